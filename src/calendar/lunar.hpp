@@ -1,0 +1,49 @@
+// Gregorian to lunar date conversion and the calendar's names.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "calendar/date.hpp"
+
+namespace qelm {
+
+// A lunar date. The year is the Gregorian number of the year in which that
+// lunar year began. leapFlag is 2 inside a leap month, 1 otherwise.
+struct LunarDate {
+  int year = 0, month = 0, day = 0;
+  int leapFlag = 0;
+  int weekdayNumber = 0;          // of the Gregorian date, 1 = Sunday
+  std::string_view weekdayText;   // "日耀日(日)" …
+  friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
+};
+
+// Converts (y, m, d); the day may run one past the month's end and rolls over.
+// Years outside 1901..2099 give nothing.
+std::optional<LunarDate> SolarToLunar(int year, int month, int day);
+
+// The names of a lunar month and day. A number outside the name tables keeps
+// the name that was there before, so callers pass the previous names in.
+struct LunarNamesResult {
+  std::string_view LeapMark;        // "閏" or ""
+  std::string_view LunarMonthName;  // "正" … "十二"
+  std::string_view LunarDayName;    // "初一" … "三十"
+  friend constexpr bool operator==(const LunarNamesResult&, const LunarNamesResult&) = default;
+};
+LunarNamesResult LunarNames(int NameMonthIn, int NameDayIn, int MomentLeapFlag,
+                            LunarNamesResult previous = {});
+
+// "日耀日(日)" for 1 … "土耀日(六)" for 7; nothing for other numbers.
+std::optional<std::string_view> WeekdayName(int weekdayNumber);
+
+// The twelve-entry name table through which every stem and branch is shown:
+// entry k (0-based) holds stem k+1 (empty for k = 10, 11) and branch k+1.
+struct NameTableEntry {
+  std::string_view stem;
+  std::string_view branch;
+};
+using NameTable = std::array<NameTableEntry, 12>;
+const NameTable& InitNameTable();
+
+}  // namespace qelm

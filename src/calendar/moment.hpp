@@ -1,0 +1,72 @@
+// The calendar engine: the lunar date, the four pillars and the solar-term
+// data of one moment.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/date.hpp"
+
+namespace qelm {
+
+// The moment as entered: hour 0..23 (24 means 0 of the next day), minute 0..59
+// (60 is read as 0 and a negative minute as 59, without a carry).
+struct MomentInput {
+  int InputYear = 0, InputMonth = 0, InputDay = 0, InputHour = 0, InputMinute = 0;
+  friend constexpr bool operator==(const MomentInput&, const MomentInput&) = default;
+};
+
+// Places of MomentPillars.
+enum PillarPlace : int {
+  kYearStem = 0, kMonthStem = 1, kDayStem = 2, kHourStem = 3, kNewYearStem = 4,
+  kYearBranch = 5, kMonthBranch = 6, kDayBranch = 7, kHourBranch = 8, kNewYearBranch = 9,
+};
+
+struct MomentResult {
+  MomentInput entered;  // as given
+  MomentInput input;    // as written back: hour 24 -> 0, minute 60 -> 0, -1 -> 59
+  int MomentLunarYear = 0, MomentLunarMonth = 0, MomentLunarDay = 0;
+  int MomentLeapFlag = 0;
+  int MomentHourBranch = 0;
+  // year, month, day, hour stems, New-Year stem, then the five branches.
+  std::array<int, 10> MomentPillars{};
+  int JieIndex = 0;
+  std::string_view JieName;
+  int JieDays = 0, JieHours = 0, JieMinutes = 0;
+  int PastMidTerm = 0;
+  std::string_view LastTermName;
+  int LastTermDays = 0, LastTermHours = 0, LastTermMinutes = 0;
+  int WeekdayNumber = 0;
+  std::string_view WeekdayText;
+  Moment moment{};  // the point compared with the solar terms
+};
+
+enum class MomentError { YearOutOfRange, MonthOutOfRange, DayOutOfRange, HourOutOfRange, MinuteOutOfRange };
+std::string_view MomentErrorText(MomentError e);
+
+// Computes everything for one moment. Years 1901..2099, months 1..12, a day of
+// the month or one past its end, hours 0..24, minutes -1..60; anything else is
+// refused (the windows never pass it).
+struct MomentOutcome {
+  std::optional<MomentResult> result;
+  MomentError error{};
+  explicit operator bool() const { return result.has_value(); }
+};
+MomentOutcome CalcMoment(const MomentInput& in);
+
+// The stem of the 寅 month in a year of stem s (never 0).
+constexpr int FirstMonthStem(int yearStem) { return ((yearStem % 5) * 2 + 1) % 10; }
+// The base from which hour stems are counted (-1 for 戊 and 癸 days).
+constexpr int FirstHourStem(int dayStem) { return (dayStem % 5) * 2 - 1; }
+
+// Names of the sectional and principal terms by month branch 1..12.
+std::string_view JieNameOfMonthBranch(int branch);
+std::string_view PrincipalTermNameOfMonthBranch(int branch);
+
+// Parses "YYYY-MM-DD HH:MM" (the user's form of a moment).
+std::optional<MomentInput> ParseUserMoment(std::string_view text);
+
+}  // namespace qelm

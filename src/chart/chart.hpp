@@ -1,0 +1,137 @@
+// The current chart: everything derived from a person and a birth moment, and
+// what follows the flow moment the user looks at.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/moment.hpp"
+#include "chart/types.hpp"
+
+namespace qelm {
+
+// ------------------------------------------------------------ pillar notes
+
+// Hidden stems, ten-god short forms and element colours of one pillar.
+// Without a day master (no chart loaded) the ten-god fields stay empty.
+struct PillarNotes {
+  std::string_view StemTenGod;
+  std::array<std::string_view, 3> HiddenTenGod{};  // HiddenTenGod1..3
+  std::uint32_t StemColour = 0;
+  std::array<std::uint32_t, 3> HiddenColour{};     // HiddenColour1..3; [0] is the branch colour
+  std::array<Stem, 3> Hidden{};                    // Hidden1..3, Stem{} when absent
+};
+PillarNotes AnnotatePillar(Pillar p, std::optional<Stem> dayMaster);
+TenGod TenGodOf(Stem s, Stem dayMaster);
+std::array<Stem, 3> HiddenStemsOf(Branch b);
+
+// How a pillar column is drawn: text and colour of each item; absent hidden
+// stems and their ten gods are empty texts.
+struct ColouredText {
+  std::string_view text;
+  std::uint32_t colour = 0;
+};
+struct PillarDrawing {
+  ColouredText stem, stemTenGod, branch;
+  std::array<ColouredText, 3> hidden, hiddenTenGod;
+};
+PillarDrawing DrawPillar(Pillar p, std::optional<Stem> dayMaster);
+
+// ------------------------------------------------------------ sound elements
+
+struct SoundElement {
+  std::string_view SoundName;  // "海中金" …
+  std::string_view SoundChar1, SoundChar2, SoundChar3;
+  int SoundElementIndex = 0;
+};
+// P = (stem + 1) div 2 in 1..5, Q = (branch + 1) div 2 in 1..6; nothing otherwise.
+std::optional<SoundElement> SoundElementOf(int P, int Q);
+SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
+
+// ------------------------------------------------------------ the chart
+
+struct ChartState {
+  std::string PersonName;
+  int Sex = 1;  // 1 male, 0 female
+  int BirthYear = 0, BirthMonth = 0, BirthDay = 0, BirthHour = 0, BirthMinute = 0;
+  Stem NewYearStem;
+  Branch NewYearBranch;
+  int YearPolarity = 0;
+  int LunarYear = 0, LunarMonth = 0, LunarDay = 0;
+  Branch LunarHourBranch;
+  Stem YearStem, MonthStem, DayStem, HourStem;
+  Branch YearBranch, MonthBranch, DayBranch, HourBranch;
+  int ChartLoaded = 1;
+  std::string ChartKind;  // "乾造" / "坤造"
+  int BirthJieDays = 0;
+  Stem CommandStem;  // of the birth month
+  std::string CommandStemName;
+  Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;
+  std::string PalaceText;
+  // Luck pillars 1..12 at indices 0..11.
+  std::array<Stem, 12> LuckStems{};
+  std::array<Branch, 12> LuckBranches{};
+  int LuckStartAge = 0;
+  std::array<std::string, 12> LuckAgeRanges;
+  std::array<std::string, 12> LuckTermMoments, LuckMidTermMoments;  // "" outside the tables
+  // Minutes of life to the start of each pillar; none where the term lies
+  // outside the tables (such a pillar is never current).
+  std::array<std::optional<std::int32_t>, 12> LuckChangeMinutes{};
+  std::array<std::string, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
+  std::string BirthDateText, BirthMomentText;
+
+  // The birth moment as the engine computed it (lunar names, term data …).
+  MomentResult birth;
+  // Texts of the main window's natal lines, also used by the report.
+  std::string DateLabText;      // birth-data line
+  std::string CommandLineText;  // commanding-stem line
+  std::string PalaceLineText;   // palace line
+
+  Pillar YearPillar() const { return {YearStem, YearBranch}; }
+  Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
+  Pillar DayPillar() const { return {DayStem, DayBranch}; }
+  Pillar HourPillar() const { return {HourStem, HourBranch}; }
+  Pillar LuckPillar(int k) const { return {LuckStems[k - 1], LuckBranches[k - 1]}; }  // k 1..12
+  bool Forward() const { return Sex == YearPolarity; }
+};
+
+// Loads a chart: the calendar engine's result for the birth moment plus the
+// person, and every derivation (kind, luck schedule, commanding stem,
+// palaces, texts).
+ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth);
+
+// Which luck pillar holds moment t (0 before the first); a moment exactly at
+// a change minute belongs to the pillar that begins there.
+int LuckIndexAt(const ChartState& c, Moment t);
+// Whole years from birth to the date, 0..120.
+int AgeAt(const ChartState& c, int year, int month, int day);
+// The commanding stem of a month branch after d whole days since its jie.
+std::optional<Stem> CommandingStem(Branch monthBranch, int jieDays);
+
+// ------------------------------------------------------------ the flow moment
+
+struct FlowState {
+  MomentResult moment;      // MomentPillars and term data of the flow moment
+  int CurrentLuckIndex = 0; // 0 without a chart
+  int FlowAge = 0;
+  Stem CommandStem;         // of the flow moment's month
+  std::string CommandStemName;
+  std::string WesternDateText;  // "西元 2000年 2月 4日 20時 35分"
+  std::string LunarYMDH;        // the main window's lunar date line
+
+  Pillar YearPillar() const;
+  Pillar MonthPillar() const;
+  Pillar DayPillar() const;
+  Pillar HourPillar() const;
+  Pillar NewYearPillar() const;
+};
+// chart may be null (no chart loaded): no luck index, no age.
+FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
+
+// A number as the texts compose it: its digits after one blank (" 5", " -3").
+std::string NumberText(long long n);
+
+}  // namespace qelm

@@ -1,0 +1,32 @@
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/commands.hpp"
+
+namespace qelm::cli {
+
+int Run(int argc, const char* const* argv, Streams& io) {
+  CLI::App app{"qelm-report: Four Pillars charts and the calendar behind them, as text or JSON"};
+  app.require_subcommand(1);
+  AddMomentCommands(app, io);
+  AddChartCommand(app, io);
+  AddPersonsCommand(app, io);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    io.out << app.help();
+    return 0;
+  } catch (const CLI::CallForAllHelp&) {
+    io.out << app.help("", CLI::AppFormatMode::All);
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    io.err << "qelm-report: " << e.what() << "\n";
+    return 2;
+  } catch (const UsageError& e) {
+    io.err << "qelm-report: " << e.what() << "\n";
+    return 2;
+  }
+  return io.status;
+}
+
+}  // namespace qelm::cli
