@@ -22,8 +22,10 @@ struct ElementCount {
 };
 
 ElementScores NatalScores(const ChartState& c);  // totals 60
-// Levels 1 luck period … 5 flow hour, cumulative. With CurrentLuckIndex 0 the
-// luck pillar is left out.
+// Levels 1 luck period … 5 flow hour, cumulative over the natal count, the
+// luck pillar (branch doubled), the flow year, the flow month (branch doubled),
+// the flow day and the flow hour of f.moment. With CurrentLuckIndex 0 the
+// luck pillar is left out. A level outside 1..5 counts nothing (all zero).
 ElementScores LevelScores(const ChartState& c, const FlowState& f, int level);
 // 印比, 比食, 食財, 財官, 官印 around the day master's element.
 std::array<int, 5> PairSums(const ElementScores& s, Stem dayStem);
@@ -34,6 +36,7 @@ struct SeasonRanking {
   std::array<Element, 5> SeasonElements{};   // ranks 旺 相 死 囚 休
   std::array<std::string_view, 5> SeasonNames{};
 };
+// An invalid month branch gives an empty ranking (elements 0, names empty).
 SeasonRanking SeasonStates(Branch monthBranch, int birthJieDays);
 
 }  // namespace qelm

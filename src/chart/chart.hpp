@@ -96,12 +96,34 @@ struct ChartState {
   Pillar HourPillar() const { return {HourStem, HourBranch}; }
   Pillar LuckPillar(int k) const { return {LuckStems[k - 1], LuckBranches[k - 1]}; }  // k 1..12
   bool Forward() const { return Sex == YearPolarity; }
+  // The birth moment on the clock, from the birth fields.
+  Moment BirthMoment() const { return MakeMoment(BirthYear, BirthMonth, BirthDay, BirthHour, BirthMinute); }
 };
 
 // Loads a chart: the calendar engine's result for the birth moment plus the
 // person, and every derivation (kind, luck schedule, commanding stem,
 // palaces, texts).
 ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth);
+
+// The steps of a chart load, each usable on its own.
+// "乾造" for a man (Sex 1), "坤造" for a woman.
+std::string_view ClassifyChart(int Sex);
+// The twelve luck pillars stepping on from (or back from) the month pillar.
+std::array<Pillar, 12> LuckPillars(Pillar monthPillar, bool forward);
+// Whole years before the first luck pillar from the whole clock hours between
+// birth and the first jie: three days make a year, two days left over round up.
+int LuckStartAgeOf(std::int64_t wholeHours);
+// " 3 -  12" for start age 3 and k = 1 (k 1..12).
+std::string LuckAgeRange(int LuckStartAge, int k);
+// Fills the luck fields (LuckStems … LuckAgeRanges, BirthDateText,
+// BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields
+// and birth.JieIndex.
+void LuckSchedule(ChartState& c);
+struct PalaceSet {
+  Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;
+  friend constexpr bool operator==(const PalaceSet&, const PalaceSet&) = default;
+};
+PalaceSet Palaces(Stem yearStem, Pillar monthPillar, Pillar dayPillar, Branch hourBranch, int PastMidTerm);
 
 // Which luck pillar holds moment t (0 before the first); a moment exactly at
 // a change minute belongs to the pillar that begins there.

@@ -3,6 +3,7 @@
 // single-instance modeless windows.
 #pragma once
 
+#include <QFont>
 #include <QLabel>
 #include <QPointer>
 #include <QString>
@@ -11,18 +12,23 @@
 #include <functional>
 #include <vector>
 
-class QScrollBar;
+class QPushButton;
+class QToolButton;
 
 namespace qelm::ui {
 
 // The windows' two type faces; mapped to Noto CJK by InstallFontSubstitutions.
 inline const QString kSansFace = QStringLiteral("微軟正黑體");
 inline const QString kSerifFace = QStringLiteral("新細明體");
+// "微軟正黑體" -> "Noto Sans CJK TC", "新細明體" -> "Noto Serif CJK TC".
+// Call once after the QApplication exists.
 void InstallFontSubstitutions();
 QFont Font(const QString& face, double points, bool bold = false);
 
 // 1440 twips an inch, at the screen's logical DPI (15 twips a pixel at 96 dpi).
 int Px(int twips);
+int Px(int twips, double dpi);  // at a given DPI
+double ScreenDpi();             // logical DPI of the primary screen, 96 without one
 void Place(QWidget* w, int left, int top, int width, int height);  // twips
 void Move(QWidget* w, int left, int top);                          // twips
 
@@ -30,6 +36,8 @@ void Move(QWidget* w, int left, int top);                          // twips
 QColor Bgr(std::uint32_t colour);
 void SetTextColour(QWidget* w, std::uint32_t colour);
 void SetBackground(QWidget* w, std::uint32_t colour);
+// The text colour as a 24-bit number (red in the low byte).
+std::uint32_t TextColour(const QWidget* w);
 
 // A label that reports clicks.
 class ClickLabel : public QLabel {
@@ -43,45 +51,63 @@ class ClickLabel : public QLabel {
   void mousePressEvent(QMouseEvent* e) override;
 };
 
-// Creates a label named `name`, placed in twips, with a font and text.
+// Creates a label named `name`, placed in twips, with a font and text. Like
+// every caption its text wraps inside the label's width.
 QLabel* MakeLabel(QWidget* parent, const QString& name, int left, int top, int width, int height,
                   const QFont& font, const QString& text = {});
 ClickLabel* MakeClickLabel(QWidget* parent, const QString& name, int left, int top, int width,
                            int height, const QFont& font, const QString& text = {});
+QPushButton* MakeButton(QWidget* parent, const QString& name, int left, int top, int width,
+                        int height, const QFont& font, const QString& text);
 
 // Controls of one name indexed from 0; element i is named "NAME_i".
 template <class W>
 using ControlArray = std::vector<W*>;
 QString IndexedName(const QString& name, int i);
 
-// A vertical step control: minimum at the top, one step per arrow click.
-// Every change of value, by the user or the program, notifies synchronously
-// (so changes made from inside a notification cascade).
+// A vertical step control: minimum at the top, one step per arrow click (the
+// upper arrow lowers the value, the lower arrow raises it). Every change of
+// value, by the user or the program, notifies synchronously, so changes made
+// from inside a notification cascade; value() is always the latest value.
 class Spinner : public QWidget {
   Q_OBJECT
  public:
   Spinner(QWidget* parent, int minimum, int maximum, int value);
-  int value() const;
-  int minimum() const;
-  int maximum() const;
+  int value() const { return value_; }
+  int minimum() const { return min_; }
+  int maximum() const { return max_; }
   void setValue(int v);  // clamped to the range, notifies when it changes
+  // A new upper end; a value above it is brought down to it (and notifies).
   void setMaximum(int m);
+  // Sets the value without notifying (for a window that redraws itself).
+  void setValueQuietly(int v);
   void stepUp();    // the lower arrow: value + 1
   void stepDown();  // the upper arrow: value - 1
+  QToolButton* upperArrow() const { return up_; }
+  QToolButton* lowerArrow() const { return down_; }
  signals:
   void valueChanged(int value);
 
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+
  private:
-  QScrollBar* bar_;
+  int clamp(int v) const;
+  int min_, max_, value_;
+  QToolButton* up_;
+  QToolButton* down_;
 };
 
 // Single-instance modeless windows: created on first use, raised when asked
-// for again, discarded (deleted) on close.
+// for again, discarded (deleted) on close. `make` may return nullptr (a window
+// that cannot be built); nothing is shown then.
 template <class W, class Make>
 W* ShowSingle(QPointer<W>& slot, Make make) {
   if (!slot) {
-    slot = make();
-    slot->setAttribute(Qt::WA_DeleteOnClose);
+    W* w = make();
+    if (!w) return nullptr;
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    slot = w;
   }
   slot->show();
   slot->raise();

@@ -1,0 +1,329 @@
+#include "analysis/stars.hpp"
+
+#include <span>
+#include <string_view>
+
+namespace qelm {
+
+namespace {
+
+using Row = std::array<std::string, 12> StarRows::*;
+
+// ------------------------------------------------------------ fixed words
+
+constexpr std::array<std::string_view, 12> kGrowthStageNames{
+    "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病", "死", "墓", "絕", "胎", "養"};
+constexpr std::array<std::string_view, 12> kYearGodNames{
+    "太歲", "太陽", "喪門", "太陰", "官符", "死符", "歲破", "龍德", "白虎", "天德", "弔客", "病符"};
+
+// ------------------------------------------------------------ stem tables
+
+// Two digits per stem, 甲 first: the branch on which the star stands.
+constexpr std::string_view kGrowthStartZiPing = "12120303030306060909";  // 長生: 甲乙亥 丙丁戊己寅 庚辛巳 壬癸申
+constexpr std::string_view kLu = "03040607060709101201";          // 祿: 甲祿在寅, 乙祿在卯 …
+constexpr std::string_view kYangRen = "04050708070810110102";     // 羊刃: one past the 祿
+constexpr std::string_view kJinYu = "05060809080911120203";       // 金輿: two past the 祿
+constexpr std::string_view kNobleDawn = "02011212020102070606";   // 旦貴
+constexpr std::string_view kNobleDusk = "08091010080908030404";   // 暮貴
+constexpr std::string_view kWenChang = "06070910091012010304";    // 文昌
+constexpr std::string_view kXueTang = "12070310031006010904";     // 學堂
+constexpr std::string_view kTianChu = "06070607091012010304";     // 天廚
+constexpr std::string_view kTianGuan = "08050610110402090307";    // 天官
+constexpr std::string_view kHongYan = "07090308050511100109";     // 紅豔
+constexpr std::string_view kLiuXia = "10110809060705040312";      // 流霞
+constexpr std::string_view kTangFu = "10110102010204050708";      // 唐符
+constexpr std::string_view kGuoYin = "11120203020305060809";      // 國印
+
+// The entry of stem k sits at characters 2k − 1 and 2k.
+constexpr int StemTableEntry(std::string_view table, Stem s) {
+  const int k = s.number();
+  return (table[2 * k - 2] - '0') * 10 + (table[2 * k - 1] - '0');
+}
+static_assert(StemTableEntry(kLu, Stem{1}) == 3 && StemTableEntry(kLu, Stem{10}) == 1);
+static_assert(StemTableEntry(kGrowthStartZiPing, Stem{9}) == 9);
+
+// ------------------------------------------------------------ branch rules
+
+// Three-harmony groups: 申子辰, 巳酉丑, 寅午戌, 亥卯未.
+struct Harmony {
+  int shenZiChen, siYouChou, yinWuXu, haiMaoWei;
+  constexpr int of(Branch key) const {
+    switch (key.number() % 4) {
+      case 1: return shenZiChen;
+      case 2: return siYouChou;
+      case 3: return yinWuXu;
+      default: return haiMaoWei;
+    }
+  }
+};
+constexpr Harmony kYiMa{3, 12, 9, 6};       // 驛馬: 申子辰馬在寅 …
+constexpr Harmony kHuaGai{5, 2, 11, 8};     // 華蓋: the tomb of the group
+constexpr Harmony kXianChi{10, 7, 4, 1};    // 咸池 (and 飛廉)
+constexpr Harmony kJieSha{6, 3, 12, 9};     // 劫煞
+constexpr Harmony kWangShen{12, 9, 6, 3};   // 亡神
+constexpr Harmony kJiangXing{1, 10, 7, 4};  // 將星: the middle of the group
+constexpr Harmony kZaiSha{7, 4, 1, 10};     // 災煞
+constexpr Harmony kLiuE{4, 1, 10, 7};       // 六厄
+constexpr Harmony kLeiGong{9, 6, 3, 12};    // 雷公
+
+constexpr int Wrap12(int x) { return x > 12 ? x - 12 : x; }
+
+// 金神: 寅巳申亥 酉, 子卯午酉 巳, 丑辰未戌 丑.
+constexpr int JinShen(Branch key) {
+  constexpr std::array<int, 3> byRest{10, 6, 2};
+  return byRest[key.number() % 3];
+}
+
+// 孤辰 寡宿 by season: 亥子丑 寅戌, 寅卯辰 巳丑, 巳午未 申辰, 申酉戌 亥未.
+constexpr int SeasonOf(Branch key) { return (key.number() == 12 ? 0 : key.number()) / 3; }
+constexpr int GuChen(Branch key) { return std::array{3, 6, 9, 12}[SeasonOf(key)]; }
+constexpr int GuaSu(Branch key) { return std::array{11, 2, 5, 8}[SeasonOf(key)]; }
+
+// 紅鑾 卯, 天喜 酉 and 血刃 戌 for 子, counting back one branch per year.
+constexpr int CountBack(int c, Branch key) {
+  const int r = c - key.number();
+  return r < 1 ? r + 12 : r;
+}
+
+// 空亡: the two branches the decade of the pillar leaves without a stem.
+// v = 1 甲子旬 戌亥, 11 甲戌旬 申酉, 9 甲申旬 午未, 7 甲午旬 辰巳,
+// 5 甲辰旬 寅卯, 3 甲寅旬 子丑.
+constexpr std::array<int, 2> VoidBranches(Stem s, Branch b) {
+  int v = b.number() - s.number() + 1;
+  if (v < 1) v += 12;
+  if (v % 2 == 0) return {0, 0};
+  const int first = Wrap(v - 2, 12);
+  return {first, first + 1};
+}
+static_assert(VoidBranches(Stem{1}, Branch{1}) == std::array{11, 12});
+static_assert(VoidBranches(Stem{1}, Branch{11}) == std::array{9, 10});
+static_assert(VoidBranches(Stem{1}, Branch{3}) == std::array{1, 2});
+
+// ------------------------------------------------------------ the lists
+
+enum class Rule {
+  Table,      // one stem table
+  Noble,      // 旦貴 and 暮貴
+  Harmony,    // one three-harmony result
+  JinShen,
+  GuChen,
+  GuaSu,
+  CountBack,  // with its constant
+  YuanChen,   // 元辰
+  GouJiao,    // 勾 and 絞
+  Void,       // both branches of the pair
+};
+enum class Key { DayStem, YearStem, DayBranch, YearBranch, MonthBranch, DayPillar, YearPillar };
+
+struct Entry {
+  std::string_view name;
+  std::string_view second;  // the second name of 暮貴 and 絞
+  Rule rule;
+  Key key;
+  Row row;
+  std::string_view table{};
+  Harmony harmony{};
+  int constant = 0;
+};
+
+constexpr Entry TableStar(std::string_view name, std::string_view table, Key key) {
+  return {name, {}, Rule::Table, key, &StarRows::SS1, table};
+}
+constexpr Entry NobleStars(Key key) {
+  return {"旦貴", "暮貴", Rule::Noble, key, &StarRows::SS1};
+}
+constexpr Entry HarmonyStar(std::string_view name, Harmony h, Key key) {
+  return {name, {}, Rule::Harmony, key, &StarRows::SS2, {}, h};
+}
+constexpr Entry BranchStar(std::string_view name, Rule rule, int constant = 0) {
+  return {name, {}, rule, Key::YearBranch, &StarRows::SS2, {}, {}, constant};
+}
+constexpr Entry GouJiao() {
+  return {"勾", "絞", Rule::GouJiao, Key::YearBranch, &StarRows::SS2};
+}
+constexpr Entry VoidMark(std::string_view name, Key key) {
+  return {name, {}, Rule::Void, key, &StarRows::VAC};
+}
+
+// 子平法 keys the stars on the day pillar, and on the year branch for the rest.
+constexpr std::array kZiPingList{
+    VoidMark("日柱空亡", Key::DayPillar),
+    VoidMark("年柱空亡", Key::YearPillar),
+    TableStar("日祿", kLu, Key::DayStem),
+    TableStar("羊刃", kYangRen, Key::DayStem),
+    TableStar("金輿", kJinYu, Key::DayStem),
+    NobleStars(Key::DayStem),
+    TableStar("文昌", kWenChang, Key::DayStem),
+    TableStar("學堂", kXueTang, Key::DayStem),
+    TableStar("天廚", kTianChu, Key::DayStem),
+    TableStar("天官", kTianGuan, Key::DayStem),
+    TableStar("紅豔", kHongYan, Key::DayStem),
+    TableStar("流霞", kLiuXia, Key::DayStem),
+    TableStar("羊刃", kYangRen, Key::YearStem),
+    HarmonyStar("驛馬", kYiMa, Key::DayBranch),
+    HarmonyStar("華蓋", kHuaGai, Key::DayBranch),
+    HarmonyStar("咸池", kXianChi, Key::DayBranch),
+    HarmonyStar("驛馬", kYiMa, Key::YearBranch),
+    HarmonyStar("華蓋", kHuaGai, Key::YearBranch),
+    HarmonyStar("咸池", kXianChi, Key::YearBranch),
+    HarmonyStar("劫煞", kJieSha, Key::YearBranch),
+    HarmonyStar("亡神", kWangShen, Key::YearBranch),
+    HarmonyStar("災煞", kZaiSha, Key::YearBranch),
+    HarmonyStar("將星", kJiangXing, Key::YearBranch),
+    BranchStar("金神", Rule::JinShen),
+    HarmonyStar("六厄", kLiuE, Key::YearBranch),
+    BranchStar("孤辰", Rule::GuChen),
+    BranchStar("寡宿", Rule::GuaSu),
+    BranchStar("紅鑾", Rule::CountBack, 5),
+    BranchStar("天喜", Rule::CountBack, 11),
+    BranchStar("血刃", Rule::CountBack, 12),
+    BranchStar("元辰", Rule::YuanChen),
+    GouJiao(),
+};
+
+// 三命法 keys the stars on the year pillar (祿元 and its kin) and adds its own.
+constexpr std::array kSanMingList{
+    VoidMark("六甲空亡", Key::YearPillar),
+    TableStar("日祿", kLu, Key::DayStem),
+    TableStar("祿元", kLu, Key::YearStem),
+    TableStar("羊刃", kYangRen, Key::YearStem),
+    TableStar("金輿", kJinYu, Key::YearStem),
+    NobleStars(Key::YearStem),
+    TableStar("文昌", kWenChang, Key::YearStem),
+    TableStar("學堂", kXueTang, Key::YearStem),
+    TableStar("天官", kTianGuan, Key::YearStem),
+    TableStar("唐符", kTangFu, Key::YearStem),
+    TableStar("國印", kGuoYin, Key::YearStem),
+    HarmonyStar("驛馬", kYiMa, Key::YearBranch),
+    HarmonyStar("華蓋", kHuaGai, Key::YearBranch),
+    HarmonyStar("咸池", kXianChi, Key::YearBranch),
+    HarmonyStar("劫煞", kJieSha, Key::YearBranch),
+    HarmonyStar("亡神", kWangShen, Key::YearBranch),
+    HarmonyStar("災煞", kZaiSha, Key::YearBranch),
+    BranchStar("金神", Rule::JinShen),
+    HarmonyStar("六厄", kLiuE, Key::YearBranch),
+    HarmonyStar("飛廉", kXianChi, Key::MonthBranch),
+    HarmonyStar("雷公", kLeiGong, Key::MonthBranch),
+    BranchStar("孤辰", Rule::GuChen),
+    BranchStar("寡宿", Rule::GuaSu),
+    BranchStar("紅鑾", Rule::CountBack, 5),
+    BranchStar("天喜", Rule::CountBack, 11),
+    BranchStar("元辰", Rule::YuanChen),
+    GouJiao(),
+};
+
+// ------------------------------------------------------------ placing
+
+// The branches an entry yields, 0 where there is none.
+std::array<int, 2> Place(const Entry& e, const ChartState& c) {
+  Stem stem;
+  Branch branch;
+  switch (e.key) {
+    case Key::DayStem: stem = c.DayStem; break;
+    case Key::YearStem: stem = c.YearStem; break;
+    case Key::DayBranch: branch = c.DayBranch; break;
+    case Key::YearBranch: branch = c.YearBranch; break;
+    case Key::MonthBranch: branch = c.MonthBranch; break;
+    case Key::DayPillar: stem = c.DayStem; branch = c.DayBranch; break;
+    case Key::YearPillar: stem = c.YearStem; branch = c.YearBranch; break;
+  }
+  const bool byStem = e.rule == Rule::Table || e.rule == Rule::Noble || e.rule == Rule::Void;
+  const bool byBranch = !byStem || e.rule == Rule::Void;
+  if ((byStem && !stem.valid()) || (byBranch && !branch.valid())) return {0, 0};
+
+  // 陽男陰女 count forward from the year branch, 陰男陽女 backward.
+  const bool forward = c.Forward();
+  const int b = branch.number();
+  switch (e.rule) {
+    case Rule::Table: return {StemTableEntry(e.table, stem), 0};
+    case Rule::Noble: return {StemTableEntry(kNobleDawn, stem), StemTableEntry(kNobleDusk, stem)};
+    case Rule::Harmony: return {e.harmony.of(branch), 0};
+    case Rule::JinShen: return {JinShen(branch), 0};
+    case Rule::GuChen: return {GuChen(branch), 0};
+    case Rule::GuaSu: return {GuaSu(branch), 0};
+    case Rule::CountBack: return {CountBack(e.constant, branch), 0};
+    case Rule::YuanChen: return {Wrap12(b + (forward ? 7 : 5)), 0};
+    case Rule::GouJiao:
+      return forward ? std::array{Wrap12(b + 3), Wrap12(b + 9)} : std::array{Wrap12(b + 9), Wrap12(b + 3)};
+    case Rule::Void: return VoidBranches(stem, branch);
+  }
+  return {0, 0};
+}
+
+void Append(StarRows& rows, Row row, int branch, std::string_view name) {
+  if (branch < 1 || branch > 12) return;
+  auto& text = (rows.*row)[branch - 1];
+  text += name;
+  text += ' ';
+}
+
+// The ring of twelve words running forward from the start branch.
+void Ring(std::array<std::string, 12>& row, int start, const std::array<std::string_view, 12>& words) {
+  if (start < 1 || start > 12) return;
+  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1] = words[i];
+}
+
+// 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,
+// 土 and 水 申.
+int SanMingGrowthStart(const ChartState& c) {
+  if (!c.YearPillar().valid()) return 0;
+  const auto sound = SoundElementOf((c.YearStem.number() + 1) / 2, (c.YearBranch.number() + 1) / 2);
+  if (!sound) return 0;
+  constexpr std::array<int, 5> byElement{12, 3, 9, 6, 9};  // 木 火 土 金 水
+  const int e = sound->SoundElementIndex;
+  return e >= 1 && e <= 5 ? byElement[e - 1] : 0;
+}
+
+}  // namespace
+
+StarRows BuildStarRows(const ChartState& c, School school) {
+  StarRows rows;
+  const bool ziPing = school == School::ZiPing;
+  const int start = ziPing ? (c.DayStem.valid() ? StemTableEntry(kGrowthStartZiPing, c.DayStem) : 0)
+                           : SanMingGrowthStart(c);
+  Ring(rows.NB, start, kGrowthStageNames);
+
+  const std::span<const Entry> list = ziPing ? std::span<const Entry>(kZiPingList)
+                                             : std::span<const Entry>(kSanMingList);
+  for (const Entry& e : list) {
+    const auto at = Place(e, c);
+    if (e.second.empty()) {
+      Append(rows, e.row, at[0], e.name);
+      Append(rows, e.row, at[1], e.name);  // the second branch of a void pair
+    } else {
+      Append(rows, e.row, at[0], e.name);
+      Append(rows, e.row, at[1], e.second);
+    }
+  }
+
+  // 太歲 stands on the year branch, 歲破 opposite it.
+  if (c.YearBranch.valid()) Ring(rows.SS3, c.YearBranch.number(), kYearGodNames);
+  return rows;
+}
+
+Virtues BuildVirtues(Branch monthBranch) {
+  // 天德: 正丁 二申 三壬 四辛 五亥 六甲 七癸 八寅 九丙 十乙 冬巳 臘庚; 天德合 the
+  // stem or branch that combines with it.
+  constexpr std::array<std::string_view, 12> kHeaven{"巳", "庚", "丁", "申", "壬", "辛",
+                                                     "亥", "甲", "癸", "寅", "丙", "乙"};
+  constexpr std::array<std::string_view, 12> kHeavenHe{"申", "乙", "壬", "巳", "丁", "丙",
+                                                       "寅", "己", "戊", "亥", "辛", "庚"};
+  // 月德: 寅午戌 丙, 申子辰 壬, 亥卯未 甲, 巳酉丑 庚; 月德合 its partner stem.
+  constexpr std::array<std::string_view, 4> kMonth{"甲", "壬", "庚", "丙"};
+  constexpr std::array<std::string_view, 4> kMonthHe{"己", "丁", "乙", "辛"};
+
+  std::string_view ted, tedHer, ued, uedHer;
+  if (monthBranch.valid()) {
+    const int m = monthBranch.number();
+    ted = kHeaven[m - 1];
+    tedHer = kHeavenHe[m - 1];
+    ued = kMonth[m % 4];
+    uedHer = kMonthHe[m % 4];
+  }
+  auto join = [](std::string_view head, std::string_view mark) {
+    return std::string(head) + std::string(mark);
+  };
+  return {join("天德   ", ted), join("天德合 ", tedHer), join("月德   ", ued), join("月德合 ", uedHer)};
+}
+
+}  // namespace qelm

@@ -1,0 +1,115 @@
+// Luck pillars (大運): direction, sequence, change moments and ages.
+#include <algorithm>
+#include <cstdio>
+
+#include "calendar/tables.hpp"
+#include "chart/chart.hpp"
+
+namespace qelm {
+
+std::string NumberText(long long n) { return " " + std::to_string(n); }
+
+std::string_view ClassifyChart(int Sex) { return Sex == 1 ? "乾造" : "坤造"; }
+
+std::array<Pillar, 12> LuckPillars(Pillar monthPillar, bool forward) {
+  std::array<Pillar, 12> out{};
+  for (int k = 1; k <= 12; ++k) out[k - 1] = monthPillar.next(forward ? k : -k);
+  return out;
+}
+
+int LuckStartAgeOf(std::int64_t wholeHours) {
+  // 三日折一歲: three days of real time make one year of life; a remainder of
+  // one day is dropped, a remainder of two days counts as a year.
+  const std::int64_t d = std::max<std::int64_t>(wholeHours, 0) / 24;
+  return static_cast<int>(d / 3 + (d % 3 == 2 ? 1 : 0));
+}
+
+std::string LuckAgeRange(int LuckStartAge, int k) {
+  const int a = (k - 1) * 10 + LuckStartAge;
+  return NumberText(a) + " -" + NumberText(a + 9);
+}
+
+namespace {
+
+// One real minute is 120 minutes of life: a day is 120 days, a month of real
+// time about ten years.
+constexpr std::int64_t kLifeMinutesPerMinute = 120;
+constexpr std::int64_t kMinutesPerDay = 1440;
+
+struct TermChange {
+  std::string termText;                   // "" outside the tables
+  std::optional<std::int32_t> lifeMinutes;  // none outside the tables
+  std::string dateText;                   // "—" outside the tables
+};
+
+TermChange ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward) {
+  const auto term = SolarTermAt(termIndex);
+  if (!term) return {"", std::nullopt, "—"};
+  const std::int64_t m =
+      (forward ? MinutesBetween(birth, *term) : MinutesBetween(*term, birth)) * kLifeMinutesPerMinute;
+  // Integer division truncates like the original count of whole days.
+  const Date date = birthDate + std::chrono::days{m / kMinutesPerDay};
+  return {MomentText(*term), static_cast<std::int32_t>(m), ChineseDateText(date)};
+}
+
+}  // namespace
+
+void LuckSchedule(ChartState& c) {
+  const bool forward = c.Forward();
+  const Moment birth = c.BirthMoment();
+  const Date birthDate = DateOf(birth);
+  char date[40];
+  std::snprintf(date, sizeof date, "%04d/%02d/%02d", c.BirthYear, c.BirthMonth, c.BirthDay);
+  c.BirthDateText = date;
+  c.BirthMomentText = c.BirthDateText + " " + std::to_string(c.BirthHour) + ":" + std::to_string(c.BirthMinute);
+
+  // Forward the pillars open at the jie terms after the birth month's jie;
+  // backward at the birth month's own jie and the jie terms before it.
+  const int base = forward ? c.birth.JieIndex + 2 : c.birth.JieIndex;
+  for (int i = 0; i < 12; ++i) {
+    const int jie = forward ? base + 2 * i : base - 2 * i;
+    const int qi = forward ? jie + 1 : jie - 1;
+    TermChange start = ChangeAt(jie, birth, birthDate, forward);
+    TermChange mid = ChangeAt(qi, birth, birthDate, forward);
+    c.LuckTermMoments[i] = std::move(start.termText);
+    c.LuckChangeMinutes[i] = start.lifeMinutes;
+    c.LuckChangeDates[i] = std::move(start.dateText);
+    c.LuckMidTermMoments[i] = std::move(mid.termText);
+    c.LuckMidChangeDates[i] = std::move(mid.dateText);
+  }
+
+  // The start age counts whole clock hours (minutes dropped) to the first jie.
+  c.LuckStartAge = 0;
+  if (const auto first = SolarTermAt(base)) {
+    c.LuckStartAge = LuckStartAgeOf(forward ? HourCount(birth, *first) : HourCount(*first, birth));
+  }
+  for (int k = 1; k <= 12; ++k) c.LuckAgeRanges[k - 1] = LuckAgeRange(c.LuckStartAge, k);
+
+  const auto pillars = LuckPillars(c.MonthPillar(), forward);
+  for (int k = 0; k < 12; ++k) {
+    c.LuckStems[k] = pillars[k].stem;
+    c.LuckBranches[k] = pillars[k].branch;
+  }
+}
+
+int LuckIndexAt(const ChartState& c, Moment t) {
+  const std::int64_t lived = MinutesBetween(c.BirthMoment(), t);
+  // A pillar holds from its change minute on; a pillar whose change lies
+  // outside the solar-term tables is never taken as current.
+  int index = 0;
+  for (int k = 1; k <= 12; ++k) {
+    const auto& change = c.LuckChangeMinutes[k - 1];
+    if (change && *change <= lived) index = k;
+  }
+  return index;
+}
+
+int AgeAt(const ChartState& c, int year, int month, int day) {
+  int a = year - c.BirthYear;
+  if (MakeDate(year, month, day) < MakeDate(year, c.BirthMonth, c.BirthDay)) --a;
+  if (a < 1) return 0;
+  if (a > 119) return 120;
+  return a;
+}
+
+}  // namespace qelm

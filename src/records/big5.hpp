@@ -1,0 +1,59 @@
+// Big5 (code page 950) text, the encoding of the person file.
+//
+// The conversion goes through iconv's "CP950" whatever the system's own code
+// page is. Text inside the program is UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qelm::records {
+
+struct DecodedText {
+  std::string text;    // UTF-8; every byte that is not Big5 shows as U+FFFD
+  bool valid = true;   // false when some byte had to be replaced
+};
+
+struct EncodedText {
+  std::optional<std::string> bytes;  // the Big5 bytes; nothing when some character has none
+  std::string unencodable;           // then the first such character (UTF-8), or the bad byte
+};
+
+// One converter pair, opened once and reused for many lines (a load decodes
+// every field of the file). Not shared between threads.
+class Big5Codec {
+ public:
+  Big5Codec();
+  ~Big5Codec();
+  Big5Codec(const Big5Codec&) = delete;
+  Big5Codec& operator=(const Big5Codec&) = delete;
+
+  // False when the system's iconv has no CP950; then only ASCII converts.
+  bool available() const;
+  DecodedText Decode(std::string_view big5);
+  EncodedText Encode(std::string_view utf8);
+
+ private:
+  void* to_utf8_;  // iconv_t
+  void* to_big5_;
+};
+
+DecodedText DecodeBig5(std::string_view big5);
+EncodedText EncodeBig5(std::string_view utf8);
+
+// Whether a text can be stored as a field of the person file: no TAB, CR or
+// LF (they would split the record when it is read back) and every character
+// representable in Big5.
+enum class TextCheck { kOk, kSeparator, kUnencodable };
+struct TextCheckResult {
+  TextCheck status = TextCheck::kOk;
+  std::string message;      // for the user, empty when kOk
+  std::string unencodable;  // kUnencodable: the first character Big5 lacks
+  explicit operator bool() const { return status == TextCheck::kOk; }
+};
+TextCheckResult CheckName(std::string_view utf8);
+// The same check for another field (sex, date and time texts).
+TextCheckResult CheckFieldText(std::string_view utf8);
+
+}  // namespace qelm::records

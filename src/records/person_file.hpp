@@ -1,0 +1,156 @@
+// The person file `User`: one person a line, seven TAB-separated fields
+// (name, sex, year, month, day, hour, minute), Big5 text, CR LF after every
+// line.
+//
+// The store never loses what is in the file:
+// - a line that is short of fields or is not valid Big5 is shown as well as
+//   it can be and, while the user leaves it alone, written back byte for byte;
+// - a save writes a temporary file beside `User`, flushes it to the disk and
+//   renames it over `User`, so that a failed or interrupted save leaves the
+//   old file whole;
+// - edits are saved as edits: when another copy of the program has changed
+//   the file since it was read, the save reloads it and applies the edit to
+//   what is there now, or refuses when the edit no longer fits.
+//
+// The folder is the caller's choice; every function takes the file's path.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qelm::records {
+
+inline constexpr std::size_t kFieldCount = 7;
+// Beyond these the file is not loaded further (a stray huge or binary file
+// must not stall the program).
+inline constexpr std::size_t kMaxRecords = 100'000;
+inline constexpr std::size_t kMaxFileBytes = std::size_t{32} << 20;
+
+enum FieldIndex : std::size_t { kName = 0, kSex, kYear, kMonth, kDay, kHour, kMinute };
+using Fields = std::array<std::string, kFieldCount>;  // UTF-8 texts
+
+struct PersonRecord {
+  Fields fields;
+
+  // The line as the file holds it. Absent for a record entered or changed in
+  // this session, which is written from its fields.
+  struct Source {
+    std::string bytes;          // the line up to its seventh field, without the line end
+    std::string line_end;       // "\r\n", "\n" or "\r"; empty for a last line without one
+    std::size_t line = 0;       // line number in the file, from 1
+    std::size_t field_count = 0;  // fields the line had (7 for a sound line)
+    bool valid_big5 = true;
+  };
+  std::optional<Source> source;
+
+  bool damaged() const {
+    return source && (source->field_count < kFieldCount || !source->valid_big5);
+  }
+  // The same row: equal fields and equal stored bytes.
+  friend bool SameRow(const PersonRecord& a, const PersonRecord& b);
+};
+
+// What the file looked like when it was last read or written by this list.
+struct DiskState {
+  bool exists = false;
+  std::uintmax_t size = 0;
+  std::uint64_t hash = 0;  // of the content
+  friend bool operator==(const DiskState&, const DiskState&) = default;
+};
+
+// One change the user makes to the list.
+struct Edit {
+  enum class Kind { kAppend, kModify, kRemove };
+  Kind kind = Kind::kAppend;
+  std::size_t index = 0;  // kModify, kRemove: the row the user chose
+  PersonRecord before;    // kModify, kRemove: that row as the user saw it
+  Fields after;           // kAppend, kModify: the new content
+
+  static Edit Append(Fields after);
+  static Edit Modify(std::size_t index, PersonRecord before, Fields after);
+  static Edit Remove(std::size_t index, PersonRecord before);
+};
+
+struct PersonList {
+  std::vector<PersonRecord> rows;
+  bool truncated = false;     // the file holds more than was loaded
+  DiskState disk;             // the file this list was read from or last saved to
+  std::vector<Edit> unsaved;  // applied to rows but not yet in the file
+};
+
+enum class Status {
+  kOk,
+  kCannotCreate,  // load: the missing file could not be created
+  kCannotRead,    // the file exists but cannot be read (or is not a file)
+  kMissing,       // ReadPersonFile: there is no file
+  kCannotWrite,   // save: the file could not be written; the old one is whole
+  kBusy,          // save: another copy of the program is saving right now
+  kTooLarge,      // save: the file holds more records than were loaded
+  kConflict,      // save: the file changed and the edit no longer fits
+  kBadText,       // save: a field has a TAB, CR or LF, or a character Big5 lacks
+};
+
+struct LoadResult {
+  Status status = Status::kOk;
+  std::string message;  // for the user (Traditional Chinese); empty when there is nothing to say
+  int error = 0;        // errno of a failed system call
+  bool created = false; // the file was missing and has been created empty
+  PersonList list;
+};
+
+struct SaveResult {
+  Status status = Status::kOk;
+  std::string message;
+  int error = 0;
+  bool reloaded = false;  // the file had changed on disk; the list now shows its new content
+  explicit operator bool() const { return status == Status::kOk; }
+};
+
+// ----------------------------------------------------------------- in memory
+
+// The records of a file's content: empty lines skipped, fields beyond the
+// seventh dropped, missing ones empty; at most kMaxRecords (truncated is set
+// when more follow). `complete` is false when the content was cut short; a
+// last line without line end is then left out as well.
+PersonList ParsePersonFile(std::string_view content, bool complete = true);
+
+// The content of a list: untouched records as they were read, the others
+// from their fields; every line ends with CR LF. Nothing when a field of a
+// changed record cannot be written (see CheckFieldText).
+std::optional<std::string> SerializePersonFile(const PersonList& list);
+
+// Applies an edit to the rows. A row to modify or remove is looked for at
+// `index` and else at the nearest place where it stands unchanged. Appended
+// and modified fields are checked first. Does not touch `unsaved`.
+SaveResult ApplyEdit(PersonList& list, const Edit& edit);
+
+DiskState DiskStateOf(std::string_view content);
+
+// ----------------------------------------------------------------- the file
+
+// `InputData`: loads the file; a missing file is created empty.
+LoadResult InputData(const std::filesystem::path& path);
+// Loads without creating anything (kMissing when there is no file).
+LoadResult ReadPersonFile(const std::filesystem::path& path);
+
+// `SAVELIST`: applies the edit (if any) to the list and writes the list to
+// the file. When the file has changed since the list was read, the list is
+// first replaced by the file's present content and the list's unsaved edits
+// and this edit are applied to that.
+// - A failed write (kCannotWrite, kBusy, kCannotRead) leaves the edit in the
+//   list and among its unsaved edits, and the old file whole; a later save
+//   writes it.
+// - An edit that no longer fits, or a bad field (kConflict, kBadText), is
+//   not applied; a list that had to be reloaded holds the file's content.
+// - A truncated list is never written (kTooLarge): that would drop the
+//   records that were not loaded.
+SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,
+                    const std::optional<Edit>& edit = std::nullopt);
+
+}  // namespace qelm::records

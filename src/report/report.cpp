@@ -1,0 +1,200 @@
+#include "report/report.hpp"
+
+#include <array>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "analysis/scoring.hpp"
+
+namespace qelm {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+// Stands in a column that has no pillar (the luck column before the first
+// luck pillar begins).
+constexpr std::string_view kNoPillar = "　";
+
+// The one-character items of a pillar column as the report writes them.
+struct Column {
+  std::string_view stem, branch, tenGod;
+  std::array<std::string_view, 3> sound;
+};
+
+Column ColumnOf(Pillar p, Stem dayMaster) {
+  Column col{kNoPillar, kNoPillar, kNoPillar, {kNoPillar, kNoPillar, kNoPillar}};
+  if (!p.valid()) return col;
+  col.stem = p.stem.name();
+  col.branch = p.branch.name();
+  const auto god = p.stem.tenGodTo(dayMaster).shortName();
+  if (!god.empty()) col.tenGod = god;
+  if (const auto s = SoundElementOf((p.stem.number() + 1) / 2, (p.branch.number() + 1) / 2)) {
+    col.sound = {s->SoundChar1, s->SoundChar2, s->SoundChar3};
+  }
+  return col;
+}
+
+// Appends one row: the chosen item of every column, then the line end.
+template <typename Pick>
+void Row(std::string& out, std::span<const Column> cols, Pick pick) {
+  for (const Column& col : cols) out += pick(col);
+  out += kCrLf;
+}
+
+void StemRow(std::string& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) { return c.stem; });
+}
+void BranchRow(std::string& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) { return c.branch; });
+}
+void TenGodRow(std::string& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) { return c.tenGod; });
+}
+void SoundRows(std::string& out, std::span<const Column> cols) {
+  for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
+}
+
+// The birth-data line, the commanding-stem line with the start age and the
+// seasonal ranking; the caller adds the fourth line.
+std::string InfoHead(const ChartState& c) {
+  const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
+  const auto& n = season.SeasonNames;
+  std::string out;
+  out += c.DateLabText;
+  out += kCrLf;
+  out += c.CommandLineText;
+  out += " (約" + NumberText(c.LuckStartAge) + "歲起運)";
+  out += kCrLf;
+  out += "旺相休囚: ";
+  out += std::string(n[0]) + "旺 " + std::string(n[1]) + "相 " + std::string(n[2]) + "死 " +
+         std::string(n[3]) + "囚 " + std::string(n[4]) + "休";
+  out += kCrLf;
+  return out;
+}
+
+std::string ElementLine(const ChartState& c) {
+  const ElementScores s = NatalScores(c);
+  return "五行強弱: 木" + NumberText(s[0]) + " 火" + NumberText(s[1]) + " 土" + NumberText(s[2]) +
+         " 金" + NumberText(s[3]) + " 水" + NumberText(s[4]);
+}
+
+// Luck pillars 10 down to 1: the first luck pillar stands at the right end.
+std::vector<Column> LuckColumns(const ChartState& c) {
+  std::vector<Column> cols;
+  for (int k = 10; k >= 1; --k) cols.push_back(ColumnOf(c.LuckPillar(k), c.DayStem));
+  return cols;
+}
+
+// 運 歲 月 日 時, left to right.
+std::vector<Column> FlowColumns(const ChartState& c, const FlowState& f) {
+  const auto& mp = f.moment.MomentPillars;
+  const int k = f.CurrentLuckIndex;
+  const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
+  const std::array<Pillar, 5> pillars{
+      luck,
+      Pillar{Stem{mp[kYearStem]}, Branch{mp[kYearBranch]}},
+      Pillar{Stem{mp[kMonthStem]}, Branch{mp[kMonthBranch]}},
+      Pillar{Stem{mp[kDayStem]}, Branch{mp[kDayBranch]}},
+      Pillar{Stem{mp[kHourStem]}, Branch{mp[kHourBranch]}},
+  };
+  std::vector<Column> cols;
+  for (const Pillar& p : pillars) cols.push_back(ColumnOf(p, c.DayStem));
+  return cols;
+}
+
+void LuckDates(std::string& out, const ChartState& c) {
+  out += "交運日期";
+  out += kCrLf;
+  out += "大運  換柱與天干上五年  地支下五年";
+  out += kCrLf;
+  for (int k = 1; k <= 10; ++k) {
+    out += c.LuckPillar(k).name();
+    out += "  " + c.LuckChangeDates[k - 1] + "  " + c.LuckMidChangeDates[k - 1];
+    out += kCrLf;
+  }
+}
+
+void WesternDate(std::string& out, const FlowState& f) {
+  out += f.WesternDateText;
+  out += kCrLf;
+  out += kCrLf;
+}
+
+}  // namespace
+
+std::string ZiPingReport(const ChartState& c, const FlowState& f) {
+  std::string out = InfoHead(c);
+  out += ElementLine(c);
+  out += kCrLf;
+  out += kCrLf;
+
+  // 時 日 月 年, the year at the right; the day column carries "日".
+  std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
+                   ColumnOf(c.MonthPillar(), c.DayStem), ColumnOf(c.YearPillar(), c.DayStem)};
+  natal[1].tenGod = "日";
+  TenGodRow(out, natal);
+  StemRow(out, natal);
+  BranchRow(out, natal);
+  out += kCrLf;
+
+  const auto luck = LuckColumns(c);
+  StemRow(out, luck);
+  BranchRow(out, luck);
+  out += kCrLf;
+
+  WesternDate(out, f);
+
+  const auto flow = FlowColumns(c, f);
+  out += "運歲月日時";
+  out += kCrLf;
+  TenGodRow(out, flow);
+  StemRow(out, flow);
+  BranchRow(out, flow);
+  out += kCrLf;
+
+  LuckDates(out, c);
+  return out;
+}
+
+std::string SanMingReport(const ChartState& c, const FlowState& f) {
+  std::string out = InfoHead(c);
+  out += c.PalaceText;
+  out += kCrLf;
+  out += kCrLf;
+
+  // 胎 時 日 月 年.
+  const std::array natal{ColumnOf(c.ConceptionPillar, c.DayStem), ColumnOf(c.HourPillar(), c.DayStem),
+                         ColumnOf(c.DayPillar(), c.DayStem), ColumnOf(c.MonthPillar(), c.DayStem),
+                         ColumnOf(c.YearPillar(), c.DayStem)};
+  out += "胎時日月年";
+  out += kCrLf;
+  StemRow(out, natal);
+  BranchRow(out, natal);
+  out += kCrLf;
+  SoundRows(out, natal);
+  out += kCrLf;
+
+  const auto luck = LuckColumns(c);
+  StemRow(out, luck);
+  BranchRow(out, luck);
+  out += kCrLf;
+  SoundRows(out, luck);
+  out += kCrLf;
+
+  WesternDate(out, f);
+
+  const auto flow = FlowColumns(c, f);
+  out += "運歲月日時";
+  out += kCrLf;
+  StemRow(out, flow);
+  BranchRow(out, flow);
+  out += kCrLf;
+  SoundRows(out, flow);
+  out += kCrLf;
+
+  LuckDates(out, c);
+  return out;
+}
+
+}  // namespace qelm

@@ -1,0 +1,27 @@
+#include "ui/analysis_windows.hpp"
+
+#include "ui/flow_year_window.hpp"
+#include "ui/minor_luck_window.hpp"
+#include "ui/prosperity_window.hpp"
+#include "ui/sanming_window.hpp"
+#include "ui/stars_window.hpp"
+#include "ui/strength_window.hpp"
+#include "ui/text_output_window.hpp"
+
+namespace qelm::ui {
+
+QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
+                              int prosperityLevel) {
+  switch (kind) {
+    case AnalysisKind::Strength: return new StrengthWindow(chart);
+    case AnalysisKind::Prosperity: return new ProsperityWindow(chart, flow, prosperityLevel);
+    case AnalysisKind::FlowYear: return new FlowYearWindow(chart, flow);
+    case AnalysisKind::MinorLuck: return new MinorLuckWindow(chart, flow);
+    case AnalysisKind::Stars: return new StarsWindow(chart);
+    case AnalysisKind::SanMing: return new SanMingWindow(chart, flow);
+    case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow);
+  }
+  return nullptr;
+}
+
+}  // namespace qelm::ui

@@ -1,0 +1,26 @@
+// The analysis windows the main window opens. Each is built from the chart and
+// the flow moment as they stand when it opens, and does not follow later
+// changes. The main window keeps one of each (see ShowSingle).
+#pragma once
+
+#include <QWidget>
+
+#include "chart/chart.hpp"
+
+namespace qelm::ui {
+
+enum class AnalysisKind {
+  Strength,    // 五行強弱
+  Prosperity,  // 五行衰旺 (needs the level 1..5)
+  FlowYear,    // 流年
+  MinorLuck,   // 小運
+  Stars,       // 神煞
+  SanMing,     // 三命
+  TextOutput,  // 文字輸出
+};
+
+// A new top-level window of that kind (no parent), not yet shown.
+QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
+                              int prosperityLevel);
+
+}  // namespace qelm::ui

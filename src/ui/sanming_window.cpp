@@ -1,0 +1,142 @@
+#include "ui/sanming_window.hpp"
+
+#include <QLabel>
+#include <string>
+
+#include "analysis/scoring.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// Geometry in twips. Pillar and luck columns run from right to left.
+constexpr int kWidth = 10320;
+constexpr int kMargin = 240;
+constexpr int kPillarColumn = 1200;
+constexpr int kLuckColumn = 984;
+
+constexpr int kSeasonTop = 240;
+constexpr int kHeadTop = 960, kStemTop = 1380, kBranchTop = 1800, kSoundTop = 2280;
+constexpr int kLuckTop = 2880;
+constexpr int kStepTop = kLuckTop, kAgesTop = kLuckTop + 300, kLuckStemTop = kLuckTop + 600,
+              kLuckBranchTop = kLuckTop + 1020, kLuckSoundTop = kLuckTop + 1500;
+constexpr int kHeight = kLuckSoundTop + 300 + 240;
+
+constexpr std::uint32_t kStarColour = 0x0000FF;  // 255,0,0
+
+struct PillarLabels {
+  QLabel *stem, *branch, *sound;
+};
+
+// The stem in its own colour, the branch in the colour of its main hidden
+// stem, the 納音 in the colour of its element.
+void DrawColumn(const PillarLabels& l, Pillar p) {
+  const PillarNotes notes = AnnotatePillar(p, std::nullopt);
+  l.stem->setText(Q(p.stem.name()));
+  SetTextColour(l.stem, notes.StemColour);
+  l.branch->setText(Q(p.branch.name()));
+  SetTextColour(l.branch, notes.HiddenColour[0]);
+  if (const auto sound = SoundElementOf((p.stem.number() + 1) / 2, (p.branch.number() + 1) / 2)) {
+    l.sound->setText(Q(sound->SoundName));
+    SetTextColour(l.sound, Element{sound->SoundElementIndex}.colour());
+  }
+}
+
+QLabel* Centred(QLabel* l) {
+  l->setAlignment(Qt::AlignCenter);
+  return l;
+}
+
+}  // namespace
+
+SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWidget* parent)
+    : QWidget(parent) {
+  setObjectName(QStringLiteral("Form8"));
+  setWindowTitle(QStringLiteral("三命"));
+  setFixedSize(Px(kWidth), Px(kHeight));
+
+  const QFont seasonFont = Font(kSansFace, 12, true);
+  const QFont headFont = Font(kSansFace, 12);
+  const QFont pillarFont = Font(kSansFace, 15.75, true);
+  const QFont smallFont = Font(kSansFace, 9.75);
+  const QFont luckFont = Font(kSansFace, 14.25, true);
+
+  // 旺 相 死 囚 休, each followed by the element of that rank.
+  const SeasonRanking season = SeasonStates(chart.MonthBranch, chart.BirthJieDays);
+  const std::array<QString, 5> ranks{QStringLiteral("旺"), QStringLiteral("相"),
+                                     QStringLiteral("死"), QStringLiteral("囚"),
+                                     QStringLiteral("休")};
+  for (int i = 0; i < 5; ++i) {
+    const int left = kMargin + i * 900;
+    Centred(MakeLabel(this, IndexedName(QStringLiteral("StrongStr"), i), left, kSeasonTop, 390, 420,
+                      seasonFont, ranks[i]));
+    QLabel* fs = Centred(MakeLabel(this, IndexedName(QStringLiteral("StrongFS"), i), left + 390,
+                                   kSeasonTop, 390, 420, seasonFont, QStringLiteral("金")));
+    fs->setText(Q(season.SeasonNames[i]));
+    SetTextColour(fs, season.SeasonElements[i].colour());
+  }
+
+  // Pillar block: 年 at the right, then 月 日 時, and 胎 apart at the left.
+  struct Column {
+    int heading;       // index of Label1
+    const char* name;  // control prefix
+    int slot;          // 0 is the rightmost
+    Pillar pillar;
+  };
+  const std::array<Column, 5> columns{{
+      {0, "Y", 0, chart.YearPillar()},
+      {1, "T", 4, chart.ConceptionPillar},
+      {2, "M", 1, chart.MonthPillar()},
+      {3, "D", 2, chart.DayPillar()},
+      {4, "S", 3, chart.HourPillar()},
+  }};
+  const std::array<QString, 5> headings{QStringLiteral("年"), QStringLiteral("胎"),
+                                        QStringLiteral("月"), QStringLiteral("日"),
+                                        QStringLiteral("時")};
+  for (const Column& c : columns) {
+    const int gap = c.slot == 4 ? 360 : 0;  // 胎 stands apart from the four pillars
+    const int left = kWidth - kMargin - (c.slot + 1) * kPillarColumn - gap;
+    const QString prefix = QString::fromLatin1(c.name);
+    Centred(MakeLabel(this, IndexedName(QStringLiteral("Label1"), c.heading), left, kHeadTop,
+                      kPillarColumn, 360, headFont, headings[c.heading]));
+    const PillarLabels l{
+        Centred(MakeLabel(this, prefix + QStringLiteral("TK"), left, kStemTop, kPillarColumn, 420,
+                          pillarFont, QStringLiteral("甲"))),
+        Centred(MakeLabel(this, prefix + QStringLiteral("DJ"), left, kBranchTop, kPillarColumn, 420,
+                          pillarFont, QStringLiteral("子"))),
+        Centred(MakeLabel(this, prefix + QStringLiteral("NFS"), left, kSoundTop, kPillarColumn,
+                          300, smallFont, QStringLiteral("海中金"))),
+    };
+    DrawColumn(l, c.pillar);
+  }
+
+  // Luck strip: pillars 1..10, the first at the right; ★ on the current one.
+  for (int i = 0; i < 10; ++i) {
+    const int k = i + 1;
+    const int left = kWidth - kMargin - (i + 1) * kLuckColumn;
+    QLabel* step = Centred(MakeLabel(this, IndexedName(QStringLiteral("DASTEP"), i), left, kStepTop,
+                                     kLuckColumn, 300, smallFont, QStringLiteral("100 - 100")));
+    step->setText(k == flow.CurrentLuckIndex ? QStringLiteral("★") : QString());
+    SetTextColour(step, kStarColour);
+    QLabel* ages = Centred(MakeLabel(this, IndexedName(QStringLiteral("DAAGES"), i), left, kAgesTop,
+                                     kLuckColumn, 300, smallFont, QStringLiteral("100 - 100")));
+    ages->setText(QString::fromStdString(chart.LuckAgeRanges[i]));
+    const PillarLabels l{
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("DATK"), i), left, kLuckStemTop,
+                          kLuckColumn, 420, luckFont, QStringLiteral("甲"))),
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("DADJ"), i), left, kLuckBranchTop,
+                          kLuckColumn, 420, luckFont, QStringLiteral("子"))),
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("DANFS"), i), left, kLuckSoundTop,
+                          kLuckColumn, 300, smallFont, QStringLiteral("海中金"))),
+    };
+    DrawColumn(l, chart.LuckPillar(k));
+    // The stem governs the first five years of the pillar, the branch the last five.
+    l.stem->setToolTip(QStringLiteral("天干上五年  ") + QString::fromStdString(chart.LuckChangeDates[i]));
+    l.branch->setToolTip(QStringLiteral("地支下五年  ") +
+                         QString::fromStdString(chart.LuckMidChangeDates[i]));
+  }
+}
+
+}  // namespace qelm::ui

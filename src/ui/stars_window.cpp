@@ -1,0 +1,161 @@
+#include "ui/stars_window.hpp"
+
+#include <QFrame>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Colours, red in the low byte.
+constexpr std::uint32_t kBoxGrey = 0xE0E0E0;     // 224,224,224
+constexpr std::uint32_t kStemStars = 0x00C000;   // 0,192,0
+constexpr std::uint32_t kBranchStars = 0xC0C000; // 0,192,192
+constexpr std::uint32_t kGrey = 0x808080;        // 128,128,128
+constexpr std::uint32_t kStage = 0xFF8080;       // 128,128,255
+constexpr std::uint32_t kBranchName = 0x00C0C0;  // 192,192,0
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// The ring runs clockwise from 巳 in the top left corner: 巳 午 未 申 along the
+// top, 申 酉 戌 亥 down the right, 亥 子 丑 寅 back along the bottom and 寅 卯 辰 巳
+// up the left. {row, column} of the box of each branch 子 .. 亥.
+struct Cell {
+  int row, column;
+};
+constexpr std::array<Cell, 12> kRing{{{3, 2}, {3, 1}, {3, 0}, {2, 0}, {1, 0}, {0, 0},
+                                      {0, 1}, {0, 2}, {0, 3}, {1, 3}, {2, 3}, {3, 3}}};
+
+// Geometry in twips.
+constexpr int kGridLeft = 240, kGridTop = 720;
+constexpr int kBoxWidth = 1920, kBoxHeight = 3000, kGap = 60;
+constexpr int kColumnWidth = 500;   // a little over two characters
+constexpr int kBottomHeight = 600;  // the NB / VAC / branch strip
+constexpr int kColumnHeight = kBoxHeight - kBottomHeight - 120;
+constexpr int kCentreLabelWidth = 360;
+
+}  // namespace
+
+StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
+    : QWidget(parent), chart_(chart) {
+  setObjectName(QStringLiteral("Form6"));
+  setWindowTitle(QStringLiteral("神煞"));
+
+  const QFont optionFont = Font(kSansFace, 11.25);
+  const QFont starFont = Font(kSansFace, 9);
+  const QFont branchFont = Font(kSansFace, 12, true);
+  const QFont centreFont = Font(kSansFace, 12);
+
+  const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
+  for (int i = 0; i < 2; ++i) {
+    option1_[i] = new QRadioButton(schools[i], this);
+    option1_[i]->setObjectName(IndexedName(QStringLiteral("Option1"), i));
+    option1_[i]->setFont(optionFont);
+    Place(option1_[i], 240 + 1320 * i, 180, 1215, 375);
+  }
+  option1_[0]->setChecked(true);
+
+  for (int i = 0; i < 12; ++i) {
+    auto* box = new QFrame(this);
+    box->setObjectName(IndexedName(QStringLiteral("Frame1"), i));
+    box->setFrameShape(QFrame::Box);
+    box->setFrameShadow(QFrame::Sunken);
+    SetBackground(box, kBoxGrey);
+    Place(box, kGridLeft + kRing[i].column * kBoxWidth, kGridTop + kRing[i].row * kBoxHeight,
+          kBoxWidth - kGap, kBoxHeight - kGap);
+    frame1_[i] = box;
+
+    auto column = [&](const QString& name, int left, std::uint32_t colour) {
+      QLabel* l = MakeLabel(box, IndexedName(name, i), left, 90, kColumnWidth, kColumnHeight,
+                            starFont);
+      l->setWordWrap(true);
+      l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      SetTextColour(l, colour);
+      SetBackground(l, kBoxGrey);
+      return l;
+    };
+    ss1_[i] = column(QStringLiteral("SS1"), 90, kStemStars);
+    ss2_[i] = column(QStringLiteral("SS2"), 90 + kColumnWidth + 60, kBranchStars);
+    ss3_[i] = column(QStringLiteral("SS3"), 90 + 2 * (kColumnWidth + 60), kGrey);
+
+    const int bottom = kBoxHeight - kGap - kBottomHeight - 30;
+    nb_[i] = MakeLabel(box, IndexedName(QStringLiteral("NB"), i), 90, bottom, kColumnWidth,
+                       kBottomHeight, starFont);
+    nb_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    nb_[i]->setWordWrap(true);
+    SetTextColour(nb_[i], kStage);
+    vac_[i] = MakeLabel(box, IndexedName(QStringLiteral("VAC"), i), 90 + kColumnWidth + 60, bottom,
+                        840, kBottomHeight, starFont);
+    vac_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    vac_[i]->setWordWrap(true);
+    SetTextColour(vac_[i], kGrey);
+    label1_[i] = MakeLabel(box, IndexedName(QStringLiteral("Label1"), i),
+                           kBoxWidth - kGap - 90 - 330, bottom, 330, kBottomHeight, branchFont,
+                           Q(std::string(Branch{i + 1}.name())));
+    label1_[i]->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    SetTextColour(label1_[i], kBranchName);
+    for (QLabel* l : {nb_[i], vac_[i], label1_[i]}) SetBackground(l, kBoxGrey);
+  }
+
+  // The centre: four narrow labels, each read from top to bottom.
+  const int centreLeft = kGridLeft + kBoxWidth, centreWidth = 2 * kBoxWidth - kGap;
+  const int centreTop = kGridTop + kBoxHeight + 240, centreHeight = 2 * kBoxHeight - kGap - 480;
+  const int step = centreWidth / 4;
+  QLabel** centre[4] = {&uedher_, &ued_, &ted_, &tedher_};
+  const std::array<QString, 4> names{QStringLiteral("UEDHER"), QStringLiteral("UED"),
+                                     QStringLiteral("TED"), QStringLiteral("TEDHER")};
+  for (int k = 0; k < 4; ++k) {
+    QLabel* l = MakeLabel(this, names[k], centreLeft + step * k + (step - kCentreLabelWidth) / 2,
+                          centreTop, kCentreLabelWidth, centreHeight, centreFont);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    SetBackground(l, kWhite);
+    *centre[k] = l;
+  }
+
+  ShowRows(School::ZiPing);
+  doher();
+
+  for (QRadioButton* b : option1_) {
+    connect(b, &QRadioButton::toggled, this, [this](bool on) {
+      if (on) Option1_Click();
+    });
+  }
+
+  setFixedSize(Px(kGridLeft + 4 * kBoxWidth + 240), Px(kGridTop + 4 * kBoxHeight + 180));
+}
+
+void StarsWindow::Clean_Label() {
+  for (int i = 0; i < 12; ++i) {
+    for (QLabel* l : {nb_[i], ss1_[i], ss2_[i], ss3_[i], vac_[i]}) l->clear();
+  }
+}
+
+void StarsWindow::ShowRows(School school) {
+  const StarRows rows = BuildStarRows(chart_, school);
+  for (int i = 0; i < 12; ++i) {
+    nb_[i]->setText(Q(rows.NB[i]));
+    ss1_[i]->setText(Q(rows.SS1[i]));
+    ss2_[i]->setText(Q(rows.SS2[i]));
+    ss3_[i]->setText(Q(rows.SS3[i]));
+    vac_[i]->setText(Q(rows.VAC[i]));
+  }
+}
+
+void StarsWindow::doher() {
+  const Virtues v = BuildVirtues(chart_.MonthBranch);
+  ted_->setText(Q(v.TED));
+  tedher_->setText(Q(v.TEDHER));
+  ued_->setText(Q(v.UED));
+  uedher_->setText(Q(v.UEDHER));
+}
+
+void StarsWindow::Option1_Click() {
+  Clean_Label();
+  ShowRows(option1_[1]->isChecked() ? School::SanMing : School::ZiPing);
+}
+
+}  // namespace qelm::ui

@@ -1,0 +1,91 @@
+#include "ui/strength_window.hpp"
+
+#include <QLabel>
+#include <QProgressBar>
+
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+constexpr int kWidth = 6240;  // client area, twips
+constexpr int kTextTop = 240, kTextWidth = kWidth - 480;
+
+}  // namespace
+
+QProgressBar* MakeColourBar(QWidget* parent, const QString& name, int left, int top, int width,
+                            int height, int maximum, std::uint32_t colour) {
+  auto* bar = new QProgressBar(parent);
+  bar->setObjectName(name);
+  Place(bar, left, top, width, height);
+  bar->setRange(0, maximum);
+  bar->setValue(0);
+  bar->setTextVisible(false);
+  const QColor c = Bgr(colour);
+  QPalette pal = bar->palette();
+  pal.setColor(QPalette::Highlight, c);
+  bar->setPalette(pal);
+  // The style sheet keeps the colour on every platform style.
+  bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #a0a0a0; background: white; }"
+                                    "QProgressBar::chunk { background-color: %1; }")
+                         .arg(c.name()));
+  bar->show();
+  return bar;
+}
+
+ElementRows MakeElementRows(QWidget* parent, int top, int barMaximum) {
+  ElementRows rows;
+  const QFont font = Font(kSansFace, 12);
+  for (int i = 0; i < 5; ++i) {
+    const int y = top + i * ElementRows::kRowStep;
+    const Element e{i + 1};
+    rows.Label1[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label1"), i), 240, y, 360, 360,
+                               font, Q(e.name()));
+    SetTextColour(rows.Label1[i], e.colour());
+    rows.Label2[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label2"), i), 720, y, 720, 360,
+                               font, QStringLiteral("財星"));
+    rows.ProgressBar1[i] = MakeColourBar(parent, IndexedName(QStringLiteral("ProgressBar1"), i),
+                                         ElementRows::kBarLeft, y + 30, ElementRows::kBarWidth,
+                                         300, barMaximum, e.colour());
+    rows.Label3[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label3"), i),
+                               ElementRows::kScoreLeft, y, 720, 360, font, QStringLiteral("60"));
+    rows.Label3[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  return rows;
+}
+
+void FillElementRows(ElementRows& rows, const ElementScores& scores, Stem dayStem) {
+  for (int i = 0; i < 5; ++i) {
+    rows.Label2[i]->setText(Q(ElementGroupName(Element{i + 1}, dayStem)));
+    // A bar cannot show more than its range; the number beside it always can.
+    rows.ProgressBar1[i]->setValue(std::min(scores[i], rows.ProgressBar1[i]->maximum()));
+    rows.Label3[i]->setText(QString::number(scores[i]));
+  }
+}
+
+StrengthWindow::StrengthWindow(const ChartState& chart, QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QStringLiteral("五行強弱"));
+  setAutoFillBackground(true);
+
+  const QFont textFont = Font(kSansFace, 11.25);
+  QLabel* text1 = MakeLabel(
+      this, QStringLiteral("text1"), 240, kTextTop, kTextWidth, 1560, textFont,
+      QStringLiteral("印星比劫分數相加如果超過30分或以上，可論定為身強。但有一種狀況是分數為25分，"
+                     "月令為印比，則這種狀況也算身強(因為月令份量較重的關係)。"));
+  text1->setWordWrap(true);
+  text1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QLabel* text2 = MakeLabel(this, QStringLiteral("text2"), 240, kTextTop + 1680, kTextWidth, 360,
+                            textFont, QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
+  text2->setWordWrap(true);
+
+  const int rowsTop = kTextTop + 2280;
+  rows_ = MakeElementRows(this, rowsTop, 60);
+  FillElementRows(rows_, NatalScores(chart), chart.DayStem);
+
+  setFixedSize(Px(kWidth), Px(rowsTop + 5 * ElementRows::kRowStep + 120));
+}
+
+}  // namespace qelm::ui

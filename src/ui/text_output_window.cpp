@@ -1,0 +1,60 @@
+#include "ui/text_output_window.hpp"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "report/report.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+
+QString BoxText(const std::string& crlfText) {
+  QString s = QString::fromStdString(crlfText);
+  s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return s;
+}
+
+TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flow, QWidget* parent)
+    : QWidget(parent) {
+  setObjectName(QStringLiteral("Form9"));
+  setWindowTitle(QStringLiteral("文字輸出"));
+  setFont(Font(kSerifFace, 12));
+  setFixedSize(Px(6975), Px(7725));
+
+  const QFont switchFont = Font(kSansFace, 11.25);
+  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 255, switchFont,
+            QStringLiteral("輸出切換"));
+  const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
+  for (int i = 0; i < 2; ++i) {
+    option1_[i] = new QRadioButton(schools[i], this);
+    option1_[i]->setObjectName(IndexedName(QStringLiteral("Option1"), i));
+    option1_[i]->setFont(switchFont);
+    Place(option1_[i], 1320 + 1200 * i, 120, 1215, 375);
+  }
+  option1_[0]->setChecked(true);
+
+  outbox_ = new QPlainTextEdit(this);
+  outbox_->setObjectName(QStringLiteral("Outbox"));
+  outbox_->setFont(Font(kSansFace, 9.75));
+  outbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  outbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Place(outbox_, 120, 600, 6735, 6975);
+
+  // Both texts are built once; the switch only shows the stored one again.
+  texts_ = {ZiPingReport(chart, flow), SanMingReport(chart, flow)};
+  run_txtout();
+
+  for (QRadioButton* b : option1_) {
+    connect(b, &QRadioButton::toggled, this, [this](bool on) {
+      if (on) run_txtout();
+    });
+  }
+  outbox_->setFocus();
+}
+
+void TextOutputWindow::run_txtout() {
+  outbox_->setPlainText(BoxText(texts_[option1_[1]->isChecked() ? 1 : 0]));
+}
+
+}  // namespace qelm::ui
