@@ -1,5 +1,7 @@
 // QELM: the program opens its main chart window.
 #include <QApplication>
+#include <QByteArray>
+#include <QString>
 
 #include "ui/main_window.hpp"
 #include "ui/window_layer.hpp"
@@ -8,6 +10,10 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   qelm::ui::InstallFontSubstitutions();
   qelm::ui::MainWindow window;
+  // Developer aid: QELM_DEMO_BIRTH="NAME|男|YYYY-MM-DD HH:MM" casts that chart
+  // at start-up.
+  const QByteArray demo = qgetenv("QELM_DEMO_BIRTH");
+  if (!demo.isEmpty()) window.CastChartFromText(QString::fromUtf8(demo));
   window.show();
   return app.exec();
 }

@@ -26,7 +26,7 @@ int LuckStartAgeOf(std::int64_t wholeHours) {
 
 std::string LuckAgeRange(int LuckStartAge, int k) {
   const int a = (k - 1) * 10 + LuckStartAge;
-  return NumberText(a) + " -" + NumberText(a + 9);
+  return NumberText(a) + " - " + NumberText(a + 9);
 }
 
 namespace {

@@ -43,16 +43,32 @@ struct Computed {
   std::string error;
 };
 
+// Why a text is not a moment: the field at fault when the shape is right.
+std::string WhyNotAMoment(std::string_view text) {
+  const std::string quoted = "「" + std::string(text) + "」";
+  bool shape = text.size() == 16 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':';
+  for (std::size_t i = 0; shape && i < text.size(); ++i)
+    if (i != 4 && i != 7 && i != 10 && i != 13) shape = text[i] >= '0' && text[i] <= '9';
+  if (!shape) return "無法解讀時刻" + quoted + ",格式須為 YYYY-MM-DD HH:MM";
+  const auto field = [&](std::size_t pos, std::size_t len) {
+    int v = 0;
+    for (std::size_t i = pos; i < pos + len; ++i) v = v * 10 + (text[i] - '0');
+    return v;
+  };
+  if (const int m = field(5, 2); m < 1 || m > 12) return "時刻" + quoted + "的月份須在 01 至 12 之間";
+  if (field(11, 2) > 23) return "時刻" + quoted + "的小時須在 00 至 23 之間";
+  if (field(14, 2) > 59) return "時刻" + quoted + "的分鐘須在 00 至 59 之間";
+  return "時刻" + quoted + "的日期不存在";
+}
+
 Computed Compute(std::string_view text) {
   text = Trim(text);
   const auto in = ParseUserMoment(text);
-  if (!in)
-    return {std::nullopt, "無法解讀時刻「" + std::string(text) + "」,格式須為 YYYY-MM-DD HH:MM"};
+  if (!in) return {std::nullopt, WhyNotAMoment(text)};
   const MomentOutcome outcome = CalcMoment(*in);
   if (!outcome)
-    return {std::nullopt, "時刻 " + std::string(text) + " 無法計算:" +
-                              std::string(MomentErrorText(outcome.error)) +
-                              "(可用 1901-01-01 至 2099-12-31)"};
+    return {std::nullopt, "時刻「" + std::string(text) + "」超出範圍:" +
+                              std::string(MomentErrorText(outcome.error))};
   return {outcome.result, {}};
 }
 

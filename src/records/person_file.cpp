@@ -158,14 +158,16 @@ std::optional<std::string> Serialize(const PersonList& list,
 // Where the row the user chose stands now: at its index if it is still
 // there, else at the nearest place that holds it unchanged.
 std::optional<std::size_t> Locate(const std::vector<PersonRecord>& rows, const Edit& edit) {
-  const std::size_t n = rows.size();
-  if (edit.index < n && SameRow(rows[edit.index], edit.before)) return edit.index;
-  for (std::size_t d = 1; d <= n; ++d) {
-    if (d <= edit.index && edit.index - d < n && SameRow(rows[edit.index - d], edit.before))
-      return edit.index - d;
-    if (edit.index + d < n && SameRow(rows[edit.index + d], edit.before)) return edit.index + d;
+  std::optional<std::size_t> best;
+  std::size_t bestDistance = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::size_t distance = i > edit.index ? i - edit.index : edit.index - i;
+    if ((!best || distance < bestDistance) && SameRow(rows[i], edit.before)) {
+      best = i;
+      bestDistance = distance;
+    }
   }
-  return std::nullopt;
+  return best;
 }
 
 SaveResult CheckFields(const Fields& f) {
@@ -335,6 +337,10 @@ int WriteAll(int fd, std::string_view bytes) {
 // Returns 0 or the errno of the step that failed; the temporary file never
 // stays behind.
 int WriteReplacing(const fs::path& path, std::string_view content) {
+  // A file the user made read-only stays as it is.
+  struct stat old {};
+  const bool hasOld = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  if (hasOld && ::access(path.c_str(), W_OK) != 0) return errno;
   // A fresh name in the same folder (rename only replaces within one file
   // system); created exclusively, with the permissions a new file gets.
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -347,18 +353,7 @@ int WriteReplacing(const fs::path& path, std::string_view content) {
     if (fd < 0 && (errno != EEXIST || attempt == 100)) return errno;
   }
   Fd file(fd);
-  // A file the user made read-only stays as it is; otherwise keep the
-  // permissions of the file being replaced.
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    if (::access(path.c_str(), W_OK) != 0) {
-      const int err = errno;
-      file.Close();
-      ::unlink(temp.c_str());
-      return err;
-    }
-    ::fchmod(fd, old.st_mode & 07777);
-  }
+  if (hasOld) ::fchmod(fd, old.st_mode & 07777);  // keep the permissions of the file replaced
 
   int err = WriteAll(fd, content);
   if (err == 0 && ::fsync(fd) != 0) err = errno;

@@ -31,7 +31,7 @@ constexpr std::array<Cell, 12> kRing{{{3, 2}, {3, 1}, {3, 0}, {2, 0}, {1, 0}, {0
 
 // Geometry in twips.
 constexpr int kGridLeft = 240, kGridTop = 720;
-constexpr int kBoxWidth = 1920, kBoxHeight = 3000, kGap = 60;
+constexpr int kBoxWidth = 1920, kBoxHeight = 2640, kGap = 60;
 constexpr int kColumnWidth = 500;   // a little over two characters
 constexpr int kBottomHeight = 600;  // the NB / VAC / branch strip
 constexpr int kColumnHeight = kBoxHeight - kBottomHeight - 120;
@@ -88,7 +88,7 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
     nb_[i]->setWordWrap(true);
     SetTextColour(nb_[i], kStage);
     vac_[i] = MakeLabel(box, IndexedName(QStringLiteral("VAC"), i), 90 + kColumnWidth + 60, bottom,
-                        840, kBottomHeight, starFont);
+                        780, kBottomHeight, starFont);
     vac_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     vac_[i]->setWordWrap(true);
     SetTextColour(vac_[i], kGrey);

@@ -30,7 +30,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
     option1_[i] = new QRadioButton(schools[i], this);
     option1_[i]->setObjectName(IndexedName(QStringLiteral("Option1"), i));
     option1_[i]->setFont(switchFont);
-    Place(option1_[i], 1320 + 1200 * i, 120, 1215, 375);
+    // 1200 wide rather than 1215, so that the first does not reach under the second.
+    Place(option1_[i], 1320 + 1200 * i, 120, 1200, 375);
   }
   option1_[0]->setChecked(true);
 

@@ -34,9 +34,8 @@ TEST(LuckStartAgeOf, ThreeDaysMakeAYear) {
     std::int64_t hours;
     int age;
   };
-  const std::vector<Row> rows{{0, 0},       {23, 0},      {24, 0},      {47, 0},  {48, 1},
-                              {4 * 24, 1},  {5 * 24, 2},  {6 * 24, 2},  {7 * 24, 2},
-                              {8 * 24, 3},  {30 * 24, 10}, {30 * 24 + 23, 10}, {32 * 24, 11}};
+  const std::vector<Row> rows{{0, 0},      {24, 0},      {47, 0},      {48, 1},           {4 * 24, 1},
+                              {5 * 24, 2}, {6 * 24, 2},  {30 * 24, 10}, {30 * 24 + 23, 10}, {32 * 24, 11}};
   for (const Row& r : rows) EXPECT_EQ(LuckStartAgeOf(r.hours), r.age) << r.hours << " hours";
 }
 

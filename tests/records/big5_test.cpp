@@ -1,0 +1,106 @@
+#include "records/big5.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qelm::records {
+namespace {
+
+const std::string kFffd = "\xEF\xBF\xBD";
+
+TEST(Big5, CodePage950IsAvailable) {
+  Big5Codec codec;
+  EXPECT_TRUE(codec.available());
+}
+
+TEST(Big5, KnownNamesRoundTrip) {
+  struct Case {
+    std::string utf8, big5;
+  };
+  const Case cases[] = {
+      {"張三", "\xB1\x69\xA4\x54"},
+      {"陳美玲", "\xB3\xAF\xAC\xFC\xAC\xC2"},
+      {"黃", "\xB6\xC0"},
+      {"男", "\xA8\x6B"},
+      {"女", "\xA4\x6B"},
+      {"Li 李 1975", "Li \xA7\xF5 1975"},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    EncodedText e = EncodeBig5(c.utf8);
+    ASSERT_TRUE(e.bytes.has_value());
+    EXPECT_EQ(*e.bytes, c.big5);
+    DecodedText d = DecodeBig5(c.big5);
+    EXPECT_TRUE(d.valid);
+    EXPECT_EQ(d.text, c.utf8);
+  }
+}
+
+TEST(Big5, BytesThatAreNotBig5ShowAsReplacement) {
+  struct Case {
+    std::string big5, utf8;
+  };
+  const Case cases[] = {
+      {"\xFF", kFffd},
+      {"\xB1\x69\xFF\xA4\x54", "張" + kFffd + "三"},  // a bad byte between two characters
+      {"A\xA4", "A" + kFffd},                         // a lead byte cut off at the end
+      {"\xA4\x20Z", kFffd + " Z"},                    // a lead byte with a trail that is not one
+      {std::string("\0x", 2), std::string("\0x", 2)}, // NUL is ASCII
+  };
+  for (const Case& c : cases) {
+    DecodedText d = DecodeBig5(c.big5);
+    EXPECT_EQ(d.text, c.utf8);
+    EXPECT_EQ(d.valid, c.utf8.find(kFffd) == std::string::npos);
+  }
+}
+
+TEST(Big5, CharactersBig5LacksAreReported) {
+  struct Case {
+    std::string utf8, bad;
+  };
+  const Case cases[] = {
+      {"王😀明", "😀"},
+      {"김", "김"},
+      {"張𠀋", "𠀋"},
+      {"a\xC3", "\xC3"},      // UTF-8 cut off
+      {"\xED\xA0\x80", "\xED\xA0\x80"},  // a surrogate is no character
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    EncodedText e = EncodeBig5(c.utf8);
+    EXPECT_FALSE(e.bytes.has_value());
+    EXPECT_EQ(e.unencodable, c.bad);
+  }
+  // The replacement character itself has no Big5 form.
+  EXPECT_FALSE(EncodeBig5(kFffd).bytes.has_value());
+}
+
+TEST(Big5, NameCheck) {
+  struct Case {
+    std::string name;
+    TextCheck status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"陳美玲", TextCheck::kOk, ""},
+      {"", TextCheck::kOk, ""},
+      {"張\t三", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
+      {"張三\r", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
+      {"\n", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
+      {"王😀", TextCheck::kUnencodable, "姓名含有 Big5 無法表示的字"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextCheckResult r = CheckName(c.name);
+    EXPECT_EQ(r.status, c.status);
+    EXPECT_EQ(r.message, c.message);
+    EXPECT_EQ(static_cast<bool>(r), c.status == TextCheck::kOk);
+  }
+  EXPECT_EQ(CheckName("王😀").unencodable, "😀");
+  EXPECT_EQ(CheckFieldText("1\t2").message, "資料不可含有定位字元或換行");
+}
+
+}  // namespace
+}  // namespace qelm::records

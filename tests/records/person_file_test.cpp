@@ -1,0 +1,436 @@
+#include "records/person_file.hpp"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "records/big5.hpp"
+
+namespace qelm::records {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (fs::temp_directory_path() / "qelm-records-XXXXXX").string();
+    path_ = ::mkdtemp(tmpl.data());
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+  fs::path user() const { return path_ / "User"; }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const fs::path& p, std::string_view bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string Big5(std::string_view utf8) { return EncodeBig5(utf8).bytes.value(); }
+
+Fields Person(std::string name, std::string sex = "男", std::string y = "1975", std::string m = "8",
+              std::string d = "21", std::string h = "14", std::string mi = "5") {
+  return {std::move(name), std::move(sex), std::move(y), std::move(m), std::move(d), std::move(h),
+          std::move(mi)};
+}
+
+// The line the program writes for these fields.
+std::string Line(const Fields& f) {
+  std::string s;
+  for (std::size_t i = 0; i < f.size(); ++i) s += (i ? "\t" : "") + Big5(f[i]);
+  return s + "\r\n";
+}
+
+std::size_t FilesIn(const fs::path& dir) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
+}
+
+LoadResult MustLoad(const fs::path& p) {
+  LoadResult r = InputData(p);
+  EXPECT_EQ(r.status, Status::kOk) << r.message;
+  return r;
+}
+
+// ------------------------------------------------------------ load and save
+
+TEST(PersonFile, MissingFileIsCreatedEmpty) {
+  TempDir dir;
+  LoadResult r = InputData(dir.user());
+  EXPECT_EQ(r.status, Status::kOk);
+  EXPECT_TRUE(r.created);
+  EXPECT_TRUE(r.list.rows.empty());
+  ASSERT_TRUE(fs::is_regular_file(dir.user()));
+  EXPECT_EQ(fs::file_size(dir.user()), 0u);
+  // An existing file is not "created" again.
+  EXPECT_FALSE(MustLoad(dir.user()).created);
+}
+
+TEST(PersonFile, ReadingWithoutCreating) {
+  TempDir dir;
+  EXPECT_EQ(ReadPersonFile(dir.user()).status, Status::kMissing);
+  EXPECT_FALSE(fs::exists(dir.user()));
+}
+
+TEST(PersonFile, UntouchedFileIsRewrittenAsItWas) {
+  // What a save of an unedited list changes: a blank line goes, a last line
+  // gets its CR LF, fields beyond the seventh go; everything else stays,
+  // line ends, damaged and short lines included.
+  struct Case {
+    const char* what;
+    std::string before, after;
+    std::size_t rows;
+  };
+  const std::string a = Line(Person("張三"));
+  const std::string b = Line(Person("陳美玲", "女", "1980", "2", "29", "23", "59"));
+  const std::string aNoEnd = a.substr(0, a.size() - 2);
+  const std::string damaged = "\xFF\xFE\x80\xA4\t" + Big5("男") + "\t1975\t8\t21\t14\t5\r\n";
+  const std::string binary = std::string("\0\x01\x02\xFA\t\xFF", 6) + "\r\n";
+  const Case cases[] = {
+      {"last line without line end", aNoEnd, a, 1},
+      {"blank lines", "\r\n" + a + "\r\n\r\n" + b + "\n\r\n", a + b, 2},
+      {"eight fields", aNoEnd + "\textra\t\r\n", a, 1},
+      {"short line", "only a name\r\n" + a + "1\t2\r\n", "only a name\r\n" + a + "1\t2\r\n", 3},
+      {"damaged line", damaged + a, damaged + a, 2},
+      {"binary bytes", binary + binary, binary + binary, 2},
+      {"lone LF and CR line ends", "x\ny\rz\r\n", "x\ny\rz\r\n", 3},
+      {"only TABs", "\t\t\t\t\t\t\r\n", "\t\t\t\t\t\t\r\n", 1},
+      {"empty file", "", "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    WriteBytes(dir.user(), c.before);
+    LoadResult r = MustLoad(dir.user());
+    EXPECT_EQ(r.list.rows.size(), c.rows);
+    SaveResult s = SAVELIST(dir.user(), r.list);
+    EXPECT_TRUE(s) << s.message;
+    EXPECT_FALSE(s.reloaded);
+    EXPECT_EQ(ReadBytes(dir.user()), c.after);
+    EXPECT_EQ(FilesIn(dir.path()), 1u);  // no temporary file left behind
+  }
+}
+
+TEST(PersonFile, FieldsAsLoaded) {
+  const std::string content = "\xFF" "A\t" + Big5("女") + "\r\n" + Big5("黃") + "\t" + Big5("男") +
+                              "\t2000\t1\t2\t3\t4\t5\t6\r\n";
+  PersonList list = ParsePersonFile(content);
+  ASSERT_EQ(list.rows.size(), 2u);
+  const PersonRecord& shortRow = list.rows[0];
+  EXPECT_EQ(shortRow.fields, Person("\xEF\xBF\xBD" "A", "女", "", "", "", "", ""));
+  EXPECT_EQ(shortRow.source->field_count, 2u);
+  EXPECT_FALSE(shortRow.source->valid_big5);
+  EXPECT_TRUE(shortRow.damaged());
+  const PersonRecord& longRow = list.rows[1];
+  EXPECT_EQ(longRow.fields, Person("黃", "男", "2000", "1", "2", "3", "4"));
+  EXPECT_TRUE(longRow.source->valid_big5);
+  EXPECT_EQ(longRow.source->field_count, 9u);
+  EXPECT_EQ(longRow.source->line, 2u);
+}
+
+TEST(PersonFile, EmptyNameLineBeginsWithTab) {
+  TempDir dir;
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(Person(""))));
+  EXPECT_EQ(ReadBytes(dir.user()), "\t" + Big5("男") + "\t1975\t8\t21\t14\t5\r\n");
+}
+
+TEST(PersonFile, Big5NamesRoundTrip) {
+  TempDir dir;
+  LoadResult r = MustLoad(dir.user());
+  const Fields people[] = {Person("張三"), Person("陳美玲", "女", "1990", "12", "31", "0", "0"),
+                           Person("黃", "女", "2099", "1", "1", "23", "59")};
+  for (const Fields& p : people) ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(p)));
+  EXPECT_EQ(ReadBytes(dir.user()), Line(people[0]) + Line(people[1]) + Line(people[2]));
+  EXPECT_EQ(ReadBytes(dir.user()).substr(0, 5), "\xB1\x69\xA4\x54\t");
+  LoadResult again = MustLoad(dir.user());
+  ASSERT_EQ(again.list.rows.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(again.list.rows[i].fields, people[i]);
+    EXPECT_FALSE(again.list.rows[i].damaged());
+  }
+}
+
+TEST(PersonFile, EditsKeepOtherLinesByteForByte) {
+  TempDir dir;
+  const std::string damaged = "\xB1\x69\xFF\t" + Big5("男") + "\t1975\t8\t21\t14\t5";
+  const std::string shortLine = "\xA4\x54 only";
+  const std::string x = Line(Person("甲"));
+  WriteBytes(dir.user(), damaged + "\r\n" + x + shortLine + "\n" + x);
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_EQ(r.list.rows.size(), 4u);
+
+  // Modify the second row and delete the fourth; the damaged and the short
+  // line stay as they were.
+  const Fields changed = Person("乙", "女");
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(1, r.list.rows[1], changed)));
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Remove(3, r.list.rows[3])));
+  EXPECT_EQ(ReadBytes(dir.user()), damaged + "\r\n" + Line(changed) + shortLine + "\n");
+
+  // "修改" without a change leaves even a damaged row alone (its text has
+  // replacement characters, which Big5 cannot hold).
+  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], r.list.rows[0].fields));
+  EXPECT_TRUE(s) << s.message;
+  EXPECT_EQ(ReadBytes(dir.user()), damaged + "\r\n" + Line(changed) + shortLine + "\n");
+
+  // Changing the damaged row writes it from its fields, which it cannot.
+  Fields edited = r.list.rows[0].fields;
+  edited[kHour] = "15";
+  s = SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited));
+  EXPECT_EQ(s.status, Status::kBadText);
+  EXPECT_EQ(s.message, "姓名含有 Big5 無法表示的字");
+  edited[kName] = "張";
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited)));
+  EXPECT_EQ(ReadBytes(dir.user()), Line(edited) + Line(changed) + shortLine + "\n");
+}
+
+TEST(PersonFile, DeletingTheLastRecordLeavesAnEmptyFile) {
+  TempDir dir;
+  WriteBytes(dir.user(), Line(Person("張三")));
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Remove(0, r.list.rows[0])));
+  EXPECT_TRUE(r.list.rows.empty());
+  EXPECT_EQ(fs::file_size(dir.user()), 0u);
+}
+
+TEST(PersonFile, BadTextIsRefusedBeforeAnythingIsWritten) {
+  TempDir dir;
+  WriteBytes(dir.user(), Line(Person("張三")));
+  LoadResult r = MustLoad(dir.user());
+  struct Case {
+    Edit edit;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Edit::Append(Person("王\t五")), "姓名不可含有定位字元或換行"},
+      {Edit::Append(Person("王😀")), "姓名含有 Big5 無法表示的字"},
+      {Edit::Modify(0, r.list.rows[0], Person("張三", "男", "19\r\n75")), "資料不可含有定位字元或換行"},
+  };
+  for (const Case& c : cases) {
+    SaveResult s = SAVELIST(dir.user(), r.list, c.edit);
+    EXPECT_EQ(s.status, Status::kBadText);
+    EXPECT_EQ(s.message, c.message);
+  }
+  EXPECT_EQ(r.list.rows.size(), 1u);
+  EXPECT_TRUE(r.list.unsaved.empty());
+  EXPECT_EQ(ReadBytes(dir.user()), Line(Person("張三")));
+}
+
+TEST(PersonFile, StaleIndexFindsTheNearestEqualRow) {
+  PersonList list = ParsePersonFile(Line(Person("A")) + Line(Person("B")) + Line(Person("A")) +
+                                    Line(Person("C")));
+  const PersonRecord a = list.rows[0];
+  // Index 3 holds C; the nearest A is at 2.
+  ASSERT_TRUE(ApplyEdit(list, Edit::Remove(3, a)));
+  ASSERT_EQ(list.rows.size(), 3u);
+  EXPECT_EQ(list.rows[2].fields[kName], "C");
+  EXPECT_EQ(ApplyEdit(list, Edit::Remove(9, list.rows[1])).status, Status::kOk);
+  EXPECT_EQ(ApplyEdit(list, Edit::Modify(0, PersonRecord{Person("Z"), std::nullopt}, Person("Y"))).status,
+            Status::kConflict);
+}
+
+// ------------------------------------------------------------ failures
+
+TEST(PersonFile, FolderThatDoesNotExist) {
+  TempDir dir;
+  const fs::path user = dir.path() / "gone" / "User";
+  LoadResult r = InputData(user);
+  EXPECT_EQ(r.status, Status::kCannotCreate);
+  EXPECT_EQ(r.error, ENOENT);
+  EXPECT_EQ(r.message, "無法建立檔案 " + user.string() + "（資料夾不存在）");
+
+  // The edit stays in the list, unsaved, and is written once the folder is there.
+  SaveResult s = SAVELIST(user, r.list, Edit::Append(Person("張三")));
+  EXPECT_EQ(s.status, Status::kCannotWrite);
+  EXPECT_EQ(s.message.rfind("無法寫入檔案 ", 0), 0u) << s.message;
+  EXPECT_EQ(r.list.rows.size(), 1u);
+  EXPECT_EQ(r.list.unsaved.size(), 1u);
+  fs::create_directory(dir.path() / "gone");
+  s = SAVELIST(user, r.list, Edit::Append(Person("李四")));
+  EXPECT_TRUE(s) << s.message;
+  EXPECT_TRUE(r.list.unsaved.empty());
+  EXPECT_EQ(ReadBytes(user), Line(Person("張三")) + Line(Person("李四")));
+}
+
+TEST(PersonFile, UserThatIsAFolderOrAPipe) {
+  TempDir dir;
+  fs::create_directory(dir.user());
+  LoadResult r = InputData(dir.user());
+  EXPECT_EQ(r.status, Status::kCannotRead);
+  EXPECT_EQ(r.message, "無法讀取檔案 " + dir.user().string() + "（同名的資料夾已存在）");
+  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("張三")));
+  EXPECT_FALSE(s);
+  EXPECT_EQ(r.list.unsaved.size(), 1u);
+  EXPECT_TRUE(fs::is_directory(dir.user()));
+
+  TempDir fifoDir;
+  ASSERT_EQ(::mkfifo(fifoDir.user().c_str(), 0600), 0);
+  r = InputData(fifoDir.user());  // must not wait for a writer
+  EXPECT_EQ(r.status, Status::kCannotRead);
+}
+
+TEST(PersonFile, FailedWriteLeavesTheOldFileWhole) {
+  // A disk that fills up during the save: the write of the new content fails
+  // half-way (a file size limit in a child process stands in for the full disk).
+  TempDir dir;
+  const std::string old = Line(Person("張三")) + Line(Person("李四"));
+  WriteBytes(dir.user(), old);
+  LoadResult r = MustLoad(dir.user());
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{60, 60};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("陳美玲")));
+    const bool reported = s.status == Status::kCannotWrite && s.error == EFBIG &&
+                          s.message.rfind("無法寫入檔案 ", 0) == 0 && r.list.unsaved.size() == 1;
+    ::_exit(reported ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the failure was not reported as such";
+  EXPECT_EQ(ReadBytes(dir.user()), old);
+  EXPECT_EQ(FilesIn(dir.path()), 1u) << "temporary file left behind";
+}
+
+TEST(PersonFile, ReadOnlyFolder) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  WriteBytes(dir.user(), Line(Person("張三")));
+  LoadResult r = MustLoad(dir.user());
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("李四")));
+  EXPECT_EQ(s.status, Status::kCannotWrite);
+  EXPECT_EQ(s.error, EACCES);
+  EXPECT_EQ(ReadBytes(dir.user()), Line(Person("張三")));
+}
+
+TEST(PersonFile, PermissionsAndLinksAreKept) {
+  TempDir dir;
+  const fs::path real = dir.path() / "real";
+  WriteBytes(real, Line(Person("張三")));
+  ::chmod(real.c_str(), 0640);
+  fs::create_symlink("real", dir.user());
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(Person("李四"))));
+  EXPECT_TRUE(fs::is_symlink(dir.user()));
+  EXPECT_EQ(ReadBytes(real), Line(Person("張三")) + Line(Person("李四")));
+  struct stat st {};
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// ------------------------------------------------------------ two copies
+
+TEST(PersonFile, ConcurrentEditsBothSurvive) {
+  TempDir dir;
+  WriteBytes(dir.user(), Line(Person("A")) + Line(Person("B")) + Line(Person("C")));
+  LoadResult one = MustLoad(dir.user());
+  LoadResult two = MustLoad(dir.user());
+
+  // The second copy deletes A and appends D; the first then modifies C,
+  // which it saw at index 2.
+  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Remove(0, two.list.rows[0])));
+  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Append(Person("D"))));
+  SaveResult s = SAVELIST(dir.user(), one.list, Edit::Modify(2, one.list.rows[2], Person("C2")));
+  EXPECT_TRUE(s) << s.message;
+  EXPECT_TRUE(s.reloaded);
+  EXPECT_EQ(s.message, "檔案已被另一個程式變更，已重新載入並存入這次的修改");
+  const std::string expected = Line(Person("B")) + Line(Person("C2")) + Line(Person("D"));
+  EXPECT_EQ(ReadBytes(dir.user()), expected);
+  ASSERT_EQ(one.list.rows.size(), 3u);  // the first copy now shows both
+  EXPECT_EQ(one.list.rows[2].fields[kName], "D");
+
+  // The second copy appends on top of the first one's change.
+  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Append(Person("E"))));
+  EXPECT_EQ(ReadBytes(dir.user()), expected + Line(Person("E")));
+}
+
+TEST(PersonFile, EditThatNoLongerFitsIsRefused) {
+  TempDir dir;
+  WriteBytes(dir.user(), Line(Person("A")) + Line(Person("B")));
+  LoadResult one = MustLoad(dir.user());
+  LoadResult two = MustLoad(dir.user());
+  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Modify(0, two.list.rows[0], Person("A2"))));
+  const std::string afterTwo = ReadBytes(dir.user());
+
+  struct Case {
+    Edit edit;
+    std::string message;
+  };
+  const Case cases[] = {
+      {Edit::Remove(0, one.list.rows[0]), "檔案已被另一個程式變更，已重新載入；要刪除的資料已被變更或刪除"},
+      {Edit::Modify(0, one.list.rows[0], Person("A3")),
+       "檔案已被另一個程式變更，已重新載入；要修改的資料已被變更或刪除"},
+  };
+  for (const Case& c : cases) {
+    LoadResult stale = one;
+    SaveResult s = SAVELIST(dir.user(), stale.list, c.edit);
+    EXPECT_EQ(s.status, Status::kConflict);
+    EXPECT_EQ(s.message, c.message);
+    EXPECT_TRUE(s.reloaded);
+    ASSERT_EQ(stale.list.rows.size(), 2u);  // now showing the file's content
+    EXPECT_EQ(stale.list.rows[0].fields[kName], "A2");
+    EXPECT_EQ(ReadBytes(dir.user()), afterTwo);
+  }
+}
+
+// ------------------------------------------------------------ size limits
+
+TEST(PersonFile, AtMostOneHundredThousandRecords) {
+  const std::string line = Line(Person("張三"));
+  std::string content;
+  content.reserve(line.size() * (kMaxRecords + 1));
+  for (std::size_t i = 0; i < kMaxRecords; ++i) content += line;
+
+  TempDir dir;
+  WriteBytes(dir.user(), content + "\r\n\r\n");  // exactly the limit, blank lines after
+  LoadResult full = MustLoad(dir.user());
+  EXPECT_EQ(full.list.rows.size(), kMaxRecords);
+  EXPECT_FALSE(full.list.truncated);
+  EXPECT_TRUE(full.message.empty());
+
+  WriteBytes(dir.user(), content + line);
+  LoadResult over = MustLoad(dir.user());
+  EXPECT_EQ(over.list.rows.size(), kMaxRecords);
+  EXPECT_TRUE(over.list.truncated);
+  EXPECT_FALSE(over.message.empty());
+  // Saving would drop the last record: refused.
+  SaveResult s = SAVELIST(dir.user(), over.list, Edit::Remove(0, over.list.rows[0]));
+  EXPECT_EQ(s.status, Status::kTooLarge);
+  EXPECT_FALSE(s.message.empty());
+  EXPECT_EQ(fs::file_size(dir.user()), content.size() + line.size());
+}
+
+TEST(PersonFile, ContentCutShortKeepsOnlyWholeLines) {
+  PersonList list = ParsePersonFile("a\r\nb\r\nhalf a li", false);
+  EXPECT_EQ(list.rows.size(), 2u);
+  EXPECT_TRUE(list.truncated);
+}
+
+}  // namespace
+}  // namespace qelm::records

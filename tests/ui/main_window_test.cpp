@@ -1,0 +1,395 @@
+#include "ui/main_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <array>
+#include <memory>
+
+#include "calendar/moment.hpp"
+#include "chart/chart.hpp"
+
+namespace qelm::ui {
+namespace {
+
+void TestApp() {
+  if (QCoreApplication::instance()) return;
+  static int argc = 1;
+  static char name[] = "test_ui";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+  InstallFontSubstitutions();
+}
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+using Fields5 = std::array<int, 5>;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TestApp(); }
+
+  // A window whose clock reads `now` (changeable through now_).
+  MainWindow& Open(Fields5 now) {
+    now_ = now;
+    window_ = std::make_unique<MainWindow>(
+        [this] { return MakeMoment(now_[0], now_[1], now_[2], now_[3], now_[4]); });
+    window_->show();
+    return *window_;
+  }
+
+  QLabel* L(const char* name) const { return window_->findChild<QLabel*>(QString::fromLatin1(name)); }
+  QString T(const char* name) const {
+    const QLabel* l = L(name);
+    EXPECT_NE(l, nullptr) << name;
+    return l ? l->text() : QString();
+  }
+  Fields5 Shown() const {
+    Fields5 f{};
+    for (int i = 0; i < 5; ++i) f[i] = window_->field(i)->text().toInt();
+    return f;
+  }
+  void Click(const char* name) {
+    QWidget* w = window_->findChild<QWidget*>(QString::fromLatin1(name));
+    ASSERT_NE(w, nullptr) << name;
+    QTest::mouseClick(w, Qt::LeftButton);
+  }
+  void SetFlow(Moment t) {
+    const CivilFields f = Fields(t);
+    const Fields5 v{f.year, f.month, f.day, f.hour, f.minute};
+    for (int i = 0; i < 5; ++i) window_->setField(i, v[i]);
+  }
+
+  Fields5 now_{};
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, NamesTitleAndControls) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  EXPECT_EQ(w.objectName(), "Form1");
+  EXPECT_EQ(w.windowTitle(), "QELM");
+  for (const char* name :
+       {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6", "Command7", "Command8",
+        "USERLAB", "DateLAB", "STMLAB", "SMTSLAB", "DAStrLAB", "DateStrLAB", "Frame1", "Label37",
+        "LunarYMDH", "SStrLAB", "STKLAB", "STKTGLAB", "SDJLAB", "SDKLAB3", "SDKTGLAB1", "DStrLAB",
+        "DTKLAB", "DDKTGLAB3", "YDKLAB1", "MDKTGLAB2", "OPYSTR", "OPSSTR", "OPMTKTG", "OPDDJTG",
+        "YNYS1", "SNYS3", "CTLDATE_0", "CTLDATE_4", "VScroll1_0", "VScroll1_4", "DA_STEP_0",
+        "DA_STEP_9", "DA_DK3TG_9", "DA_KG_3", "DA_DATE_9", "DA_MASK_0", "DA_AGES_5"})
+    EXPECT_NE(w.findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+  EXPECT_EQ(w.findChild<QWidget*>("DTKTGLAB"), nullptr);  // the day column has no stem ten god
+  EXPECT_EQ(w.findChild<QWidget*>("DA_KG_10"), nullptr);
+  EXPECT_EQ(qobject_cast<QPushButton*>(w.findChild<QWidget*>("Command5"))->text(), "NOW");
+  EXPECT_EQ(qobject_cast<QPushButton*>(w.findChild<QWidget*>("Command8"))->text(), "文字輸出");
+  EXPECT_EQ(T("Label37"), "西元");
+  // Placed in twips: the year column's stem at 4800, 2720; the panel at 360, 6720.
+  EXPECT_EQ(L("YTKLAB")->geometry().topLeft(), QPoint(Px(4800), Px(2720)));
+  EXPECT_EQ(w.findChild<QWidget*>("Frame1")->geometry(), QRect(Px(360), Px(6720), Px(10960), Px(1935)));
+  EXPECT_EQ(L("DA_TK_3")->x(), Px(10560 - 3 * 1080));
+  EXPECT_EQ(L("DA_KG_3")->y(), Px(1200 + 900));
+}
+
+TEST_F(MainWindowTest, StartUpDrawsThePresentWithoutTenGods) {
+  MainWindow& w = Open({2020, 12, 31, 23, 59});
+  EXPECT_EQ(Shown(), (Fields5{2020, 12, 31, 23, 59}));
+  EXPECT_FALSE(w.chartLoaded());
+  EXPECT_TRUE(w.isEnabled());
+  EXPECT_EQ(T("USERLAB"), "");
+  for (const char* name : {"DateLAB", "YStrLAB", "STKTGLAB", "MTKTGLAB", "YTKTGLAB", "YDKTGLAB1", "DAStrLAB",
+                           "OPYTKTG", "OPMDJTG", "OPDTKTG", "OPSDJTG", "DA_KG_0", "DA_KG_9"})
+    EXPECT_EQ(T(name), "") << name;
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_MASK", i)))->text(), "");
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_STEP", i)))->text(), "");
+  }
+  const auto now = CalcMoment({2020, 12, 31, 23, 59});
+  ASSERT_TRUE(now);
+  const FlowState flow = ComputeFlow(nullptr, *now.result);
+  const std::array<Pillar, 4> pillars{flow.YearPillar(), flow.MonthPillar(), flow.DayPillar(), flow.HourPillar()};
+  const std::array<const char*, 4> prefix{"OPY", "OPM", "OPD", "OPS"};
+  const std::array<const char*, 4> sound{"YNYS", "MNYS", "DNYS", "SNYS"};
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(T(qPrintable(QString(prefix[c]) + "TK")), Q(pillars[c].stem.name()));
+    EXPECT_EQ(T(qPrintable(QString(prefix[c]) + "DJ")), Q(pillars[c].branch.name()));
+    const SoundElement s = SoundElementOf(pillars[c]);
+    EXPECT_EQ(T(qPrintable(QString(sound[c]) + "1")), Q(s.SoundChar1));
+    EXPECT_EQ(TextColour(L(qPrintable(QString(sound[c]) + "3"))), Element{s.SoundElementIndex}.colour());
+  }
+  EXPECT_EQ(T("LunarYMDH"), QString::fromStdString(flow.LunarYMDH));
+  EXPECT_TRUE(T("LunarYMDH").startsWith("陰曆 "));
+  EXPECT_EQ(T("OPYSTR"), "歲");
+  EXPECT_EQ(T("OPSSTR"), "時");
+}
+
+TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.chartLoaded());
+  const auto birth = CalcMoment({1990, 5, 17, 14, 30});
+  ASSERT_TRUE(birth);
+  const ChartState c = LoadChart("王小明", 1, *birth.result);
+
+  EXPECT_EQ(T("DateLAB"), QString::fromStdString(c.DateLabText));
+  EXPECT_EQ(T("STMLAB"), QString::fromStdString(c.CommandLineText));
+  EXPECT_EQ(T("SMTSLAB"), QString::fromStdString(c.PalaceLineText));
+  EXPECT_EQ(T("DAStrLAB"), "大運");
+  EXPECT_EQ(T("DateStrLAB"), "交運日期");
+  EXPECT_EQ(T("YStrLAB") + T("MStrLAB") + T("DStrLAB") + T("SStrLAB"), "年月日時");
+  EXPECT_EQ(T("USERLAB"), "王小明 " + QString::fromStdString(NumberText(AgeAt(c, 2024, 6, 15))) + " 歲");
+  EXPECT_EQ(T("USERLAB"), "王小明  34 歲");
+
+  // Natal columns by the pillar drawing rule.
+  struct Column {
+    const char* prefix;
+    Pillar pillar;
+  };
+  const Column columns[] = {{"Y", c.YearPillar()}, {"M", c.MonthPillar()}, {"D", c.DayPillar()}, {"S", c.HourPillar()}};
+  for (const Column& col : columns) {
+    const QString p = col.prefix;
+    const PillarDrawing d = DrawPillar(col.pillar, c.DayStem);
+    EXPECT_EQ(T(qPrintable(p + "TKLAB")), Q(d.stem.text)) << col.prefix;
+    EXPECT_EQ(TextColour(L(qPrintable(p + "TKLAB"))), d.stem.colour) << col.prefix;
+    EXPECT_EQ(T(qPrintable(p + "DJLAB")), Q(d.branch.text)) << col.prefix;
+    EXPECT_EQ(TextColour(L(qPrintable(p + "DJLAB"))), d.branch.colour) << col.prefix;
+    if (p != "D") EXPECT_EQ(T(qPrintable(p + "TKTGLAB")), Q(d.stemTenGod.text)) << col.prefix;
+    for (int k = 0; k < 3; ++k) {
+      const QString n = QString::number(k + 1);
+      EXPECT_EQ(T(qPrintable(p + "DKLAB" + n)), Q(d.hidden[k].text)) << col.prefix << k;
+      EXPECT_EQ(T(qPrintable(p + "DKTGLAB" + n)), Q(d.hiddenTenGod[k].text)) << col.prefix << k;
+    }
+  }
+
+  // Luck list and strip.
+  for (int i = 0; i < 10; ++i) {
+    const Pillar p = c.LuckPillar(i + 1);
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_KG", i)))->text(), QString::fromStdString(p.name())) << i;
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_DATE", i)))->text(), QString::fromStdString(c.LuckChangeDates[i]));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_AGES", i)))->text(), QString::fromStdString(c.LuckAgeRanges[i]));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_TK", i)))->text(), Q(p.stem.name()));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_DJ", i)))->text(), Q(p.branch.name()));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_TKTG", i)))->text(), Q(p.stem.tenGodTo(c.DayStem).shortName()));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_TK", i)))->toolTip(),
+              "天干上五年  " + QString::fromStdString(c.LuckChangeDates[i]));
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_DJ", i)))->toolTip(),
+              "地支下五年  " + QString::fromStdString(c.LuckMidChangeDates[i]));
+  }
+
+  // Flow block with ten gods and exactly one luck star, in both places.
+  const FlowState& f = w.flow();
+  EXPECT_EQ(T("OPYTKTG"), Q(f.YearPillar().stem.tenGodTo(c.DayStem).shortName()));
+  EXPECT_EQ(T("OPSDJTG"), Q(f.HourPillar().branch.hiddenStems()[0].tenGodTo(c.DayStem).shortName()));
+  EXPECT_NE(T("OPYTKTG"), "");
+  const int current = LuckIndexAt(c, MakeMoment(2024, 6, 15, 10, 30));
+  ASSERT_GE(current, 1);
+  ASSERT_LE(current, 10);
+  int stars = 0;
+  for (int i = 0; i < 10; ++i) {
+    const bool here = L(qPrintable(IndexedName("DA_MASK", i)))->text() == "★";
+    stars += here;
+    EXPECT_EQ(here, i == current - 1) << i;
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_STEP", i)))->text() == "★", i == current - 1) << i;
+  }
+  EXPECT_EQ(stars, 1);
+}
+
+// The hour branch depends on the hour alone: 0 子, 6 卯, 18 酉, 12 午, 22 亥,
+// 2 丑 (three hidden stems, drawn first so that stale labels would show).
+TEST_F(MainWindowTest, AbsentHiddenStemsLeaveTheirLabelsEmpty) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  struct Case {
+    int hour;
+    const char* branch;
+    int present;
+  };
+  const Case cases[] = {{0, "子", 1}, {6, "卯", 1}, {18, "酉", 1}, {12, "午", 2}, {22, "亥", 2}};
+  for (const Case& c : cases) {
+    ASSERT_TRUE(w.CastChart("甲", 1, {1985, 3, 10, 2, 15}));
+    ASSERT_EQ(T("SDJLAB"), "丑");
+    ASSERT_NE(T("SDKLAB3"), "");
+    ASSERT_TRUE(w.CastChart("乙", 0, {1985, 3, 10, c.hour, 15}));
+    EXPECT_EQ(T("SDJLAB"), QString::fromUtf8(c.branch));
+    EXPECT_NE(T("SDKLAB1"), "") << c.branch;
+    EXPECT_NE(T("SDKTGLAB1"), "") << c.branch;
+    EXPECT_EQ(T("SDKLAB2") == "", c.present < 2) << c.branch;
+    EXPECT_EQ(T("SDKTGLAB2") == "", c.present < 2) << c.branch;
+    EXPECT_EQ(T("SDKLAB3"), "") << c.branch;
+    EXPECT_EQ(T("SDKTGLAB3"), "") << c.branch;
+  }
+}
+
+// One step of a spinner from a given moment, and the five fields after it.
+struct Step {
+  const char* what;
+  Fields5 from;
+  int field;
+  int delta;
+  Fields5 to;
+};
+
+class CarryTest : public MainWindowTest, public ::testing::WithParamInterface<Step> {};
+
+TEST_P(CarryTest, StepsCarryAndClamp) {
+  const Step& s = GetParam();
+  MainWindow& w = Open(s.from);
+  ASSERT_EQ(Shown(), s.from);
+  Spinner* sp = w.spinner(s.field);
+  // The spinner's own arrows: the upper one lowers, the lower one raises.
+  QToolButton* arrow = s.delta > 0 ? sp->lowerArrow() : sp->upperArrow();
+  QTest::mouseClick(arrow, Qt::LeftButton);
+  EXPECT_EQ(Shown(), s.to) << s.what;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(w.spinner(i)->value(), s.to[i]) << s.what << " spinner " << i;
+  // The last redraw used the fields as they stand now.
+  const MomentInput& e = w.flow().moment.entered;
+  if (s.to[2] >= 1 && s.to[3] >= 0)
+    EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), s.to) << s.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DateRow, CarryTest,
+    ::testing::Values(
+        Step{"month 12 -> 13 carries into January", {2020, 12, 15, 10, 0}, 1, +1, {2021, 1, 15, 10, 0}},
+        Step{"day past 31 January", {2020, 1, 31, 8, 5}, 2, +1, {2020, 2, 1, 8, 5}},
+        Step{"minute past 23:59 on 31 December", {2020, 12, 31, 23, 59}, 4, +1, {2021, 1, 1, 0, 0}},
+        Step{"hour past 23 at a month end", {2021, 4, 30, 23, 10}, 3, +1, {2021, 5, 1, 0, 10}},
+        Step{"minute below 0 at midnight of 1 March", {2020, 3, 1, 0, 0}, 4, -1, {2020, 2, 29, 23, 59}},
+        Step{"hour below 0 on New Year's day", {2020, 1, 1, 0, 40}, 3, -1, {2019, 12, 31, 23, 40}},
+        Step{"day below 1 on New Year's day", {2020, 1, 1, 12, 0}, 2, -1, {2019, 12, 31, 12, 0}},
+        Step{"month below 1", {2020, 1, 15, 12, 0}, 1, -1, {2019, 12, 15, 12, 0}},
+        Step{"month below 1 from January 1901", {1901, 1, 15, 12, 0}, 1, -1, {1901, 1, 1, 12, 0}},
+        Step{"day below 1 January 1901", {1901, 1, 1, 12, 0}, 2, -1, {1901, 1, 1, 12, 0}},
+        Step{"month up from December 2099", {2099, 12, 15, 12, 0}, 1, +1, {2099, 12, 31, 12, 0}},
+        Step{"day past 31 December 2099", {2099, 12, 31, 12, 0}, 2, +1, {2099, 12, 31, 12, 0}},
+        Step{"2099: hour 24 stays", {2099, 6, 15, 23, 0}, 3, +1, {2099, 6, 15, 24, 0}},
+        Step{"2099: minute 60 stays", {2099, 12, 31, 23, 59}, 4, +1, {2099, 12, 31, 23, 60}},
+        Step{"2099: day past June's end stays", {2099, 6, 30, 9, 0}, 2, +1, {2099, 6, 31, 9, 0}},
+        Step{"1901: minute -1 stays", {1901, 5, 10, 0, 0}, 4, -1, {1901, 5, 10, 0, -1}},
+        Step{"1901: day 0 stays after January", {1901, 3, 1, 6, 0}, 2, -1, {1901, 3, 0, 6, 0}},
+        Step{"1901: hour -1 is kept at 0", {1901, 5, 10, 0, 30}, 3, -1, {1901, 5, 10, 0, 30}},
+        Step{"29 February in a year divisible by 4", {2020, 2, 28, 12, 0}, 2, +1, {2020, 2, 29, 12, 0}},
+        Step{"no 29 February otherwise", {2021, 2, 28, 12, 0}, 2, +1, {2021, 3, 1, 12, 0}},
+        Step{"31 January to February (leap)", {2020, 1, 31, 12, 0}, 1, +1, {2020, 2, 29, 12, 0}},
+        Step{"31 January to February", {2021, 1, 31, 12, 0}, 1, +1, {2021, 2, 28, 12, 0}},
+        Step{"31 March to April", {2021, 3, 31, 12, 0}, 1, +1, {2021, 4, 30, 12, 0}},
+        Step{"29 February to the next year", {2020, 2, 29, 12, 0}, 0, +1, {2021, 2, 28, 12, 0}},
+        Step{"31 December + 1 month", {2020, 12, 31, 12, 0}, 1, +1, {2021, 1, 31, 12, 0}},
+        Step{"31 March - 1 month", {2021, 3, 31, 12, 0}, 1, -1, {2021, 2, 28, 12, 0}}));
+
+TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {
+  MainWindow& w = Open({2020, 2, 10, 12, 0});
+  EXPECT_EQ(w.spinner(2)->maximum(), 30);
+  w.setField(0, 2021);
+  EXPECT_EQ(w.spinner(2)->maximum(), 29);
+  w.setField(1, 4);
+  EXPECT_EQ(w.spinner(2)->maximum(), 31);
+  w.setField(1, 12);
+  EXPECT_EQ(w.spinner(2)->maximum(), 32);
+  EXPECT_EQ(Shown(), (Fields5{2021, 12, 10, 12, 0}));
+}
+
+TEST_F(MainWindowTest, NowReturnsToTheClock) {
+  MainWindow& w = Open({2020, 2, 10, 12, 0});
+  w.spinner(1)->stepUp();
+  w.spinner(4)->stepDown();
+  now_ = {2033, 11, 30, 7, 45};
+  Click("Command5");
+  EXPECT_EQ(Shown(), (Fields5{2033, 11, 30, 7, 45}));
+  const MomentInput& e = w.flow().moment.entered;
+  EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), now_);
+}
+
+TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  const ChartState& c = *w.chart();
+  ASSERT_TRUE(c.LuckChangeMinutes[3].has_value());
+  const Moment birth = MakeMoment(1990, 5, 17, 14, 30);
+  const Moment change = birth + std::chrono::minutes{*c.LuckChangeMinutes[3]};  // pillar 4 begins
+
+  SetFlow(change - std::chrono::minutes{1});
+  EXPECT_EQ(w.flow().CurrentLuckIndex, 3);
+  EXPECT_EQ(T("DA_MASK_2"), "★");
+  EXPECT_EQ(T("DA_MASK_3"), "");
+  w.spinner(4)->stepUp();
+  EXPECT_EQ(w.flow().CurrentLuckIndex, 4);
+  EXPECT_EQ(T("DA_MASK_2"), "");
+  EXPECT_EQ(T("DA_MASK_3"), "★");
+  EXPECT_EQ(T("DA_STEP_3"), "★");
+  const CivilFields cf = Fields(change);
+  EXPECT_EQ(T("USERLAB"),
+            "王小明 " + QString::fromStdString(NumberText(AgeAt(c, cf.year, cf.month, cf.day))) + " 歲");
+}
+
+TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  constexpr std::array<AnalysisKind, 7> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+                                              AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
+                                              AnalysisKind::Stars,    AnalysisKind::SanMing,
+                                              AnalysisKind::TextOutput};
+  const int before = QApplication::topLevelWidgets().size();
+  for (const char* name : {"Command2", "Command3", "Command4", "Command6", "Command7", "Command8", "DA_STEP_0",
+                           "DA_STEP_7", "OPYSTR", "OPMSTR", "OPDSTR", "OPSSTR"})
+    Click(name);
+  for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
+  EXPECT_EQ(w.prosperityLevel(), 0);
+
+  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  Click("Command2");
+  QWidget* first = w.analysisWindow(AnalysisKind::Strength);
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  Click("Command2");
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::Strength), first);
+  EXPECT_EQ(QApplication::topLevelWidgets().size(), before + 1);
+
+  Click("OPMSTR");
+  EXPECT_EQ(w.prosperityLevel(), 3);
+  QWidget* prosperity = w.analysisWindow(AnalysisKind::Prosperity);
+  ASSERT_NE(prosperity, nullptr);
+  Click("DA_STEP_4");
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::Prosperity), prosperity);
+  EXPECT_EQ(w.prosperityLevel(), 1);
+
+  // Closing discards the window; the next click builds a new one.
+  first->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::Strength), nullptr);
+  Click("Command2");
+  EXPECT_NE(w.analysisWindow(AnalysisKind::Strength), nullptr);
+
+  // "排盤" sets the chart aside: the buttons are inert again, the chart stays drawn.
+  const QString dateLine = T("DateLAB");
+  Click("Command1");
+  EXPECT_FALSE(w.chartLoaded());
+  EXPECT_TRUE(w.isEnabled());  // no person window to wait for
+  Click("Command3");
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::FlowYear), nullptr);
+  EXPECT_EQ(T("DateLAB"), dateLine);
+  w.spinner(2)->stepUp();
+  EXPECT_EQ(T("USERLAB"), "");
+  EXPECT_EQ(T("OPYTKTG"), "");
+}
+
+TEST_F(MainWindowTest, PersonWindowHookAndDemoText) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  int opened = 0;
+  w.setPersonWindowHook([&](MainWindow& m) {
+    ++opened;
+    EXPECT_FALSE(m.isEnabled());
+  });
+  Click("Command1");
+  EXPECT_EQ(opened, 1);
+  EXPECT_FALSE(w.isEnabled());
+  EXPECT_TRUE(w.CastChartFromText("林美|女|2001-02-03 04:05"));
+  EXPECT_TRUE(w.isEnabled());
+  EXPECT_EQ(w.chart()->Sex, 0);
+  EXPECT_EQ(w.chart()->BirthMinute, 5);
+  for (const char* bad : {"", "林美|女", "林美|X|2001-02-03 04:05", "林美|女|2001-02-30 04:05", "a|男|1800-01-01 00:00"})
+    EXPECT_FALSE(w.CastChartFromText(QString::fromUtf8(bad))) << bad;
+  EXPECT_EQ(w.chart()->PersonName, "林美");
+}
+
+}  // namespace
+}  // namespace qelm::ui
