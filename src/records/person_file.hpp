@@ -52,9 +52,10 @@ struct PersonRecord {
   bool damaged() const {
     return source && (source->field_count < kFieldCount || !source->valid_big5);
   }
-  // The same row: equal fields and equal stored bytes.
-  friend bool SameRow(const PersonRecord& a, const PersonRecord& b);
 };
+
+// The same row: equal fields and equal stored bytes.
+bool SameRow(const PersonRecord& a, const PersonRecord& b);
 
 // What the file looked like when it was last read or written by this list.
 struct DiskState {

@@ -61,6 +61,7 @@ std::string InfoHead(const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
   std::string out;
+  out.reserve(2048);  // the whole report, so that appending never reallocates
   out += c.DateLabText;
   out += kCrLf;
   out += c.CommandLineText;

@@ -12,10 +12,13 @@ namespace {
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // Geometry in twips. Pillar and luck columns run from right to left.
-constexpr int kWidth = 10320;
+constexpr int kWidth = 10380;
 constexpr int kMargin = 240;
 constexpr int kPillarColumn = 1200;
-constexpr int kLuckColumn = 984;
+constexpr int kLuckColumn = 990;
+// Labels stay a little narrower than their column pitch, so that neighbours
+// never touch whatever the pixel rounding.
+constexpr int kPillarLabel = kPillarColumn - 60, kLuckLabel = kLuckColumn - 60;
 
 constexpr int kSeasonTop = 240;
 constexpr int kHeadTop = 960, kStemTop = 1380, kBranchTop = 1800, kSoundTop = 2280;
@@ -100,13 +103,13 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
     const int left = kWidth - kMargin - (c.slot + 1) * kPillarColumn - gap;
     const QString prefix = QString::fromLatin1(c.name);
     Centred(MakeLabel(this, IndexedName(QStringLiteral("Label1"), c.heading), left, kHeadTop,
-                      kPillarColumn, 360, headFont, headings[c.heading]));
+                      kPillarLabel, 360, headFont, headings[c.heading]));
     const PillarLabels l{
-        Centred(MakeLabel(this, prefix + QStringLiteral("TK"), left, kStemTop, kPillarColumn, 420,
+        Centred(MakeLabel(this, prefix + QStringLiteral("TK"), left, kStemTop, kPillarLabel, 420,
                           pillarFont, QStringLiteral("甲"))),
-        Centred(MakeLabel(this, prefix + QStringLiteral("DJ"), left, kBranchTop, kPillarColumn, 420,
+        Centred(MakeLabel(this, prefix + QStringLiteral("DJ"), left, kBranchTop, kPillarLabel, 420,
                           pillarFont, QStringLiteral("子"))),
-        Centred(MakeLabel(this, prefix + QStringLiteral("NFS"), left, kSoundTop, kPillarColumn,
+        Centred(MakeLabel(this, prefix + QStringLiteral("NFS"), left, kSoundTop, kPillarLabel,
                           300, smallFont, QStringLiteral("海中金"))),
     };
     DrawColumn(l, c.pillar);
@@ -117,19 +120,19 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
     const int k = i + 1;
     const int left = kWidth - kMargin - (i + 1) * kLuckColumn;
     QLabel* step = Centred(MakeLabel(this, IndexedName(QStringLiteral("DASTEP"), i), left, kStepTop,
-                                     kLuckColumn, 300, smallFont, QStringLiteral("100 - 100")));
+                                     kLuckLabel, 300, smallFont, QStringLiteral("100 - 100")));
     step->setText(k == flow.CurrentLuckIndex ? QStringLiteral("★") : QString());
     SetTextColour(step, kStarColour);
     QLabel* ages = Centred(MakeLabel(this, IndexedName(QStringLiteral("DAAGES"), i), left, kAgesTop,
-                                     kLuckColumn, 300, smallFont, QStringLiteral("100 - 100")));
+                                     kLuckLabel, 300, smallFont, QStringLiteral("100 - 100")));
     ages->setText(QString::fromStdString(chart.LuckAgeRanges[i]));
     const PillarLabels l{
         Centred(MakeLabel(this, IndexedName(QStringLiteral("DATK"), i), left, kLuckStemTop,
-                          kLuckColumn, 420, luckFont, QStringLiteral("甲"))),
+                          kLuckLabel, 420, luckFont, QStringLiteral("甲"))),
         Centred(MakeLabel(this, IndexedName(QStringLiteral("DADJ"), i), left, kLuckBranchTop,
-                          kLuckColumn, 420, luckFont, QStringLiteral("子"))),
+                          kLuckLabel, 420, luckFont, QStringLiteral("子"))),
         Centred(MakeLabel(this, IndexedName(QStringLiteral("DANFS"), i), left, kLuckSoundTop,
-                          kLuckColumn, 300, smallFont, QStringLiteral("海中金"))),
+                          kLuckLabel, 300, smallFont, QStringLiteral("海中金"))),
     };
     DrawColumn(l, chart.LuckPillar(k));
     // The stem governs the first five years of the pillar, the branch the last five.

@@ -31,10 +31,10 @@ constexpr std::array<Cell, 12> kRing{{{3, 2}, {3, 1}, {3, 0}, {2, 0}, {1, 0}, {0
 
 // Geometry in twips.
 constexpr int kGridLeft = 240, kGridTop = 720;
-constexpr int kBoxWidth = 1920, kBoxHeight = 2640, kGap = 60;
+constexpr int kBoxWidth = 1920, kBoxHeight = 2700, kGap = 60;
 constexpr int kColumnWidth = 500;   // a little over two characters
 constexpr int kBottomHeight = 600;  // the NB / VAC / branch strip
-constexpr int kColumnHeight = kBoxHeight - kBottomHeight - 120;
+constexpr int kColumnHeight = kBoxHeight - kGap - kBottomHeight - 240;
 constexpr int kCentreLabelWidth = 360;
 
 }  // namespace
@@ -102,7 +102,9 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
 
   // The centre: four narrow labels, each read from top to bottom.
   const int centreLeft = kGridLeft + kBoxWidth, centreWidth = 2 * kBoxWidth - kGap;
-  const int centreTop = kGridTop + kBoxHeight + 240, centreHeight = 2 * kBoxHeight - kGap - 480;
+  // Tall enough for the longest text, "天德合 申", one character a line.
+  const int centreHeight = 2400;
+  const int centreTop = kGridTop + kBoxHeight + (2 * kBoxHeight - kGap - centreHeight) / 2;
   const int step = centreWidth / 4;
   QLabel** centre[4] = {&uedher_, &ued_, &ted_, &tedher_};
   const std::array<QString, 4> names{QStringLiteral("UEDHER"), QStringLiteral("UED"),

@@ -156,7 +156,9 @@ TEST(AnalysisWindows, ControlsDoNotOverlapAndTextsFit) {
           const QSize need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width())) : l->sizeHint();
           EXPECT_LT(need.height() - l->height(), line / 2)
               << form.toStdString() << ": " << l->objectName().toStdString() << " cut off";
-          if (!l->wordWrap()) EXPECT_LE(need.width(), l->width()) << l->objectName().toStdString();
+          if (!l->wordWrap()) {
+            EXPECT_LE(need.width(), l->width()) << l->objectName().toStdString();
+          }
         }
       }
     }
@@ -546,7 +548,7 @@ TEST(SanMingWindow, SeasonPillarsAndSoundElements) {
   // 胎元 of 庚午 is 辛酉.
   const Column columns[] = {{"Y", "甲", "子", "海中金", kMetal},
                             {"M", "庚", "午", "路旁土", kEarth},
-                            {"D", "庚", "辰", "白蠟金", kMetal},
+                            {"D", "庚", "辰", "白臘金", kMetal},
                             {"S", "壬", "午", "楊柳木", kWood},
                             {"T", "辛", "酉", "石榴木", kWood}};
   for (const Column& c : columns) {
@@ -580,7 +582,9 @@ TEST(SanMingWindow, LuckStrip) {
               QStringLiteral("天干上五年  ") + QString::fromStdString(c.LuckChangeDates[i]));
     EXPECT_EQ(Get(w.get(), "DADJ", i)->toolTip(),
               QStringLiteral("地支下五年  ") + QString::fromStdString(c.LuckMidChangeDates[i]));
-    if (i > 0) EXPECT_LT(Get(w.get(), "DATK", i)->x(), Get(w.get(), "DATK", i - 1)->x());
+    if (i > 0) {
+      EXPECT_LT(Get(w.get(), "DATK", i)->x(), Get(w.get(), "DATK", i - 1)->x());
+    }
   }
   // The first pillar 辛未 (路旁土), from age 7.
   EXPECT_EQ(Text(w.get(), "DATK", 0) + Text(w.get(), "DADJ", 0), QStringLiteral("辛未"));
@@ -625,6 +629,7 @@ TEST(TextOutputWindow, ShowsTheStoredTextsAndDropsTypedChanges) {
   EXPECT_EQ(options[1]->text(), QStringLiteral("三命法"));
   EXPECT_TRUE(options[0]->isChecked());
   EXPECT_FALSE(box->isReadOnly());
+  EXPECT_EQ(w->focusWidget(), box);
   EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
   auto* tw = qobject_cast<TextOutputWindow*>(w.get());

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <array>
 #include <memory>
+#include <ostream>
 
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
@@ -228,6 +229,8 @@ struct Step {
   Fields5 to;
 };
 
+void PrintTo(const Step& s, std::ostream* os) { *os << s.what; }
+
 class CarryTest : public MainWindowTest, public ::testing::WithParamInterface<Step> {};
 
 TEST_P(CarryTest, StepsCarryAndClamp) {
@@ -274,6 +277,8 @@ INSTANTIATE_TEST_SUITE_P(
         Step{"31 March to April", {2021, 3, 31, 12, 0}, 1, +1, {2021, 4, 30, 12, 0}},
         Step{"29 February to the next year", {2020, 2, 29, 12, 0}, 0, +1, {2021, 2, 28, 12, 0}},
         Step{"31 December + 1 month", {2020, 12, 31, 12, 0}, 1, +1, {2021, 1, 31, 12, 0}},
+        Step{"December 2098 + 1 month into 2099", {2098, 12, 31, 12, 0}, 1, +1, {2099, 1, 31, 12, 0}},
+        Step{"January 1902 - 1 month into 1901", {1902, 1, 15, 12, 0}, 1, -1, {1901, 12, 15, 12, 0}},
         Step{"31 March - 1 month", {2021, 3, 31, 12, 0}, 1, -1, {2021, 2, 28, 12, 0}}));
 
 TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {

@@ -1,0 +1,136 @@
+// qelm-report persons: the 子平法 report of every person in a person file, at
+// one flow moment. Lines that cannot be read as a person are named on the
+// error stream and skipped.
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "calendar/moment.hpp"
+#include "chart/chart.hpp"
+#include "cli/commands.hpp"
+#include "records/person_file.hpp"
+#include "report/report.hpp"
+
+namespace qelm::cli {
+
+namespace {
+
+using records::PersonRecord;
+
+struct PersonsOptions {
+  std::string file;
+  std::string at;
+};
+
+// The present local clock time, to the minute.
+MomentInput Now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
+}
+
+// A field of decimal digits as a number; nothing for any other text.
+std::optional<int> Number(std::string_view text) {
+  if (text.empty() || text.size() > 4) return std::nullopt;
+  int n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// The birth moment of a record, when its fields name a real minute of the
+// years the calendar covers.
+std::optional<MomentResult> BirthOf(const PersonRecord& r) {
+  const auto y = Number(r.fields[records::kYear]), m = Number(r.fields[records::kMonth]),
+             d = Number(r.fields[records::kDay]), h = Number(r.fields[records::kHour]),
+             mi = Number(r.fields[records::kMinute]);
+  if (!y || !m || !d || !h || !mi || *h > 23 || *mi > 59) return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(*m),
+                                         std::chrono::day(*d)};
+  if (!date.ok()) return std::nullopt;
+  const MomentOutcome outcome = CalcMoment({*y, *m, *d, *h, *mi});
+  return outcome.result;
+}
+
+// Why a record is not a person, or nothing when it is one.
+std::optional<std::string> Problem(const PersonRecord& r) {
+  if (!r.source) return std::nullopt;
+  if (!r.source->valid_big5) return "不是有效的 Big5 文字";
+  if (r.source->field_count != records::kFieldCount)
+    return "有 " + std::to_string(r.source->field_count) + " 欄,應為 7 欄";
+  if (!BirthOf(r)) {
+    const auto& f = r.fields;
+    return "出生時刻「" + f[records::kYear] + "-" + f[records::kMonth] + "-" + f[records::kDay] + " " +
+           f[records::kHour] + ":" + f[records::kMinute] + "」無效";
+  }
+  return std::nullopt;
+}
+
+std::string WithoutCr(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text)
+    if (c != '\r') out += c;
+  return out;
+}
+
+void RunPersons(const PersonsOptions& o, Streams& io) {
+  MomentInput flowInput = Now();
+  if (!o.at.empty()) {
+    const auto parsed = ParseUserMoment(o.at);
+    if (!parsed) throw UsageError("流時「" + o.at + "」無法解讀,格式須為 YYYY-MM-DD HH:MM");
+    flowInput = *parsed;
+  }
+  const MomentOutcome flow = CalcMoment(flowInput);
+  if (!flow) {
+    throw UsageError("流時無法計算:" + std::string(MomentErrorText(flow.error)) +
+                     "(可用 1901-01-01 至 2099-12-31)");
+  }
+
+  const records::LoadResult loaded = records::ReadPersonFile(o.file);
+  if (loaded.status == records::Status::kMissing) {
+    io.err << "qelm-report: 找不到人員檔 " << o.file << "\n";
+    io.status = 1;
+    return;
+  }
+  if (loaded.status != records::Status::kOk) {
+    io.err << "qelm-report: " << loaded.message << "\n";
+    io.status = 1;
+    return;
+  }
+  if (loaded.list.truncated) io.err << "qelm-report: " << o.file << ": " << loaded.message << "\n";
+
+  for (const PersonRecord& r : loaded.list.rows) {
+    if (const auto problem = Problem(r)) {
+      io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
+      continue;
+    }
+    const std::string& name = r.fields[records::kName];
+    // As the person window hands a person over: "男" is male, anything else female.
+    const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
+    const ChartState chart = LoadChart(name, sex, *BirthOf(r));
+    const FlowState flowState = ComputeFlow(&chart, *flow.result);
+    io.out << name << "\n" << WithoutCr(ZiPingReport(chart, flowState));
+  }
+}
+
+}  // namespace
+
+void AddPersonsCommand(CLI::App& app, Streams& io) {
+  auto opts = std::make_shared<PersonsOptions>();
+  CLI::App* persons = app.add_subcommand(
+      "persons", "The 子平法 report of every person in a person file (Big5, as the program keeps it)");
+  persons->add_option("FILE", opts->file, "the person file")->required();
+  persons->add_option("--at", opts->at, "the flow moment, \"YYYY-MM-DD HH:MM\" (default: now, local time)");
+  persons->callback([opts, &io] { RunPersons(*opts, io); });
+}
+
+}  // namespace qelm::cli
