@@ -158,6 +158,7 @@ std::optional<std::string> Serialize(const PersonList& list,
 // Where the row the user chose stands now: at its index if it is still
 // there, else at the nearest place that holds it unchanged.
 std::optional<std::size_t> Locate(const std::vector<PersonRecord>& rows, const Edit& edit) {
+  if (edit.index < rows.size() && SameRow(rows[edit.index], edit.before)) return edit.index;
   std::optional<std::size_t> best;
   std::size_t bestDistance = 0;
   for (std::size_t i = 0; i < rows.size(); ++i) {
