@@ -13,7 +13,6 @@ CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DQELM_BUILD_UI=OFF -DQELM_BUILD_TESTS=OFF -DQELM_BUILD_BENCH=OFF -DQELM_BUILD_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$jobs" --target qelm_fuzz_targets
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS=detect_leaks=0
 export QELM_FUZZ_DIR="$PWD/build-fuzz"
 cd build-test
 ctest --output-on-failure -j "$jobs"

@@ -1,5 +1,6 @@
 #include "ui/main_window.hpp"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QFrame>
 #include <QLabel>
@@ -88,6 +89,12 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   navReady_ = true;
 }
 
+void MainWindow::closeEvent(QCloseEvent* e) {
+  for (auto& w : analysis_)
+    if (w) w->close();
+  QWidget::closeEvent(e);
+}
+
 MainWindow::~MainWindow() {
   // The analysis windows have no parent; they go with the main window.
   for (auto& w : analysis_) delete w.data();
@@ -112,7 +119,7 @@ void MainWindow::BuildControls() {
   Command6_ = makeButton("Command6", "神煞", 4560);
   Command7_ = makeButton("Command7", "三命", 5640);
   Command8_ = makeButton("Command8", "文字輸出", 6720);
-  connect(Command1_, &QPushButton::clicked, this, &MainWindow::Command1Click);
+  connect(Command1_, &QPushButton::clicked, this, &MainWindow::OpenPersonWindow);
   connect(Command2_, &QPushButton::clicked, this, [this] { ShowAnalysis(AnalysisKind::Strength); });
   connect(Command3_, &QPushButton::clicked, this, [this] { ShowAnalysis(AnalysisKind::FlowYear); });
   connect(Command4_, &QPushButton::clicked, this, [this] { ShowAnalysis(AnalysisKind::MinorLuck); });
@@ -551,7 +558,7 @@ QWidget* MainWindow::analysisWindow(AnalysisKind kind) const {
   return analysis_[static_cast<int>(kind)].data();
 }
 
-void MainWindow::Command1Click() {
+void MainWindow::OpenPersonWindow() {
   if (chart_) chart_->ChartLoaded = 0;
   if (personHook_) {
     setEnabled(false);  // the person window enables it again

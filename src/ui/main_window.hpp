@@ -34,6 +34,10 @@ class MainWindow : public QWidget {
   // What "排盤" opens (the person records window); unset, the button only
   // clears ChartLoaded.
   void setPersonWindowHook(std::function<void(MainWindow&)> hook) { personHook_ = std::move(hook); }
+  // "排盤": ChartLoaded = 0, then, with a hook, this window is disabled and
+  // the hook opens the person window (which enables it again). The program
+  // calls it once at start-up after setting the hook.
+  void OpenPersonWindow();
 
   // The window's procedures.
   void Clean_Label();
@@ -67,6 +71,10 @@ class MainWindow : public QWidget {
   // The analysis window of a kind while it is open.
   QWidget* analysisWindow(AnalysisKind kind) const;
 
+ protected:
+  // Closing the main window closes the analysis windows with it.
+  void closeEvent(QCloseEvent* e) override;
+
  private:
   struct NatalColumn {
     QLabel* header;
@@ -85,7 +93,6 @@ class MainWindow : public QWidget {
   void SpinnerChanged(int i);
   void ShowAnalysis(AnalysisKind kind);
   void OpenProsperity(int level);
-  void Command1Click();
   void SetLuckStars(int index);
 
   Clock clock_;

@@ -154,7 +154,9 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
     EXPECT_EQ(TextColour(L(qPrintable(p + "TKLAB"))), d.stem.colour) << col.prefix;
     EXPECT_EQ(T(qPrintable(p + "DJLAB")), Q(d.branch.text)) << col.prefix;
     EXPECT_EQ(TextColour(L(qPrintable(p + "DJLAB"))), d.branch.colour) << col.prefix;
-    if (p != "D") EXPECT_EQ(T(qPrintable(p + "TKTGLAB")), Q(d.stemTenGod.text)) << col.prefix;
+    if (p != "D") {
+      EXPECT_EQ(T(qPrintable(p + "TKTGLAB")), Q(d.stemTenGod.text)) << col.prefix;
+    }
     for (int k = 0; k < 3; ++k) {
       const QString n = QString::number(k + 1);
       EXPECT_EQ(T(qPrintable(p + "DKLAB" + n)), Q(d.hidden[k].text)) << col.prefix << k;
@@ -245,8 +247,9 @@ TEST_P(CarryTest, StepsCarryAndClamp) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(w.spinner(i)->value(), s.to[i]) << s.what << " spinner " << i;
   // The last redraw used the fields as they stand now.
   const MomentInput& e = w.flow().moment.entered;
-  if (s.to[2] >= 1 && s.to[3] >= 0)
+  if (s.to[2] >= 1 && s.to[3] >= 0) {
     EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), s.to) << s.what;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -375,6 +378,19 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   w.spinner(2)->stepUp();
   EXPECT_EQ(T("USERLAB"), "");
   EXPECT_EQ(T("OPYTKTG"), "");
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  Click("Command8");
+  Click("OPDSTR");
+  ASSERT_NE(w.analysisWindow(AnalysisKind::TextOutput), nullptr);
+  ASSERT_NE(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
+  w.close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::TextOutput), nullptr);
+  EXPECT_EQ(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
 }
 
 TEST_F(MainWindowTest, PersonWindowHookAndDemoText) {
