@@ -6,7 +6,7 @@ namespace qelm {
 
 namespace {
 
-// Reads exactly `width` decimal digits at `pos`; nothing when any is not a digit.
+// Exactly `width` decimal digits at `pos`; nothing when any is not a digit.
 std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t width) {
   int value = 0;
   for (std::size_t i = pos; i < pos + width; ++i) {
@@ -19,6 +19,18 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t wi
 
 }  // namespace
 
+std::optional<CivilFields> ParseClockText(std::string_view text, char sep) {
+  if (text.size() != 16 || text[4] != sep || text[7] != sep || text[10] != ' ' || text[13] != ':')
+    return std::nullopt;
+  const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2),
+             h = Digits(text, 11, 2), mi = Digits(text, 14, 2);
+  if (!y || !mo || !d || !h || !mi) return std::nullopt;
+  using namespace std::chrono;
+  const year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
+  if (!ymd.ok() || *h > 23 || *mi > 59) return std::nullopt;
+  return CivilFields{*y, *mo, *d, *h, *mi};
+}
+
 std::string MomentText(Moment t) {
   const CivilFields f = Fields(t);
   char buf[32];
@@ -27,16 +39,9 @@ std::string MomentText(Moment t) {
 }
 
 std::optional<Moment> ParseMomentText(std::string_view text) {
-  // yyyy/mm/dd hh:mm
-  if (text.size() != 16 || text[4] != '/' || text[7] != '/' || text[10] != ' ' || text[13] != ':')
-    return std::nullopt;
-  const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2),
-             h = Digits(text, 11, 2), mi = Digits(text, 14, 2);
-  if (!y || !mo || !d || !h || !mi) return std::nullopt;
-  using namespace std::chrono;
-  const year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
-  if (!ymd.ok() || *h > 23 || *mi > 59) return std::nullopt;
-  return MakeMoment(sys_days{ymd}, *h, *mi);
+  const auto f = ParseClockText(text, '/');
+  if (!f) return std::nullopt;
+  return MakeMoment(f->year, f->month, f->day, f->hour, f->minute);
 }
 
 std::string ChineseDateText(Date d) {

@@ -68,6 +68,10 @@ constexpr int WeekdayNumber(Date d) {
   return static_cast<int>(std::chrono::weekday{d}.c_encoding()) + 1;
 }
 
+// "yyyy?mm?dd hh:mm" with the given date separator, zero-padded, naming a
+// real date and a clock time 00:00 … 23:59; nothing otherwise.
+std::optional<CivilFields> ParseClockText(std::string_view text, char dateSeparator);
+
 // "yyyy/mm/dd hh:mm", the form of the solar-term table.
 std::string MomentText(Moment t);
 std::optional<Moment> ParseMomentText(std::string_view text);

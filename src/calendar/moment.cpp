@@ -141,15 +141,6 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
   return true;
 }
 
-std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t width) {
-  int value = 0;
-  for (std::size_t i = pos; i < pos + width; ++i) {
-    const char c = text[i];
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
 
 }  // namespace
 
@@ -206,16 +197,9 @@ std::string_view PrincipalTermNameOfMonthBranch(int branch) {
 }
 
 std::optional<MomentInput> ParseUserMoment(std::string_view text) {
-  // YYYY-MM-DD HH:MM
-  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':')
-    return std::nullopt;
-  const auto y = Digits(text, 0, 4), mo = Digits(text, 5, 2), d = Digits(text, 8, 2),
-             h = Digits(text, 11, 2), mi = Digits(text, 14, 2);
-  if (!y || !mo || !d || !h || !mi) return std::nullopt;
-  using namespace std::chrono;
-  const year_month_day ymd{year{*y}, month{static_cast<unsigned>(*mo)}, day{static_cast<unsigned>(*d)}};
-  if (!ymd.ok() || *h > 23 || *mi > 59) return std::nullopt;
-  return MomentInput{*y, *mo, *d, *h, *mi};
+  const auto f = ParseClockText(text, '-');
+  if (!f) return std::nullopt;
+  return MomentInput{f->year, f->month, f->day, f->hour, f->minute};
 }
 
 }  // namespace qelm

@@ -1,10 +1,8 @@
 // qelm-report chart: a person's chart at a flow moment, as the text report of
 // either school or as JSON holding the whole chart and everything built on it.
 #include <CLI/CLI.hpp>
-#include <ctime>
 #include <istream>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -15,13 +13,12 @@
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
 #include "cli/commands.hpp"
+#include "cli/common.hpp"
 #include "report/report.hpp"
 
 namespace qelm::cli {
 
 namespace {
-
-using Json = nlohmann::ordered_json;
 
 constexpr std::string_view kZiPing = "子平法";
 constexpr std::string_view kSanMing = "三命法";
@@ -45,32 +42,6 @@ std::optional<int> SexOf(std::string_view text) {
   return std::nullopt;
 }
 
-// The moment of a "YYYY-MM-DD HH:MM" text, or the reason it has none.
-std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error) {
-  const auto in = ParseUserMoment(text);
-  if (!in) {
-    error = std::string(what) + "「" + std::string(text) + "」無法解讀,格式須為 YYYY-MM-DD HH:MM";
-    return std::nullopt;
-  }
-  const MomentOutcome outcome = CalcMoment(*in);
-  if (!outcome) {
-    error = std::string(what) + "「" + std::string(text) + "」無法計算:" +
-            std::string(MomentErrorText(outcome.error)) + "(可用 1901-01-01 至 2099-12-31)";
-    return std::nullopt;
-  }
-  return outcome.result;
-}
-
-// The present local clock time, to the minute.
-std::string NowText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-  return text;
-}
-
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at) {
   Checked c;
   const auto s = SexOf(sex);
@@ -80,7 +51,8 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
   }
   auto b = MomentOf("出生時刻", birth, c.error);
   if (!b) return c;
-  auto f = MomentOf("流時", at, c.error);
+  auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
+  if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
   if (!f) return c;
   c.request = Request{std::move(name), *s, *b, *f};
   return c;
@@ -95,29 +67,6 @@ Json ArrayJson(const std::array<T, N>& items, F each) {
   Json a = Json::array();
   for (const auto& item : items) a.push_back(each(item));
   return a;
-}
-
-Json MomentJson(const MomentResult& r) {
-  Json j;
-  j["MomentLunarYear"] = r.MomentLunarYear;
-  j["MomentLunarMonth"] = r.MomentLunarMonth;
-  j["MomentLunarDay"] = r.MomentLunarDay;
-  j["MomentLeapFlag"] = r.MomentLeapFlag;
-  j["MomentHourBranch"] = r.MomentHourBranch;
-  j["MomentPillars"] = r.MomentPillars;
-  j["JieIndex"] = r.JieIndex;
-  j["JieName"] = std::string(r.JieName);
-  j["JieDays"] = r.JieDays;
-  j["JieHours"] = r.JieHours;
-  j["JieMinutes"] = r.JieMinutes;
-  j["PastMidTerm"] = r.PastMidTerm;
-  j["LastTermName"] = std::string(r.LastTermName);
-  j["LastTermDays"] = r.LastTermDays;
-  j["LastTermHours"] = r.LastTermHours;
-  j["LastTermMinutes"] = r.LastTermMinutes;
-  j["WeekdayNumber"] = r.WeekdayNumber;
-  j["WeekdayText"] = std::string(r.WeekdayText);
-  return j;
 }
 
 Json StarsJson(const StarRows& rows) {
@@ -213,8 +162,6 @@ Json RequestJson(const Request& r) {
   return ChartJson(chart, flow);
 }
 
-std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
 // ------------------------------------------------------------ running
 
 struct ChartOptions {
@@ -222,17 +169,6 @@ struct ChartOptions {
   std::string school{kZiPing};
   bool json = false, crlf = false, batch = false;
 };
-
-std::string WithLineEnds(const std::string& text, bool crlf) {
-  if (crlf) return text;
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
-}
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
 Checked CheckLine(std::string line) {
@@ -268,7 +204,7 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.birth.empty()) throw UsageError("缺少 --birth \"YYYY-MM-DD HH:MM\"");
   if (o.school != kZiPing && o.school != kSanMing)
     throw UsageError("--school 須為 子平法 或 三命法,不是「" + o.school + "」");
-  const Checked c = Check(o.name, o.sex, o.birth, o.at.empty() ? NowText() : o.at);
+  const Checked c = Check(o.name, o.sex, o.birth, o.at);
   if (!c.request) throw UsageError(c.error);
 
   if (o.json) {
@@ -278,7 +214,7 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
   const FlowState flow = ComputeFlow(&chart, c.request->at);
   const std::string report = o.school == kSanMing ? SanMingReport(chart, flow) : ZiPingReport(chart, flow);
-  io.out << WithLineEnds(report, o.crlf);
+  io.out << (o.crlf ? report : LfLineEnds(report));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // error stream and skipped.
 #include <CLI/CLI.hpp>
 #include <chrono>
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,6 +12,7 @@
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
 #include "cli/commands.hpp"
+#include "cli/common.hpp"
 #include "records/person_file.hpp"
 #include "report/report.hpp"
 
@@ -26,14 +26,6 @@ struct PersonsOptions {
   std::string file;
   std::string at;
 };
-
-// The present local clock time, to the minute.
-MomentInput Now() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
-}
 
 // A field of decimal digits as a number; nothing for any other text.
 std::optional<int> Number(std::string_view text) {
@@ -74,26 +66,10 @@ std::optional<std::string> Problem(const PersonRecord& r) {
   return std::nullopt;
 }
 
-std::string WithoutCr(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text)
-    if (c != '\r') out += c;
-  return out;
-}
-
 void RunPersons(const PersonsOptions& o, Streams& io) {
-  MomentInput flowInput = Now();
-  if (!o.at.empty()) {
-    const auto parsed = ParseUserMoment(o.at);
-    if (!parsed) throw UsageError("流時「" + o.at + "」無法解讀,格式須為 YYYY-MM-DD HH:MM");
-    flowInput = *parsed;
-  }
-  const MomentOutcome flow = CalcMoment(flowInput);
-  if (!flow) {
-    throw UsageError("流時無法計算:" + std::string(MomentErrorText(flow.error)) +
-                     "(可用 1901-01-01 至 2099-12-31)");
-  }
+  std::string error;
+  const auto flow = o.at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", o.at, error);
+  if (!flow) throw UsageError(error.empty() ? "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at" : error);
 
   const records::LoadResult loaded = records::ReadPersonFile(o.file);
   if (loaded.status == records::Status::kMissing) {
@@ -117,8 +93,8 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     // As the person window hands a person over: "男" is male, anything else female.
     const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
     const ChartState chart = LoadChart(name, sex, *BirthOf(r));
-    const FlowState flowState = ComputeFlow(&chart, *flow.result);
-    io.out << name << "\n" << WithoutCr(ZiPingReport(chart, flowState));
+    const FlowState flowState = ComputeFlow(&chart, *flow);
+    io.out << name << "\n" << LfLineEnds(ZiPingReport(chart, flowState));
   }
 }
 

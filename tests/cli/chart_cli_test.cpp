@@ -8,29 +8,14 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "run_report.hpp"
 
 namespace qelm::cli {
 namespace {
 
-struct Ran {
-  int status;
-  std::string out, err;
-};
-
 Ran RunChart(std::vector<const char*> args, const std::string& input = {}) {
-  args.insert(args.begin(), {"qelm-report", "chart"});
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  Streams io{in, out, err};
-  const int status = Run(static_cast<int>(args.size()), args.data(), io);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream s(text);
-  for (std::string line; std::getline(s, line);) lines.push_back(line);
-  return lines;
+  args.insert(args.begin(), "chart");
+  return RunReport(std::move(args), input);
 }
 
 // 庚辰 年 戊寅 月 壬辰 日 庚戌 時, born at the minute of 立春 2000.

@@ -6,33 +6,14 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "run_report.hpp"
 
 namespace qelm::cli {
 namespace {
 
-struct Ran {
-  int status;
-  std::string out, err;
-};
-
-Ran RunWith(std::vector<const char*> args, const std::string& input = {}) {
-  args.insert(args.begin(), "qelm-report");
-  std::istringstream in(input);
-  std::ostringstream out, err;
-  Streams io{in, out, err};
-  const int status = Run(static_cast<int>(args.size()), args.data(), io);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream s(text);
-  for (std::string line; std::getline(s, line);) lines.push_back(line);
-  return lines;
-}
 
 TEST(MomentCommand, JsonOfSpringStart2000) {
-  const Ran r = RunWith({"moment", "--json", "2000-02-04 20:35"});
+  const Ran r = RunReport({"moment", "--json", "2000-02-04 20:35"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 1u);
@@ -59,19 +40,19 @@ TEST(MomentCommand, JsonOfSpringStart2000) {
 }
 
 TEST(MomentCommand, TextNamesTheLunarDateAsTheWindowsDo) {
-  const Ran a = RunWith({"moment", "2000-02-04 20:35"});
+  const Ran a = RunReport({"moment", "2000-02-04 20:35"});
   ASSERT_EQ(a.status, 0) << a.err;
   EXPECT_NE(a.out.find("陰曆 己卯年十二月廿九日戌時\n"), std::string::npos) << a.out;
   EXPECT_NE(a.out.find("庚辰年 戊寅月 壬辰日 庚戌時"), std::string::npos) << a.out;
   EXPECT_NE(a.out.find("金耀日(五)"), std::string::npos) << a.out;
 
-  const Ran b = RunWith({"moment", "1984-12-01 12:00"});  // in the leap 10th month
+  const Ran b = RunReport({"moment", "1984-12-01 12:00"});  // in the leap 10th month
   ASSERT_EQ(b.status, 0) << b.err;
   EXPECT_NE(b.out.find("陰曆 甲子年閏十月初九日午時\n"), std::string::npos) << b.out;
 }
 
 TEST(MomentCommand, BatchGoesOnPastABadLine) {
-  const Ran r = RunWith({"moment", "--batch"},
+  const Ran r = RunReport({"moment", "--batch"},
                         "2000-02-04 20:34\r\n2000-02-30 12:00\n\n1900-12-31 12:00\n2000-02-04 20:35\n");
   ASSERT_EQ(r.status, 0) << r.err;
   const auto lines = Lines(r.out);
@@ -96,19 +77,19 @@ TEST(MomentCommand, BadInputEndsWithStatusTwo) {
       {"moment"},                     {"moment", "--batch", "2000-02-04 20:35"},
   };
   for (const auto& args : cases) {
-    const Ran r = RunWith(args);
+    const Ran r = RunReport(args);
     EXPECT_EQ(r.status, 2) << args.back();
     EXPECT_TRUE(r.out.empty()) << r.out;
     const auto lines = Lines(r.err);
     ASSERT_EQ(lines.size(), 1u) << r.err;
     EXPECT_EQ(lines[0].rfind("qelm-report: ", 0), 0u) << lines[0];
   }
-  EXPECT_EQ(RunWith({"moment", "1901-01-01 00:00"}).status, 0);
-  EXPECT_EQ(RunWith({"moment", "2099-12-31 23:59"}).status, 0);
+  EXPECT_EQ(RunReport({"moment", "1901-01-01 00:00"}).status, 0);
+  EXPECT_EQ(RunReport({"moment", "2099-12-31 23:59"}).status, 0);
 }
 
 TEST(TablesCommand, PrintsBothTablesOneRowALine) {
-  const Ran r = RunWith({"tables"});
+  const Ran r = RunReport({"tables"});
   ASSERT_EQ(r.status, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 201u + 4824u);

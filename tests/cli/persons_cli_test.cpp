@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "run_report.hpp"
 #include "records/big5.hpp"
 
 namespace qelm::cli {
@@ -15,26 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Ran {
-  int status;
-  std::string out, err;
-};
-
-Ran RunReport(std::vector<const char*> args) {
-  args.insert(args.begin(), "qelm-report");
-  std::istringstream in;
-  std::ostringstream out, err;
-  Streams io{in, out, err};
-  const int status = Run(static_cast<int>(args.size()), args.data(), io);
-  return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream s(text);
-  for (std::string line; std::getline(s, line);) lines.push_back(line);
-  return lines;
-}
 
 std::string Big5(std::string_view utf8) { return records::EncodeBig5(utf8).bytes.value(); }
 

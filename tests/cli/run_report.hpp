@@ -1,0 +1,34 @@
+// Runs qelm-report in-process on string streams, for the command tests.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.hpp"
+
+namespace qelm::cli {
+
+struct Ran {
+  int status;
+  std::string out, err;
+};
+
+// args without the program name.
+inline Ran RunReport(std::vector<const char*> args, const std::string& input = {}) {
+  args.insert(args.begin(), "qelm-report");
+  std::istringstream in(input);
+  std::ostringstream out, err;
+  Streams io{in, out, err};
+  const int status = Run(static_cast<int>(args.size()), args.data(), io);
+  return {status, out.str(), err.str()};
+}
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream s(text);
+  for (std::string line; std::getline(s, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace qelm::cli
