@@ -1,16 +1,23 @@
 // qelm-shots: grabs the main window, with a fixed demo chart and flow moment,
-// and every analysis window into PNG files of a folder.
+// every analysis window and the person window (a few persons in a scratch
+// folder) into PNG files of a folder.
 //
 //   qelm-shots OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "ui/analysis_windows.hpp"
+#include "records/big5.hpp"
 #include "ui/main_window.hpp"
+#include "ui/person_window.hpp"
 #include "ui/window_layer.hpp"
 
 namespace {
@@ -67,5 +74,25 @@ int main(int argc, char* argv[]) {
         qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), 1));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
   }
+
+  // The person window over the main window, the second person clicked.
+  QTemporaryDir scratch;
+  const std::filesystem::path folder(QFile::encodeName(scratch.path()).toStdString());
+  {
+    std::ofstream user(folder / "User", std::ios::binary);
+    for (const char* line : {"王小明\t男\t1990\t5\t17\t14\t30", "林美\t女\t2001\t2\t3\t4\t5",
+                             "陳大文\t男\t1975\t8\t21\t14\t5", "張淑芬\t女\t1984\t2\t2\t23\t45"})
+      user << qelm::records::EncodeBig5(line).bytes.value_or("") << "\r\n";
+  }
+  auto* persons = new qelm::ui::PersonWindow(window, folder);
+  persons->show();
+  QApplication::processEvents();  // becoming active prepares a new entry
+  auto* list = persons->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+  list->setCurrentItem(list->topLevelItem(1));
+  const QPointF at = list->visualItemRect(list->topLevelItem(1)).center();
+  QMouseEvent click(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &click);
+  ok = Save(persons, dir, QStringLiteral("person_window")) && ok;
   return ok ? 0 : 1;
 }

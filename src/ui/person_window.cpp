@@ -1,0 +1,592 @@
+#include "ui/person_window.hpp"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QTreeWidget>
+#include <QWindow>
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "calendar/lunar.hpp"
+#include "calendar/moment.hpp"
+#include "ui/main_window.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using records::Edit;
+using records::Status;
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+fs::path PathOf(const QString& folder) { return fs::path(QFile::encodeName(folder).toStdString()); }
+
+constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
+const QString kFileName = QStringLiteral("User");
+
+// Thirty days hath September, April, June and November; February has 29 in a
+// leap year: divisible by 4 and not by 100, or divisible by 400.
+int MonthLength(int year, int month) {
+  switch (month) {
+    case 4: case 6: case 9: case 11: return 30;
+    case 2: return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0 ? 29 : 28;
+    default: return 31;
+  }
+}
+
+// The selectors' placeholders, the first item and the offset of a stored
+// number from its item's position.
+struct SelectorDesign {
+  const char* placeholder;
+  int left, width;
+  int first;  // the number of item 0
+};
+constexpr std::array<SelectorDesign, 5> kSelectors{{
+    {"年", 1200, 855, 1901},
+    {"月", 2160, 615, 1},
+    {"日", 2880, 615, 1},
+    {"時", 3600, 615, 0},
+    {"分", 4320, 615, 0},
+}};
+
+// Columns of the list: heading and width in twips; all but the name centred.
+struct ColumnDesign {
+  const char* heading;
+  int width;
+};
+constexpr std::array<ColumnDesign, 7> kColumns{{
+    {"姓名", 1500}, {"性別", 650}, {"西元", 720}, {"月", 500}, {"日", 500}, {"時", 500}, {"分", 500},
+}};
+
+// The list's place when no message stands above it.
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 5175;
+constexpr int kMessageTop = 1610;
+
+}  // namespace
+
+// ------------------------------------------------------------------ the file's folder
+
+bool FolderIsWritable(const QString& folder) {
+  if (!QFileInfo(folder).isDir()) return false;
+  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".qelm-probe-XXXXXX")));
+  return probe.open();  // removed again when probe goes
+}
+
+PersonFolder ChoosePersonFolder() {
+  const QString program = QCoreApplication::applicationDirPath();
+  if (FolderIsWritable(program)) return {PathOf(program), true, {}};
+
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  if (!data.isEmpty() && QDir().mkpath(data) && FolderIsWritable(data)) {
+    // A list kept beside the program stays the starting point.
+    const QString old = QDir(program).filePath(kFileName);
+    const QString fresh = QDir(data).filePath(kFileName);
+    if (!QFileInfo::exists(fresh) && QFileInfo(old).isFile() && QFile::copy(old, fresh))
+      QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    return {PathOf(data), true, {}};
+  }
+  return {PathOf(program), false,
+          QStringLiteral("程式資料夾與使用者資料夾都無法寫入，清單的修改只保存在記憶體中")};
+}
+
+// ------------------------------------------------------------------ set-up
+
+PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
+                           std::optional<records::PersonList> pending)
+    : QWidget(&main, Qt::Window), main_(&main) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QStringLiteral("排盤"));
+  // The main window waits while this one is open; this one, its child,
+  // stays usable.
+  main.setEnabled(false);
+  setEnabled(true);
+  setFixedSize(Px(5430), Px(7080));
+  SetBackground(this, 0xFFFFFF);
+
+  QString note;
+  if (folder) {
+    path_ = *folder / kFileName.toStdString();
+  } else {
+    const PersonFolder f = ChoosePersonFolder();
+    path_ = f.folder / kFileName.toStdString();
+    note = f.note;
+  }
+
+  BuildControls();  // with the seven columns of the list
+  remembered_ = {};
+  CHECKLIST();
+  for (int y = 1901; y <= 2099; ++y) Combo1_[kYear]->addItem(QString::number(y));
+  LoadList(std::move(pending));
+  CHECKLIST();
+  if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
+  ENTERLIST();
+
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
+}
+
+PersonWindow::~PersonWindow() = default;
+
+void PersonWindow::BuildControls() {
+  const QFont text = Font(kSansFace, 9.75);
+  const QFont button = Font(kSansFace, 9);
+
+  Label1_ = MakeLabel(this, QStringLiteral("Label1"), 240, 240, 495, 255, text, QStringLiteral("姓名"));
+  Text1_ = new QLineEdit(this);
+  Text1_->setObjectName(QStringLiteral("Text1"));
+  Text1_->setFont(text);
+  Place(Text1_, 760, 210, 1335, 300);
+  Label2_ = MakeLabel(this, QStringLiteral("Label2"), 2280, 240, 495, 255, text, QStringLiteral("性別"));
+  const std::array<QString, 2> sexes{QStringLiteral("男"), QStringLiteral("女")};
+  for (int i = 0; i < 2; ++i) {
+    auto* o = new QRadioButton(sexes[i], this);
+    o->setObjectName(IndexedName(QStringLiteral("Option1"), i));
+    o->setFont(text);
+    Place(o, 2800 + 600 * i, 160, 615, 375);
+    Option1_[i] = o;
+  }
+  Option1_[0]->setChecked(true);
+  Command1_ = MakeButton(this, QStringLiteral("Command1"), 4100, 160, 1095, 405, button, QStringLiteral("確定"));
+
+  Label3_ = MakeLabel(this, QStringLiteral("Label3"), 240, 860, 975, 255, text, QStringLiteral("生日 西元"));
+  for (int k = 0; k < 5; ++k) {
+    const SelectorDesign& d = kSelectors[k];
+    auto* c = new QComboBox(this);
+    c->setObjectName(IndexedName(QStringLiteral("Combo1"), k));
+    c->setFont(text);
+    c->setPlaceholderText(QString::fromUtf8(d.placeholder));
+    c->setMaxVisibleItems(12);
+    Place(c, d.left, 810, d.width, 375);
+    // Changes made by the program are made with the signals blocked and run
+    // the handling themselves (choose), so this is the user's choice.
+    connect(c, &QComboBox::currentIndexChanged, this, [this, k](int index) {
+      if (index >= 0) SelectorChosen(k);
+    });
+    Combo1_[k] = c;
+  }
+
+  Command2_ = MakeButton(this, QStringLiteral("Command2"), 240, 1320, 735, 255, button, QStringLiteral("輸入"));
+  Command3_ = MakeButton(this, QStringLiteral("Command3"), 1080, 1320, 735, 255, button, QStringLiteral("修改"));
+  Command4_ = MakeButton(this, QStringLiteral("Command4"), 1920, 1320, 735, 255, button, QStringLiteral("刪除"));
+  Label4_ = MakeLabel(this, QStringLiteral("Label4"), 2880, 1360, 2295, 255, text);
+  Label4_->setWordWrap(false);
+  SetTextColour(Label4_, kDarkRed);
+
+  MessageLabel_ = MakeLabel(this, QStringLiteral("MessageLabel"), kListLeft, kMessageTop, kListWidth, 255, text);
+  SetTextColour(MessageLabel_, kDarkRed);
+  MessageLabel_->hide();
+
+  ListView1_ = new QTreeWidget(this);
+  ListView1_->setObjectName(QStringLiteral("ListView1"));
+  ListView1_->setFont(Font(kSansFace, 11.25));
+  ListView1_->setRootIsDecorated(false);
+  ListView1_->setUniformRowHeights(true);
+  ListView1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1_->setAllColumnsShowFocus(true);
+  ListView1_->setColumnCount(static_cast<int>(kColumns.size()));
+  QTreeWidgetItem* head = ListView1_->headerItem();
+  for (int c = 0; c < static_cast<int>(kColumns.size()); ++c) {
+    head->setText(c, QString::fromUtf8(kColumns[c].heading));
+    head->setTextAlignment(c, c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+  }
+  ListView1_->header()->setMinimumSectionSize(Px(300));
+  for (int c = 0; c < static_cast<int>(kColumns.size()); ++c) ListView1_->setColumnWidth(c, Px(kColumns[c].width));
+  ListView1_->header()->setStretchLastSection(false);
+  Place(ListView1_, kListLeft, kListTop, kListWidth, kListHeight);
+  // A click anywhere in the list, rows or the space below them.
+  ListView1_->viewport()->installEventFilter(this);
+
+  connect(Command1_, &QPushButton::clicked, this, &PersonWindow::HandOver);
+  connect(Command2_, &QPushButton::clicked, this, &PersonWindow::Append);
+  connect(Command3_, &QPushButton::clicked, this, &PersonWindow::Modify);
+  connect(Command4_, &QPushButton::clicked, this, &PersonWindow::Remove);
+
+  // Keyboard order: name, sex, 確定, the five selectors, the three edit
+  // buttons, the list.
+  QWidget* order[] = {Text1_,     Option1_[0], Option1_[1], Command1_,  Combo1_[0], Combo1_[1], Combo1_[2],
+                      Combo1_[3], Combo1_[4],  Command2_,   Command3_,  Command4_,  ListView1_};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+  for (QWidget* w : {static_cast<QWidget*>(Label1_), static_cast<QWidget*>(Label2_),
+                     static_cast<QWidget*>(Label3_), static_cast<QWidget*>(Label4_)})
+    w->setFocusPolicy(Qt::NoFocus);
+}
+
+// ------------------------------------------------------------------ the list and the file
+
+void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
+  if (!pending) {
+    InputData();
+    return;
+  }
+  // Edits that could not be written last time: write them now (onto the
+  // file's present content when it has changed meanwhile).
+  list_ = std::move(*pending);
+  const records::SaveResult r = records::SAVELIST(path_, list_);
+  ShowRows();
+  if (r)
+    SetMessage(Q(r.message));
+  else
+    SetMessage(Q(r.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中"));
+}
+
+void PersonWindow::InputData() {
+  records::LoadResult r = records::InputData(path_);
+  list_ = std::move(r.list);
+  ShowRows();
+  SetMessage(Q(r.message));
+}
+
+void PersonWindow::ShowRows(int selectRow) {
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(list_.rows.size()));
+  for (const records::PersonRecord& row : list_.rows) {
+    auto* item = new QTreeWidgetItem;
+    for (int c = 0; c < static_cast<int>(records::kFieldCount); ++c) {
+      item->setText(c, Q(row.fields[c]));
+      if (c > 0) item->setTextAlignment(c, Qt::AlignCenter);
+    }
+    items.append(item);
+  }
+  ListView1_->clear();
+  ListView1_->addTopLevelItems(items);
+  if (selectRow >= 0 && selectRow < items.size()) {
+    ListView1_->setCurrentItem(items[selectRow]);
+  } else {
+    ListView1_->clearSelection();
+  }
+}
+
+bool PersonWindow::SAVELIST(const Edit& edit) {
+  const records::SaveResult r = records::SAVELIST(path_, list_, edit);
+  // A write that failed keeps the edit in the list, to be written later.
+  const bool kept = r.status == Status::kCannotWrite || r.status == Status::kBusy ||
+                    r.status == Status::kCannotRead;
+  const bool applied = r || kept;
+  if (applied || r.reloaded) {
+    int select = -1;
+    if (edit.kind == Edit::Kind::kModify && applied && !r.reloaded) select = static_cast<int>(edit.index);
+    ShowRows(select);
+  }
+  QString text = Q(r.message);
+  if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
+  SetMessage(text);
+  return applied;
+}
+
+QString PersonWindow::message() const { return MessageLabel_->text(); }
+
+// A message stands under the buttons; the list makes room for it.
+void PersonWindow::SetMessage(const QString& text) {
+  MessageLabel_->setText(text);
+  if (text.isEmpty()) {
+    MessageLabel_->hide();
+    Place(ListView1_, kListLeft, kListTop, kListWidth, kListHeight);
+    return;
+  }
+  const int width = Px(kListWidth);
+  const int height = std::max(MessageLabel_->heightForWidth(width), MessageLabel_->fontMetrics().height());
+  MessageLabel_->setGeometry(Px(kListLeft), Px(kMessageTop), width, height);
+  MessageLabel_->show();
+  const int top = std::max(Px(kListTop), Px(kMessageTop) + height + Px(45));
+  const int bottom = Px(kListTop + kListHeight);
+  ListView1_->setGeometry(Px(kListLeft), top, width, bottom - top);
+}
+
+// ------------------------------------------------------------------ procedures
+
+void PersonWindow::CHECKLIST() {
+  const bool rows = ListView1_->topLevelItemCount() > 0;
+  Command3_->setEnabled(rows);
+  Command4_->setEnabled(rows);
+}
+
+void PersonWindow::ENTERLIST() {
+  Text1_->clear();
+  Text1_->setFocus();
+  for (int k = kMonth; k <= kMinute; ++k) Combo1_[k]->setEnabled(false);
+}
+
+// Becoming the program's active window runs ENTERLIST. The program losing
+// the focus to another one, and its own drop-down lists, do not count.
+void PersonWindow::FocusWindowChanged(QWindow* w) {
+  if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
+  const bool me = w == windowHandle();
+  if (me && !active_) ENTERLIST();
+  active_ = me;
+}
+
+// ------------------------------------------------------------------ the selectors
+
+void PersonWindow::FillRange(int k, int first, int last) {
+  QComboBox* c = Combo1_[k];
+  const QSignalBlocker quiet(c);
+  c->clear();
+  QStringList items;
+  for (int v = first; v <= last; ++v) items.append(QString::number(v));
+  c->addItems(items);
+  c->setCurrentIndex(-1);
+}
+
+void PersonWindow::choose(int k, int index) {
+  QComboBox* c = Combo1_[k];
+  if (index >= c->count()) index = -1;
+  {
+    const QSignalBlocker quiet(c);
+    c->setCurrentIndex(index);
+  }
+  if (index >= 0) SelectorChosen(k);
+}
+
+void PersonWindow::SelectorChosen(int k) {
+  remembered_[k] = Combo1_[k]->currentText().toInt();
+  switch (k) {
+    case kYear:
+      Combo1_[kMonth]->setEnabled(true);
+      if (Combo1_[kMonth]->count() == 0) FillRange(kMonth, 1, 12);
+      RecheckFebruary();
+      break;
+    case kMonth: {
+      Combo1_[kDay]->setEnabled(true);
+      const int length = MonthLength(remembered_[kYear], remembered_[kMonth]);
+      FillRange(kDay, 1, length);
+      // A day beyond the new month's end becomes its last day; any other day
+      // waits to be chosen again.
+      if (remembered_[kDay] > length) choose(kDay, length - 1);
+      break;
+    }
+    case kDay:
+      Combo1_[kHour]->setEnabled(true);
+      if (Combo1_[kHour]->count() == 0) FillRange(kHour, 0, 23);
+      break;
+    case kHour:
+      Combo1_[kMinute]->setEnabled(true);
+      if (Combo1_[kMinute]->count() == 0) FillRange(kMinute, 0, 59);
+      break;
+    default:
+      break;
+  }
+  Preview();
+}
+
+// A new year under February: the day list follows the year's length.
+void PersonWindow::RecheckFebruary() {
+  QComboBox* days = Combo1_[kDay];
+  if (remembered_[kMonth] != 2 || days->count() == 0) return;
+  const int length = MonthLength(remembered_[kYear], 2);
+  if (days->count() == length) return;
+  const int chosen = days->currentIndex();
+  FillRange(kDay, 1, length);
+  if (chosen >= length || (chosen < 0 && remembered_[kDay] > length)) {
+    choose(kDay, length - 1);
+  } else if (chosen >= 0) {
+    const QSignalBlocker quiet(days);
+    days->setCurrentIndex(chosen);
+  }
+}
+
+// Label4: the lunar date of the remembered moment.
+void PersonWindow::Preview() {
+  Label4_->setText(QStringLiteral("陰曆"));
+  if (remembered_[kMonth] > 0 && remembered_[kDay] > 0) {
+    const MomentOutcome out = CalcMoment({remembered_[kYear], remembered_[kMonth], remembered_[kDay],
+                                          remembered_[kHour], remembered_[kMinute]});
+    if (out) {
+      const MomentResult& m = *out.result;
+      const int stem = m.MomentPillars[kNewYearStem];
+      const int branch = m.MomentPillars[kNewYearBranch];
+      const NameTable& names = InitNameTable();
+      const LunarNamesResult n = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentLeapFlag);
+      if (stem >= 1 && stem <= 10 && branch >= 1 && branch <= 12) {
+        std::string t = "陰曆 ";
+        t += names[stem - 1].stem;
+        t += names[branch - 1].branch;
+        t += "年";
+        t += n.LeapMark;
+        t += n.LunarMonthName;
+        t += "月";
+        t += n.LunarDayName;
+        t += "日";
+        Label4_->setText(Q(t));
+      }
+    }
+  }
+  FitPreview();
+}
+
+// The preview keeps its place; a long one (a leap or two-character month)
+// grows to the right edge and then to the left, never over the buttons.
+void PersonWindow::FitPreview() {
+  int left = Px(2880), width = Px(2295);
+  const int needed = Label4_->fontMetrics().horizontalAdvance(Label4_->text()) + 2;
+  if (needed > width) {
+    const int rightEdge = Px(5430) - Px(45);
+    const int leftLimit = Px(1920 + 735) + Px(45);  // past 刪除
+    width = std::min(needed, rightEdge - leftLimit);
+    left = std::clamp(rightEdge - width, leftLimit, left);
+  }
+  Label4_->setGeometry(left, Px(1360), width, Px(255));
+}
+
+// ------------------------------------------------------------------ the list click
+
+bool PersonWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == ListView1_->viewport() && e->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+    ListClicked();
+  return QWidget::eventFilter(watched, e);
+}
+
+void PersonWindow::ListClicked() {
+  if (ListView1_->topLevelItemCount() == 0) return;
+  for (int k = kMonth; k <= kMinute; ++k) Combo1_[k]->setEnabled(true);
+  CHECKLIST();
+  const QList<QTreeWidgetItem*> selected = ListView1_->selectedItems();
+  if (selected.isEmpty()) return;
+  const int row = ListView1_->indexOfTopLevelItem(selected.front());
+  if (row < 0 || static_cast<std::size_t>(row) >= list_.rows.size()) return;
+  const records::Fields& f = list_.rows[row].fields;
+
+  Text1_->setText(Q(f[records::kName]));
+  Option1_[Q(f[records::kSex]) == Option1_[0]->text() ? 0 : 1]->setChecked(true);
+
+  // Year, month, day, hour, minute, in this order, each through the
+  // selector handling. A field that is not an item of its selector (a "0"
+  // of an entry made without choices, a hand-edited file) leaves that
+  // selector without a chosen item and its remembered value at 0.
+  for (int k = kYear; k <= kMinute; ++k) {
+    if (k == kMonth && Combo1_[kMonth]->count() == 0) FillRange(kMonth, 1, 12);
+    if (k == kHour && Combo1_[kHour]->count() == 0) FillRange(kHour, 0, 23);
+    if (k == kMinute && Combo1_[kMinute]->count() == 0) FillRange(kMinute, 0, 59);
+    bool number = false;
+    const int value = Q(f[records::kYear + k]).trimmed().toInt(&number);
+    const int index = value - kSelectors[k].first;
+    bool shown = number && index >= 0 && index < Combo1_[k]->count();
+    if (k == kDay && Combo1_[kMonth]->currentIndex() < 0) shown = false;  // no month, no day list
+    if (shown) {
+      choose(k, index);
+    } else {
+      choose(k, -1);
+      remembered_[k] = 0;
+    }
+  }
+  Preview();
+}
+
+// ------------------------------------------------------------------ the commands
+
+QString PersonWindow::ChosenSex() const { return Option1_[0]->isChecked() ? Option1_[0]->text() : Option1_[1]->text(); }
+
+// The entry as a record: name, sex and the chosen items; a selector without
+// a chosen item keeps the text of `keep`.
+records::Fields PersonWindow::EntryFields(const records::Fields& keep) const {
+  records::Fields f = keep;
+  f[records::kName] = S(Text1_->text());
+  f[records::kSex] = S(ChosenSex());
+  for (int k = kYear; k <= kMinute; ++k)
+    if (Combo1_[k]->currentIndex() >= 0) f[records::kYear + k] = S(Combo1_[k]->currentText());
+  return f;
+}
+
+// "輸入": the entry with the remembered selections ("0" for one never chosen).
+void PersonWindow::Append() {
+  records::Fields f;
+  f[records::kName] = S(Text1_->text());
+  f[records::kSex] = S(ChosenSex());
+  for (int k = kYear; k <= kMinute; ++k) f[records::kYear + k] = std::to_string(remembered_[k]);
+  if (!SAVELIST(Edit::Append(std::move(f)))) return;  // refused: the entry stays for correction
+  CHECKLIST();
+  ENTERLIST();
+}
+
+// "修改": the selected row takes the entry; the title shows its number.
+void PersonWindow::Modify() {
+  const QList<QTreeWidgetItem*> selected = ListView1_->selectedItems();
+  const int row = selected.isEmpty() ? -1 : ListView1_->indexOfTopLevelItem(selected.front());
+  if (row < 0 || static_cast<std::size_t>(row) >= list_.rows.size()) {
+    SetMessage(QStringLiteral("請先在清單中點選要修改的資料"));
+    return;
+  }
+  setWindowTitle(QString::number(row + 1));
+  const records::PersonRecord before = list_.rows[row];
+  if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, EntryFields(before.fields)))) return;
+  CHECKLIST();
+  ENTERLIST();
+}
+
+// "刪除": the selected row goes at once.
+void PersonWindow::Remove() {
+  const QList<QTreeWidgetItem*> selected = ListView1_->selectedItems();
+  const int row = selected.isEmpty() ? -1 : ListView1_->indexOfTopLevelItem(selected.front());
+  if (row < 0 || static_cast<std::size_t>(row) >= list_.rows.size()) {
+    SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
+    return;
+  }
+  if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
+  CHECKLIST();
+  ENTERLIST();
+}
+
+// "確定": the main window casts the chart of the entry and shows it at the
+// present moment; this window closes.
+void PersonWindow::HandOver() {
+  for (int k = kYear; k <= kHour; ++k)
+    if (Combo1_[k]->currentIndex() < 0) return;
+  const auto number = [this](int k) {
+    return Combo1_[k]->currentIndex() >= 0 ? Combo1_[k]->currentText().toInt() : 0;  // no minute: 0
+  };
+  const MomentInput birth{number(kYear), number(kMonth), number(kDay), number(kHour), number(kMinute)};
+  const int sex = Option1_[0]->isChecked() ? 1 : 0;
+  if (!main_ || !main_->CastChart(S(Text1_->text()), sex, birth)) return;
+  close();
+}
+
+void PersonWindow::closeEvent(QCloseEvent* e) {
+  if (main_) main_->setEnabled(true);
+  if (pendingHook_ && !list_.unsaved.empty()) pendingHook_(std::exchange(list_, {}));
+  QWidget::closeEvent(e);
+}
+
+// ------------------------------------------------------------------ the main window's "排盤"
+
+void ConnectPersonWindow(MainWindow& main, std::optional<fs::path> folder) {
+  struct State {
+    QPointer<PersonWindow> window;
+    std::optional<records::PersonList> pending;  // edits not yet in the file
+  };
+  auto state = std::make_shared<State>();
+  main.setPersonWindowHook([state, folder](MainWindow& m) {
+    ShowSingle(state->window, [&] {
+      auto* w = new PersonWindow(m, folder, std::exchange(state->pending, std::nullopt));
+      w->setPendingHook([weak = std::weak_ptr<State>(state)](records::PersonList list) {
+        if (const auto s = weak.lock()) s->pending = std::move(list);
+      });
+      return w;
+    });
+  });
+}
+
+PersonWindow* OpenPersonWindowOf(const MainWindow& main) {
+  for (PersonWindow* w : main.findChildren<PersonWindow*>(QString(), Qt::FindDirectChildrenOnly))
+    if (w->isVisible()) return w;
+  return nullptr;
+}
+
+}  // namespace qelm::ui

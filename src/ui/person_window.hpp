@@ -1,0 +1,119 @@
+// Form2, "排盤": the list of persons kept in the file `User`, the entry of a
+// name, a sex and a birth moment to the minute with its lunar date, and the
+// hand-over of the chosen person to the main window.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+#include "records/person_file.hpp"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+class QWindow;
+
+namespace qelm::ui {
+
+class MainWindow;
+
+// Where the person file lives: beside the program when that folder can be
+// written, else in the user's application-data folder.
+struct PersonFolder {
+  std::filesystem::path folder;
+  bool writable = true;  // false: neither folder can be written
+  QString note;          // for the window when there is something to say
+};
+PersonFolder ChoosePersonFolder();
+
+// A whole folder can take a new file (a probe file is created and removed).
+bool FolderIsWritable(const QString& folder);
+
+class PersonWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // The five birth selectors.
+  enum Selector { kYear = 0, kMonth, kDay, kHour, kMinute };
+
+  // The window over `main` (disabled while it is open). The person file is
+  // `User` in `folder`, or in the folder ChoosePersonFolder finds when none is
+  // given. `pending`, a list with edits that could not be written when the
+  // window was last open, is taken instead of the file's content and written.
+  explicit PersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt,
+                        std::optional<records::PersonList> pending = std::nullopt);
+  ~PersonWindow() override;
+
+  // Called on close with the list when it holds edits not yet in the file.
+  void setPendingHook(std::function<void(records::PersonList)> hook) { pendingHook_ = std::move(hook); }
+
+  // The window's procedures.
+  void CHECKLIST();
+  void ENTERLIST();
+
+  // Sets selector k to item `index` (-1: no chosen item) as the program does;
+  // a chosen item runs the selector handling.
+  void choose(int k, int index);
+  // The remembered selection of selector k (0 while none was chosen).
+  int remembered(int k) const { return remembered_[k]; }
+
+  const std::filesystem::path& filePath() const { return path_; }
+  const records::PersonList& list() const { return list_; }
+  QString message() const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void BuildControls();
+  void LoadList(std::optional<records::PersonList> pending);
+  void InputData();
+  void ShowRows(int selectRow = -1);
+  void SelectorChosen(int k);
+  void FillRange(int k, int first, int last);
+  void RecheckFebruary();
+  void Preview();
+  void FitPreview();
+  void ListClicked();
+  void Append();
+  void Modify();
+  void Remove();
+  void HandOver();
+  void FocusWindowChanged(QWindow* w);
+  // SAVELIST with one edit; true when the edit is in the list.
+  bool SAVELIST(const records::Edit& edit);
+  void SetMessage(const QString& text);
+  records::Fields EntryFields(const records::Fields& keep) const;
+  QString ChosenSex() const;
+
+  QPointer<MainWindow> main_;
+  std::filesystem::path path_;
+  records::PersonList list_;
+  std::function<void(records::PersonList)> pendingHook_;
+  std::array<int, 5> remembered_{};
+  bool active_ = false;  // the program's active window is this one
+
+  QLabel *Label1_, *Label2_, *Label3_, *Label4_, *MessageLabel_;
+  QLineEdit* Text1_;
+  std::array<QRadioButton*, 2> Option1_{};
+  QPushButton *Command1_, *Command2_, *Command3_, *Command4_;
+  std::array<QComboBox*, 5> Combo1_{};
+  QTreeWidget* ListView1_;
+};
+
+// Makes the main window's "排盤" open the person window, one at a time, with
+// the person file in `folder` (the folder ChoosePersonFolder finds when none
+// is given).
+void ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt);
+// The person window open over `main`, if any.
+PersonWindow* OpenPersonWindowOf(const MainWindow& main);
+
+}  // namespace qelm::ui

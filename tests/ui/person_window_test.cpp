@@ -1,0 +1,663 @@
+#include "ui/person_window.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/big5.hpp"
+#include "ui/main_window.hpp"
+
+namespace qelm::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using Row = std::array<std::string, 7>;
+
+void TestApp() {
+  if (QCoreApplication::instance()) return;
+  static int argc = 1;
+  static char name[] = "test_ui";
+  static char* argv[] = {name, nullptr};
+  new QApplication(argc, argv);
+  InstallFontSubstitutions();
+}
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// "男" and "女" in Big5.
+const std::string kMale = "\xA8\x6B";
+const std::string kFemale = "\xA4\x6B";
+
+class PersonWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApp();
+    ASSERT_TRUE(dir_.isValid());
+  }
+  void TearDown() override {
+    main_.reset();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  fs::path Folder() const { return fs::path(QFile::encodeName(dir_.path()).toStdString()); }
+  fs::path UserPath() const { return Folder() / "User"; }
+
+  // The person file, written as Big5 with CR LF.
+  void WriteUser(const std::vector<Row>& rows) const {
+    std::string bytes;
+    for (const Row& r : rows) {
+      for (std::size_t i = 0; i < r.size(); ++i) {
+        const records::EncodedText e = records::EncodeBig5(r[i]);
+        ASSERT_TRUE(e.bytes) << r[i];
+        if (i > 0) bytes += '\t';
+        bytes += *e.bytes;
+      }
+      bytes += "\r\n";
+    }
+    WriteBytes(bytes);
+  }
+  void WriteBytes(const std::string& bytes) const {
+    std::ofstream(UserPath(), std::ios::binary) << bytes;
+  }
+  std::string ReadUser() const {
+    std::ifstream in(UserPath(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  // Start-up as the program does it: the main window (its clock at
+  // 2024-06-15 10:30), "排盤" wired to the person window, which opens over it.
+  PersonWindow& Start() {
+    main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+    ConnectPersonWindow(*main_, Folder());
+    main_->show();
+    main_->OpenPersonWindow();
+    QApplication::processEvents();
+    form_ = OpenPersonWindowOf(*main_);
+    EXPECT_NE(form_, nullptr);
+    return *form_;
+  }
+
+  template <class W = QWidget>
+  W* C(const QString& name) const {
+    W* w = form_->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name.toStdString();
+    return w;
+  }
+  QComboBox* Combo(int k) const { return C<QComboBox>(IndexedName("Combo1", k)); }
+  QTreeWidget* List() const { return C<QTreeWidget>("ListView1"); }
+  QString Preview() const { return C<QLabel>("Label4")->text(); }
+  QString Message() const { return C<QLabel>("MessageLabel")->text(); }
+  void Click(const QString& name) const { QTest::mouseClick(C(name), Qt::LeftButton); }
+
+  // The user picks an item of a selector by its text.
+  void Pick(int k, int value) const {
+    QComboBox* c = Combo(k);
+    const int i = c->findText(QString::number(value));
+    ASSERT_GE(i, 0) << "selector " << k << " has no " << value;
+    c->setCurrentIndex(i);
+  }
+  void PickMoment(int y, int m, int d, int h, int n) const {
+    Pick(0, y);
+    Pick(1, m);
+    Pick(2, d);
+    Pick(3, h);
+    Pick(4, n);
+  }
+  void ClickRow(int row) const {
+    QTreeWidget* list = List();
+    QTreeWidgetItem* item = list->topLevelItem(row);
+    ASSERT_NE(item, nullptr) << row;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+  }
+  QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<MainWindow> main_;
+  PersonWindow* form_ = nullptr;
+};
+
+TEST_F(PersonWindowTest, ControlsStandWhereTheWindowIsDrawn) {
+  PersonWindow& w = Start();
+  EXPECT_EQ(w.objectName(), "Form2");
+  EXPECT_EQ(w.windowTitle(), "排盤");
+  EXPECT_EQ(w.size(), QSize(Px(5430), Px(7080)));
+  EXPECT_EQ(w.palette().color(QPalette::Window), QColor(Qt::white));
+  struct Place {
+    const char* name;
+    int left, top, width, height;
+    double points;
+    const char* text;
+  };
+  const Place places[] = {
+      {"Label1", 240, 240, 495, 255, 9.75, "姓名"},     {"Text1", 760, 210, 1335, 300, 9.75, ""},
+      {"Label2", 2280, 240, 495, 255, 9.75, "性別"},    {"Option1_0", 2800, 160, 615, 375, 9.75, "男"},
+      {"Option1_1", 3400, 160, 615, 375, 9.75, "女"},   {"Command1", 4100, 160, 1095, 405, 9, "確定"},
+      {"Label3", 240, 860, 975, 255, 9.75, "生日 西元"}, {"Combo1_0", 1200, 810, 855, 375, 9.75, "年"},
+      {"Combo1_1", 2160, 810, 615, 375, 9.75, "月"},    {"Combo1_2", 2880, 810, 615, 375, 9.75, "日"},
+      {"Combo1_3", 3600, 810, 615, 375, 9.75, "時"},    {"Combo1_4", 4320, 810, 615, 375, 9.75, "分"},
+      {"Command2", 240, 1320, 735, 255, 9, "輸入"},     {"Command3", 1080, 1320, 735, 255, 9, "修改"},
+      {"Command4", 1920, 1320, 735, 255, 9, "刪除"},    {"Label4", 2880, 1360, 2295, 255, 9.75, ""},
+      {"ListView1", 240, 1680, 4935, 5175, 11.25, ""},
+  };
+  for (const Place& p : places) {
+    QWidget* c = C(p.name);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->geometry(), QRect(Px(p.left), Px(p.top), Px(p.width), Px(p.height))) << p.name;
+    EXPECT_EQ(c->font().family(), kSansFace) << p.name;
+    EXPECT_DOUBLE_EQ(c->font().pointSizeF(), p.points) << p.name;
+    QString text;
+    if (auto* l = qobject_cast<QLabel*>(c)) text = l->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) text = b->text();
+    if (auto* s = qobject_cast<QComboBox*>(c)) text = s->placeholderText();
+    EXPECT_EQ(text, QString::fromUtf8(p.text)) << p.name;
+  }
+  EXPECT_EQ(TextColour(C("Label4")), 0x0000C0u);
+  EXPECT_TRUE(C<QRadioButton>("Option1_0")->isChecked());
+
+  const std::array<const char*, 7> headings{"姓名", "性別", "西元", "月", "日", "時", "分"};
+  const std::array<int, 7> widths{1500, 650, 720, 500, 500, 500, 500};
+  QTreeWidget* list = List();
+  ASSERT_EQ(list->columnCount(), 7);
+  for (int c = 0; c < 7; ++c) {
+    EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(headings[c]));
+    EXPECT_EQ(list->columnWidth(c), Px(widths[c]));
+    EXPECT_EQ(list->headerItem()->textAlignment(c) & Qt::AlignHorizontal_Mask,
+              c == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
+  }
+  // Set-up on an empty folder: an empty file, no rows, nothing to edit.
+  EXPECT_TRUE(fs::exists(UserPath()));
+  EXPECT_EQ(fs::file_size(UserPath()), 0u);
+  EXPECT_FALSE(C("Command3")->isEnabled());
+  EXPECT_FALSE(C("Command4")->isEnabled());
+  EXPECT_TRUE(C("Combo1_0")->isEnabled());
+  for (int k = 1; k < 5; ++k) EXPECT_FALSE(Combo(k)->isEnabled()) << k;
+  EXPECT_EQ(Combo(0)->count(), 199);
+  EXPECT_EQ(Combo(0)->itemText(0), "1901");
+  EXPECT_EQ(Combo(0)->itemText(198), "2099");
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(Combo(k)->currentIndex(), -1);
+  for (int k = 1; k < 5; ++k) EXPECT_EQ(Combo(k)->count(), 0) << "filled on first use";
+}
+
+TEST_F(PersonWindowTest, SelectorsOpenOneAfterAnother) {
+  Start();
+  Pick(0, 1984);
+  EXPECT_TRUE(Combo(1)->isEnabled());
+  EXPECT_EQ(Combo(1)->count(), 12);
+  EXPECT_FALSE(Combo(2)->isEnabled());
+  EXPECT_EQ(Preview(), "陰曆");
+  Pick(1, 2);
+  EXPECT_EQ(Preview(), "陰曆") << "no day yet";
+  Pick(2, 2);
+  EXPECT_EQ(Combo(3)->count(), 24);
+  EXPECT_EQ(Combo(3)->itemText(0), "0");
+  EXPECT_EQ(Preview(), "陰曆 甲子年正月初一日");
+  Pick(3, 10);
+  EXPECT_EQ(Combo(4)->count(), 60);
+  Pick(4, 59);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(form_->remembered(k), (std::array{1984, 2, 2, 10, 59})[k]);
+}
+
+TEST_F(PersonWindowTest, FebruaryFollowsTheGregorianLeapYear) {
+  Start();
+  struct Case {
+    int year, days;
+  };
+  for (const Case c : {Case{2000, 29}, Case{2001, 28}, Case{2004, 29}, Case{2100 - 1, 28}, Case{1904, 29}}) {
+    Pick(0, c.year);
+    Pick(1, 2);
+    EXPECT_EQ(Combo(2)->count(), c.days) << c.year;
+    EXPECT_EQ(Combo(2)->itemText(c.days - 1), QString::number(c.days));
+  }
+  Pick(1, 4);
+  EXPECT_EQ(Combo(2)->count(), 30);
+  Pick(1, 12);
+  EXPECT_EQ(Combo(2)->count(), 31);
+}
+
+TEST_F(PersonWindowTest, ANewYearRechecksFebruary) {
+  Start();
+  Pick(0, 2000);
+  Pick(1, 2);
+  Pick(2, 29);
+  Pick(0, 2001);  // 29 February 2001 does not exist: the last day is chosen
+  EXPECT_EQ(Combo(2)->count(), 28);
+  EXPECT_EQ(Combo(2)->currentText(), "28");
+  EXPECT_EQ(form_->remembered(2), 28);
+  Pick(0, 2004);  // the 28th still exists and stays
+  EXPECT_EQ(Combo(2)->count(), 29);
+  EXPECT_EQ(Combo(2)->currentText(), "28");
+  Pick(2, 10);
+  Pick(0, 2001);
+  EXPECT_EQ(Combo(2)->currentText(), "10");
+}
+
+TEST_F(PersonWindowTest, Day31ThenAprilChoosesThe30th) {
+  Start();
+  Pick(0, 1984);
+  Pick(1, 1);
+  Pick(2, 31);
+  Pick(3, 10);
+  Pick(1, 4);
+  EXPECT_EQ(Combo(2)->count(), 30);
+  EXPECT_EQ(Combo(2)->currentIndex(), 29);
+  EXPECT_EQ(form_->remembered(2), 30);
+  EXPECT_EQ(Preview(), "陰曆 甲子年三月三十日");
+}
+
+TEST_F(PersonWindowTest, Day15ThenAprilWaitsForADay) {
+  Start();
+  PickMoment(1984, 1, 15, 10, 0);
+  Pick(1, 4);
+  EXPECT_EQ(Combo(2)->count(), 30);
+  EXPECT_EQ(Combo(2)->currentIndex(), -1);
+  EXPECT_EQ(form_->remembered(2), 15);
+  EXPECT_EQ(Preview(), "陰曆 甲子年三月十五日");
+  Click("Command1");  // 確定: nothing until a day is chosen
+  EXPECT_EQ(OpenPersonWindowOf(*main_), form_);
+  EXPECT_FALSE(main_->isEnabled());
+  EXPECT_FALSE(main_->chartLoaded());
+  Pick(2, 15);
+  Click("Command1");
+  EXPECT_TRUE(main_->chartLoaded());
+  EXPECT_EQ(main_->chart()->BirthDay, 15);
+  EXPECT_EQ(main_->chart()->BirthMonth, 4);
+}
+
+TEST_F(PersonWindowTest, PreviewNames) {
+  Start();
+  struct Case {
+    std::array<int, 5> moment;
+    const char* text;
+  };
+  const Case cases[] = {
+      {{1984, 2, 2, 0, 0}, "陰曆 甲子年正月初一日"},
+      {{1984, 2, 1, 22, 59}, "陰曆 癸亥年十二月三十日"},
+      {{1984, 2, 1, 23, 0}, "陰曆 甲子年正月初一日"},  // 23:00 opens the next day
+      {{2020, 5, 23, 10, 0}, "陰曆 庚子年閏四月初一日"},
+      {{2019, 12, 26, 10, 0}, "陰曆 己亥年十二月初一日"},
+  };
+  for (const Case& c : cases) {
+    PickMoment(c.moment[0], c.moment[1], c.moment[2], c.moment[3], c.moment[4]);
+    EXPECT_EQ(Preview(), QString::fromUtf8(c.text)) << c.text;
+    // A long preview is not cut and stays clear of 刪除 and the window's edge.
+    QLabel* l = C<QLabel>("Label4");
+    EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << c.text;
+    EXPECT_GT(l->x(), C("Command4")->geometry().right());
+    EXPECT_LE(l->geometry().right(), form_->width());
+  }
+}
+
+TEST_F(PersonWindowTest, AppendWithoutChoicesStoresZeros) {
+  Start();
+  Click("Command2");
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  for (int c = 2; c < 7; ++c) EXPECT_EQ(Cell(0, c), "0");
+  EXPECT_EQ(Cell(0, 1), "男");
+  EXPECT_EQ(ReadUser(), "\t" + kMale + "\t0\t0\t0\t0\t0\r\n");
+  EXPECT_TRUE(C("Command3")->isEnabled());
+  EXPECT_TRUE(C("Command4")->isEnabled());
+  EXPECT_EQ(Message(), "");
+}
+
+TEST_F(PersonWindowTest, AppendTakesTheEntryAndPreparesTheNext) {
+  Start();
+  C<QLineEdit>("Text1")->setText("林美");
+  C<QRadioButton>("Option1_1")->setChecked(true);
+  PickMoment(2001, 2, 3, 4, 5);
+  Click("Command2");
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  const std::array<const char*, 7> row{"林美", "女", "2001", "2", "3", "4", "5"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(0, c), QString::fromUtf8(row[c]));
+  // ENTERLIST: the name is empty, the selectors after the year wait, their
+  // choices and the remembered values stay.
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "");
+  for (int k = 1; k < 5; ++k) EXPECT_FALSE(Combo(k)->isEnabled());
+  EXPECT_EQ(Combo(2)->currentText(), "3");
+  EXPECT_EQ(form_->remembered(4), 5);
+}
+
+TEST_F(PersonWindowTest, ModifyTheThirdRowTitlesTheWindow3) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"},
+             {"乙", "女", "1960", "2", "2", "2", "2"},
+             {"丙", "男", "1970", "3", "3", "3", "3"}});
+  const std::string before = ReadUser();
+  Start();
+  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  ClickRow(2);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丙");
+  EXPECT_EQ(Combo(0)->currentText(), "1970");
+  C<QLineEdit>("Text1")->setText("丁");
+  Pick(3, 23);
+  Click("Command3");
+  EXPECT_EQ(form_->windowTitle(), "3");
+  const std::array<const char*, 7> row{"丁", "男", "1970", "3", "3", "23", "3"};
+  for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(2, c), QString::fromUtf8(row[c]));
+  const std::string after = ReadUser();
+  const std::string firstTwo = before.substr(0, before.find("\r\n", before.find("\r\n") + 2) + 2);
+  EXPECT_EQ(after.substr(0, firstTwo.size()), firstTwo);
+  EXPECT_EQ(after.substr(firstTwo.size()), *records::EncodeBig5("丁").bytes + "\t" + kMale + "\t1970\t3\t3\t23\t3\r\n");
+}
+
+TEST_F(PersonWindowTest, ModifyKeepsTheStoredTextOfASelectorWithoutChoice) {
+  WriteUser({{"甲", "男", "1984", "1", "15", "10", "20"}});
+  Start();
+  ClickRow(0);
+  Pick(1, 4);  // the day waits to be chosen again
+  ASSERT_EQ(Combo(2)->currentIndex(), -1);
+  C<QLineEdit>("Text1")->setText("甲");
+  Click("Command3");
+  EXPECT_EQ(Cell(0, 3), "4");
+  EXPECT_EQ(Cell(0, 4), "15");
+}
+
+TEST_F(PersonWindowTest, DeleteRemovesTheSelectedRow) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  ClickRow(0);
+  Click("Command4");
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "乙");
+  EXPECT_TRUE(List()->selectedItems().isEmpty());
+  Click("Command4");  // nothing selected: nothing goes
+  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_FALSE(Message().isEmpty());
+  ClickRow(0);
+  Click("Command4");
+  EXPECT_EQ(List()->topLevelItemCount(), 0);
+  EXPECT_EQ(ReadUser(), "");
+  EXPECT_FALSE(C("Command3")->isEnabled());
+  EXPECT_FALSE(C("Command4")->isEnabled());
+}
+
+TEST_F(PersonWindowTest, RowClickFillsTheEntry) {
+  struct Case {
+    Row row;
+    bool male;
+    std::array<int, 5> chosen;  // positions, -1 for none
+    std::array<int, 5> remembered;
+  };
+  const Case cases[] = {
+      {{"甲", "男", "1990", "5", "17", "14", "30"}, true, {89, 4, 16, 14, 30}, {1990, 5, 17, 14, 30}},
+      {{"乙", "X", "1901", "1", "1", "0", "0"}, false, {0, 0, 0, 0, 0}, {1901, 1, 1, 0, 0}},
+      {{"丙", "", "2099", "12", "31", "23", "59"}, false, {198, 11, 30, 23, 59}, {2099, 12, 31, 23, 59}},
+      // An entry made without choices, and hand-edited rows: what can be
+      // shown is shown, the rest waits without a chosen item.
+      {{"丁", "男", "0", "0", "0", "0", "0"}, true, {-1, -1, -1, 0, 0}, {0, 0, 0, 0, 0}},
+      {{"戊", "女", "1980", "2", "30", "x", "75"}, false, {79, 1, -1, -1, -1}, {1980, 2, 0, 0, 0}},
+      {{"己", "男", "1800", "6", "10", "8", ""}, true, {-1, 5, 9, 8, -1}, {0, 6, 10, 8, 0}},
+  };
+  std::vector<Row> rows;
+  for (const Case& c : cases) rows.push_back(c.row);
+  WriteUser(rows);
+  Start();
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    ClickRow(static_cast<int>(i));
+    EXPECT_EQ(C<QLineEdit>("Text1")->text(), Q(c.row[0])) << i;
+    EXPECT_EQ(C<QRadioButton>("Option1_0")->isChecked(), c.male) << i;
+    EXPECT_EQ(C<QRadioButton>("Option1_1")->isChecked(), !c.male) << i;
+    for (int k = 0; k < 5; ++k) {
+      EXPECT_TRUE(Combo(k)->isEnabled()) << i << " " << k;
+      EXPECT_EQ(Combo(k)->currentIndex(), c.chosen[k]) << i << " selector " << k;
+      EXPECT_EQ(form_->remembered(k), c.remembered[k]) << i << " selector " << k;
+    }
+  }
+  // The last row lacks a year: 確定 waits.
+  Click("Command1");
+  EXPECT_FALSE(main_->chartLoaded());
+  EXPECT_EQ(OpenPersonWindowOf(*main_), form_);
+  EXPECT_EQ(Preview(), "陰曆");
+}
+
+TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
+  Start();
+  C<QLineEdit>("Text1")->setText("林美");
+  C<QRadioButton>("Option1_1")->setChecked(true);
+  Pick(0, 2001);
+  Pick(1, 2);
+  Pick(2, 3);
+  Pick(3, 4);
+  ASSERT_EQ(Combo(4)->currentIndex(), -1);
+  Click("Command1");
+  ASSERT_TRUE(main_->chartLoaded());
+  EXPECT_EQ(main_->chart()->PersonName, "林美");
+  EXPECT_EQ(main_->chart()->Sex, 0);
+  EXPECT_EQ(main_->chart()->BirthHour, 4);
+  EXPECT_EQ(main_->chart()->BirthMinute, 0);
+}
+
+TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
+  WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"}});
+  PersonWindow& w = Start();
+  EXPECT_FALSE(main_->isEnabled());
+  ClickRow(0);
+  w.close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
+  EXPECT_TRUE(main_->isEnabled());
+  EXPECT_FALSE(main_->chartLoaded());
+  QTest::mouseClick(main_->findChild<QWidget*>("Command2"), Qt::LeftButton);
+  EXPECT_EQ(main_->analysisWindow(AnalysisKind::Strength), nullptr);
+
+  // With a chart on screen, "排盤" sets it aside; closing without a choice
+  // keeps it drawn and the analysis buttons inert.
+  ASSERT_TRUE(main_->CastChartFromText("王小明|男|1990-05-17 14:30"));
+  const QString drawn = main_->findChild<QLabel*>("DateLAB")->text();
+  QTest::mouseClick(main_->findChild<QWidget*>("Command1"), Qt::LeftButton);
+  PersonWindow* again = OpenPersonWindowOf(*main_);
+  ASSERT_NE(again, nullptr);
+  EXPECT_FALSE(main_->isEnabled());
+  again->close();
+  EXPECT_TRUE(main_->isEnabled());
+  EXPECT_FALSE(main_->chartLoaded());
+  EXPECT_EQ(main_->findChild<QLabel*>("DateLAB")->text(), drawn);
+  QTest::mouseClick(main_->findChild<QWidget*>("Command8"), Qt::LeftButton);
+  EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
+}
+
+TEST_F(PersonWindowTest, OneWindowAtATime) {
+  Start();
+  main_->OpenPersonWindow();
+  EXPECT_EQ(main_->findChildren<PersonWindow*>().size(), 1);
+}
+
+TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  const std::string file = ReadUser();
+  Start();
+  for (const char* name : {"a\tb", "a\nb", "a\rb", "😀", "王𠀀"}) {
+    for (const char* command : {"Command2", "Command3"}) {
+      ClickRow(0);
+      C<QLineEdit>("Text1")->setText(QString::fromUtf8(name));
+      Click(command);
+      EXPECT_EQ(List()->topLevelItemCount(), 1) << command;
+      EXPECT_EQ(Cell(0, 0), "甲") << command;
+      EXPECT_EQ(ReadUser(), file) << command;
+      EXPECT_FALSE(Message().isEmpty()) << command;
+      EXPECT_TRUE(C("MessageLabel")->isVisible());
+      EXPECT_EQ(TextColour(C("MessageLabel")), 0x0000C0u);
+      // The name stays for correction; the list makes room for the message.
+      EXPECT_EQ(C<QLineEdit>("Text1")->text(), QString::fromUtf8(name));
+      EXPECT_GT(List()->y(), C("MessageLabel")->geometry().bottom());
+    }
+  }
+  ClickRow(0);
+  C<QLineEdit>("Text1")->setText("乙");
+  Click("Command2");
+  EXPECT_EQ(Message(), "");
+  EXPECT_FALSE(C("MessageLabel")->isVisible());
+  EXPECT_EQ(List()->geometry(), QRect(Px(240), Px(1680), Px(4935), Px(5175)));
+  EXPECT_EQ(List()->topLevelItemCount(), 2);
+}
+
+TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  // Meanwhile another copy of the program puts 丙 first.
+  WriteUser({{"丙", "男", "1970", "3", "3", "3", "3"},
+             {"甲", "男", "1950", "1", "1", "1", "1"},
+             {"乙", "女", "1960", "2", "2", "2", "2"}});
+  ClickRow(1);  // 乙 as this window shows it
+  C<QLineEdit>("Text1")->setText("丁");
+  Click("Command3");
+  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  EXPECT_EQ(Cell(0, 0), "丙");
+  EXPECT_EQ(Cell(1, 0), "甲");
+  EXPECT_EQ(Cell(2, 0), "丁");
+  EXPECT_NE(Message(), "");
+  const records::LoadResult disk = records::ReadPersonFile(UserPath());
+  ASSERT_EQ(disk.list.rows.size(), 3u);
+  EXPECT_EQ(disk.list.rows[2].fields[0], "丁");
+
+  // A row the other copy deleted cannot be changed: a clear refusal.
+  WriteUser({{"丙", "男", "1970", "3", "3", "3", "3"}});
+  ClickRow(1);
+  C<QLineEdit>("Text1")->setText("戊");
+  Click("Command3");
+  EXPECT_NE(Message(), "");
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "丙");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
+}
+
+TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
+  // The folder is a plain file: nothing can be created in it.
+  WriteBytes("");
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  ConnectPersonWindow(*main_, UserPath());
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  EXPECT_NE(Message(), "");
+  C<QLineEdit>("Text1")->setText("甲");
+  Click("Command2");
+  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_NE(Message(), "") << "the window never reports a save that did not happen";
+  EXPECT_NE(Message().indexOf("記憶體"), -1);
+
+  // Reopened, the window still has the entry that could not be written.
+  form_->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "甲");
+}
+
+TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
+  std::string bytes;
+  const std::string line = "a\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
+  for (std::size_t i = 0; i <= records::kMaxRecords; ++i) bytes += line;
+  WriteBytes(bytes);
+  Start();
+  EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
+  EXPECT_NE(Message().indexOf("100000"), -1);
+  Click("Command2");
+  EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
+  EXPECT_NE(Message(), "");
+  EXPECT_EQ(ReadUser().size(), bytes.size());
+}
+
+TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  PersonWindow& w = Start();
+  ClickRow(0);
+  ASSERT_EQ(C<QLineEdit>("Text1")->text(), "甲");
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  if (!QTest::qWaitForWindowActive(&other)) GTEST_SKIP() << "no window activation on this platform";
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "");
+  EXPECT_FALSE(Combo(1)->isEnabled());
+  EXPECT_EQ(Combo(1)->currentText(), "1");
+
+  // A selector's drop-down list is no other window of the program.
+  ClickRow(0);
+  Combo(3)->showPopup();
+  QTest::qWait(50);
+  Combo(3)->hidePopup();
+  QTest::qWait(50);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "甲");
+  EXPECT_TRUE(Combo(1)->isEnabled());
+}
+
+// From start-up to a drawn chart, and the file as the edits left it.
+TEST_F(PersonWindowTest, FromStartUpToTheChart) {
+  WriteUser({{"林美", "女", "2001", "2", "3", "4", "5"}});
+  PersonWindow& w = Start();
+  EXPECT_FALSE(main_->isEnabled());
+  EXPECT_TRUE(w.isEnabled());
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_FALSE(main_->chartLoaded());
+
+  // A new person, a change and a deletion, all through the window.
+  C<QLineEdit>("Text1")->setText("王小明");
+  PickMoment(1990, 5, 17, 14, 0);
+  Click("Command2");
+  ClickRow(1);
+  Pick(4, 30);
+  C<QLineEdit>("Text1")->setText("王小明");
+  Click("Command3");
+  ClickRow(0);
+  Click("Command4");
+  EXPECT_EQ(ReadUser(), "\xA4\xFD\xA4\x70\xA9\xFA\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
+
+  ClickRow(0);
+  EXPECT_EQ(Preview(), "陰曆 庚午年四月廿三日");
+  Click("Command1");
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
+  EXPECT_TRUE(main_->findChildren<PersonWindow*>().isEmpty());
+  EXPECT_TRUE(main_->isEnabled());
+  ASSERT_TRUE(main_->chartLoaded());
+  const auto T = [&](const char* name) { return main_->findChild<QLabel*>(name)->text(); };
+  const std::array<std::pair<const char*, const char*>, 8> natal{{{"YTKLAB", "庚"}, {"YDJLAB", "午"},
+                                                                  {"MTKLAB", "辛"}, {"MDJLAB", "巳"},
+                                                                  {"DTKLAB", "壬"}, {"DDJLAB", "午"},
+                                                                  {"STKLAB", "丁"}, {"SDJLAB", "未"}}};
+  for (const auto& [name, text] : natal) EXPECT_EQ(T(name), QString::fromUtf8(text)) << name;
+  EXPECT_TRUE(T("DateLAB").startsWith("乾造 西元 1990年 5月 17日 14時 30分 (庚午年四月廿三日未時)"));
+  EXPECT_EQ(T("USERLAB"), "王小明  34 歲");
+  // The flow moment restarts at the present.
+  const std::array<int, 5> now{2024, 6, 15, 10, 30};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(main_->field(i)->text().toInt(), now[i]) << i;
+}
+
+TEST(PersonFolder, WritableFolders) {
+  TestApp();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  EXPECT_TRUE(FolderIsWritable(dir.path()));
+  EXPECT_FALSE(FolderIsWritable(dir.filePath("missing")));
+  QFile file(dir.filePath("plain"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  EXPECT_FALSE(FolderIsWritable(dir.filePath("plain")));
+  EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot) ==
+              QStringList{"plain"})
+      << "the probe leaves nothing behind";
+  const PersonFolder f = ChoosePersonFolder();
+  EXPECT_TRUE(f.writable);
+  EXPECT_FALSE(f.folder.empty());
+}
+
+}  // namespace
+}  // namespace qelm::ui
