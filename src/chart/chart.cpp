@@ -17,9 +17,11 @@ Moment ClockMoment(const MomentResult& m) {
                     m.input.InputMinute);
 }
 
-// Year pillar from the lunar New Year, leap mark, month, day and double hour:
-// "己卯年十二月廿九日戌時".
-std::string LunarDateText(const MomentResult& m) {
+std::string PillarText(Pillar p) { return p.name(); }
+
+}  // namespace
+
+std::string LunarDateText(const MomentResult& m, bool withHour) {
   const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentLeapFlag);
   std::string t = PillarAt(m, kNewYearStem, kNewYearBranch).name();
   t += "年";
@@ -28,14 +30,12 @@ std::string LunarDateText(const MomentResult& m) {
   t += "月";
   t += names.LunarDayName;
   t += "日";
-  t += Branch{m.MomentHourBranch}.name();
-  t += "時";
+  if (withHour) {
+    t += Branch{m.MomentHourBranch}.name();
+    t += "時";
+  }
   return t;
 }
-
-std::string PillarText(Pillar p) { return p.name(); }
-
-}  // namespace
 
 ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth) {
   ChartState c;

@@ -153,6 +153,11 @@ struct FlowState {
 // chart may be null (no chart loaded): no luck index, no age.
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
 
+// The lunar date of a moment as every window writes it: the year pillar
+// counted from the lunar New Year, "年", leap mark, month, "月", day, "日" and,
+// with the hour, the double hour and "時": "己卯年十二月廿九日戌時".
+std::string LunarDateText(const MomentResult& m, bool withHour = true);
+
 // A number as the texts compose it: its digits after one blank (" 5", " -3").
 std::string NumberText(long long n);
 

@@ -8,6 +8,7 @@
 #include "calendar/lunar.hpp"
 #include "calendar/moment.hpp"
 #include "calendar/tables.hpp"
+#include "chart/chart.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 
@@ -38,19 +39,6 @@ Json ToJson(const MomentResult& r) {
   return j;
 }
 
-// "陰曆 己卯年十二月廿九日戌時", composed as the main window composes it.
-std::string LunarLine(const MomentResult& r) {
-  const LunarNamesResult names = LunarNames(r.MomentLunarMonth, r.MomentLunarDay, r.MomentLeapFlag);
-  std::string line = "陰曆 " + PillarName(r, kNewYearStem) + "年";
-  line += names.LeapMark;
-  line += names.LunarMonthName;
-  line += "月";
-  line += names.LunarDayName;
-  line += "日";
-  line += InitNameTable()[r.MomentHourBranch - 1].branch;
-  line += "時";
-  return line;
-}
 
 std::string ElapsedText(std::string_view term, int days, int hours, int minutes) {
   return std::string(term) + " 已過 " + std::to_string(days) + " 日 " + std::to_string(hours) + " 時 " +
@@ -59,7 +47,7 @@ std::string ElapsedText(std::string_view term, int days, int hours, int minutes)
 
 void WriteText(std::ostream& out, const MomentResult& r) {
   out << "西曆 " << MomentText(r.moment) << " " << r.WeekdayText << "\n";
-  out << LunarLine(r) << "\n";
+  out << "陰曆 " << LunarDateText(r) << "\n";
   out << "四柱 " << PillarName(r, kYearStem) << "年 " << PillarName(r, kMonthStem) << "月 "
       << PillarName(r, kDayStem) << "日 " << PillarName(r, kHourStem) << "時\n";
   out << "農曆年柱 " << PillarName(r, kNewYearStem) << "\n";

@@ -9,8 +9,6 @@
 namespace qelm::ui {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 std::uint32_t ColourNumber(const QColor& c) {
   return static_cast<std::uint32_t>(c.red()) | static_cast<std::uint32_t>(c.green()) << 8 |
          static_cast<std::uint32_t>(c.blue()) << 16;

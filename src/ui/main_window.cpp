@@ -14,8 +14,6 @@ namespace {
 
 using namespace std::chrono;
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 // Colours of the fixed texts (24-bit, red in the low byte).
 constexpr std::uint32_t kRed = 0x0000FF;
 constexpr std::uint32_t kGreen = 0x008000;

@@ -34,7 +34,6 @@ namespace fs = std::filesystem;
 using records::Edit;
 using records::Status;
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 fs::path PathOf(const QString& folder) { return fs::path(QFile::encodeName(folder).toStdString()); }
 
@@ -408,25 +407,7 @@ void PersonWindow::Preview() {
   if (remembered_[kMonth] > 0 && remembered_[kDay] > 0) {
     const MomentOutcome out = CalcMoment({remembered_[kYear], remembered_[kMonth], remembered_[kDay],
                                           remembered_[kHour], remembered_[kMinute]});
-    if (out) {
-      const MomentResult& m = *out.result;
-      const int stem = m.MomentPillars[kNewYearStem];
-      const int branch = m.MomentPillars[kNewYearBranch];
-      const NameTable& names = InitNameTable();
-      const LunarNamesResult n = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentLeapFlag);
-      if (stem >= 1 && stem <= 10 && branch >= 1 && branch <= 12) {
-        std::string t = "陰曆 ";
-        t += names[stem - 1].stem;
-        t += names[branch - 1].branch;
-        t += "年";
-        t += n.LeapMark;
-        t += n.LunarMonthName;
-        t += "月";
-        t += n.LunarDayName;
-        t += "日";
-        Label4_->setText(Q(t));
-      }
-    }
+    if (out) Label4_->setText(Q("陰曆 " + LunarDateText(*out.result, false)));
   }
   FitPreview();
 }

@@ -9,8 +9,6 @@
 namespace qelm::ui {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 // Geometry in twips. Pillar and luck columns run from right to left.
 constexpr int kWidth = 10380;
 constexpr int kMargin = 240;

@@ -9,7 +9,6 @@
 namespace qelm::ui {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Colours, red in the low byte.
 constexpr std::uint32_t kBoxGrey = 0xE0E0E0;     // 224,224,224

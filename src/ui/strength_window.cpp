@@ -8,8 +8,6 @@
 namespace qelm::ui {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-
 constexpr int kWidth = 6240;  // client area, twips
 constexpr int kTextTop = 240, kTextWidth = kWidth - 480;
 

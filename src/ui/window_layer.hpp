@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 #include <vector>
 
 class QPushButton;
@@ -24,6 +25,11 @@ inline const QString kSerifFace = QStringLiteral("新細明體");
 // Call once after the QApplication exists.
 void InstallFontSubstitutions();
 QFont Font(const QString& face, double points, bool bold = false);
+
+// A UTF-8 text of the core as a Qt string.
+inline QString Q(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // 1440 twips an inch, at the screen's logical DPI (15 twips a pixel at 96 dpi).
 int Px(int twips);

@@ -30,19 +30,10 @@
 #include "ui/text_output_window.hpp"
 #include "ui/window_layer.hpp"
 
+#include "test_app.hpp"
+
 namespace qelm::ui {
 namespace {
-
-void TestApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  InstallFontSubstitutions();
-}
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 ChartState ChartOf(int sex, MomentInput birth) {
   const MomentOutcome r = CalcMoment(birth);

@@ -13,19 +13,10 @@
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
 
+#include "test_app.hpp"
+
 namespace qelm::ui {
 namespace {
-
-void TestApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  InstallFontSubstitutions();
-}
-
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 using Fields5 = std::array<int, 5>;
 

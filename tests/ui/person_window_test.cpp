@@ -22,22 +22,14 @@
 #include "records/big5.hpp"
 #include "ui/main_window.hpp"
 
+#include "test_app.hpp"
+
 namespace qelm::ui {
 namespace {
 
 namespace fs = std::filesystem;
 using Row = std::array<std::string, 7>;
 
-void TestApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  InstallFontSubstitutions();
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // "男" and "女" in Big5.
 const std::string kMale = "\xA8\x6B";

@@ -9,18 +9,10 @@
 #include <QToolButton>
 #include <vector>
 
+#include "test_app.hpp"
+
 namespace qelm::ui {
 namespace {
-
-// One application for the whole test program, whoever asks first.
-void TestApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "test_ui";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);
-  InstallFontSubstitutions();
-}
 
 TEST(WindowLayer, TwipsToPixels) {
   struct Case {
