@@ -159,7 +159,9 @@ MomentOutcome CalcMoment(const MomentInput& in) {
   const auto refuse = [](MomentError e) { return MomentOutcome{std::nullopt, e}; };
   if (in.InputYear < 1901 || in.InputYear > 2099) return refuse(MomentError::YearOutOfRange);
   if (in.InputMonth < 1 || in.InputMonth > 12) return refuse(MomentError::MonthOutOfRange);
-  if (in.InputDay < 1 || in.InputDay > LastDayOfMonth(in.InputYear, in.InputMonth) + 1)
+  // Day 0 (the last day of the month before) and the day one past the end are
+  // how the date row asks for a carry; where it keeps them they roll over.
+  if (in.InputDay < 0 || in.InputDay > LastDayOfMonth(in.InputYear, in.InputMonth) + 1)
     return refuse(MomentError::DayOutOfRange);
   if (in.InputHour < 0 || in.InputHour > 24) return refuse(MomentError::HourOutOfRange);
   if (in.InputMinute < -1 || in.InputMinute > 60) return refuse(MomentError::MinuteOutOfRange);

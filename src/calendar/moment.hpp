@@ -48,8 +48,8 @@ enum class MomentError { YearOutOfRange, MonthOutOfRange, DayOutOfRange, HourOut
 std::string_view MomentErrorText(MomentError e);
 
 // Computes everything for one moment. Years 1901..2099, months 1..12, a day of
-// the month or one past its end, hours 0..24, minutes -1..60; anything else is
-// refused (the windows never pass it).
+// the month, 0 (the last day of the month before) or one past its end, hours
+// 0..24, minutes -1..60; anything else is refused (the windows never pass it).
 struct MomentOutcome {
   std::optional<MomentResult> result;
   MomentError error{};

@@ -109,8 +109,10 @@ Json ChartJson(const ChartState& c, const FlowState& f) {
   j["ChartLoaded"] = c.ChartLoaded;
   j["ChartKind"] = c.ChartKind;
   j["BirthJieDays"] = c.BirthJieDays;
-  j["CommandStem"] = c.CommandStem.number();
-  j["CommandStemName"] = c.CommandStemName;
+  // The commanding stem follows the shown moment, as the luck index and the
+  // age do; the birth month's stands in CommandLineText.
+  j["CommandStem"] = f.CommandStem.number();
+  j["CommandStemName"] = f.CommandStemName;
   j["LifePalace"] = PillarJson(c.LifePalace);
   j["BodyPalace"] = PillarJson(c.BodyPalace);
   j["ConceptionPillar"] = PillarJson(c.ConceptionPillar);
@@ -184,6 +186,8 @@ Checked CheckLine(std::string line) {
     return {std::nullopt, "每行須為 姓名<TAB>性別<TAB>出生時刻<TAB>流時 四欄,此行有 " +
                               std::to_string(fields.size()) + " 欄"};
   }
+  // Each line names its own flow moment; the clock never stands in for it.
+  if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
   return Check(fields[0], fields[1], fields[2], fields[3]);
 }
 

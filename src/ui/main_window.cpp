@@ -223,13 +223,16 @@ void MainWindow::BuildControls() {
     const FlowDesign& f = flows[c];
     const QString p = QString::fromLatin1(f.prefix);
     FlowColumn& col = flowCols_[c];
-    col.header = MakeClickLabel(Frame1_, p + "STR", f.left, 345, 375, 220, small, QString::fromUtf8(f.caption));
+    // The rows stand close together; each cell's height centres its
+    // character in the room down to the next row, so that neighbours do not
+    // touch.
+    col.header = MakeClickLabel(Frame1_, p + "STR", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
     col.header->setWordWrap(false);
     col.header->setAlignment(Qt::AlignCenter);
-    col.stemTenGod = Cell(Frame1_, p + "TKTG", f.left, 550, 375, 200, text);
-    col.stem = Cell(Frame1_, p + "TK", f.left, 720, 375, 270, flowBig);
-    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 270, flowBig);
-    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1230, 375, 250, text);
+    col.stemTenGod = Cell(Frame1_, p + "TKTG", f.left, 555, 375, 195, text);
+    col.stem = Cell(Frame1_, p + "TK", f.left, 720, 375, 285, flowBig);
+    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 240, flowBig);
+    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1200, 375, 300, text);
     for (int k = 0; k < 3; ++k)
       col.sound[k] = Cell(Frame1_, QString::fromLatin1(f.sound) + QString::number(k + 1),
                           f.left - 140 + 220 * k, 1500, 220, 280, text);
@@ -260,7 +263,8 @@ void MainWindow::MakeLuckElement(int i) {
   SetTextColour(ages, kRed);
   DA_AGES_.push_back(ages);
 
-  DA_TKTG_.push_back(Cell(this, IndexedName("DA_TKTG", i), 10560 + dx, 5195, 375, 270, text));
+  // Centred over the stem below it (10560 + 375 / 2).
+  DA_TKTG_.push_back(Cell(this, IndexedName("DA_TKTG", i), 10600 + dx, 5195, 295, 270, text));
   DA_TK_.push_back(Cell(this, IndexedName("DA_TK", i), 10560 + dx, 5475, 375, 375, big));
   DA_DJ_.push_back(Cell(this, IndexedName("DA_DJ", i), 10560 + dx, 5805, 375, 375, big));
   constexpr std::array<int, 3> lefts{10800, 10560, 10320};
@@ -424,8 +428,8 @@ void MainWindow::df_date() {
   in.InputHour = std::max(in.InputHour, 0);
   MomentOutcome out = CalcMoment(in);
   if (!out) {
-    // Day 0 (kept in 1901) or a late hour on a day past the month's end:
-    // the engine takes the rolled-over date.
+    // Fields the engine does not take as they stand (a late hour on a day
+    // past the month's end, day 0 kept in 1901): it gets the rolled-over date.
     const CivilFields f = Fields(MakeMoment(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, 0));
     out = CalcMoment({f.year, f.month, f.day, f.hour, in.InputMinute});
   }
@@ -470,9 +474,11 @@ void MainWindow::SpinnerChanged(int i) {
   // 1. The day's range: one past the month's end (months 0 and 13 keep it).
   if (m >= 1 && m <= 12) {
     const int upper = MonthLength(y, m) + 1;
-    // A new month or year under a day beyond its end ends on its last day;
-    // only the day's own step to the upper end asks for a carry.
-    if (d > upper || (d == upper && i != 2)) {
+    // A new month or year under a day beyond its end ends on its last day.
+    // Only the day's own step to the upper end asks for a carry; an hour or
+    // minute step leaves the day alone (in 2099 it may stand one past the
+    // month's end, meaning the first of the next month).
+    if (d > upper || (d == upper && (i == 0 || i == 1))) {
       d = upper - 1;
       ds.setValueQuietly(d);
       CTLDATE_[2]->setText(QString::number(d));

@@ -45,11 +45,8 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
 
   MakeLabel(this, QStringLiteral("text1"), 240, 240, kWidth - 480, 360, headFont,
             validLevel ? Q(kHeadings[level - 1]) : QString());
-  QLabel* text2 =
-      MakeLabel(this, QStringLiteral("text2"), 240, 720, kWidth - 480, 720, textFont,
-                QStringLiteral("印比總分高過異黨，或與異黨其一均停，即可任財官食傷。"));
-  text2->setWordWrap(true);
-  text2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  MakeLabel(this, QStringLiteral("text2"), 240, 720, kWidth - 480, 720, textFont,
+            QStringLiteral("印比總分高過異黨，或與異黨其一均停，即可任財官食傷。"));
 
   int top = 1560;
   // Before the first luck period there is no luck pillar to count.

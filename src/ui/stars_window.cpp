@@ -70,8 +70,6 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
     auto column = [&](const QString& name, int left, std::uint32_t colour) {
       QLabel* l = MakeLabel(box, IndexedName(name, i), left, 90, kColumnWidth, kColumnHeight,
                             starFont);
-      l->setWordWrap(true);
-      l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       SetTextColour(l, colour);
       SetBackground(l, kBoxGrey);
       return l;
@@ -84,12 +82,10 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
     nb_[i] = MakeLabel(box, IndexedName(QStringLiteral("NB"), i), 90, bottom, kColumnWidth,
                        kBottomHeight, starFont);
     nb_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    nb_[i]->setWordWrap(true);
     SetTextColour(nb_[i], kStage);
     vac_[i] = MakeLabel(box, IndexedName(QStringLiteral("VAC"), i), 90 + kColumnWidth + 60, bottom,
                         780, kBottomHeight, starFont);
     vac_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    vac_[i]->setWordWrap(true);
     SetTextColour(vac_[i], kGrey);
     label1_[i] = MakeLabel(box, IndexedName(QStringLiteral("Label1"), i),
                            kBoxWidth - kGap - 90 - 330, bottom, 330, kBottomHeight, branchFont,
@@ -111,7 +107,6 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
   for (int k = 0; k < 4; ++k) {
     QLabel* l = MakeLabel(this, names[k], centreLeft + step * k + (step - kCentreLabelWidth) / 2,
                           centreTop, kCentreLabelWidth, centreHeight, centreFont);
-    l->setWordWrap(true);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     SetBackground(l, kWhite);
     *centre[k] = l;

@@ -69,15 +69,12 @@ StrengthWindow::StrengthWindow(const ChartState& chart, QWidget* parent) : QWidg
   setAutoFillBackground(true);
 
   const QFont textFont = Font(kSansFace, 11.25);
-  QLabel* text1 = MakeLabel(
+  MakeLabel(
       this, QStringLiteral("text1"), 240, kTextTop, kTextWidth, 1080, textFont,
       QStringLiteral("印星比劫分數相加如果超過30分或以上，可論定為身強。但有一種狀況是分數為25分，"
                      "月令為印比，則這種狀況也算身強(因為月令份量較重的關係)。"));
-  text1->setWordWrap(true);
-  text1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  QLabel* text2 = MakeLabel(this, QStringLiteral("text2"), 240, kTextTop + 1200, kTextWidth, 360,
-                            textFont, QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
-  text2->setWordWrap(true);
+  MakeLabel(this, QStringLiteral("text2"), 240, kTextTop + 1200, kTextWidth, 360, textFont,
+            QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
 
   const int rowsTop = kTextTop + 1800;
   rows_ = MakeElementRows(this, rowsTop, 60);

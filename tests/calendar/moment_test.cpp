@@ -191,6 +191,30 @@ TEST(CalcMoment, HourTwentyFourAndMinuteCorrectionsAreWrittenBack) {
   EXPECT_EQ(mNeg.result->MomentHourBranch, 6);
 }
 
+// The date row keeps day 0 in 1901 (no carry below 1901): it is the last day
+// of the month before, in every result, while the entered fields stay as shown.
+TEST(CalcMoment, DayZeroIsTheLastDayOfTheMonthBefore) {
+  const std::pair<MomentInput, MomentInput> cases[] = {
+      {{1901, 3, 0, 12, 0}, {1901, 2, 28, 12, 0}},
+      {{1901, 2, 0, 23, 30}, {1901, 1, 31, 23, 30}},  // 子 hour: the day pillar of 1 February
+      {{1901, 12, 0, 24, -1}, {1901, 11, 30, 24, -1}},
+  };
+  for (const auto& [zero, last] : cases) {
+    SCOPED_TRACE(Label(zero.InputYear, zero.InputMonth, zero.InputDay, zero.InputHour, zero.InputMinute));
+    const MomentResult a = Calc(zero.InputYear, zero.InputMonth, zero.InputDay, zero.InputHour, zero.InputMinute);
+    const MomentResult b = Calc(last.InputYear, last.InputMonth, last.InputDay, last.InputHour, last.InputMinute);
+    EXPECT_EQ(a.entered, zero);
+    EXPECT_EQ(a.moment, b.moment);
+    EXPECT_EQ(a.MomentPillars, b.MomentPillars);
+    EXPECT_EQ((std::array{a.MomentLunarYear, a.MomentLunarMonth, a.MomentLunarDay, a.MomentLeapFlag}),
+              (std::array{b.MomentLunarYear, b.MomentLunarMonth, b.MomentLunarDay, b.MomentLeapFlag}));
+    EXPECT_EQ(a.JieIndex, b.JieIndex);
+    EXPECT_EQ((std::array{a.JieDays, a.JieHours, a.JieMinutes}), (std::array{b.JieDays, b.JieHours, b.JieMinutes}));
+    EXPECT_EQ(a.LastTermName, b.LastTermName);
+    EXPECT_EQ(a.WeekdayNumber, b.WeekdayNumber);
+  }
+}
+
 TEST(CalcMoment, HourTwentyThreeKeepsTheEnteredMoment) {
   const MomentResult r = Calc(2000, 1, 1, 23, 15);
   EXPECT_EQ(r.moment, MakeMoment(2000, 1, 1, 23, 15));
@@ -209,7 +233,7 @@ TEST(CalcMoment, RefusesInputsOutsideItsRanges) {
       {{2100, 1, 1, 0, 0}, MomentError::YearOutOfRange},
       {{2000, 0, 1, 0, 0}, MomentError::MonthOutOfRange},
       {{2000, 13, 1, 0, 0}, MomentError::MonthOutOfRange},
-      {{2000, 1, 0, 0, 0}, MomentError::DayOutOfRange},
+      {{2000, 1, -1, 0, 0}, MomentError::DayOutOfRange},
       {{2000, 11, 32, 0, 0}, MomentError::DayOutOfRange},
       {{2001, 2, 30, 0, 0}, MomentError::DayOutOfRange},
       {{2000, 1, 1, -1, 0}, MomentError::HourOutOfRange},
@@ -225,6 +249,7 @@ TEST(CalcMoment, RefusesInputsOutsideItsRanges) {
   }
   // The day one past the end is allowed: 31 November, 29 February 2001.
   EXPECT_TRUE(CalcMoment({2000, 11, 31, 0, 0}));
+  EXPECT_TRUE(CalcMoment({2000, 1, 0, 0, 0}));
   EXPECT_TRUE(CalcMoment({2001, 2, 29, 0, 0}));
   EXPECT_TRUE(CalcMoment({2099, 12, 32, 24, 60}));
 }

@@ -195,6 +195,14 @@ TEST(ComputeFlow, LunarLineWithoutAChart) {
   EXPECT_EQ(f.NewYearPillar().name(), "己卯");
 }
 
+// The western date line repeats the date row as it stands, a day 0 (kept in
+// 1901) included; the lunar line names the day it stands for.
+TEST(ComputeFlow, DayZeroOfTheDateRow) {
+  const FlowState f = ComputeFlow(nullptr, Calc(1901, 3, 0, 12, 0));
+  EXPECT_EQ(f.WesternDateText, "西元 1901年 3月 0日 12時 0分");
+  EXPECT_EQ(f.LunarYMDH, ComputeFlow(nullptr, Calc(1901, 2, 28, 12, 0)).LunarYMDH);
+}
+
 TEST(ComputeFlow, LeapMonthAndPrincipalTerm) {
   // 1984-12-01 is day 9 of the leap tenth month; 小雪 (1984/11/22 11:11) has
   // passed by 9 days, 立冬 (11/07 13:45) by 23, so 壬 is in command.

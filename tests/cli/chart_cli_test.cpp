@@ -71,6 +71,11 @@ TEST(ChartCommand, JsonHoldsTheWholeChart) {
   EXPECT_EQ(j["LuckChangeDates"][2], "2029年11月19日");
   EXPECT_EQ(j["CurrentLuckIndex"], 3);
   EXPECT_EQ(j["FlowAge"], 30);
+  // Like the luck index and the age, the commanding stem is that of the shown
+  // moment: 芒種 2030 plus 9 days in the 午 month is 丙, where the birth had 戊.
+  EXPECT_EQ(j["CommandStem"], 3);
+  EXPECT_EQ(j["CommandStemName"], "丙火");
+  EXPECT_EQ(j["CommandLineText"], "立春後第 0日 0時 0分 戊土用事");
   EXPECT_EQ(j["MomentPillars"], (std::vector<int>{7, 9, 8, 1, 7, 11, 7, 6, 7, 11}));
   EXPECT_EQ(j["NatalScores"], (std::vector<int>{14, 5, 22, 12, 7}));
   const int totals[] = {81, 94, 115, 128, 141};
@@ -102,20 +107,22 @@ TEST(ChartCommand, BatchGoesOnAfterABadLine) {
       "乙\t不明\t2000-02-04 20:35\t2030-06-15 12:00\n"
       "丙\t女\t1900-12-31 12:00\t2030-06-15 12:00\n"
       "丁\t女\t2000-02-04 20:35\n"
+      "己\t男\t2000-02-04 20:35\t\n"
       "戊\t女\t1984-02-02 12:00\t2024-01-01 00:00\r\n";
   const Ran r = RunChart({"--batch"}, input);
   ASSERT_EQ(r.status, 0) << r.err;
   const auto lines = Lines(r.out);
-  ASSERT_EQ(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 6u);
   const auto first = nlohmann::json::parse(lines[0]);
   EXPECT_EQ(first["PersonName"], "甲");
   EXPECT_EQ(first["CurrentLuckIndex"], 3);
-  for (int i : {1, 2, 3}) {
+  // A line without its flow moment is bad too: the clock never stands in.
+  for (int i : {1, 2, 3, 4}) {
     const auto bad = nlohmann::json::parse(lines[i]);
     ASSERT_EQ(bad.size(), 1u) << lines[i];
     EXPECT_TRUE(bad.contains("error")) << lines[i];
   }
-  const auto last = nlohmann::json::parse(lines[4]);
+  const auto last = nlohmann::json::parse(lines[5]);
   EXPECT_EQ(last["ChartKind"], "坤造");
   EXPECT_EQ(last["YearStem"], 10);    // 癸亥: before 立春 1984
   EXPECT_EQ(last["NewYearStem"], 1);  // 甲子 from the lunar New Year

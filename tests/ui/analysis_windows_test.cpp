@@ -471,6 +471,27 @@ TEST(FlowYearWindow, MarkedCellByFlowAge) {
   }
 }
 
+// A man born in 1901 (辛丑) reaches the last ages the flow moment allows.
+TEST(FlowYearWindow, AgesAbove99) {
+  const ChartState c = ChartOf(1, {1901, 6, 15, 12, 0});
+  struct Case {
+    MomentInput at;
+    int age, cell;
+  };
+  const Case cases[] = {
+      {{2020, 7, 1, 12, 0}, 119, -1},  // 庚子 stands in cell 59 only
+      {{2021, 7, 1, 12, 0}, 120, 60},  // 辛丑 again: cell 60, not cell 0
+  };
+  for (const Case& k : cases) {
+    const FlowState f = FlowAt(c, k.at);
+    ASSERT_EQ(f.FlowAge, k.age);
+    Window w = Open(AnalysisKind::FlowYear, c, f);
+    EXPECT_EQ(MarkedCell(w.get(), "LIOLB", "LIOTK", "LIODJ"), k.cell) << k.age;
+    Window minor = Open(AnalysisKind::MinorLuck, c, f);
+    EXPECT_EQ(MarkedCell(minor.get(), "SYULB", "SYUTK", "SYUDJ"), -1) << k.age;
+  }
+}
+
 TEST(FlowYearWindow, BornBetweenNewYearAndSpringStart) {
   ASSERT_EQ(ChartB().YearPillar().name(), "癸亥");
   Window w = Open(AnalysisKind::FlowYear, ChartB(), FlowAt(ChartB(), {2000, 3, 1, 12, 0}));

@@ -9,6 +9,7 @@
 #include <array>
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
@@ -81,6 +82,85 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("Frame1")->geometry(), QRect(Px(360), Px(6720), Px(10960), Px(1935)));
   EXPECT_EQ(L("DA_TK_3")->x(), Px(10560 - 3 * 1080));
   EXPECT_EQ(L("DA_KG_3")->y(), Px(1200 + 900));
+}
+
+// Positions (twips, inside Frame1 for the panel's controls), fonts and the
+// fixed colours of the controls the window's design names.
+TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  struct Design {
+    const char* name;
+    int left, top;
+    double points;
+    bool bold;
+    std::uint32_t colour;
+  };
+  const Design designs[] = {
+      {"Command1", 240, 240, 9, false, kNone},     {"Command8", 6720, 240, 9, false, kNone},
+      {"USERLAB", 280, 840, 9.75, false, kNone},   {"DateLAB", 280, 1080, 9.75, false, kNone},
+      {"STMLAB", 285, 1320, 9.75, false, kNone},   {"SMTSLAB", 285, 1560, 9.75, false, kNone},
+      {"SStrLAB", 840, 2040, 15.75, true, kNone},  {"DStrLAB", 2160, 2040, 15.75, true, kNone},
+      {"MTKTGLAB", 3480, 2440, 9.75, false, kNone}, {"YTKLAB", 4800, 2720, 15.75, true, kNone},
+      {"YDJLAB", 4800, 3040, 15.75, true, kNone},  {"YDKLAB1", 5080, 3400, 9.75, false, kNone},
+      {"YDKLAB2", 4840, 3400, 9.75, false, kNone}, {"YDKLAB3", 4600, 3400, 9.75, false, kNone},
+      {"SDKTGLAB1", 1120, 3640, 9.75, false, kNone}, {"DDKTGLAB3", 1960, 3640, 9.75, false, kNone},
+      {"DAStrLAB", 8880, 840, 9.75, false, kNone}, {"DateStrLAB", 9360, 840, 9.75, false, kNone},
+      {"DA_MASK_0", 8640, 1200, 9, false, 255},    {"DA_KG_2", 8880, 1800, 9.75, true, 32768},
+      {"DA_DATE_9", 9360, 3900, 9.75, true, 32768},
+      {"DA_STEP_0", 10380, 4560, 9, false, 0x808080}, {"DA_AGES_1", 9240, 4920, 9, false, 255},
+      {"DA_TKTG_0", 10600, 5195, 9.75, false, kNone}, {"DA_TKTG_9", 880, 5195, 9.75, false, kNone},
+      {"DA_TK_2", 8400, 5475, 15.75, true, kNone}, {"DA_DJ_0", 10560, 5805, 15.75, true, kNone},
+      {"DA_DK1_0", 10800, 6165, 9.75, false, kNone}, {"DA_DK3_1", 9240, 6165, 9.75, false, kNone},
+      {"DA_DK2TG_0", 10560, 6405, 9.75, false, kNone},
+      {"Label37", 240, 480, 0, false, kNone},      {"CTLDATE_0", 840, 480, 0, false, kNone},
+      {"VScroll1_0", 1450, 480, 0, false, kNone},  {"CTLDATE_4", 4560, 480, 0, false, kNone},
+      {"VScroll1_4", 4935, 480, 0, false, kNone},  {"Command5", 5440, 480, 9, false, kNone},
+      {"LunarYMDH", 240, 1200, 11.25, false, kNone},
+      {"OPYSTR", 7365, 360, 9, false, kNone},      {"OPMTKTG", 8295, 555, 9.75, false, kNone},
+      {"OPDTK", 9240, 720, 12, true, kNone},       {"OPSDJ", 10185, 975, 12, true, kNone},
+      {"OPYDJTG", 7365, 1200, 9.75, false, kNone},
+  };
+  for (const Design& d : designs) {
+    const QWidget* c = w.findChild<QWidget*>(QString::fromLatin1(d.name));
+    ASSERT_NE(c, nullptr) << d.name;
+    EXPECT_EQ(c->pos(), QPoint(Px(d.left), Px(d.top))) << d.name;
+    if (qobject_cast<const QLabel*>(c) || qobject_cast<const QPushButton*>(c)) {
+      EXPECT_EQ(c->font().family(), kSansFace) << d.name;
+    }
+    if (d.points > 0) {
+      EXPECT_DOUBLE_EQ(c->font().pointSizeF(), d.points) << d.name;
+      EXPECT_EQ(c->font().bold(), d.bold) << d.name;
+    }
+    if (d.colour != kNone) {
+      EXPECT_EQ(TextColour(c), d.colour) << d.name;
+    }
+  }
+  // The date row: every control 480 below the panel's top and 375 high.
+  struct RowItem {
+    const char* name;
+    int left, width;
+  };
+  const RowItem row[] = {{"Label37", 240, 495},    {"CTLDATE_0", 840, 615},  {"VScroll1_0", 1450, 495},
+                         {"CTLDATE_1", 1950, 375}, {"VScroll1_1", 2330, 495}, {"CTLDATE_2", 2820, 375},
+                         {"VScroll1_2", 3200, 495}, {"CTLDATE_3", 3690, 375}, {"VScroll1_3", 4070, 495},
+                         {"CTLDATE_4", 4560, 375}, {"VScroll1_4", 4935, 495}, {"Command5", 5440, 735}};
+  for (const RowItem& r : row) {
+    const QWidget* c = w.findChild<QWidget*>(QString::fromLatin1(r.name));
+    ASSERT_NE(c, nullptr) << r.name;
+    EXPECT_EQ(c->parentWidget()->objectName(), "Frame1") << r.name;
+    EXPECT_EQ(c->geometry(), QRect(Px(r.left), Px(480), Px(r.width), Px(375))) << r.name;
+  }
+  // The sound-element labels of a column stand left to right at one height.
+  for (const char* p : {"YNYS", "MNYS", "DNYS", "SNYS"}) {
+    const QString n = QString::fromLatin1(p);
+    const QWidget* a = w.findChild<QWidget*>(n + "1");
+    const QWidget* b = w.findChild<QWidget*>(n + "2");
+    const QWidget* c = w.findChild<QWidget*>(n + "3");
+    EXPECT_EQ(a->y(), Px(1500));
+    EXPECT_TRUE(a->x() < b->x() && b->x() < c->x() && a->y() == b->y() && b->y() == c->y()) << p;
+  }
 }
 
 TEST_F(MainWindowTest, StartUpDrawsThePresentWithoutTenGods) {
@@ -241,6 +321,12 @@ TEST_P(CarryTest, StepsCarryAndClamp) {
   if (s.to[2] >= 1 && s.to[3] >= 0) {
     EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), s.to) << s.what;
   }
+  // The Western date names the fields as shown, even where the engine needed
+  // the rolled-over date (day 0).
+  std::string western = "西元";
+  const char* units[5] = {"年", "月", "日", "時", "分"};
+  for (int i = 0; i < 5; ++i) western += NumberText(s.to[i]) + units[i];
+  EXPECT_EQ(w.flow().WesternDateText, western) << s.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -260,6 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
         Step{"day past 31 December 2099", {2099, 12, 31, 12, 0}, 2, +1, {2099, 12, 31, 12, 0}},
         Step{"2099: hour 24 stays", {2099, 6, 15, 23, 0}, 3, +1, {2099, 6, 15, 24, 0}},
         Step{"2099: minute 60 stays", {2099, 12, 31, 23, 59}, 4, +1, {2099, 12, 31, 23, 60}},
+        Step{"2099: hour 24 on the last day", {2099, 12, 31, 23, 30}, 3, +1, {2099, 12, 31, 24, 30}},
         Step{"2099: day past June's end stays", {2099, 6, 30, 9, 0}, 2, +1, {2099, 6, 31, 9, 0}},
         Step{"1901: minute -1 stays", {1901, 5, 10, 0, 0}, 4, -1, {1901, 5, 10, 0, -1}},
         Step{"1901: day 0 stays after January", {1901, 3, 1, 6, 0}, 2, -1, {1901, 3, 0, 6, 0}},
@@ -274,6 +361,44 @@ INSTANTIATE_TEST_SUITE_P(
         Step{"December 2098 + 1 month into 2099", {2098, 12, 31, 12, 0}, 1, +1, {2099, 1, 31, 12, 0}},
         Step{"January 1902 - 1 month into 1901", {1902, 1, 15, 12, 0}, 1, -1, {1901, 12, 15, 12, 0}},
         Step{"31 March - 1 month", {2021, 3, 31, 12, 0}, 1, -1, {2021, 2, 28, 12, 0}}));
+
+// In 2099 the day may stand one past the month's end (the first of the next
+// month). Stepping the hour or minute leaves it there; stepping the year down
+// ends on the month's last day, as a month change does.
+TEST_F(MainWindowTest, DayPastTheMonthsEndIn2099) {
+  struct Case {
+    const char* what;
+    int field, delta;
+    Fields5 to;
+  };
+  const Case cases[] = {
+      {"minute up", 4, +1, {2099, 6, 31, 23, 1}},
+      {"minute down", 4, -1, {2099, 6, 31, 22, 59}},
+      {"hour down", 3, -1, {2099, 6, 31, 22, 0}},
+      {"hour up to 24", 3, +1, {2099, 6, 31, 24, 0}},
+      {"year down", 0, -1, {2098, 6, 30, 23, 0}},
+      {"month up", 1, +1, {2099, 7, 31, 23, 0}},
+  };
+  for (const Case& c : cases) {
+    MainWindow& w = Open({2099, 6, 30, 23, 0});
+    w.spinner(2)->stepUp();
+    ASSERT_EQ(Shown(), (Fields5{2099, 6, 31, 23, 0})) << c.what;
+    if (c.delta > 0)
+      w.spinner(c.field)->stepUp();
+    else
+      w.spinner(c.field)->stepDown();
+    EXPECT_EQ(Shown(), c.to) << c.what;
+    EXPECT_EQ(w.spinner(2)->value(), c.to[2]) << c.what;
+  }
+  // 31 June 2099 at 24:00 is 2 July at midnight.
+  MainWindow& w = Open({2099, 6, 30, 23, 0});
+  w.spinner(2)->stepUp();
+  w.spinner(3)->stepUp();
+  const auto july2 = CalcMoment({2099, 7, 2, 0, 0});
+  ASSERT_TRUE(july2);
+  EXPECT_EQ(w.flow().moment.MomentPillars, july2.result->MomentPillars);
+  EXPECT_EQ(w.flow().WesternDateText, "西元 2099年 6月 31日 24時 0分");
+}
 
 TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {
   MainWindow& w = Open({2020, 2, 10, 12, 0});
