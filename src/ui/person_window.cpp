@@ -172,9 +172,10 @@ void PersonWindow::BuildControls() {
     c->setPlaceholderText(QString::fromUtf8(d.placeholder));
     c->setMaxVisibleItems(12);
     Place(c, d.left, 810, d.width, 375);
-    // Changes made by the program are made with the signals blocked and run
-    // the handling themselves (choose), so this is the user's choice.
-    connect(c, &QComboBox::currentIndexChanged, this, [this, k](int index) {
+    // The user's choice, by mouse or keyboard, also of the item already
+    // chosen (choosing the same year again opens the month). Choices made by
+    // the program run the handling themselves (choose).
+    connect(c, &QComboBox::activated, this, [this, k](int index) {
       if (index >= 0) SelectorChosen(k);
     });
     Combo1_[k] = c;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -96,12 +97,29 @@ class PersonWindowTest : public ::testing::Test {
   QString Message() const { return C<QLabel>("MessageLabel")->text(); }
   void Click(const QString& name) const { QTest::mouseClick(C(name), Qt::LeftButton); }
 
-  // The user picks an item of a selector by its text.
+  // The user picks an item of a selector by its text: what the selector
+  // does on a choice by mouse or keyboard.
   void Pick(int k, int value) const {
     QComboBox* c = Combo(k);
     const int i = c->findText(QString::number(value));
     ASSERT_GE(i, 0) << "selector " << k << " has no " << value;
+    ASSERT_TRUE(c->isEnabled()) << "selector " << k;
     c->setCurrentIndex(i);
+    emit c->activated(i);
+  }
+  // The user opens the selector's drop-down list, moves to the item with
+  // this text (it may be the item chosen already) and takes it with Enter.
+  void PickFromList(int k, int value) const {
+    QComboBox* c = Combo(k);
+    const int i = c->findText(QString::number(value));
+    ASSERT_GE(i, 0) << "selector " << k << " has no " << value;
+    ASSERT_TRUE(c->isEnabled()) << "selector " << k;
+    c->showPopup();
+    QAbstractItemView* view = c->view();
+    view->setCurrentIndex(view->model()->index(i, 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_FALSE(view->isVisible()) << "the list did not take the choice";
+    ASSERT_EQ(c->currentIndex(), i);
   }
   void PickMoment(int y, int m, int d, int h, int n) const {
     Pick(0, y);
@@ -202,6 +220,35 @@ TEST_F(PersonWindowTest, SelectorsOpenOneAfterAnother) {
   EXPECT_EQ(Combo(4)->count(), 60);
   Pick(4, 59);
   for (int k = 0; k < 5; ++k) EXPECT_EQ(form_->remembered(k), (std::array{1984, 2, 2, 10, 59})[k]);
+}
+
+TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
+  PersonWindow& w = Start();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w)) GTEST_SKIP() << "no window activation on this platform";
+  PickFromList(0, 1984);
+  ASSERT_TRUE(Combo(1)->isEnabled());
+  PickFromList(1, 2);
+  PickFromList(2, 2);
+  Click("Command2");  // 輸入: the selectors after the year wait again
+  ASSERT_FALSE(Combo(1)->isEnabled());
+  // The next person shares the year: choosing it once more opens the month.
+  PickFromList(0, 1984);
+  EXPECT_TRUE(Combo(1)->isEnabled());
+  EXPECT_EQ(Preview(), "陰曆 甲子年正月初一日");
+  // The same month once more refills the day list, which waits for a day.
+  PickFromList(1, 2);
+  EXPECT_TRUE(Combo(2)->isEnabled());
+  EXPECT_EQ(Combo(2)->currentIndex(), -1);
+  EXPECT_EQ(form_->remembered(2), 2);
+
+  // A choice by keyboard on the closed selector counts as well.
+  Click("Command2");
+  ASSERT_FALSE(Combo(1)->isEnabled());
+  QTest::keyClick(Combo(0), Qt::Key_Down);
+  EXPECT_EQ(Combo(0)->currentText(), "1985");
+  EXPECT_EQ(form_->remembered(0), 1985);
+  EXPECT_TRUE(Combo(1)->isEnabled());
 }
 
 TEST_F(PersonWindowTest, FebruaryFollowsTheGregorianLeapYear) {
