@@ -318,15 +318,35 @@ TEST(PersonFile, FailedWriteLeavesTheOldFileWhole) {
 }
 
 TEST(PersonFile, ReadOnlyFolder) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   TempDir dir;
   WriteBytes(dir.user(), Line(Person("張三")));
-  LoadResult r = MustLoad(dir.user());
   fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
-  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("李四")));
-  EXPECT_EQ(s.status, Status::kCannotWrite);
-  EXPECT_EQ(s.error, EACCES);
-  EXPECT_EQ(ReadBytes(dir.user()), Line(Person("張三")));
+  // The save must fail, say so, and leave the file as it was.
+  const auto attempt = [&] {
+    LoadResult r = InputData(dir.user());
+    if (r.status != Status::kOk) return 1;
+    const SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("李四")));
+    if (s.status != Status::kCannotWrite || s.error != EACCES) return 2;
+    return ReadBytes(dir.user()) == Line(Person("張三")) ? 0 : 3;
+  };
+  if (::geteuid() != 0) {
+    EXPECT_EQ(attempt(), 0);
+    return;
+  }
+  // Root writes into read-only folders: try as an ordinary user instead.
+  constexpr uid_t kNobody = 65534;
+  ASSERT_EQ(::chown(dir.path().c_str(), kNobody, kNobody), 0);
+  ASSERT_EQ(::chown(dir.user().c_str(), kNobody, kNobody), 0);
+  const pid_t child = ::fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(9);
+    ::_exit(attempt());
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1 load failed, 2 save not refused, 3 file changed, 9 no user switch";
 }
 
 TEST(PersonFile, PermissionsAndLinksAreKept) {
