@@ -426,13 +426,9 @@ void MainWindow::df_date() {
   for (int i = 0; i < 5; ++i) *parts[i] = CTLDATE_[i]->text().toInt();
   // An hour below 0 is never carried in 1901; the engine gets 0.
   in.InputHour = std::max(in.InputHour, 0);
-  MomentOutcome out = CalcMoment(in);
-  if (!out) {
-    // Fields the engine does not take as they stand (a late hour on a day
-    // past the month's end, day 0 kept in 1901): it gets the rolled-over date.
-    const CivilFields f = Fields(MakeMoment(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, 0));
-    out = CalcMoment({f.year, f.month, f.day, f.hour, in.InputMinute});
-  }
+  // The engine takes every value the date row can show (day 0 and the day
+  // past the month's end roll over, hour 24 and minutes -1 and 60 are read).
+  const MomentOutcome out = CalcMoment(in);
   if (!out) return;
   flow_ = ComputeFlow(chart_ ? &*chart_ : nullptr, *out.result);
   LunarYMDH_->setText(QString::fromStdString(flow_.LunarYMDH));
