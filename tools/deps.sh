@@ -9,6 +9,8 @@ QELM_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   fonts-noto-cjk
   python3 python3-ephem
+  libhowardhinnant-date-dev tzdata
+  libgeonames-dev libgeonames0 libgeonames-common
   clang libclang-rt-14-dev
   xvfb xauth
 )

@@ -1,0 +1,232 @@
+#include "place/correction.hpp"
+
+#include <cmath>
+#include <cstdio>
+
+#include "place/solar.hpp"
+
+namespace qelm {
+
+namespace {
+
+using std::chrono::minutes;
+using std::chrono::seconds;
+
+constexpr std::string_view kMinus = "−";  // U+2212, as the texts write a negative difference
+
+int LastDay(int y, int m) {
+  using namespace std::chrono;
+  return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
+}
+
+bool InTableYears(Moment t) {
+  const int y = Fields(t).year;
+  return y >= 1901 && y <= 2099;
+}
+
+// "+3", "−64", "0".
+std::string Signed(long long n) {
+  if (n == 0) return "0";
+  return (n < 0 ? std::string(kMinus) : std::string("+")) + std::to_string(n < 0 ? -n : n);
+}
+
+std::string Number(long long n) { return " " + std::to_string(n); }
+
+// "UTC+8", "UTC−4", "UTC+5:30".
+std::string OffsetText(int offsetMinutes) {
+  const int a = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+  std::string t = "UTC" + std::string(offsetMinutes < 0 ? kMinus : "+") + std::to_string(a / 60);
+  if (a % 60 != 0) {
+    char mm[4];
+    std::snprintf(mm, sizeof mm, "%02d", a % 60);
+    t += ":" + std::string(mm);
+  }
+  return t;
+}
+
+std::string DegreesText(double value, std::string_view positive, std::string_view negative) {
+  const double a = std::fabs(value);
+  long long totalMinutes = std::llround(a * 60.0);
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lld°%02lld′", totalMinutes / 60, totalMinutes % 60);
+  return std::string(value < 0 ? negative : positive) + buf;
+}
+
+// The moment as the line shows it: hour and minute, with the date in front
+// when it is not the date entered.
+std::string WhenText(Moment t, Moment clock) {
+  const CivilFields f = Fields(t);
+  std::string s;
+  if (DateOf(t) != DateOf(clock))
+    s += Number(f.year) + "年" + Number(f.month) + "月" + Number(f.day) + "日";
+  s += Number(f.hour) + "時" + Number(f.minute) + "分";
+  return s;
+}
+
+Moment ClockOf(const MomentInput& in) {
+  int minute = in.InputMinute;
+  if (minute == 60) minute = 0;
+  if (minute < 0) minute = 59;
+  return MakeMoment(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, minute);
+}
+
+}  // namespace
+
+std::string_view TimeModeName(TimeMode m) {
+  switch (m) {
+    case TimeMode::Clock: return "鐘錶時間";
+    case TimeMode::Standard: return "標準時間";
+    case TimeMode::Solar: return "真太陽時";
+  }
+  return "";
+}
+
+std::string_view TimeModeKey(TimeMode m) {
+  switch (m) {
+    case TimeMode::Clock: return "clock";
+    case TimeMode::Standard: return "standard";
+    case TimeMode::Solar: return "solar";
+  }
+  return "";
+}
+
+std::optional<TimeMode> ParseTimeMode(std::string_view text) {
+  for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar})
+    if (text == TimeModeName(m) || text == TimeModeKey(m)) return m;
+  return std::nullopt;
+}
+
+std::string_view CorrectionErrorText(CorrectionError e) {
+  switch (e) {
+    case CorrectionError::BadMoment: return "出生時刻無效";
+    case CorrectionError::BadPlace: return "經度須在 −180 至 180 之間，緯度須在 −90 至 90 之間";
+    case CorrectionError::UnknownZone: return "找不到這個時區";
+    case CorrectionError::Nonexistent: return "此時刻在當地撥快時鐘時被跳過，並不存在";
+    case CorrectionError::OutOfRange: return "校正後的時刻超出 1901 至 2099 年";
+  }
+  return "無法校正";
+}
+
+MomentInput InputOf(Moment t) {
+  const CivilFields f = Fields(t);
+  return {f.year, f.month, f.day, f.hour, f.minute};
+}
+
+CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, TimeMode mode,
+                               OverlapChoice choice) {
+  CorrectionOutcome out;
+  const auto refuse = [&out](CorrectionError e) {
+    out.error = e;
+    return out;
+  };
+  const MomentInput& in = clock;
+  if (in.InputYear < 1901 || in.InputYear > 2099 || in.InputMonth < 1 || in.InputMonth > 12 ||
+      in.InputDay < 0 || in.InputDay > LastDay(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
+      in.InputHour > 24 || in.InputMinute < -1 || in.InputMinute > 60)
+    return refuse(CorrectionError::BadMoment);
+  const Moment clockMoment = ClockOf(in);
+
+  BirthCorrection c;
+  c.mode = mode;
+  c.place = place;
+  c.entered = clock;
+  c.choice = choice;
+  if (mode == TimeMode::Clock) {
+    c.standard = c.solar = c.otherStandard = clockMoment;
+    c.utc = std::chrono::time_point_cast<seconds>(clockMoment - std::chrono::hours{8});
+    out.correction = std::move(c);
+    return out;
+  }
+
+  if (!(place.longitude >= -180 && place.longitude <= 180 && place.latitude >= -90 && place.latitude <= 90))
+    return refuse(CorrectionError::BadPlace);
+  const auto zone = TimeZone::Find(place.zone);
+  if (!zone) return refuse(CorrectionError::UnknownZone);
+  out.resolution = ResolveClock(*zone, clockMoment);
+  if (out.resolution.state == ClockState::Gap) return refuse(CorrectionError::Nonexistent);
+
+  const int pick = choice == OverlapChoice::Later ? 1 : 0;
+  const ClockReading& r = out.resolution.readings[pick];
+  c.state = out.resolution.state;
+  c.utcOffsetMinutes = r.utcOffsetMinutes;
+  c.dstMinutes = r.dstMinutes;
+  c.utc = r.utc;
+  c.standard = TableTimeOf(r.utc);
+  c.otherStandard = TableTimeOf(out.resolution.readings[1 - pick].utc);
+  c.eotSeconds = EquationOfTimeSeconds(r.utc);
+  const double solarSeconds = static_cast<double>(r.utc.time_since_epoch().count()) +
+                              place.longitude * 240.0 + c.eotSeconds;
+  c.solar = Moment{minutes{std::llround(solarSeconds / 60.0)}};
+  if (!InTableYears(c.standard) || !InTableYears(c.solar)) return refuse(CorrectionError::OutOfRange);
+  out.correction = std::move(c);
+  return out;
+}
+
+MomentOutcome CorrectedMoment(const BirthCorrection& c) {
+  switch (c.mode) {
+    case TimeMode::Clock:
+      return CalcMoment(c.entered);
+    case TimeMode::Standard:
+      return CalcMoment(InputOf(c.standard));
+    case TimeMode::Solar:
+      break;
+  }
+  MomentOutcome terms = CalcMoment(InputOf(c.standard));
+  if (!terms) return terms;
+  const MomentOutcome sun = CalcMoment(InputOf(c.solar));
+  if (!sun) return sun;
+  MomentResult& r = *terms.result;
+  const MomentResult& s = *sun.result;
+  r.MomentLunarYear = s.MomentLunarYear;
+  r.MomentLunarMonth = s.MomentLunarMonth;
+  r.MomentLunarDay = s.MomentLunarDay;
+  r.MomentLeapFlag = s.MomentLeapFlag;
+  r.MomentHourBranch = s.MomentHourBranch;
+  for (PillarPlace p : {kDayStem, kHourStem, kNewYearStem, kDayBranch, kHourBranch, kNewYearBranch})
+    r.MomentPillars[p] = s.MomentPillars[p];
+  r.WeekdayNumber = s.WeekdayNumber;
+  r.WeekdayText = s.WeekdayText;
+  return terms;
+}
+
+std::string LongitudeText(double longitude) { return DegreesText(longitude, "東經", "西經"); }
+std::string LatitudeText(double latitude) { return DegreesText(latitude, "北緯", "南緯"); }
+
+std::string CorrectionLine(const BirthCorrection& c) {
+  if (!c.applies()) return {};
+  const Moment clock = ClockOf(c.entered);
+  std::string where = c.place.name.empty() ? std::string() : c.place.name + " ";
+  std::string line;
+  if (c.mode == TimeMode::Standard) {
+    line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetMinutes);
+    if (c.dstMinutes != 0) line += "，夏令時 " + Signed(c.dstMinutes) + "分";
+    line += "，換算東八區 " + Signed(MinutesBetween(clock, c.standard)) + "分";
+  } else {
+    line = "真太陽時" + WhenText(c.solar, clock) + "（" + where + LongitudeText(c.place.longitude);
+    if (c.dstMinutes != 0) line += "，夏令時 " + Signed(-c.dstMinutes) + "分";
+    line += "，經度時差 " + Signed(std::llround(c.longitudeMinutes())) + "分";
+    line += "，均時差 " + Signed(std::llround(c.eotSeconds / 60.0)) + "分";
+  }
+  if (c.state == ClockState::Overlap)
+    line += c.choice == OverlapChoice::Earlier ? "，重複的時刻取較早者" : "，重複的時刻取較晚者";
+  return line + "）";
+}
+
+std::string CorrectionDetail(const BirthCorrection& c) {
+  if (!c.applies()) return {};
+  std::string t = "出生地 " + (c.place.name.empty() ? std::string("（自訂）") : c.place.name) + "  " +
+                  LongitudeText(c.place.longitude) + " " + LatitudeText(c.place.latitude) + "\n";
+  t += "時區 " + c.place.zone + "  " + OffsetText(c.utcOffsetMinutes);
+  if (c.dstMinutes != 0) t += "（含夏令時 " + Signed(c.dstMinutes) + "分）";
+  t += "\n";
+  if (c.state == ClockState::Overlap)
+    t += "此鐘點在當地出現兩次，另一個時刻為東八區 " + MomentText(c.otherStandard) + "\n";
+  t += "標準時間（東八區） " + MomentText(c.standard) + "\n";
+  const long long eot = std::llround(c.eotSeconds);
+  const long long a = eot < 0 ? -eot : eot;
+  t += "真太陽時 " + MomentText(c.solar) + "  均時差 " + std::string(eot < 0 ? kMinus : "+") +
+       std::to_string(a / 60) + "分" + std::to_string(a % 60) + "秒";
+  return t;
+}
+
+}  // namespace qelm

@@ -1,0 +1,91 @@
+// A birth moment corrected for its birthplace: the clock time as written on a
+// certificate, read at the place's time zone (daylight saving included), gives
+// the moment in UTC+8 that the calendar tables use and the apparent solar time
+// at the place; the engine's pillars follow from them by the chosen mode.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "calendar/moment.hpp"
+#include "place/places.hpp"
+#include "place/zone.hpp"
+
+namespace qelm {
+
+// 鐘錶時間: the clock as entered, read as UTC+8 (no correction).
+// 標準時間: everything computed at the moment in UTC+8.
+// 真太陽時: the solar terms (year and month pillars, luck schedule, commanding
+//   stem) at that moment; the day and hour pillars, the 子 hour boundary and
+//   the lunar date from the apparent solar time at the place.
+enum class TimeMode { Clock, Standard, Solar };
+std::string_view TimeModeName(TimeMode m);  // "鐘錶時間", "標準時間", "真太陽時"
+std::string_view TimeModeKey(TimeMode m);   // "clock", "standard", "solar"
+// Either form.
+std::optional<TimeMode> ParseTimeMode(std::string_view text);
+
+// Which moment a clock time that occurs twice (clocks put back) means.
+enum class OverlapChoice { Earlier, Later };
+
+struct BirthCorrection {
+  TimeMode mode = TimeMode::Clock;
+  Place place;
+  MomentInput entered;            // the clock time as entered
+  ClockState state = ClockState::Unique;
+  OverlapChoice choice = OverlapChoice::Earlier;
+  int utcOffsetMinutes = 480;     // of the clock at the birth, daylight saving included
+  int dstMinutes = 0;             // the daylight-saving part of it
+  double eotSeconds = 0;          // equation of time
+  UtcSeconds utc{};               // the absolute moment of birth
+  Moment standard{};              // that moment in UTC+8, to the minute
+  Moment solar{};                 // apparent solar time at the place, to the nearest minute
+  Moment otherStandard{};         // for an overlap: the standard moment of the other reading
+
+  bool applies() const { return mode != TimeMode::Clock; }
+  // Minutes the place's longitude puts its mean solar time after the zone's
+  // standard time (Chengdu: about −64).
+  double longitudeMinutes() const { return place.longitude * 4.0 - (utcOffsetMinutes - dstMinutes); }
+};
+
+enum class CorrectionError { BadMoment, BadPlace, UnknownZone, Nonexistent, OutOfRange };
+std::string_view CorrectionErrorText(CorrectionError e);
+
+struct CorrectionOutcome {
+  std::optional<BirthCorrection> correction;
+  CorrectionError error{};
+  ClockResolution resolution;  // how the clock time stands at the zone (also on failure)
+  explicit operator bool() const { return correction.has_value(); }
+};
+
+// Corrects a clock time at a place. The clock time follows the engine's
+// ranges (an hour of 24 and a day one past the month's end roll over);
+// the clock mode needs no valid place and corrects nothing. A clock time that
+// never existed at the zone is refused; one that existed twice takes the
+// chosen reading.
+CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, TimeMode mode,
+                               OverlapChoice choice = OverlapChoice::Earlier);
+
+// The engine's result for the corrected birth. Clock and standard modes are
+// the engine at one moment; the solar mode takes the year and month pillars
+// and the term data (JieIndex, JieDays, …) at the standard moment, and the
+// lunar date, the year counted from the lunar New Year, the day and hour
+// pillars and the weekday at the apparent solar time. `entered` and `moment`
+// hold the moment the solar terms were compared with, so that a chart loaded
+// from it counts its luck schedule from that moment.
+MomentOutcome CorrectedMoment(const BirthCorrection& c);
+
+// The engine's input naming a minute-resolution moment.
+MomentInput InputOf(Moment t);
+
+// One line stating the correction, empty for the clock mode:
+// "真太陽時 13時 29分（成都 東經104°04′，經度時差 −64分，均時差 +3分）".
+std::string CorrectionLine(const BirthCorrection& c);
+// The detail behind it, one item a line (zone, daylight saving, the
+// standard and solar moments, equation of time, coordinates).
+std::string CorrectionDetail(const BirthCorrection& c);
+// "東經104°04′", "西經74°00′"; "北緯25°03′", "南緯33°52′".
+std::string LongitudeText(double longitude);
+std::string LatitudeText(double latitude);
+
+}  // namespace qelm

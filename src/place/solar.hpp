@@ -1,0 +1,20 @@
+// The apparent solar time of a place: universal time, plus the longitude at
+// four minutes a degree, plus the equation of time.
+#pragma once
+
+#include "place/zone.hpp"
+
+namespace qelm {
+
+// The equation of time (apparent less mean solar time) in seconds at the
+// moment ut, from the Sun's apparent right ascension (low-precision solar
+// coordinates with nutation and aberration, after Meeus, Astronomical
+// Algorithms, chapters 22, 25 and 28): within about three seconds over
+// 1901–2099.
+double EquationOfTimeSeconds(UtcSeconds ut);
+
+// Apparent solar time at the longitude (degrees, east positive) as seconds
+// since 1970-01-01 00:00 of that local reckoning.
+double ApparentSolarSeconds(UtcSeconds ut, double longitude);
+
+}  // namespace qelm
