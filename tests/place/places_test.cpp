@@ -1,0 +1,73 @@
+#include "place/places.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "place/zone.hpp"
+
+namespace qelm {
+namespace {
+
+std::vector<std::string> Names(const std::vector<KnownPlace>& found) {
+  std::vector<std::string> out;
+  for (const KnownPlace& p : found) out.emplace_back(p.name);
+  return out;
+}
+
+TEST(Places, EveryEntryHasAZoneTheSystemKnowsAndSaneCoordinates) {
+  std::set<std::string_view> names;
+  int abroad = 0;
+  for (const KnownPlace& p : KnownPlaces()) {
+    SCOPED_TRACE(std::string(p.name));
+    EXPECT_TRUE(TimeZone::Find(p.zone).has_value());
+    EXPECT_TRUE(names.insert(p.name).second) << "twice";
+    EXPECT_LE(std::abs(p.longitude), 180.0);
+    EXPECT_LE(std::abs(p.latitude), 90.0);
+    if (p.country != "TW" && p.country != "HK" && p.country != "MO" && p.country != "CN") ++abroad;
+  }
+  EXPECT_GE(abroad, 60);
+  EXPECT_GE(KnownPlaces().size(), 380u);
+}
+
+TEST(Places, FindsByChineseOrEnglishPrefixFirstThenInside) {
+  struct Case {
+    const char* query;
+    std::vector<std::string> first;  // the leading results, in order
+  };
+  const Case cases[] = {
+      {"成都", {"成都"}},
+      {"台北", {"臺北市"}},          // 台 is read as 臺
+      {" new york ", {"紐約"}},       // case and blanks do not matter
+      {"taizhou", {"泰州", "台州"}},  // both cities of the name
+      {"板橋", {"新北市板橋區"}},     // inside the name
+      {"suzhou", {"蘇州", "宿州"}},
+  };
+  for (const Case& k : cases) {
+    const auto names = Names(FindPlaces(k.query));
+    ASSERT_GE(names.size(), k.first.size()) << k.query;
+    EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + k.first.size()), k.first) << k.query;
+  }
+  // A prefix match comes before a match inside a name.
+  const auto sea = Names(FindPlaces("海"));
+  const auto at = [&sea](std::string_view n) { return std::find(sea.begin(), sea.end(), n) - sea.begin(); };
+  EXPECT_EQ(at("海口"), 0);
+  EXPECT_LT(at("海口"), at("上海"));
+  EXPECT_LT(at("上海"), static_cast<long>(sea.size()));
+  EXPECT_TRUE(FindPlaces("").empty());
+  EXPECT_TRUE(FindPlaces("Atlantis").empty());
+  EXPECT_EQ(FindPlaces("a", 5).size(), 5u);
+}
+
+TEST(Places, WorldSearchByEnglishName) {
+  const auto found = SearchWorldCities("Nairobi");
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found.front().name.substr(0, 7), "Nairobi");
+  EXPECT_EQ(found.front().zone, "Africa/Nairobi");
+  EXPECT_NEAR(found.front().longitude, 36.8, 0.2);
+  EXPECT_TRUE(SearchWorldCities("").empty());
+}
+
+}  // namespace
+}  // namespace qelm
