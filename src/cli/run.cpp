@@ -11,6 +11,7 @@ int Run(int argc, const char* const* argv, Streams& io) {
   AddMomentCommands(app, io);
   AddChartCommand(app, io);
   AddPersonsCommand(app, io);
+  AddPlacesCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

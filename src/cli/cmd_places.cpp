@@ -1,0 +1,82 @@
+// qelm-report places: the birthplaces the program knows, found by Chinese or
+// English name; --world searches the world's cities by English name.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "cli/commands.hpp"
+#include "cli/common.hpp"
+#include "place/correction.hpp"
+#include "place/places.hpp"
+
+namespace qelm::cli {
+
+namespace {
+
+struct PlacesOptions {
+  std::string query;
+  bool world = false;
+  bool json = false;
+  std::size_t limit = 50;
+};
+
+struct Found {
+  Place place;
+  std::string english, country;
+};
+
+Json ToJson(const Found& f) {
+  Json j{{"name", f.place.name}};
+  if (!f.english.empty()) j["english"] = f.english;
+  if (!f.country.empty()) j["country"] = f.country;
+  j["longitude"] = f.place.longitude;
+  j["latitude"] = f.place.latitude;
+  j["zone"] = f.place.zone;
+  return j;
+}
+
+void RunPlaces(const PlacesOptions& o, Streams& io) {
+  if (Trim(o.query).empty()) throw UsageError("請給要找的地名(中文或英文)");
+  std::vector<Found> found;
+  if (o.world) {
+    for (Place& p : SearchWorldCities(o.query, o.limit)) found.push_back({std::move(p), {}, {}});
+  } else {
+    for (const KnownPlace& p : FindPlaces(o.query, o.limit))
+      found.push_back({p.place(), std::string(p.english), std::string(p.country)});
+  }
+  if (found.empty()) {
+    io.err << "qelm-report: 找不到符合「" << Trim(o.query) << "」的地點"
+           << (o.world ? "" : ";其他地方可用 --world 以英文名搜尋世界城市") << "\n";
+    io.status = 1;
+    return;
+  }
+  if (o.json) {
+    Json list = Json::array();
+    for (const Found& f : found) list.push_back(ToJson(f));
+    io.out << Dump(list) << "\n";
+    return;
+  }
+  for (const Found& f : found) {
+    io.out << f.place.name << "\t";
+    if (!f.english.empty()) io.out << f.english << ", " << f.country << "\t";
+    io.out << LongitudeText(f.place.longitude) << " " << LatitudeText(f.place.latitude) << "\t" << f.place.zone
+           << "\n";
+  }
+}
+
+}  // namespace
+
+void AddPlacesCommand(CLI::App& app, Streams& io) {
+  auto opts = std::make_shared<PlacesOptions>();
+  CLI::App* places = app.add_subcommand(
+      "places", "Birthplaces whose Chinese or English name holds QUERY: name, coordinates, time zone");
+  places->add_option("query", opts->query, "part of the place's name, e.g. 成都, 台北, york")->required();
+  places->add_flag("--world", opts->world, "search the world's cities by English name instead");
+  places->add_flag("--json", opts->json, "write one JSON array");
+  places->add_option("--limit", opts->limit, "at most this many places (50)")->check(CLI::Range(1, 1000));
+  places->callback([opts, &io] { RunPlaces(*opts, io); });
+}
+
+}  // namespace qelm::cli
