@@ -48,3 +48,30 @@ TEST(PlacesCommand, JsonCarriesCoordinatesAndZone) {
 
 }  // namespace
 }  // namespace qelm::cli
+
+#include "cli/correction_json.hpp"
+
+namespace qelm::cli {
+namespace {
+
+TEST(BirthCorrectionJson, NamesEveryPartOfTheCorrection) {
+  const Place newYork{"紐約", -74.00597, 40.71427, "America/New_York"};
+  const auto out = CorrectBirth({1990, 10, 28, 1, 30}, newYork, TimeMode::Solar, OverlapChoice::Later);
+  ASSERT_TRUE(out);
+  const Json j = BirthCorrectionJson(*out.correction);
+  EXPECT_EQ(j["mode"], "solar");
+  EXPECT_EQ(j["place"], "紐約");
+  EXPECT_EQ(j["zone"], "America/New_York");
+  EXPECT_EQ(j["utcOffsetMinutes"], -300);
+  EXPECT_EQ(j["dstMinutes"], 0);
+  EXPECT_EQ(j["standardMoment"], "1990/10/28 14:30");
+  EXPECT_EQ(j["otherStandardMoment"], "1990/10/28 13:30");
+  EXPECT_EQ(j["clock"], "repeated");
+  EXPECT_EQ(j["overlapChoice"], "later");
+  // 06:30 UT less 4 h 56 min of longitude plus 16 min of the equation of time.
+  EXPECT_EQ(j["solarMoment"], "1990/10/28 01:50");
+  EXPECT_NEAR(j["equationOfTimeSeconds"].get<double>(), 960, 30);
+}
+
+}  // namespace
+}  // namespace qelm::cli
