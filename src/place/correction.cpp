@@ -107,6 +107,17 @@ std::string_view CorrectionErrorText(CorrectionError e) {
   return "無法校正";
 }
 
+std::string ClockChangeText(const ClockResolution& r) {
+  if (r.state == ClockState::Unique) return {};
+  const CivilFields at = Fields(r.changedAt), to = Fields(r.changedTo);
+  char date[16];
+  std::snprintf(date, sizeof date, "%04d/%02d/%02d", at.year, at.month, at.day);
+  const std::string from = std::string(date) + Number(at.hour) + "時" + Number(at.minute) + "分";
+  const std::string until = Number(to.hour) + "時" + Number(to.minute) + "分";
+  if (r.state == ClockState::Gap) return "此時刻並不存在：當地時鐘在 " + from + " 撥快到" + until;
+  return "此時刻出現兩次：當地時鐘在 " + from + " 撥回到" + until + "，請選擇較早或較晚的一次";
+}
+
 MomentInput InputOf(Moment t) {
   const CivilFields f = Fields(t);
   return {f.year, f.month, f.day, f.hour, f.minute};

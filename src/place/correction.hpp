@@ -58,6 +58,11 @@ struct CorrectionOutcome {
   explicit operator bool() const { return correction.has_value(); }
 };
 
+// What the person window says of a clock time that never existed or existed
+// twice at the zone, naming the change of the clocks:
+// "此時刻並不存在：當地時鐘在 1990/04/01 2時 0分 撥快到 3時 0分"; empty otherwise.
+std::string ClockChangeText(const ClockResolution& r);
+
 // Corrects a clock time at a place. The clock time follows the engine's
 // ranges (an hour of 24 and a day one past the month's end roll over);
 // the clock mode needs no valid place and corrects nothing. A clock time that

@@ -68,6 +68,13 @@ ClockResolution ResolveClock(const TimeZone& zone, Moment clock) {
   };
   ClockResolution r;
   r.readings[0] = readingWith(info.first);
+  if (info.result != date::local_info::unique) {
+    const auto clockAt = [&](seconds offset) {
+      return std::chrono::floor<minutes>(Moment{} + (info.second.begin.time_since_epoch() + offset));
+    };
+    r.changedAt = clockAt(info.first.offset);
+    r.changedTo = clockAt(info.second.offset);
+  }
   switch (info.result) {
     case date::local_info::unique:
       r.readings[1] = r.readings[0];

@@ -49,6 +49,9 @@ enum class ClockState { Unique, Gap, Overlap };
 struct ClockResolution {
   ClockState state = ClockState::Unique;
   std::array<ClockReading, 2> readings{};  // [1] equals [0] when unique
+  // For a gap or an overlap: the clock time at which the clocks were changed
+  // and the time they were set to (2:00 to 3:00 forward, 2:00 to 1:00 back).
+  Moment changedAt{}, changedTo{};
 };
 ClockResolution ResolveClock(const TimeZone& zone, Moment clock);
 

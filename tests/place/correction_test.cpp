@@ -81,6 +81,15 @@ TEST(BirthCorrection, RefusesWhatCannotBeCorrected) {
   }
   const auto gap = CorrectBirth(At(1990, 4, 1, 2, 30), newYork, TimeMode::Standard);
   EXPECT_EQ(gap.resolution.state, ClockState::Gap);
+  EXPECT_EQ(ClockChangeText(gap.resolution), "此時刻並不存在：當地時鐘在 1990/04/01 2時 0分 撥快到 3時 0分");
+  const auto twice = CorrectBirth(At(1990, 10, 28, 1, 30), newYork, TimeMode::Standard);
+  EXPECT_EQ(ClockChangeText(twice.resolution),
+            "此時刻出現兩次：當地時鐘在 1990/10/28 2時 0分 撥回到 1時 0分，請選擇較早或較晚的一次");
+  // Taiwan's last daylight saving ended on 1979-10-01 00:00, back to 23:00.
+  const auto taipei = CorrectBirth(At(1979, 9, 30, 23, 15), Known("臺北市"), TimeMode::Standard);
+  EXPECT_EQ(ClockChangeText(taipei.resolution),
+            "此時刻出現兩次：當地時鐘在 1979/10/01 0時 0分 撥回到 23時 0分，請選擇較早或較晚的一次");
+  EXPECT_EQ(ClockChangeText(CorrectBirth(At(1990, 7, 1, 2, 30), newYork, TimeMode::Standard).resolution), "");
   // The clock mode reads the clock as it is, even where it never stood.
   EXPECT_TRUE(CorrectBirth(At(1990, 4, 1, 2, 30), newYork, TimeMode::Clock));
 }
