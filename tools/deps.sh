@@ -11,6 +11,8 @@ QELM_PACKAGES=(
   python3 python3-ephem
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils appstream man-db poppler-utils
+  dpkg-dev fakeroot file
 )
 
 qelm_install_deps() {
