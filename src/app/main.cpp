@@ -2,6 +2,7 @@
 // records window.
 #include <QApplication>
 #include <QByteArray>
+#include <QIcon>
 #include <QString>
 
 #include "ui/main_window.hpp"
@@ -10,6 +11,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // The installed desktop entry and icon (hicolor theme) share this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qelm.QELM"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qelm.QELM")));
   qelm::ui::InstallFontSubstitutions();
   qelm::ui::MainWindow window;
   qelm::ui::ConnectPersonWindow(window);  // "排盤"
