@@ -2,9 +2,11 @@
 // without showing a window. Builds without the windows have no PDF output.
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "calendar/moment.hpp"
+#include "cli/commands.hpp"
 
 namespace qelm::cli {
 
@@ -14,5 +16,15 @@ namespace qelm::cli {
 // reason.
 std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
                           const std::string& path);
+
+// The same for the chart command: a failure is one line on the error stream
+// and exit status 1.
+inline void RunChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
+                        const std::string& path, Streams& io) {
+  const std::string error = WriteChartPdf(name, sex, birth, at, path);
+  if (error.empty()) return;
+  io.err << "qelm-report: " << error << "\n";
+  io.status = 1;
+}
 
 }  // namespace qelm::cli

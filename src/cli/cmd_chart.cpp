@@ -213,15 +213,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const Checked c = Check(o.name, o.sex, o.birth, o.at);
   if (!c.request) throw UsageError(c.error);
 
-  if (!o.pdf.empty()) {
-    const Request& r = *c.request;
-    const std::string error = WriteChartPdf(r.name, r.sex, r.birth.input, r.at.input, o.pdf);
-    if (!error.empty()) {
-      io.err << "qelm-report: " << error << "\n";
-      io.status = 1;
-    }
-    return;
-  }
+  if (!o.pdf.empty())
+    return RunChartPdf(c.request->name, c.request->sex, c.request->birth.input, c.request->at.input, o.pdf, io);
 
   if (o.json) {
     io.out << Dump(RequestJson(*c.request)) << "\n";

@@ -1,6 +1,7 @@
 # qelm-report chart --pdf writes the printed chart without a window: its text
 # holds the person's name and the report's first line (as the text report of
-# the same chart gives it), and it has the window page and the report page.
+# the same chart gives it), and it has the window page and the report page; a
+# path that cannot be written fails with status 1.
 # Included by tests/CMakeLists.txt it registers the test; run with `cmake -P`
 # it performs the check.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
@@ -45,5 +46,11 @@ endforeach()
 execute_process(COMMAND "${PDFINFO}" "${OUTPUT}" OUTPUT_VARIABLE info)
 if(NOT info MATCHES "Pages: +2\n")
   message(FATAL_ERROR "the PDF should have two pages:\n${info}")
+endif()
+# A file that cannot be written: one line on standard error, status 1.
+execute_process(COMMAND "${REPORT}" ${chart} --pdf "${OUTPUT}.missing/chart.pdf"
+  RESULT_VARIABLE result ERROR_VARIABLE errors)
+if(NOT result EQUAL 1 OR NOT errors MATCHES "無法寫入")
+  message(FATAL_ERROR "an unwritable --pdf path gave status ${result}:\n${errors}")
 endif()
 message(STATUS "qelm-report --pdf: text found, two pages")
