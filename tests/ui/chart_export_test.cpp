@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -75,6 +77,9 @@ TEST_F(ChartExportTest, ActionsActOnlyWhileAChartIsLoaded) {
   EXPECT_FALSE(QFile::exists(Path("early.pdf")));
   Cast();
   EXPECT_EQ(enabled(), 4);
+  exporter_->copyAction()->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(),
+            BoxText(ZiPingReport(*window_->chart(), window_->flow())));
   window_->OpenPersonWindow();  // "排盤" sets the chart aside until a person is chosen
   EXPECT_EQ(enabled(), 0);
 }
