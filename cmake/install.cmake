@@ -58,5 +58,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/qelm/qelm")
 # windows are drawn with come on top.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# Qt's file and print dialogs in Traditional Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_GENERATOR DEB)
 include(CPack)
