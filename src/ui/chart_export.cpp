@@ -103,7 +103,8 @@ struct MessageHidden {
 void Say(QLabel* line, const QString& text, bool error) {
   SetTextColour(line, error ? kErrorColour : kDoneColour);
   line->setToolTip(text);
-  line->setText(QFontMetrics(line->font()).elidedText(text, Qt::ElideMiddle, line->width()));
+  line->setText(line->wordWrap() ? text
+                                 : QFontMetrics(line->font()).elidedText(text, Qt::ElideMiddle, line->width()));
 }
 
 // Radicals (U+2E80 to U+2FDF) that the windows' fonts draw with the glyph
@@ -200,9 +201,14 @@ void PaintChartDocument(QPagedPaintDevice& device, QWidget& window, const QStrin
 
 QString WriteFileWhole(const QString& path, const QByteArray& bytes) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return QStringLiteral("無法寫入 %1:%2").arg(QDir::toNativeSeparators(path), file.errorString());
-  return {};
+  if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return {};
+  const QFileInfo info(path);
+  const QFileInfo folder(info.absolutePath());
+  const QString why = !folder.isDir()                          ? QStringLiteral("資料夾不存在")
+                      : !folder.isWritable()                   ? QStringLiteral("資料夾不能寫入")
+                      : info.exists() && !info.isWritable()    ? QStringLiteral("檔案不能寫入")
+                                                               : file.errorString();
+  return QStringLiteral("無法寫入 %1:%2").arg(info.fileName(), why);
 }
 
 QString SaveChartPdf(QWidget& window, const QString& report, const QString& path, const QString& title) {
@@ -376,8 +382,9 @@ ChartExport* InstallChartExport(MainWindow& main) { return new ChartExport(main)
 TextExport::TextExport(QWidget& window)
     : QObject(&window), window_(window), box_(window.findChild<QPlainTextEdit*>(QStringLiteral("Outbox"))) {
   setObjectName(QStringLiteral("TextExport"));
-  // Right of the school switch.
-  message_ = MessageLabel(&window, 3840, 150, 3015, 375);
+  // Right of the school switch, two lines above the text box.
+  message_ = MessageLabel(&window, 3840, 60, 3015, 520);
+  message_->setWordWrap(true);
   auto* save = new QAction(QStringLiteral("存檔…"), &window);
   save->setObjectName(QStringLiteral("SaveText"));
   save->setShortcut(QKeySequence::Save);
