@@ -7,12 +7,14 @@ QELM_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   python3 python3-ephem
   libhowardhinnant-date-dev tzdata
   libgeonames-dev libgeonames0 libgeonames-common
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils appstream man-db poppler-utils
+  dpkg-dev fakeroot file
 )
 
 qelm_install_deps() {

@@ -5,7 +5,9 @@
 //   qelm-shots OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QPixmap>
@@ -15,6 +17,7 @@
 #include <memory>
 
 #include "ui/analysis_windows.hpp"
+#include "ui/chart_export.hpp"
 #include "records/big5.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
@@ -58,6 +61,28 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   bool ok = Save(&window, dir, QStringLiteral("main_window"));
+
+  // The right-click menu over the natal block, drawn into the window's grab.
+  if (auto* exporter = window.findChild<qelm::ui::ChartExport*>()) {
+    const QPoint at(qelm::ui::Px(3000), qelm::ui::Px(2700));
+    QMenu* menu = exporter->menu();
+    menu->popup(window.mapToGlobal(at));
+    menu->setActiveAction(exporter->printAction());
+    QApplication::processEvents();
+    QImage shot = window.grab().toImage();
+    {
+      QPainter p(&shot);
+      p.drawPixmap(at, menu->grab());
+    }
+    menu->hide();
+    const QString path = dir.filePath(QStringLiteral("context_menu.png"));
+    if (shot.save(path)) {
+      std::printf("%s\n", qPrintable(path));
+    } else {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+      ok = false;
+    }
+  }
 
   struct Shot {
     AnalysisKind kind;

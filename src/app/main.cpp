@@ -2,7 +2,10 @@
 // records window.
 #include <QApplication>
 #include <QByteArray>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QString>
+#include <QTranslator>
 
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
@@ -10,6 +13,14 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // The installed desktop entry and icon (hicolor theme) share this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("io.github.qelm.QELM"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("io.github.qelm.QELM")));
+  // Qt's own dialogs (file, print) in Traditional Chinese too, whatever the
+  // session's language (qt6-translations-l10n).
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_zh_TW"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   qelm::ui::InstallFontSubstitutions();
   qelm::ui::MainWindow window;
   qelm::ui::ConnectPersonWindow(window);  // "排盤"

@@ -12,6 +12,7 @@
 #include "analysis/stars.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "cli/chart_pdf.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "report/report.hpp"
@@ -169,6 +170,7 @@ Json RequestJson(const Request& r) {
 struct ChartOptions {
   std::string name, sex, birth, at;
   std::string school{kZiPing};
+  std::string pdf;
   bool json = false, crlf = false, batch = false;
 };
 
@@ -211,6 +213,9 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const Checked c = Check(o.name, o.sex, o.birth, o.at);
   if (!c.request) throw UsageError(c.error);
 
+  if (!o.pdf.empty())
+    return RunChartPdf(c.request->name, c.request->sex, c.request->birth.input, c.request->at.input, o.pdf, io);
+
   if (o.json) {
     io.out << Dump(RequestJson(*c.request)) << "\n";
     return;
@@ -233,6 +238,8 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_option("--school", opts->school, "子平法 (default) or 三命法");
   chart->add_flag("--json", opts->json, "write one JSON object with the whole chart and both reports");
   chart->add_flag("--crlf", opts->crlf, "end the report's lines with CR LF");
+  chart->add_option("--pdf", opts->pdf,
+                    "write the printed chart (the main window and the 子平法 report) as a PDF file");
   chart->add_flag("--batch", opts->batch,
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "ui/chart_export.hpp"
+
 namespace qelm::ui {
 namespace {
 
@@ -85,6 +87,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   for (int i = 0; i < 5; ++i) setField(i, values[i]);
   df_date();
   navReady_ = true;
+  InstallChartExport(*this);  // Ctrl+P, Ctrl+S and the right-click menu
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -329,6 +332,7 @@ void MainWindow::user(ChartState chart) {
   chart_->ChartLoaded = 1;
   bazu();
   Daun();
+  emit chartLoadedChanged();
 }
 
 void MainWindow::bazu() {
@@ -560,6 +564,7 @@ QWidget* MainWindow::analysisWindow(AnalysisKind kind) const {
 
 void MainWindow::OpenPersonWindow() {
   if (chart_) chart_->ChartLoaded = 0;
+  emit chartLoadedChanged();
   if (personHook_) {
     setEnabled(false);  // the person window enables it again
     personHook_(*this);

@@ -71,6 +71,10 @@ class MainWindow : public QWidget {
   // The analysis window of a kind while it is open.
   QWidget* analysisWindow(AnalysisKind kind) const;
 
+ signals:
+  // ChartLoaded changed (a chart was loaded, or "排盤" set it aside).
+  void chartLoadedChanged();
+
  protected:
   // Closing the main window closes the analysis windows with it.
   void closeEvent(QCloseEvent* e) override;

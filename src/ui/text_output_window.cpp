@@ -5,6 +5,7 @@
 #include <QRadioButton>
 
 #include "report/report.hpp"
+#include "ui/chart_export.hpp"
 #include "ui/window_layer.hpp"
 
 namespace qelm::ui {
@@ -52,6 +53,7 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
     });
   }
   outbox_->setFocus();
+  InstallTextExport(*this);  // Ctrl+S saves, Ctrl+P prints the text shown
 }
 
 void TextOutputWindow::run_txtout() {

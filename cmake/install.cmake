@@ -1,0 +1,64 @@
+# What `cmake --install` puts in place, and the Debian package cpack builds
+# from it: the two commands, the desktop entry, the icon, the AppStream
+# metadata, the manual pages and share/qelm, whose presence tells the program
+# that it runs installed (the person list then lives in the per-user data
+# folder).
+include(GNUInstallDirs)
+
+set(QELM_APP_ID io.github.qelm.QELM)
+set(_data ${CMAKE_SOURCE_DIR}/data)
+
+install(TARGETS qelm-report RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(QELM_BUILD_UI)
+  install(TARGETS qelm RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${_data}/${QELM_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${_data}/${QELM_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${_data}/icons/${QELM_APP_ID}.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${_data}/icons/${QELM_APP_ID}.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES ${_data}/README.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
+
+# Manual pages, compressed as Debian keeps them (-n: no time stamp, so the
+# package is the same from build to build).
+find_program(QELM_GZIP gzip REQUIRED)
+set(_man_gz)
+foreach(page qelm.1 qelm-report.1)
+  set(_gz ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${_gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${QELM_GZIP} -9 -n -c ${_data}/man/${page} > ${_gz}
+    DEPENDS ${_data}/man/${page}
+    VERBATIM)
+  list(APPEND _man_gz ${_gz})
+endforeach()
+add_custom_target(qelm_man ALL DEPENDS ${_man_gz})
+install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Debian package: `cpack -G DEB` in a Release build (tools/package.sh).
+set(CPACK_PACKAGE_NAME qelm)
+set(CPACK_PACKAGE_VENDOR "The QELM developers")
+set(CPACK_PACKAGE_CONTACT "The QELM developers <qelm@users.noreply.github.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese Four-Pillars (BaZi) birth charts")
+set(CPACK_PACKAGE_DESCRIPTION
+  "QELM casts and reads Chinese Four-Pillars (八字) birth charts in a desktop
+program whose whole interface is Traditional Chinese: lunar date, four
+pillars, hidden stems, ten gods, sound elements, palaces, luck pillars and
+their analysis windows. Charts can be printed or saved as PDF or PNG.
+qelm-report gives the same results as text, JSON or PDF.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/qelm/qelm")
+# Library dependencies from the linked shared libraries; the fonts the
+# windows are drawn with come on top.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# Qt's file and print dialogs in Traditional Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
+set(CPACK_GENERATOR DEB)
+include(CPack)
