@@ -93,6 +93,16 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   QWidget::closeEvent(e);
 }
 
+void MainWindow::CloseAnalysisWindows() {
+  for (auto& slot : analysis_) {
+    // Forgotten at once, so that a button pressed before the deferred delete
+    // builds a new window rather than raising the closing one.
+    QWidget* w = slot.data();
+    slot.clear();
+    if (w) w->close();
+  }
+}
+
 MainWindow::~MainWindow() {
   // The analysis windows have no parent; they go with the main window.
   for (auto& w : analysis_) delete w.data();
@@ -325,6 +335,9 @@ void MainWindow::LoadLAB() {
 // ------------------------------------------------------------------ drawing
 
 void MainWindow::user(ChartState chart) {
+  // The open analysis windows show the previous chart: they go, and the
+  // buttons build new ones for this chart.
+  CloseAnalysisWindows();
   chart_ = std::move(chart);
   chart_->ChartLoaded = 1;
   bazu();

@@ -42,7 +42,8 @@ class MainWindow : public QWidget {
   // The window's procedures.
   void Clean_Label();
   void LoadLAB();
-  // Takes a loaded chart as the current one and draws it (bazu, Daun).
+  // Takes a loaded chart as the current one and draws it (bazu, Daun); the
+  // analysis windows open for the previous chart are closed.
   void user(ChartState chart);
   void bazu();
   void Daun();
@@ -92,6 +93,7 @@ class MainWindow : public QWidget {
   void MakeLuckElement(int i);
   void SpinnerChanged(int i);
   void ShowAnalysis(AnalysisKind kind);
+  void CloseAnalysisWindows();
   void OpenProsperity(int level);
   void SetLuckStars(int index);
 

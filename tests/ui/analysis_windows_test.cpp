@@ -108,7 +108,8 @@ TEST(AnalysisWindows, FactoryNamesAndTitles) {
     Window w = Open(c.kind, ChartA(), f, 2);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->objectName(), QString::fromUtf8(c.form));
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(c.title));
+    // The caption, then the person shown.
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(c.title) + QStringLiteral(" — 測試"));
     EXPECT_FALSE(w->parent());
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -494,6 +495,36 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   w.spinner(2)->stepUp();
   EXPECT_EQ(T("USERLAB"), "");
   EXPECT_EQ(T("OPYTKTG"), "");
+}
+
+// A new chart closes every analysis window opened for the previous one; the
+// buttons then build windows titled with the new person.
+TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  const char* buttons[] = {"Command2", "Command3", "Command4", "Command6", "Command7", "Command8", "OPYSTR"};
+  QList<QPointer<QWidget>> old;
+  for (const char* b : buttons) Click(b);
+  for (int k = 0; k < 7; ++k) {
+    QWidget* a = w.analysisWindow(static_cast<AnalysisKind>(k));
+    ASSERT_NE(a, nullptr) << k;
+    EXPECT_TRUE(a->windowTitle().endsWith(QStringLiteral(" — 王小明"))) << k;
+    old << a;
+  }
+  ASSERT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
+  for (int k = 0; k < 7; ++k) {
+    EXPECT_EQ(w.analysisWindow(static_cast<AnalysisKind>(k)), nullptr) << k;
+    EXPECT_TRUE(!old[k] || !old[k]->isVisible()) << k;
+  }
+  // Asked for at once (before the closed windows are deleted): new windows.
+  Click("Command6");
+  QWidget* stars = w.analysisWindow(AnalysisKind::Stars);
+  ASSERT_NE(stars, nullptr);
+  EXPECT_FALSE(old.contains(stars));
+  EXPECT_EQ(stars->windowTitle(), QStringLiteral("神煞 — 林美"));
+  EXPECT_TRUE(stars->isVisible());
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  for (int k = 0; k < 7; ++k) EXPECT_TRUE(old[k].isNull()) << k;
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
