@@ -196,22 +196,30 @@ void MainWindow::BuildControls() {
       {3690, 375, 4070, -1, 24, 0},
       {4560, 375, 4935, -1, 60, 0},
   }};
+  const std::array<QString, 5> units{QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日"),
+                                     QStringLiteral("時"), QStringLiteral("分")};
   for (int i = 0; i < 5; ++i) {
     const FieldDesign& f = fields[i];
-    QLabel* l = MakeLabel(Frame1_, IndexedName("CTLDATE", i), f.fieldLeft, 480, f.fieldWidth, 375,
-                          Font(kSansFace, 12), QString::number(f.initial));
-    l->setWordWrap(false);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    SetBackground(l, 0xFFFFFF);
-    CTLDATE_[i] = l;
     auto* s = new Spinner(Frame1_, f.minimum, f.maximum, f.initial);
     s->setObjectName(IndexedName("VScroll1", i));
+    s->setFieldName(units[i]);
     Place(s, f.spinLeft, 480, 495, 375);
     VScroll1_[i] = s;
     connect(s, &Spinner::valueChanged, this, [this, i] { SpinnerChanged(i); });
+    // The field steps its spinner from the keyboard and the wheel.
+    auto* l = new StepField(Frame1_, s);
+    l->setObjectName(IndexedName("CTLDATE", i));
+    l->setFont(Font(kSansFace, 12));
+    l->setText(QString::number(f.initial));
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAccessibleName(units[i]);
+    Place(l, f.fieldLeft, 480, f.fieldWidth, 375);
+    SetBackground(l, 0xFFFFFF);
+    CTLDATE_[i] = l;
   }
   Command5_ = MakeButton(Frame1_, "Command5", 5440, 480, 735, 375, button, QStringLiteral("NOW"));
+  Command5_->setAccessibleName(QStringLiteral("現在時刻"));
   connect(Command5_, &QPushButton::clicked, this, &MainWindow::Now);
 
   LunarYMDH_ = MakeLabel(Frame1_, "LunarYMDH", 240, 1200, 6855, 600, Font(kSansFace, 11.25));
@@ -239,6 +247,8 @@ void MainWindow::BuildControls() {
     col.header = MakeClickLabel(Frame1_, p + "STR", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
     col.header->setWordWrap(false);
     col.header->setAlignment(Qt::AlignCenter);
+    col.header->setAccessibleName(QStringLiteral("開啟五行衰旺（") + QString::fromUtf8(f.caption) +
+                                  QStringLiteral("）"));
     col.stemTenGod = Cell(Frame1_, p + "TKTG", f.left, 555, 375, 195, text);
     col.stem = Cell(Frame1_, p + "TK", f.left, 720, 375, 285, flowBig);
     col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 240, flowBig);
@@ -265,6 +275,8 @@ void MainWindow::MakeLuckElement(int i) {
   step->setWordWrap(false);
   step->setAlignment(Qt::AlignCenter);
   SetTextColour(step, kGrey);
+  step->setAccessibleName(QStringLiteral("開啟五行衰旺（大運）"));
+  step->setFocusPolicy(Qt::NoFocus);  // until it shows the star
   connect(step, &ClickLabel::clicked, this, [this] { OpenProsperity(1); });
   DA_STEP_.push_back(step);
 
@@ -330,6 +342,14 @@ void MainWindow::LoadLAB() {
       (*a)[i]->show();
     DA_STEP_[i]->show();
   }
+  // Tab order: the buttons, the date row (year, month, day, hour, minute,
+  // NOW), the flow headers, the luck stars.
+  QList<QWidget*> order{Command1_, Command2_, Command3_, Command4_, Command6_, Command7_, Command8_};
+  for (QLabel* f : CTLDATE_) order << f;
+  order << Command5_;
+  for (FlowColumn& c : flowCols_) order << c.header;
+  for (ClickLabel* s : DA_STEP_) order << s;
+  for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
 // ------------------------------------------------------------------ drawing
@@ -399,6 +419,8 @@ void MainWindow::SetLuckStars(int index) {
     const QString t = i == index - 1 ? kStar : QString();
     DA_MASK_[i]->setText(t);
     DA_STEP_[i]->setText(t);
+    // The star is the opener the keyboard reaches.
+    DA_STEP_[i]->setFocusPolicy(t.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
   }
 }
 

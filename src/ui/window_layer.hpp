@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -45,16 +46,21 @@ void SetBackground(QWidget* w, std::uint32_t colour);
 // The text colour as a 24-bit number (red in the low byte).
 std::uint32_t TextColour(const QWidget* w);
 
-// A label that reports clicks.
+// A label that reports clicks. It takes the keyboard focus (drawn as a focus
+// frame), Enter and Space act as a click, and a screen reader sees a button
+// named by its accessible name.
 class ClickLabel : public QLabel {
   Q_OBJECT
  public:
-  using QLabel::QLabel;
+  explicit ClickLabel(QWidget* parent = nullptr);
+  void click() { emit clicked(); }
  signals:
   void clicked();
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 };
 
 // Creates a label named `name`, placed in twips, with a font and text. Like
@@ -91,6 +97,9 @@ class Spinner : public QWidget {
   void stepDown();  // the upper arrow: value - 1
   QToolButton* upperArrow() const { return up_; }
   QToolButton* lowerArrow() const { return down_; }
+  // Names the arrows for a screen reader after the field they step:
+  // "年 減一" (upper) and "年 加一" (lower).
+  void setFieldName(const QString& field);
  signals:
   void valueChanged(int value);
 
@@ -102,6 +111,34 @@ class Spinner : public QWidget {
   int min_, max_, value_;
   QToolButton* up_;
   QToolButton* down_;
+};
+
+// The field label of a Spinner, reachable from the keyboard: it takes the
+// focus, Up and Down act as the spinner's upper and lower arrows (the upper
+// one lowers the value), Page Up and Page Down as ten such steps, and the
+// wheel over it steps it the same way. A held key repeats at the arrows' rate;
+// the key's own repeats are dropped, so no steps queue up behind the screen.
+// A screen reader sees a spin box named by the accessible name whose value is
+// the shown text.
+class StepField : public QLabel {
+  Q_OBJECT
+ public:
+  StepField(QWidget* parent, Spinner* spinner);
+  Spinner* spinner() const { return spinner_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  void Step(int delta);  // |delta| single steps, each with its carries
+  Spinner* spinner_;
+  QTimer repeat_;
+  int heldKey_ = 0, heldDelta_ = 0;
+  int wheel_ = 0;  // wheel travel not yet turned into steps (1/8 degree)
 };
 
 // Single-instance modeless windows: created on first use, raised when asked

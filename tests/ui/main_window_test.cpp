@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <QToolButton>
 #include <array>
 #include <memory>
@@ -399,6 +400,110 @@ TEST_F(MainWindowTest, DayPastTheMonthsEndIn2099) {
   ASSERT_TRUE(july2);
   EXPECT_EQ(w.flow().moment.MomentPillars, july2.result->MomentPillars);
   EXPECT_EQ(w.flow().WesternDateText, "西元 2099年 6月 31日 24時 0分");
+}
+
+// The date row from the keyboard: Up and Down act as the upper and lower
+// arrows, Page Up and Page Down as ten of them, each step with its carries.
+TEST_F(MainWindowTest, KeysStepTheFocusedFieldLikeTheArrows) {
+  struct Case {
+    const char* what;
+    Fields5 from;
+    int field;
+    int key;
+    Fields5 to;
+  };
+  const Case cases[] = {
+      {"Up on the minute at midnight of 1 March", {2020, 3, 1, 0, 0}, 4, Qt::Key_Up, {2020, 2, 29, 23, 59}},
+      {"Down on the minute at 23:59 on 31 December", {2020, 12, 31, 23, 59}, 4, Qt::Key_Down, {2021, 1, 1, 0, 0}},
+      {"Page Down on the minute at 23:55", {2020, 12, 31, 23, 55}, 4, Qt::Key_PageDown, {2021, 1, 1, 0, 5}},
+      {"Page Up on the month: ten steps, 29 February on the way", {2020, 3, 31, 12, 0}, 1, Qt::Key_PageUp, {2019, 5, 29, 12, 0}},
+      {"Page Up on the year stops at 1901", {1905, 6, 15, 12, 0}, 0, Qt::Key_PageUp, {1901, 6, 15, 12, 0}},
+      {"Down on the day of 31 December 2099", {2099, 12, 31, 12, 0}, 2, Qt::Key_Down, {2099, 12, 31, 12, 0}},
+      {"Left does nothing", {2020, 3, 1, 0, 0}, 4, Qt::Key_Left, {2020, 3, 1, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    MainWindow& w = Open(c.from);
+    QTest::keyClick(w.field(c.field), static_cast<Qt::Key>(c.key));
+    EXPECT_EQ(Shown(), c.to) << c.what;
+    const MomentInput& e = w.flow().moment.entered;
+    EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), c.to) << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
+  MainWindow& w = Open({2020, 6, 15, 12, 30});
+  auto wheel = [&](int field, int delta) {
+    QLabel* f = w.field(field);
+    const QPointF at(f->width() / 2.0, f->height() / 2.0);
+    QWheelEvent e(at, f->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f, &e);
+  };
+  wheel(4, 120);  // away from the user: the upper arrow
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 12, 29}));
+  wheel(3, -240);
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 14, 29}));
+  wheel(2, -60);  // half a notch: nothing yet
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 14, 29}));
+  wheel(2, -60);
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 16, 14, 29}));
+}
+
+// A held key steps once, then at the arrows' repeat rate; the key's own
+// repeats never pile up steps, and releasing it stops at once.
+TEST_F(MainWindowTest, AHeldKeyRepeatsAtTheArrowsRate) {
+  MainWindow& w = Open({2020, 6, 15, 12, 0});
+  QLabel* minute = w.field(4);
+  auto key = [&](QEvent::Type type, bool repeat) {
+    QKeyEvent e(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(minute, &e);
+  };
+  key(QEvent::KeyPress, false);
+  for (int n = 0; n < 40; ++n) key(QEvent::KeyPress, true);
+  EXPECT_EQ(Shown()[4], 1);
+  const int delay = w.spinner(4)->lowerArrow()->autoRepeatDelay();
+  const int interval = w.spinner(4)->lowerArrow()->autoRepeatInterval();
+  QTest::qWait(delay + 3 * interval + interval / 2);
+  const int held = Shown()[4];
+  EXPECT_GE(held, 2);
+  EXPECT_LE(held, 5);
+  key(QEvent::KeyRelease, false);
+  QTest::qWait(delay + 2 * interval);
+  EXPECT_EQ(Shown()[4], held);
+}
+
+TEST_F(MainWindowTest, TabOrderAndKeysOnButtonsAndOpeners) {
+  MainWindow& w = Open({2020, 6, 15, 12, 0});
+  // Tab from the year field: month, day, hour, minute, NOW, the four headers.
+  QStringList order;
+  QWidget* at = w.field(0);
+  while (order.size() < 9) {
+    at = at->nextInFocusChain();
+    if (at == w.field(0)) break;
+    if ((at->focusPolicy() & Qt::TabFocus) && at->isVisibleTo(&w) && at->isEnabled()) order << at->objectName();
+  }
+  EXPECT_EQ(order, (QStringList{"CTLDATE_1", "CTLDATE_2", "CTLDATE_3", "CTLDATE_4", "Command5", "OPYSTR",
+                                "OPMSTR", "OPDSTR", "OPSSTR"}));
+  for (const char* name : {"CTLDATE_0", "Command5", "OPYSTR", "OPSSTR"})
+    EXPECT_EQ(w.findChild<QWidget*>(name)->focusPolicy(), Qt::StrongFocus) << name;
+
+  // Enter on NOW.
+  w.spinner(1)->stepUp();
+  now_ = {2031, 1, 2, 3, 4};
+  QTest::keyClick(w.findChild<QWidget*>("Command5"), Qt::Key_Return);
+  EXPECT_EQ(Shown(), now_);
+
+  // Enter or Space on a header or the luck star opens the prosperity window.
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  QTest::keyClick(L("OPDSTR"), Qt::Key_Return);
+  EXPECT_EQ(w.prosperityLevel(), 4);
+  ASSERT_NE(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
+  const int star = w.flow().CurrentLuckIndex - 1;
+  ASSERT_GE(star, 0);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(L(qPrintable(IndexedName("DA_STEP", i)))->focusPolicy() == Qt::StrongFocus, i == star) << i;
+  QTest::keyClick(L(qPrintable(IndexedName("DA_STEP", star))), Qt::Key_Space);
+  EXPECT_EQ(w.prosperityLevel(), 1);
 }
 
 TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {
