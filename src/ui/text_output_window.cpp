@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "report/report.hpp"
 #include "ui/window_layer.hpp"
@@ -41,6 +42,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   outbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   outbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Place(outbox_, 120, 600, 6735, 6975);
+  outbox_->setAccessibleName(QStringLiteral("報告文字"));
+  outbox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
 
   // Both texts are built once; the switch only shows the stored one again.
   texts_ = {ZiPingReport(chart, flow), SanMingReport(chart, flow)};
