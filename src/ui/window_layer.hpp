@@ -5,6 +5,9 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QList>
+#include <QPair>
+#include <QRectF>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -111,6 +114,23 @@ class Spinner : public QWidget {
   int min_, max_, value_;
   QToolButton* up_;
   QToolButton* down_;
+};
+
+// A one-character-wide label read from top to bottom: one character a row,
+// blanks included, a blank taking half a row (a full-width character counts
+// as two blanks), so that texts padded to one width end on the same row.
+class ColumnLabel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+  // Each character with the box it is drawn in (top-aligned, centred across).
+  QList<QPair<QRectF, QString>> cells() const;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  int heightForWidth(int) const override { return sizeHint().height(); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
 };
 
 // The field label of a Spinner, reachable from the keyboard: it takes the
