@@ -33,6 +33,16 @@ QLabel* Cell(QWidget* parent, const QString& name, int left, int top, int width,
   return l;
 }
 
+// Grows a centred one-line cell to the height of a whole line of its font
+// (and a pixel either side), keeping its centre: its text stands where it
+// stood and is never cut.
+void HoldWholeLine(QLabel* l) {
+  const int need = l->fontMetrics().height() + 2;
+  if (l->height() >= need) return;
+  const int grow = need - l->height();
+  l->setGeometry(l->x(), l->y() - grow / 2, l->width(), need);
+}
+
 void Show(QLabel* l, const ColouredText& t) {
   l->setText(Q(t.text));
   SetTextColour(l, t.colour);
@@ -241,9 +251,10 @@ void MainWindow::BuildControls() {
     const FlowDesign& f = flows[c];
     const QString p = QString::fromLatin1(f.prefix);
     FlowColumn& col = flowCols_[c];
-    // The rows stand close together; each cell's height centres its
-    // character in the room down to the next row, so that neighbours do not
-    // touch.
+    // The rows stand closer together than their characters are tall: each
+    // cell holds its row's text centred where the row puts it, and reaches
+    // over the neighbouring rows' empty margins far enough to hold a whole
+    // line of its font, so that no character is cut at any scale.
     col.header = MakeClickLabel(Frame1_, p + "STR", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
     col.header->setWordWrap(false);
     col.header->setAlignment(Qt::AlignCenter);
@@ -251,11 +262,14 @@ void MainWindow::BuildControls() {
                                   QStringLiteral("）"));
     col.stemTenGod = Cell(Frame1_, p + "TKTG", f.left, 555, 375, 195, text);
     col.stem = Cell(Frame1_, p + "TK", f.left, 720, 375, 285, flowBig);
-    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 240, flowBig);
-    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1200, 375, 300, text);
+    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 285, flowBig);
+    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1200, 375, 360, text);
     for (int k = 0; k < 3; ++k)
       col.sound[k] = Cell(Frame1_, QString::fromLatin1(f.sound) + QString::number(k + 1),
                           f.left - 140 + 220 * k, 1500, 220, 280, text);
+    for (QLabel* l : {static_cast<QLabel*>(col.header), col.stemTenGod, col.stem, col.branch, col.branchTenGod,
+                      col.sound[0], col.sound[1], col.sound[2]})
+      HoldWholeLine(l);
     const int level = f.level;
     connect(col.header, &ClickLabel::clicked, this, [this, level] { OpenProsperity(level); });
   }

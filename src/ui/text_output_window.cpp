@@ -24,7 +24,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   setFixedSize(Px(6975), Px(7725));
 
   const QFont switchFont = Font(kSansFace, 11.25);
-  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 255, switchFont,
+  // Tall enough for a whole line of its font.
+  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 360, switchFont,
             QStringLiteral("輸出切換"));
   const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
   for (int i = 0; i < 2; ++i) {
