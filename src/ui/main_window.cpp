@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringList>
 #include <algorithm>
 #include <chrono>
 
@@ -622,16 +621,6 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   user(LoadChart(personName, sex, *out.result));
   Now();
   return true;
-}
-
-bool MainWindow::CastChartFromText(const QString& text) {
-  const QStringList parts = text.split(QLatin1Char('|'));
-  if (parts.size() != 3) return false;
-  const QString sex = parts[1].trimmed();
-  if (sex != QStringLiteral("男") && sex != QStringLiteral("女")) return false;
-  const auto birth = ParseUserMoment(parts[2].trimmed().toStdString());
-  if (!birth) return false;
-  return CastChart(parts[0].trimmed().toStdString(), sex == QStringLiteral("男") ? 1 : 0, *birth);
 }
 
 }  // namespace qelm::ui

@@ -56,8 +56,6 @@ class MainWindow : public QWidget {
   // loads it (user), sets the flow moment to the present and redraws. False
   // (and nothing changed) when the engine refuses the moment.
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
-  // Parses "NAME|男|YYYY-MM-DD HH:MM" (or 女) and casts it.
-  bool CastChartFromText(const QString& text);
 
   // Sets field i (0 year .. 4 minute) as the program does: the spinner takes
   // the value and runs its change logic.

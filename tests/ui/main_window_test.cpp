@@ -90,7 +90,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
 // fixed colours of the controls the window's design names.
 TEST_F(MainWindowTest, ControlsStandWhereTheDesignPutsThem) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   constexpr std::uint32_t kNone = 0xFFFFFFFF;
   struct Design {
     const char* name;
@@ -210,7 +210,7 @@ TEST_F(MainWindowTest, StartUpDrawsThePresentWithoutTenGods) {
 
 TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   ASSERT_TRUE(w.chartLoaded());
   const auto birth = CalcMoment({1990, 5, 17, 14, 30});
   ASSERT_TRUE(birth);
@@ -542,7 +542,7 @@ TEST_F(MainWindowTest, NowReturnsToTheClock) {
 
 TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   const ChartState& c = *w.chart();
   ASSERT_TRUE(c.LuckChangeMinutes[3].has_value());
   const Moment birth = MakeMoment(1990, 5, 17, 14, 30);
@@ -576,7 +576,7 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
   EXPECT_EQ(w.prosperityLevel(), 0);
 
-  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   Click("Command2");
   QWidget* first = w.analysisWindow(AnalysisKind::Strength);
   ASSERT_NE(first, nullptr);
@@ -645,7 +645,7 @@ TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
 
 TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  ASSERT_TRUE(w.CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   Click("Command8");
   Click("OPDSTR");
   ASSERT_NE(w.analysisWindow(AnalysisKind::TextOutput), nullptr);
@@ -656,7 +656,7 @@ TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
   EXPECT_EQ(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
 }
 
-TEST_F(MainWindowTest, PersonWindowHookAndDemoText) {
+TEST_F(MainWindowTest, PersonWindowHookAndCasting) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   int opened = 0;
   w.setPersonWindowHook([&](MainWindow& m) {
@@ -666,12 +666,12 @@ TEST_F(MainWindowTest, PersonWindowHookAndDemoText) {
   Click("Command1");
   EXPECT_EQ(opened, 1);
   EXPECT_FALSE(w.isEnabled());
-  EXPECT_TRUE(w.CastChartFromText("林美|女|2001-02-03 04:05"));
+  EXPECT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
   EXPECT_TRUE(w.isEnabled());
   EXPECT_EQ(w.chart()->Sex, 0);
   EXPECT_EQ(w.chart()->BirthMinute, 5);
-  for (const char* bad : {"", "林美|女", "林美|X|2001-02-03 04:05", "林美|女|2001-02-30 04:05", "a|男|1800-01-01 00:00"})
-    EXPECT_FALSE(w.CastChartFromText(QString::fromUtf8(bad))) << bad;
+  // A moment the engine refuses changes nothing.
+  EXPECT_FALSE(w.CastChart("甲", 1, {1800, 1, 1, 0, 0}));
   EXPECT_EQ(w.chart()->PersonName, "林美");
 }
 
