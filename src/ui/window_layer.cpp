@@ -275,11 +275,7 @@ void StepField::focusOutEvent(QFocusEvent* e) {
 }
 
 void StepField::wheelEvent(QWheelEvent* e) {
-  // Turning the wheel away from the user acts as the upper arrow.
-  wheel_ += e->angleDelta().y();
-  const int steps = wheel_ / QWheelEvent::DefaultDeltasPerStep;
-  wheel_ -= steps * QWheelEvent::DefaultDeltasPerStep;
-  Step(-steps);
+  spinner_->turnWheel(e->angleDelta().y());
   e->accept();
 }
 
@@ -367,6 +363,24 @@ void Spinner::setMaximum(int m) {
 void Spinner::setFieldName(const QString& field) {
   up_->setAccessibleName(field + QStringLiteral(" 減一"));
   down_->setAccessibleName(field + QStringLiteral(" 加一"));
+}
+
+void Spinner::turnWheel(int angleDelta) {
+  wheel_ += angleDelta;
+  const int steps = wheel_ / QWheelEvent::DefaultDeltasPerStep;
+  wheel_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+  // One step at a time, each with its notification (and carries).
+  for (int n = 0; n < std::abs(steps); ++n) {
+    if (steps > 0)
+      stepDown();
+    else
+      stepUp();
+  }
+}
+
+void Spinner::wheelEvent(QWheelEvent* e) {
+  turnWheel(e->angleDelta().y());
+  e->accept();
 }
 
 void Spinner::stepUp() { setValue(value_ + 1); }

@@ -103,15 +103,20 @@ class Spinner : public QWidget {
   // Names the arrows for a screen reader after the field they step:
   // "年 減一" (upper) and "年 加一" (lower).
   void setFieldName(const QString& field);
+  // A turn of the mouse wheel (in eighths of a degree): a notch away from
+  // the user acts as the upper arrow; part notches add up.
+  void turnWheel(int angleDelta);
  signals:
   void valueChanged(int value);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   int clamp(int v) const;
   int min_, max_, value_;
+  int wheel_ = 0;  // wheel travel not yet turned into steps
   QToolButton* up_;
   QToolButton* down_;
 };
@@ -136,7 +141,7 @@ class ColumnLabel : public QLabel {
 // The field label of a Spinner, reachable from the keyboard: it takes the
 // focus, Up and Down act as the spinner's upper and lower arrows (the upper
 // one lowers the value), Page Up and Page Down as ten such steps, and the
-// wheel over it steps it the same way. A held key repeats at the arrows' rate;
+// wheel over it turns the spinner's wheel. A held key repeats at the arrows' rate;
 // the key's own repeats are dropped, so no steps queue up behind the screen.
 // A screen reader sees a spin box named by the accessible name whose value is
 // the shown text.
@@ -158,7 +163,6 @@ class StepField : public QLabel {
   Spinner* spinner_;
   QTimer repeat_;
   int heldKey_ = 0, heldDelta_ = 0;
-  int wheel_ = 0;  // wheel travel not yet turned into steps (1/8 degree)
 };
 
 // Single-instance modeless windows: created on first use, raised when asked

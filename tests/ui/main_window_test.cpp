@@ -444,7 +444,7 @@ TEST_F(MainWindowTest, KeysStepTheFocusedFieldLikeTheArrows) {
 TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
   MainWindow& w = Open({2020, 6, 15, 12, 30});
   auto wheel = [&](int field, int delta) {
-    QLabel* f = w.field(field);
+    QWidget* f = w.field(field);
     const QPointF at(f->width() / 2.0, f->height() / 2.0);
     QWheelEvent e(at, f->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
                   Qt::NoScrollPhase, false);
@@ -458,6 +458,13 @@ TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
   EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 14, 29}));
   wheel(2, -60);
   EXPECT_EQ(Shown(), (Fields5{2020, 6, 16, 14, 29}));
+  // Over the spinner too (its arrows pass the wheel on to it).
+  QWidget* spin = w.spinner(1);
+  const QPointF at(spin->width() / 2.0, spin->height() / 2.0);
+  QWheelEvent e(at, spin->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(spin, &e);
+  EXPECT_EQ(Shown(), (Fields5{2020, 7, 16, 14, 29}));
 }
 
 // A held key steps once, then at the arrows' repeat rate; the key's own
