@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QList>
 #include <QPair>
-#include <QRectF>
 #include <QPointer>
+#include <QRectF>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
