@@ -174,7 +174,7 @@ void ClickLabel::mousePressEvent(QMouseEvent* e) {
 }
 
 void ClickLabel::keyPressEvent(QKeyEvent* e) {
-  if (IsClickKey(e->key()) && e->modifiers() == Qt::NoModifier) {
+  if (IsClickKey(e->key()) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
     if (!e->isAutoRepeat()) emit clicked();
     e->accept();
     return;
