@@ -20,7 +20,7 @@ MainWindow::Clock FixedClock() {
 
 std::unique_ptr<MainWindow> ChartWindow() {
   auto w = std::make_unique<MainWindow>(FixedClock());
-  w->CastChartFromText(QStringLiteral("王小明|男|1990-05-17 14:30"));
+  w->CastChart("王小明", 1, {1990, 5, 17, 14, 30});
   w->show();
   QApplication::processEvents();
   return w;

@@ -54,9 +54,10 @@ int main(int argc, char* argv[]) {
   }
   qelm::ui::InstallFontSubstitutions();
 
-  // A fixed "now", so that every run draws the same flow moment.
+  // A fixed "now", so that every run draws the same flow moment; the demo
+  // chart is cast as the person window's "確定" casts one.
   qelm::ui::MainWindow window([] { return qelm::MakeMoment(2024, 6, 15, 10, 30); });
-  if (!window.CastChartFromText(QStringLiteral("王小明|男|1990-05-17 14:30"))) {
+  if (!window.CastChart("王小明", 1, {1990, 5, 17, 14, 30})) {
     std::fprintf(stderr, "the demo chart was refused\n");
     return 1;
   }

@@ -1,7 +1,6 @@
 // QELM: the program opens its main chart window and, over it, the person
 // records window.
 #include <QApplication>
-#include <QByteArray>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QString>
@@ -25,9 +24,6 @@ int main(int argc, char* argv[]) {
   qelm::ui::MainWindow window;
   qelm::ui::ConnectPersonWindow(window);  // "排盤"
   window.show();
-  // Developer aid: QELM_DEMO_BIRTH="NAME|男|YYYY-MM-DD HH:MM" casts that chart
-  // at start-up instead of opening the person window.
-  const QByteArray demo = qgetenv("QELM_DEMO_BIRTH");
-  if (demo.isEmpty() || !window.CastChartFromText(QString::fromUtf8(demo))) window.OpenPersonWindow();
+  window.OpenPersonWindow();
   return app.exec();
 }

@@ -10,8 +10,9 @@
 
 namespace qelm::ui {
 
-QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
-                              int prosperityLevel) {
+namespace {
+
+QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flow, int prosperityLevel) {
   switch (kind) {
     case AnalysisKind::Strength: return new StrengthWindow(chart);
     case AnalysisKind::Prosperity: return new ProsperityWindow(chart, flow, prosperityLevel);
@@ -22,6 +23,17 @@ QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const 
     case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow);
   }
   return nullptr;
+}
+
+}  // namespace
+
+QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
+                              int prosperityLevel) {
+  QWidget* w = Create(kind, chart, flow, prosperityLevel);
+  // The title names the person shown after the window's caption.
+  if (w && !chart.PersonName.empty())
+    w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));
+  return w;
 }
 
 }  // namespace qelm::ui

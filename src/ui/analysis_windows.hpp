@@ -1,6 +1,7 @@
 // The analysis windows the main window opens. Each is built from the chart and
 // the flow moment as they stand when it opens, and does not follow later
-// changes. The main window keeps one of each (see ShowSingle).
+// changes. The main window keeps one of each (see ShowSingle) and closes them
+// when another chart is cast.
 #pragma once
 
 #include <QWidget>
@@ -19,7 +20,8 @@ enum class AnalysisKind {
   TextOutput,  // 文字輸出
 };
 
-// A new top-level window of that kind (no parent), not yet shown.
+// A new top-level window of that kind (no parent), not yet shown, titled with
+// its caption and the person's name ("神煞 — 王小明").
 QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
                               int prosperityLevel);
 

@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringList>
 #include <algorithm>
 #include <chrono>
 
@@ -33,6 +32,16 @@ QLabel* Cell(QWidget* parent, const QString& name, int left, int top, int width,
   l->setWordWrap(false);
   l->setAlignment(Qt::AlignCenter);
   return l;
+}
+
+// Grows a centred one-line cell to the height of a whole line of its font
+// (and a pixel either side), keeping its centre: its text stands where it
+// stood and is never cut.
+void HoldWholeLine(QLabel* l) {
+  const int need = l->fontMetrics().height() + 2;
+  if (l->height() >= need) return;
+  const int grow = need - l->height();
+  l->setGeometry(l->x(), l->y() - grow / 2, l->width(), need);
 }
 
 void Show(QLabel* l, const ColouredText& t) {
@@ -94,6 +103,16 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   for (auto& w : analysis_)
     if (w) w->close();
   QWidget::closeEvent(e);
+}
+
+void MainWindow::CloseAnalysisWindows() {
+  for (auto& slot : analysis_) {
+    // Forgotten at once, so that a button pressed before the deferred delete
+    // builds a new window rather than raising the closing one.
+    QWidget* w = slot.data();
+    slot.clear();
+    if (w) w->close();
+  }
 }
 
 MainWindow::~MainWindow() {
@@ -189,22 +208,30 @@ void MainWindow::BuildControls() {
       {3690, 375, 4070, -1, 24, 0},
       {4560, 375, 4935, -1, 60, 0},
   }};
+  const std::array<QString, 5> units{QStringLiteral("年"), QStringLiteral("月"), QStringLiteral("日"),
+                                     QStringLiteral("時"), QStringLiteral("分")};
   for (int i = 0; i < 5; ++i) {
     const FieldDesign& f = fields[i];
-    QLabel* l = MakeLabel(Frame1_, IndexedName("CTLDATE", i), f.fieldLeft, 480, f.fieldWidth, 375,
-                          Font(kSansFace, 12), QString::number(f.initial));
-    l->setWordWrap(false);
-    l->setAlignment(Qt::AlignCenter);
-    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    SetBackground(l, 0xFFFFFF);
-    CTLDATE_[i] = l;
     auto* s = new Spinner(Frame1_, f.minimum, f.maximum, f.initial);
     s->setObjectName(IndexedName("VScroll1", i));
+    s->setFieldName(units[i]);
     Place(s, f.spinLeft, 480, 495, 375);
     VScroll1_[i] = s;
     connect(s, &Spinner::valueChanged, this, [this, i] { SpinnerChanged(i); });
+    // The field steps its spinner from the keyboard and the wheel.
+    auto* l = new StepField(Frame1_, s);
+    l->setObjectName(IndexedName("CTLDATE", i));
+    l->setFont(Font(kSansFace, 12));
+    l->setText(QString::number(f.initial));
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAccessibleName(units[i]);
+    Place(l, f.fieldLeft, 480, f.fieldWidth, 375);
+    SetBackground(l, 0xFFFFFF);
+    CTLDATE_[i] = l;
   }
   Command5_ = MakeButton(Frame1_, "Command5", 5440, 480, 735, 375, button, QStringLiteral("NOW"));
+  Command5_->setAccessibleName(QStringLiteral("現在時刻"));
   connect(Command5_, &QPushButton::clicked, this, &MainWindow::Now);
 
   LunarYMDH_ = MakeLabel(Frame1_, "LunarYMDH", 240, 1200, 6855, 600, Font(kSansFace, 11.25));
@@ -226,19 +253,25 @@ void MainWindow::BuildControls() {
     const FlowDesign& f = flows[c];
     const QString p = QString::fromLatin1(f.prefix);
     FlowColumn& col = flowCols_[c];
-    // The rows stand close together; each cell's height centres its
-    // character in the room down to the next row, so that neighbours do not
-    // touch.
+    // The rows stand closer together than their characters are tall: each
+    // cell holds its row's text centred where the row puts it, and reaches
+    // over the neighbouring rows' empty margins far enough to hold a whole
+    // line of its font, so that no character is cut at any scale.
     col.header = MakeClickLabel(Frame1_, p + "STR", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
     col.header->setWordWrap(false);
     col.header->setAlignment(Qt::AlignCenter);
+    col.header->setAccessibleName(QStringLiteral("開啟五行衰旺（") + QString::fromUtf8(f.caption) +
+                                  QStringLiteral("）"));
     col.stemTenGod = Cell(Frame1_, p + "TKTG", f.left, 555, 375, 195, text);
     col.stem = Cell(Frame1_, p + "TK", f.left, 720, 375, 285, flowBig);
-    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 240, flowBig);
-    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1200, 375, 300, text);
+    col.branch = Cell(Frame1_, p + "DJ", f.left, 975, 375, 285, flowBig);
+    col.branchTenGod = Cell(Frame1_, p + "DJTG", f.left, 1200, 375, 360, text);
     for (int k = 0; k < 3; ++k)
       col.sound[k] = Cell(Frame1_, QString::fromLatin1(f.sound) + QString::number(k + 1),
                           f.left - 140 + 220 * k, 1500, 220, 280, text);
+    for (QLabel* l : {static_cast<QLabel*>(col.header), col.stemTenGod, col.stem, col.branch, col.branchTenGod,
+                      col.sound[0], col.sound[1], col.sound[2]})
+      HoldWholeLine(l);
     const int level = f.level;
     connect(col.header, &ClickLabel::clicked, this, [this, level] { OpenProsperity(level); });
   }
@@ -258,6 +291,8 @@ void MainWindow::MakeLuckElement(int i) {
   step->setWordWrap(false);
   step->setAlignment(Qt::AlignCenter);
   SetTextColour(step, kGrey);
+  step->setAccessibleName(QStringLiteral("開啟五行衰旺（大運）"));
+  step->setFocusPolicy(Qt::NoFocus);  // until it shows the star
   connect(step, &ClickLabel::clicked, this, [this] { OpenProsperity(1); });
   DA_STEP_.push_back(step);
 
@@ -323,11 +358,22 @@ void MainWindow::LoadLAB() {
       (*a)[i]->show();
     DA_STEP_[i]->show();
   }
+  // Tab order: the buttons, the date row (year, month, day, hour, minute,
+  // NOW), the flow headers, the luck stars.
+  QList<QWidget*> order{Command1_, Command2_, Command3_, Command4_, Command6_, Command7_, Command8_};
+  for (QLabel* f : CTLDATE_) order << f;
+  order << Command5_;
+  for (FlowColumn& c : flowCols_) order << c.header;
+  for (ClickLabel* s : DA_STEP_) order << s;
+  for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
 // ------------------------------------------------------------------ drawing
 
 void MainWindow::user(ChartState chart) {
+  // The open analysis windows show the previous chart: they go, and the
+  // buttons build new ones for this chart.
+  CloseAnalysisWindows();
   chart_ = std::move(chart);
   chart_->ChartLoaded = 1;
   bazu();
@@ -390,6 +436,8 @@ void MainWindow::SetLuckStars(int index) {
     const QString t = i == index - 1 ? kStar : QString();
     DA_MASK_[i]->setText(t);
     DA_STEP_[i]->setText(t);
+    // The star is the opener the keyboard reaches.
+    DA_STEP_[i]->setFocusPolicy(t.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
   }
 }
 
@@ -578,16 +626,6 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   user(LoadChart(personName, sex, *out.result));
   Now();
   return true;
-}
-
-bool MainWindow::CastChartFromText(const QString& text) {
-  const QStringList parts = text.split(QLatin1Char('|'));
-  if (parts.size() != 3) return false;
-  const QString sex = parts[1].trimmed();
-  if (sex != QStringLiteral("男") && sex != QStringLiteral("女")) return false;
-  const auto birth = ParseUserMoment(parts[2].trimmed().toStdString());
-  if (!birth) return false;
-  return CastChart(parts[0].trimmed().toStdString(), sex == QStringLiteral("男") ? 1 : 0, *birth);
 }
 
 }  // namespace qelm::ui

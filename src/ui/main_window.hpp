@@ -42,7 +42,8 @@ class MainWindow : public QWidget {
   // The window's procedures.
   void Clean_Label();
   void LoadLAB();
-  // Takes a loaded chart as the current one and draws it (bazu, Daun).
+  // Takes a loaded chart as the current one and draws it (bazu, Daun); the
+  // analysis windows open for the previous chart are closed.
   void user(ChartState chart);
   void bazu();
   void Daun();
@@ -55,8 +56,6 @@ class MainWindow : public QWidget {
   // loads it (user), sets the flow moment to the present and redraws. False
   // (and nothing changed) when the engine refuses the moment.
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
-  // Parses "NAME|男|YYYY-MM-DD HH:MM" (or 女) and casts it.
-  bool CastChartFromText(const QString& text);
 
   // Sets field i (0 year .. 4 minute) as the program does: the spinner takes
   // the value and runs its change logic.
@@ -96,6 +95,7 @@ class MainWindow : public QWidget {
   void MakeLuckElement(int i);
   void SpinnerChanged(int i);
   void ShowAnalysis(AnalysisKind kind);
+  void CloseAnalysisWindows();
   void OpenProsperity(int level);
   void SetLuckStars(int index);
 

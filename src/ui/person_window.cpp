@@ -227,6 +227,13 @@ void PersonWindow::BuildControls() {
   for (QWidget* w : {static_cast<QWidget*>(Label1_), static_cast<QWidget*>(Label2_),
                      static_cast<QWidget*>(Label3_), static_cast<QWidget*>(Label4_)})
     w->setFocusPolicy(Qt::NoFocus);
+
+  // Names for a screen reader, after the captions (the buttons and the sex
+  // options are named by their own).
+  Text1_->setAccessibleName(Label1_->text());
+  for (int k = 0; k < 5; ++k)
+    Combo1_[k]->setAccessibleName(QStringLiteral("生日 ") + QString::fromUtf8(kSelectors[k].placeholder));
+  ListView1_->setAccessibleName(QStringLiteral("人員列表"));
 }
 
 // ------------------------------------------------------------------ the list and the file

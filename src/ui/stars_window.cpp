@@ -105,9 +105,14 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
   const std::array<QString, 4> names{QStringLiteral("UEDHER"), QStringLiteral("UED"),
                                      QStringLiteral("TED"), QStringLiteral("TEDHER")};
   for (int k = 0; k < 4; ++k) {
-    QLabel* l = MakeLabel(this, names[k], centreLeft + step * k + (step - kCentreLabelWidth) / 2,
-                          centreTop, kCentreLabelWidth, centreHeight, centreFont);
+    // One character a row, blanks included, so that the last characters of
+    // the four padded texts line up.
+    auto* l = new ColumnLabel(this);
+    l->setObjectName(names[k]);
+    l->setFont(centreFont);
     l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Place(l, centreLeft + step * k + (step - kCentreLabelWidth) / 2, centreTop, kCentreLabelWidth,
+          centreHeight);
     SetBackground(l, kWhite);
     *centre[k] = l;
   }

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "report/report.hpp"
 #include "ui/chart_export.hpp"
@@ -24,7 +25,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   setFixedSize(Px(6975), Px(7725));
 
   const QFont switchFont = Font(kSansFace, 11.25);
-  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 255, switchFont,
+  // Tall enough for a whole line of its font.
+  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 360, switchFont,
             QStringLiteral("輸出切換"));
   const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
   for (int i = 0; i < 2; ++i) {
@@ -42,6 +44,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   outbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   outbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Place(outbox_, 120, 600, 6735, 6975);
+  outbox_->setAccessibleName(QStringLiteral("報告文字"));
+  outbox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
 
   // Both texts are built once; the switch only shows the stored one again.
   texts_ = {ZiPingReport(chart, flow), SanMingReport(chart, flow)};

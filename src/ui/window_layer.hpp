@@ -5,8 +5,12 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QList>
+#include <QPair>
 #include <QPointer>
+#include <QRectF>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -45,16 +49,21 @@ void SetBackground(QWidget* w, std::uint32_t colour);
 // The text colour as a 24-bit number (red in the low byte).
 std::uint32_t TextColour(const QWidget* w);
 
-// A label that reports clicks.
+// A label that reports clicks. It takes the keyboard focus (drawn as a focus
+// frame), Enter and Space act as a click, and a screen reader sees a button
+// named by its accessible name.
 class ClickLabel : public QLabel {
   Q_OBJECT
  public:
-  using QLabel::QLabel;
+  explicit ClickLabel(QWidget* parent = nullptr);
+  void click() { emit clicked(); }
  signals:
   void clicked();
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 };
 
 // Creates a label named `name`, placed in twips, with a font and text. Like
@@ -91,17 +100,69 @@ class Spinner : public QWidget {
   void stepDown();  // the upper arrow: value - 1
   QToolButton* upperArrow() const { return up_; }
   QToolButton* lowerArrow() const { return down_; }
+  // Names the arrows for a screen reader after the field they step:
+  // "年 減一" (upper) and "年 加一" (lower).
+  void setFieldName(const QString& field);
+  // A turn of the mouse wheel (in eighths of a degree): a notch away from
+  // the user acts as the upper arrow; part notches add up.
+  void turnWheel(int angleDelta);
  signals:
   void valueChanged(int value);
 
  protected:
   void resizeEvent(QResizeEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   int clamp(int v) const;
   int min_, max_, value_;
+  int wheel_ = 0;  // wheel travel not yet turned into steps
   QToolButton* up_;
   QToolButton* down_;
+};
+
+// A one-character-wide label read from top to bottom: one character a row,
+// blanks included, a blank taking half a row (a full-width character counts
+// as two blanks), so that texts padded to one width end on the same row.
+class ColumnLabel : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+  // Each character with the box it is drawn in (top-aligned, centred across).
+  QList<QPair<QRectF, QString>> cells() const;
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  int heightForWidth(int) const override { return sizeHint().height(); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+};
+
+// The field label of a Spinner, reachable from the keyboard: it takes the
+// focus, Up and Down act as the spinner's upper and lower arrows (the upper
+// one lowers the value), Page Up and Page Down as ten such steps, and the
+// wheel over it turns the spinner's wheel. A held key repeats at the arrows' rate;
+// the key's own repeats are dropped, so no steps queue up behind the screen.
+// A screen reader sees a spin box named by the accessible name whose value is
+// the shown text.
+class StepField : public QLabel {
+  Q_OBJECT
+ public:
+  StepField(QWidget* parent, Spinner* spinner);
+  Spinner* spinner() const { return spinner_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  void Step(int delta);  // |delta| single steps, each with its carries
+  Spinner* spinner_;
+  QTimer repeat_;
+  int heldKey_ = 0, heldDelta_ = 0;
 };
 
 // Single-instance modeless windows: created on first use, raised when asked

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -108,7 +109,8 @@ TEST(AnalysisWindows, FactoryNamesAndTitles) {
     Window w = Open(c.kind, ChartA(), f, 2);
     ASSERT_TRUE(w);
     EXPECT_EQ(w->objectName(), QString::fromUtf8(c.form));
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(c.title));
+    // The caption, then the person shown.
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(c.title) + QStringLiteral(" — 測試"));
     EXPECT_FALSE(w->parent());
   }
 }
@@ -361,6 +363,44 @@ TEST(StarsWindow, YearGodsBranchesAndVirtuesStayUnderBothSchools) {
     EXPECT_EQ(Text(w.get(), "UED"), QStringLiteral("月德   丙"));
     EXPECT_EQ(Text(w.get(), "UEDHER"), QStringLiteral("月德合 辛"));
   }
+}
+
+// The four centre texts are padded to one width; drawn one character a row,
+// blanks included, their last characters stand on one row.
+TEST(StarsWindow, CentreTextsEndOnOneRow) {
+  Window w = Open(AnalysisKind::Stars, ChartA(), FlowA2000());
+  w->show();
+  auto inkRows = [](QLabel* l) {  // first and last pixel rows with ink
+    QImage img(l->size(), QImage::Format_RGB32);
+    l->render(&img);
+    const QRgb background = img.pixel(0, 0);
+    int first = -1, last = -1;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if (img.pixel(x, y) != background) {
+          if (first < 0) first = y;
+          last = y;
+          break;
+        }
+    return std::pair{first, last};
+  };
+  QList<std::pair<int, int>> rows;
+  for (const char* name : {"UEDHER", "UED", "TED", "TEDHER"}) {
+    QLabel* l = Get(w.get(), name);
+    ASSERT_TRUE(l);
+    rows << inkRows(l);
+    ASSERT_GE(rows.back().first, 0) << name;
+  }
+  const int row = QFontMetrics(Get(w.get(), "TED")->font()).height();
+  for (const auto& r : rows) {
+    EXPECT_LT(std::abs(r.first - rows[0].first), row / 4);   // all start on the first row
+    EXPECT_LT(std::abs(r.second - rows[0].second), row / 4);  // and end on one row
+  }
+  // Three blanks take a row and a half: the last character starts 3.5 rows
+  // down, so the ink spans more than 3.5 rows and less than 4.5.
+  const int span = rows[2].second - rows[2].first;
+  EXPECT_GT(span, 3.5 * row);
+  EXPECT_LT(span, 4.5 * row);
 }
 
 TEST(StarsWindow, RingLayoutAndColours) {

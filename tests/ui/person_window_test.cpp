@@ -495,7 +495,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
 
   // With a chart on screen, "排盤" sets it aside; closing without a choice
   // keeps it drawn and the analysis buttons inert.
-  ASSERT_TRUE(main_->CastChartFromText("王小明|男|1990-05-17 14:30"));
+  ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   const QString drawn = main_->findChild<QLabel*>("DateLAB")->text();
   QTest::mouseClick(main_->findChild<QWidget*>("Command1"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);

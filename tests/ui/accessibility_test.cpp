@@ -1,0 +1,120 @@
+// What a screen reader sees: every control a user can act on, in every
+// window, has a name in its accessible interface.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <memory>
+#include <vector>
+
+#include "ui/analysis_windows.hpp"
+#include "ui/main_window.hpp"
+#include "ui/person_window.hpp"
+
+#include "test_app.hpp"
+
+namespace qelm::ui {
+namespace {
+
+bool Interactive(const QAccessibleInterface* a) {
+  switch (a->role()) {
+    case QAccessible::PushButton: case QAccessible::RadioButton:
+    case QAccessible::CheckBox: case QAccessible::ComboBox: case QAccessible::SpinBox:
+    case QAccessible::EditableText: case QAccessible::List: case QAccessible::Tree:
+    case QAccessible::Table: case QAccessible::Slider: case QAccessible::ScrollBar:
+    case QAccessible::ButtonMenu: case QAccessible::ButtonDropDown: case QAccessible::Link:
+      return true;
+    default:
+      return a->state().focusable;
+  }
+}
+
+// The interactive controls without a name, as "objectName (role)"; `named`
+// counts those with one. Item views are not entered: their rows are named by
+// their texts.
+void Unnamed(QAccessibleInterface* a, QStringList& out, int& named) {
+  if (!a || a->state().invisible) return;
+  if (Interactive(a)) {
+    if (a->text(QAccessible::Name).trimmed().isEmpty()) {
+      QObject* o = a->object();
+      out << (o ? o->objectName() + "/" + o->metaObject()->className() : QString("?")) + " role " +
+                 QString::number(a->role());
+    } else {
+      ++named;
+    }
+  }
+  const QAccessible::Role r = a->role();
+  if (r == QAccessible::List || r == QAccessible::Tree || r == QAccessible::Table) return;
+  for (int i = 0; i < a->childCount(); ++i) Unnamed(a->child(i), out, named);
+}
+
+struct Walk {
+  QStringList unnamed;
+  int named = 0;
+};
+Walk WalkWindow(QWidget* w) {
+  Walk r;
+  Unnamed(QAccessible::queryAccessibleInterface(w), r.unnamed, r.named);
+  return r;
+}
+
+QString Name(QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); }
+
+TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
+  TestApp();
+  MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  main.show();
+  ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  std::vector<std::unique_ptr<QWidget>> windows;
+  for (int k = 0; k < 7; ++k)
+    windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 2));
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  windows.emplace_back(new PersonWindow(main, std::filesystem::path(QFile::encodeName(dir.path()).toStdString())));
+
+  // The main window's own count: 8 buttons, 5 fields, 10 arrows, 4 headers
+  // and the luck star at least.
+  const Walk m = WalkWindow(&main);
+  EXPECT_EQ(m.unnamed.join(", ").toStdString(), "") << "Form1";
+  EXPECT_GE(m.named, 28);
+  for (auto& w : windows) {
+    w->show();
+    const Walk r = WalkWindow(w.get());
+    EXPECT_EQ(r.unnamed.join(", ").toStdString(), "") << w->objectName().toStdString();
+  }
+
+  // The names say what a control does.
+  struct Expect {
+    const char* object;
+    const char* name;
+  };
+  const Expect expects[] = {
+      {"CTLDATE_0", "年"}, {"CTLDATE_4", "分"}, {"Command5", "現在時刻"},
+      {"OPYSTR", "開啟五行衰旺（歲）"}, {"OPSSTR", "開啟五行衰旺（時）"}, {"DA_STEP_0", "開啟五行衰旺（大運）"},
+  };
+  for (const Expect& e : expects) {
+    QWidget* c = main.findChild<QWidget*>(QString::fromLatin1(e.object));
+    ASSERT_NE(c, nullptr) << e.object;
+    EXPECT_EQ(Name(c), QString::fromUtf8(e.name)) << e.object;
+  }
+  EXPECT_EQ(Name(main.spinner(0)->upperArrow()), QStringLiteral("年 減一"));
+  EXPECT_EQ(Name(main.spinner(0)->lowerArrow()), QStringLiteral("年 加一"));
+  EXPECT_EQ(Name(main.spinner(4)->upperArrow()), QStringLiteral("分 減一"));
+  // A header is a button one can press; a field is a spin box showing its value.
+  QAccessibleInterface* header = QAccessible::queryAccessibleInterface(main.findChild<QWidget*>("OPMSTR"));
+  EXPECT_EQ(header->role(), QAccessible::Button);
+  header->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(main.prosperityLevel(), 3);
+  QAccessibleInterface* year = QAccessible::queryAccessibleInterface(main.field(0));
+  EXPECT_EQ(year->role(), QAccessible::SpinBox);
+  EXPECT_EQ(year->text(QAccessible::Value), QStringLiteral("2024"));
+  ASSERT_NE(year->valueInterface(), nullptr);
+  year->valueInterface()->setCurrentValue(2030);
+  EXPECT_EQ(main.field(0)->text(), QStringLiteral("2030"));
+}
+
+}  // namespace
+}  // namespace qelm::ui

@@ -1,0 +1,146 @@
+// Whole glyphs: every label of every window is drawn without a cut, at 100 %,
+// 150 % and 200 % scale (rendered at device pixel ratios 1, 1.5 and 2).
+//
+// A label's text is drawn once more, unclipped, the way the label lays it
+// out, into an image larger than the label; any ink that falls outside the
+// part of the label its window actually shows (the label's rectangle within
+// every parent) would be cut off on screen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+#include "records/big5.hpp"
+#include "ui/analysis_windows.hpp"
+#include "ui/main_window.hpp"
+#include "ui/person_window.hpp"
+#include "ui/window_layer.hpp"
+
+#include "test_app.hpp"
+
+namespace qelm::ui {
+namespace {
+
+struct Piece {
+  QRectF box;
+  int flags;
+  QString text;
+};
+
+// The texts a label draws, in its own coordinates, as QLabel lays out plain
+// text (contents rectangle, margin, the indent on the aligned sides).
+std::vector<Piece> Pieces(const QLabel* l) {
+  if (auto* c = qobject_cast<const ColumnLabel*>(l)) {
+    std::vector<Piece> out;
+    for (const auto& [box, ch] : c->cells()) out.push_back({box, Qt::AlignHCenter | Qt::AlignTop, ch});
+    return out;
+  }
+  QRectF r = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+  int indent = l->indent();
+  if (indent < 0) indent = l->frameWidth() > 0 ? l->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 : 0;
+  const Qt::Alignment a = l->alignment();
+  if (a & Qt::AlignLeft) r.setLeft(r.left() + indent);
+  if (a & Qt::AlignRight) r.setRight(r.right() - indent);
+  if (a & Qt::AlignTop) r.setTop(r.top() + indent);
+  if (a & Qt::AlignBottom) r.setBottom(r.bottom() - indent);
+  const int flags = static_cast<int>(a) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+  return {{r, flags, l->text()}};
+}
+
+// The part of the label its window shows: its rectangle cut by every parent.
+QRect Shown(const QLabel* l) {
+  QRect r = l->rect();
+  for (const QWidget* w = l; w->parentWidget(); w = w->parentWidget()) {
+    const QPoint at = l->mapTo(w->parentWidget(), QPoint(0, 0));
+    r &= w->parentWidget()->rect().translated(-at);
+  }
+  return r;
+}
+
+// Device pixels of ink outside what is shown; the faint edge of antialiasing
+// (less than half covered) does not count.
+int CutPixels(const QLabel* l, double dpr) {
+  constexpr int kMargin = 48;  // logical pixels around the label
+  const QSize size = l->size() + QSize(2 * kMargin, 2 * kMargin);
+  QImage img(size * dpr, QImage::Format_ARGB32_Premultiplied);
+  img.setDevicePixelRatio(dpr);
+  img.fill(Qt::transparent);
+  {
+    QPainter p(&img);
+    p.translate(kMargin, kMargin);
+    p.setFont(l->font());
+    p.setPen(Qt::black);
+    for (const Piece& piece : Pieces(l)) p.drawText(piece.box, piece.flags | Qt::TextDontClip, piece.text);
+  }
+  const QRectF shown = QRectF(Shown(l)).translated(kMargin, kMargin);
+  const QRectF device(shown.topLeft() * dpr, shown.bottomRight() * dpr + QPointF(dpr, dpr));
+  int cut = 0;
+  for (int y = 0; y < img.height(); ++y) {
+    const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+    for (int x = 0; x < img.width(); ++x) {
+      if (qAlpha(line[x]) < 128) continue;
+      if (!device.contains(QPointF(x + 0.5, y + 0.5))) ++cut;
+    }
+  }
+  return cut;
+}
+
+// Every window with content: the main window with a chart (two charts and
+// flow moments, so that many characters appear), the seven analysis windows
+// and the person window with a few persons.
+class GlyphsTest : public ::testing::TestWithParam<double> {
+ protected:
+  void SetUp() override { TestApp(); }
+};
+
+TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
+  const double dpr = GetParam();
+  QStringList cuts;
+  auto check = [&](QWidget* w) {
+    w->show();
+    for (QLabel* l : w->findChildren<QLabel*>()) {
+      if (l->text().isEmpty() || !l->isVisibleTo(w)) continue;
+      if (const int n = CutPixels(l, dpr))
+        cuts << w->objectName() + "/" + l->objectName() + " \"" + l->text() + "\" " + QString::number(n);
+    }
+  };
+  struct Case {
+    MomentInput birth;
+    Moment now;
+  };
+  const Case cases[] = {{{1990, 5, 17, 14, 30}, MakeMoment(2024, 6, 15, 10, 30)},
+                        {{1959, 11, 26, 22, 5}, MakeMoment(2031, 8, 9, 1, 45)}};
+  for (const Case& c : cases) {
+    MainWindow main([&] { return c.now; });
+    ASSERT_TRUE(main.CastChart("王小明", 1, c.birth));
+    check(&main);
+    for (int k = 0; k < 7; ++k) {
+      std::unique_ptr<QWidget> w(
+          CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
+      check(w.get());
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::filesystem::path folder(QFile::encodeName(dir.path()).toStdString());
+    {
+      std::ofstream user(folder / "User", std::ios::binary);
+      for (const char* line : {"王小明\t男\t1990\t5\t17\t14\t30", "林美\t女\t2001\t2\t3\t4\t5"})
+        user << records::EncodeBig5(line).bytes.value_or("") << "\r\n";
+    }
+    std::unique_ptr<PersonWindow> persons(new PersonWindow(main, folder));
+    check(persons.get());
+  }
+  EXPECT_EQ(cuts.join("\n").toStdString(), "") << "at device pixel ratio " << dpr;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, GlyphsTest, ::testing::Values(1.0, 1.5, 2.0));
+
+}  // namespace
+}  // namespace qelm::ui
