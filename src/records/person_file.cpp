@@ -213,6 +213,17 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
   return {};
 }
 
+std::string DescribeEdit(const Edit& edit) {
+  const auto quoted = [](const std::string& name) { return "「" + name + "」"; };
+  const std::string row = "第 " + std::to_string(edit.index + 1) + " 筆";
+  switch (edit.kind) {
+    case Edit::Kind::kAppend: return "輸入" + quoted(edit.after[kName]);
+    case Edit::Kind::kRemove: return "刪除" + row + quoted(edit.before.fields[kName]);
+    case Edit::Kind::kModify: break;
+  }
+  return "修改" + row + quoted(edit.before.fields[kName]) + "為" + quoted(edit.after[kName]);
+}
+
 // ======================================================================
 // The file
 // ======================================================================
@@ -479,25 +490,36 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
   // unsaved edits applied again.
   PersonList reloaded;
   PersonList* work = &list;
+  std::vector<Edit> dropped;
   const bool changed = current != list.disk;
   if (changed) {
     reloaded = ParsePersonFile(now.bytes);
     reloaded.disk = current;
     if (reloaded.truncated) return {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+    // Edits kept from earlier saves: those that still fit are applied
+    // again; the others go back to the caller.
     for (const Edit& e : list.unsaved) {
-      if (!ApplyEdit(reloaded, e)) {
-        return {Status::kConflict, "檔案已被另一個程式變更，無法併入尚未存檔的修改"};
+      if (ApplyEdit(reloaded, e)) {
+        reloaded.unsaved.push_back(e);
+      } else {
+        dropped.push_back(e);
       }
     }
-    reloaded.unsaved = list.unsaved;
     work = &reloaded;
   }
-  const std::string changedText = changed ? "檔案已被另一個程式變更，已重新載入；" : "";
+  std::string changedText = changed ? "檔案已被另一個程式變更，已重新載入；" : "";
+  if (!dropped.empty()) {
+    changedText += "無法套用先前暫存的修改（該筆資料已被變更或刪除）：";
+    for (std::size_t i = 0; i < dropped.size(); ++i)
+      changedText += (i ? "、" : "") + DescribeEdit(dropped[i]);
+    changedText += "；";
+  }
   if (edit) {
     if (SaveResult r = ApplyEdit(*work, *edit); !r) {
       if (changed) list = std::move(reloaded);
       r.message = changedText + r.message;
       r.reloaded = changed;
+      r.dropped = std::move(dropped);
       return r;
     }
     work->unsaved.push_back(*edit);
@@ -509,6 +531,7 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
 
   SaveResult result;
   result.reloaded = changed;
+  result.dropped = std::move(dropped);
   if (const int err = WriteReplacing(target, *content); err != 0) {
     result.status = Status::kCannotWrite;
     result.error = err;
@@ -517,7 +540,11 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
     for (std::size_t i = 0; i < sources.size(); ++i) work->rows[i].source = std::move(sources[i]);
     work->disk = DiskStateOf(*content);
     work->unsaved.clear();
-    if (changed) result.message = "檔案已被另一個程式變更，已重新載入並存入這次的修改";
+    if (!result.dropped.empty()) {
+      result.message = changedText + (edit ? "這次的修改已存檔" : "其餘的修改已存檔");
+    } else if (changed) {
+      result.message = "檔案已被另一個程式變更，已重新載入並存入這次的修改";
+    }
   }
   if (changed) list = std::move(reloaded);
   return result;

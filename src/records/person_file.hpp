@@ -110,6 +110,9 @@ struct SaveResult {
   std::string message;
   int error = 0;
   bool reloaded = false;  // the file had changed on disk; the list now shows its new content
+  // Edits kept in memory by earlier saves that no longer fit the changed
+  // file: left out of the list, for the caller to offer again.
+  std::vector<Edit> dropped{};
   explicit operator bool() const { return status == Status::kOk; }
 };
 
@@ -131,6 +134,10 @@ std::optional<std::string> SerializePersonFile(const PersonList& list);
 // and modified fields are checked first. Does not touch `unsaved`.
 SaveResult ApplyEdit(PersonList& list, const Edit& edit);
 
+// The edit in words, as the user made it: 修改第 2 筆「甲」為「乙」, 刪除第 2 筆「甲」,
+// 輸入「甲」.
+std::string DescribeEdit(const Edit& edit);
+
 DiskState DiskStateOf(std::string_view content);
 
 // ----------------------------------------------------------------- the file
@@ -149,6 +156,9 @@ LoadResult ReadPersonFile(const std::filesystem::path& path);
 //   writes it.
 // - An edit that no longer fits, or a bad field (kConflict, kBadText), is
 //   not applied; a list that had to be reloaded holds the file's content.
+// - Unsaved edits of earlier saves that no longer fit the changed file are
+//   left out, named in the message and returned in `dropped`; the rest is
+//   saved as usual.
 // - A truncated list is never written (kTooLarge): that would drop the
 //   records that were not loaded.
 SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,

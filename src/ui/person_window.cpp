@@ -136,6 +136,7 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   CHECKLIST();
   if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
   ENTERLIST();
+  if (redo_) ShowEntry(*redo_);  // kept for the first activation, which runs ENTERLIST again
 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
@@ -241,10 +242,11 @@ void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
   list_ = std::move(*pending);
   const records::SaveResult r = records::SAVELIST(path_, list_);
   ShowRows();
+  const QString again = OfferAgain(r.dropped);
   if (r)
-    SetMessage(Q(r.message));
+    SetMessage(Q(r.message) + again);
   else
-    SetMessage(Q(r.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中"));
+    SetMessage(Q(r.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中") + again);
 }
 
 void PersonWindow::InputData() {
@@ -287,8 +289,29 @@ bool PersonWindow::SAVELIST(const Edit& edit) {
   }
   QString text = Q(r.message);
   if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
-  SetMessage(text);
+  // A refused command keeps its own entry on screen for correction.
+  const QString again = OfferAgain(r.dropped);
+  if (!applied) redo_.reset();
+  SetMessage(applied ? text + again : text);
   return applied;
+}
+
+// Changes kept in memory that the file, changed by another copy, no longer
+// fits: the last one that wrote a record goes back into the entry (shown
+// after the command's own ENTERLIST), ready for 輸入.
+QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
+  redo_.reset();
+  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e) {
+    if (e->kind == Edit::Kind::kRemove) continue;
+    redo_ = e->after;
+    return QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入");
+  }
+  return {};
+}
+
+// The entry a refused change left to redo, if any.
+void PersonWindow::ShowRedo() {
+  if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
 QString PersonWindow::message() const { return MessageLabel_->text(); }
@@ -329,7 +352,10 @@ void PersonWindow::ENTERLIST() {
 void PersonWindow::FocusWindowChanged(QWindow* w) {
   if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
   const bool me = w == windowHandle();
-  if (me && !active_) ENTERLIST();
+  if (me && !active_) {
+    ENTERLIST();
+    ShowRedo();
+  }
   active_ = me;
 }
 
@@ -444,8 +470,12 @@ void PersonWindow::ListClicked() {
   if (selected.isEmpty()) return;
   const int row = ListView1_->indexOfTopLevelItem(selected.front());
   if (row < 0 || static_cast<std::size_t>(row) >= list_.rows.size()) return;
-  const records::Fields& f = list_.rows[row].fields;
+  ShowEntry(list_.rows[row].fields);
+}
 
+// The entry shows a record: name, sex and the birth moment in the selectors.
+void PersonWindow::ShowEntry(const records::Fields& f) {
+  for (int k = kMonth; k <= kMinute; ++k) Combo1_[k]->setEnabled(true);
   Text1_->setText(Q(f[records::kName]));
   Option1_[Q(f[records::kSex]) == Option1_[0]->text() ? 0 : 1]->setChecked(true);
 
@@ -496,6 +526,7 @@ void PersonWindow::Append() {
   if (!SAVELIST(Edit::Append(std::move(f)))) return;  // refused: the entry stays for correction
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -511,6 +542,7 @@ void PersonWindow::Modify() {
   if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, EntryFields(before.fields)))) return;
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "刪除": the selected row goes at once.
@@ -524,6 +556,7 @@ void PersonWindow::Remove() {
   if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "確定": the main window casts the chart of the entry and shows it at the

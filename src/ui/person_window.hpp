@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "records/person_file.hpp"
 
@@ -83,6 +84,9 @@ class PersonWindow : public QWidget {
   void Preview();
   void FitPreview();
   void ListClicked();
+  void ShowEntry(const records::Fields& f);
+  QString OfferAgain(const std::vector<records::Edit>& dropped);
+  void ShowRedo();
   void Append();
   void Modify();
   void Remove();
@@ -97,6 +101,7 @@ class PersonWindow : public QWidget {
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
   records::PersonList list_;
+  std::optional<records::Fields> redo_;  // a change to offer again in the entry
   std::function<void(records::PersonList)> pendingHook_;
   std::array<int, 5> remembered_{};
   bool active_ = false;  // the program's active window is this one

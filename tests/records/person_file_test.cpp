@@ -1,7 +1,9 @@
 #include "records/person_file.hpp"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -416,6 +418,48 @@ TEST(PersonFile, EditThatNoLongerFitsIsRefused) {
     ASSERT_EQ(stale.list.rows.size(), 2u);  // now showing the file's content
     EXPECT_EQ(stale.list.rows[0].fields[kName], "A2");
     EXPECT_EQ(ReadBytes(dir.user()), afterTwo);
+  }
+}
+
+// An edit kept in memory (the folder was locked) that the file, changed by
+// another copy meanwhile, no longer fits: the list takes the file's content,
+// the edit is handed back to the caller and later saves go through.
+TEST(PersonFile, KeptEditThatNoLongerFitsIsHandedBack) {
+  struct Case {
+    const char* what;
+    std::optional<Edit> next;  // the save after the other copy's change
+    std::string file;          // the file after it
+  };
+  const Case cases[] = {
+      {"append", Edit::Append(Person("C")), Line(Person("B")) + Line(Person("C"))},
+      {"save without edit", std::nullopt, Line(Person("B"))},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteBytes(dir.user(), Line(Person("A")) + Line(Person("B")));
+    LoadResult one = MustLoad(dir.user());
+    {
+      // Another copy holds the folder's lock: the rename of A stays in memory.
+      const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+      const SaveResult busy = SAVELIST(dir.user(), one.list, Edit::Modify(0, one.list.rows[0], Person("A2")));
+      ::close(held);
+      ASSERT_EQ(busy.status, Status::kBusy) << c.what;
+      ASSERT_EQ(one.list.unsaved.size(), 1u);
+    }
+    WriteBytes(dir.user(), Line(Person("B")));  // the other copy removes A
+    const SaveResult s = SAVELIST(dir.user(), one.list, c.next);
+    EXPECT_TRUE(s) << c.what << ": " << s.message;
+    EXPECT_TRUE(s.reloaded);
+    ASSERT_EQ(s.dropped.size(), 1u) << c.what;
+    EXPECT_EQ(s.dropped[0].after, Person("A2"));
+    EXPECT_NE(s.message.find("修改第 1 筆「A」為「A2」"), std::string::npos) << s.message;
+    EXPECT_EQ(ReadBytes(dir.user()), c.file) << c.what;
+    EXPECT_TRUE(one.list.unsaved.empty());
+    EXPECT_EQ(SerializePersonFile(one.list), c.file) << "the list shows the file";
+    // The next edit is saved as any other.
+    ASSERT_TRUE(SAVELIST(dir.user(), one.list, Edit::Append(Person("D")))) << c.what;
+    EXPECT_EQ(ReadBytes(dir.user()), c.file + Line(Person("D")));
   }
 }
 

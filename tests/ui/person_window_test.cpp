@@ -1,6 +1,9 @@
 #include "ui/person_window.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -572,6 +575,45 @@ TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
   ASSERT_EQ(List()->topLevelItemCount(), 1);
   EXPECT_EQ(Cell(0, 0), "丙");
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
+}
+
+// A change kept in memory while another copy held the folder, whose row
+// that copy then removed: the window shows the file, names the change it
+// could not apply and puts it back in the entry for one press of 輸入.
+TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAgain) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ClickRow(0);
+    C<QLineEdit>("Text1")->setText("丁");
+    Pick(4, 30);
+    Click("Command3");
+    ::close(held);
+  }
+  ASSERT_NE(Message().indexOf("記憶體"), -1);
+  WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
+
+  C<QLineEdit>("Text1")->setText("丙");
+  Click("Command2");
+  EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(0, 0), "乙");
+  EXPECT_EQ(Cell(1, 0), "丙");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
+  // The change that could not be applied stands in the entry.
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
+  EXPECT_TRUE(C<QRadioButton>("Option1_0")->isChecked());
+  const std::array<const char*, 5> moment{"1950", "1", "1", "1", "30"};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(Combo(k)->currentText(), moment[k]) << k;
+
+  Click("Command2");  // one press brings it back
+  EXPECT_EQ(Message(), "");
+  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  EXPECT_EQ(Cell(2, 0), "丁");
+  EXPECT_EQ(Cell(2, 6), "30");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 3u);
 }
 
 TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
