@@ -550,4 +550,13 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
   return result;
 }
 
+SaveResult WritePersonFile(const fs::path& path, const PersonList& list) {
+  const std::optional<std::string> content = SerializePersonFile(list);
+  if (!content) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
+  const fs::path target = ResolveTarget(path);
+  if (const int err = WriteReplacing(target, *content); err != 0)
+    return {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
+  return {};
+}
+
 }  // namespace qelm::records

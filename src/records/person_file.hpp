@@ -164,4 +164,9 @@ LoadResult ReadPersonFile(const std::filesystem::path& path);
 SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,
                     const std::optional<Edit>& edit = std::nullopt);
 
+// Writes the list as it stands to a file of the user's choice (replacing it
+// whole), without merging with what was there: the way out when the list's
+// own file cannot be written.
+SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& list);
+
 }  // namespace qelm::records

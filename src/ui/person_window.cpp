@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -575,27 +577,98 @@ void PersonWindow::HandOver() {
 
 void PersonWindow::closeEvent(QCloseEvent* e) {
   if (main_) main_->setEnabled(true);
+  // Edits kept in memory: one more try; what is still not written stays
+  // with the main window for the next opening and the program's end.
+  if (!list_.unsaved.empty()) records::SAVELIST(path_, list_);
   if (pendingHook_ && !list_.unsaved.empty()) pendingHook_(std::exchange(list_, {}));
   QWidget::closeEvent(e);
 }
 
+// ------------------------------------------------------------------ edits left at the end
+
+bool WriteUnsavedEdits(const fs::path& path, records::PersonList& list, const UnsavedPrompt& prompt) {
+  QString note;  // what went wrong with the last choice
+  for (;;) {
+    const std::size_t count = list.unsaved.size();
+    if (count == 0) return true;
+    const records::SaveResult r = records::SAVELIST(path, list);
+    if (!r.dropped.empty() && prompt.tell) prompt.tell(Q(r.message));
+    if (list.unsaved.empty()) return true;
+    QString text = QStringLiteral("清單有 %1 項修改尚未寫入檔案 %2：%3")
+                       .arg(count)
+                       .arg(QFile::decodeName(path.c_str()), Q(r.message));
+    if (!note.isEmpty()) text += QStringLiteral("\n") + note;
+    note.clear();
+    switch (prompt.choose(text)) {
+      case UnsavedChoice::kRetry:
+        break;
+      case UnsavedChoice::kSaveAs: {
+        const QString file = prompt.fileName();
+        if (file.isEmpty()) break;
+        const records::SaveResult w = records::WritePersonFile(PathOf(file), list);
+        if (w) return true;
+        note = QStringLiteral("另存失敗：") + Q(w.message);
+        break;
+      }
+      case UnsavedChoice::kDiscard:
+        return false;
+    }
+  }
+}
+
+UnsavedPrompt DialogPrompt(QWidget* parent) {
+  UnsavedPrompt p;
+  p.choose = [parent](const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("排盤"), text, QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        QStringLiteral("「重試」再寫一次；「另存新檔」把整份清單寫到您選擇的檔案；"
+                       "「放棄修改並結束」則這些修改將會遺失。"));
+    QPushButton* retry = box.addButton(QStringLiteral("重試"), QMessageBox::AcceptRole);
+    QPushButton* saveAs = box.addButton(QStringLiteral("另存新檔…"), QMessageBox::ActionRole);
+    QPushButton* discard = box.addButton(QStringLiteral("放棄修改並結束"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(retry);
+    box.exec();
+    if (box.clickedButton() == saveAs) return UnsavedChoice::kSaveAs;
+    if (box.clickedButton() == discard) return UnsavedChoice::kDiscard;
+    return UnsavedChoice::kRetry;
+  };
+  p.fileName = [parent] {
+    const QString start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kFileName);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存清單"), start);
+  };
+  p.tell = [parent](const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("排盤"), text);
+  };
+  return p;
+}
+
 // ------------------------------------------------------------------ the main window's "排盤"
 
-void ConnectPersonWindow(MainWindow& main, std::optional<fs::path> folder) {
-  struct State {
-    QPointer<PersonWindow> window;
-    std::optional<records::PersonList> pending;  // edits not yet in the file
-  };
-  auto state = std::make_shared<State>();
+std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::optional<fs::path> folder) {
+  auto state = std::make_shared<PersonWindowState>();
   main.setPersonWindowHook([state, folder](MainWindow& m) {
     ShowSingle(state->window, [&] {
       auto* w = new PersonWindow(m, folder, std::exchange(state->pending, std::nullopt));
-      w->setPendingHook([weak = std::weak_ptr<State>(state)](records::PersonList list) {
-        if (const auto s = weak.lock()) s->pending = std::move(list);
+      w->setPendingHook([weak = std::weak_ptr<PersonWindowState>(state), path = w->filePath()](
+                            records::PersonList list) {
+        if (const auto s = weak.lock()) {
+          s->path = path;
+          s->pending = std::move(list);
+        }
       });
       return w;
     });
   });
+  return state;
+}
+
+bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt) {
+  if (state.window) state.window->close();
+  if (!state.pending) return true;
+  const bool written = WriteUnsavedEdits(state.path, *state.pending, prompt);
+  state.pending.reset();
+  return written;
 }
 
 PersonWindow* OpenPersonWindowOf(const MainWindow& main) {

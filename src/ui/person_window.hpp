@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -114,10 +115,41 @@ class PersonWindow : public QWidget {
   QTreeWidget* ListView1_;
 };
 
+// What the user chooses when edits of the list could not be written and the
+// program is about to end.
+enum class UnsavedChoice { kRetry, kSaveAs, kDiscard };
+struct UnsavedPrompt {
+  // Asks, showing why the edits are not written.
+  std::function<UnsavedChoice(const QString& text)> choose;
+  // The file to write the whole list to; empty when the user cancels.
+  std::function<QString()> fileName;
+  // Says something the user must know before the program ends.
+  std::function<void(const QString& text)> tell;
+};
+// The prompt as dialogs over `parent`.
+UnsavedPrompt DialogPrompt(QWidget* parent = nullptr);
+
+// Writes the list's edits that are not yet in `path`; while that fails, asks
+// whether to retry, write the list elsewhere or give the edits up. True when
+// every edit is written (here or in the chosen file), false when given up.
+bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& list, const UnsavedPrompt& prompt);
+
+// The person window of a main window and the edits it could not write, kept
+// between openings of the window.
+struct PersonWindowState {
+  QPointer<PersonWindow> window;
+  std::filesystem::path path;                  // the file of `pending`
+  std::optional<records::PersonList> pending;  // edits not yet in the file
+};
+
 // Makes the main window's "排盤" open the person window, one at a time, with
 // the person file in `folder` (the folder ChoosePersonFolder finds when none
 // is given).
-void ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt);
+std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main,
+                                                       std::optional<std::filesystem::path> folder = std::nullopt);
+// Before the program ends: closes the person window (which writes what it
+// can) and writes what is left, asking through `prompt` while it cannot.
+bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt);
 // The person window open over `main`, if any.
 PersonWindow* OpenPersonWindowOf(const MainWindow& main);
 

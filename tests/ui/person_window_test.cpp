@@ -616,6 +616,26 @@ TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAgain) {
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 3u);
 }
 
+// Edits kept in memory are written when the window closes, once the folder
+// can be written again.
+TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    C<QLineEdit>("Text1")->setText("乙");
+    Click("Command2");
+    ::close(held);
+  }
+  ASSERT_NE(Message().indexOf("記憶體"), -1);
+  ASSERT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
+  form_->close();
+  const records::LoadResult disk = records::ReadPersonFile(UserPath());
+  ASSERT_EQ(disk.list.rows.size(), 2u);
+  EXPECT_EQ(disk.list.rows[1].fields[0], "乙");
+}
+
 TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   // The folder is a plain file: nothing can be created in it.
   WriteBytes("");
@@ -720,6 +740,63 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
   // The flow moment restarts at the present.
   const std::array<int, 5> now{2024, 6, 15, 10, 30};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(main_->field(i)->text().toInt(), now[i]) << i;
+}
+
+// The program's end with edits that cannot be written to the list's file:
+// the user is asked until they are written somewhere or given up.
+TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
+  struct Answer {
+    UnsavedChoice choice;
+    const char* file = "";  // for kSaveAs, inside the test folder; "" cancels
+    bool makeFolder = false;  // the list's folder appears before the answer
+  };
+  struct Case {
+    const char* what;
+    std::vector<Answer> answers;
+    bool written;
+    const char* where;  // the file that then holds the list
+  };
+  const Case cases[] = {
+      {"given up", {{UnsavedChoice::kDiscard}}, false, ""},
+      {"retried once the folder is there", {{UnsavedChoice::kRetry, "", true}}, true, "gone/User"},
+      {"saved elsewhere after a cancel and a failure",
+       {{UnsavedChoice::kSaveAs, ""}, {UnsavedChoice::kSaveAs, "missing/list"}, {UnsavedChoice::kSaveAs, "list"}},
+       true,
+       "list"},
+  };
+  TestApp();
+  for (const Case& c : cases) {
+    QTemporaryDir dir;
+    const fs::path root(QFile::encodeName(dir.path()).toStdString());
+    const fs::path path = root / "gone" / "User";
+    records::LoadResult r = records::InputData(path);
+    ASSERT_FALSE(records::SAVELIST(path, r.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    std::vector<QString> asked;
+    std::size_t next = 0;
+    UnsavedPrompt prompt;
+    prompt.choose = [&](const QString& text) {
+      asked.push_back(text);
+      if (next >= c.answers.size()) return UnsavedChoice::kDiscard;  // asked once too often
+      if (c.answers[next].makeFolder) fs::create_directory(root / "gone");
+      return c.answers[next].choice;
+    };
+    prompt.fileName = [&] {
+      const char* f = c.answers[next++].file;
+      return *f ? dir.filePath(f) : QString();
+    };
+    const bool written = WriteUnsavedEdits(path, r.list, prompt);
+    EXPECT_EQ(written, c.written) << c.what;
+    EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
+    ASSERT_FALSE(asked.empty());
+    EXPECT_NE(asked[0].indexOf("1 項修改尚未寫入"), -1) << asked[0].toStdString();
+    EXPECT_NE(asked[0].indexOf(QFile::decodeName(path.c_str())), -1);
+    if (asked.size() == 3) EXPECT_NE(asked[2].indexOf("另存失敗"), -1) << asked[2].toStdString();
+    if (*c.where) {
+      const records::LoadResult out = records::ReadPersonFile(root / c.where);
+      ASSERT_EQ(out.list.rows.size(), 1u) << c.what;
+      EXPECT_EQ(out.list.rows[0].fields[0], "甲");
+    }
+  }
 }
 
 TEST(PersonFolder, WritableFolders) {
