@@ -90,21 +90,82 @@ bool FolderIsWritable(const QString& folder) {
   return probe.open();  // removed again when probe goes
 }
 
-PersonFolder ChoosePersonFolder() {
-  const QString program = QCoreApplication::applicationDirPath();
-  if (FolderIsWritable(program)) return {PathOf(program), true, {}};
-
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  if (!data.isEmpty() && QDir().mkpath(data) && FolderIsWritable(data)) {
-    // A list kept beside the program stays the starting point.
-    const QString old = QDir(program).filePath(kFileName);
-    const QString fresh = QDir(data).filePath(kFileName);
-    if (!QFileInfo::exists(fresh) && QFileInfo(old).isFile() && QFile::copy(old, fresh))
-      QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    return {PathOf(data), true, {}};
+PersonFolder ChoosePersonFolder(const PersonFolderFacts& f) {
+  const QString programList = QDir(f.program).filePath(kFileName);
+  const QString dataList = QDir(f.data).filePath(kFileName);
+  const auto inData = [&](QString note) {
+    return PersonFolder{PathOf(f.data), true, false, note.isEmpty() ? QStringLiteral("清單檔案：") + dataList : note};
+  };
+  const bool dataUsable = !f.data.isEmpty() && f.dataWritable;
+  if (f.installed) {
+    if (dataUsable) return inData({});
+    return {PathOf(f.data), false, false,
+            QStringLiteral("使用者資料夾 %1 無法寫入，清單的修改只保存在記憶體中").arg(f.data)};
   }
-  return {PathOf(program), false,
+  // Two lists that differ: the one changed last.
+  if (dataUsable && f.programFile.exists && f.dataFile.exists && !f.sameContent) {
+    const QString both = QStringLiteral("程式資料夾與使用者資料夾各有一份不同的清單，使用較新的 %1；另一份 %2 保留未動");
+    if (f.dataFile.modified > f.programFile.modified) return inData(both.arg(dataList, programList));
+    return {PathOf(f.program), f.programWritable, false, both.arg(programList, dataList)};
+  }
+  // Records entered while the program's folder could not be written stay
+  // in view: the list in the data folder is the only one.
+  if (dataUsable && f.dataFile.exists && !f.programFile.exists) return inData({});
+  if (f.programWritable) return {PathOf(f.program), true, false, {}};
+  if (dataUsable) {
+    if (f.dataFile.exists) return inData({});
+    PersonFolder r = inData({});
+    if (f.programFile.exists) {
+      r.copyFromProgram = true;
+      r.note = QStringLiteral("程式資料夾無法寫入，清單已複製到 %1，之後的修改存在該處").arg(dataList);
+    }
+    return r;
+  }
+  return {PathOf(f.program), false, false,
           QStringLiteral("程式資料夾與使用者資料夾都無法寫入，清單的修改只保存在記憶體中")};
+}
+
+namespace {
+
+PersonFolderFacts::ListFile ListFileIn(const QString& folder) {
+  const QFileInfo info(QDir(folder).filePath(kFileName));
+  return {info.isFile(), info.lastModified()};
+}
+
+bool SameBytes(const QString& a, const QString& b) {
+  QFile fa(a), fb(b);
+  if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+  while (!fa.atEnd()) {
+    if (fa.read(1 << 20) != fb.read(1 << 20)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PersonFolder ChoosePersonFolder() {
+  PersonFolderFacts f;
+  f.program = QCoreApplication::applicationDirPath();
+  f.data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  f.installed = QFileInfo(QDir(f.program).filePath(QStringLiteral("../share/qelm"))).isDir();
+  f.programWritable = !f.installed && FolderIsWritable(f.program);
+  f.dataWritable = !f.data.isEmpty() && QDir().mkpath(f.data) && FolderIsWritable(f.data);
+  f.programFile = ListFileIn(f.program);
+  f.dataFile = ListFileIn(f.data);
+  f.sameContent = f.programFile.exists && f.dataFile.exists &&
+                  SameBytes(QDir(f.program).filePath(kFileName), QDir(f.data).filePath(kFileName));
+  PersonFolder r = ChoosePersonFolder(f);
+  if (r.copyFromProgram) {
+    const QString from = QDir(f.program).filePath(kFileName), to = QDir(f.data).filePath(kFileName);
+    if (QFile::copy(from, to)) {
+      QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    } else {
+      // Nothing to show from there: read the list where it is.
+      r = {PathOf(f.program), false, false,
+           QStringLiteral("無法把清單複製到 %1，清單的修改只保存在記憶體中").arg(to)};
+    }
+  }
+  return r;
 }
 
 // ------------------------------------------------------------------ set-up
@@ -121,13 +182,15 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   setFixedSize(Px(5430), Px(7080));
   SetBackground(this, 0xFFFFFF);
 
-  QString note;
+  QString note, where;
   if (folder) {
     path_ = *folder / kFileName.toStdString();
   } else {
     const PersonFolder f = ChoosePersonFolder();
     path_ = f.folder / kFileName.toStdString();
     note = f.note;
+    if (f.folder != PathOf(QCoreApplication::applicationDirPath()))
+      where = QStringLiteral("清單檔案：") + QFile::decodeName(path_.c_str());
   }
 
   BuildControls();  // with the seven columns of the list
@@ -137,6 +200,9 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   LoadList(std::move(pending));
   CHECKLIST();
   if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
+  // After the full account above, every message begins with where the list is.
+  where_ = where;
+  if (message().isEmpty()) SetMessage({});
   ENTERLIST();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which runs ENTERLIST again
 
@@ -319,7 +385,10 @@ void PersonWindow::ShowRedo() {
 QString PersonWindow::message() const { return MessageLabel_->text(); }
 
 // A message stands under the buttons; the list makes room for it.
-void PersonWindow::SetMessage(const QString& text) {
+void PersonWindow::SetMessage(const QString& message) {
+  const QString text = where_.isEmpty() || message.startsWith(where_) ? message
+                       : message.isEmpty()                            ? where_
+                                                                      : where_ + QStringLiteral("；") + message;
   MessageLabel_->setText(text);
   if (text.isEmpty()) {
     MessageLabel_->hide();

@@ -3,6 +3,7 @@
 // hand-over of the chosen person to the main window.
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -27,13 +28,32 @@ namespace qelm::ui {
 
 class MainWindow;
 
-// Where the person file lives: beside the program when that folder can be
-// written, else in the user's application-data folder.
+// Where the person file lives. Beside the program when that folder can be
+// written; in the user's application-data folder when it cannot, and always
+// for an installed program (one with share/qelm beside its folder). When
+// both folders hold a list and the two differ, the one changed last is used
+// and the other left as it is.
 struct PersonFolder {
   std::filesystem::path folder;
-  bool writable = true;  // false: neither folder can be written
-  QString note;          // for the window when there is something to say
+  bool writable = true;      // false: neither folder can be written
+  bool copyFromProgram = false;  // the list beside the program is to be copied there first
+  QString note;              // for the window: where the list is and why, when not beside the program
 };
+
+// What the choice depends on.
+struct PersonFolderFacts {
+  struct ListFile {
+    bool exists = false;
+    QDateTime modified;
+  };
+  QString program, data;  // the program's folder, the application-data folder
+  bool installed = false;
+  bool programWritable = true, dataWritable = true;
+  ListFile programFile, dataFile;
+  bool sameContent = false;  // both files exist and hold the same bytes
+};
+PersonFolder ChoosePersonFolder(const PersonFolderFacts& facts);
+// The choice for this program, with the copy done.
 PersonFolder ChoosePersonFolder();
 
 // A whole folder can take a new file (a probe file is created and removed).
@@ -102,7 +122,8 @@ class PersonWindow : public QWidget {
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
   records::PersonList list_;
-  std::optional<records::Fields> redo_;  // a change to offer again in the entry
+  std::optional<records::Fields> redo_;
+  QString where_;  // the message line's first words when the list is not beside the program  // a change to offer again in the entry
   std::function<void(records::PersonList)> pendingHook_;
   std::array<int, 5> remembered_{};
   bool active_ = false;  // the program's active window is this one

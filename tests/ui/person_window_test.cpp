@@ -799,6 +799,60 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
   }
 }
 
+// Where the list lives, and what the window says about it.
+TEST(PersonFolder, TheChoiceAndItsWord) {
+  const QDateTime older(QDate(2024, 1, 1), QTime(8, 0)), newer(QDate(2024, 3, 1), QTime(8, 0));
+  using File = PersonFolderFacts::ListFile;
+  const File none{}, old{true, older}, fresh{true, newer};
+  struct Case {
+    const char* what;
+    bool installed, programWritable, dataWritable;
+    File program, data;
+    bool same;
+    const char* folder;  // "bin", "data"
+    bool copy;
+    std::vector<const char*> said;  // parts of the note, in this order; none: no note
+  };
+  const Case cases[] = {
+      {"first start", false, true, true, none, none, false, "bin", false, {}},
+      {"only beside the program", false, true, true, old, none, false, "bin", false, {}},
+      {"same list in both", false, true, true, old, fresh, true, "bin", false, {}},
+      {"folder read-only: copied", false, false, true, old, none, false, "data", true,
+       {"無法寫入", "/data/User"}},
+      {"folder read-only, nothing to copy", false, false, true, none, none, false, "data", false,
+       {"清單檔案：", "/data/User"}},
+      {"writable again, the data list is newer", false, true, true, old, fresh, false, "data", false,
+       {"較新的 /data/User", "/bin/User 保留未動"}},
+      {"writable again, the program's list is newer", false, true, true, fresh, old, false, "bin", false,
+       {"較新的 /bin/User", "/data/User 保留未動"}},
+      {"only in the data folder", false, true, true, none, old, false, "data", false, {"清單檔案：/data/User"}},
+      {"installed, first start", true, false, true, none, none, false, "data", false, {"清單檔案：/data/User"}},
+      {"installed, a list beside it too", true, true, true, fresh, old, false, "data", false,
+       {"清單檔案：/data/User"}},
+  };
+  for (const Case& c : cases) {
+    PersonFolderFacts f;
+    f.program = "/bin";
+    f.data = "/data";
+    f.installed = c.installed;
+    f.programWritable = c.programWritable;
+    f.dataWritable = c.dataWritable;
+    f.programFile = c.program;
+    f.dataFile = c.data;
+    f.sameContent = c.same;
+    const PersonFolder r = ChoosePersonFolder(f);
+    EXPECT_EQ(r.folder, fs::path("/") / c.folder) << c.what;
+    EXPECT_TRUE(r.writable) << c.what;
+    EXPECT_EQ(r.copyFromProgram, c.copy) << c.what;
+    EXPECT_EQ(r.note.isEmpty(), c.said.empty()) << c.what << ": " << r.note.toStdString();
+    qsizetype at = 0;
+    for (const char* part : c.said) {
+      at = r.note.indexOf(QString::fromUtf8(part), at);
+      EXPECT_NE(at, -1) << c.what << ": " << part << " in " << r.note.toStdString();
+    }
+  }
+}
+
 TEST(PersonFolder, WritableFolders) {
   TestApp();
   QTemporaryDir dir;
@@ -813,7 +867,7 @@ TEST(PersonFolder, WritableFolders) {
               QStringList{"plain"})
       << "the probe leaves nothing behind";
   const PersonFolder f = ChoosePersonFolder();
-  EXPECT_TRUE(f.writable);
+  EXPECT_TRUE(f.writable) << f.note.toStdString();
   EXPECT_FALSE(f.folder.empty());
 }
 
