@@ -113,11 +113,33 @@ EncodedText EncodeBig5(std::string_view utf8) {
   return codec.Encode(utf8);
 }
 
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string_view FirstCharacters(std::string_view utf8, std::size_t n) {
+  std::size_t at = 0;
+  for (; at < utf8.size(); ++at) {
+    if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && n-- == 0) break;
+  }
+  return utf8.substr(0, at);
+}
+
 namespace {
 
 TextCheckResult Check(std::string_view utf8, std::string_view separatorMessage,
-                      std::string_view unencodableMessage) {
+                      std::string_view unencodableMessage, std::string_view what = {}) {
   TextCheckResult r;
+  if (!what.empty()) {
+    if (const std::size_t n = CharacterCount(utf8); n > kMaxNameLength) {
+      r.status = TextCheck::kTooLong;
+      r.message = std::string(what) + "最多 " + std::to_string(kMaxNameLength) + " 個字，這個有 " +
+                  std::to_string(n) + " 個字";
+      return r;
+    }
+  }
   if (utf8.find_first_of("\t\r\n") != std::string_view::npos) {
     r.status = TextCheck::kSeparator;
     r.message = separatorMessage;
@@ -135,7 +157,7 @@ TextCheckResult Check(std::string_view utf8, std::string_view separatorMessage,
 }  // namespace
 
 TextCheckResult CheckName(std::string_view utf8) {
-  return Check(utf8, "姓名不可含有定位字元或換行", "姓名含有 Big5 無法表示的字");
+  return Check(utf8, "姓名不可含有定位字元或換行", "姓名含有 Big5 無法表示的字", "姓名");
 }
 
 TextCheckResult CheckFieldText(std::string_view utf8) {

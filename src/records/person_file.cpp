@@ -75,7 +75,16 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
     const std::size_t tab = text.find('\t', start);
     const std::size_t end = tab == std::string_view::npos ? text.size() : tab;
     if (n < kFieldCount) {
-      DecodedText d = codec.Decode(text.substr(start, end - start));
+      // A field longer than any name (a Big5 character takes at most two
+      // bytes) is decoded only as far as it is shown.
+      std::string_view bytes = text.substr(start, end - start);
+      const bool longBytes = bytes.size() > 2 * kMaxNameLength;
+      if (longBytes) bytes = bytes.substr(0, 2 * kMaxNameLength + 2);
+      DecodedText d = codec.Decode(bytes);
+      if (longBytes || CharacterCount(d.text) > kMaxNameLength) {
+        d.text = std::string(FirstCharacters(d.text, kMaxNameLength)) + "…";
+        src.overlong = true;
+      }
       r.fields[n] = std::move(d.text);
       src.valid_big5 = src.valid_big5 && d.valid;
       if (n + 1 == kFieldCount) kept = end;

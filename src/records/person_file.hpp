@@ -46,11 +46,12 @@ struct PersonRecord {
     std::size_t line = 0;       // line number in the file, from 1
     std::size_t field_count = 0;  // fields the line had (7 for a sound line)
     bool valid_big5 = true;
+    bool overlong = false;      // a field is longer than any name: shown shortened, marked "…"
   };
   std::optional<Source> source;
 
   bool damaged() const {
-    return source && (source->field_count < kFieldCount || !source->valid_big5);
+    return source && (source->field_count < kFieldCount || !source->valid_big5 || source->overlong);
   }
 };
 

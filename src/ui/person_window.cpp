@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -219,6 +220,8 @@ void PersonWindow::BuildControls() {
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setFont(text);
+  // Any length is taken; a name too long is refused with a message, never cut.
+  Text1_->setMaxLength(std::numeric_limits<int>::max());
   Place(Text1_, 760, 210, 1335, 300);
   Label2_ = MakeLabel(this, QStringLiteral("Label2"), 2280, 240, 495, 255, text, QStringLiteral("性別"));
   const std::array<QString, 2> sexes{QStringLiteral("男"), QStringLiteral("女")};

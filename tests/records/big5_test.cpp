@@ -77,6 +77,12 @@ TEST(Big5, CharactersBig5LacksAreReported) {
   EXPECT_FALSE(EncodeBig5(kFffd).bytes.has_value());
 }
 
+std::string Repeat(std::string_view s, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
+}
+
 TEST(Big5, NameCheck) {
   struct Case {
     std::string name;
@@ -90,6 +96,9 @@ TEST(Big5, NameCheck) {
       {"張三\r", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
       {"\n", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
       {"王😀", TextCheck::kUnencodable, "姓名含有 Big5 無法表示的字"},
+      {Repeat("陳", 50), TextCheck::kOk, ""},
+      {Repeat("陳", 51), TextCheck::kTooLong, "姓名最多 50 個字，這個有 51 個字"},
+      {Repeat("a", 40000), TextCheck::kTooLong, "姓名最多 50 個字，這個有 40000 個字"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -152,6 +152,44 @@ TEST(PersonFile, FieldsAsLoaded) {
   EXPECT_EQ(longRow.source->line, 2u);
 }
 
+// A field longer than any name is shown shortened with a mark; its line is
+// damaged and written back byte for byte.
+TEST(PersonFile, OverlongFieldsAreShownShortened) {
+  const auto repeat = [](std::string_view s, std::size_t n) {
+    std::string r;
+    for (std::size_t i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  const std::string rest = "\t" + Big5("男") + "\t1975\t8\t21\t14\t5\r\n";
+  struct Case {
+    const char* what;
+    std::string line;
+    std::string name;  // as shown
+    std::string year;
+    bool damaged;
+  };
+  const Case cases[] = {
+      {"50 characters", Big5(repeat("陳", 50)) + rest, repeat("陳", 50), "1975", false},
+      {"51 characters", Big5(repeat("陳", 51)) + rest, repeat("陳", 50) + "…", "1975", true},
+      {"51 letters", repeat("a", 51) + rest, repeat("a", 50) + "…", "1975", true},
+      {"8 MiB", repeat("a", 8 << 20) + rest, repeat("a", 50) + "…", "1975", true},
+      {"a long year", "a\t" + Big5("男") + "\t" + repeat("1", 60) + "\t8\t21\t14\t5\r\n", "a",
+       repeat("1", 50) + "…", true},
+  };
+  for (const Case& c : cases) {
+    PersonList list = ParsePersonFile(c.line);
+    ASSERT_EQ(list.rows.size(), 1u) << c.what;
+    EXPECT_EQ(list.rows[0].fields[kName], c.name) << c.what;
+    EXPECT_EQ(list.rows[0].fields[kYear], c.year) << c.what;
+    EXPECT_EQ(list.rows[0].damaged(), c.damaged) << c.what;
+    EXPECT_EQ(SerializePersonFile(list), c.line) << c.what;
+    // Taking the shown name back is refused, never cut.
+    if (c.name.ends_with("…")) {
+      EXPECT_EQ(ApplyEdit(list, Edit::Modify(0, list.rows[0], Person(c.name, "女"))).status, Status::kBadText);
+    }
+  }
+}
+
 TEST(PersonFile, EmptyNameLineBeginsWithTab) {
   TempDir dir;
   LoadResult r = MustLoad(dir.user());

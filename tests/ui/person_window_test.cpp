@@ -522,10 +522,12 @@ TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
   const std::string file = ReadUser();
   Start();
-  for (const char* name : {"a\tb", "a\nb", "a\rb", "😀", "王𠀀"}) {
+  const QString longest = QString(51, QChar(u'陳')), hostile = QString(40000, QChar(u'a'));
+  for (const QString& name : {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"),
+                              QStringLiteral("😀"), QStringLiteral("王𠀀"), longest, hostile}) {
     for (const char* command : {"Command2", "Command3"}) {
       ClickRow(0);
-      C<QLineEdit>("Text1")->setText(QString::fromUtf8(name));
+      C<QLineEdit>("Text1")->setText(name);
       Click(command);
       EXPECT_EQ(List()->topLevelItemCount(), 1) << command;
       EXPECT_EQ(Cell(0, 0), "甲") << command;
@@ -533,11 +535,12 @@ TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
       EXPECT_FALSE(Message().isEmpty()) << command;
       EXPECT_TRUE(C("MessageLabel")->isVisible());
       EXPECT_EQ(TextColour(C("MessageLabel")), 0x0000C0u);
-      // The name stays for correction; the list makes room for the message.
-      EXPECT_EQ(C<QLineEdit>("Text1")->text(), QString::fromUtf8(name));
+      // The name stays for correction, never cut; the list makes room for the message.
+      EXPECT_TRUE(C<QLineEdit>("Text1")->text() == name) << C<QLineEdit>("Text1")->text().size();
       EXPECT_GT(List()->y(), C("MessageLabel")->geometry().bottom());
     }
   }
+  EXPECT_NE(Message().indexOf("最多 50 個字"), -1);
   ClickRow(0);
   C<QLineEdit>("Text1")->setText("乙");
   Click("Command2");
@@ -673,6 +676,23 @@ TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
   EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
   EXPECT_NE(Message(), "");
   EXPECT_EQ(ReadUser().size(), bytes.size());
+}
+
+// A line just under the file's size cap, nearly all name: shown shortened,
+// quick to click, and kept byte for byte through other edits.
+TEST_F(PersonWindowTest, AHugeLineIsShownShortened) {
+  const std::string huge = std::string(31 << 20, 'x') + "\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
+  WriteBytes(huge);
+  Start();
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), QString(50, QChar(u'x')) + QStringLiteral("…"));
+  ClickRow(0);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text().size(), 51);
+  EXPECT_EQ(Combo(0)->currentText(), "1990");
+  C<QLineEdit>("Text1")->setText("甲");
+  Click("Command2");
+  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(ReadUser(), huge + "\xA5\xD2\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 }
 
 TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
