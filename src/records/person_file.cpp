@@ -395,11 +395,11 @@ int WriteReplacing(const fs::path& path, std::string_view content) {
 // an advisory lock on the folder, held for the duration of the save.
 class FolderLock {
  public:
-  explicit FolderLock(const fs::path& folder)
+  explicit FolderLock(const fs::path& folder, std::chrono::milliseconds wait = std::chrono::seconds{2})
       : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
     if (fd_.get() < 0) return;  // no folder: the write will say so
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds{2};
+    const auto deadline = steady_clock::now() + wait;
     while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
       if (errno != EWOULDBLOCK && errno != EINTR) return;  // no locking here: go on without
       if (steady_clock::now() >= deadline) {
@@ -410,6 +410,7 @@ class FolderLock {
     }
   }
   bool busy() const { return busy_; }  // the lock is closed with fd_
+  bool held() const { return fd_.get() >= 0 && !busy_; }
 
  private:
   Fd fd_;
@@ -450,7 +451,28 @@ LoadResult ReadPersonFile(const fs::path& path) {
   return r;
 }
 
+namespace {
+
+// Temporary files of saves that were killed half-way ("User.saving-…"): no
+// save runs while the folder's lock is held, so whatever is there then is
+// left over.
+void RemoveStaleTemporaries(const fs::path& path) {
+  const fs::path target = ResolveTarget(path);
+  const FolderLock lock(FolderOf(target), std::chrono::milliseconds{0});
+  if (!lock.held()) return;
+  const std::string prefix = target.filename().string() + ".saving-";
+  std::error_code ec;
+  for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.starts_with(prefix) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+  }
+}
+
+}  // namespace
+
 LoadResult InputData(const fs::path& path) {
+  RemoveStaleTemporaries(path);
   LoadResult r = ReadPersonFile(path);
   if (r.status != Status::kMissing) return r;
   // No file yet: create it empty.

@@ -143,7 +143,9 @@ DiskState DiskStateOf(std::string_view content);
 
 // ----------------------------------------------------------------- the file
 
-// `InputData`: loads the file; a missing file is created empty.
+// `InputData`: loads the file; a missing file is created empty. Temporary
+// files that a killed save left beside it are removed first, unless another
+// copy of the program is saving at that moment.
 LoadResult InputData(const std::filesystem::path& path);
 // Loads without creating anything (kMissing when there is no file).
 LoadResult ReadPersonFile(const std::filesystem::path& path);

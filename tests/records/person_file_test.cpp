@@ -501,6 +501,26 @@ TEST(PersonFile, KeptEditThatNoLongerFitsIsHandedBack) {
   }
 }
 
+// Temporary files of a save that was killed go at the next load, unless
+// another copy is saving right now.
+TEST(PersonFile, StaleTemporaryFilesAreRemoved) {
+  for (const bool otherCopySaving : {false, true}) {
+    TempDir dir;
+    WriteBytes(dir.user(), Line(Person("A")));
+    WriteBytes(dir.path() / "User.saving-123-456", Line(Person("A")) + "half");
+    WriteBytes(dir.path() / "Other.saving-1", "x");  // not ours
+    WriteBytes(dir.path() / "User.saved", "x");
+    const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    if (otherCopySaving) ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    const LoadResult r = MustLoad(dir.user());
+    ::close(held);
+    EXPECT_EQ(r.list.rows.size(), 1u);
+    EXPECT_EQ(fs::exists(dir.path() / "User.saving-123-456"), otherCopySaving);
+    EXPECT_TRUE(fs::exists(dir.path() / "Other.saving-1"));
+    EXPECT_TRUE(fs::exists(dir.path() / "User.saved"));
+  }
+}
+
 // ------------------------------------------------------------ size limits
 
 TEST(PersonFile, AtMostOneHundredThousandRecords) {
