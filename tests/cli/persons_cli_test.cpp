@@ -69,6 +69,13 @@ TEST_F(PersonsCommand, ReportsGoodLinesAndNamesDamagedOnes) {
   EXPECT_EQ(errors[3], file_ + ":7: 欄位超過 50 個字,略過");
 }
 
+TEST_F(PersonsCommand, NamesWithUserDefinedCharacters) {
+  Write("\xFA\x40\xA4\x70\t" + Big5("男") + "\t2000\t2\t4\t20\t35\r\n");  // U+E000 小
+  const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "\xEE\x80\x80小");
+}
+
 // 0: all done; 1: done, with lines skipped or the file cut at the caps;
 // 2: bad arguments or a file that cannot be read.
 TEST_F(PersonsCommand, ExitStatuses) {

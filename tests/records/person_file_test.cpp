@@ -213,6 +213,23 @@ TEST(PersonFile, Big5NamesRoundTrip) {
   }
 }
 
+// A name with user-defined characters (造字) loads as a sound record and,
+// changed in another field, is written with the same bytes.
+TEST(PersonFile, UserDefinedCharactersInNames) {
+  const std::string name = "\xFA\x40\xA4\x70\x81\x40";  // U+E000 小 U+EEB8
+  const std::string rest = "\t" + Big5("男") + "\t1975\t8\t21\t14\t";
+  TempDir dir;
+  WriteBytes(dir.user(), name + rest + "5\r\n");
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_EQ(r.list.rows.size(), 1u);
+  EXPECT_EQ(r.list.rows[0].fields[kName], "\xEE\x80\x80小\xEE\xBA\xB8");
+  EXPECT_FALSE(r.list.rows[0].damaged());
+  Fields changed = r.list.rows[0].fields;
+  changed[kMinute] = "6";
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], changed)));
+  EXPECT_EQ(ReadBytes(dir.user()), name + rest + "6\r\n");
+}
+
 TEST(PersonFile, EditsKeepOtherLinesByteForByte) {
   TempDir dir;
   const std::string damaged = "\xB1\x69\xFF\t" + Big5("男") + "\t1975\t8\t21\t14\t5";
@@ -511,7 +528,9 @@ TEST(PersonFile, StaleTemporaryFilesAreRemoved) {
     WriteBytes(dir.path() / "Other.saving-1", "x");  // not ours
     WriteBytes(dir.path() / "User.saved", "x");
     const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (otherCopySaving) ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    if (otherCopySaving) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
     const LoadResult r = MustLoad(dir.user());
     ::close(held);
     EXPECT_EQ(r.list.rows.size(), 1u);
