@@ -666,7 +666,7 @@ bool WriteUnsavedEdits(const fs::path& path, records::PersonList& list, const Un
     const records::SaveResult r = records::SAVELIST(path, list);
     if (!r.dropped.empty() && prompt.tell) prompt.tell(Q(r.message));
     if (list.unsaved.empty()) return true;
-    QString text = QStringLiteral("清單有 %1 項修改尚未寫入檔案 %2：%3")
+    QString text = QStringLiteral("清單有 %1 項修改尚未寫入 %2。\n%3")
                        .arg(count)
                        .arg(QFile::decodeName(path.c_str()), Q(r.message));
     if (!note.isEmpty()) text += QStringLiteral("\n") + note;
