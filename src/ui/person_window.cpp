@@ -150,7 +150,9 @@ PersonFolder ChoosePersonFolder() {
   f.data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   f.installed = QFileInfo(QDir(f.program).filePath(QStringLiteral("../share/qelm"))).isDir();
   f.programWritable = !f.installed && FolderIsWritable(f.program);
-  f.dataWritable = !f.data.isEmpty() && QDir().mkpath(f.data) && FolderIsWritable(f.data);
+  // The data folder is made only when it is to be used.
+  const bool dataNeeded = f.installed || !f.programWritable || QFileInfo(f.data).isDir();
+  f.dataWritable = !f.data.isEmpty() && (!dataNeeded || (QDir().mkpath(f.data) && FolderIsWritable(f.data)));
   f.programFile = ListFileIn(f.program);
   f.dataFile = ListFileIn(f.data);
   f.sameContent = f.programFile.exists && f.dataFile.exists &&
