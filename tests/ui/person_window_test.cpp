@@ -15,6 +15,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <array>
 #include <fstream>
@@ -662,6 +666,36 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   ASSERT_NE(form_, nullptr);
   ASSERT_EQ(List()->topLevelItemCount(), 1);
   EXPECT_EQ(Cell(0, 0), "甲");
+}
+
+// A list that lives in the data folder, not beside the program: every
+// message of the window begins with its place.
+TEST_F(PersonWindowTest, AListOutsideTheProgramFolderIsNamedInEveryMessage) {
+  if (QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath("User")))
+    GTEST_SKIP() << "a list beside the test program";
+  QStandardPaths::setTestModeEnabled(true);
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  ASSERT_TRUE(QDir().mkpath(data));
+  const QString list = QDir(data).filePath("User");
+  std::ofstream(list.toStdString(), std::ios::binary) << "\xA5\xD2\t" << kMale << "\t1950\t1\t1\t1\t1\r\n";
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  ConnectPersonWindow(*main_);
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  const QString where = QStringLiteral("清單檔案：") + list;
+  EXPECT_TRUE(Message().startsWith(where)) << Message().toStdString();
+  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  C<QLineEdit>("Text1")->setText("乙");
+  Click("Command2");
+  EXPECT_EQ(Message(), where);
+  C<QLineEdit>("Text1")->setText("a\tb");
+  Click("Command2");
+  EXPECT_TRUE(Message().startsWith(where + QStringLiteral("；"))) << Message().toStdString();
+  EXPECT_EQ(records::ReadPersonFile(list.toStdString()).list.rows.size(), 2u);
+  form_->close();
+  QFile::remove(list);
+  QStandardPaths::setTestModeEnabled(false);
 }
 
 TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
