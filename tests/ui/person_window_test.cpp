@@ -623,6 +623,34 @@ TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAgain) {
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 3u);
 }
 
+// The same, found when the window opens again after closing with the change
+// still in memory.
+TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAtTheNextOpening) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ClickRow(0);
+    C<QLineEdit>("Text1")->setText("丁");
+    Click("Command3");
+    WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
+    form_->close();  // still locked: the change stays in memory
+    ::close(held);
+  }
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
+  Click("Command2");
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(1, 0), "丁");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
+}
+
 // Edits kept in memory are written when the window closes, once the folder
 // can be written again.
 TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
