@@ -22,8 +22,12 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qtTexts);
   qelm::ui::InstallFontSubstitutions();
   qelm::ui::MainWindow window;
-  qelm::ui::ConnectPersonWindow(window);  // "排盤"
+  const auto persons = qelm::ui::ConnectPersonWindow(window);  // "排盤"
   window.show();
   window.OpenPersonWindow();
-  return app.exec();
+  const int status = app.exec();
+  // Edits of the person list that could not be written yet: a last try, and
+  // the user's word before any is given up.
+  qelm::ui::FinishPersonEdits(*persons, qelm::ui::DialogPrompt());
+  return status;
 }

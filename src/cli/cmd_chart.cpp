@@ -200,6 +200,7 @@ void RunBatch(const ChartOptions& o, Streams& io) {
   while (std::getline(io.in, line)) {
     const Checked c = CheckLine(line);
     io.out << Dump(c.request ? RequestJson(*c.request) : Json{{"error", c.error}}) << "\n";
+    if (!c.request) io.Skipped();
   }
 }
 

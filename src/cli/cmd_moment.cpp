@@ -70,6 +70,7 @@ void RunMoment(const MomentOptions& o, Streams& io) {
       std::string error;
       const auto r = MomentOf("時刻", line, error);
       io.out << Dump(r ? ToJson(*r) : Json{{"error", error}}) << "\n";
+      if (!r) io.Skipped();
     }
     return;
   }

@@ -1,6 +1,6 @@
 // qelm-report persons: the 子平法 report of every person in a person file, at
 // one flow moment. Lines that cannot be read as a person are named on the
-// error stream and skipped.
+// error stream and skipped (exit status 1).
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <memory>
@@ -13,6 +13,7 @@
 #include "chart/chart.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "records/big5.hpp"
 #include "records/person_file.hpp"
 #include "report/report.hpp"
 
@@ -56,8 +57,10 @@ std::optional<MomentResult> BirthOf(const PersonRecord& r) {
 std::optional<std::string> Problem(const PersonRecord& r) {
   if (!r.source) return std::nullopt;
   if (!r.source->valid_big5) return "不是有效的 Big5 文字";
-  if (r.source->field_count != records::kFieldCount)
+  // Fields beyond the seventh are ignored, as the program does.
+  if (r.source->field_count < records::kFieldCount)
     return "有 " + std::to_string(r.source->field_count) + " 欄,應為 7 欄";
+  if (r.source->overlong) return "欄位超過 " + std::to_string(records::kMaxNameLength) + " 個字";
   if (!BirthOf(r)) {
     const auto& f = r.fields;
     return "出生時刻「" + f[records::kYear] + "-" + f[records::kMonth] + "-" + f[records::kDay] + " " +
@@ -74,19 +77,23 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
   const records::LoadResult loaded = records::ReadPersonFile(o.file);
   if (loaded.status == records::Status::kMissing) {
     io.err << "qelm-report: 找不到人員檔 " << o.file << "\n";
-    io.status = 1;
+    io.status = kBadInput;
     return;
   }
   if (loaded.status != records::Status::kOk) {
     io.err << "qelm-report: " << loaded.message << "\n";
-    io.status = 1;
+    io.status = kBadInput;
     return;
   }
-  if (loaded.list.truncated) io.err << "qelm-report: " << o.file << ": " << loaded.message << "\n";
+  if (loaded.list.truncated) {
+    io.err << "qelm-report: " << o.file << ": " << loaded.message << "\n";
+    io.Skipped();
+  }
 
   for (const PersonRecord& r : loaded.list.rows) {
     if (const auto problem = Problem(r)) {
       io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
+      io.Skipped();
       continue;
     }
     const std::string& name = r.fields[records::kName];

@@ -16,11 +16,23 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Exit statuses, the same for every subcommand.
+inline constexpr int kAllDone = 0;
+inline constexpr int kDoneWithSkips = 1;  // lines skipped, or a file cut at its size caps
+inline constexpr int kBadInput = 2;       // bad arguments, or a file that cannot be read
+inline constexpr const char* kExitStatusHelp =
+    "Exit status: 0 = all done; 1 = done, but lines were skipped or a file was cut at its size caps; "
+    "2 = bad arguments or a file that cannot be read.";
+
 struct Streams {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
-  int status = 0;  // set by a command that finishes with a non-zero status
+  int status = kAllDone;  // set by a command that finishes with another status
+  // Records that the command skipped a line (or stopped at a cap).
+  void Skipped() {
+    if (status == kAllDone) status = kDoneWithSkips;
+  }
 };
 
 void AddMomentCommands(CLI::App& app, Streams& io);   // moment, tables

@@ -8,6 +8,7 @@ namespace qelm::cli {
 int Run(int argc, const char* const* argv, Streams& io) {
   CLI::App app{"qelm-report: Four Pillars charts and the calendar behind them, as text or JSON"};
   app.require_subcommand(1);
+  app.footer(kExitStatusHelp);
   AddMomentCommands(app, io);
   AddChartCommand(app, io);
   AddPersonsCommand(app, io);
@@ -16,16 +17,16 @@ int Run(int argc, const char* const* argv, Streams& io) {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {
     io.out << app.help();
-    return 0;
+    return kAllDone;
   } catch (const CLI::CallForAllHelp&) {
     io.out << app.help("", CLI::AppFormatMode::All);
-    return 0;
+    return kAllDone;
   } catch (const CLI::ParseError& e) {
     io.err << "qelm-report: " << e.what() << "\n";
-    return 2;
+    return kBadInput;
   } catch (const UsageError& e) {
     io.err << "qelm-report: " << e.what() << "\n";
-    return 2;
+    return kBadInput;
   }
   return io.status;
 }

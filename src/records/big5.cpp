@@ -44,6 +44,63 @@ std::size_t Convert(iconv_t cd, std::string_view in, std::size_t from, std::stri
   return std::string_view::npos;
 }
 
+// The user-defined areas (造字) that iconv's CP950 leaves out, mapped as
+// Windows code page 950 does: one to one onto the private use area, lead
+// byte by lead byte, each lead with 157 trail bytes (0x40-0x7E, 0xA1-0xFE).
+struct UserArea {
+  unsigned char firstLead, lastLead;
+  char32_t first;
+};
+constexpr UserArea kUserAreas[] = {
+    {0xFA, 0xFE, 0xE000},  // to U+E310
+    {0x8E, 0xA0, 0xE311},  // to U+EEB7
+    {0x81, 0x8D, 0xEEB8},  // to U+F6B0
+};
+constexpr unsigned kTrailsPerLead = 157;
+
+int TrailIndex(unsigned char t) {
+  if (t >= 0x40 && t <= 0x7E) return t - 0x40;
+  if (t >= 0xA1 && t <= 0xFE) return t - 0xA1 + 63;
+  return -1;
+}
+
+// The private use character of a user-defined Big5 pair, or 0.
+char32_t FromUserArea(unsigned char lead, unsigned char trail) {
+  const int t = TrailIndex(trail);
+  if (t < 0) return 0;
+  for (const UserArea& a : kUserAreas)
+    if (lead >= a.firstLead && lead <= a.lastLead)
+      return a.first + (lead - a.firstLead) * kTrailsPerLead + static_cast<unsigned>(t);
+  return 0;
+}
+
+// The Big5 pair of a private use character, or an empty text.
+std::string ToUserArea(char32_t c) {
+  for (const UserArea& a : kUserAreas) {
+    const char32_t count = (a.lastLead - a.firstLead + 1u) * kTrailsPerLead;
+    if (c < a.first || c >= a.first + count) continue;
+    const unsigned off = c - a.first;
+    const unsigned t = off % kTrailsPerLead;
+    return {static_cast<char>(a.firstLead + off / kTrailsPerLead),
+            static_cast<char>(t < 63 ? 0x40 + t : 0xA1 + (t - 63))};
+  }
+  return {};
+}
+
+// The code point of a three-byte UTF-8 sequence at the start of s, or 0.
+char32_t ThreeByteCodePoint(std::string_view s) {
+  if (s.size() < 3) return 0;
+  const auto b = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  if ((b(0) & 0xF0) != 0xE0 || (b(1) & 0xC0) != 0x80 || (b(2) & 0xC0) != 0x80) return 0;
+  return ((b(0) & 0x0Fu) << 12) | ((b(1) & 0x3Fu) << 6) | (b(2) & 0x3Fu);
+}
+
+void AppendUtf8(std::string& out, char32_t c) {  // c in U+0800..U+FFFF
+  out += static_cast<char>(0xE0 | (c >> 12));
+  out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
 }  // namespace
 
 Big5Codec::Big5Codec() : to_utf8_(Open("UTF-8", "CP950")), to_big5_(Open("CP950", "UTF-8")) {}
@@ -73,6 +130,14 @@ DecodedText Big5Codec::Decode(std::string_view big5) {
   }
   std::size_t at = 0;
   while ((at = Convert(Cd(to_utf8_), big5, at, r.text)) != std::string_view::npos) {
+    if (at + 1 < big5.size()) {
+      if (const char32_t c = FromUserArea(static_cast<unsigned char>(big5[at]),
+                                          static_cast<unsigned char>(big5[at + 1]))) {
+        AppendUtf8(r.text, c);
+        at += 2;
+        continue;
+      }
+    }
     // A byte that begins no Big5 character: show it replaced and go on
     // with the next byte.
     r.text += kReplacement;
@@ -88,7 +153,13 @@ EncodedText Big5Codec::Encode(std::string_view utf8) {
   out.reserve(utf8.size());
   std::size_t stop = std::string_view::npos;
   if (available()) {
-    stop = Convert(Cd(to_big5_), utf8, 0, out);
+    std::size_t at = 0;
+    while ((stop = Convert(Cd(to_big5_), utf8, at, out)) != std::string_view::npos) {
+      const std::string pair = ToUserArea(ThreeByteCodePoint(utf8.substr(stop)));
+      if (pair.empty()) break;
+      out += pair;
+      at = stop + 3;
+    }
   } else {
     for (std::size_t i = 0; i < utf8.size() && stop == std::string_view::npos; ++i) {
       if (static_cast<unsigned char>(utf8[i]) < 0x80) out += utf8[i];
@@ -113,11 +184,33 @@ EncodedText EncodeBig5(std::string_view utf8) {
   return codec.Encode(utf8);
 }
 
+std::size_t CharacterCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+std::string_view FirstCharacters(std::string_view utf8, std::size_t n) {
+  std::size_t at = 0;
+  for (; at < utf8.size(); ++at) {
+    if ((static_cast<unsigned char>(utf8[at]) & 0xC0) != 0x80 && n-- == 0) break;
+  }
+  return utf8.substr(0, at);
+}
+
 namespace {
 
 TextCheckResult Check(std::string_view utf8, std::string_view separatorMessage,
-                      std::string_view unencodableMessage) {
+                      std::string_view unencodableMessage, std::string_view what = {}) {
   TextCheckResult r;
+  if (!what.empty()) {
+    if (const std::size_t n = CharacterCount(utf8); n > kMaxNameLength) {
+      r.status = TextCheck::kTooLong;
+      r.message = std::string(what) + "最多 " + std::to_string(kMaxNameLength) + " 個字，這個有 " +
+                  std::to_string(n) + " 個字";
+      return r;
+    }
+  }
   if (utf8.find_first_of("\t\r\n") != std::string_view::npos) {
     r.status = TextCheck::kSeparator;
     r.message = separatorMessage;
@@ -135,7 +228,7 @@ TextCheckResult Check(std::string_view utf8, std::string_view separatorMessage,
 }  // namespace
 
 TextCheckResult CheckName(std::string_view utf8) {
-  return Check(utf8, "姓名不可含有定位字元或換行", "姓名含有 Big5 無法表示的字");
+  return Check(utf8, "姓名不可含有定位字元或換行", "姓名含有 Big5 無法表示的字", "姓名");
 }
 
 TextCheckResult CheckFieldText(std::string_view utf8) {

@@ -4,6 +4,7 @@
 // page is. Text inside the program is UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,9 +44,17 @@ DecodedText DecodeBig5(std::string_view big5);
 EncodedText EncodeBig5(std::string_view utf8);
 
 // Whether a text can be stored as a field of the person file: no TAB, CR or
-// LF (they would split the record when it is read back) and every character
-// representable in Big5.
-enum class TextCheck { kOk, kSeparator, kUnencodable };
+// LF (they would split the record when it is read back), every character
+// representable in Big5, and a name of at most kMaxNameLength characters.
+// No name reaches this many characters; longer text is refused, never cut.
+inline constexpr std::size_t kMaxNameLength = 50;
+
+// Characters of a UTF-8 text.
+std::size_t CharacterCount(std::string_view utf8);
+// The first n characters of a UTF-8 text.
+std::string_view FirstCharacters(std::string_view utf8, std::size_t n);
+
+enum class TextCheck { kOk, kSeparator, kUnencodable, kTooLong };
 struct TextCheckResult {
   TextCheck status = TextCheck::kOk;
   std::string message;      // for the user, empty when kOk

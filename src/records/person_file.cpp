@@ -75,7 +75,16 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
     const std::size_t tab = text.find('\t', start);
     const std::size_t end = tab == std::string_view::npos ? text.size() : tab;
     if (n < kFieldCount) {
-      DecodedText d = codec.Decode(text.substr(start, end - start));
+      // A field longer than any name (a Big5 character takes at most two
+      // bytes) is decoded only as far as it is shown.
+      std::string_view bytes = text.substr(start, end - start);
+      const bool longBytes = bytes.size() > 2 * kMaxNameLength;
+      if (longBytes) bytes = bytes.substr(0, 2 * kMaxNameLength + 2);
+      DecodedText d = codec.Decode(bytes);
+      if (longBytes || CharacterCount(d.text) > kMaxNameLength) {
+        d.text = std::string(FirstCharacters(d.text, kMaxNameLength)) + "…";
+        src.overlong = true;
+      }
       r.fields[n] = std::move(d.text);
       src.valid_big5 = src.valid_big5 && d.valid;
       if (n + 1 == kFieldCount) kept = end;
@@ -211,6 +220,17 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
     list.rows[*at] = PersonRecord{edit.after, std::nullopt};
   }
   return {};
+}
+
+std::string DescribeEdit(const Edit& edit) {
+  const auto quoted = [](const std::string& name) { return "「" + name + "」"; };
+  const std::string row = "第 " + std::to_string(edit.index + 1) + " 筆";
+  switch (edit.kind) {
+    case Edit::Kind::kAppend: return "輸入" + quoted(edit.after[kName]);
+    case Edit::Kind::kRemove: return "刪除" + row + quoted(edit.before.fields[kName]);
+    case Edit::Kind::kModify: break;
+  }
+  return "修改" + row + quoted(edit.before.fields[kName]) + "為" + quoted(edit.after[kName]);
 }
 
 // ======================================================================
@@ -375,11 +395,11 @@ int WriteReplacing(const fs::path& path, std::string_view content) {
 // an advisory lock on the folder, held for the duration of the save.
 class FolderLock {
  public:
-  explicit FolderLock(const fs::path& folder)
+  explicit FolderLock(const fs::path& folder, std::chrono::milliseconds wait = std::chrono::seconds{2})
       : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
     if (fd_.get() < 0) return;  // no folder: the write will say so
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + seconds{2};
+    const auto deadline = steady_clock::now() + wait;
     while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
       if (errno != EWOULDBLOCK && errno != EINTR) return;  // no locking here: go on without
       if (steady_clock::now() >= deadline) {
@@ -390,6 +410,7 @@ class FolderLock {
     }
   }
   bool busy() const { return busy_; }  // the lock is closed with fd_
+  bool held() const { return fd_.get() >= 0 && !busy_; }
 
  private:
   Fd fd_;
@@ -430,7 +451,28 @@ LoadResult ReadPersonFile(const fs::path& path) {
   return r;
 }
 
+namespace {
+
+// Temporary files of saves that were killed half-way ("User.saving-…"): no
+// save runs while the folder's lock is held, so whatever is there then is
+// left over.
+void RemoveStaleTemporaries(const fs::path& path) {
+  const fs::path target = ResolveTarget(path);
+  const FolderLock lock(FolderOf(target), std::chrono::milliseconds{0});
+  if (!lock.held()) return;
+  const std::string prefix = target.filename().string() + ".saving-";
+  std::error_code ec;
+  for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code ignored;
+    if (name.starts_with(prefix) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
+  }
+}
+
+}  // namespace
+
 LoadResult InputData(const fs::path& path) {
+  RemoveStaleTemporaries(path);
   LoadResult r = ReadPersonFile(path);
   if (r.status != Status::kMissing) return r;
   // No file yet: create it empty.
@@ -479,25 +521,36 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
   // unsaved edits applied again.
   PersonList reloaded;
   PersonList* work = &list;
+  std::vector<Edit> dropped;
   const bool changed = current != list.disk;
   if (changed) {
     reloaded = ParsePersonFile(now.bytes);
     reloaded.disk = current;
     if (reloaded.truncated) return {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+    // Edits kept from earlier saves: those that still fit are applied
+    // again; the others go back to the caller.
     for (const Edit& e : list.unsaved) {
-      if (!ApplyEdit(reloaded, e)) {
-        return {Status::kConflict, "檔案已被另一個程式變更，無法併入尚未存檔的修改"};
+      if (ApplyEdit(reloaded, e)) {
+        reloaded.unsaved.push_back(e);
+      } else {
+        dropped.push_back(e);
       }
     }
-    reloaded.unsaved = list.unsaved;
     work = &reloaded;
   }
-  const std::string changedText = changed ? "檔案已被另一個程式變更，已重新載入；" : "";
+  std::string changedText = changed ? "檔案已被另一個程式變更，已重新載入；" : "";
+  if (!dropped.empty()) {
+    changedText += "無法套用先前暫存的修改（該筆資料已被變更或刪除）：";
+    for (std::size_t i = 0; i < dropped.size(); ++i)
+      changedText += (i ? "、" : "") + DescribeEdit(dropped[i]);
+    changedText += "；";
+  }
   if (edit) {
     if (SaveResult r = ApplyEdit(*work, *edit); !r) {
       if (changed) list = std::move(reloaded);
       r.message = changedText + r.message;
       r.reloaded = changed;
+      r.dropped = std::move(dropped);
       return r;
     }
     work->unsaved.push_back(*edit);
@@ -509,6 +562,7 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
 
   SaveResult result;
   result.reloaded = changed;
+  result.dropped = std::move(dropped);
   if (const int err = WriteReplacing(target, *content); err != 0) {
     result.status = Status::kCannotWrite;
     result.error = err;
@@ -517,10 +571,23 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
     for (std::size_t i = 0; i < sources.size(); ++i) work->rows[i].source = std::move(sources[i]);
     work->disk = DiskStateOf(*content);
     work->unsaved.clear();
-    if (changed) result.message = "檔案已被另一個程式變更，已重新載入並存入這次的修改";
+    if (!result.dropped.empty()) {
+      result.message = changedText + (edit ? "這次的修改已存檔" : "其餘的修改已存檔");
+    } else if (changed) {
+      result.message = "檔案已被另一個程式變更，已重新載入並存入這次的修改";
+    }
   }
   if (changed) list = std::move(reloaded);
   return result;
+}
+
+SaveResult WritePersonFile(const fs::path& path, const PersonList& list) {
+  const std::optional<std::string> content = SerializePersonFile(list);
+  if (!content) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
+  const fs::path target = ResolveTarget(path);
+  if (const int err = WriteReplacing(target, *content); err != 0)
+    return {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
+  return {};
 }
 
 }  // namespace qelm::records

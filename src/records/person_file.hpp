@@ -46,11 +46,12 @@ struct PersonRecord {
     std::size_t line = 0;       // line number in the file, from 1
     std::size_t field_count = 0;  // fields the line had (7 for a sound line)
     bool valid_big5 = true;
+    bool overlong = false;      // a field is longer than any name: shown shortened, marked "…"
   };
   std::optional<Source> source;
 
   bool damaged() const {
-    return source && (source->field_count < kFieldCount || !source->valid_big5);
+    return source && (source->field_count < kFieldCount || !source->valid_big5 || source->overlong);
   }
 };
 
@@ -110,6 +111,9 @@ struct SaveResult {
   std::string message;
   int error = 0;
   bool reloaded = false;  // the file had changed on disk; the list now shows its new content
+  // Edits kept in memory by earlier saves that no longer fit the changed
+  // file: left out of the list, for the caller to offer again.
+  std::vector<Edit> dropped{};
   explicit operator bool() const { return status == Status::kOk; }
 };
 
@@ -131,11 +135,17 @@ std::optional<std::string> SerializePersonFile(const PersonList& list);
 // and modified fields are checked first. Does not touch `unsaved`.
 SaveResult ApplyEdit(PersonList& list, const Edit& edit);
 
+// The edit in words, as the user made it: 修改第 2 筆「甲」為「乙」, 刪除第 2 筆「甲」,
+// 輸入「甲」.
+std::string DescribeEdit(const Edit& edit);
+
 DiskState DiskStateOf(std::string_view content);
 
 // ----------------------------------------------------------------- the file
 
-// `InputData`: loads the file; a missing file is created empty.
+// `InputData`: loads the file; a missing file is created empty. Temporary
+// files that a killed save left beside it are removed first, unless another
+// copy of the program is saving at that moment.
 LoadResult InputData(const std::filesystem::path& path);
 // Loads without creating anything (kMissing when there is no file).
 LoadResult ReadPersonFile(const std::filesystem::path& path);
@@ -149,9 +159,17 @@ LoadResult ReadPersonFile(const std::filesystem::path& path);
 //   writes it.
 // - An edit that no longer fits, or a bad field (kConflict, kBadText), is
 //   not applied; a list that had to be reloaded holds the file's content.
+// - Unsaved edits of earlier saves that no longer fit the changed file are
+//   left out, named in the message and returned in `dropped`; the rest is
+//   saved as usual.
 // - A truncated list is never written (kTooLarge): that would drop the
 //   records that were not loaded.
 SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,
                     const std::optional<Edit>& edit = std::nullopt);
+
+// Writes the list as it stands to a file of the user's choice (replacing it
+// whole), without merging with what was there: the way out when the list's
+// own file cannot be written.
+SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& list);
 
 }  // namespace qelm::records

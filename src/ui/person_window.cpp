@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -19,6 +21,7 @@
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -88,21 +91,84 @@ bool FolderIsWritable(const QString& folder) {
   return probe.open();  // removed again when probe goes
 }
 
-PersonFolder ChoosePersonFolder() {
-  const QString program = QCoreApplication::applicationDirPath();
-  if (FolderIsWritable(program)) return {PathOf(program), true, {}};
-
-  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-  if (!data.isEmpty() && QDir().mkpath(data) && FolderIsWritable(data)) {
-    // A list kept beside the program stays the starting point.
-    const QString old = QDir(program).filePath(kFileName);
-    const QString fresh = QDir(data).filePath(kFileName);
-    if (!QFileInfo::exists(fresh) && QFileInfo(old).isFile() && QFile::copy(old, fresh))
-      QFile::setPermissions(fresh, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    return {PathOf(data), true, {}};
+PersonFolder ChoosePersonFolder(const PersonFolderFacts& f) {
+  const QString programList = QDir(f.program).filePath(kFileName);
+  const QString dataList = QDir(f.data).filePath(kFileName);
+  const auto inData = [&](QString note) {
+    return PersonFolder{PathOf(f.data), true, false, note.isEmpty() ? QStringLiteral("清單檔案：") + dataList : note};
+  };
+  const bool dataUsable = !f.data.isEmpty() && f.dataWritable;
+  if (f.installed) {
+    if (dataUsable) return inData({});
+    return {PathOf(f.data), false, false,
+            QStringLiteral("使用者資料夾 %1 無法寫入，清單的修改只保存在記憶體中").arg(f.data)};
   }
-  return {PathOf(program), false,
+  // Two lists that differ: the one changed last.
+  if (dataUsable && f.programFile.exists && f.dataFile.exists && !f.sameContent) {
+    const QString both = QStringLiteral("程式資料夾與使用者資料夾各有一份不同的清單，使用較新的 %1；另一份 %2 保留未動");
+    if (f.dataFile.modified > f.programFile.modified) return inData(both.arg(dataList, programList));
+    return {PathOf(f.program), f.programWritable, false, both.arg(programList, dataList)};
+  }
+  // Records entered while the program's folder could not be written stay
+  // in view: the list in the data folder is the only one.
+  if (dataUsable && f.dataFile.exists && !f.programFile.exists) return inData({});
+  if (f.programWritable) return {PathOf(f.program), true, false, {}};
+  if (dataUsable) {
+    if (f.dataFile.exists) return inData({});
+    PersonFolder r = inData({});
+    if (f.programFile.exists) {
+      r.copyFromProgram = true;
+      r.note = QStringLiteral("程式資料夾無法寫入，清單已複製到 %1，之後的修改存在該處").arg(dataList);
+    }
+    return r;
+  }
+  return {PathOf(f.program), false, false,
           QStringLiteral("程式資料夾與使用者資料夾都無法寫入，清單的修改只保存在記憶體中")};
+}
+
+namespace {
+
+PersonFolderFacts::ListFile ListFileIn(const QString& folder) {
+  const QFileInfo info(QDir(folder).filePath(kFileName));
+  return {info.isFile(), info.lastModified()};
+}
+
+bool SameBytes(const QString& a, const QString& b) {
+  QFile fa(a), fb(b);
+  if (fa.size() != fb.size() || !fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly)) return false;
+  while (!fa.atEnd()) {
+    if (fa.read(1 << 20) != fb.read(1 << 20)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PersonFolder ChoosePersonFolder() {
+  PersonFolderFacts f;
+  f.program = QCoreApplication::applicationDirPath();
+  f.data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  f.installed = QFileInfo(QDir(f.program).filePath(QStringLiteral("../share/qelm"))).isDir();
+  f.programWritable = !f.installed && FolderIsWritable(f.program);
+  // The data folder is made only when it is to be used.
+  const bool dataNeeded = f.installed || !f.programWritable || QFileInfo(f.data).isDir();
+  f.dataWritable = !f.data.isEmpty() && (!dataNeeded || (QDir().mkpath(f.data) && FolderIsWritable(f.data)));
+  f.programFile = ListFileIn(f.program);
+  f.dataFile = ListFileIn(f.data);
+  f.sameContent = f.programFile.exists && f.dataFile.exists &&
+                  SameBytes(QDir(f.program).filePath(kFileName), QDir(f.data).filePath(kFileName));
+  PersonFolder r = ChoosePersonFolder(f);
+  if (r.copyFromProgram) {
+    const QString from = QDir(f.program).filePath(kFileName), to = QDir(f.data).filePath(kFileName);
+    if (QFile::copy(from, to)) {
+      QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    } else {
+      // Nothing to show from there: read the list where it is.
+      r = {PathOf(f.program), false, false,
+           QStringLiteral("無法把清單複製到 %1，清單的修改只保存在記憶體中").arg(to)};
+    }
+  }
+  return r;
 }
 
 // ------------------------------------------------------------------ set-up
@@ -119,13 +185,15 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   setFixedSize(Px(5430), Px(7080));
   SetBackground(this, 0xFFFFFF);
 
-  QString note;
+  QString note, where;
   if (folder) {
     path_ = *folder / kFileName.toStdString();
   } else {
     const PersonFolder f = ChoosePersonFolder();
     path_ = f.folder / kFileName.toStdString();
     note = f.note;
+    if (f.folder != PathOf(QCoreApplication::applicationDirPath()))
+      where = QStringLiteral("清單檔案：") + QFile::decodeName(path_.c_str());
   }
 
   BuildControls();  // with the seven columns of the list
@@ -135,7 +203,11 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   LoadList(std::move(pending));
   CHECKLIST();
   if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
+  // After the full account above, every message begins with where the list is.
+  where_ = where;
+  if (message().isEmpty()) SetMessage({});
   ENTERLIST();
+  if (redo_) ShowEntry(*redo_);  // kept for the first activation, which runs ENTERLIST again
 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
@@ -150,6 +222,8 @@ void PersonWindow::BuildControls() {
   Text1_ = new QLineEdit(this);
   Text1_->setObjectName(QStringLiteral("Text1"));
   Text1_->setFont(text);
+  // Any length is taken; a name too long is refused with a message, never cut.
+  Text1_->setMaxLength(std::numeric_limits<int>::max());
   Place(Text1_, 760, 210, 1335, 300);
   Label2_ = MakeLabel(this, QStringLiteral("Label2"), 2280, 240, 495, 255, text, QStringLiteral("性別"));
   const std::array<QString, 2> sexes{QStringLiteral("男"), QStringLiteral("女")};
@@ -248,10 +322,11 @@ void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
   list_ = std::move(*pending);
   const records::SaveResult r = records::SAVELIST(path_, list_);
   ShowRows();
+  const QString again = OfferAgain(r.dropped);
   if (r)
-    SetMessage(Q(r.message));
+    SetMessage(Q(r.message) + again);
   else
-    SetMessage(Q(r.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中"));
+    SetMessage(Q(r.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中") + again);
 }
 
 void PersonWindow::InputData() {
@@ -294,14 +369,38 @@ bool PersonWindow::SAVELIST(const Edit& edit) {
   }
   QString text = Q(r.message);
   if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
-  SetMessage(text);
+  // A refused command keeps its own entry on screen for correction.
+  const QString again = OfferAgain(r.dropped);
+  if (!applied) redo_.reset();
+  SetMessage(applied ? text + again : text);
   return applied;
+}
+
+// Changes kept in memory that the file, changed by another copy, no longer
+// fits: the last one that wrote a record goes back into the entry (shown
+// after the command's own ENTERLIST), ready for 輸入.
+QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
+  redo_.reset();
+  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e) {
+    if (e->kind == Edit::Kind::kRemove) continue;
+    redo_ = e->after;
+    return QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入");
+  }
+  return {};
+}
+
+// The entry a refused change left to redo, if any.
+void PersonWindow::ShowRedo() {
+  if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
 QString PersonWindow::message() const { return MessageLabel_->text(); }
 
 // A message stands under the buttons; the list makes room for it.
-void PersonWindow::SetMessage(const QString& text) {
+void PersonWindow::SetMessage(const QString& message) {
+  const QString text = where_.isEmpty() || message.startsWith(where_) ? message
+                       : message.isEmpty()                            ? where_
+                                                                      : where_ + QStringLiteral("；") + message;
   MessageLabel_->setText(text);
   if (text.isEmpty()) {
     MessageLabel_->hide();
@@ -336,7 +435,10 @@ void PersonWindow::ENTERLIST() {
 void PersonWindow::FocusWindowChanged(QWindow* w) {
   if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
   const bool me = w == windowHandle();
-  if (me && !active_) ENTERLIST();
+  if (me && !active_) {
+    ENTERLIST();
+    ShowRedo();
+  }
   active_ = me;
 }
 
@@ -451,8 +553,12 @@ void PersonWindow::ListClicked() {
   if (selected.isEmpty()) return;
   const int row = ListView1_->indexOfTopLevelItem(selected.front());
   if (row < 0 || static_cast<std::size_t>(row) >= list_.rows.size()) return;
-  const records::Fields& f = list_.rows[row].fields;
+  ShowEntry(list_.rows[row].fields);
+}
 
+// The entry shows a record: name, sex and the birth moment in the selectors.
+void PersonWindow::ShowEntry(const records::Fields& f) {
+  for (int k = kMonth; k <= kMinute; ++k) Combo1_[k]->setEnabled(true);
   Text1_->setText(Q(f[records::kName]));
   Option1_[Q(f[records::kSex]) == Option1_[0]->text() ? 0 : 1]->setChecked(true);
 
@@ -503,6 +609,7 @@ void PersonWindow::Append() {
   if (!SAVELIST(Edit::Append(std::move(f)))) return;  // refused: the entry stays for correction
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -518,6 +625,7 @@ void PersonWindow::Modify() {
   if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, EntryFields(before.fields)))) return;
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "刪除": the selected row goes at once.
@@ -531,6 +639,7 @@ void PersonWindow::Remove() {
   if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
   CHECKLIST();
   ENTERLIST();
+  ShowRedo();
 }
 
 // "確定": the main window casts the chart of the entry and shows it at the
@@ -549,27 +658,98 @@ void PersonWindow::HandOver() {
 
 void PersonWindow::closeEvent(QCloseEvent* e) {
   if (main_) main_->setEnabled(true);
+  // Edits kept in memory: one more try; what is still not written stays
+  // with the main window for the next opening and the program's end.
+  if (!list_.unsaved.empty()) records::SAVELIST(path_, list_);
   if (pendingHook_ && !list_.unsaved.empty()) pendingHook_(std::exchange(list_, {}));
   QWidget::closeEvent(e);
 }
 
+// ------------------------------------------------------------------ edits left at the end
+
+bool WriteUnsavedEdits(const fs::path& path, records::PersonList& list, const UnsavedPrompt& prompt) {
+  QString note;  // what went wrong with the last choice
+  for (;;) {
+    const std::size_t count = list.unsaved.size();
+    if (count == 0) return true;
+    const records::SaveResult r = records::SAVELIST(path, list);
+    if (!r.dropped.empty() && prompt.tell) prompt.tell(Q(r.message));
+    if (list.unsaved.empty()) return true;
+    QString text = QStringLiteral("清單有 %1 項修改尚未寫入 %2。\n%3")
+                       .arg(count)
+                       .arg(QFile::decodeName(path.c_str()), Q(r.message));
+    if (!note.isEmpty()) text += QStringLiteral("\n") + note;
+    note.clear();
+    switch (prompt.choose(text)) {
+      case UnsavedChoice::kRetry:
+        break;
+      case UnsavedChoice::kSaveAs: {
+        const QString file = prompt.fileName();
+        if (file.isEmpty()) break;
+        const records::SaveResult w = records::WritePersonFile(PathOf(file), list);
+        if (w) return true;
+        note = QStringLiteral("另存失敗：") + Q(w.message);
+        break;
+      }
+      case UnsavedChoice::kDiscard:
+        return false;
+    }
+  }
+}
+
+UnsavedPrompt DialogPrompt(QWidget* parent) {
+  UnsavedPrompt p;
+  p.choose = [parent](const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("排盤"), text, QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        QStringLiteral("「重試」再寫一次；「另存新檔」把整份清單寫到您選擇的檔案；"
+                       "「放棄修改並結束」則這些修改將會遺失。"));
+    QPushButton* retry = box.addButton(QStringLiteral("重試"), QMessageBox::AcceptRole);
+    QPushButton* saveAs = box.addButton(QStringLiteral("另存新檔…"), QMessageBox::ActionRole);
+    QPushButton* discard = box.addButton(QStringLiteral("放棄修改並結束"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(retry);
+    box.exec();
+    if (box.clickedButton() == saveAs) return UnsavedChoice::kSaveAs;
+    if (box.clickedButton() == discard) return UnsavedChoice::kDiscard;
+    return UnsavedChoice::kRetry;
+  };
+  p.fileName = [parent] {
+    const QString start = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kFileName);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存清單"), start);
+  };
+  p.tell = [parent](const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("排盤"), text);
+  };
+  return p;
+}
+
 // ------------------------------------------------------------------ the main window's "排盤"
 
-void ConnectPersonWindow(MainWindow& main, std::optional<fs::path> folder) {
-  struct State {
-    QPointer<PersonWindow> window;
-    std::optional<records::PersonList> pending;  // edits not yet in the file
-  };
-  auto state = std::make_shared<State>();
+std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::optional<fs::path> folder) {
+  auto state = std::make_shared<PersonWindowState>();
   main.setPersonWindowHook([state, folder](MainWindow& m) {
     ShowSingle(state->window, [&] {
       auto* w = new PersonWindow(m, folder, std::exchange(state->pending, std::nullopt));
-      w->setPendingHook([weak = std::weak_ptr<State>(state)](records::PersonList list) {
-        if (const auto s = weak.lock()) s->pending = std::move(list);
+      w->setPendingHook([weak = std::weak_ptr<PersonWindowState>(state), path = w->filePath()](
+                            records::PersonList list) {
+        if (const auto s = weak.lock()) {
+          s->path = path;
+          s->pending = std::move(list);
+        }
       });
       return w;
     });
   });
+  return state;
+}
+
+bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt) {
+  if (state.window) state.window->close();
+  if (!state.pending) return true;
+  const bool written = WriteUnsavedEdits(state.path, *state.pending, prompt);
+  state.pending.reset();
+  return written;
 }
 
 PersonWindow* OpenPersonWindowOf(const MainWindow& main) {

@@ -3,13 +3,16 @@
 // hand-over of the chosen person to the main window.
 #pragma once
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "records/person_file.hpp"
 
@@ -25,13 +28,32 @@ namespace qelm::ui {
 
 class MainWindow;
 
-// Where the person file lives: beside the program when that folder can be
-// written, else in the user's application-data folder.
+// Where the person file lives. Beside the program when that folder can be
+// written; in the user's application-data folder when it cannot, and always
+// for an installed program (one with share/qelm beside its folder). When
+// both folders hold a list and the two differ, the one changed last is used
+// and the other left as it is.
 struct PersonFolder {
   std::filesystem::path folder;
-  bool writable = true;  // false: neither folder can be written
-  QString note;          // for the window when there is something to say
+  bool writable = true;      // false: neither folder can be written
+  bool copyFromProgram = false;  // the list beside the program is to be copied there first
+  QString note;              // for the window: where the list is and why, when not beside the program
 };
+
+// What the choice depends on.
+struct PersonFolderFacts {
+  struct ListFile {
+    bool exists = false;
+    QDateTime modified;
+  };
+  QString program, data;  // the program's folder, the application-data folder
+  bool installed = false;
+  bool programWritable = true, dataWritable = true;
+  ListFile programFile, dataFile;
+  bool sameContent = false;  // both files exist and hold the same bytes
+};
+PersonFolder ChoosePersonFolder(const PersonFolderFacts& facts);
+// The choice for this program, with the copy done.
 PersonFolder ChoosePersonFolder();
 
 // A whole folder can take a new file (a probe file is created and removed).
@@ -83,6 +105,9 @@ class PersonWindow : public QWidget {
   void Preview();
   void FitPreview();
   void ListClicked();
+  void ShowEntry(const records::Fields& f);
+  QString OfferAgain(const std::vector<records::Edit>& dropped);
+  void ShowRedo();
   void Append();
   void Modify();
   void Remove();
@@ -97,6 +122,8 @@ class PersonWindow : public QWidget {
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
   records::PersonList list_;
+  std::optional<records::Fields> redo_;
+  QString where_;  // the message line's first words when the list is not beside the program  // a change to offer again in the entry
   std::function<void(records::PersonList)> pendingHook_;
   std::array<int, 5> remembered_{};
   bool active_ = false;  // the program's active window is this one
@@ -109,10 +136,41 @@ class PersonWindow : public QWidget {
   QTreeWidget* ListView1_;
 };
 
+// What the user chooses when edits of the list could not be written and the
+// program is about to end.
+enum class UnsavedChoice { kRetry, kSaveAs, kDiscard };
+struct UnsavedPrompt {
+  // Asks, showing why the edits are not written.
+  std::function<UnsavedChoice(const QString& text)> choose;
+  // The file to write the whole list to; empty when the user cancels.
+  std::function<QString()> fileName;
+  // Says something the user must know before the program ends.
+  std::function<void(const QString& text)> tell;
+};
+// The prompt as dialogs over `parent`.
+UnsavedPrompt DialogPrompt(QWidget* parent = nullptr);
+
+// Writes the list's edits that are not yet in `path`; while that fails, asks
+// whether to retry, write the list elsewhere or give the edits up. True when
+// every edit is written (here or in the chosen file), false when given up.
+bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& list, const UnsavedPrompt& prompt);
+
+// The person window of a main window and the edits it could not write, kept
+// between openings of the window.
+struct PersonWindowState {
+  QPointer<PersonWindow> window;
+  std::filesystem::path path;                  // the file of `pending`
+  std::optional<records::PersonList> pending;  // edits not yet in the file
+};
+
 // Makes the main window's "排盤" open the person window, one at a time, with
 // the person file in `folder` (the folder ChoosePersonFolder finds when none
 // is given).
-void ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt);
+std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main,
+                                                       std::optional<std::filesystem::path> folder = std::nullopt);
+// Before the program ends: closes the person window (which writes what it
+// can) and writes what is left, asking through `prompt` while it cannot.
+bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt);
 // The person window open over `main`, if any.
 PersonWindow* OpenPersonWindowOf(const MainWindow& main);
 

@@ -10,6 +10,7 @@
 #include "cli/commands.hpp"
 #include "run_report.hpp"
 #include "records/big5.hpp"
+#include "records/person_file.hpp"
 
 namespace qelm::cli {
 namespace {
@@ -41,9 +42,10 @@ TEST_F(PersonsCommand, ReportsGoodLinesAndNamesDamagedOnes) {
         Big5("陳") + "\t" + Big5("女") + "\t1980\t2\t30\t1\t0\r\n" +         // 3: no 30 February
         "\xFF\xFE\t" + Big5("男") + "\t1980\t1\t1\t1\t0\r\n" +             // 4: not Big5
         "\r\n" +                                                          // 5: blank
-        Big5("陳美玲") + "\t" + Big5("女") + "\t2000\t2\t4\t20\t35");      // 6: good, no line end
+        Big5("陳美玲") + "\t" + Big5("女") + "\t2000\t2\t4\t20\t35\textra\tmore\r\n" +  // 6: good, 9 fields
+        std::string(60, 'x') + "\t" + Big5("男") + "\t1980\t1\t1\t1\t0");       // 7: name too long, no line end
   const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
-  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(r.status, 1) << r.err;  // done, with lines skipped
   EXPECT_EQ(r.out.find('\r'), std::string::npos);
 
   const auto lines = Lines(r.out);
@@ -60,18 +62,52 @@ TEST_F(PersonsCommand, ReportsGoodLinesAndNamesDamagedOnes) {
   EXPECT_NE(man.out, woman.out);
 
   const auto errors = Lines(r.err);
-  ASSERT_EQ(errors.size(), 3u) << r.err;
+  ASSERT_EQ(errors.size(), 4u) << r.err;
   EXPECT_EQ(errors[0], file_ + ":2: 有 3 欄,應為 7 欄,略過");
   EXPECT_EQ(errors[1], file_ + ":3: 出生時刻「1980-2-30 1:0」無效,略過");
   EXPECT_EQ(errors[2], file_ + ":4: 不是有效的 Big5 文字,略過");
+  EXPECT_EQ(errors[3], file_ + ":7: 欄位超過 50 個字,略過");
 }
 
-TEST_F(PersonsCommand, MissingFileIsAnErrorAndStaysMissing) {
+TEST_F(PersonsCommand, NamesWithUserDefinedCharacters) {
+  Write("\xFA\x40\xA4\x70\t" + Big5("男") + "\t2000\t2\t4\t20\t35\r\n");  // U+E000 小
   const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(r.out.empty());
-  EXPECT_NE(r.err.find(file_), std::string::npos);
-  EXPECT_FALSE(fs::exists(file_));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "\xEE\x80\x80小");
+}
+
+// 0: all done; 1: done, with lines skipped or the file cut at the caps;
+// 2: bad arguments or a file that cannot be read.
+TEST_F(PersonsCommand, ExitStatuses) {
+  struct Case {
+    const char* what;
+    std::string content;  // "" with exists false: no file
+    bool exists;
+    int status;
+    bool output;
+  };
+  const std::string good = Big5("王小明") + "\t" + Big5("男") + "\t2000\t2\t4\t20\t35\r\n";
+  const Case cases[] = {
+      {"all good", good, true, 0, true},
+      {"empty", "", true, 0, false},
+      {"a line skipped", good + "x\r\n", true, 1, true},
+      {"over the size cap", good + std::string(records::kMaxFileBytes, 'x'), true, 1, true},
+      {"missing", "", false, 2, false},
+  };
+  for (const Case& c : cases) {
+    fs::remove(file_);
+    if (c.exists) Write(c.content);
+    const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
+    EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err.substr(0, 200);
+    EXPECT_EQ(!r.out.empty(), c.output) << c.what;
+    EXPECT_EQ(r.err.empty(), c.status == 0) << c.what;
+    EXPECT_EQ(fs::exists(file_), c.exists) << c.what << ": a missing file stays missing";
+  }
+  // A folder where the file should be cannot be read.
+  fs::create_directory(dir_ / "folder");
+  EXPECT_EQ(RunReport({"persons", (dir_ / "folder").c_str()}).status, 2);
+  // The scheme is stated in the help.
+  EXPECT_NE(RunReport({"--help"}).out.find("1 = done, but lines were skipped"), std::string::npos);
 }
 
 TEST_F(PersonsCommand, BadFlowMomentIsAUsageError) {

@@ -38,6 +38,41 @@ TEST(Big5, KnownNamesRoundTrip) {
   }
 }
 
+// The user-defined areas (造字) map one to one onto the private use area, in
+// the order and at the start points of Windows code page 950: FA40-FEFE from
+// U+E000, 8E40-A0FE from U+E311, 8140-8DFE from U+EEB8, each lead byte with
+// 157 trail bytes (40-7E, A1-FE); C6A1-C8FE from U+F6B1.
+TEST(Big5, UserDefinedAreasRoundTrip) {
+  struct Case {
+    std::string big5;
+    char32_t pua;
+  };
+  const Case cases[] = {
+      {"\xFA\x40", 0xE000}, {"\xFA\x7E", 0xE03E}, {"\xFA\xA1", 0xE03F}, {"\xFB\x40", 0xE09D},
+      {"\xFE\xFE", 0xE310}, {"\x8E\x40", 0xE311}, {"\xA0\xFE", 0xEEB7}, {"\x81\x40", 0xEEB8},
+      {"\x8D\xFE", 0xF6B0}, {"\xC6\xA1", 0xF6B1}, {"\xC8\xFE", 0xF848},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<unsigned>(c.pua));
+    // The character as UTF-8 (three bytes in this area).
+    const std::string utf8{static_cast<char>(0xE0 | (c.pua >> 12)), static_cast<char>(0x80 | ((c.pua >> 6) & 0x3F)),
+                           static_cast<char>(0x80 | (c.pua & 0x3F))};
+    const DecodedText d = DecodeBig5("A" + c.big5 + "\xB1\x69");
+    EXPECT_TRUE(d.valid);
+    EXPECT_EQ(d.text, "A" + utf8 + "張");
+    const EncodedText e = EncodeBig5("A" + utf8 + "張");
+    ASSERT_TRUE(e.bytes.has_value()) << e.unencodable;
+    EXPECT_EQ(*e.bytes, "A" + c.big5 + "\xB1\x69");
+    EXPECT_TRUE(CheckName(utf8));
+  }
+  // Next to the areas: no user-defined character.
+  EXPECT_FALSE(DecodeBig5("\x81\x3F").valid);
+  EXPECT_FALSE(DecodeBig5("\x81\x80").valid);
+  EXPECT_FALSE(DecodeBig5("\xFE\x7F").valid);
+  EXPECT_FALSE(DecodeBig5("\xFF\x40").valid);
+  EXPECT_FALSE(EncodeBig5("\xEF\xA1\x89").bytes.has_value());  // U+F849
+}
+
 TEST(Big5, BytesThatAreNotBig5ShowAsReplacement) {
   struct Case {
     std::string big5, utf8;
@@ -77,6 +112,12 @@ TEST(Big5, CharactersBig5LacksAreReported) {
   EXPECT_FALSE(EncodeBig5(kFffd).bytes.has_value());
 }
 
+std::string Repeat(std::string_view s, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
+}
+
 TEST(Big5, NameCheck) {
   struct Case {
     std::string name;
@@ -90,6 +131,9 @@ TEST(Big5, NameCheck) {
       {"張三\r", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
       {"\n", TextCheck::kSeparator, "姓名不可含有定位字元或換行"},
       {"王😀", TextCheck::kUnencodable, "姓名含有 Big5 無法表示的字"},
+      {Repeat("陳", 50), TextCheck::kOk, ""},
+      {Repeat("陳", 51), TextCheck::kTooLong, "姓名最多 50 個字，這個有 51 個字"},
+      {Repeat("a", 40000), TextCheck::kTooLong, "姓名最多 50 個字，這個有 40000 個字"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,7 +1,9 @@
 #include "records/person_file.hpp"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -150,6 +152,44 @@ TEST(PersonFile, FieldsAsLoaded) {
   EXPECT_EQ(longRow.source->line, 2u);
 }
 
+// A field longer than any name is shown shortened with a mark; its line is
+// damaged and written back byte for byte.
+TEST(PersonFile, OverlongFieldsAreShownShortened) {
+  const auto repeat = [](std::string_view s, std::size_t n) {
+    std::string r;
+    for (std::size_t i = 0; i < n; ++i) r += s;
+    return r;
+  };
+  const std::string rest = "\t" + Big5("男") + "\t1975\t8\t21\t14\t5\r\n";
+  struct Case {
+    const char* what;
+    std::string line;
+    std::string name;  // as shown
+    std::string year;
+    bool damaged;
+  };
+  const Case cases[] = {
+      {"50 characters", Big5(repeat("陳", 50)) + rest, repeat("陳", 50), "1975", false},
+      {"51 characters", Big5(repeat("陳", 51)) + rest, repeat("陳", 50) + "…", "1975", true},
+      {"51 letters", repeat("a", 51) + rest, repeat("a", 50) + "…", "1975", true},
+      {"8 MiB", repeat("a", 8 << 20) + rest, repeat("a", 50) + "…", "1975", true},
+      {"a long year", "a\t" + Big5("男") + "\t" + repeat("1", 60) + "\t8\t21\t14\t5\r\n", "a",
+       repeat("1", 50) + "…", true},
+  };
+  for (const Case& c : cases) {
+    PersonList list = ParsePersonFile(c.line);
+    ASSERT_EQ(list.rows.size(), 1u) << c.what;
+    EXPECT_EQ(list.rows[0].fields[kName], c.name) << c.what;
+    EXPECT_EQ(list.rows[0].fields[kYear], c.year) << c.what;
+    EXPECT_EQ(list.rows[0].damaged(), c.damaged) << c.what;
+    EXPECT_EQ(SerializePersonFile(list), c.line) << c.what;
+    // Taking the shown name back is refused, never cut.
+    if (c.name.ends_with("…")) {
+      EXPECT_EQ(ApplyEdit(list, Edit::Modify(0, list.rows[0], Person(c.name, "女"))).status, Status::kBadText);
+    }
+  }
+}
+
 TEST(PersonFile, EmptyNameLineBeginsWithTab) {
   TempDir dir;
   LoadResult r = MustLoad(dir.user());
@@ -171,6 +211,23 @@ TEST(PersonFile, Big5NamesRoundTrip) {
     EXPECT_EQ(again.list.rows[i].fields, people[i]);
     EXPECT_FALSE(again.list.rows[i].damaged());
   }
+}
+
+// A name with user-defined characters (造字) loads as a sound record and,
+// changed in another field, is written with the same bytes.
+TEST(PersonFile, UserDefinedCharactersInNames) {
+  const std::string name = "\xFA\x40\xA4\x70\x81\x40";  // U+E000 小 U+EEB8
+  const std::string rest = "\t" + Big5("男") + "\t1975\t8\t21\t14\t";
+  TempDir dir;
+  WriteBytes(dir.user(), name + rest + "5\r\n");
+  LoadResult r = MustLoad(dir.user());
+  ASSERT_EQ(r.list.rows.size(), 1u);
+  EXPECT_EQ(r.list.rows[0].fields[kName], "\xEE\x80\x80小\xEE\xBA\xB8");
+  EXPECT_FALSE(r.list.rows[0].damaged());
+  Fields changed = r.list.rows[0].fields;
+  changed[kMinute] = "6";
+  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], changed)));
+  EXPECT_EQ(ReadBytes(dir.user()), name + rest + "6\r\n");
 }
 
 TEST(PersonFile, EditsKeepOtherLinesByteForByte) {
@@ -416,6 +473,70 @@ TEST(PersonFile, EditThatNoLongerFitsIsRefused) {
     ASSERT_EQ(stale.list.rows.size(), 2u);  // now showing the file's content
     EXPECT_EQ(stale.list.rows[0].fields[kName], "A2");
     EXPECT_EQ(ReadBytes(dir.user()), afterTwo);
+  }
+}
+
+// An edit kept in memory (the folder was locked) that the file, changed by
+// another copy meanwhile, no longer fits: the list takes the file's content,
+// the edit is handed back to the caller and later saves go through.
+TEST(PersonFile, KeptEditThatNoLongerFitsIsHandedBack) {
+  struct Case {
+    const char* what;
+    std::optional<Edit> next;  // the save after the other copy's change
+    std::string file;          // the file after it
+  };
+  const Case cases[] = {
+      {"append", Edit::Append(Person("C")), Line(Person("B")) + Line(Person("C"))},
+      {"save without edit", std::nullopt, Line(Person("B"))},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    WriteBytes(dir.user(), Line(Person("A")) + Line(Person("B")));
+    LoadResult one = MustLoad(dir.user());
+    {
+      // Another copy holds the folder's lock: the rename of A stays in memory.
+      const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+      const SaveResult busy = SAVELIST(dir.user(), one.list, Edit::Modify(0, one.list.rows[0], Person("A2")));
+      ::close(held);
+      ASSERT_EQ(busy.status, Status::kBusy) << c.what;
+      ASSERT_EQ(one.list.unsaved.size(), 1u);
+    }
+    WriteBytes(dir.user(), Line(Person("B")));  // the other copy removes A
+    const SaveResult s = SAVELIST(dir.user(), one.list, c.next);
+    EXPECT_TRUE(s) << c.what << ": " << s.message;
+    EXPECT_TRUE(s.reloaded);
+    ASSERT_EQ(s.dropped.size(), 1u) << c.what;
+    EXPECT_EQ(s.dropped[0].after, Person("A2"));
+    EXPECT_NE(s.message.find("修改第 1 筆「A」為「A2」"), std::string::npos) << s.message;
+    EXPECT_EQ(ReadBytes(dir.user()), c.file) << c.what;
+    EXPECT_TRUE(one.list.unsaved.empty());
+    EXPECT_EQ(SerializePersonFile(one.list), c.file) << "the list shows the file";
+    // The next edit is saved as any other.
+    ASSERT_TRUE(SAVELIST(dir.user(), one.list, Edit::Append(Person("D")))) << c.what;
+    EXPECT_EQ(ReadBytes(dir.user()), c.file + Line(Person("D")));
+  }
+}
+
+// Temporary files of a save that was killed go at the next load, unless
+// another copy is saving right now.
+TEST(PersonFile, StaleTemporaryFilesAreRemoved) {
+  for (const bool otherCopySaving : {false, true}) {
+    TempDir dir;
+    WriteBytes(dir.user(), Line(Person("A")));
+    WriteBytes(dir.path() / "User.saving-123-456", Line(Person("A")) + "half");
+    WriteBytes(dir.path() / "Other.saving-1", "x");  // not ours
+    WriteBytes(dir.path() / "User.saved", "x");
+    const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    if (otherCopySaving) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
+    const LoadResult r = MustLoad(dir.user());
+    ::close(held);
+    EXPECT_EQ(r.list.rows.size(), 1u);
+    EXPECT_EQ(fs::exists(dir.path() / "User.saving-123-456"), otherCopySaving);
+    EXPECT_TRUE(fs::exists(dir.path() / "Other.saving-1"));
+    EXPECT_TRUE(fs::exists(dir.path() / "User.saved"));
   }
 }
 

@@ -35,7 +35,7 @@ class ChartExportTest : public ::testing::Test {
     exporter_ = window_->findChild<ChartExport*>();
     ASSERT_NE(exporter_, nullptr);
   }
-  void Cast() { ASSERT_TRUE(window_->CastChartFromText(QStringLiteral("王小明|男|1990-05-17 14:30"))); }
+  void Cast() { ASSERT_TRUE(window_->CastChart("王小明", 1, {1990, 5, 17, 14, 30})); }
   QString Path(const char* name) const { return dir_.filePath(QString::fromUtf8(name)); }
   static QByteArray Read(const QString& path) {
     QFile f(path);
@@ -197,7 +197,7 @@ TEST(TextExport, SavesTheShownText) {
   TestApp();
   QTemporaryDir dir;
   MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
-  ASSERT_TRUE(main.CastChartFromText(QStringLiteral("王小明|男|1990-05-17 14:30")));
+  ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   TextOutputWindow w(*main.chart(), main.flow());
   auto* ex = w.findChild<TextExport*>();
   ASSERT_NE(ex, nullptr);

@@ -1,6 +1,9 @@
 #include "ui/person_window.hpp"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -12,6 +15,10 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QDir>
+#include <QStandardPaths>
 #include <QTreeWidget>
 #include <array>
 #include <fstream>
@@ -519,10 +526,12 @@ TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
   const std::string file = ReadUser();
   Start();
-  for (const char* name : {"a\tb", "a\nb", "a\rb", "😀", "王𠀀"}) {
+  const QString longest = QString(51, QChar(u'陳')), hostile = QString(40000, QChar(u'a'));
+  for (const QString& name : {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"),
+                              QStringLiteral("😀"), QStringLiteral("王𠀀"), longest, hostile}) {
     for (const char* command : {"Command2", "Command3"}) {
       ClickRow(0);
-      C<QLineEdit>("Text1")->setText(QString::fromUtf8(name));
+      C<QLineEdit>("Text1")->setText(name);
       Click(command);
       EXPECT_EQ(List()->topLevelItemCount(), 1) << command;
       EXPECT_EQ(Cell(0, 0), "甲") << command;
@@ -530,11 +539,12 @@ TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
       EXPECT_FALSE(Message().isEmpty()) << command;
       EXPECT_TRUE(C("MessageLabel")->isVisible());
       EXPECT_EQ(TextColour(C("MessageLabel")), 0x0000C0u);
-      // The name stays for correction; the list makes room for the message.
-      EXPECT_EQ(C<QLineEdit>("Text1")->text(), QString::fromUtf8(name));
+      // The name stays for correction, never cut; the list makes room for the message.
+      EXPECT_TRUE(C<QLineEdit>("Text1")->text() == name) << C<QLineEdit>("Text1")->text().size();
       EXPECT_GT(List()->y(), C("MessageLabel")->geometry().bottom());
     }
   }
+  EXPECT_NE(Message().indexOf("最多 50 個字"), -1);
   ClickRow(0);
   C<QLineEdit>("Text1")->setText("乙");
   Click("Command2");
@@ -574,6 +584,93 @@ TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
 }
 
+// A change kept in memory while another copy held the folder, whose row
+// that copy then removed: the window shows the file, names the change it
+// could not apply and puts it back in the entry for one press of 輸入.
+TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAgain) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ClickRow(0);
+    C<QLineEdit>("Text1")->setText("丁");
+    Pick(4, 30);
+    Click("Command3");
+    ::close(held);
+  }
+  ASSERT_NE(Message().indexOf("記憶體"), -1);
+  WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
+
+  C<QLineEdit>("Text1")->setText("丙");
+  Click("Command2");
+  EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(0, 0), "乙");
+  EXPECT_EQ(Cell(1, 0), "丙");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
+  // The change that could not be applied stands in the entry.
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
+  EXPECT_TRUE(C<QRadioButton>("Option1_0")->isChecked());
+  const std::array<const char*, 5> moment{"1950", "1", "1", "1", "30"};
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(Combo(k)->currentText(), moment[k]) << k;
+
+  Click("Command2");  // one press brings it back
+  EXPECT_EQ(Message(), "");
+  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  EXPECT_EQ(Cell(2, 0), "丁");
+  EXPECT_EQ(Cell(2, 6), "30");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 3u);
+}
+
+// The same, found when the window opens again after closing with the change
+// still in memory.
+TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAtTheNextOpening) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ClickRow(0);
+    C<QLineEdit>("Text1")->setText("丁");
+    Click("Command3");
+    WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
+    form_->close();  // still locked: the change stays in memory
+    ::close(held);
+  }
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
+  Click("Command2");
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cell(1, 0), "丁");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
+}
+
+// Edits kept in memory are written when the window closes, once the folder
+// can be written again.
+TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  Start();
+  {
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    C<QLineEdit>("Text1")->setText("乙");
+    Click("Command2");
+    ::close(held);
+  }
+  ASSERT_NE(Message().indexOf("記憶體"), -1);
+  ASSERT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
+  form_->close();
+  const records::LoadResult disk = records::ReadPersonFile(UserPath());
+  ASSERT_EQ(disk.list.rows.size(), 2u);
+  EXPECT_EQ(disk.list.rows[1].fields[0], "乙");
+}
+
 TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   // The folder is a plain file: nothing can be created in it.
   WriteBytes("");
@@ -599,6 +696,36 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   EXPECT_EQ(Cell(0, 0), "甲");
 }
 
+// A list that lives in the data folder, not beside the program: every
+// message of the window begins with its place.
+TEST_F(PersonWindowTest, AListOutsideTheProgramFolderIsNamedInEveryMessage) {
+  if (QFileInfo::exists(QDir(QCoreApplication::applicationDirPath()).filePath("User")))
+    GTEST_SKIP() << "a list beside the test program";
+  QStandardPaths::setTestModeEnabled(true);
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+  ASSERT_TRUE(QDir().mkpath(data));
+  const QString list = QDir(data).filePath("User");
+  std::ofstream(list.toStdString(), std::ios::binary) << "\xA5\xD2\t" << kMale << "\t1950\t1\t1\t1\t1\r\n";
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  ConnectPersonWindow(*main_);
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  const QString where = QStringLiteral("清單檔案：") + list;
+  EXPECT_TRUE(Message().startsWith(where)) << Message().toStdString();
+  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  C<QLineEdit>("Text1")->setText("乙");
+  Click("Command2");
+  EXPECT_EQ(Message(), where);
+  C<QLineEdit>("Text1")->setText("a\tb");
+  Click("Command2");
+  EXPECT_TRUE(Message().startsWith(where + QStringLiteral("；"))) << Message().toStdString();
+  EXPECT_EQ(records::ReadPersonFile(list.toStdString()).list.rows.size(), 2u);
+  form_->close();
+  QFile::remove(list);
+  QStandardPaths::setTestModeEnabled(false);
+}
+
 TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
   std::string bytes;
   const std::string line = "a\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
@@ -611,6 +738,23 @@ TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
   EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
   EXPECT_NE(Message(), "");
   EXPECT_EQ(ReadUser().size(), bytes.size());
+}
+
+// A line just under the file's size cap, nearly all name: shown shortened,
+// quick to click, and kept byte for byte through other edits.
+TEST_F(PersonWindowTest, AHugeLineIsShownShortened) {
+  const std::string huge = std::string(31 << 20, 'x') + "\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
+  WriteBytes(huge);
+  Start();
+  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_EQ(Cell(0, 0), QString(50, QChar(u'x')) + QStringLiteral("…"));
+  ClickRow(0);
+  EXPECT_EQ(C<QLineEdit>("Text1")->text().size(), 51);
+  EXPECT_EQ(Combo(0)->currentText(), "1990");
+  C<QLineEdit>("Text1")->setText("甲");
+  Click("Command2");
+  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(ReadUser(), huge + "\xA5\xD2\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 }
 
 TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
@@ -680,6 +824,117 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(main_->field(i)->text().toInt(), now[i]) << i;
 }
 
+// The program's end with edits that cannot be written to the list's file:
+// the user is asked until they are written somewhere or given up.
+TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
+  struct Answer {
+    UnsavedChoice choice;
+    const char* file = "";  // for kSaveAs, inside the test folder; "" cancels
+    bool makeFolder = false;  // the list's folder appears before the answer
+  };
+  struct Case {
+    const char* what;
+    std::vector<Answer> answers;
+    bool written;
+    const char* where;  // the file that then holds the list
+  };
+  const Case cases[] = {
+      {"given up", {{UnsavedChoice::kDiscard}}, false, ""},
+      {"retried once the folder is there", {{UnsavedChoice::kRetry, "", true}}, true, "gone/User"},
+      {"saved elsewhere after a cancel and a failure",
+       {{UnsavedChoice::kSaveAs, ""}, {UnsavedChoice::kSaveAs, "missing/list"}, {UnsavedChoice::kSaveAs, "list"}},
+       true,
+       "list"},
+  };
+  TestApp();
+  for (const Case& c : cases) {
+    QTemporaryDir dir;
+    const fs::path root(QFile::encodeName(dir.path()).toStdString());
+    const fs::path path = root / "gone" / "User";
+    records::LoadResult r = records::InputData(path);
+    ASSERT_FALSE(records::SAVELIST(path, r.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    std::vector<QString> asked;
+    std::size_t next = 0;
+    UnsavedPrompt prompt;
+    prompt.choose = [&](const QString& text) {
+      asked.push_back(text);
+      if (next >= c.answers.size()) return UnsavedChoice::kDiscard;  // asked once too often
+      if (c.answers[next].makeFolder) fs::create_directory(root / "gone");
+      return c.answers[next].choice;
+    };
+    prompt.fileName = [&] {
+      const char* f = c.answers[next++].file;
+      return *f ? dir.filePath(f) : QString();
+    };
+    const bool written = WriteUnsavedEdits(path, r.list, prompt);
+    EXPECT_EQ(written, c.written) << c.what;
+    EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
+    ASSERT_FALSE(asked.empty());
+    EXPECT_NE(asked[0].indexOf("1 項修改尚未寫入"), -1) << asked[0].toStdString();
+    EXPECT_NE(asked[0].indexOf(QFile::decodeName(path.c_str())), -1);
+    if (asked.size() == 3) EXPECT_NE(asked[2].indexOf("另存失敗"), -1) << asked[2].toStdString();
+    if (*c.where) {
+      const records::LoadResult out = records::ReadPersonFile(root / c.where);
+      ASSERT_EQ(out.list.rows.size(), 1u) << c.what;
+      EXPECT_EQ(out.list.rows[0].fields[0], "甲");
+    }
+  }
+}
+
+// Where the list lives, and what the window says about it.
+TEST(PersonFolder, TheChoiceAndItsWord) {
+  const QDateTime older(QDate(2024, 1, 1), QTime(8, 0)), newer(QDate(2024, 3, 1), QTime(8, 0));
+  using File = PersonFolderFacts::ListFile;
+  const File none{}, old{true, older}, fresh{true, newer};
+  struct Case {
+    const char* what;
+    bool installed, programWritable, dataWritable;
+    File program, data;
+    bool same;
+    const char* folder;  // "bin", "data"
+    bool copy;
+    std::vector<const char*> said;  // parts of the note, in this order; none: no note
+  };
+  const Case cases[] = {
+      {"first start", false, true, true, none, none, false, "bin", false, {}},
+      {"only beside the program", false, true, true, old, none, false, "bin", false, {}},
+      {"same list in both", false, true, true, old, fresh, true, "bin", false, {}},
+      {"folder read-only: copied", false, false, true, old, none, false, "data", true,
+       {"無法寫入", "/data/User"}},
+      {"folder read-only, nothing to copy", false, false, true, none, none, false, "data", false,
+       {"清單檔案：", "/data/User"}},
+      {"writable again, the data list is newer", false, true, true, old, fresh, false, "data", false,
+       {"較新的 /data/User", "/bin/User 保留未動"}},
+      {"writable again, the program's list is newer", false, true, true, fresh, old, false, "bin", false,
+       {"較新的 /bin/User", "/data/User 保留未動"}},
+      {"only in the data folder", false, true, true, none, old, false, "data", false, {"清單檔案：/data/User"}},
+      {"installed, first start", true, false, true, none, none, false, "data", false, {"清單檔案：/data/User"}},
+      {"installed, a list beside it too", true, true, true, fresh, old, false, "data", false,
+       {"清單檔案：/data/User"}},
+  };
+  for (const Case& c : cases) {
+    PersonFolderFacts f;
+    f.program = "/bin";
+    f.data = "/data";
+    f.installed = c.installed;
+    f.programWritable = c.programWritable;
+    f.dataWritable = c.dataWritable;
+    f.programFile = c.program;
+    f.dataFile = c.data;
+    f.sameContent = c.same;
+    const PersonFolder r = ChoosePersonFolder(f);
+    EXPECT_EQ(r.folder, fs::path("/") / c.folder) << c.what;
+    EXPECT_TRUE(r.writable) << c.what;
+    EXPECT_EQ(r.copyFromProgram, c.copy) << c.what;
+    EXPECT_EQ(r.note.isEmpty(), c.said.empty()) << c.what << ": " << r.note.toStdString();
+    qsizetype at = 0;
+    for (const char* part : c.said) {
+      at = r.note.indexOf(QString::fromUtf8(part), at);
+      EXPECT_NE(at, -1) << c.what << ": " << part << " in " << r.note.toStdString();
+    }
+  }
+}
+
 TEST(PersonFolder, WritableFolders) {
   TestApp();
   QTemporaryDir dir;
@@ -694,7 +949,7 @@ TEST(PersonFolder, WritableFolders) {
               QStringList{"plain"})
       << "the probe leaves nothing behind";
   const PersonFolder f = ChoosePersonFolder();
-  EXPECT_TRUE(f.writable);
+  EXPECT_TRUE(f.writable) << f.note.toStdString();
   EXPECT_FALSE(f.folder.empty());
 }
 

@@ -1,0 +1,75 @@
+// The person window opened on person files at the load caps, offscreen: the
+// time until it is shown with its list, and a click on the first row.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "records/person_file.hpp"
+#include "ui/main_window.hpp"
+#include "ui/person_window.hpp"
+#include "ui/window_layer.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qelm::ui::MainWindow;
+using qelm::ui::PersonWindow;
+
+const std::string kMale = "\xA8\x6B";
+
+// A folder with a person file: one line just under the size cap, nearly all
+// name, or the most records that are loaded.
+fs::path Folder(QTemporaryDir& dir, bool hugeLine) {
+  const fs::path folder(QFile::encodeName(dir.path()).toStdString());
+  std::ofstream out(folder / "User", std::ios::binary);
+  const std::string rest = "\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
+  if (hugeLine) {
+    out << std::string(31 << 20, 'x') << rest;
+  } else {
+    for (std::size_t i = 0; i < qelm::records::kMaxRecords; ++i) out << "\xA4\xFD" << i << rest;
+  }
+  return folder;
+}
+
+void OpenWindow(benchmark::State& state) {
+  QTemporaryDir dir;
+  const fs::path folder = Folder(dir, state.range(0) != 0);
+  MainWindow main([] { return qelm::MakeMoment(2024, 6, 15, 10, 30); });
+  main.show();
+  for (auto _ : state) {
+    auto w = std::make_unique<PersonWindow>(main, folder);
+    w->show();
+    QApplication::processEvents();
+    // The click on the first row.
+    auto* list = w->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+    list->setCurrentItem(list->topLevelItem(0));
+    const QPointF at = list->visualItemRect(list->topLevelItem(0)).center();
+    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &release);
+    benchmark::DoNotOptimize(w.get());
+  }
+}
+// 1: one 31 MiB line; 0: 100,000 records.
+BENCHMARK(OpenWindow)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  qelm::ui::InstallFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
