@@ -82,6 +82,7 @@ QLabel* MessageLabel(QWidget* parent, int left, int top, int width, int height) 
   l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   l->setTextInteractionFlags(Qt::TextSelectableByMouse);
   l->setContextMenuPolicy(Qt::NoContextMenu);  // the window's menu, not the label's
+  l->setAccessibleName(QStringLiteral("存檔訊息"));
   return l;
 }
 

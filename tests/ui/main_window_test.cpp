@@ -486,8 +486,9 @@ TEST_F(MainWindowTest, AHeldKeyRepeatsAtTheArrowsRate) {
   EXPECT_EQ(Shown()[4], 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return Shown()[4] >= 3; }, 5000));
   const int held = Shown()[4];
-  // Steps at 0, after the delay and then once an interval, never more.
-  EXPECT_LE(held, 2 + (clock.elapsed() - delay) / interval);
+  // Steps at 0, after the delay and then once an interval, never more
+  // (a coarse timer may fire a little early: a fifth of an interval's slack).
+  EXPECT_LE(held, 2 + (clock.elapsed() - delay + interval / 5) / interval);
   key(QEvent::KeyRelease, false);
   QTest::qWait(delay + 2 * interval);
   EXPECT_EQ(Shown()[4], held);
