@@ -48,7 +48,7 @@ void RunPlaces(const PlacesOptions& o, Streams& io) {
   }
   if (found.empty()) {
     io.err << "qelm-report: 找不到符合「" << Trim(o.query) << "」的地點"
-           << (o.world ? "" : ";其他地方可用 --world 以英文名搜尋世界城市") << "\n";
+           << (o.world ? "" : "；其他地方可用 --world 以英文名搜尋世界城市") << "\n";
     io.status = 1;
     return;
   }
