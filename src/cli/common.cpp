@@ -13,27 +13,158 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// ------------------------------------------------------------ texts in JSON
+
+namespace {
+
+// Reading UTF-8 one byte at a time. A sequence is refused at the first byte
+// that cannot continue a well-formed one (overlong forms, surrogates and
+// code points past U+10FFFF included), as Dump's decoder refuses it.
+struct Utf8Step {
+  int pending = 0;            // continuation bytes still to come
+  std::uint8_t low = 0x80, high = 0xBF;  // the range the next one must lie in
+
+  enum Result { kCharacter, kMore, kRefused };
+  Result Take(std::uint8_t b) {
+    if (pending == 0) {
+      if (b < 0x80) return kCharacter;
+      low = 0x80;
+      high = 0xBF;
+      if (b >= 0xC2 && b <= 0xDF) pending = 1;
+      else if (b >= 0xE0 && b <= 0xEF) {
+        pending = 2;
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+      } else if (b >= 0xF0 && b <= 0xF4) {
+        pending = 3;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
+      } else {
+        return kRefused;
+      }
+      return kMore;
+    }
+    if (b < low || b > high) {
+      pending = 0;
+      return kRefused;
+    }
+    low = 0x80;
+    high = 0xBF;
+    return --pending == 0 ? kCharacter : kMore;
+  }
+};
+
+// The short escapes JSON has for control characters, or 0.
+char ShortEscape(std::uint8_t b) {
+  switch (b) {
+    case '\b': return 'b';
+    case '\t': return 't';
+    case '\n': return 'n';
+    case '\f': return 'f';
+    case '\r': return 'r';
+    default: return 0;
+  }
+}
+
+// Whether RapidJSON's own escaping writes the text as Dump does: it is valid
+// UTF-8 and has no control character without a short escape.
+bool PlainText(std::string_view text) {
+  Utf8Step step;
+  for (const char c : text) {
+    const auto b = static_cast<std::uint8_t>(c);
+    if (b < 0x20 && ShortEscape(b) == 0) return false;
+    if (step.Take(b) == Utf8Step::kRefused) return false;
+  }
+  return step.pending == 0;
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The text as a quoted JSON string the way Dump writes it. A refused byte
+// drops the unfinished sequence before it and stands as one U+FFFD; when it
+// ended such a sequence it is read again as the start of a new one. A text
+// that stops inside a sequence ends with one U+FFFD.
+void AppendQuoted(std::string& out, std::string_view text) {
+  out += '"';
+  Utf8Step step;
+  std::size_t start = 0;  // of the sequence being read
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<std::uint8_t>(text[i]);
+    const bool inSequence = step.pending > 0;
+    switch (step.Take(b)) {
+      case Utf8Step::kMore:
+        if (!inSequence) start = i;
+        break;
+      case Utf8Step::kCharacter:
+        if (inSequence) {
+          out.append(text, start, i + 1 - start);
+        } else if (b == '"' || b == '\\') {
+          out += '\\';
+          out += static_cast<char>(b);
+        } else if (b < 0x20) {
+          if (const char e = ShortEscape(b)) {
+            out += '\\';
+            out += e;
+          } else {
+            constexpr std::string_view kHex = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+          }
+        } else {
+          out += static_cast<char>(b);
+        }
+        break;
+      case Utf8Step::kRefused:
+        out += kReplacement;
+        if (inSequence) --i;
+        break;
+    }
+  }
+  if (step.pending > 0) out += kReplacement;
+  out += '"';
+}
+
+}  // namespace
+
+void JsonWriter::Value(std::string_view text) {
+  if (PlainText(text)) {
+    writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    return;
+  }
+  escaped_.clear();
+  AppendQuoted(escaped_, text);
+  writer_.RawValue(escaped_.data(), escaped_.size(), rapidjson::kStringType);
+}
+
+void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
+  w.Field("MomentLunarYear", r.MomentLunarYear);
+  w.Field("MomentLunarMonth", r.MomentLunarMonth);
+  w.Field("MomentLunarDay", r.MomentLunarDay);
+  w.Field("MomentLeapFlag", r.MomentLeapFlag);
+  w.Field("MomentHourBranch", r.MomentHourBranch);
+  w.Field("MomentPillars", r.MomentPillars);
+  w.Field("JieIndex", r.JieIndex);
+  w.Field("JieName", r.JieName);
+  w.Field("JieDays", r.JieDays);
+  w.Field("JieHours", r.JieHours);
+  w.Field("JieMinutes", r.JieMinutes);
+  w.Field("PastMidTerm", r.PastMidTerm);
+  w.Field("LastTermName", r.LastTermName);
+  w.Field("LastTermDays", r.LastTermDays);
+  w.Field("LastTermHours", r.LastTermHours);
+  w.Field("LastTermMinutes", r.LastTermMinutes);
+  w.Field("WeekdayNumber", r.WeekdayNumber);
+  w.Field("WeekdayText", r.WeekdayText);
+}
+
 Json MomentJson(const MomentResult& r) {
-  Json j;
-  j["MomentLunarYear"] = r.MomentLunarYear;
-  j["MomentLunarMonth"] = r.MomentLunarMonth;
-  j["MomentLunarDay"] = r.MomentLunarDay;
-  j["MomentLeapFlag"] = r.MomentLeapFlag;
-  j["MomentHourBranch"] = r.MomentHourBranch;
-  j["MomentPillars"] = r.MomentPillars;
-  j["JieIndex"] = r.JieIndex;
-  j["JieName"] = std::string(r.JieName);
-  j["JieDays"] = r.JieDays;
-  j["JieHours"] = r.JieHours;
-  j["JieMinutes"] = r.JieMinutes;
-  j["PastMidTerm"] = r.PastMidTerm;
-  j["LastTermName"] = std::string(r.LastTermName);
-  j["LastTermDays"] = r.LastTermDays;
-  j["LastTermHours"] = r.LastTermHours;
-  j["LastTermMinutes"] = r.LastTermMinutes;
-  j["WeekdayNumber"] = r.WeekdayNumber;
-  j["WeekdayText"] = std::string(r.WeekdayText);
-  return j;
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.BeginObject();
+  WriteMomentFields(w, r);
+  w.EndObject();
+  return Json::parse(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
 namespace {
