@@ -1,5 +1,6 @@
 #include "cli/common.hpp"
 
+#include <cstring>
 #include <ctime>
 
 namespace qelm::cli {
@@ -21,7 +22,7 @@ namespace {
 // that cannot continue a well-formed one (overlong forms, surrogates and
 // code points past U+10FFFF included), as Dump's decoder refuses it.
 struct Utf8Step {
-  int pending = 0;            // continuation bytes still to come
+  int pending = 0;                       // continuation bytes still to come
   std::uint8_t low = 0x80, high = 0xBF;  // the range the next one must lie in
 
   enum Result { kCharacter, kMore, kRefused };
@@ -30,8 +31,9 @@ struct Utf8Step {
       if (b < 0x80) return kCharacter;
       low = 0x80;
       high = 0xBF;
-      if (b >= 0xC2 && b <= 0xDF) pending = 1;
-      else if (b >= 0xE0 && b <= 0xEF) {
+      if (b >= 0xC2 && b <= 0xDF) {
+        pending = 1;
+      } else if (b >= 0xE0 && b <= 0xEF) {
         pending = 2;
         if (b == 0xE0) low = 0xA0;
         if (b == 0xED) high = 0x9F;
@@ -54,38 +56,60 @@ struct Utf8Step {
   }
 };
 
-// The short escapes JSON has for control characters, or 0.
-char ShortEscape(std::uint8_t b) {
+// The length of the well-formed UTF-8 sequence of two to four bytes at the
+// start of `s`, or 0: the ranges of Utf8Step, a whole sequence at a time.
+std::size_t SequenceLength(std::string_view s) {
+  const auto at = [&s](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
+  const auto in = [](std::uint8_t b, std::uint8_t low, std::uint8_t high) { return b >= low && b <= high; };
+  const std::uint8_t b = at(0);
+  if (b >= 0xE0 && b <= 0xEF) {
+    const bool ok = s.size() >= 3 && in(at(1), b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF) &&
+                    in(at(2), 0x80, 0xBF);
+    return ok ? 3 : 0;
+  }
+  if (b >= 0xC2 && b <= 0xDF) return s.size() >= 2 && in(at(1), 0x80, 0xBF) ? 2 : 0;
+  if (b >= 0xF0 && b <= 0xF4) {
+    const bool ok = s.size() >= 4 && in(at(1), b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF) &&
+                    in(at(2), 0x80, 0xBF) && in(at(3), 0x80, 0xBF);
+    return ok ? 4 : 0;
+  }
+  return 0;
+}
+
+void Append(rapidjson::StringBuffer& out, std::string_view bytes) {
+  if (!bytes.empty()) std::memcpy(out.Push(bytes.size()), bytes.data(), bytes.size());
+}
+
+// The escape of an ASCII character in a JSON text: the short forms where
+// JSON has them, \u00xx (lower-case) for the other control characters.
+void AppendEscape(rapidjson::StringBuffer& out, std::uint8_t b) {
+  out.Put('\\');
   switch (b) {
-    case '\b': return 'b';
-    case '\t': return 't';
-    case '\n': return 'n';
-    case '\f': return 'f';
-    case '\r': return 'r';
-    default: return 0;
+    case '"': out.Put('"'); return;
+    case '\\': out.Put('\\'); return;
+    case '\b': out.Put('b'); return;
+    case '\t': out.Put('t'); return;
+    case '\n': out.Put('n'); return;
+    case '\f': out.Put('f'); return;
+    case '\r': out.Put('r'); return;
+    default: {
+      constexpr std::string_view kHex = "0123456789abcdef";
+      Append(out, "u00");
+      out.Put(kHex[b >> 4]);
+      out.Put(kHex[b & 0xF]);
+    }
   }
 }
 
-// Whether RapidJSON's own escaping writes the text as Dump does: it is valid
-// UTF-8 and has no control character without a short escape.
-bool PlainText(std::string_view text) {
-  Utf8Step step;
-  for (const char c : text) {
-    const auto b = static_cast<std::uint8_t>(c);
-    if (b < 0x20 && ShortEscape(b) == 0) return false;
-    if (step.Take(b) == Utf8Step::kRefused) return false;
-  }
-  return step.pending == 0;
-}
+bool NeedsEscape(std::uint8_t b) { return b < 0x20 || b == '"' || b == '\\'; }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// The text as a quoted JSON string the way Dump writes it. A refused byte
+// The rest of a text that is not valid UTF-8, byte by byte. A refused byte
 // drops the unfinished sequence before it and stands as one U+FFFD; when it
 // ended such a sequence it is read again as the start of a new one. A text
 // that stops inside a sequence ends with one U+FFFD.
-void AppendQuoted(std::string& out, std::string_view text) {
-  out += '"';
+void AppendRepaired(rapidjson::StringBuffer& out, std::string_view text) {
   Utf8Step step;
   std::size_t start = 0;  // of the sequence being read
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -96,45 +120,50 @@ void AppendQuoted(std::string& out, std::string_view text) {
         if (!inSequence) start = i;
         break;
       case Utf8Step::kCharacter:
-        if (inSequence) {
-          out.append(text, start, i + 1 - start);
-        } else if (b == '"' || b == '\\') {
-          out += '\\';
-          out += static_cast<char>(b);
-        } else if (b < 0x20) {
-          if (const char e = ShortEscape(b)) {
-            out += '\\';
-            out += e;
-          } else {
-            constexpr std::string_view kHex = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[b >> 4];
-            out += kHex[b & 0xF];
-          }
-        } else {
-          out += static_cast<char>(b);
-        }
+        if (inSequence) Append(out, text.substr(start, i + 1 - start));
+        else if (NeedsEscape(b)) AppendEscape(out, b);
+        else out.Put(static_cast<char>(b));
         break;
       case Utf8Step::kRefused:
-        out += kReplacement;
+        Append(out, kReplacement);
         if (inSequence) --i;
         break;
     }
   }
-  if (step.pending > 0) out += kReplacement;
-  out += '"';
+  if (step.pending > 0) Append(out, kReplacement);
+}
+
+// The text as a quoted JSON string, the way Dump writes it. Runs that need
+// no escaping are copied whole; from the first byte that is not well-formed
+// UTF-8 on, AppendRepaired takes over.
+void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
+  out.Put('"');
+  std::size_t copied = 0, i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<std::uint8_t>(text[i]);
+    if (b >= 0x80) {
+      const std::size_t length = SequenceLength(text.substr(i));
+      if (length == 0) break;
+      i += length;
+    } else if (NeedsEscape(b)) {
+      Append(out, text.substr(copied, i - copied));
+      AppendEscape(out, b);
+      copied = ++i;
+    } else {
+      ++i;
+    }
+  }
+  Append(out, text.substr(copied, i - copied));
+  if (i < text.size()) AppendRepaired(out, text.substr(i));
+  out.Put('"');
 }
 
 }  // namespace
 
 void JsonWriter::Value(std::string_view text) {
-  if (PlainText(text)) {
-    writer_.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-    return;
-  }
-  escaped_.clear();
-  AppendQuoted(escaped_, text);
-  writer_.RawValue(escaped_.data(), escaped_.size(), rapidjson::kStringType);
+  writer_.BeginRawValue(rapidjson::kStringType);
+  AppendQuoted(out_, text);
+  writer_.EndRawValue();
 }
 
 void WriteMomentFields(JsonWriter& w, const MomentResult& r) {

@@ -23,6 +23,14 @@ std::string Dump(const Json& j);
 
 std::string_view Trim(std::string_view s);
 
+// RapidJSON's writer, opened for a value written straight into its buffer.
+class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+ public:
+  using rapidjson::Writer<rapidjson::StringBuffer>::Writer;
+  void BeginRawValue(rapidjson::Type type) { Prefix(type); }
+  void EndRawValue() { EndValue(true); }
+};
+
 // Writes JSON straight into a buffer, with no document tree in between. The
 // bytes are those Dump writes for the same values: compact, numbers in
 // decimal, texts with '"', '\\' and the control characters escaped (short
@@ -71,8 +79,7 @@ class JsonWriter {
 
  private:
   rapidjson::StringBuffer& out_;
-  rapidjson::Writer<rapidjson::StringBuffer> writer_;
-  std::string escaped_;  // room for a text that needs more than plain escaping
+  OpenJsonWriter writer_;
 };
 
 // Every field of the engine's result under its own name, inside an object the
