@@ -93,6 +93,7 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
+  const auto dateText = [](const DateText& d) { return d.view(); };
 
   w.BeginObject();
   w.Field("PersonName", c.PersonName);
@@ -142,8 +143,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   w.Field("LuckTermMoments", c.LuckTermMoments);
   w.Field("LuckMidTermMoments", c.LuckMidTermMoments);
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
-  w.Field("LuckChangeDates", c.LuckChangeDates);
-  w.Field("LuckMidChangeDates", c.LuckMidChangeDates);
+  w.Key("LuckChangeDates");
+  WriteArray(w, c.LuckChangeDates, dateText);
+  w.Key("LuckMidChangeDates");
+  WriteArray(w, c.LuckMidChangeDates, dateText);
   w.Field("BirthDateText", c.BirthDateText);
   w.Field("BirthMomentText", c.BirthMomentText);
   w.Field("CurrentLuckIndex", f.CurrentLuckIndex);

@@ -1,0 +1,75 @@
+// Building the chart's texts without throw-away strings: a text is composed
+// in one buffer from its parts, and a short text can live inside its owner.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <compare>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qelm {
+
+// A number as the texts compose it: its digits after one blank (" 5", " -3").
+struct Num {
+  long long n;
+};
+
+void AppendPart(std::string& out, Num n);
+inline void AppendPart(std::string& out, std::string_view s) { out += s; }
+
+namespace detail {
+constexpr std::size_t kNumMaxSize = 21;  // the blank, a sign and 19 digits
+inline std::size_t MaxPartSize(Num) { return kNumMaxSize; }
+inline std::size_t MaxPartSize(std::string_view s) { return s.size(); }
+}  // namespace detail
+
+// Appends the parts in order, with room made once.
+template <typename... Parts>
+void AppendParts(std::string& out, const Parts&... parts) {
+  out.reserve(out.size() + (detail::MaxPartSize(parts) + ...));
+  (AppendPart(out, parts), ...);
+}
+
+// The parts joined: Compose("西元", Num(2000), "年") is "西元 2000年".
+template <typename... Parts>
+std::string Compose(const Parts&... parts) {
+  std::string out;
+  AppendParts(out, parts...);
+  return out;
+}
+
+// Writes v with exactly `width` digits (leading zeros) at p; returns the end.
+char* PutDigits(char* p, unsigned v, int width);
+
+// A text of at most N bytes held inside its owner, with no heap block of its
+// own; a longer text is cut to N bytes. It reads as a std::string_view and
+// converts to std::string where one is wanted.
+template <std::size_t N>
+class InlineText {
+  static_assert(N <= 255);
+
+ public:
+  constexpr InlineText() = default;
+  InlineText(std::string_view s) : size_(static_cast<std::uint8_t>(std::min(s.size(), N))) {
+    std::copy_n(s.data(), size_, chars_.data());
+  }
+  InlineText(const char* s) : InlineText(std::string_view(s)) {}
+
+  std::string_view view() const { return {chars_.data(), size_}; }
+  operator std::string_view() const { return view(); }
+  operator std::string() const { return std::string(view()); }
+  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
+
+  friend bool operator==(const InlineText& a, std::string_view b) { return a.view() == b; }
+  friend std::strong_ordering operator<=>(const InlineText& a, std::string_view b) { return a.view() <=> b; }
+
+ private:
+  std::array<char, N> chars_{};
+  std::uint8_t size_ = 0;
+};
+
+}  // namespace qelm
