@@ -133,28 +133,50 @@ void AppendRepaired(rapidjson::StringBuffer& out, std::string_view text) {
   if (step.pending > 0) Append(out, kReplacement);
 }
 
+// Whether the eight bytes at p are all printable ASCII other than '"' and
+// '\\', tested together: a byte below 0x20 (or a zero byte of v ^ c for the
+// two others) borrows into its top bit when one is taken from every byte.
+bool EightPlainBytes(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
+  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
+  return ((v & kTops) | below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1)) == 0;
+}
+
 // The text as a quoted JSON string, the way Dump writes it. Runs that need
 // no escaping are copied whole; from the first byte that is not well-formed
 // UTF-8 on, AppendRepaired takes over.
 void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
   out.Put('"');
-  std::size_t copied = 0, i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<std::uint8_t>(text[i]);
-    if (b >= 0x80) {
-      const std::size_t length = SequenceLength(text.substr(i));
-      if (length == 0) break;
-      i += length;
-    } else if (NeedsEscape(b)) {
-      Append(out, text.substr(copied, i - copied));
-      AppendEscape(out, b);
-      copied = ++i;
+  const char* const end = text.data() + text.size();
+  const char* copied = text.data();
+  const char* p = copied;
+  const auto continuation = [](char c) { return (static_cast<std::uint8_t>(c) & 0xC0) == 0x80; };
+  while (p < end) {
+    if (end - p >= 8 && EightPlainBytes(p)) {
+      p += 8;
+      continue;
+    }
+    const auto b = static_cast<std::uint8_t>(*p);
+    if (b < 0x80) {
+      if (NeedsEscape(b)) {
+        Append(out, std::string_view(copied, static_cast<std::size_t>(p - copied)));
+        AppendEscape(out, b);
+        copied = p + 1;
+      }
+      ++p;
+    } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && end - p >= 3 && continuation(p[1]) &&
+               continuation(p[2])) {
+      p += 3;  // most of the Chinese text: a three-byte sequence with no special range
+    } else if (const std::size_t length = SequenceLength(std::string_view(p, static_cast<std::size_t>(end - p)))) {
+      p += length;
     } else {
-      ++i;
+      break;
     }
   }
-  Append(out, text.substr(copied, i - copied));
-  if (i < text.size()) AppendRepaired(out, text.substr(i));
+  Append(out, std::string_view(copied, static_cast<std::size_t>(p - copied)));
+  if (p < end) AppendRepaired(out, std::string_view(p, static_cast<std::size_t>(end - p)));
   out.Put('"');
 }
 

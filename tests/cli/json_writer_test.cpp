@@ -27,15 +27,15 @@ TEST(JsonWriter, TextsAsDumpWritesThem) {
       "\xf5\x80", "\x80\x80王", "王\xe7\x8e\x01\"", "\xf0\x9f\x98\x80 emoji"};
   for (const auto& text : cases) EXPECT_EQ(Written(text), Dumped(text)) << Dumped(text);
 
-  // Short random byte strings weighted to the bytes that start, continue or
+  // Random byte strings weighted to the bytes that start, continue or
   // break UTF-8 sequences.
-  const std::uint8_t bytes[] = {0x00, 0x09, 0x1b, 0x22, 0x41, 0x5c, 0x7f, 0x80, 0x8f, 0x90, 0x9f, 0xa0, 0xbf,
+  const std::uint8_t bytes[] = {0x00, 0x09, 0x1b, 0x22, 0x41, 0x5c, 0x7f, 0x20, 0x41, 0x61, 0x7e, 0x80, 0x8f, 0x90, 0x9f, 0xa0, 0xbf,
                                 0xc1, 0xc2, 0xdf, 0xe0, 0xe7, 0xed, 0xef, 0xf0, 0xf4, 0xf5, 0xff};
   std::uint32_t x = 99;
   for (int n = 0; n < 20000; ++n) {
     std::string text;
     x = x * 1664525u + 1013904223u;
-    for (int len = static_cast<int>((x >> 8) % 7); len > 0; --len) {
+    for (int len = static_cast<int>((x >> 8) % 20); len > 0; --len) {
       x = x * 1664525u + 1013904223u;
       text += static_cast<char>(bytes[(x >> 8) % sizeof bytes]);
     }
