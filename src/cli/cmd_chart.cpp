@@ -12,6 +12,7 @@
 #include "analysis/stars.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "cli/batch.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "report/report.hpp"
@@ -211,41 +212,36 @@ struct ChartOptions {
   std::string name, sex, birth, at;
   std::string school{kZiPing};
   bool json = false, crlf = false, batch = false;
+  int jobs = DefaultJobs();
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
-Checked CheckLine(std::string line) {
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  for (std::size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', from)) {
-    fields.push_back(line.substr(from, tab - from));
+Checked CheckLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::array<std::string_view, 4> fields;
+  std::size_t count = 0;
+  for (std::size_t from = 0;; ++count) {
+    const std::size_t tab = line.find('\t', from);
+    if (count < fields.size()) fields[count] = line.substr(from, tab == std::string_view::npos ? tab : tab - from);
+    if (tab == std::string_view::npos) break;
     from = tab + 1;
   }
-  fields.push_back(line.substr(from));
-  if (fields.size() != 4) {
-    return {std::nullopt, "每行須為 姓名<TAB>性別<TAB>出生時刻<TAB>流時 四欄,此行有 " +
-                              std::to_string(fields.size()) + " 欄"};
+  if (++count != fields.size()) {
+    return {std::nullopt, "每行須為 姓名<TAB>性別<TAB>出生時刻<TAB>流時 四欄,此行有 " + std::to_string(count) + " 欄"};
   }
   // Each line names its own flow moment; the clock never stands in for it.
   if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
-  return Check(fields[0], fields[1], fields[2], fields[3]);
+  return Check(std::string(fields[0]), fields[1], fields[2], fields[3]);
 }
 
 void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
-  rapidjson::StringBuffer buffer;
-  JsonWriter w(buffer);
-  std::string line;
-  while (std::getline(io.in, line)) {
+  RunJsonLines(io.in, io.out, o.jobs, [](std::string_view line, JsonWriter& w) {
     const Checked c = CheckLine(line);
     if (c.request) WriteRequest(w, *c.request);
     else WriteError(w, c.error);
-    w.EndLine();
-    io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
-    buffer.Clear();
-  }
+  });
 }
 
 void RunChart(const ChartOptions& o, Streams& io) {
@@ -287,6 +283,8 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_flag("--batch", opts->batch,
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");
+  chart->add_option("--jobs", opts->jobs, "threads for --batch (default: the number of cores); lines keep their order")
+      ->check(CLI::PositiveNumber);
   chart->callback([opts, &io] { RunChart(*opts, io); });
 }
 
