@@ -97,7 +97,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   const auto dateText = [](const DateText& d) { return d.view(); };
 
   w.BeginObject();
-  w.Field("PersonName", c.PersonName);
+  w.Field("PersonName", UserText{c.PersonName});
   w.Field("Sex", c.Sex);
   w.Field("BirthYear", c.BirthYear);
   w.Field("BirthMonth", c.BirthMonth);
@@ -202,7 +202,7 @@ void WriteRequest(JsonWriter& w, const Request& r) {
 
 void WriteError(JsonWriter& w, std::string_view error) {
   w.BeginObject();
-  w.Field("error", error);
+  w.Field("error", UserText{error});  // it quotes the input
   w.EndObject();
 }
 

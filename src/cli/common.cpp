@@ -1,5 +1,7 @@
 #include "cli/common.hpp"
 
+#include <array>
+#include <cassert>
 #include <cstring>
 #include <ctime>
 
@@ -133,58 +135,104 @@ void AppendRepaired(rapidjson::StringBuffer& out, std::string_view text) {
   if (step.pending > 0) Append(out, kReplacement);
 }
 
-// Whether the eight bytes at p are all printable ASCII other than '"' and
-// '\\', tested together: a byte below 0x20 (or a zero byte of v ^ c for the
-// two others) borrows into its top bit when one is taken from every byte.
-bool EightPlainBytes(const char* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
-  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
-  return ((v & kTops) | below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1)) == 0;
-}
+// Bytes that stand for themselves in a JSON text: printable ASCII but '"'
+// and '\\'.
+constexpr std::array<bool, 256> kPlainAscii = [] {
+  std::array<bool, 256> plain{};
+  for (int b = 0x20; b < 0x80; ++b) plain[b] = b != '"' && b != '\\';
+  return plain;
+}();
 
 // The text as a quoted JSON string, the way Dump writes it. Runs that need
 // no escaping are copied whole; from the first byte that is not well-formed
 // UTF-8 on, AppendRepaired takes over.
 void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
+  const auto* const begin = reinterpret_cast<const std::uint8_t*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t copied = 0, i = 0;
   out.Put('"');
-  const char* const end = text.data() + text.size();
-  const char* copied = text.data();
-  const char* p = copied;
-  const auto continuation = [](char c) { return (static_cast<std::uint8_t>(c) & 0xC0) == 0x80; };
-  while (p < end) {
-    if (end - p >= 8 && EightPlainBytes(p)) {
-      p += 8;
-      continue;
-    }
-    const auto b = static_cast<std::uint8_t>(*p);
-    if (b < 0x80) {
-      if (NeedsEscape(b)) {
-        Append(out, std::string_view(copied, static_cast<std::size_t>(p - copied)));
-        AppendEscape(out, b);
-        copied = p + 1;
-      }
-      ++p;
-    } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && end - p >= 3 && continuation(p[1]) &&
-               continuation(p[2])) {
-      p += 3;  // most of the Chinese text: a three-byte sequence with no special range
-    } else if (const std::size_t length = SequenceLength(std::string_view(p, static_cast<std::size_t>(end - p)))) {
-      p += length;
+  while (i < size) {
+    const std::uint8_t b = begin[i];
+    if (kPlainAscii[b]) {
+      ++i;
+    } else if (b < 0x80) {
+      Append(out, text.substr(copied, i - copied));
+      AppendEscape(out, b);
+      copied = ++i;
+    } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && size - i >= 3 && (begin[i + 1] & 0xC0) == 0x80 &&
+               (begin[i + 2] & 0xC0) == 0x80) {
+      i += 3;  // most of the Chinese text: a three-byte sequence with no special range
+    } else if (const std::size_t length = SequenceLength(text.substr(i))) {
+      i += length;
     } else {
       break;
     }
   }
-  Append(out, std::string_view(copied, static_cast<std::size_t>(p - copied)));
-  if (p < end) AppendRepaired(out, std::string_view(p, static_cast<std::size_t>(end - p)));
+  Append(out, text.substr(copied, i - copied));
+  if (i < size) AppendRepaired(out, text.substr(i));
   out.Put('"');
+}
+
+// Whether the eight bytes at p need no escape, tested together: a byte
+// below 0x20 (or a zero byte of v ^ c for '"' and '\\') borrows into its top
+// bit when one is taken from every byte; bytes from 0x80 up never do.
+bool EightUnescaped(const char* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
+  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
+  return (below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1)) == 0;
+}
+
+// A valid UTF-8 text as a quoted JSON string: only the ASCII bytes that need
+// it are escaped, eight bytes looked at together where none does.
+void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
+  out.Put('"');
+  std::size_t copied = 0;
+  const auto escapeAt = [&](std::size_t i) {
+    const auto b = static_cast<std::uint8_t>(text[i]);
+    if (!NeedsEscape(b)) return;
+    Append(out, text.substr(copied, i - copied));
+    AppendEscape(out, b);
+    copied = i + 1;
+  };
+  std::size_t i = 0;
+  for (; text.size() - i >= 8; i += 8) {
+    if (EightUnescaped(text.data() + i)) continue;
+    for (std::size_t j = i; j < i + 8; ++j) escapeAt(j);
+  }
+  for (; i < text.size(); ++i) escapeAt(i);
+  Append(out, text.substr(copied));
+  out.Put('"');
+}
+
+[[maybe_unused]] bool ValidUtf8(std::string_view text) {
+  Utf8Step step;
+  for (const char c : text)
+    if (step.Take(static_cast<std::uint8_t>(c)) == Utf8Step::kRefused) return false;
+  return step.pending == 0;
 }
 
 }  // namespace
 
-void JsonWriter::Value(std::string_view text) {
+void JsonWriter::Key(std::string_view key) {
   writer_.BeginRawValue(rapidjson::kStringType);
-  AppendQuoted(out_, text);
+  out_.Put('"');
+  Append(out_, key);
+  out_.Put('"');
+  writer_.EndRawValue();
+}
+
+void JsonWriter::Value(std::string_view text) {
+  assert(ValidUtf8(text));
+  writer_.BeginRawValue(rapidjson::kStringType);
+  AppendQuotedValid(out_, text);
+  writer_.EndRawValue();
+}
+
+void JsonWriter::Value(UserText text) {
+  writer_.BeginRawValue(rapidjson::kStringType);
+  AppendQuoted(out_, text.text);
   writer_.EndRawValue();
 }
 

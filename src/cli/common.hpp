@@ -31,11 +31,18 @@ class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
   void EndRawValue() { EndValue(true); }
 };
 
+// A text that came from outside the program (a name, a line of input): any
+// bytes, invalid UTF-8 included.
+struct UserText {
+  std::string_view text;
+};
+
 // Writes JSON straight into a buffer, with no document tree in between. The
 // bytes are those Dump writes for the same values: compact, numbers in
 // decimal, texts with '"', '\\' and the control characters escaped (short
-// forms where JSON has them, \u00xx otherwise) and each invalid UTF-8
-// sequence replaced by U+FFFD.
+// forms where JSON has them, \u00xx otherwise) and, in a UserText, each
+// invalid UTF-8 sequence replaced by U+FFFD. The program's own texts are
+// valid UTF-8 and skip that check (debug builds assert it).
 class JsonWriter {
  public:
   explicit JsonWriter(rapidjson::StringBuffer& out) : out_(out), writer_(out) {}
@@ -44,11 +51,13 @@ class JsonWriter {
   void EndObject() { writer_.EndObject(); }
   void BeginArray() { writer_.StartArray(); }
   void EndArray() { writer_.EndArray(); }
-  void Key(std::string_view key) { writer_.Key(key.data(), static_cast<rapidjson::SizeType>(key.size())); }
+  // Keys are the program's own names, printable and never escaped.
+  void Key(std::string_view key);
 
   void Value(std::int64_t n) { writer_.Int64(n); }
   void Value(int n) { writer_.Int(n); }
-  void Value(std::string_view text);
+  void Value(std::string_view text);  // the program's own text
+  void Value(UserText text);
   void Value(const std::string& text) { Value(std::string_view(text)); }
   void Value(const char* text) { Value(std::string_view(text)); }
   void Null() { writer_.Null(); }

@@ -13,6 +13,14 @@ namespace {
 std::string Written(std::string_view text) {
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
+  w.Value(UserText{text});
+  return {buffer.GetString(), buffer.GetSize()};
+}
+
+// The program's own texts take the path that skips the UTF-8 check.
+std::string WrittenOwn(std::string_view text) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
   w.Value(text);
   return {buffer.GetString(), buffer.GetSize()};
 }
@@ -39,6 +47,22 @@ TEST(JsonWriter, TextsAsDumpWritesThem) {
       x = x * 1664525u + 1013904223u;
       text += static_cast<char>(bytes[(x >> 8) % sizeof bytes]);
     }
+    ASSERT_EQ(Written(text), Dumped(text)) << Dumped(text);
+  }
+}
+
+TEST(JsonWriter, ValidTextsAsDumpWritesThem) {
+  const std::string_view pieces[] = {"a", "09", " ", "\"", "\\", "\r\n", "\t", "\x01", "\x1f", "\x7f",
+                                     "王", "—", "　", "\xf0\x9f\x98\x80", "é"};
+  std::uint32_t x = 7;
+  for (int n = 0; n < 5000; ++n) {
+    std::string text;
+    x = x * 1664525u + 1013904223u;
+    for (int count = static_cast<int>((x >> 8) % 30); count > 0; --count) {
+      x = x * 1664525u + 1013904223u;
+      text += pieces[(x >> 8) % std::size(pieces)];
+    }
+    ASSERT_EQ(WrittenOwn(text), Dumped(text)) << Dumped(text);
     ASSERT_EQ(Written(text), Dumped(text)) << Dumped(text);
   }
 }
