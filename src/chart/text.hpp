@@ -52,23 +52,42 @@ class InlineText {
   static_assert(N <= 255);
 
  public:
-  constexpr InlineText() = default;
-  InlineText(std::string_view s) : size_(static_cast<std::uint8_t>(std::min(s.size(), N))) {
+  InlineText() = default;
+  InlineText(std::string_view s) { assign(s); }
+  InlineText(const char* s) : InlineText(std::string_view(s)) {}
+  // Only the bytes in use are copied.
+  InlineText(const InlineText& other) { assign(other.view()); }
+  InlineText& operator=(const InlineText& other) {
+    assign(other.view());
+    return *this;
+  }
+
+  void assign(std::string_view s) {
+    size_ = static_cast<std::uint8_t>(std::min(s.size(), N));
     std::copy_n(s.data(), size_, chars_.data());
   }
-  InlineText(const char* s) : InlineText(std::string_view(s)) {}
+  // Adds to the end, cut at N bytes as a whole text is.
+  void append(std::string_view s) {
+    const std::size_t n = std::min(s.size(), N - size_);
+    std::copy_n(s.data(), n, chars_.data() + size_);
+    size_ = static_cast<std::uint8_t>(size_ + n);
+  }
+  void push_back(char c) {
+    if (size_ < N) chars_[size_++] = c;
+  }
 
   std::string_view view() const { return {chars_.data(), size_}; }
   operator std::string_view() const { return view(); }
   operator std::string() const { return std::string(view()); }
   bool empty() const { return size_ == 0; }
+  static constexpr std::size_t capacity() { return N; }
   std::size_t size() const { return size_; }
 
   friend bool operator==(const InlineText& a, std::string_view b) { return a.view() == b; }
   friend std::strong_ordering operator<=>(const InlineText& a, std::string_view b) { return a.view() <=> b; }
 
  private:
-  std::array<char, N> chars_{};
+  std::array<char, N> chars_;  // bytes past size_ are never read
   std::uint8_t size_ = 0;
 };
 

@@ -79,11 +79,11 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
   w.BeginArray();
   for (int i = 0; i < 12; ++i) {
     w.BeginObject();
-    w.Field("NB", rows.NB[i]);
-    w.Field("SS1", rows.SS1[i]);
-    w.Field("SS2", rows.SS2[i]);
-    w.Field("SS3", rows.SS3[i]);
-    w.Field("VAC", rows.VAC[i]);
+    w.Field("NB", rows.NB[i].view());
+    w.Field("SS1", rows.SS1[i].view());
+    w.Field("SS2", rows.SS2[i].view());
+    w.Field("SS3", rows.SS3[i].view());
+    w.Field("VAC", rows.VAC[i].view());
     w.EndObject();
   }
   w.EndArray();
