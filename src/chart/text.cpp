@@ -5,12 +5,14 @@
 
 namespace qelm {
 
-void AppendPart(std::string& out, Num n) {
-  char text[detail::kNumMaxSize];
-  text[0] = ' ';
-  const char* end = std::to_chars(text + 1, std::end(text), n.n).ptr;
-  out.append(text, static_cast<std::size_t>(end - text));
+namespace detail {
+
+char* PutPart(char* p, Num n) {
+  *p++ = ' ';
+  return std::to_chars(p, p + kNumMaxSize - 1, n.n).ptr;
 }
+
+}  // namespace detail
 
 char* PutDigits(char* p, unsigned v, int width) {
   for (int i = width - 1; i >= 0; --i) {

@@ -37,8 +37,13 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
 void Row(std::string& out, std::span<const Column> cols, Pick pick) {
-  for (const Column& col : cols) out += pick(col);
-  out += kCrLf;
+  std::size_t size = kCrLf.size();
+  for (const Column& col : cols) size += pick(col).size();
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* p = out.data() + at;
+  for (const Column& col : cols) p = PutText(p, pick(col));
+  PutText(p, kCrLf);
 }
 
 void StemRow(std::string& out, std::span<const Column> cols) {
