@@ -1,5 +1,7 @@
 #include "cli/common.hpp"
 
+#include "chart/text.hpp"
+
 #include <array>
 #include <cassert>
 #include <cstring>
@@ -79,26 +81,31 @@ std::size_t SequenceLength(std::string_view s) {
 }
 
 void Append(rapidjson::StringBuffer& out, std::string_view bytes) {
-  if (!bytes.empty()) std::memcpy(out.Push(bytes.size()), bytes.data(), bytes.size());
+  if (!bytes.empty()) PutText(out.Push(bytes.size()), bytes);
 }
 
 // The escape of an ASCII character in a JSON text: the short forms where
 // JSON has them, \u00xx (lower-case) for the other control characters.
 void AppendEscape(rapidjson::StringBuffer& out, std::uint8_t b) {
-  out.Put('\\');
+  const auto two = [&out](char c) {
+    char* p = out.Push(2);
+    p[0] = '\\';
+    p[1] = c;
+  };
   switch (b) {
-    case '"': out.Put('"'); return;
-    case '\\': out.Put('\\'); return;
-    case '\b': out.Put('b'); return;
-    case '\t': out.Put('t'); return;
-    case '\n': out.Put('n'); return;
-    case '\f': out.Put('f'); return;
-    case '\r': out.Put('r'); return;
+    case '"': return two('"');
+    case '\\': return two('\\');
+    case '\b': return two('b');
+    case '\t': return two('t');
+    case '\n': return two('n');
+    case '\f': return two('f');
+    case '\r': return two('r');
     default: {
       constexpr std::string_view kHex = "0123456789abcdef";
-      Append(out, "u00");
-      out.Put(kHex[b >> 4]);
-      out.Put(kHex[b & 0xF]);
+      char* p = out.Push(6);
+      p = PutText(p, "\\u00");
+      p[0] = kHex[b >> 4];
+      p[1] = kHex[b & 0xF];
     }
   }
 }
