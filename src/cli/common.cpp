@@ -3,6 +3,7 @@
 #include "chart/text.hpp"
 
 #include <array>
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <ctime>
@@ -84,30 +85,33 @@ void Append(rapidjson::StringBuffer& out, std::string_view bytes) {
   if (!bytes.empty()) PutText(out.Push(bytes.size()), bytes);
 }
 
-// The escape of an ASCII character in a JSON text: the short forms where
-// JSON has them, \u00xx (lower-case) for the other control characters.
-void AppendEscape(rapidjson::StringBuffer& out, std::uint8_t b) {
-  const auto two = [&out](char c) {
-    char* p = out.Push(2);
-    p[0] = '\\';
-    p[1] = c;
-  };
+// Writes the escape of an ASCII character in a JSON text at p and returns
+// the end: the short forms where JSON has them, \u00xx (lower-case) for the
+// other control characters. At most kLongestEscape bytes.
+constexpr std::size_t kLongestEscape = 6;
+char* PutEscape(char* p, std::uint8_t b) {
+  *p++ = '\\';
   switch (b) {
-    case '"': return two('"');
-    case '\\': return two('\\');
-    case '\b': return two('b');
-    case '\t': return two('t');
-    case '\n': return two('n');
-    case '\f': return two('f');
-    case '\r': return two('r');
+    case '"': *p++ = '"'; break;
+    case '\\': *p++ = '\\'; break;
+    case '\b': *p++ = 'b'; break;
+    case '\t': *p++ = 't'; break;
+    case '\n': *p++ = 'n'; break;
+    case '\f': *p++ = 'f'; break;
+    case '\r': *p++ = 'r'; break;
     default: {
       constexpr std::string_view kHex = "0123456789abcdef";
-      char* p = out.Push(6);
-      p = PutText(p, "\\u00");
-      p[0] = kHex[b >> 4];
-      p[1] = kHex[b & 0xF];
+      p = PutText(p, "u00");
+      *p++ = kHex[b >> 4];
+      *p++ = kHex[b & 0xF];
     }
   }
+  return p;
+}
+
+void AppendEscape(rapidjson::StringBuffer& out, std::uint8_t b) {
+  char* const start = out.Push(kLongestEscape);
+  out.Pop(kLongestEscape - static_cast<std::size_t>(PutEscape(start, b) - start));
 }
 
 bool NeedsEscape(std::uint8_t b) { return b < 0x20 || b == '"' || b == '\\'; }
@@ -180,37 +184,51 @@ void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
   out.Put('"');
 }
 
-// Whether the eight bytes at p need no escape, tested together: a byte
-// below 0x20 (or a zero byte of v ^ c for '"' and '\\') borrows into its top
-// bit when one is taken from every byte; bytes from 0x80 up never do.
-bool EightUnescaped(const char* p) {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
+// The first of the eight bytes at p that needs an escape (8 when none does),
+// found for all eight together: a byte below 0x20 (or a zero byte of v ^ c
+// for '"' and '\\') borrows into its top bit when one is taken from every
+// byte, and bytes from 0x80 up never do. Only the lowest marked byte is sure
+// to be one; higher marks may come from its borrow, so the caller goes on
+// from the byte after it.
+int FirstEscapeOfEight(const char* p) {
+  std::uint64_t v = 0;  // the first byte lowest, on any machine (one load where that is native)
+  for (int k = 0; k < 8; ++k) v |= std::uint64_t{static_cast<std::uint8_t>(p[k])} << (8 * k);
   constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
   const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
-  return (below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1)) == 0;
+  const std::uint64_t marks = below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1);
+  return std::countr_zero(marks) / 8;
 }
 
 // A valid UTF-8 text as a quoted JSON string: only the ASCII bytes that need
-// it are escaped, eight bytes looked at together where none does.
+// it are escaped, looked for eight bytes at a time.
 void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
-  out.Put('"');
+  // Room for the worst case, written through a plain pointer; what is left
+  // over is given back at the end.
+  const std::size_t room = text.size() * kLongestEscape + 2;
+  char* const start = out.Push(room);
+  char* p = start;
+  *p++ = '"';
   std::size_t copied = 0;
   const auto escapeAt = [&](std::size_t i) {
-    const auto b = static_cast<std::uint8_t>(text[i]);
-    if (!NeedsEscape(b)) return;
-    Append(out, text.substr(copied, i - copied));
-    AppendEscape(out, b);
+    p = PutText(p, text.substr(copied, i - copied));
+    p = PutEscape(p, static_cast<std::uint8_t>(text[i]));
     copied = i + 1;
   };
   std::size_t i = 0;
-  for (; text.size() - i >= 8; i += 8) {
-    if (EightUnescaped(text.data() + i)) continue;
-    for (std::size_t j = i; j < i + 8; ++j) escapeAt(j);
+  while (text.size() - i >= 8) {
+    const int first = FirstEscapeOfEight(text.data() + i);
+    if (first == 8) {
+      i += 8;
+    } else {
+      escapeAt(i + first);
+      i += first + 1;
+    }
   }
-  for (; i < text.size(); ++i) escapeAt(i);
-  Append(out, text.substr(copied));
-  out.Put('"');
+  for (; i < text.size(); ++i)
+    if (NeedsEscape(static_cast<std::uint8_t>(text[i]))) escapeAt(i);
+  p = PutText(p, text.substr(copied));
+  *p++ = '"';
+  out.Pop(room - static_cast<std::size_t>(p - start));
 }
 
 [[maybe_unused]] bool ValidUtf8(std::string_view text) {
@@ -224,9 +242,10 @@ void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
 
 void JsonWriter::Key(std::string_view key) {
   writer_.BeginRawValue(rapidjson::kStringType);
-  out_.Put('"');
-  Append(out_, key);
-  out_.Put('"');
+  char* p = out_.Push(key.size() + 2);
+  *p++ = '"';
+  p = PutText(p, key);
+  *p = '"';
   writer_.EndRawValue();
 }
 
