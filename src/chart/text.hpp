@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -18,11 +19,22 @@ struct Num {
 };
 
 // Copies s to p and returns the end; short texts (most parts are one to
-// three characters) are copied inline rather than through a library call.
+// three characters) are copied inline rather than through a library call,
+// 4 to 16 bytes as two fixed-size copies that may overlap.
 inline char* PutText(char* p, std::string_view s) {
-  if (s.size() > 16) return std::copy_n(s.data(), s.size(), p);
-  for (const char c : s) *p++ = c;
-  return p;
+  const std::size_t n = s.size();
+  if (n > 16) return std::copy_n(s.data(), n, p);
+  if (n >= 8) {
+    std::memcpy(p, s.data(), 8);
+    std::memcpy(p + n - 8, s.data() + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(p, s.data(), 4);
+    std::memcpy(p + n - 4, s.data() + n - 4, 4);
+  } else {
+    for (const char c : s) *p++ = c;
+    return p;
+  }
+  return p + n;
 }
 
 namespace detail {

@@ -2,6 +2,7 @@
 
 #include "chart/text.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
@@ -184,19 +185,41 @@ void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
   out.Put('"');
 }
 
-// The first of the eight bytes at p that needs an escape (8 when none does),
-// found for all eight together: a byte below 0x20 (or a zero byte of v ^ c
-// for '"' and '\\') borrows into its top bit when one is taken from every
-// byte, and bytes from 0x80 up never do. Only the lowest marked byte is sure
-// to be one; higher marks may come from its borrow, so the caller goes on
-// from the byte after it.
-int FirstEscapeOfEight(const char* p) {
+// Marks the bytes among the eight at p that may need an escape, in the top
+// bit of each byte, the first byte lowest: a byte below 0x20 (or a zero byte
+// of v ^ c for '"' and '\\') borrows into its top bit when one is taken from
+// every byte, and bytes from 0x80 up never do. Only the lowest mark is sure;
+// higher ones may come from its borrow, so a caller goes on from the byte
+// after it.
+std::uint64_t EscapeMarks(const char* p) {
   std::uint64_t v = 0;  // the first byte lowest, on any machine (one load where that is native)
   for (int k = 0; k < 8; ++k) v |= std::uint64_t{static_cast<std::uint8_t>(p[k])} << (8 * k);
   constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
   const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
-  const std::uint64_t marks = below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1);
-  return std::countr_zero(marks) / 8;
+  return below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1);
+}
+
+// The index of the first byte from `from` on that needs an escape, or the
+// text's size. Texts of eight bytes or more are looked at eight bytes at a
+// time, the last eight again where fewer remain.
+std::size_t NextEscape(std::string_view text, std::size_t from) {
+  const std::size_t n = text.size();
+  if (n < 8) {
+    while (from < n && !NeedsEscape(static_cast<std::uint8_t>(text[from]))) ++from;
+    return from;
+  }
+  for (; from < n; from += 8) {
+    const std::size_t at = std::min(from, n - 8);
+    const std::uint64_t marks = EscapeMarks(text.data() + at);
+    if (marks == 0) continue;
+    const std::size_t first = at + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+    if (first >= from) return first;
+    // The last eight reach back over an escape already taken, whose borrow
+    // may mark the bytes after it: the few left are looked at one by one.
+    while (from < n && !NeedsEscape(static_cast<std::uint8_t>(text[from]))) ++from;
+    return from;
+  }
+  return n;
 }
 
 // A valid UTF-8 text as a quoted JSON string: only the ASCII bytes that need
@@ -209,23 +232,11 @@ void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
   char* p = start;
   *p++ = '"';
   std::size_t copied = 0;
-  const auto escapeAt = [&](std::size_t i) {
+  for (std::size_t i = NextEscape(text, 0); i < text.size(); i = NextEscape(text, i + 1)) {
     p = PutText(p, text.substr(copied, i - copied));
     p = PutEscape(p, static_cast<std::uint8_t>(text[i]));
     copied = i + 1;
-  };
-  std::size_t i = 0;
-  while (text.size() - i >= 8) {
-    const int first = FirstEscapeOfEight(text.data() + i);
-    if (first == 8) {
-      i += 8;
-    } else {
-      escapeAt(i + first);
-      i += first + 1;
-    }
   }
-  for (; i < text.size(); ++i)
-    if (NeedsEscape(static_cast<std::uint8_t>(text[i]))) escapeAt(i);
   p = PutText(p, text.substr(copied));
   *p++ = '"';
   out.Pop(room - static_cast<std::size_t>(p - start));
