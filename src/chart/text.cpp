@@ -14,12 +14,4 @@ char* PutPart(char* p, Num n) {
 
 }  // namespace detail
 
-char* PutDigits(char* p, unsigned v, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    p[i] = static_cast<char>('0' + v % 10);
-    v /= 10;
-  }
-  return p + width;
-}
-
 }  // namespace qelm

@@ -64,7 +64,13 @@ std::string Compose(const Parts&... parts) {
 }
 
 // Writes v with exactly `width` digits (leading zeros) at p; returns the end.
-char* PutDigits(char* p, unsigned v, int width);
+inline char* PutDigits(char* p, unsigned v, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    p[i] = static_cast<char>('0' + v % 10);
+    v /= 10;
+  }
+  return p + width;
+}
 
 // A text of at most N bytes held inside its owner, with no heap block of its
 // own; a longer text is cut to N bytes. It reads as a std::string_view and
@@ -86,12 +92,12 @@ class InlineText {
 
   void assign(std::string_view s) {
     size_ = static_cast<std::uint8_t>(std::min(s.size(), N));
-    std::copy_n(s.data(), size_, chars_.data());
+    PutText(chars_.data(), s.substr(0, size_));
   }
   // Adds to the end, cut at N bytes as a whole text is.
   void append(std::string_view s) {
     const std::size_t n = std::min(s.size(), N - size_);
-    std::copy_n(s.data(), n, chars_.data() + size_);
+    PutText(chars_.data() + size_, s.substr(0, n));
     size_ = static_cast<std::uint8_t>(size_ + n);
   }
   void push_back(char c) {
