@@ -157,6 +157,6 @@ void RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork&
   pipeline.Run(in);
 }
 
-int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+int DefaultJobs() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxJobs); }
 
 }  // namespace qelm::cli

@@ -21,7 +21,9 @@ using LineWork = std::function<void(std::string_view line, JsonWriter& w)>;
 // input is.
 void RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work);
 
-// The number of threads a batch uses unless told: the machine's cores.
+// The number of threads a batch uses unless told: the machine's cores, at
+// most kMaxJobs.
+inline constexpr int kMaxJobs = 256;
 int DefaultJobs();
 
 }  // namespace qelm::cli

@@ -5,8 +5,8 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <array>
 #include <string>
-#include <vector>
 
 #include "analysis/scoring.hpp"
 #include "analysis/stars.hpp"
@@ -284,7 +284,7 @@ void AddChartCommand(CLI::App& app, Streams& io) {
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");
   chart->add_option("--jobs", opts->jobs, "threads for --batch (default: the number of cores); lines keep their order")
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Range(1, kMaxJobs));
   chart->callback([opts, &io] { RunChart(*opts, io); });
 }
 
