@@ -20,11 +20,14 @@ struct Num {
 
 // Copies s to p and returns the end; short texts (most parts are one to
 // three characters) are copied inline rather than through a library call,
-// 4 to 16 bytes as two fixed-size copies that may overlap.
+// 4 to 32 bytes as two fixed-size copies that may overlap.
 inline char* PutText(char* p, std::string_view s) {
   const std::size_t n = s.size();
-  if (n > 16) return std::copy_n(s.data(), n, p);
-  if (n >= 8) {
+  if (n > 32) return std::copy_n(s.data(), n, p);
+  if (n >= 16) {
+    std::memcpy(p, s.data(), 16);
+    std::memcpy(p + n - 16, s.data() + n - 16, 16);
+  } else if (n >= 8) {
     std::memcpy(p, s.data(), 8);
     std::memcpy(p + n - 8, s.data() + n - 8, 8);
   } else if (n >= 4) {
@@ -41,8 +44,18 @@ namespace detail {
 constexpr std::size_t kNumMaxSize = 21;  // the blank, a sign and 19 digits
 inline std::size_t MaxPartSize(Num) { return kNumMaxSize; }
 inline std::size_t MaxPartSize(std::string_view s) { return s.size(); }
+// A string literal's length is known without counting (a char array passed
+// as a part must be a literal: all of it but the final NUL is written).
+template <std::size_t N>
+constexpr std::size_t MaxPartSize(const char (&)[N]) {
+  return N - 1;
+}
 char* PutPart(char* p, Num n);
 inline char* PutPart(char* p, std::string_view s) { return PutText(p, s); }
+template <std::size_t N>
+char* PutPart(char* p, const char (&literal)[N]) {
+  return PutText(p, std::string_view(literal, N - 1));
+}
 }  // namespace detail
 
 // Appends the parts in order: room is made once and each part written into it.
