@@ -2,6 +2,9 @@
 // both star lists and the five level scores.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "analysis/scoring.hpp"
 #include "analysis/stars.hpp"
 #include "calendar/moment.hpp"
@@ -52,7 +55,9 @@ namespace {
 struct Loaded {
   ChartState chart;
   FlowState flow;
-  Loaded() : chart(LoadChart("王小明", 1, *CalcMoment(kBirth).result)), flow(ComputeFlow(&chart, *CalcMoment(kFlow).result)) {}
+  Loaded() : Loaded(1, *CalcMoment(kBirth).result, *CalcMoment(kFlow).result) {}
+  Loaded(int sex, const MomentResult& birth, const MomentResult& at)
+      : chart(LoadChart("王小明", sex, birth)), flow(ComputeFlow(&chart, at)) {}
 };
 
 void BM_LoadChartAndFlow(benchmark::State& state) {
@@ -90,5 +95,63 @@ void BM_LevelScores(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LevelScores);
+
+}  // namespace
+
+// The same pieces over charts spread across 1901-2099, both sexes, each with
+// its own flow moment: no one chart's branches taken again and again.
+namespace {
+
+struct Spread {
+  std::vector<Loaded> charts;
+  Spread() {
+    std::uint32_t x = 2026;
+    const auto next = [&x](int bound) {
+      x = x * 1664525u + 1013904223u;  // a plain linear congruential sequence
+      return static_cast<int>((x >> 8) % static_cast<std::uint32_t>(bound));
+    };
+    const auto moment = [&] {
+      return *CalcMoment({1901 + next(199), 1 + next(12), 1 + next(28), next(24), next(60)}).result;
+    };
+    charts.reserve(1024);
+    for (int i = 0; i < 1024; ++i) {
+      const MomentResult birth = moment();
+      charts.emplace_back(i % 2, birth, moment());
+    }
+  }
+};
+
+void BM_LoadChartAndFlowSpread(benchmark::State& state) {
+  const Spread s;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const Loaded& l = s.charts[i++ & 1023];
+    const ChartState chart = LoadChart("王小明", l.chart.Sex, l.chart.birth);
+    benchmark::DoNotOptimize(ComputeFlow(&chart, l.flow.moment));
+  }
+}
+BENCHMARK(BM_LoadChartAndFlowSpread);
+
+void BM_BothReportsSpread(benchmark::State& state) {
+  const Spread s;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const Loaded& l = s.charts[i++ & 1023];
+    benchmark::DoNotOptimize(ZiPingReport(l.chart, l.flow));
+    benchmark::DoNotOptimize(SanMingReport(l.chart, l.flow));
+  }
+}
+BENCHMARK(BM_BothReportsSpread);
+
+void BM_BothStarListsSpread(benchmark::State& state) {
+  const Spread s;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const Loaded& l = s.charts[i++ & 1023];
+    benchmark::DoNotOptimize(BuildStarRows(l.chart, School::ZiPing));
+    benchmark::DoNotOptimize(BuildStarRows(l.chart, School::SanMing));
+  }
+}
+BENCHMARK(BM_BothStarListsSpread);
 
 }  // namespace

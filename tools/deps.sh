@@ -6,7 +6,7 @@ set -euo pipefail
 QELM_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev rapidjson-dev libssl-dev
   fonts-noto-cjk qt6-translations-l10n
   python3 python3-ephem
   libhowardhinnant-date-dev tzdata

@@ -1,5 +1,6 @@
 #include "analysis/stars.hpp"
 
+#include <cassert>
 #include <span>
 #include <string_view>
 
@@ -7,7 +8,7 @@ namespace qelm {
 
 namespace {
 
-using Row = std::array<std::string, 12> StarRows::*;
+using Row = StarRow StarRows::*;
 
 // ------------------------------------------------------------ fixed words
 
@@ -253,14 +254,15 @@ std::array<int, 2> Place(const Entry& e, const ChartState& c) {
 void Append(StarRows& rows, Row row, int branch, std::string_view name) {
   if (branch < 1 || branch > 12) return;
   auto& text = (rows.*row)[branch - 1];
-  text += name;
-  text += ' ';
+  assert(text.size() + name.size() + 1 < text.capacity());
+  text.append(name);
+  text.push_back(' ');
 }
 
 // The ring of twelve words running forward from the start branch.
-void Ring(std::array<std::string, 12>& row, int start, const std::array<std::string_view, 12>& words) {
+void Ring(StarRow& row, int start, const std::array<std::string_view, 12>& words) {
   if (start < 1 || start > 12) return;
-  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1] = words[i];
+  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1].assign(words[i]);
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,

@@ -12,13 +12,16 @@ namespace qelm {
 enum class School { ZiPing, SanMing };  // 子平法, 三命法
 
 // The text of each row of the star window per branch (index branch - 1):
-// names each followed by one blank, repeats kept.
+// names each followed by one blank, repeats kept. The longest row any chart
+// gives is 35 bytes; a row is held inline.
+using StarText = InlineText<63>;
+using StarRow = std::array<StarText, 12>;
 struct StarRows {
-  std::array<std::string, 12> NB;   // growth stage
-  std::array<std::string, 12> SS1;  // stem-keyed stars
-  std::array<std::string, 12> SS2;  // branch-keyed stars
-  std::array<std::string, 12> SS3;  // year god
-  std::array<std::string, 12> VAC;  // void marks
+  StarRow NB;   // growth stage
+  StarRow SS1;  // stem-keyed stars
+  StarRow SS2;  // branch-keyed stars
+  StarRow SS3;  // year god
+  StarRow VAC;  // void marks
 };
 StarRows BuildStarRows(const ChartState& c, School school);
 

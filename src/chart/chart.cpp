@@ -17,23 +17,33 @@ Moment ClockMoment(const MomentResult& m) {
                     m.input.InputMinute);
 }
 
-std::string PillarText(Pillar p) { return p.name(); }
+// The palaces in the order the texts name them, each name with its pillar:
+// "命宮" LifePalace, "身宮" BodyPalace, "息元" BreathPillar, "胎元" ConceptionPillar.
+// `separator` stands between a name and its pillar, `gap` between two.
+std::string PalaceLine(const PalaceSet& p, std::string_view separator, std::string_view gap) {
+  const auto pillar = [](Pillar x) { return std::array{x.stem.name(), x.branch.name()}; };
+  const auto [lifeStem, lifeBranch] = pillar(p.LifePalace);
+  const auto [bodyStem, bodyBranch] = pillar(p.BodyPalace);
+  const auto [breathStem, breathBranch] = pillar(p.BreathPillar);
+  const auto [conceptionStem, conceptionBranch] = pillar(p.ConceptionPillar);
+  return Compose("命宮", separator, lifeStem, lifeBranch, gap, "身宮", separator, bodyStem, bodyBranch, gap,
+                 "息元", separator, breathStem, breathBranch, gap, "胎元", separator, conceptionStem,
+                 conceptionBranch);
+}
 
 }  // namespace
 
-std::string LunarDateText(const MomentResult& m, bool withHour) {
+void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour) {
   const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentLeapFlag);
-  std::string t = PillarAt(m, kNewYearStem, kNewYearBranch).name();
-  t += "年";
-  t += names.LeapMark;
-  t += names.LunarMonthName;
-  t += "月";
-  t += names.LunarDayName;
-  t += "日";
-  if (withHour) {
-    t += Branch{m.MomentHourBranch}.name();
-    t += "時";
-  }
+  const Pillar year = PillarAt(m, kNewYearStem, kNewYearBranch);
+  AppendParts(out, year.stem.name(), year.branch.name(), "年", names.LeapMark, names.LunarMonthName, "月",
+              names.LunarDayName, "日");
+  if (withHour) AppendParts(out, Branch{m.MomentHourBranch}.name(), "時");
+}
+
+std::string LunarDateText(const MomentResult& m, bool withHour) {
+  std::string t;
+  AppendLunarDateText(t, m, withHour);
   return t;
 }
 
@@ -72,9 +82,10 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
   c.ChartLoaded = 1;
 
   // The birth-data line.
-  c.DateLabText = c.ChartKind + " 西元" + NumberText(c.BirthYear) + "年" + NumberText(c.BirthMonth) + "月" +
-                  NumberText(c.BirthDay) + "日" + NumberText(c.BirthHour) + "時" + NumberText(c.BirthMinute) +
-                  "分" + " (" + LunarDateText(birth) + ")";
+  c.DateLabText = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
+                          "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分", " (");
+  AppendLunarDateText(c.DateLabText, birth);
+  c.DateLabText += ")";
 
   // The stem in command of the birth month.
   c.BirthJieDays = birth.JieDays;
@@ -82,19 +93,16 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
     c.CommandStem = *s;
     c.CommandStemName = s->nameWithElement();
   }
-  c.CommandLineText = std::string(birth.JieName) + "後第" + NumberText(birth.JieDays) + "日" +
-                      NumberText(birth.JieHours) + "時" + NumberText(birth.JieMinutes) + "分" + " " +
-                      c.CommandStemName + "用事";
+  c.CommandLineText = Compose(birth.JieName, "後第", Num{birth.JieDays}, "日", Num{birth.JieHours}, "時",
+                              Num{birth.JieMinutes}, "分", " ", c.CommandStemName, "用事");
 
   const PalaceSet p = Palaces(c.YearStem, c.MonthPillar(), c.DayPillar(), c.HourBranch, birth.PastMidTerm);
   c.LifePalace = p.LifePalace;
   c.BodyPalace = p.BodyPalace;
   c.ConceptionPillar = p.ConceptionPillar;
   c.BreathPillar = p.BreathPillar;
-  c.PalaceLineText = "命宮: " + PillarText(p.LifePalace) + "    身宮: " + PillarText(p.BodyPalace) +
-                     "    息元: " + PillarText(p.BreathPillar) + "    胎元: " + PillarText(p.ConceptionPillar);
-  c.PalaceText = "命宮:" + PillarText(p.LifePalace) + " 身宮:" + PillarText(p.BodyPalace) +
-                 " 息元:" + PillarText(p.BreathPillar) + " 胎元:" + PillarText(p.ConceptionPillar);
+  c.PalaceLineText = PalaceLine(p, ": ", "    ");
+  c.PalaceText = PalaceLine(p, ":", " ");
   return c;
 }
 
@@ -115,12 +123,13 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
     f.CommandStemName = s->nameWithElement();
   }
 
-  f.WesternDateText = "西元" + NumberText(e.InputYear) + "年" + NumberText(e.InputMonth) + "月" +
-                      NumberText(e.InputDay) + "日" + NumberText(e.InputHour) + "時" + NumberText(e.InputMinute) +
-                      "分";
+  f.WesternDateText = Compose("西元", Num{e.InputYear}, "年", Num{e.InputMonth}, "月", Num{e.InputDay}, "日",
+                              Num{e.InputHour}, "時", Num{e.InputMinute}, "分");
 
-  f.LunarYMDH = "陰曆 " + LunarDateText(flow) + "  " + std::string(flow.LastTermName) + "後第" +
-                NumberText(flow.LastTermDays) + "日" + f.CommandStemName + "用事  " + std::string(flow.WeekdayText);
+  f.LunarYMDH = "陰曆 ";
+  AppendLunarDateText(f.LunarYMDH, flow);
+  AppendParts(f.LunarYMDH, "  ", flow.LastTermName, "後第", Num{flow.LastTermDays}, "日", f.CommandStemName,
+              "用事  ", flow.WeekdayText);
   return f;
 }
 

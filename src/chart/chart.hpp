@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "calendar/moment.hpp"
+#include "chart/text.hpp"
 #include "chart/types.hpp"
 
 namespace qelm {
@@ -53,6 +54,9 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 
 // ------------------------------------------------------------ the chart
 
+// "yyyy年mm月dd日" (17 bytes) or "—".
+using DateText = InlineText<20>;
+
 struct ChartState {
   std::string PersonName;
   int Sex = 1;  // 1 male, 0 female
@@ -76,11 +80,12 @@ struct ChartState {
   std::array<Branch, 12> LuckBranches{};
   int LuckStartAge = 0;
   std::array<std::string, 12> LuckAgeRanges;
-  std::array<std::string, 12> LuckTermMoments, LuckMidTermMoments;  // "" outside the tables
+  // The terms' moments as the solar-term table writes them; "" outside it.
+  std::array<std::string_view, 12> LuckTermMoments{}, LuckMidTermMoments{};
   // Minutes of life to the start of each pillar; none where the term lies
   // outside the tables (such a pillar is never current).
   std::array<std::optional<std::int32_t>, 12> LuckChangeMinutes{};
-  std::array<std::string, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
+  std::array<DateText, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
   std::string BirthDateText, BirthMomentText;
 
   // The birth moment as the engine computed it (lunar names, term data …).
@@ -157,6 +162,7 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
 // counted from the lunar New Year, "年", leap mark, month, "月", day, "日" and,
 // with the hour, the double hour and "時": "己卯年十二月廿九日戌時".
 std::string LunarDateText(const MomentResult& m, bool withHour = true);
+void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour = true);
 
 // A number as the texts compose it: its digits after one blank (" 5", " -3").
 std::string NumberText(long long n);

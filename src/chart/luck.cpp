@@ -1,13 +1,12 @@
 // Luck pillars (大運): direction, sequence, change moments and ages.
 #include <algorithm>
-#include <cstdio>
 
 #include "calendar/tables.hpp"
 #include "chart/chart.hpp"
 
 namespace qelm {
 
-std::string NumberText(long long n) { return " " + std::to_string(n); }
+std::string NumberText(long long n) { return Compose(Num{n}); }
 
 std::string_view ClassifyChart(int Sex) { return Sex == 1 ? "乾造" : "坤造"; }
 
@@ -26,7 +25,7 @@ int LuckStartAgeOf(std::int64_t wholeHours) {
 
 std::string LuckAgeRange(int LuckStartAge, int k) {
   const int a = (k - 1) * 10 + LuckStartAge;
-  return NumberText(a) + " - " + NumberText(a + 9);
+  return Compose(Num{a}, " - ", Num{a + 9});
 }
 
 namespace {
@@ -37,10 +36,23 @@ constexpr std::int64_t kLifeMinutesPerMinute = 120;
 constexpr std::int64_t kMinutesPerDay = 1440;
 
 struct TermChange {
-  std::string termText;                   // "" outside the tables
+  std::string_view termText;                // "" outside the tables
   std::optional<std::int32_t> lifeMinutes;  // none outside the tables
-  std::string dateText;                   // "—" outside the tables
+  DateText dateText;                        // "—" outside the tables
 };
+
+// "yyyy年mm月dd日", as ChineseDateText writes it.
+DateText ChangeDateText(Date d) {
+  const std::chrono::year_month_day ymd{d};
+  char text[20];
+  char* p = PutDigits(text, static_cast<unsigned>(static_cast<int>(ymd.year())), 4);
+  p = std::copy_n("年", 3, p);
+  p = PutDigits(p, static_cast<unsigned>(ymd.month()), 2);
+  p = std::copy_n("月", 3, p);
+  p = PutDigits(p, static_cast<unsigned>(ymd.day()), 2);
+  p = std::copy_n("日", 3, p);
+  return std::string_view(text, static_cast<std::size_t>(p - text));
+}
 
 TermChange ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward) {
   const auto term = SolarTermAt(termIndex);
@@ -49,7 +61,7 @@ TermChange ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward) {
       (forward ? MinutesBetween(birth, *term) : MinutesBetween(*term, birth)) * kLifeMinutesPerMinute;
   // Integer division truncates like the original count of whole days.
   const Date date = birthDate + std::chrono::days{m / kMinutesPerDay};
-  return {MomentText(*term), static_cast<std::int32_t>(m), ChineseDateText(date)};
+  return {*SolarTermMoment(termIndex), static_cast<std::int32_t>(m), ChangeDateText(date)};
 }
 
 }  // namespace
@@ -58,10 +70,15 @@ void LuckSchedule(ChartState& c) {
   const bool forward = c.Forward();
   const Moment birth = c.BirthMoment();
   const Date birthDate = DateOf(birth);
-  char date[40];
-  std::snprintf(date, sizeof date, "%04d/%02d/%02d", c.BirthYear, c.BirthMonth, c.BirthDay);
-  c.BirthDateText = date;
-  c.BirthMomentText = c.BirthDateText + " " + std::to_string(c.BirthHour) + ":" + std::to_string(c.BirthMinute);
+  // "yyyy/mm/dd", then the clock time unpadded: "2000/02/04 8:5".
+  char date[10];
+  char* p = PutDigits(date, static_cast<unsigned>(c.BirthYear), 4);
+  *p++ = '/';
+  p = PutDigits(p, static_cast<unsigned>(c.BirthMonth), 2);
+  *p++ = '/';
+  PutDigits(p, static_cast<unsigned>(c.BirthDay), 2);
+  c.BirthDateText.assign(date, sizeof date);
+  c.BirthMomentText = Compose(c.BirthDateText, " ", std::to_string(c.BirthHour), ":", std::to_string(c.BirthMinute));
 
   // Forward the pillars open at the jie terms after the birth month's jie;
   // backward at the birth month's own jie and the jie terms before it.
@@ -69,13 +86,13 @@ void LuckSchedule(ChartState& c) {
   for (int i = 0; i < 12; ++i) {
     const int jie = forward ? base + 2 * i : base - 2 * i;
     const int qi = forward ? jie + 1 : jie - 1;
-    TermChange start = ChangeAt(jie, birth, birthDate, forward);
-    TermChange mid = ChangeAt(qi, birth, birthDate, forward);
-    c.LuckTermMoments[i] = std::move(start.termText);
+    const TermChange start = ChangeAt(jie, birth, birthDate, forward);
+    const TermChange mid = ChangeAt(qi, birth, birthDate, forward);
+    c.LuckTermMoments[i] = start.termText;
     c.LuckChangeMinutes[i] = start.lifeMinutes;
-    c.LuckChangeDates[i] = std::move(start.dateText);
-    c.LuckMidTermMoments[i] = std::move(mid.termText);
-    c.LuckMidChangeDates[i] = std::move(mid.dateText);
+    c.LuckChangeDates[i] = start.dateText;
+    c.LuckMidTermMoments[i] = mid.termText;
+    c.LuckMidChangeDates[i] = mid.dateText;
   }
 
   // The start age counts whole clock hours (minutes dropped) to the first jie.

@@ -1,17 +1,19 @@
 // qelm-report chart: a person's chart at a flow moment, as the text report of
 // either school or as JSON holding the whole chart and everything built on it.
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <istream>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <array>
 #include <string>
-#include <vector>
 
 #include "analysis/scoring.hpp"
 #include "analysis/stars.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "cli/batch.hpp"
 #include "cli/chart_pdf.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
@@ -61,108 +63,149 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
 
 // ------------------------------------------------------------ JSON
 
-Json PillarJson(Pillar p) { return Json::array({p.stem.number(), p.branch.number()}); }
+void WritePillar(JsonWriter& w, Pillar p) {
+  w.BeginArray();
+  w.Value(p.stem.number());
+  w.Value(p.branch.number());
+  w.EndArray();
+}
 
 template <typename T, std::size_t N, typename F>
-Json ArrayJson(const std::array<T, N>& items, F each) {
-  Json a = Json::array();
-  for (const auto& item : items) a.push_back(each(item));
-  return a;
+void WriteArray(JsonWriter& w, const std::array<T, N>& items, F each) {
+  w.BeginArray();
+  for (const auto& item : items) w.Value(each(item));
+  w.EndArray();
 }
 
-Json StarsJson(const StarRows& rows) {
-  Json a = Json::array();
+void WriteStars(JsonWriter& w, const StarRows& rows) {
+  w.BeginArray();
   for (int i = 0; i < 12; ++i) {
-    a.push_back({{"NB", rows.NB[i]}, {"SS1", rows.SS1[i]}, {"SS2", rows.SS2[i]}, {"SS3", rows.SS3[i]},
-                 {"VAC", rows.VAC[i]}});
+    w.BeginObject();
+    w.Field("NB", rows.NB[i].view());
+    w.Field("SS1", rows.SS1[i].view());
+    w.Field("SS2", rows.SS2[i].view());
+    w.Field("SS3", rows.SS3[i].view());
+    w.Field("VAC", rows.VAC[i].view());
+    w.EndObject();
   }
-  return a;
+  w.EndArray();
 }
 
-Json ChartJson(const ChartState& c, const FlowState& f) {
+// The whole chart as one object: the chart's fields in their order, the
+// birth moment, then everything built on the chart at the flow moment.
+void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
-  const auto text = [](const std::string& s) { return s; };
+  const auto dateText = [](const DateText& d) { return d.view(); };
 
-  Json j;
-  j["PersonName"] = c.PersonName;
-  j["Sex"] = c.Sex;
-  j["BirthYear"] = c.BirthYear;
-  j["BirthMonth"] = c.BirthMonth;
-  j["BirthDay"] = c.BirthDay;
-  j["BirthHour"] = c.BirthHour;
-  j["BirthMinute"] = c.BirthMinute;
-  j["NewYearStem"] = c.NewYearStem.number();
-  j["NewYearBranch"] = c.NewYearBranch.number();
-  j["YearPolarity"] = c.YearPolarity;
-  j["LunarYear"] = c.LunarYear;
-  j["LunarMonth"] = c.LunarMonth;
-  j["LunarDay"] = c.LunarDay;
-  j["LunarHourBranch"] = c.LunarHourBranch.number();
-  j["YearStem"] = c.YearStem.number();
-  j["MonthStem"] = c.MonthStem.number();
-  j["DayStem"] = c.DayStem.number();
-  j["HourStem"] = c.HourStem.number();
-  j["YearBranch"] = c.YearBranch.number();
-  j["MonthBranch"] = c.MonthBranch.number();
-  j["DayBranch"] = c.DayBranch.number();
-  j["HourBranch"] = c.HourBranch.number();
-  j["ChartLoaded"] = c.ChartLoaded;
-  j["ChartKind"] = c.ChartKind;
-  j["BirthJieDays"] = c.BirthJieDays;
+  w.BeginObject();
+  w.Field("PersonName", UserText{c.PersonName});
+  w.Field("Sex", c.Sex);
+  w.Field("BirthYear", c.BirthYear);
+  w.Field("BirthMonth", c.BirthMonth);
+  w.Field("BirthDay", c.BirthDay);
+  w.Field("BirthHour", c.BirthHour);
+  w.Field("BirthMinute", c.BirthMinute);
+  w.Field("NewYearStem", c.NewYearStem.number());
+  w.Field("NewYearBranch", c.NewYearBranch.number());
+  w.Field("YearPolarity", c.YearPolarity);
+  w.Field("LunarYear", c.LunarYear);
+  w.Field("LunarMonth", c.LunarMonth);
+  w.Field("LunarDay", c.LunarDay);
+  w.Field("LunarHourBranch", c.LunarHourBranch.number());
+  w.Field("YearStem", c.YearStem.number());
+  w.Field("MonthStem", c.MonthStem.number());
+  w.Field("DayStem", c.DayStem.number());
+  w.Field("HourStem", c.HourStem.number());
+  w.Field("YearBranch", c.YearBranch.number());
+  w.Field("MonthBranch", c.MonthBranch.number());
+  w.Field("DayBranch", c.DayBranch.number());
+  w.Field("HourBranch", c.HourBranch.number());
+  w.Field("ChartLoaded", c.ChartLoaded);
+  w.Field("ChartKind", c.ChartKind);
+  w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
   // age do; the birth month's stands in CommandLineText.
-  j["CommandStem"] = f.CommandStem.number();
-  j["CommandStemName"] = f.CommandStemName;
-  j["LifePalace"] = PillarJson(c.LifePalace);
-  j["BodyPalace"] = PillarJson(c.BodyPalace);
-  j["ConceptionPillar"] = PillarJson(c.ConceptionPillar);
-  j["BreathPillar"] = PillarJson(c.BreathPillar);
-  j["PalaceText"] = c.PalaceText;
-  j["LuckStems"] = ArrayJson(c.LuckStems, stemNumber);
-  j["LuckBranches"] = ArrayJson(c.LuckBranches, branchNumber);
-  j["LuckStartAge"] = c.LuckStartAge;
-  j["LuckAgeRanges"] = ArrayJson(c.LuckAgeRanges, text);
-  j["LuckTermMoments"] = ArrayJson(c.LuckTermMoments, text);
-  j["LuckMidTermMoments"] = ArrayJson(c.LuckMidTermMoments, text);
-  j["LuckChangeMinutes"] = ArrayJson(c.LuckChangeMinutes, [](const std::optional<std::int32_t>& m) {
-    return m ? Json(*m) : Json(nullptr);
-  });
-  j["LuckChangeDates"] = ArrayJson(c.LuckChangeDates, text);
-  j["LuckMidChangeDates"] = ArrayJson(c.LuckMidChangeDates, text);
-  j["BirthDateText"] = c.BirthDateText;
-  j["BirthMomentText"] = c.BirthMomentText;
-  j["CurrentLuckIndex"] = f.CurrentLuckIndex;
-  j["FlowAge"] = f.FlowAge;
-  j["DateLabText"] = c.DateLabText;
-  j["CommandLineText"] = c.CommandLineText;
-  j["PalaceLineText"] = c.PalaceLineText;
-  j["birth"] = MomentJson(c.birth);
+  w.Field("CommandStem", f.CommandStem.number());
+  w.Field("CommandStemName", f.CommandStemName);
+  w.Key("LifePalace");
+  WritePillar(w, c.LifePalace);
+  w.Key("BodyPalace");
+  WritePillar(w, c.BodyPalace);
+  w.Key("ConceptionPillar");
+  WritePillar(w, c.ConceptionPillar);
+  w.Key("BreathPillar");
+  WritePillar(w, c.BreathPillar);
+  w.Field("PalaceText", c.PalaceText);
+  w.Key("LuckStems");
+  WriteArray(w, c.LuckStems, stemNumber);
+  w.Key("LuckBranches");
+  WriteArray(w, c.LuckBranches, branchNumber);
+  w.Field("LuckStartAge", c.LuckStartAge);
+  w.Field("LuckAgeRanges", c.LuckAgeRanges);
+  w.Field("LuckTermMoments", c.LuckTermMoments);
+  w.Field("LuckMidTermMoments", c.LuckMidTermMoments);
+  w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
+  w.Key("LuckChangeDates");
+  WriteArray(w, c.LuckChangeDates, dateText);
+  w.Key("LuckMidChangeDates");
+  WriteArray(w, c.LuckMidChangeDates, dateText);
+  w.Field("BirthDateText", c.BirthDateText);
+  w.Field("BirthMomentText", c.BirthMomentText);
+  w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
+  w.Field("FlowAge", f.FlowAge);
+  w.Field("DateLabText", c.DateLabText);
+  w.Field("CommandLineText", c.CommandLineText);
+  w.Field("PalaceLineText", c.PalaceLineText);
+  w.Key("birth");
+  w.BeginObject();
+  WriteMomentFields(w, c.birth);
+  w.EndObject();
 
-  j["MomentPillars"] = f.moment.MomentPillars;
-  j["NatalScores"] = NatalScores(c);
-  Json levels = Json::array(), pairs = Json::array();
+  w.Field("MomentPillars", f.moment.MomentPillars);
+  w.Field("NatalScores", NatalScores(c));
+  std::array<ElementScores, 5> levels;
+  std::array<std::array<int, 5>, 5> pairs;
   for (int level = 1; level <= 5; ++level) {
-    const ElementScores s = LevelScores(c, f, level);
-    levels.push_back(s);
-    pairs.push_back(PairSums(s, c.DayStem));
+    levels[level - 1] = LevelScores(c, f, level);
+    pairs[level - 1] = PairSums(levels[level - 1], c.DayStem);
   }
-  j["LevelScores"] = levels;
-  j["PairSums"] = pairs;
-  const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
-  j["SeasonNames"] = ArrayJson(season.SeasonNames, [](std::string_view s) { return std::string(s); });
-  j["Stars"] = {{kZiPing, StarsJson(BuildStarRows(c, School::ZiPing))},
-                {kSanMing, StarsJson(BuildStarRows(c, School::SanMing))}};
+  w.Field("LevelScores", levels);
+  w.Field("PairSums", pairs);
+  w.Field("SeasonNames", SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames);
+  w.Key("Stars");
+  w.BeginObject();
+  w.Key(kZiPing);
+  WriteStars(w, BuildStarRows(c, School::ZiPing));
+  w.Key(kSanMing);
+  WriteStars(w, BuildStarRows(c, School::SanMing));
+  w.EndObject();
   const Virtues v = BuildVirtues(c.MonthBranch);
-  j["Virtues"] = {{"TED", v.TED}, {"TEDHER", v.TEDHER}, {"UED", v.UED}, {"UEDHER", v.UEDHER}};
-  j["Report"] = {{kZiPing, ZiPingReport(c, f)}, {kSanMing, SanMingReport(c, f)}};
-  return j;
+  w.Key("Virtues");
+  w.BeginObject();
+  w.Field("TED", v.TED);
+  w.Field("TEDHER", v.TEDHER);
+  w.Field("UED", v.UED);
+  w.Field("UEDHER", v.UEDHER);
+  w.EndObject();
+  w.Key("Report");
+  w.BeginObject();
+  w.Field(kZiPing, ZiPingReport(c, f));
+  w.Field(kSanMing, SanMingReport(c, f));
+  w.EndObject();
+  w.EndObject();
 }
 
-Json RequestJson(const Request& r) {
+void WriteRequest(JsonWriter& w, const Request& r) {
   const ChartState chart = LoadChart(r.name, r.sex, r.birth);
   const FlowState flow = ComputeFlow(&chart, r.at);
-  return ChartJson(chart, flow);
+  WriteChart(w, chart, flow);
+}
+
+void WriteError(JsonWriter& w, std::string_view error) {
+  w.BeginObject();
+  w.Field("error", UserText{error});  // it quotes the input
+  w.EndObject();
 }
 
 // ------------------------------------------------------------ running
@@ -172,36 +215,42 @@ struct ChartOptions {
   std::string school{kZiPing};
   std::string pdf;
   bool json = false, crlf = false, batch = false;
+  int jobs = DefaultJobs();
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
-Checked CheckLine(std::string line) {
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  std::vector<std::string> fields;
-  std::size_t from = 0;
-  for (std::size_t tab = line.find('\t'); tab != std::string::npos; tab = line.find('\t', from)) {
-    fields.push_back(line.substr(from, tab - from));
+Checked CheckLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  std::array<std::string_view, 4> fields;
+  std::size_t count = 0;
+  for (std::size_t from = 0;; ++count) {
+    const std::size_t tab = line.find('\t', from);
+    if (count < fields.size()) fields[count] = line.substr(from, tab == std::string_view::npos ? tab : tab - from);
+    if (tab == std::string_view::npos) break;
     from = tab + 1;
   }
-  fields.push_back(line.substr(from));
-  if (fields.size() != 4) {
-    return {std::nullopt, "每行須為 姓名<TAB>性別<TAB>出生時刻<TAB>流時 四欄,此行有 " +
-                              std::to_string(fields.size()) + " 欄"};
+  if (++count != fields.size()) {
+    return {std::nullopt, "每行須為 姓名<TAB>性別<TAB>出生時刻<TAB>流時 四欄,此行有 " + std::to_string(count) + " 欄"};
   }
   // Each line names its own flow moment; the clock never stands in for it.
   if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
-  return Check(fields[0], fields[1], fields[2], fields[3]);
+  return Check(std::string(fields[0]), fields[1], fields[2], fields[3]);
 }
 
 void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
-  std::string line;
-  while (std::getline(io.in, line)) {
+  std::atomic<bool> skipped{false};  // lines are worked on several threads
+  RunJsonLines(io.in, io.out, o.jobs, [&skipped](std::string_view line, JsonWriter& w) {
     const Checked c = CheckLine(line);
-    io.out << Dump(c.request ? RequestJson(*c.request) : Json{{"error", c.error}}) << "\n";
-    if (!c.request) io.Skipped();
-  }
+    if (c.request) {
+      WriteRequest(w, *c.request);
+    } else {
+      WriteError(w, c.error);
+      skipped = true;
+    }
+  });
+  if (skipped) io.Skipped();
 }
 
 void RunChart(const ChartOptions& o, Streams& io) {
@@ -218,7 +267,11 @@ void RunChart(const ChartOptions& o, Streams& io) {
     return RunChartPdf(c.request->name, c.request->sex, c.request->birth.input, c.request->at.input, o.pdf, io);
 
   if (o.json) {
-    io.out << Dump(RequestJson(*c.request)) << "\n";
+    rapidjson::StringBuffer buffer;
+    JsonWriter w(buffer);
+    WriteRequest(w, *c.request);
+    w.EndLine();
+    io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
   }
   const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
@@ -244,6 +297,8 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_flag("--batch", opts->batch,
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");
+  chart->add_option("--jobs", opts->jobs, "threads for --batch (default: the number of cores); lines keep their order")
+      ->check(CLI::Range(1, kMaxJobs));
   chart->callback([opts, &io] { RunChart(*opts, io); });
 }
 

@@ -2,6 +2,11 @@
 // moment the user typed, and the present moment.
 #pragma once
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <array>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -18,7 +23,78 @@ std::string Dump(const Json& j);
 
 std::string_view Trim(std::string_view s);
 
-// Every field of the engine's result under its own name.
+// RapidJSON's writer, opened for a value written straight into its buffer.
+class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
+ public:
+  using rapidjson::Writer<rapidjson::StringBuffer>::Writer;
+  void BeginRawValue(rapidjson::Type type) { Prefix(type); }
+  void EndRawValue() { EndValue(true); }
+};
+
+// A text that came from outside the program (a name, a line of input): any
+// bytes, invalid UTF-8 included.
+struct UserText {
+  std::string_view text;
+};
+
+// Writes JSON straight into a buffer, with no document tree in between. The
+// bytes are those Dump writes for the same values: compact, numbers in
+// decimal, texts with '"', '\\' and the control characters escaped (short
+// forms where JSON has them, \u00xx otherwise) and, in a UserText, each
+// invalid UTF-8 sequence replaced by U+FFFD. The program's own texts are
+// valid UTF-8 and skip that check (debug builds assert it).
+class JsonWriter {
+ public:
+  explicit JsonWriter(rapidjson::StringBuffer& out) : out_(out), writer_(out) {}
+
+  void BeginObject() { writer_.StartObject(); }
+  void EndObject() { writer_.EndObject(); }
+  void BeginArray() { writer_.StartArray(); }
+  void EndArray() { writer_.EndArray(); }
+  // Keys are the program's own names, printable and never escaped.
+  void Key(std::string_view key);
+
+  void Value(std::int64_t n) { writer_.Int64(n); }
+  void Value(int n) { writer_.Int(n); }
+  void Value(std::string_view text);  // the program's own text
+  void Value(UserText text);
+  void Value(const std::string& text) { Value(std::string_view(text)); }
+  void Value(const char* text) { Value(std::string_view(text)); }
+  void Null() { writer_.Null(); }
+  template <typename T>
+  void Value(const std::optional<T>& v) {
+    if (v) Value(*v);
+    else Null();
+  }
+  template <typename T, std::size_t N>
+  void Value(const std::array<T, N>& items) {
+    BeginArray();
+    for (const auto& item : items) Value(item);
+    EndArray();
+  }
+
+  // "key": value
+  template <typename T>
+  void Field(std::string_view key, const T& value) {
+    Key(key);
+    Value(value);
+  }
+
+  // Ends a finished value so that the next one may start: one JSON value a line.
+  void EndLine() {
+    out_.Put('\n');
+    writer_.Reset(out_);
+  }
+
+ private:
+  rapidjson::StringBuffer& out_;
+  OpenJsonWriter writer_;
+};
+
+// Every field of the engine's result under its own name, inside an object the
+// caller opened.
+void WriteMomentFields(JsonWriter& w, const MomentResult& r);
+// The same as one object.
 Json MomentJson(const MomentResult& r);
 
 // The engine's result for a "YYYY-MM-DD HH:MM" text (blanks around it are

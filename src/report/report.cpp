@@ -3,7 +3,6 @@
 #include <array>
 #include <span>
 #include <string_view>
-#include <vector>
 
 #include "analysis/scoring.hpp"
 
@@ -38,8 +37,13 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
 void Row(std::string& out, std::span<const Column> cols, Pick pick) {
-  for (const Column& col : cols) out += pick(col);
-  out += kCrLf;
+  std::size_t size = kCrLf.size();
+  for (const Column& col : cols) size += pick(col).size();
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* p = out.data() + at;
+  for (const Column& col : cols) p = PutText(p, pick(col));
+  PutText(p, kCrLf);
 }
 
 void StemRow(std::string& out, std::span<const Column> cols) {
@@ -64,31 +68,26 @@ std::string InfoHead(const ChartState& c) {
   out.reserve(2048);  // the whole report, so that appending never reallocates
   out += c.DateLabText;
   out += kCrLf;
-  out += c.CommandLineText;
-  out += " (約" + NumberText(c.LuckStartAge) + "歲起運)";
-  out += kCrLf;
-  out += "旺相休囚: ";
-  out += std::string(n[0]) + "旺 " + std::string(n[1]) + "相 " + std::string(n[2]) + "死 " +
-         std::string(n[3]) + "囚 " + std::string(n[4]) + "休";
-  out += kCrLf;
+  AppendParts(out, c.CommandLineText, " (約", Num{c.LuckStartAge}, "歲起運)", kCrLf);
+  AppendParts(out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", kCrLf);
   return out;
 }
 
-std::string ElementLine(const ChartState& c) {
+void ElementLine(std::string& out, const ChartState& c) {
   const ElementScores s = NatalScores(c);
-  return "五行強弱: 木" + NumberText(s[0]) + " 火" + NumberText(s[1]) + " 土" + NumberText(s[2]) +
-         " 金" + NumberText(s[3]) + " 水" + NumberText(s[4]);
+  AppendParts(out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
+              Num{s[4]}, kCrLf);
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
-std::vector<Column> LuckColumns(const ChartState& c) {
-  std::vector<Column> cols;
-  for (int k = 10; k >= 1; --k) cols.push_back(ColumnOf(c.LuckPillar(k), c.DayStem));
+std::array<Column, 10> LuckColumns(const ChartState& c) {
+  std::array<Column, 10> cols;
+  for (int k = 10; k >= 1; --k) cols[10 - k] = ColumnOf(c.LuckPillar(k), c.DayStem);
   return cols;
 }
 
 // 運 歲 月 日 時, left to right.
-std::vector<Column> FlowColumns(const ChartState& c, const FlowState& f) {
+std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
   const auto& mp = f.moment.MomentPillars;
   const int k = f.CurrentLuckIndex;
   const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
@@ -99,8 +98,8 @@ std::vector<Column> FlowColumns(const ChartState& c, const FlowState& f) {
       Pillar{Stem{mp[kDayStem]}, Branch{mp[kDayBranch]}},
       Pillar{Stem{mp[kHourStem]}, Branch{mp[kHourBranch]}},
   };
-  std::vector<Column> cols;
-  for (const Pillar& p : pillars) cols.push_back(ColumnOf(p, c.DayStem));
+  std::array<Column, 5> cols;
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(pillars[i], c.DayStem);
   return cols;
 }
 
@@ -110,9 +109,9 @@ void LuckDates(std::string& out, const ChartState& c) {
   out += "大運  換柱與天干上五年  地支下五年";
   out += kCrLf;
   for (int k = 1; k <= 10; ++k) {
-    out += c.LuckPillar(k).name();
-    out += "  " + c.LuckChangeDates[k - 1] + "  " + c.LuckMidChangeDates[k - 1];
-    out += kCrLf;
+    const Pillar p = c.LuckPillar(k);
+    AppendParts(out, p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1], "  ",
+                c.LuckMidChangeDates[k - 1], kCrLf);
   }
 }
 
@@ -126,8 +125,7 @@ void WesternDate(std::string& out, const FlowState& f) {
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out = InfoHead(c);
-  out += ElementLine(c);
-  out += kCrLf;
+  ElementLine(out, c);
   out += kCrLf;
 
   // 時 日 月 年, the year at the right; the day column carries "日".

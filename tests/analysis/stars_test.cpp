@@ -19,15 +19,15 @@ ChartState Chart(Pillar year, Pillar month, Pillar day, Pillar hour, int sex = 1
   return c;
 }
 
-using Row12 = std::array<std::string, 12>;
+using Row12 = StarRow;
 
 // Branch numbers at whose column the row holds name followed by a blank.
 std::vector<int> Where(const Row12& row, std::string_view name) {
   std::vector<int> at;
   const std::string mark = std::string(name) + " ";
   for (int b = 1; b <= 12; ++b) {
-    const std::string& text = row[b - 1];
-    for (size_t pos = text.find(mark); pos != std::string::npos; pos = text.find(mark, pos + 1)) {
+    const std::string_view text = row[b - 1];
+    for (size_t pos = text.find(mark); pos != std::string_view::npos; pos = text.find(mark, pos + 1)) {
       // A whole name: at the start or after the blank that ends the previous one.
       if (pos == 0 || text[pos - 1] == ' ') at.push_back(b);
     }

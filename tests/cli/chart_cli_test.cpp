@@ -140,6 +140,8 @@ TEST(ChartCommand, BadArgumentsExitWithStatusTwo) {
       {"--name", "甲", "--sex", "女", "--birth", "2000-02-04 20:35", "--at", "2100-01-01 00:00"},
       {"--name", "甲", "--sex", "女", "--birth", "2000-02-04 20:35", "--school", "紫微"},
       {"--batch", "--name", "甲"},
+      {"--batch", "--jobs", "0"},
+      {"--batch", "--jobs", "257"},
   };
   for (const auto& args : cases) {
     const Ran r = RunChart(args);

@@ -309,8 +309,7 @@ StarLabels ReadStars(const QWidget* w) {
 }
 StarLabels Expected(const StarRows& rows) {
   StarLabels s;
-  const std::array<const std::array<std::string, 12>*, 5> src{&rows.NB, &rows.SS1, &rows.SS2,
-                                                              &rows.SS3, &rows.VAC};
+  const std::array<const StarRow*, 5> src{&rows.NB, &rows.SS1, &rows.SS2, &rows.SS3, &rows.VAC};
   for (int r = 0; r < 5; ++r)
     for (int i = 0; i < 12; ++i) s.rows[r][i] = QString::fromStdString((*src[r])[i]);
   return s;

@@ -1,0 +1,29 @@
+// Batch runs: one JSON value a line for each input line, worked on several
+// threads and written in input order.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string_view>
+
+#include "cli/common.hpp"
+
+namespace qelm::cli {
+
+// Writes one line's JSON value (without the line end). Called from several
+// threads at once: it must touch nothing but its arguments.
+using LineWork = std::function<void(std::string_view line, JsonWriter& w)>;
+
+// Runs `work` over every line of `in` and writes the values to `out`, one a
+// line, in the order of the input lines. With `jobs` above 1 the lines are
+// read in blocks and worked on that many threads; only a few blocks per
+// thread are held at any time, so memory stays bounded however long the
+// input is.
+void RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work);
+
+// The number of threads a batch uses unless told: the machine's cores, at
+// most kMaxJobs.
+inline constexpr int kMaxJobs = 256;
+int DefaultJobs();
+
+}  // namespace qelm::cli

@@ -1,0 +1,81 @@
+// The streaming writer writes texts byte for byte as Dump does.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/common.hpp"
+
+namespace qelm::cli {
+namespace {
+
+std::string Written(std::string_view text) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.Value(UserText{text});
+  return {buffer.GetString(), buffer.GetSize()};
+}
+
+// The program's own texts take the path that skips the UTF-8 check.
+std::string WrittenOwn(std::string_view text) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.Value(text);
+  return {buffer.GetString(), buffer.GetSize()};
+}
+
+std::string Dumped(std::string_view text) { return Dump(Json(std::string(text))); }
+
+TEST(JsonWriter, TextsAsDumpWritesThem) {
+  const std::vector<std::string> cases{
+      "", "王小明", "quote \" and backslash \\ and slash /", "\b\f\n\r\t", std::string("\0\x01\x0b\x1f\x7f", 5),
+      "\xff", "\xc0\x80", "\xc2", "\xe7\x8e", "\xe7\x8e\x8b\xe7", "\xe7\x41", "\xed\xa0\x80", "\xed\x9f\xbf",
+      "\xe0\x9f\x80", "\xe0\xa0\x80", "\xf0\x8f\xbf\xbf", "\xf0\x90\x80\x80", "\xf4\x8f\xbf\xbf", "\xf4\x90\x80\x80",
+      "\xf5\x80", "\x80\x80王", "王\xe7\x8e\x01\"", "\xf0\x9f\x98\x80 emoji"};
+  for (const auto& text : cases) EXPECT_EQ(Written(text), Dumped(text)) << Dumped(text);
+
+  // Random byte strings weighted to the bytes that start, continue or
+  // break UTF-8 sequences.
+  const std::uint8_t bytes[] = {0x00, 0x09, 0x1b, 0x22, 0x41, 0x5c, 0x7f, 0x20, 0x41, 0x61, 0x7e, 0x80, 0x8f, 0x90, 0x9f, 0xa0, 0xbf,
+                                0xc1, 0xc2, 0xdf, 0xe0, 0xe7, 0xed, 0xef, 0xf0, 0xf4, 0xf5, 0xff};
+  std::uint32_t x = 99;
+  for (int n = 0; n < 20000; ++n) {
+    std::string text;
+    x = x * 1664525u + 1013904223u;
+    for (int len = static_cast<int>((x >> 8) % 20); len > 0; --len) {
+      x = x * 1664525u + 1013904223u;
+      text += static_cast<char>(bytes[(x >> 8) % sizeof bytes]);
+    }
+    ASSERT_EQ(Written(text), Dumped(text)) << Dumped(text);
+  }
+}
+
+TEST(JsonWriter, ValidTextsAsDumpWritesThem) {
+  const std::string_view pieces[] = {"a", "09", " ", "\"", "\\", "\r\n", "\t", "\x01", "\x1f", "\x7f",
+                                     "王", "—", "　", "\xf0\x9f\x98\x80", "é"};
+  std::uint32_t x = 7;
+  for (int n = 0; n < 5000; ++n) {
+    std::string text;
+    x = x * 1664525u + 1013904223u;
+    for (int count = static_cast<int>((x >> 8) % 30); count > 0; --count) {
+      x = x * 1664525u + 1013904223u;
+      text += pieces[(x >> 8) % std::size(pieces)];
+    }
+    ASSERT_EQ(WrittenOwn(text), Dumped(text)) << Dumped(text);
+    ASSERT_EQ(Written(text), Dumped(text)) << Dumped(text);
+  }
+}
+
+TEST(JsonWriter, MomentJsonKeepsTheFieldsInOrder) {
+  const MomentResult r = *CalcMoment({2000, 2, 4, 20, 35}).result;
+  const Json j = MomentJson(r);
+  ASSERT_EQ(j.size(), 18u);
+  EXPECT_EQ(j.begin().key(), "MomentLunarYear");
+  EXPECT_EQ(j["JieName"], "立春");
+  EXPECT_EQ(j["MomentPillars"][0], 7);
+  EXPECT_EQ((--j.end()).key(), "WeekdayText");
+}
+
+}  // namespace
+}  // namespace qelm::cli
