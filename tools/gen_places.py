@@ -15,7 +15,9 @@ Debian's r-cran-maps (read through R), by name and country; that table gives
 coordinates to a hundredth of a degree and no zone, so such a place takes the
 zone of the nearest city of its country in the world list. Its records were
 checked one by one against the map before being listed here: the table holds
-a few misplaced towns (豐原, 永康 and 恆春 among them), which are not used.
+a few misplaced towns (豐原, 永康 and 恆春 among them), which are not used. Of
+the mainland's prefecture seats it adds only 楚雄, as its seat town Lucheng
+(鹿城).
 
 A place neither list has is taken from the principal location of its zone in
 the system's zoneinfo (zone1970.tab) when it is marked "zone:<id>"; any other
