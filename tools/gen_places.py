@@ -13,9 +13,10 @@ The world list lacks a number of Taiwan's county seats and towns. A name
 written "maps:<name>" is looked up instead in the world.cities table of
 Debian's r-cran-maps (read through R), by name and country; that table gives
 coordinates to a hundredth of a degree and no zone, so such a place takes the
-zone of the nearest city of its country in the world list. Its records were
-checked one by one against the map before being listed here: the table holds
-a few misplaced towns (豐原, 永康 and 恆春 among them), which are not used. Of
+zone of the nearest city of its country in the world list. Each record used
+was checked to lie in its county (tests/place checks that every town lies near
+its county's seat): the table holds a few misplaced towns (豐原, 永康 and 恆春
+among them), which are not used. Of
 the mainland's prefecture seats it adds only 楚雄, as its seat town Lucheng
 (鹿城).
 
