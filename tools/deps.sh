@@ -10,7 +10,7 @@ QELM_PACKAGES=(
   fonts-noto-cjk qt6-translations-l10n
   python3 python3-ephem
   libhowardhinnant-date-dev tzdata
-  libgeonames-dev libgeonames0 libgeonames-common
+  libgeonames-dev libgeonames0 libgeonames-common r-cran-maps
   clang libclang-rt-14-dev
   xvfb xauth
   desktop-file-utils appstream man-db poppler-utils

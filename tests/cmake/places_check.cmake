@@ -1,5 +1,6 @@
 # The committed src/place/places_data.inc must be exactly what
-# tools/gen_places.py writes from the system's libgeonames and zoneinfo.
+# tools/gen_places.py writes from the system's libgeonames, r-cran-maps and
+# zoneinfo.
 # Included by tests/CMakeLists.txt it registers the test; run with `cmake -P`
 # (as the test does) it performs the check.
 if(NOT CMAKE_SCRIPT_MODE_FILE)

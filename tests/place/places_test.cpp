@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <set>
 
 #include "place/zone.hpp"
@@ -28,7 +30,42 @@ TEST(Places, EveryEntryHasAZoneTheSystemKnowsAndSaneCoordinates) {
     if (p.country != "TW" && p.country != "HK" && p.country != "MO" && p.country != "CN") ++abroad;
   }
   EXPECT_GE(abroad, 60);
-  EXPECT_GE(KnownPlaces().size(), 380u);
+  EXPECT_GE(KnownPlaces().size(), 450u);
+}
+
+// Every county and city of Taiwan has its seat in the list (連江縣's, 南竿,
+// is in neither source list), and every other place of a county or city lies
+// near that seat: a record placed in the wrong town fails here.
+TEST(Places, TaiwanSeatsArePresentAndTownsLieNearTheirSeat) {
+  const std::map<std::string_view, std::string_view> seats = {
+      {"臺北市", "臺北市"},       {"新北市", "新北市板橋區"}, {"桃園市", "桃園市"},
+      {"臺中市", "臺中市"},       {"臺南市", "臺南市"},       {"高雄市", "高雄市"},
+      {"基隆市", "基隆市"},       {"新竹市", "新竹市"},       {"嘉義市", "嘉義市"},
+      {"新竹縣", "新竹縣竹北市"}, {"苗栗縣", "苗栗縣苗栗市"}, {"彰化縣", "彰化縣彰化市"},
+      {"南投縣", "南投縣南投市"}, {"雲林縣", "雲林縣斗六市"}, {"嘉義縣", "嘉義縣太保市"},
+      {"屏東縣", "屏東縣屏東市"}, {"宜蘭縣", "宜蘭縣宜蘭市"}, {"花蓮縣", "花蓮縣花蓮市"},
+      {"臺東縣", "臺東縣臺東市"}, {"澎湖縣", "澎湖縣馬公市"}, {"金門縣", "金門縣金城鎮"},
+  };
+  std::map<std::string_view, const KnownPlace*> byName;
+  for (const KnownPlace& p : KnownPlaces()) byName[p.name] = &p;
+  for (const auto& [area, seat] : seats) {
+    SCOPED_TRACE(std::string(seat));
+    ASSERT_TRUE(byName.count(seat));
+    EXPECT_EQ(byName[seat]->country, "TW");
+    EXPECT_EQ(byName[seat]->zone, "Asia/Taipei");
+  }
+  int towns = 0;
+  for (const KnownPlace& p : KnownPlaces()) {
+    if (p.country != "TW") continue;
+    SCOPED_TRACE(std::string(p.name));
+    EXPECT_EQ(p.zone, "Asia/Taipei");
+    const auto area = seats.find(p.name.substr(0, 9));  // three characters
+    if (area == seats.end()) continue;                // a place named otherwise
+    const KnownPlace& seat = *byName[area->second];
+    EXPECT_LT(std::hypot(p.longitude - seat.longitude, p.latitude - seat.latitude), 0.75);
+    ++towns;
+  }
+  EXPECT_GE(towns, 90);
 }
 
 TEST(Places, FindsByChineseOrEnglishPrefixFirstThenInside) {
