@@ -63,9 +63,12 @@ PlaceLine ReadLine(std::string_view text) {
   if (f.size() != kPlaceFieldCount || !ValidUtf8(text)) return line;
   for (std::size_t i = 0; i < kFieldCount; ++i) line.key[i] = std::string(f[i]);
   const auto lon = Number(f[kFieldCount + 1], 180), lat = Number(f[kFieldCount + 2], 90);
-  const std::string_view zone = f[kFieldCount + 3], mode = f[kFieldCount + 4];
+  const std::string_view zone = f[kFieldCount + 3];
+  std::string_view mode = f[kFieldCount + 4];
+  const bool later = mode.ends_with(":later");
+  if (later) mode.remove_suffix(6);
   if (!lon || !lat || zone.empty() || !KnownMode(mode)) return line;
-  line.entry = PlaceEntry{std::string(f[kFieldCount]), *lon, *lat, std::string(zone), std::string(mode)};
+  line.entry = PlaceEntry{std::string(f[kFieldCount]), *lon, *lat, std::string(zone), std::string(mode), later};
   return line;
 }
 
@@ -76,7 +79,8 @@ std::optional<std::string> LineOf(const Fields& key, const PlaceEntry& e) {
     s += k + '\t';
   }
   if (!Clean(e.name) || !Clean(e.zone) || !Clean(e.mode)) return std::nullopt;
-  s += e.name + '\t' + NumberText(e.longitude) + '\t' + NumberText(e.latitude) + '\t' + e.zone + '\t' + e.mode + '\n';
+  s += e.name + '\t' + NumberText(e.longitude) + '\t' + NumberText(e.latitude) + '\t' + e.zone + '\t' + e.mode +
+       (e.later ? ":later" : "") + '\n';
   return s;
 }
 

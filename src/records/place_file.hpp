@@ -2,7 +2,8 @@
 // `User.places` beside it, UTF-8, one line per person that has a place:
 // the person's seven fields as the key, then the place's name (empty for a
 // longitude typed by hand), longitude, latitude, time-zone id and the time
-// mode ("clock", "standard", "solar"), TAB-separated, LF after every line.
+// mode ("clock", "standard", "solar"; "solar:later" when a clock time that
+// occurred twice means the later moment), TAB-separated, LF after every line.
 //
 // It keeps the person file's promises: a line that cannot be read is written
 // back byte for byte; a save replaces the file atomically under the same
@@ -32,6 +33,9 @@ struct PlaceEntry {
   double latitude = 0;    // degrees, north positive
   std::string zone;       // zoneinfo id
   std::string mode = "clock";
+  // A clock time that occurred twice there (clocks put back) means the later
+  // of the two moments; stored as ":later" after the mode.
+  bool later = false;
   friend bool operator==(const PlaceEntry&, const PlaceEntry&) = default;
 };
 

@@ -37,7 +37,7 @@ void Write(const fs::path& p, std::string_view b) { std::ofstream(p, std::ios::b
 Fields P(std::string name, std::string hour = "14") { return {name, "男", "1975", "7", "1", hour, "30"}; }
 const PlaceEntry kTaipei{"臺北", 121.5319, 25.0478, "Asia/Taipei", "standard"};
 const PlaceEntry kChengdu{"成都", 104.0667, 30.6667, "Asia/Shanghai", "solar"};
-const PlaceEntry kByHand{"", -74.006, 40.7143, "America/New_York", "solar"};
+const PlaceEntry kByHand{"", -74.006, 40.7143, "America/New_York", "solar", true};
 
 TEST(PlaceFile, LinesReadOrKeptAsTheyAre) {
   // A sound line, then lines that must come back byte for byte: short of
@@ -47,14 +47,14 @@ TEST(PlaceFile, LinesReadOrKeptAsTheyAre) {
   const std::string content = sound + "乙\t女\t1980\n" + "\xff\xfe\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tclock\n" +
                               "丙\t男\t1\t1\t1\t1\t1\tx\tabc\t1\tUTC\tclock\n" +
                               "丁\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tlunar\n" + "\n" +
-                              "戊\t男\t1\t1\t1\t1\t1\t\t-74.006\t40.7143\tAmerica/New_York\tsolar\r\n" +
+                              "戊\t男\t1\t1\t1\t1\t1\t\t-74.006\t40.7143\tAmerica/New_York\tsolar:later\r\n" +
                               "己\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tclock";
   const PlaceBook book = ParsePlaceFile(content);
   ASSERT_EQ(book.lines.size(), 8u);
   const std::array<bool, 8> readable{true, false, false, false, false, false, true, true};
   for (std::size_t i = 0; i < readable.size(); ++i) EXPECT_EQ(book.lines[i].entry.has_value(), readable[i]) << i;
   EXPECT_EQ(*book.lines[0].entry, kTaipei);
-  EXPECT_EQ(book.lines[6].entry->longitude, -74.006);
+  EXPECT_EQ(*book.lines[6].entry, kByHand);
   EXPECT_EQ(SerializePlaceFile(book), content);
 }
 
