@@ -1,5 +1,6 @@
 #include "records/place_file.hpp"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>

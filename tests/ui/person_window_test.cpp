@@ -1083,5 +1083,39 @@ TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
   EXPECT_EQ(records::FindPlaceEntry(book, moved), nullptr);
 }
 
+TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
+  // A folder where the companion file should be: it can be neither read nor
+  // replaced.
+  WriteBytes("");
+  const fs::path places = records::PlaceFilePath(UserPath());
+  fs::create_directory(places);
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  const auto state = ConnectPersonWindow(*main_, Folder());
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  C<QLineEdit>("Text1")->setText("甲");
+  PickMoment(1975, 7, 1, 14, 30);
+  form_->placeEdit()->setText("成都");
+  form_->modeBox()->setCurrentIndex(2);
+  Click("Command2");
+  EXPECT_NE(Message().indexOf("出生地的修改暫存在記憶體中"), -1) << Message().toStdString();
+  const records::Fields person{"甲", "男", "1975", "7", "1", "14", "30"};
+  EXPECT_NE(records::FindPlaceEntry(form_->places(), person), nullptr);
+
+  // Closed, the change waits with the main window; at the end it is written.
+  form_->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(state->pendingPlaces.has_value());
+  fs::remove(places);
+  UnsavedPrompt prompt;
+  prompt.choose = [](const QString&) { return UnsavedChoice::kDiscard; };
+  EXPECT_TRUE(FinishPersonEdits(*state, prompt));
+  records::PlaceBook book;
+  ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
+  ASSERT_NE(records::FindPlaceEntry(book, person), nullptr);
+  EXPECT_EQ(records::FindPlaceEntry(book, person)->mode, "solar");
+}
+
 }  // namespace
 }  // namespace qelm::ui
