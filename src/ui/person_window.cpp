@@ -2,10 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLocale>
-#include <QTimer>
 #include <QCompleter>
-#include <QStringListModel>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -16,12 +13,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QStringListModel>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
