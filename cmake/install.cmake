@@ -57,7 +57,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/qelm/qelm")
 # Library dependencies from the linked shared libraries; the fonts the
 # windows are drawn with come on top.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+# tzdata: birthplaces read the system's zoneinfo.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, tzdata")
 # Qt's file and print dialogs in Traditional Chinese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_GENERATOR DEB)

@@ -1,6 +1,7 @@
 // qelm-shots: grabs the main window, with a fixed demo chart and flow moment,
 // every analysis window and the person window (a few persons in a scratch
-// folder) into PNG files of a folder.
+// folder, one with a birthplace), and the main window with that person's
+// chart in true solar time, into PNG files of a folder.
 //
 //   qelm-shots OUTDIR
 #include <QApplication>
@@ -18,7 +19,10 @@
 
 #include "ui/analysis_windows.hpp"
 #include "ui/chart_export.hpp"
+#include "place/places.hpp"
+#include "place/stored_place.hpp"
 #include "records/big5.hpp"
+#include "records/place_file.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
 #include "ui/window_layer.hpp"
@@ -120,5 +124,40 @@ int main(int argc, char* argv[]) {
                     Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &click);
   ok = Save(persons, dir, QStringLiteral("person_window")) && ok;
+  persons->close();
+
+  // 陳大文 was born in Chengdu; his chart is read in true solar time.
+  const std::vector<qelm::KnownPlace> chengdu = qelm::FindPlaces("成都", 1);
+  if (chengdu.empty()) {
+    std::fprintf(stderr, "Chengdu is not in the place list\n");
+    return 1;
+  }
+  const qelm::StoredBirthPlace born{chengdu.front().place(), qelm::TimeMode::Solar};
+  {
+    qelm::records::PlaceBook book;
+    qelm::records::ApplyPlaceChange(book, {std::nullopt,
+                                           qelm::records::Fields{"陳大文", "男", "1975", "8", "21", "14", "5"},
+                                           qelm::ToPlaceEntry(born)});
+    std::ofstream(qelm::records::PlaceFilePath(folder / "User"), std::ios::binary)
+        << qelm::records::SerializePlaceFile(book).value_or("");
+  }
+  auto* placed = new qelm::ui::PersonWindow(window, folder);
+  placed->show();
+  QApplication::processEvents();
+  list = placed->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+  list->setCurrentItem(list->topLevelItem(2));
+  const QPointF row = list->visualItemRect(list->topLevelItem(2)).center();
+  QMouseEvent rowClick(QEvent::MouseButtonRelease, row, list->viewport()->mapToGlobal(row), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &rowClick);
+  ok = Save(placed, dir, QStringLiteral("person_window_place")) && ok;
+  placed->close();
+
+  const qelm::CorrectionOutcome corrected = qelm::CorrectStoredBirth({1975, 8, 21, 14, 5}, born);
+  if (!corrected || !window.CastChart("陳大文", 1, *corrected.correction)) {
+    std::fprintf(stderr, "the corrected chart was refused\n");
+    return 1;
+  }
+  ok = Save(&window, dir, QStringLiteral("main_window_correction")) && ok;
   return ok ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 #include "cli/chart_pdf.hpp"
 #include "report/report.hpp"
+#include "report/report_note.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/main_window.hpp"
 #include "ui/window_layer.hpp"
@@ -27,7 +28,7 @@ std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& b
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
   if (!window.CastChart(name, sex, birth)) return "出生時刻無法排盤";
-  const QString report = QString::fromStdString(ZiPingReport(*window.chart(), window.flow()));
+  const QString report = QString::fromStdString(WithReportNote(ZiPingReport(*window.chart(), window.flow()), window.correctionLine()));
   const QString title = QStringLiteral("QELM 命盤 ") + QString::fromStdString(name);
   return ui::SaveChartPdf(window, report, QFile::decodeName(QByteArray::fromStdString(path)), title).toStdString();
 }

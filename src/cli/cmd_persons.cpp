@@ -1,8 +1,12 @@
 // qelm-report persons: the 子平法 report of every person in a person file, at
-// one flow moment. Lines that cannot be read as a person are named on the
-// error stream and skipped (exit status 1).
+// one flow moment. A person with a birthplace in the companion file
+// (FILE.places) is cast at the corrected moment and the report ends with
+// the line that states the correction. Lines that cannot be read as a
+// person, and births the birthplace refuses, are named on the error stream
+// and skipped (exit status 1).
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -14,13 +18,17 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "records/big5.hpp"
+#include "place/stored_place.hpp"
 #include "records/person_file.hpp"
+#include "records/place_file.hpp"
 #include "report/report.hpp"
+#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
 namespace {
 
+namespace fs = std::filesystem;
 using records::PersonRecord;
 
 struct PersonsOptions {
@@ -90,6 +98,13 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     io.Skipped();
   }
 
+  records::PlaceBook places;
+  const fs::path placeFile = records::PlaceFilePath(o.file);
+  if (const records::LoadResult p = records::LoadPlaceFile(placeFile, places); !p.message.empty()) {
+    io.err << "qelm-report: " << p.message << "\n";
+    io.Skipped();
+  }
+
   for (const PersonRecord& r : loaded.list.rows) {
     if (const auto problem = Problem(r)) {
       io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
@@ -99,9 +114,27 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
     const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
-    const ChartState chart = LoadChart(name, sex, *BirthOf(r));
+    MomentResult birth = *BirthOf(r);
+    std::string note;
+    if (const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields)) {
+      const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
+      const auto& f = r.fields;
+      const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
+                              *Number(f[records::kHour]), *Number(f[records::kMinute])};
+      const CorrectionOutcome c = stored ? CorrectStoredBirth(clock, *stored) : CorrectionOutcome{};
+      const MomentOutcome corrected = c ? CorrectedMoment(*c.correction) : MomentOutcome{};
+      if (!corrected) {
+        io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用"
+               << (stored && !c ? "(" + std::string(CorrectionErrorText(c.error)) + ")" : std::string()) << ",略過\n";
+        io.Skipped();
+        continue;
+      }
+      birth = *corrected.result;
+      note = CorrectionLine(*c.correction);
+    }
+    const ChartState chart = LoadChart(name, sex, birth);
     const FlowState flowState = ComputeFlow(&chart, *flow);
-    io.out << name << "\n" << LfLineEnds(ZiPingReport(chart, flowState));
+    io.out << name << "\n" << LfLineEnds(WithReportNote(ZiPingReport(chart, flowState), note));
   }
 }
 

@@ -13,10 +13,12 @@
 #include <utility>
 
 #include "records/big5.hpp"
+#include "records/file_io.hpp"
 
 namespace qelm::records {
 
 namespace fs = std::filesystem;
+using namespace io;
 
 // ======================================================================
 // Records in memory
@@ -238,185 +240,6 @@ std::string DescribeEdit(const Edit& edit) {
 // ======================================================================
 
 namespace {
-
-std::string Reason(int error) {
-  switch (error) {
-    case 0: return {};
-    case EACCES:
-    case EPERM: return "（沒有權限）";
-    case EROFS: return "（唯讀的檔案系統）";
-    case ENOSPC:
-    case EDQUOT: return "（磁碟空間不足）";
-    case ENOENT: return "（資料夾不存在）";
-    case ENOTDIR: return "（路徑中有不是資料夾的項目）";
-    case EISDIR: return "（同名的資料夾已存在）";
-    case EINVAL: return "（不是一般檔案）";
-    default: return "（系統錯誤 " + std::to_string(error) + "）";
-  }
-}
-
-std::string PathText(const fs::path& p) { return p.string(); }
-
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports the error of close (a delayed write error).
-  int Close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
-
-struct FileContent {
-  bool exists = false;
-  int error = 0;          // errno of a failed read (the file is there)
-  std::string bytes;
-  bool complete = true;   // false: the file is longer than kMaxFileBytes
-};
-
-FileContent ReadWhole(const fs::path& path) {
-  FileContent r;
-  // O_NONBLOCK: a FIFO named User must not block the program.
-  Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (fd.get() < 0) {
-    if (errno != ENOENT) {
-      r.exists = true;
-      r.error = errno;
-    }
-    return r;
-  }
-  r.exists = true;
-  struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) {
-    r.error = errno;
-    return r;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    r.error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    return r;
-  }
-  if (st.st_size > 0) r.bytes.reserve(std::min<std::size_t>(st.st_size, kMaxFileBytes));
-  char buf[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      r.error = errno;
-      return r;
-    }
-    if (n == 0) break;
-    const std::size_t room = kMaxFileBytes - r.bytes.size();
-    if (static_cast<std::size_t>(n) > room) {
-      r.bytes.append(buf, room);
-      r.complete = false;
-      break;
-    }
-    r.bytes.append(buf, static_cast<std::size_t>(n));
-  }
-  return r;
-}
-
-// A `User` that is a symbolic link is written where the link points.
-fs::path ResolveTarget(const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_symlink(path, ec)) {
-    fs::path target = fs::weakly_canonical(path, ec);
-    if (!ec) return target;
-  }
-  return path;
-}
-
-fs::path FolderOf(const fs::path& path) {
-  fs::path dir = path.parent_path();
-  return dir.empty() ? fs::path(".") : dir;
-}
-
-int WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return 0;
-}
-
-// Writes the content to a new file beside `path`, flushes it to the disk and
-// renames it over `path`: the file is then either wholly old or wholly new.
-// Returns 0 or the errno of the step that failed; the temporary file never
-// stays behind.
-int WriteReplacing(const fs::path& path, std::string_view content) {
-  // A file the user made read-only stays as it is.
-  struct stat old {};
-  const bool hasOld = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-  if (hasOld && ::access(path.c_str(), W_OK) != 0) return errno;
-  // A fresh name in the same folder (rename only replaces within one file
-  // system); created exclusively, with the permissions a new file gets.
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  fs::path temp;
-  int fd = -1;
-  for (int attempt = 0; fd < 0; ++attempt) {
-    temp = path;
-    temp += ".saving-" + std::to_string(::getpid()) + "-" + std::to_string(stamp + attempt);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt == 100)) return errno;
-  }
-  Fd file(fd);
-  if (hasOld) ::fchmod(fd, old.st_mode & 07777);  // keep the permissions of the file replaced
-
-  int err = WriteAll(fd, content);
-  if (err == 0 && ::fsync(fd) != 0) err = errno;
-  const int closeErr = file.Close();
-  if (err == 0) err = closeErr;
-  if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    return err;
-  }
-  // Make the rename itself durable.
-  Fd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
-  return 0;
-}
-
-// Two copies of the program take turns at the read-compare-write of a save:
-// an advisory lock on the folder, held for the duration of the save.
-class FolderLock {
- public:
-  explicit FolderLock(const fs::path& folder, std::chrono::milliseconds wait = std::chrono::seconds{2})
-      : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (fd_.get() < 0) return;  // no folder: the write will say so
-    using namespace std::chrono;
-    const auto deadline = steady_clock::now() + wait;
-    while (::flock(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
-      if (errno != EWOULDBLOCK && errno != EINTR) return;  // no locking here: go on without
-      if (steady_clock::now() >= deadline) {
-        busy_ = true;
-        return;
-      }
-      std::this_thread::sleep_for(milliseconds{10});
-    }
-  }
-  bool busy() const { return busy_; }  // the lock is closed with fd_
-  bool held() const { return fd_.get() >= 0 && !busy_; }
-
- private:
-  Fd fd_;
-  bool busy_ = false;
-};
-
 std::string TruncatedText() {
   return "檔案超過 " + std::to_string(kMaxRecords) + " 筆資料或過大，只載入了前面的部分";
 }
@@ -435,7 +258,7 @@ SaveResult KeepInMemory(PersonList& list, const std::optional<Edit>& edit, SaveR
 
 LoadResult ReadPersonFile(const fs::path& path) {
   LoadResult r;
-  FileContent file = ReadWhole(path);
+  FileContent file = ReadWhole(path, kMaxFileBytes);
   if (!file.exists) {
     r.status = Status::kMissing;
     return r;
@@ -451,25 +274,6 @@ LoadResult ReadPersonFile(const fs::path& path) {
   return r;
 }
 
-namespace {
-
-// Temporary files of saves that were killed half-way ("User.saving-…"): no
-// save runs while the folder's lock is held, so whatever is there then is
-// left over.
-void RemoveStaleTemporaries(const fs::path& path) {
-  const fs::path target = ResolveTarget(path);
-  const FolderLock lock(FolderOf(target), std::chrono::milliseconds{0});
-  if (!lock.held()) return;
-  const std::string prefix = target.filename().string() + ".saving-";
-  std::error_code ec;
-  for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    std::error_code ignored;
-    if (name.starts_with(prefix) && it->is_regular_file(ignored)) fs::remove(it->path(), ignored);
-  }
-}
-
-}  // namespace
 
 LoadResult InputData(const fs::path& path) {
   RemoveStaleTemporaries(path);
@@ -505,7 +309,7 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
   }
 
   // What is in the file now.
-  FileContent now = ReadWhole(target);
+  FileContent now = ReadWhole(target, kMaxFileBytes);
   if (now.error != 0) {
     return KeepInMemory(list, edit,
                         {Status::kCannotRead,

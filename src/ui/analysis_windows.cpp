@@ -12,7 +12,8 @@ namespace qelm::ui {
 
 namespace {
 
-QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flow, int prosperityLevel) {
+QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flow, int prosperityLevel,
+                const std::string& correctionLine) {
   switch (kind) {
     case AnalysisKind::Strength: return new StrengthWindow(chart);
     case AnalysisKind::Prosperity: return new ProsperityWindow(chart, flow, prosperityLevel);
@@ -20,7 +21,7 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
     case AnalysisKind::MinorLuck: return new MinorLuckWindow(chart, flow);
     case AnalysisKind::Stars: return new StarsWindow(chart);
     case AnalysisKind::SanMing: return new SanMingWindow(chart, flow);
-    case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow);
+    case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow, correctionLine);
   }
   return nullptr;
 }
@@ -28,8 +29,8 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
 }  // namespace
 
 QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
-                              int prosperityLevel) {
-  QWidget* w = Create(kind, chart, flow, prosperityLevel);
+                              int prosperityLevel, const std::string& correctionLine) {
+  QWidget* w = Create(kind, chart, flow, prosperityLevel, correctionLine);
   // The title names the person shown after the window's caption.
   if (w && !chart.PersonName.empty())
     w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));

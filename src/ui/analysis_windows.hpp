@@ -21,8 +21,9 @@ enum class AnalysisKind {
 };
 
 // A new top-level window of that kind (no parent), not yet shown, titled with
-// its caption and the person's name ("神煞 — 王小明").
+// its caption and the person's name ("神煞 — 王小明"). `correctionLine`, the
+// chart's birthplace correction, ends the report texts when not empty.
 QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
-                              int prosperityLevel);
+                              int prosperityLevel, const std::string& correctionLine = {});
 
 }  // namespace qelm::ui

@@ -158,6 +158,11 @@ void MainWindow::BuildControls() {
   DateLAB_ = line("DateLAB", 280, 1080);
   STMLAB_ = line("STMLAB", 285, 1320);
   SMTSLAB_ = line("SMTSLAB", 285, 1560);
+  // The birthplace correction, when the chart has one; its detail in the
+  // tooltip.
+  CorrLAB_ = line("CorrLAB", 285, 1785);
+  CorrLAB_->setAccessibleName(QStringLiteral("出生地校正"));
+  CorrLAB_->hide();
 
   // Natal block: hour, day, month, year from left to right.
   struct ColumnDesign {
@@ -374,6 +379,12 @@ void MainWindow::user(ChartState chart) {
   // The open analysis windows show the previous chart: they go, and the
   // buttons build new ones for this chart.
   CloseAnalysisWindows();
+  // A chart loaded here is the clock time as entered; CastChart with a
+  // correction states it afterwards.
+  correction_.reset();
+  CorrLAB_->clear();
+  CorrLAB_->setToolTip({});
+  CorrLAB_->hide();
   chart_ = std::move(chart);
   chart_->ChartLoaded = 1;
   bazu();
@@ -596,7 +607,7 @@ void MainWindow::SpinnerChanged(int i) {
 void MainWindow::ShowAnalysis(AnalysisKind kind) {
   if (!chartLoaded()) return;
   ShowSingle(analysis_[static_cast<int>(kind)],
-             [&] { return CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_); });
+             [&] { return CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine()); });
 }
 
 void MainWindow::OpenProsperity(int level) {
@@ -626,6 +637,25 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   user(LoadChart(personName, sex, *out.result));
   Now();
   return true;
+}
+
+bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction) {
+  const MomentOutcome out = CorrectedMoment(correction);
+  if (!out) return false;
+  setEnabled(true);
+  user(LoadChart(personName, sex, *out.result));
+  if (correction.applies()) {
+    correction_ = correction;
+    CorrLAB_->setText(QString::fromStdString(CorrectionLine(correction)));
+    CorrLAB_->setToolTip(QString::fromStdString(CorrectionDetail(correction)));
+    CorrLAB_->show();
+  }
+  Now();
+  return true;
+}
+
+std::string MainWindow::correctionLine() const {
+  return correction_ && chart_ ? CorrectionLine(*correction_) : std::string();
 }
 
 }  // namespace qelm::ui

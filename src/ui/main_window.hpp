@@ -12,6 +12,7 @@
 #include "calendar/date.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "place/correction.hpp"
 #include "ui/analysis_windows.hpp"
 #include "ui/window_layer.hpp"
 
@@ -56,6 +57,16 @@ class MainWindow : public QWidget {
   // loads it (user), sets the flow moment to the present and redraws. False
   // (and nothing changed) when the engine refuses the moment.
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
+  // The same for a birth corrected for its birthplace: the chart of the
+  // corrected moment, with a line under the birth data that states the
+  // correction (none in the clock mode).
+  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction);
+
+  // The correction of the current chart (none: the clock time as entered).
+  const std::optional<BirthCorrection>& correction() const { return correction_; }
+  // The line stating it, empty when there is none.
+  std::string correctionLine() const;
+  QLabel* correctionLabel() const { return CorrLAB_; }
 
   // Sets field i (0 year .. 4 minute) as the program does: the spinner takes
   // the value and runs its change logic.
@@ -102,6 +113,7 @@ class MainWindow : public QWidget {
   Clock clock_;
   std::function<void(MainWindow&)> personHook_;
   std::optional<ChartState> chart_;
+  std::optional<BirthCorrection> correction_;
   FlowState flow_;
   bool navReady_ = false;  // NavReady
   int prosperityLevel_ = 0;
@@ -109,6 +121,7 @@ class MainWindow : public QWidget {
   QPushButton *Command1_, *Command2_, *Command3_, *Command4_, *Command5_, *Command6_, *Command7_,
       *Command8_;
   QLabel *USERLAB_, *DateLAB_, *STMLAB_, *SMTSLAB_, *DAStrLAB_, *DateStrLAB_;
+  QLabel* CorrLAB_;  // the birthplace correction, under the birth data
   std::array<NatalColumn, 4> natal_{};  // hour, day, month, year
   QFrame* Frame1_;
   QLabel* Label37_;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -12,21 +13,26 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStandardPaths>
+#include <QStringListModel>
 #include <QTemporaryFile>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <utility>
 
 #include "calendar/lunar.hpp"
 #include "calendar/moment.hpp"
+#include "place/places.hpp"
 #include "ui/main_window.hpp"
 #include "ui/window_layer.hpp"
 
@@ -80,6 +86,8 @@ constexpr std::array<ColumnDesign, 7> kColumns{{
 // The list's place when no message stands above it.
 constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 5175;
 constexpr int kMessageTop = 1610;
+// The birthplace rows under the list.
+constexpr int kPlaceTop = 6990, kWindowHeight = 8760;
 
 }  // namespace
 
@@ -174,7 +182,8 @@ PersonFolder ChoosePersonFolder() {
 // ------------------------------------------------------------------ set-up
 
 PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
-                           std::optional<records::PersonList> pending)
+                           std::optional<records::PersonList> pending,
+                           std::optional<records::PlaceBook> pendingPlaces)
     : QWidget(&main, Qt::Window), main_(&main) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QStringLiteral("排盤"));
@@ -182,7 +191,8 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   // stays usable.
   main.setEnabled(false);
   setEnabled(true);
-  setFixedSize(Px(5430), Px(7080));
+  // The birthplace row stands below the list.
+  setFixedSize(Px(5430), Px(kWindowHeight));
   SetBackground(this, 0xFFFFFF);
 
   QString note, where;
@@ -201,6 +211,21 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
   CHECKLIST();
   for (int y = 1901; y <= 2099; ++y) Combo1_[kYear]->addItem(QString::number(y));
   LoadList(std::move(pending));
+  // The birthplaces: changes left from the last opening are written first.
+  {
+    const fs::path places = records::PlaceFilePath(path_);
+    records::SaveResult r;
+    if (pendingPlaces) {
+      places_ = std::move(*pendingPlaces);
+      r = records::SavePlaceFile(places, places_);
+    } else {
+      const records::LoadResult l = records::LoadPlaceFile(places, places_);
+      r.status = l.status;
+      r.message = l.message;
+    }
+    if (!r.message.empty())
+      SetMessage(message().isEmpty() ? Q(r.message) : message() + QStringLiteral("；") + Q(r.message));
+  }
   CHECKLIST();
   if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
   // After the full account above, every message begins with where the list is.
@@ -213,6 +238,72 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
 }
 
 PersonWindow::~PersonWindow() = default;
+
+void PersonWindow::BuildPlaceControls() {
+  const QFont text = Font(kSansFace, 9.75);
+  const auto caption = [&](const char* name, int left, int top, int width, const char* t) {
+    QLabel* l = MakeLabel(this, QString::fromLatin1(name), left, top, width, 255, text, QString::fromUtf8(t));
+    l->setFocusPolicy(Qt::NoFocus);
+    return l;
+  };
+  const auto edit = [&](const char* name, int left, int top, int width, const char* accessible) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setFont(text);
+    Place(e, left, top, width, 300);
+    e->setAccessibleName(QString::fromUtf8(accessible));
+    return e;
+  };
+  const int top = kPlaceTop;
+  PlaceLabel_ = caption("PlaceLabel", 240, top + 30, 735, "出生地");
+  PlaceEdit_ = edit("PlaceEdit", 1020, top, 4155, "出生地");
+  PlaceEdit_->setPlaceholderText(QStringLiteral("輸入地名尋找（中文或英文），不填則依鐘錶時間"));
+  PlaceEdit_->setClearButtonEnabled(true);
+  foundModel_ = new QStringListModel(this);
+  completer_ = new QCompleter(foundModel_, this);
+  completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+  completer_->setMaxVisibleItems(12);
+  PlaceEdit_->setCompleter(completer_);
+  connect(PlaceEdit_, &QLineEdit::textEdited, this, &PersonWindow::PlaceTyped);
+  connect(completer_, qOverload<const QString&>(&QCompleter::activated), this, &PersonWindow::PlaceActivated);
+
+  const int row2 = top + 390;
+  LonLabel_ = caption("LonLabel", 240, row2 + 30, 480, "經度");
+  LonEdit_ = edit("LonEdit", 720, row2, 900, "經度（東經為正）");
+  LonEdit_->setPlaceholderText(QStringLiteral("東經為正"));
+  LatLabel_ = caption("LatLabel", 1740, row2 + 30, 480, "緯度");
+  LatEdit_ = edit("LatEdit", 2220, row2, 900, "緯度（北緯為正）");
+  LatEdit_->setPlaceholderText(QStringLiteral("北緯為正"));
+  ZoneLabel_ = caption("ZoneLabel", 3240, row2 + 30, 480, "時區");
+  ZoneEdit_ = edit("ZoneEdit", 3720, row2, 1455, "時區");
+  ZoneEdit_->setPlaceholderText(QStringLiteral("Asia/Taipei"));
+
+  const int row3 = row2 + 390;
+  ModeLabel_ = caption("ModeLabel", 240, row3 + 30, 480, "時間");
+  ModeBox_ = new QComboBox(this);
+  ModeBox_->setObjectName(QStringLiteral("ModeBox"));
+  ModeBox_->setFont(text);
+  for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar}) ModeBox_->addItem(Q(TimeModeName(m)));
+  Place(ModeBox_, 720, row3 - 30, 1500, 360);
+  ModeBox_->setAccessibleName(QStringLiteral("時間"));
+  OverlapBox_ = new QComboBox(this);
+  OverlapBox_->setObjectName(QStringLiteral("OverlapBox"));
+  OverlapBox_->setFont(text);
+  OverlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
+  Place(OverlapBox_, 2340, row3 - 30, 2835, 360);
+  OverlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
+  OverlapBox_->hide();
+
+  CorrLabel_ = MakeLabel(this, QStringLiteral("CorrLabel"), 240, row3 + 420, 4935, 540, text);
+  CorrLabel_->setWordWrap(true);
+  CorrLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  CorrLabel_->setFocusPolicy(Qt::NoFocus);
+  SetTextColour(CorrLabel_, kDarkRed);
+
+  for (QLineEdit* e : {LonEdit_, LatEdit_, ZoneEdit_}) connect(e, &QLineEdit::textEdited, this, [this] { Preview(); });
+  connect(ModeBox_, &QComboBox::currentIndexChanged, this, [this] { Preview(); });
+  connect(OverlapBox_, &QComboBox::currentIndexChanged, this, [this] { Preview(); });
+}
 
 void PersonWindow::BuildControls() {
   const QFont text = Font(kSansFace, 9.75);
@@ -308,6 +399,10 @@ void PersonWindow::BuildControls() {
   for (int k = 0; k < 5; ++k)
     Combo1_[k]->setAccessibleName(QStringLiteral("生日 ") + QString::fromUtf8(kSelectors[k].placeholder));
   ListView1_->setAccessibleName(QStringLiteral("人員列表"));
+
+  BuildPlaceControls();
+  QWidget* more[] = {ListView1_, PlaceEdit_, LonEdit_, LatEdit_, ZoneEdit_, ModeBox_, OverlapBox_};
+  for (std::size_t i = 0; i + 1 < std::size(more); ++i) setTabOrder(more[i], more[i + 1]);
 }
 
 // ------------------------------------------------------------------ the list and the file
@@ -512,14 +607,166 @@ void PersonWindow::RecheckFebruary() {
 }
 
 // Label4: the lunar date of the remembered moment.
+// With a birthplace: the lunar date of the corrected moment, and under the
+// birthplace row the line that states the correction, or why there is none.
 void PersonWindow::Preview() {
   Label4_->setText(QStringLiteral("陰曆"));
+  QString note;
+  bool overlap = false;
   if (remembered_[kMonth] > 0 && remembered_[kDay] > 0) {
-    const MomentOutcome out = CalcMoment({remembered_[kYear], remembered_[kMonth], remembered_[kDay],
-                                          remembered_[kHour], remembered_[kMinute]});
+    const MomentInput in{remembered_[kYear], remembered_[kMonth], remembered_[kDay], remembered_[kHour],
+                         remembered_[kMinute]};
+    const std::optional<CorrectionOutcome> c = EnteredCorrection(in, &note);
+    MomentOutcome out = CalcMoment(in);
+    if (c && *c && c->correction->applies()) {
+      out = CorrectedMoment(*c->correction);
+      note = Q(CorrectionLine(*c->correction));
+    }
     if (out) Label4_->setText(Q("陰曆 " + LunarDateText(*out.result, false)));
+    if (c && c->resolution.state == ClockState::Overlap && ModeBox_->currentIndex() != 0) {
+      overlap = true;
+      note = Q(ClockChangeText(c->resolution)) + QStringLiteral("，請選擇是哪一次\n") + note;
+    }
+  } else {
+    EnteredPlace(&note);
   }
+  if (note.isEmpty() && ModeBox_->currentIndex() != 0 && PlaceEdit_->text().trimmed().isEmpty() &&
+      LonEdit_->text().trimmed().isEmpty())
+    note = QStringLiteral("未填出生地，依鐘錶時間排盤");
+  CorrLabel_->setText(note);
+  OverlapBox_->setVisible(overlap);
   FitPreview();
+}
+
+// ------------------------------------------------------------------ the birthplace
+
+void PersonWindow::PlaceTyped(const QString& text) {
+  found_.clear();
+  foundText_.clear();
+  const std::string query = S(text.trimmed());
+  if (!query.empty()) {
+    for (const KnownPlace& k : FindPlaces(query, 20)) {
+      found_.push_back(k.place());
+      foundText_ << Q(k.name) + QStringLiteral("（") + Q(k.english) + QStringLiteral("，") + Q(k.zone) +
+                        QStringLiteral("）");
+    }
+    // The world list by English name, from two letters on.
+    const bool latin = std::all_of(query.begin(), query.end(), [](char ch) { return (ch & 0x80) == 0; });
+    if (latin && query.size() >= 2) {
+      for (const qelm::Place& w : SearchWorldCities(query, 20)) {
+        found_.push_back(w);
+        foundText_ << Q(w.name) + QStringLiteral("（") + Q(w.zone) + QStringLiteral("）");
+      }
+    }
+  }
+  foundModel_->setStringList(foundText_);
+  if (!foundText_.isEmpty()) completer_->complete();
+  Preview();
+}
+
+void PersonWindow::PlaceActivated(const QString& shown) {
+  const qsizetype i = foundText_.indexOf(shown);
+  if (i < 0) return;
+  const qelm::Place p = found_[static_cast<std::size_t>(i)];
+  choosePlace(p);
+  // The finder puts the item's whole text into the box after this; the
+  // place's name replaces it.
+  QTimer::singleShot(0, this, [this, name = Q(p.name)] {
+    if (PlaceEdit_->text() != name) PlaceEdit_->setText(name);
+  });
+}
+
+namespace {
+QString Degrees(double v) { return QString::number(v, 'f', 4); }
+}  // namespace
+
+void PersonWindow::choosePlace(const qelm::Place& p) {
+  PlaceEdit_->setText(Q(p.name));
+  LonEdit_->setText(Degrees(p.longitude));
+  LatEdit_->setText(Degrees(p.latitude));
+  ZoneEdit_->setText(Q(p.zone));
+  Preview();
+}
+
+void PersonWindow::ShowPlace(const records::PlaceEntry* e) {
+  const std::optional<StoredBirthPlace> p = e ? FromPlaceEntry(*e) : std::nullopt;
+  const QSignalBlocker quietMode(ModeBox_), quietOverlap(OverlapBox_);
+  if (p) {
+    PlaceEdit_->setText(Q(p->place.name));
+    LonEdit_->setText(Degrees(p->place.longitude));
+    LatEdit_->setText(Degrees(p->place.latitude));
+    ZoneEdit_->setText(Q(p->place.zone));
+    ModeBox_->setCurrentIndex(static_cast<int>(p->mode));
+    OverlapBox_->setCurrentIndex(p->choice == OverlapChoice::Later ? 1 : 0);
+  } else {
+    for (QLineEdit* l : {PlaceEdit_, LonEdit_, LatEdit_, ZoneEdit_}) l->clear();
+    ModeBox_->setCurrentIndex(0);
+    OverlapBox_->setCurrentIndex(0);
+  }
+}
+
+std::optional<StoredBirthPlace> PersonWindow::EnteredPlace(QString* problem) const {
+  problem->clear();
+  const QString name = PlaceEdit_->text().trimmed();
+  const auto clean = [](const QLineEdit* e) { return e->text().trimmed().replace(QChar(0x2212), u'-'); };
+  const QString lon = clean(LonEdit_), lat = clean(LatEdit_), zone = ZoneEdit_->text().trimmed();
+  if (name.isEmpty() && lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) return std::nullopt;
+  StoredBirthPlace p;
+  p.mode = static_cast<TimeMode>(std::max(0, ModeBox_->currentIndex()));
+  p.choice = OverlapBox_->currentIndex() == 1 ? OverlapChoice::Later : OverlapChoice::Earlier;
+  if (lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) {
+    // A name typed in full: the place of the list of that name.
+    for (const KnownPlace& k : FindPlaces(S(name), 50)) {
+      if (Q(k.name) == name) {
+        p.place = k.place();
+        return p;
+      }
+    }
+    *problem = QStringLiteral("找不到出生地「%1」：請從尋找結果中選擇，或填入經度與時區").arg(name);
+    return std::nullopt;
+  }
+  bool ok = false;
+  const double longitude = QLocale::c().toDouble(lon, &ok);
+  if (!ok || std::abs(longitude) > 180) {
+    *problem = QStringLiteral("經度須為 -180 至 180 之間的數字（東經為正，西經為負）");
+    return std::nullopt;
+  }
+  const double latitude = lat.isEmpty() ? 0.0 : QLocale::c().toDouble(lat, &ok);
+  if (!ok || std::abs(latitude) > 90) {
+    *problem = QStringLiteral("緯度須為 -90 至 90 之間的數字（北緯為正，南緯為負）");
+    return std::nullopt;
+  }
+  if (zone.isEmpty()) {
+    *problem = QStringLiteral("請填入出生地的時區，例如 Asia/Taipei");
+    return std::nullopt;
+  }
+  if (!TimeZone::Find(S(zone))) {
+    *problem = QStringLiteral("找不到時區「%1」，請填入如 Asia/Taipei 的時區名稱").arg(zone);
+    return std::nullopt;
+  }
+  p.place = qelm::Place{S(name), longitude, latitude, S(zone)};
+  return p;
+}
+
+std::optional<CorrectionOutcome> PersonWindow::EnteredCorrection(const MomentInput& birth, QString* problem) const {
+  const std::optional<StoredBirthPlace> p = EnteredPlace(problem);
+  if (!p) return std::nullopt;
+  CorrectionOutcome c = CorrectStoredBirth(birth, *p);
+  if (!c) {
+    const std::string change = ClockChangeText(c.resolution);
+    *problem = Q(c.error == CorrectionError::Nonexistent && !change.empty() ? change
+                                                                             : std::string(CorrectionErrorText(c.error)));
+  }
+  return c;
+}
+
+bool PersonWindow::OtherRowHas(const records::Fields& f) const {
+  return std::any_of(list_.rows.begin(), list_.rows.end(), [&](const records::PersonRecord& r) { return r.fields == f; });
+}
+
+void PersonWindow::SavePlaces(const records::PlaceChange& change) {
+  const records::SaveResult r = records::SavePlaceFile(records::PlaceFilePath(path_), places_, change);
+  if (!r.message.empty()) SetMessage(message().isEmpty() ? Q(r.message) : message() + QStringLiteral("；") + Q(r.message));
 }
 
 // The preview keeps its place; a long one (a leap or two-character month)
@@ -558,6 +805,7 @@ void PersonWindow::ListClicked() {
 
 // The entry shows a record: name, sex and the birth moment in the selectors.
 void PersonWindow::ShowEntry(const records::Fields& f) {
+  ShowPlace(records::FindPlaceEntry(places_, f));
   for (int k = kMonth; k <= kMinute; ++k) Combo1_[k]->setEnabled(true);
   Text1_->setText(Q(f[records::kName]));
   Option1_[Q(f[records::kSex]) == Option1_[0]->text() ? 0 : 1]->setChecked(true);
@@ -606,7 +854,14 @@ void PersonWindow::Append() {
   f[records::kName] = S(Text1_->text());
   f[records::kSex] = S(ChosenSex());
   for (int k = kYear; k <= kMinute; ++k) f[records::kYear + k] = std::to_string(remembered_[k]);
-  if (!SAVELIST(Edit::Append(std::move(f)))) return;  // refused: the entry stays for correction
+  QString problem;
+  const std::optional<StoredBirthPlace> place = EnteredPlace(&problem);
+  if (!problem.isEmpty()) {
+    SetMessage(problem);
+    return;
+  }
+  if (!SAVELIST(Edit::Append(f))) return;  // refused: the entry stays for correction
+  if (place) SavePlaces({std::nullopt, f, ToPlaceEntry(*place)});
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -621,8 +876,19 @@ void PersonWindow::Modify() {
     return;
   }
   setWindowTitle(QString::number(row + 1));
+  QString problem;
+  const std::optional<StoredBirthPlace> place = EnteredPlace(&problem);
+  if (!problem.isEmpty()) {
+    SetMessage(problem);
+    return;
+  }
   const records::PersonRecord before = list_.rows[row];
-  if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, EntryFields(before.fields)))) return;
+  const records::Fields after = EntryFields(before.fields);
+  if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, after))) return;
+  // The place goes with the person; a twin row left with the old fields
+  // keeps the old entry.
+  SavePlaces({OtherRowHas(before.fields) ? std::nullopt : std::optional(before.fields), after,
+              place ? std::optional(ToPlaceEntry(*place)) : std::nullopt});
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -636,7 +902,10 @@ void PersonWindow::Remove() {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
+  const records::Fields gone = list_.rows[row].fields;
   if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
+  // The birthplace goes with the person, unless a twin row still names it.
+  if (!OtherRowHas(gone) && records::FindPlaceEntry(places_, gone)) SavePlaces({gone, std::nullopt, std::nullopt});
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -652,7 +921,16 @@ void PersonWindow::HandOver() {
   };
   const MomentInput birth{number(kYear), number(kMonth), number(kDay), number(kHour), number(kMinute)};
   const int sex = Option1_[0]->isChecked() ? 1 : 0;
-  if (!main_ || !main_->CastChart(S(Text1_->text()), sex, birth)) return;
+  // At the birthplace: a clock time that never existed there is refused.
+  QString problem;
+  const std::optional<CorrectionOutcome> c = EnteredCorrection(birth, &problem);
+  if (!problem.isEmpty()) {
+    SetMessage(problem);
+    return;
+  }
+  if (!main_) return;
+  if (c ? !main_->CastChart(S(Text1_->text()), sex, *c->correction) : !main_->CastChart(S(Text1_->text()), sex, birth))
+    return;
   close();
 }
 
@@ -662,6 +940,8 @@ void PersonWindow::closeEvent(QCloseEvent* e) {
   // with the main window for the next opening and the program's end.
   if (!list_.unsaved.empty()) records::SAVELIST(path_, list_);
   if (pendingHook_ && !list_.unsaved.empty()) pendingHook_(std::exchange(list_, {}));
+  if (!places_.unsaved.empty()) records::SavePlaceFile(records::PlaceFilePath(path_), places_);
+  if (pendingPlacesHook_ && !places_.unsaved.empty()) pendingPlacesHook_(std::exchange(places_, {}));
   QWidget::closeEvent(e);
 }
 
@@ -730,7 +1010,15 @@ std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::op
   auto state = std::make_shared<PersonWindowState>();
   main.setPersonWindowHook([state, folder](MainWindow& m) {
     ShowSingle(state->window, [&] {
-      auto* w = new PersonWindow(m, folder, std::exchange(state->pending, std::nullopt));
+      auto* w = new PersonWindow(m, folder, std::exchange(state->pending, std::nullopt),
+                                 std::exchange(state->pendingPlaces, std::nullopt));
+      w->setPendingPlacesHook([weak = std::weak_ptr<PersonWindowState>(state), path = w->filePath()](
+                                  records::PlaceBook places) {
+        if (const auto s = weak.lock()) {
+          s->path = path;
+          s->pendingPlaces = std::move(places);
+        }
+      });
       w->setPendingHook([weak = std::weak_ptr<PersonWindowState>(state), path = w->filePath()](
                             records::PersonList list) {
         if (const auto s = weak.lock()) {
@@ -746,9 +1034,24 @@ std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::op
 
 bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt) {
   if (state.window) state.window->close();
-  if (!state.pending) return true;
-  const bool written = WriteUnsavedEdits(state.path, *state.pending, prompt);
-  state.pending.reset();
+  bool written = true;
+  if (state.pending) {
+    written = WriteUnsavedEdits(state.path, *state.pending, prompt);
+    state.pending.reset();
+  }
+  // Birthplace changes: one more try; the user hears of what is left.
+  if (state.pendingPlaces) {
+    const fs::path file = records::PlaceFilePath(state.path);
+    const records::SaveResult r = records::SavePlaceFile(file, *state.pendingPlaces);
+    if (!r && !state.pendingPlaces->unsaved.empty()) {
+      written = false;
+      if (prompt.tell)
+        prompt.tell(QStringLiteral("出生地的 %1 項修改無法寫入 %2：%3")
+                        .arg(state.pendingPlaces->unsaved.size())
+                        .arg(QFile::decodeName(file.c_str()), Q(r.message)));
+    }
+    state.pendingPlaces.reset();
+  }
   return written;
 }
 

@@ -1,6 +1,7 @@
 // Form2, "排盤": the list of persons kept in the file `User`, the entry of a
-// name, a sex and a birth moment to the minute with its lunar date, and the
-// hand-over of the chosen person to the main window.
+// name, a sex and a birth moment to the minute with its lunar date, the
+// birthplace and the kind of time (kept in `User.places`), and the hand-over
+// of the chosen person to the main window.
 #pragma once
 
 #include <QDateTime>
@@ -14,9 +15,13 @@
 #include <optional>
 #include <vector>
 
+#include "place/stored_place.hpp"
 #include "records/person_file.hpp"
+#include "records/place_file.hpp"
 
 class QComboBox;
+class QCompleter;
+class QStringListModel;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -70,11 +75,14 @@ class PersonWindow : public QWidget {
   // given. `pending`, a list with edits that could not be written when the
   // window was last open, is taken instead of the file's content and written.
   explicit PersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt,
-                        std::optional<records::PersonList> pending = std::nullopt);
+                        std::optional<records::PersonList> pending = std::nullopt,
+                        std::optional<records::PlaceBook> pendingPlaces = std::nullopt);
   ~PersonWindow() override;
 
   // Called on close with the list when it holds edits not yet in the file.
   void setPendingHook(std::function<void(records::PersonList)> hook) { pendingHook_ = std::move(hook); }
+  // The same for birthplace changes not yet in the companion file.
+  void setPendingPlacesHook(std::function<void(records::PlaceBook)> hook) { pendingPlacesHook_ = std::move(hook); }
 
   // The window's procedures.
   void CHECKLIST();
@@ -88,6 +96,22 @@ class PersonWindow : public QWidget {
 
   const std::filesystem::path& filePath() const { return path_; }
   const records::PersonList& list() const { return list_; }
+  const records::PlaceBook& places() const { return places_; }
+
+  // The birthplace row: the place finder (a name, chosen from the places
+  // found as the user types), longitude, latitude and zone typed by hand,
+  // the kind of time, and which of two moments a repeated clock time means.
+  QLineEdit* placeEdit() const { return PlaceEdit_; }
+  QLineEdit* longitudeEdit() const { return LonEdit_; }
+  QLineEdit* latitudeEdit() const { return LatEdit_; }
+  QLineEdit* zoneEdit() const { return ZoneEdit_; }
+  QComboBox* modeBox() const { return ModeBox_; }
+  QComboBox* overlapBox() const { return OverlapBox_; }
+  QLabel* correctionLabel() const { return CorrLabel_; }
+  QLabel* previewLabel() const { return Label4_; }
+  QCompleter* placeCompleter() const { return completer_; }
+  // Takes a place as if chosen from the finder.
+  void choosePlace(const qelm::Place& p);
   QString message() const;
 
  protected:
@@ -118,6 +142,19 @@ class PersonWindow : public QWidget {
   void SetMessage(const QString& text);
   records::Fields EntryFields(const records::Fields& keep) const;
   QString ChosenSex() const;
+  void BuildPlaceControls();
+  void PlaceTyped(const QString& text);
+  void PlaceActivated(const QString& shown);
+  void ShowPlace(const records::PlaceEntry* e);
+  // The birthplace entered: nothing when the row is empty; `problem` says
+  // what is wrong with a row that is partly filled.
+  std::optional<StoredBirthPlace> EnteredPlace(QString* problem) const;
+  // The correction of a moment at the entered place (nothing without a
+  // place), with the message refusing it in `problem`.
+  std::optional<CorrectionOutcome> EnteredCorrection(const MomentInput& birth, QString* problem) const;
+  // Writes a birthplace change after a person edit; says so when it fails.
+  void SavePlaces(const records::PlaceChange& change);
+  bool OtherRowHas(const records::Fields& f) const;
 
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
@@ -125,6 +162,10 @@ class PersonWindow : public QWidget {
   std::optional<records::Fields> redo_;
   QString where_;  // the message line's first words when the list is not beside the program  // a change to offer again in the entry
   std::function<void(records::PersonList)> pendingHook_;
+  std::function<void(records::PlaceBook)> pendingPlacesHook_;
+  records::PlaceBook places_;
+  std::vector<qelm::Place> found_;  // the places the finder offers now
+  QStringList foundText_;
   std::array<int, 5> remembered_{};
   bool active_ = false;  // the program's active window is this one
 
@@ -134,6 +175,11 @@ class PersonWindow : public QWidget {
   QPushButton *Command1_, *Command2_, *Command3_, *Command4_;
   std::array<QComboBox*, 5> Combo1_{};
   QTreeWidget* ListView1_;
+  QLabel *PlaceLabel_, *LonLabel_, *LatLabel_, *ZoneLabel_, *ModeLabel_, *CorrLabel_;
+  QLineEdit *PlaceEdit_, *LonEdit_, *LatEdit_, *ZoneEdit_;
+  QComboBox *ModeBox_, *OverlapBox_;
+  QCompleter* completer_;
+  QStringListModel* foundModel_;
 };
 
 // What the user chooses when edits of the list could not be written and the
@@ -161,6 +207,7 @@ struct PersonWindowState {
   QPointer<PersonWindow> window;
   std::filesystem::path path;                  // the file of `pending`
   std::optional<records::PersonList> pending;  // edits not yet in the file
+  std::optional<records::PlaceBook> pendingPlaces;  // birthplace changes not yet in User.places
 };
 
 // Makes the main window's "排盤" open the person window, one at a time, with

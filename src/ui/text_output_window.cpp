@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "report/report.hpp"
+#include "report/report_note.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/window_layer.hpp"
 
@@ -17,7 +18,8 @@ QString BoxText(const std::string& crlfText) {
   return s;
 }
 
-TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flow, QWidget* parent)
+TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flow,
+                                   const std::string& correctionLine, QWidget* parent)
     : QWidget(parent) {
   setObjectName(QStringLiteral("Form9"));
   setWindowTitle(QStringLiteral("文字輸出"));
@@ -48,7 +50,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   outbox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
 
   // Both texts are built once; the switch only shows the stored one again.
-  texts_ = {ZiPingReport(chart, flow), SanMingReport(chart, flow)};
+  texts_ = {WithReportNote(ZiPingReport(chart, flow), correctionLine),
+            WithReportNote(SanMingReport(chart, flow), correctionLine)};
   run_txtout();
 
   for (QRadioButton* b : option1_) {

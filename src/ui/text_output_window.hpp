@@ -17,7 +17,10 @@ namespace qelm::ui {
 class TextOutputWindow : public QWidget {
   Q_OBJECT
  public:
-  TextOutputWindow(const ChartState& chart, const FlowState& flow, QWidget* parent = nullptr);
+  // `correctionLine`: the chart's birthplace correction, which ends both
+  // texts when not empty.
+  TextOutputWindow(const ChartState& chart, const FlowState& flow, const std::string& correctionLine = {},
+                   QWidget* parent = nullptr);
 
   // The two texts built at opening, CR LF line ends: [0] 子平法, [1] 三命法.
   const std::array<std::string, 2>& texts() const { return texts_; }

@@ -69,6 +69,30 @@ TEST_F(PersonsCommand, ReportsGoodLinesAndNamesDamagedOnes) {
   EXPECT_EQ(errors[3], file_ + ":7: 欄位超過 50 個字,略過");
 }
 
+TEST_F(PersonsCommand, AppliesTheStoredBirthplaces) {
+  // Taipei kept daylight saving in 1975: 09:30 on the clock is 08:30
+  // standard time. A New York clock time in the hour skipped in 1990 cannot
+  // be cast; a person without an entry is cast as entered.
+  Write(Big5("甲") + "\t" + Big5("男") + "\t1975\t7\t1\t9\t30\r\n" +
+        Big5("乙") + "\t" + Big5("女") + "\t1990\t4\t1\t2\t30\r\n" +
+        Big5("丙") + "\t" + Big5("女") + "\t1975\t7\t1\t9\t30\r\n");
+  std::ofstream(file_ + ".places", std::ios::binary)
+      << "甲\t男\t1975\t7\t1\t9\t30\t臺北\t121.5319\t25.0478\tAsia/Taipei\tstandard\n"
+      << "乙\t女\t1990\t4\t1\t2\t30\t\t-74.006\t40.7143\tAmerica/New_York\tsolar\n";
+  const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
+  EXPECT_EQ(r.status, 1);
+  const Ran standard = RunReport({"chart", "--name", "甲", "--sex", "男", "--birth", "1975-07-01 08:30",
+                                  "--at", "2030-06-15 12:00"});
+  const Ran clock = RunReport({"chart", "--name", "丙", "--sex", "女", "--birth", "1975-07-01 09:30",
+                               "--at", "2030-06-15 12:00"});
+  const std::string first = "甲\n" + standard.out;
+  ASSERT_EQ(r.out.substr(0, first.size()), first);
+  const std::string rest = r.out.substr(first.size());
+  EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 −60分）");
+  EXPECT_EQ(rest.substr(rest.find('\n') + 1), "丙\n" + clock.out);
+  EXPECT_NE(r.err.find("「乙」的出生地無法套用"), std::string::npos) << r.err;
+}
+
 TEST_F(PersonsCommand, NamesWithUserDefinedCharacters) {
   Write("\xFA\x40\xA4\x70\t" + Big5("男") + "\t2000\t2\t4\t20\t35\r\n");  // U+E000 小
   const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});

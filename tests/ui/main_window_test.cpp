@@ -11,11 +11,15 @@
 #include <QToolButton>
 #include <array>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "place/correction.hpp"
+#include "report/report.hpp"
+#include "ui/text_output_window.hpp"
 
 #include "test_app.hpp"
 
@@ -684,6 +688,35 @@ TEST_F(MainWindowTest, PersonWindowHookAndCasting) {
   // A moment the engine refuses changes nothing.
   EXPECT_FALSE(w.CastChart("甲", 1, {1800, 1, 1, 0, 0}));
   EXPECT_EQ(w.chart()->PersonName, "林美");
+}
+
+TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  const CorrectionOutcome chengdu =
+      CorrectBirth({1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
+  ASSERT_TRUE(chengdu);
+  struct Case {
+    const char* what;
+    std::optional<BirthCorrection> correction;
+  };
+  const Case cases[] = {{"solar time at Chengdu", chengdu.correction}, {"the clock as entered", std::nullopt}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(c.correction ? w.CastChart("甲", 1, *c.correction) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
+    const std::string line = c.correction ? CorrectionLine(*c.correction) : "";
+    QLabel* label = w.correctionLabel();
+    EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());
+    EXPECT_EQ(label->text().toStdString(), line);
+    EXPECT_EQ(label->toolTip().toStdString(), c.correction ? CorrectionDetail(*c.correction) : "");
+    Click("Command8");
+    auto* text = qobject_cast<TextOutputWindow*>(w.analysisWindow(AnalysisKind::TextOutput));
+    ASSERT_NE(text, nullptr);
+    // Both reports keep their lines and end with the correction.
+    const std::array<std::string, 2> plain{ZiPingReport(*w.chart(), w.flow()), SanMingReport(*w.chart(), w.flow())};
+    for (int i = 0; i < 2; ++i)
+      EXPECT_EQ(text->texts()[i], plain[i] + (line.empty() ? "" : line + "\r\n"));
+    text->close();
+  }
 }
 
 }  // namespace

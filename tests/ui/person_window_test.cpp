@@ -8,6 +8,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
+#include <QStringListModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,7 +29,9 @@
 #include <string>
 #include <vector>
 
+#include "calendar/lunar.hpp"
 #include "records/big5.hpp"
+#include "records/place_file.hpp"
 #include "ui/main_window.hpp"
 
 #include "test_app.hpp"
@@ -152,7 +156,7 @@ TEST_F(PersonWindowTest, ControlsStandWhereTheWindowIsDrawn) {
   PersonWindow& w = Start();
   EXPECT_EQ(w.objectName(), "Form2");
   EXPECT_EQ(w.windowTitle(), "排盤");
-  EXPECT_EQ(w.size(), QSize(Px(5430), Px(7080)));
+  EXPECT_EQ(w.size(), QSize(Px(5430), Px(8760)));  // the birthplace rows under the list
   EXPECT_EQ(w.palette().color(QPalette::Window), QColor(Qt::white));
   struct Place {
     const char* name;
@@ -169,7 +173,7 @@ TEST_F(PersonWindowTest, ControlsStandWhereTheWindowIsDrawn) {
       {"Combo1_3", 3600, 810, 615, 375, 9.75, "時"},    {"Combo1_4", 4320, 810, 615, 375, 9.75, "分"},
       {"Command2", 240, 1320, 735, 255, 9, "輸入"},     {"Command3", 1080, 1320, 735, 255, 9, "修改"},
       {"Command4", 1920, 1320, 735, 255, 9, "刪除"},    {"Label4", 2880, 1360, 2295, 255, 9.75, ""},
-      {"ListView1", 240, 1680, 4935, 5175, 11.25, ""},
+      {"ListView1", 240, 1680, 4935, 5175, 11.25, ""},  {"PlaceLabel", 240, 7020, 735, 255, 9.75, "出生地"},
   };
   for (const Place& p : places) {
     QWidget* c = C(p.name);
@@ -951,6 +955,166 @@ TEST(PersonFolder, WritableFolders) {
   const PersonFolder f = ChoosePersonFolder();
   EXPECT_TRUE(f.writable) << f.note.toStdString();
   EXPECT_FALSE(f.folder.empty());
+}
+
+// ------------------------------------------------------------------ the birthplace
+
+TEST_F(PersonWindowTest, TheBirthplaceCorrectsThePreviewAndTheChart) {
+  struct Case {
+    const char* what;
+    const char* place;  // typed into the finder; the first place found is taken
+    const char* lon;    // else typed by hand (with the zone)
+    const char* zone;
+    int mode;           // 0 鐘錶時間, 1 標準時間, 2 真太陽時
+    std::array<int, 5> moment;
+    const char* note;     // the correction line under the place begins so
+    bool overlap;         // the choice of the repeated moment is offered
+    const char* refused;  // 確定 is refused with a message that holds this
+  };
+  const Case cases[] = {
+      {"Chengdu in solar time", "成都", "", "", 2, {1975, 7, 1, 14, 30}, "真太陽時 13時 23分（成都", false, nullptr},
+      {"Taipei with daylight saving", "臺北", "", "", 1, {1975, 7, 1, 9, 30}, "標準時間 8時 30分", false, nullptr},
+      {"a place without a correction", "臺北", "", "", 0, {1975, 7, 1, 9, 30}, "", false, nullptr},
+      {"no place", "", "", "", 1, {1975, 7, 1, 9, 30}, "未填出生地", false, nullptr},
+      {"by hand, a skipped hour", "", "-74.006", "America/New_York", 1, {1990, 4, 1, 2, 30}, "此時刻並不存在", false,
+       "並不存在"},
+      {"by hand, a repeated hour", "", "-74.006", "America/New_York", 1, {1990, 10, 28, 1, 30}, "此時刻", true,
+       nullptr},
+      {"an unknown zone", "", "100", "Asia/Nowhere", 1, {1990, 1, 1, 12, 0}, "找不到時區", false, "找不到時區"},
+      {"a place name not in the list", "Atlantis", "", "", 1, {1990, 1, 1, 12, 0}, "找不到出生地", false, "找不到出生地"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PersonWindow& w = Start();
+    w.placeEdit()->setText(QString::fromUtf8(c.place));
+    emit w.placeEdit()->textEdited(w.placeEdit()->text());
+    if (*c.place && std::string_view(c.place) != "Atlantis") {
+      const QStringList found = qobject_cast<QStringListModel*>(w.placeCompleter()->model())->stringList();
+      ASSERT_FALSE(found.isEmpty());
+      emit w.placeCompleter()->activated(found.front());
+      QApplication::processEvents();
+      EXPECT_EQ(w.placeEdit()->text(), found.front().section(QStringLiteral("（"), 0, 0));
+      EXPECT_FALSE(w.zoneEdit()->text().isEmpty());
+    }
+    if (*c.lon) {
+      w.longitudeEdit()->setText(QString::fromUtf8(c.lon));
+      w.zoneEdit()->setText(QString::fromUtf8(c.zone));
+    }
+    w.modeBox()->setCurrentIndex(c.mode);
+    w.findChild<QLineEdit*>("Text1")->setText("甲");
+    PickMoment(c.moment[0], c.moment[1], c.moment[2], c.moment[3], c.moment[4]);
+    EXPECT_TRUE(w.correctionLabel()->text().contains(QString::fromUtf8(c.note))) << w.correctionLabel()->text().toStdString();
+    if (!*c.note) EXPECT_TRUE(w.correctionLabel()->text().isEmpty());
+    EXPECT_EQ(w.overlapBox()->isVisibleTo(&w), c.overlap);
+    if (c.overlap) {
+      // The later moment is an hour on: the line changes.
+      const QString earlier = w.correctionLabel()->text();
+      w.overlapBox()->setCurrentIndex(1);
+      EXPECT_NE(w.correctionLabel()->text(), earlier);
+    }
+    const QString preview = Preview();
+    Click("Command1");
+    if (c.refused) {
+      EXPECT_TRUE(Message().contains(QString::fromUtf8(c.refused))) << Message().toStdString();
+      EXPECT_FALSE(main_->chartLoaded());
+      form_->close();
+      continue;
+    }
+    ASSERT_TRUE(main_->chartLoaded());
+    // The main window states the correction under the birth data, and
+    // nothing when there is none.
+    QLabel* line = main_->correctionLabel();
+    const bool applies = c.mode != 0 && std::string(c.place) + c.lon != "";
+    EXPECT_EQ(line->isVisibleTo(main_.get()), applies);
+    EXPECT_EQ(main_->correction().has_value(), applies);
+    if (applies) {
+      EXPECT_TRUE(line->text().startsWith(Q(TimeModeName(static_cast<TimeMode>(c.mode))))) << line->text().toStdString();
+      EXPECT_EQ(line->toolTip().toStdString(), CorrectionDetail(*main_->correction()));
+      // The lunar date previewed is the chart's.
+      EXPECT_EQ(preview.toStdString(), "陰曆 " + LunarDateText(*CorrectedMoment(*main_->correction()).result, false));
+    }
+  }
+}
+
+TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
+  WriteUser({Row{"甲", "男", "1975", "7", "1", "14", "30"}});
+  PersonWindow& w = Start();
+  const fs::path places = records::PlaceFilePath(UserPath());
+  // 輸入 with a place.
+  w.findChild<QLineEdit*>("Text1")->setText("乙");
+  PickMoment(1975, 7, 1, 14, 30);
+  w.placeEdit()->setText("成都");  // a name of the list typed in full
+  w.modeBox()->setCurrentIndex(2);
+  Click("Command2");
+  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  const records::Fields second{"乙", "男", "1975", "7", "1", "14", "30"};
+  std::string text;
+  {
+    std::ifstream in(places, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  EXPECT_EQ(text.rfind("乙\t男\t1975\t7\t1\t14\t30\t成都\t", 0), 0u) << text;
+  EXPECT_NE(text.find("\tsolar\n"), std::string::npos);
+  EXPECT_EQ(ReadUser(), "\xA5\xD2\t" + kMale + "\t1975\t7\t1\t14\t30\r\n\xA4\x41\t" + kMale + "\t1975\t7\t1\t14\t30\r\n");
+
+  // Clicking the rows shows each one's place (and none for the first).
+  ClickRow(0);
+  EXPECT_TRUE(w.placeEdit()->text().isEmpty());
+  EXPECT_EQ(w.modeBox()->currentIndex(), 0);
+  ClickRow(1);
+  EXPECT_EQ(w.placeEdit()->text(), "成都");
+  EXPECT_EQ(w.modeBox()->currentIndex(), 2);
+
+  // 修改 carries the place to the new fields.
+  Pick(3, 15);
+  Click("Command3");
+  records::PlaceBook book;
+  ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
+  EXPECT_EQ(records::FindPlaceEntry(book, second), nullptr);
+  records::Fields moved = second;
+  moved[records::kHour] = "15";
+  ASSERT_NE(records::FindPlaceEntry(book, moved), nullptr);
+  EXPECT_EQ(records::FindPlaceEntry(book, moved)->name, "成都");
+
+  // 刪除 takes it away with the person; the other entries stay.
+  ClickRow(1);
+  Click("Command4");
+  ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
+  EXPECT_EQ(records::FindPlaceEntry(book, moved), nullptr);
+}
+
+TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
+  // A folder where the companion file should be: it can be neither read nor
+  // replaced.
+  WriteBytes("");
+  const fs::path places = records::PlaceFilePath(UserPath());
+  fs::create_directory(places);
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  const auto state = ConnectPersonWindow(*main_, Folder());
+  main_->OpenPersonWindow();
+  form_ = OpenPersonWindowOf(*main_);
+  ASSERT_NE(form_, nullptr);
+  C<QLineEdit>("Text1")->setText("甲");
+  PickMoment(1975, 7, 1, 14, 30);
+  form_->placeEdit()->setText("成都");
+  form_->modeBox()->setCurrentIndex(2);
+  Click("Command2");
+  EXPECT_NE(Message().indexOf("出生地的修改暫存在記憶體中"), -1) << Message().toStdString();
+  const records::Fields person{"甲", "男", "1975", "7", "1", "14", "30"};
+  EXPECT_NE(records::FindPlaceEntry(form_->places(), person), nullptr);
+
+  // Closed, the change waits with the main window; at the end it is written.
+  form_->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(state->pendingPlaces.has_value());
+  fs::remove(places);
+  UnsavedPrompt prompt;
+  prompt.choose = [](const QString&) { return UnsavedChoice::kDiscard; };
+  EXPECT_TRUE(FinishPersonEdits(*state, prompt));
+  records::PlaceBook book;
+  ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
+  ASSERT_NE(records::FindPlaceEntry(book, person), nullptr);
+  EXPECT_EQ(records::FindPlaceEntry(book, person)->mode, "solar");
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+// The birthplace options of a report subcommand that takes a birth:
+//   --place NAME | --longitude DEG [--latitude DEG] --zone ZONE
+//   --time clock|standard|solar   [--overlap earlier|later]
+// and the correction they give a birth clock time.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "calendar/moment.hpp"
+#include "place/stored_place.hpp"
+
+namespace CLI {
+class App;
+}
+
+namespace qelm::cli {
+
+struct BirthPlaceOptions {
+  std::string place;
+  std::optional<double> longitude, latitude;
+  std::string zone;
+  std::string time = "clock";
+  std::string overlap = "earlier";
+};
+
+// Adds the options to the subcommand, filling `o` when it is parsed (which
+// must outlive the subcommand's callback).
+void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o);
+
+// The place and time the options name; nothing when no place is given and
+// the time is the clock's. UsageError for a place not found, an unknown
+// zone, or a correcting time without a place.
+std::optional<StoredBirthPlace> ResolveBirthPlace(const BirthPlaceOptions& o);
+
+// The correction of a birth clock time under the options: nothing without a
+// place. UsageError when the clock time never existed at the place or the
+// corrected moment falls outside the calendar.
+std::optional<BirthCorrection> ResolveBirthCorrection(const BirthPlaceOptions& o, const MomentInput& clock);
+
+}  // namespace qelm::cli

@@ -1,0 +1,70 @@
+// The file handling the person file and its companion files share: whole
+// reads with a size limit, atomic replacement (temporary file, flush,
+// rename) and the folder lock under which a save reads, merges and writes.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qelm::records::io {
+
+// The reason of a failed system call, for the user: "（沒有權限）".
+std::string Reason(int error);
+std::string PathText(const std::filesystem::path& p);
+
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd();
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the error of close (a delayed write error).
+  int Close();
+
+ private:
+  int fd_;
+};
+
+struct FileContent {
+  bool exists = false;
+  int error = 0;          // errno of a failed read (the file is there)
+  std::string bytes;
+  bool complete = true;   // false: the file is longer than the limit
+};
+// At most `limit` bytes of a regular file.
+FileContent ReadWhole(const std::filesystem::path& path, std::size_t limit);
+
+// A file that is a symbolic link is written where the link points.
+std::filesystem::path ResolveTarget(const std::filesystem::path& path);
+std::filesystem::path FolderOf(const std::filesystem::path& path);
+
+// Writes the content to a new file beside `path`, flushes it to the disk and
+// renames it over `path`: the file is then either wholly old or wholly new.
+// Returns 0 or the errno of the step that failed; the temporary file
+// ("<name>.saving-…") never stays behind.
+int WriteReplacing(const std::filesystem::path& path, std::string_view content);
+
+// Two copies of the program take turns at the read-compare-write of a save:
+// an advisory lock on the folder, held while the object lives. Not to be
+// taken twice at once by one program.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::filesystem::path& folder,
+                      std::chrono::milliseconds wait = std::chrono::seconds{2});
+  bool busy() const { return busy_; }  // the lock is closed with fd_
+  bool held() const { return fd_.get() >= 0 && !busy_; }
+
+ private:
+  Fd fd_;
+  bool busy_ = false;
+};
+
+// Temporary files of saves of `path` that were killed half-way: no save runs
+// while the folder's lock is held, so whatever is there then is left over.
+void RemoveStaleTemporaries(const std::filesystem::path& path);
+
+}  // namespace qelm::records::io

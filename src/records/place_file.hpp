@@ -1,0 +1,84 @@
+// The companion file of `User` that holds the persons' birthplaces:
+// `User.places` beside it, UTF-8, one line per person that has a place:
+// the person's seven fields as the key, then the place's name (empty for a
+// longitude typed by hand), longitude, latitude, time-zone id and the time
+// mode ("clock", "standard", "solar"; "solar:later" when a clock time that
+// occurred twice means the later moment), TAB-separated, LF after every line.
+//
+// It keeps the person file's promises: a line that cannot be read is written
+// back byte for byte; a save replaces the file atomically under the same
+// folder lock; a save that cannot reach the file keeps its change in memory
+// for a later save; an entry whose person is gone stays in the file (a
+// person entered again with the same seven fields takes it up).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "records/person_file.hpp"
+
+namespace qelm::records {
+
+inline constexpr std::size_t kPlaceFieldCount = kFieldCount + 5;
+
+// "…/User" -> "…/User.places".
+std::filesystem::path PlaceFilePath(const std::filesystem::path& personFile);
+
+struct PlaceEntry {
+  std::string name;       // empty: coordinates typed by hand
+  double longitude = 0;   // degrees, east positive
+  double latitude = 0;    // degrees, north positive
+  std::string zone;       // zoneinfo id
+  std::string mode = "clock";
+  // A clock time that occurred twice there (clocks put back) means the later
+  // of the two moments; stored as ":later" after the mode.
+  bool later = false;
+  friend bool operator==(const PlaceEntry&, const PlaceEntry&) = default;
+};
+
+struct PlaceLine {
+  Fields key{};
+  std::optional<PlaceEntry> entry;  // absent: a line that cannot be read, kept as `bytes`
+  std::string bytes;                // the line as read, with its line end; empty when written from fields
+};
+
+// One change: the entries of `from` go (when given) and `to` gets `entry`
+// (when both are given), in the place of the first entry removed.
+// - a person entered: to + entry (no entry: nothing changes);
+// - a person changed (修改): from, to, and the place now chosen (none: the
+//   person no longer has a place);
+// - a person deleted: from only.
+struct PlaceChange {
+  std::optional<Fields> from;
+  std::optional<Fields> to;
+  std::optional<PlaceEntry> entry;
+};
+
+struct PlaceBook {
+  std::vector<PlaceLine> lines;
+  bool truncated = false;
+  DiskState disk;
+  std::vector<PlaceChange> unsaved;  // applied to lines but not yet in the file
+};
+
+PlaceBook ParsePlaceFile(std::string_view content, bool complete = true);
+// Lines read and left alone come back byte for byte. Nothing when a text
+// holds a TAB, CR or LF.
+std::optional<std::string> SerializePlaceFile(const PlaceBook& book);
+// The place of a person, if the file has one.
+const PlaceEntry* FindPlaceEntry(const PlaceBook& book, const Fields& person);
+void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change);
+
+// Loads the file; a missing file is an empty book (created on the first save).
+LoadResult LoadPlaceFile(const std::filesystem::path& path, PlaceBook& book);
+// Applies the change and writes the book; when the file changed on disk, the
+// book is reloaded from it first and its unsaved changes and this one are
+// applied to that (changes are by person, so they always fit). A write that
+// fails keeps the change in the book and among its unsaved changes.
+SaveResult SavePlaceFile(const std::filesystem::path& path, PlaceBook& book,
+                         const std::optional<PlaceChange>& change = std::nullopt);
+
+}  // namespace qelm::records

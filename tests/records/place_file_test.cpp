@@ -1,0 +1,150 @@
+#include "records/place_file.hpp"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace qelm::records {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Dir {
+  Dir() {
+    std::string t = (fs::temp_directory_path() / "qelm-places-XXXXXX").string();
+    path = ::mkdtemp(t.data());
+  }
+  ~Dir() {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+  }
+  fs::path path;
+};
+
+std::string Read(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+void Write(const fs::path& p, std::string_view b) { std::ofstream(p, std::ios::binary) << b; }
+
+Fields P(std::string name, std::string hour = "14") { return {name, "男", "1975", "7", "1", hour, "30"}; }
+const PlaceEntry kTaipei{"臺北", 121.5319, 25.0478, "Asia/Taipei", "standard"};
+const PlaceEntry kChengdu{"成都", 104.0667, 30.6667, "Asia/Shanghai", "solar"};
+const PlaceEntry kByHand{"", -74.006, 40.7143, "America/New_York", "solar", true};
+
+TEST(PlaceFile, LinesReadOrKeptAsTheyAre) {
+  // A sound line, then lines that must come back byte for byte: short of
+  // fields, bad UTF-8, a bad number, an unknown mode, an empty line, CR LF,
+  // a last line without its end.
+  const std::string sound = "甲\t男\t1975\t7\t1\t14\t30\t臺北\t121.5319\t25.0478\tAsia/Taipei\tstandard\n";
+  const std::string content = sound + "乙\t女\t1980\n" + "\xff\xfe\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tclock\n" +
+                              "丙\t男\t1\t1\t1\t1\t1\tx\tabc\t1\tUTC\tclock\n" +
+                              "丁\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tlunar\n" + "\n" +
+                              "戊\t男\t1\t1\t1\t1\t1\t\t-74.006\t40.7143\tAmerica/New_York\tsolar:later\r\n" +
+                              "己\t男\t1\t1\t1\t1\t1\tx\t1\t1\tUTC\tclock";
+  const PlaceBook book = ParsePlaceFile(content);
+  ASSERT_EQ(book.lines.size(), 8u);
+  const std::array<bool, 8> readable{true, false, false, false, false, false, true, true};
+  for (std::size_t i = 0; i < readable.size(); ++i) EXPECT_EQ(book.lines[i].entry.has_value(), readable[i]) << i;
+  EXPECT_EQ(*book.lines[0].entry, kTaipei);
+  EXPECT_EQ(*book.lines[6].entry, kByHand);
+  EXPECT_EQ(SerializePlaceFile(book), content);
+}
+
+TEST(PlaceFile, ChangesFollowThePerson) {
+  struct Case {
+    const char* what;
+    PlaceChange change;
+    std::vector<std::pair<Fields, PlaceEntry>> after;  // the readable entries, in order
+  };
+  const std::vector<Case> cases{
+      {"entered with a place", {std::nullopt, P("丁"), kByHand}, {{P("甲"), kTaipei}, {P("乙"), kChengdu}, {P("丁"), kByHand}}},
+      {"entered without", {std::nullopt, P("丁"), std::nullopt}, {{P("甲"), kTaipei}, {P("乙"), kChengdu}}},
+      {"changed: the place moves to the new key, in its line",
+       {P("甲"), P("甲", "15"), kTaipei}, {{P("甲", "15"), kTaipei}, {P("乙"), kChengdu}}},
+      {"changed with another place", {P("甲"), P("甲"), kByHand}, {{P("甲"), kByHand}, {P("乙"), kChengdu}}},
+      {"changed, place cleared", {P("甲"), P("甲", "15"), std::nullopt}, {{P("乙"), kChengdu}}},
+      {"deleted", {P("乙"), std::nullopt, std::nullopt}, {{P("甲"), kTaipei}}},
+  };
+  for (const Case& c : cases) {
+    PlaceBook book = ParsePlaceFile("broken line\n");
+    ApplyPlaceChange(book, {std::nullopt, P("甲"), kTaipei});
+    ApplyPlaceChange(book, {std::nullopt, P("乙"), kChengdu});
+    ApplyPlaceChange(book, c.change);
+    std::vector<std::pair<Fields, PlaceEntry>> got;
+    for (const PlaceLine& l : book.lines)
+      if (l.entry) got.emplace_back(l.key, *l.entry);
+    EXPECT_EQ(got, c.after) << c.what;
+    EXPECT_EQ(book.lines.front().bytes, "broken line\n") << c.what;  // the damaged line stays
+    for (const auto& [key, entry] : c.after) {
+      ASSERT_NE(FindPlaceEntry(book, key), nullptr) << c.what;
+      EXPECT_EQ(*FindPlaceEntry(book, key), entry) << c.what;
+    }
+  }
+}
+
+TEST(PlaceFile, SavesMergeWithAnotherCopyAndKeepFailedChanges) {
+  Dir dir;
+  const fs::path file = PlaceFilePath(dir.path / "User");
+  EXPECT_EQ(file.filename(), "User.places");
+  PlaceBook mine, theirs;
+  ASSERT_EQ(LoadPlaceFile(file, mine).status, Status::kOk);
+  ASSERT_EQ(LoadPlaceFile(file, theirs).status, Status::kOk);
+  EXPECT_FALSE(fs::exists(file));  // nothing to keep, no file
+
+  ASSERT_TRUE(SavePlaceFile(file, mine, PlaceChange{std::nullopt, P("甲"), kTaipei}));
+  const SaveResult r = SavePlaceFile(file, theirs, PlaceChange{std::nullopt, P("乙"), kChengdu});
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(r.reloaded);
+  PlaceBook again;
+  ASSERT_EQ(LoadPlaceFile(file, again).status, Status::kOk);
+  ASSERT_NE(FindPlaceEntry(again, P("甲")), nullptr);
+  EXPECT_EQ(*FindPlaceEntry(again, P("乙")), kChengdu);
+  EXPECT_EQ(SerializePlaceFile(again), Read(file));
+
+  // A folder that cannot be written: the change waits in memory and the
+  // next save that can write brings it to the file.
+  if (::geteuid() != 0) {
+    fs::permissions(dir.path, fs::perms::owner_write, fs::perm_options::remove);
+    const SaveResult failed = SavePlaceFile(file, again, PlaceChange{P("甲"), std::nullopt, std::nullopt});
+    EXPECT_EQ(failed.status, Status::kCannotWrite);
+    EXPECT_EQ(again.unsaved.size(), 1u);
+    EXPECT_EQ(FindPlaceEntry(again, P("甲")), nullptr);
+    fs::permissions(dir.path, fs::perms::owner_write, fs::perm_options::add);
+    ASSERT_TRUE(SavePlaceFile(file, again));
+    EXPECT_TRUE(again.unsaved.empty());
+    PlaceBook last;
+    ASSERT_EQ(LoadPlaceFile(file, last).status, Status::kOk);
+    EXPECT_EQ(FindPlaceEntry(last, P("甲")), nullptr);
+    EXPECT_NE(FindPlaceEntry(last, P("乙")), nullptr);
+  }
+}
+
+TEST(PlaceFile, PersonFileAndCompanionRoundTripByteForByte) {
+  Dir dir;
+  const fs::path user = dir.path / "User";
+  // Big5 "甲" is A5 D2; a damaged line in each file.
+  const std::string people = "\xa5\xd2\t\xa8\x6b\t1975\t7\t1\t14\t30\r\nbroken\r\n";
+  const std::string places = "甲\t男\t1975\t7\t1\t14\t30\t臺北\t121.5319\t25.0478\tAsia/Taipei\tstandard\nbroken\n";
+  Write(user, people);
+  Write(PlaceFilePath(user), places);
+  LoadResult list = InputData(user);
+  PlaceBook book;
+  ASSERT_EQ(list.status, Status::kOk);
+  ASSERT_EQ(LoadPlaceFile(PlaceFilePath(user), book).status, Status::kOk);
+  EXPECT_EQ(*FindPlaceEntry(book, list.list.rows[0].fields), kTaipei);
+  ASSERT_TRUE(SAVELIST(user, list.list));
+  ASSERT_TRUE(SavePlaceFile(PlaceFilePath(user), book));
+  EXPECT_EQ(Read(user), people);
+  EXPECT_EQ(Read(PlaceFilePath(user)), places);
+}
+
+}  // namespace
+}  // namespace qelm::records
