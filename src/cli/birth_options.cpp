@@ -85,4 +85,16 @@ std::optional<BirthCorrection> ResolveBirthCorrection(const BirthPlaceOptions& o
   return c.correction;
 }
 
+bool BirthPlaceGiven(const CLI::App& command) {
+  for (const char* name : {"--place", "--longitude", "--latitude", "--zone", "--time", "--overlap"})
+    if (command.count(name) > 0) return true;
+  return false;
+}
+
+MomentResult CorrectedBirth(const BirthCorrection& c) {
+  MomentOutcome m = CorrectedMoment(c);
+  if (!m) throw UsageError(std::string(CorrectionErrorText(CorrectionError::OutOfRange)));
+  return std::move(*m.result);
+}
+
 }  // namespace qelm::cli

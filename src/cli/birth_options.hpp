@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "calendar/moment.hpp"
 #include "place/stored_place.hpp"
@@ -37,5 +38,16 @@ std::optional<StoredBirthPlace> ResolveBirthPlace(const BirthPlaceOptions& o);
 // place. UsageError when the clock time never existed at the place or the
 // corrected moment falls outside the calendar.
 std::optional<BirthCorrection> ResolveBirthCorrection(const BirthPlaceOptions& o, const MomentInput& clock);
+
+// Whether any of the options was given on the command line.
+bool BirthPlaceGiven(const CLI::App& command);
+
+// A batch reads its births from standard input, each line without a place.
+inline constexpr const char* kBatchTakesNoPlace =
+    "--batch 不接受出生地選項(--place --longitude --latitude --zone --time --overlap)";
+
+// The engine's result for the corrected birth; UsageError when the corrected
+// moment falls outside the calendar.
+MomentResult CorrectedBirth(const BirthCorrection& c);
 
 }  // namespace qelm::cli

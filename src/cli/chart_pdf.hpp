@@ -7,21 +7,23 @@
 
 #include "calendar/moment.hpp"
 #include "cli/commands.hpp"
+#include "place/correction.hpp"
 
 namespace qelm::cli {
 
 // Casts the chart of the birth moment as the main window does, with the flow
 // moment `at`, and writes the document (the window on the first page, the
-// 子平法 report on the second) as a PDF to `path`. Empty on success, else the
-// reason.
+// 子平法 report on the second) as a PDF to `path`. With a correction the
+// chart is cast from it (`birth` is then its clock time) and the report ends
+// with its line. Empty on success, else the reason.
 std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path);
+                          const std::string& path, const BirthCorrection* correction = nullptr);
 
 // The same for the chart command: a failure is one line on the error stream
 // and exit status 1.
 inline void RunChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
-                        const std::string& path, Streams& io) {
-  const std::string error = WriteChartPdf(name, sex, birth, at, path);
+                        const std::string& path, Streams& io, const BirthCorrection* correction = nullptr) {
+  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction);
   if (error.empty()) return;
   io.err << "qelm-report: " << error << "\n";
   io.status = 1;

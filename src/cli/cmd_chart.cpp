@@ -14,10 +14,13 @@
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
 #include "cli/batch.hpp"
+#include "cli/birth_options.hpp"
 #include "cli/chart_pdf.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/correction_json.hpp"
 #include "report/report.hpp"
+#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
@@ -92,8 +95,9 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 }
 
 // The whole chart as one object: the chart's fields in their order, the
-// birth moment, then everything built on the chart at the flow moment.
-void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
+// birth moment, then everything built on the chart at the flow moment, and
+// the birthplace correction when there is one.
+void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
   const auto dateText = [](const DateText& d) { return d.view(); };
@@ -190,16 +194,20 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   w.EndObject();
   w.Key("Report");
   w.BeginObject();
-  w.Field(kZiPing, ZiPingReport(c, f));
-  w.Field(kSanMing, SanMingReport(c, f));
+  w.Field(kZiPing, WithReportNote(ZiPingReport(c, f), correction ? CorrectionLine(*correction) : ""));
+  w.Field(kSanMing, WithReportNote(SanMingReport(c, f), correction ? CorrectionLine(*correction) : ""));
   w.EndObject();
+  if (correction) {
+    w.Key("BirthCorrection");
+    WriteBirthCorrection(w, *correction);
+  }
   w.EndObject();
 }
 
-void WriteRequest(JsonWriter& w, const Request& r) {
+void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr) {
   const ChartState chart = LoadChart(r.name, r.sex, r.birth);
   const FlowState flow = ComputeFlow(&chart, r.at);
-  WriteChart(w, chart, flow);
+  WriteChart(w, chart, flow, correction);
 }
 
 void WriteError(JsonWriter& w, std::string_view error) {
@@ -216,6 +224,8 @@ struct ChartOptions {
   std::string pdf;
   bool json = false, crlf = false, batch = false;
   int jobs = DefaultJobs();
+  BirthPlaceOptions place;
+  bool placeGiven = false;
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
@@ -240,6 +250,7 @@ Checked CheckLine(std::string_view line) {
 void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
+  if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
   std::atomic<bool> skipped{false};  // lines are worked on several threads
   RunJsonLines(io.in, io.out, o.jobs, [&skipped](std::string_view line, JsonWriter& w) {
     const Checked c = CheckLine(line);
@@ -260,23 +271,30 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.birth.empty()) throw UsageError("缺少 --birth \"YYYY-MM-DD HH:MM\"");
   if (o.school != kZiPing && o.school != kSanMing)
     throw UsageError("--school 須為 子平法 或 三命法,不是「" + o.school + "」");
-  const Checked c = Check(o.name, o.sex, o.birth, o.at);
+  Checked c = Check(o.name, o.sex, o.birth, o.at);
   if (!c.request) throw UsageError(c.error);
+  // The birth as the clock showed it at the birthplace, corrected.
+  const MomentInput clock = c.request->birth.input;
+  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
+  if (correction) c.request->birth = CorrectedBirth(*correction);
 
   if (!o.pdf.empty())
-    return RunChartPdf(c.request->name, c.request->sex, c.request->birth.input, c.request->at.input, o.pdf, io);
+    return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
+                       correction ? &*correction : nullptr);
 
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteRequest(w, *c.request);
+    WriteRequest(w, *c.request, correction ? &*correction : nullptr);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
   }
   const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
   const FlowState flow = ComputeFlow(&chart, c.request->at);
-  const std::string report = o.school == kSanMing ? SanMingReport(chart, flow) : ZiPingReport(chart, flow);
+  const std::string report =
+      WithReportNote(o.school == kSanMing ? SanMingReport(chart, flow) : ZiPingReport(chart, flow),
+                     correction ? CorrectionLine(*correction) : "");
   io.out << (o.crlf ? report : LfLineEnds(report));
 }
 
@@ -299,7 +317,11 @@ void AddChartCommand(CLI::App& app, Streams& io) {
                   "write one JSON object a line");
   chart->add_option("--jobs", opts->jobs, "threads for --batch (default: the number of cores); lines keep their order")
       ->check(CLI::Range(1, kMaxJobs));
-  chart->callback([opts, &io] { RunChart(*opts, io); });
+  AddBirthPlaceOptions(*chart, opts->place);
+  chart->callback([opts, chart, &io] {
+    opts->placeGiven = BirthPlaceGiven(*chart);
+    RunChart(*opts, io);
+  });
 }
 
 }  // namespace qelm::cli

@@ -9,8 +9,10 @@
 #include "calendar/moment.hpp"
 #include "calendar/tables.hpp"
 #include "chart/chart.hpp"
+#include "cli/birth_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/correction_json.hpp"
 
 namespace qelm::cli {
 
@@ -60,10 +62,13 @@ struct MomentOptions {
   std::string text;
   bool json = false;
   bool batch = false;
+  BirthPlaceOptions place;
+  bool placeGiven = false;
 };
 
 void RunMoment(const MomentOptions& o, Streams& io) {
   if (o.batch) {
+    if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
     if (!o.text.empty()) throw UsageError("--batch 從標準輸入讀取時刻,不另給時刻參數");
     std::string line;
     while (std::getline(io.in, line)) {
@@ -76,12 +81,19 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   }
   if (o.text.empty()) throw UsageError("請給一個時刻,格式 \"YYYY-MM-DD HH:MM\",或用 --batch");
   std::string error;
-  const auto r = MomentOf("時刻", o.text, error);
+  auto r = MomentOf("時刻", o.text, error);
   if (!r) throw UsageError(error);
-  if (o.json)
-    io.out << Dump(ToJson(*r)) << "\n";
-  else
+  // The moment as the clock showed it at a place, corrected.
+  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, r->entered);
+  if (correction) r = CorrectedBirth(*correction);
+  if (o.json) {
+    Json j = ToJson(*r);
+    if (correction) j["BirthCorrection"] = BirthCorrectionJson(*correction);
+    io.out << Dump(j) << "\n";
+  } else {
     WriteText(io.out, *r);
+    if (correction && correction->applies()) io.out << CorrectionLine(*correction) << "\n";
+  }
 }
 
 void RunTables(Streams& io) {
@@ -101,7 +113,11 @@ void AddMomentCommands(CLI::App& app, Streams& io) {
   moment->add_flag("--json", opts->json, "write one JSON object");
   moment->add_flag("--batch", opts->batch,
                    "read one moment a line from standard input, write one JSON object a line");
-  moment->callback([opts, &io] { RunMoment(*opts, io); });
+  AddBirthPlaceOptions(*moment, opts->place);
+  moment->callback([opts, moment, &io] {
+    opts->placeGiven = BirthPlaceGiven(*moment);
+    RunMoment(*opts, io);
+  });
 
   CLI::App* tables = app.add_subcommand(
       "tables", "Print the 201 lunar-year descriptors, then the 4824 solar-term moments, one a line");

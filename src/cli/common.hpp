@@ -56,6 +56,7 @@ class JsonWriter {
 
   void Value(std::int64_t n) { writer_.Int64(n); }
   void Value(int n) { writer_.Int(n); }
+  void Value(double x) { writer_.Double(x); }  // the shortest decimal that reads back as x
   void Value(std::string_view text);  // the program's own text
   void Value(UserText text);
   void Value(const std::string& text) { Value(std::string_view(text)); }

@@ -4,26 +4,34 @@
 
 namespace qelm::cli {
 
-Json BirthCorrectionJson(const BirthCorrection& c) {
-  Json j;
-  j["mode"] = std::string(TimeModeKey(c.mode));
-  j["modeName"] = std::string(TimeModeName(c.mode));
-  j["place"] = c.place.name;
-  j["longitude"] = c.place.longitude;
-  j["latitude"] = c.place.latitude;
-  j["zone"] = c.place.zone;
-  j["utcOffsetMinutes"] = c.utcOffsetMinutes;
-  j["dstMinutes"] = c.dstMinutes;
-  j["equationOfTimeSeconds"] = std::round(c.eotSeconds * 10.0) / 10.0;
-  j["standardMoment"] = MomentText(c.standard);
-  j["solarMoment"] = MomentText(c.solar);
-  j["clock"] = c.state == ClockState::Overlap ? "repeated" : "unique";
-  if (c.state == ClockState::Overlap) {
-    j["overlapChoice"] = c.choice == OverlapChoice::Earlier ? "earlier" : "later";
-    j["otherStandardMoment"] = MomentText(c.otherStandard);
+void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c) {
+  const bool overlap = c.state == ClockState::Overlap;
+  w.BeginObject();
+  w.Field("mode", TimeModeKey(c.mode));
+  w.Field("modeName", TimeModeName(c.mode));
+  w.Field("place", UserText{c.place.name});  // may come from the command line
+  w.Field("longitude", c.place.longitude);
+  w.Field("latitude", c.place.latitude);
+  w.Field("zone", UserText{c.place.zone});
+  w.Field("utcOffsetMinutes", c.utcOffsetMinutes);
+  w.Field("dstMinutes", c.dstMinutes);
+  w.Field("equationOfTimeSeconds", std::round(c.eotSeconds * 10.0) / 10.0);
+  w.Field("standardMoment", MomentText(c.standard));
+  w.Field("solarMoment", MomentText(c.solar));
+  w.Field("clock", overlap ? "repeated" : "unique");
+  if (overlap) {
+    w.Field("overlapChoice", c.choice == OverlapChoice::Earlier ? "earlier" : "later");
+    w.Field("otherStandardMoment", MomentText(c.otherStandard));
   }
-  j["line"] = CorrectionLine(c);
-  return j;
+  w.Field("line", CorrectionLine(c));
+  w.EndObject();
+}
+
+Json BirthCorrectionJson(const BirthCorrection& c) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  WriteBirthCorrection(w, c);
+  return Json::parse(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
 }  // namespace qelm::cli

@@ -2,11 +2,17 @@
 // JSON: the object "BirthCorrection".
 #pragma once
 
+#include <string>
+
 #include "cli/common.hpp"
 #include "place/correction.hpp"
 
 namespace qelm::cli {
 
+// The object, written as one value (the caller writes its key).
+void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c);
+
+// The same object as a document, for output built as one.
 Json BirthCorrectionJson(const BirthCorrection& c);
 
 }  // namespace qelm::cli
