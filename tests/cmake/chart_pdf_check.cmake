@@ -1,6 +1,7 @@
 # qelm-report chart --pdf writes the printed chart without a window: its text
 # holds the person's name and the report's first line (as the text report of
 # the same chart gives it), and it has the window page and the report page; a
+# birth corrected for its place ends the report with the correction line; a
 # path that cannot be written fails with status 1.
 # Included by tests/CMakeLists.txt it registers the test; run with `cmake -P`
 # it performs the check.
@@ -46,6 +47,18 @@ endforeach()
 execute_process(COMMAND "${PDFINFO}" "${OUTPUT}" OUTPUT_VARIABLE info)
 if(NOT info MATCHES "Pages: +2\n")
   message(FATAL_ERROR "the PDF should have two pages:\n${info}")
+endif()
+# A birth corrected for its place: the report page ends with the correction
+# line the text report ends with.
+set(placed ${chart} --place 臺北市 --time solar)
+execute_process(COMMAND "${REPORT}" ${placed} --pdf "${OUTPUT}" RESULT_VARIABLE result ERROR_VARIABLE errors)
+execute_process(COMMAND "${REPORT}" ${placed} OUTPUT_VARIABLE report)
+string(REGEX MATCH "[^\n]+\n$" last_line "${report}")
+string(STRIP "${last_line}" last_line)
+execute_process(COMMAND "${PDFTOTEXT}" "${OUTPUT}" - OUTPUT_VARIABLE text)
+string(FIND "${text}" "${last_line}" at)
+if(NOT result EQUAL 0 OR NOT last_line MATCHES "^真太陽時" OR at LESS 0)
+  message(FATAL_ERROR "the corrected PDF (${result}) lacks \"${last_line}\":\n${errors}${text}")
 endif()
 # A file that cannot be written: one line on standard error, status 1.
 execute_process(COMMAND "${REPORT}" ${chart} --pdf "${OUTPUT}.missing/chart.pdf"
