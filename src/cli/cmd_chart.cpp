@@ -70,6 +70,10 @@ void WritePillar(JsonWriter& w, Pillar p) {
   w.EndArray();
 }
 
+// The chart's texts are the program's own words, numbers and dates, none of
+// which JSON escapes.
+JsonReadyText Own(std::string_view text) { return {text}; }
+
 template <typename T, std::size_t N, typename F>
 void WriteArray(JsonWriter& w, const std::array<T, N>& items, F each) {
   w.BeginArray();
@@ -77,16 +81,14 @@ void WriteArray(JsonWriter& w, const std::array<T, N>& items, F each) {
   w.EndArray();
 }
 
+// A star row's texts are fixed star names, each followed by a blank: each
+// branch's five rows are written as one object, in their JSON form as they are.
 void WriteStars(JsonWriter& w, const StarRows& rows) {
   w.BeginArray();
   for (int i = 0; i < 12; ++i) {
-    w.BeginObject();
-    w.Field("NB", rows.NB[i].view());
-    w.Field("SS1", rows.SS1[i].view());
-    w.Field("SS2", rows.SS2[i].view());
-    w.Field("SS3", rows.SS3[i].view());
-    w.Field("VAC", rows.VAC[i].view());
-    w.EndObject();
+    w.RawValue(rapidjson::kObjectType, R"({"NB":")", rows.NB[i].view(), R"(","SS1":")", rows.SS1[i].view(),
+               R"(","SS2":")", rows.SS2[i].view(), R"(","SS3":")", rows.SS3[i].view(), R"(","VAC":")",
+               rows.VAC[i].view(), R"("})");
   }
   w.EndArray();
 }
@@ -96,7 +98,7 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
-  const auto dateText = [](const DateText& d) { return d.view(); };
+  const auto dateText = [](const DateText& d) { return Own(d.view()); };
 
   w.BeginObject();
   w.Field("PersonName", UserText{c.PersonName});
@@ -122,12 +124,12 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   w.Field("DayBranch", c.DayBranch.number());
   w.Field("HourBranch", c.HourBranch.number());
   w.Field("ChartLoaded", c.ChartLoaded);
-  w.Field("ChartKind", c.ChartKind);
+  w.Field("ChartKind", Own(c.ChartKind));
   w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
   // age do; the birth month's stands in CommandLineText.
   w.Field("CommandStem", f.CommandStem.number());
-  w.Field("CommandStemName", f.CommandStemName);
+  w.Field("CommandStemName", Own(f.CommandStemName));
   w.Key("LifePalace");
   WritePillar(w, c.LifePalace);
   w.Key("BodyPalace");
@@ -136,27 +138,30 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   WritePillar(w, c.ConceptionPillar);
   w.Key("BreathPillar");
   WritePillar(w, c.BreathPillar);
-  w.Field("PalaceText", c.PalaceText);
+  w.Field("PalaceText", Own(c.PalaceText));
   w.Key("LuckStems");
   WriteArray(w, c.LuckStems, stemNumber);
   w.Key("LuckBranches");
   WriteArray(w, c.LuckBranches, branchNumber);
   w.Field("LuckStartAge", c.LuckStartAge);
-  w.Field("LuckAgeRanges", c.LuckAgeRanges);
-  w.Field("LuckTermMoments", c.LuckTermMoments);
-  w.Field("LuckMidTermMoments", c.LuckMidTermMoments);
+  w.Key("LuckAgeRanges");
+  WriteArray(w, c.LuckAgeRanges, Own);
+  w.Key("LuckTermMoments");
+  WriteArray(w, c.LuckTermMoments, Own);
+  w.Key("LuckMidTermMoments");
+  WriteArray(w, c.LuckMidTermMoments, Own);
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
   w.Key("LuckChangeDates");
   WriteArray(w, c.LuckChangeDates, dateText);
   w.Key("LuckMidChangeDates");
   WriteArray(w, c.LuckMidChangeDates, dateText);
-  w.Field("BirthDateText", c.BirthDateText);
-  w.Field("BirthMomentText", c.BirthMomentText);
+  w.Field("BirthDateText", Own(c.BirthDateText));
+  w.Field("BirthMomentText", Own(c.BirthMomentText));
   w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
   w.Field("FlowAge", f.FlowAge);
-  w.Field("DateLabText", c.DateLabText);
-  w.Field("CommandLineText", c.CommandLineText);
-  w.Field("PalaceLineText", c.PalaceLineText);
+  w.Field("DateLabText", Own(c.DateLabText));
+  w.Field("CommandLineText", Own(c.CommandLineText));
+  w.Field("PalaceLineText", Own(c.PalaceLineText));
   w.Key("birth");
   w.BeginObject();
   WriteMomentFields(w, c.birth);
@@ -172,7 +177,8 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   }
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
-  w.Field("SeasonNames", SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames);
+  w.Key("SeasonNames");
+  WriteArray(w, SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own);
   w.Key("Stars");
   w.BeginObject();
   w.Key(kZiPing);
@@ -183,15 +189,22 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   const Virtues v = BuildVirtues(c.MonthBranch);
   w.Key("Virtues");
   w.BeginObject();
-  w.Field("TED", v.TED);
-  w.Field("TEDHER", v.TEDHER);
-  w.Field("UED", v.UED);
-  w.Field("UEDHER", v.UEDHER);
+  w.Field("TED", Own(v.TED));
+  w.Field("TEDHER", Own(v.TEDHER));
+  w.Field("UED", Own(v.UED));
+  w.Field("UEDHER", Own(v.UEDHER));
   w.EndObject();
+  // Both reports composed in their JSON form, in one buffer used twice.
+  constexpr std::string_view kJsonLineEnd = "\\r\\n";
+  std::string report;
+  report.reserve(4096);
   w.Key("Report");
   w.BeginObject();
-  w.Field(kZiPing, ZiPingReport(c, f));
-  w.Field(kSanMing, SanMingReport(c, f));
+  AppendZiPingReport(report, c, f, kJsonLineEnd);
+  w.Field(kZiPing, JsonReadyText{report});
+  report.clear();
+  AppendSanMingReport(report, c, f, kJsonLineEnd);
+  w.Field(kSanMing, JsonReadyText{report});
   w.EndObject();
   w.EndObject();
 }

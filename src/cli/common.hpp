@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "calendar/moment.hpp"
+#include "chart/text.hpp"
 
 namespace qelm::cli {
 
@@ -37,6 +38,15 @@ struct UserText {
   std::string_view text;
 };
 
+// A text already in its JSON form, without the quotes. The program's own
+// texts that hold no byte JSON escapes ('"', '\\' and the control
+// characters: the fixed words, numbers and dates) are their own JSON form,
+// and so is a report composed with escaped line ends. Written as it is, never
+// scanned (debug builds check it).
+struct JsonReadyText {
+  std::string_view text;
+};
+
 // Writes JSON straight into a buffer, with no document tree in between. The
 // bytes are those Dump writes for the same values: compact, numbers in
 // decimal, texts with '"', '\\' and the control characters escaped (short
@@ -58,6 +68,7 @@ class JsonWriter {
   void Value(int n) { writer_.Int(n); }
   void Value(std::string_view text);  // the program's own text
   void Value(UserText text);
+  void Value(JsonReadyText text);
   void Value(const std::string& text) { Value(std::string_view(text)); }
   void Value(const char* text) { Value(std::string_view(text)); }
   void Null() { writer_.Null(); }
@@ -71,6 +82,19 @@ class JsonWriter {
     BeginArray();
     for (const auto& item : items) Value(item);
     EndArray();
+  }
+
+  // A whole value already in its JSON form, written straight into the
+  // buffer from its parts (texts and Num, as AppendParts takes them).
+  template <typename... Parts>
+  void RawValue(rapidjson::Type type, const Parts&... parts) {
+    writer_.BeginRawValue(type);
+    const std::size_t room = (qelm::detail::MaxPartSize(parts) + ...);
+    char* const start = out_.Push(room);
+    char* p = start;
+    ((p = qelm::detail::PutPart(p, parts)), ...);
+    out_.Pop(room - static_cast<std::size_t>(p - start));
+    writer_.EndRawValue();
   }
 
   // "key": value
