@@ -194,17 +194,16 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   w.Field("UED", Own(v.UED));
   w.Field("UEDHER", Own(v.UEDHER));
   w.EndObject();
-  // Both reports composed in their JSON form, in one buffer used twice.
+  // Both reports composed in their JSON form.
   constexpr std::string_view kJsonLineEnd = "\\r\\n";
-  std::string report;
-  report.reserve(4096);
+  std::string ziPing, sanMing;
+  ziPing.reserve(2048);
+  sanMing.reserve(2048);
+  AppendBothReports(ziPing, sanMing, c, f, kJsonLineEnd);
   w.Key("Report");
   w.BeginObject();
-  AppendZiPingReport(report, c, f, kJsonLineEnd);
-  w.Field(kZiPing, JsonReadyText{report});
-  report.clear();
-  AppendSanMingReport(report, c, f, kJsonLineEnd);
-  w.Field(kSanMing, JsonReadyText{report});
+  w.Field(kZiPing, JsonReadyText{ziPing});
+  w.Field(kSanMing, JsonReadyText{sanMing});
   w.EndObject();
   w.EndObject();
 }

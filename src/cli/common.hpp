@@ -61,8 +61,18 @@ class JsonWriter {
   void EndObject() { writer_.EndObject(); }
   void BeginArray() { writer_.StartArray(); }
   void EndArray() { writer_.EndArray(); }
-  // Keys are the program's own names, printable and never escaped.
+  // Keys are the program's own names, printable and never escaped. A key
+  // written as a literal has its length known where it is written.
   void Key(std::string_view key);
+  template <std::size_t N>
+  void Key(const char (&key)[N]) {
+    writer_.BeginRawValue(rapidjson::kStringType);
+    char* p = out_.Push(N + 1);
+    *p++ = '"';
+    p = PutText(p, std::string_view(key, N - 1));
+    *p = '"';
+    writer_.EndRawValue();
+  }
 
   void Value(std::int64_t n) { writer_.Int64(n); }
   void Value(int n) { writer_.Int(n); }
@@ -98,8 +108,8 @@ class JsonWriter {
   }
 
   // "key": value
-  template <typename T>
-  void Field(std::string_view key, const T& value) {
+  template <typename K, typename T>
+  void Field(const K& key, const T& value) {
     Key(key);
     Value(value);
   }

@@ -66,12 +66,18 @@ void SoundRows(Lines out, std::span<const Column> cols) {
   for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
 }
 
+// A line of text.
+void Line(Lines l, std::string_view text) {
+  l.out += text;
+  l.out += l.end;
+}
+
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
 void InfoHead(Lines l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
-  AppendParts(l.out, c.DateLabText, l.end);
+  Line(l, c.DateLabText);
   AppendParts(l.out, c.CommandLineText, " (約", Num{c.LuckStartAge}, "歲起運)", l.end);
   AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
 }
@@ -81,9 +87,6 @@ void ElementLine(Lines l, const ChartState& c) {
   AppendParts(l.out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
               Num{s[4]}, l.end);
 }
-
-// A line of fixed text.
-void Line(Lines l, std::string_view text) { AppendParts(l.out, text, l.end); }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
 std::array<Column, 10> LuckColumns(const ChartState& c) {
@@ -124,11 +127,36 @@ void WesternDate(Lines l, const FlowState& f) {
   Line(l, "");
 }
 
-}  // namespace
+// The columns both schools show alike.
+struct SharedColumns {
+  std::array<Column, 10> luck;
+  std::array<Column, 5> flow;
+  SharedColumns(const ChartState& c, const FlowState& f) : luck(LuckColumns(c)), flow(FlowColumns(c, f)) {}
+};
 
-void AppendZiPingReport(std::string& text, const ChartState& c, const FlowState& f, std::string_view lineEnd) {
-  const Lines out{text, lineEnd};
-  InfoHead(out, c);
+// A stretch of a composed text, as offsets into it.
+struct Range {
+  std::size_t from = 0, to = 0;
+};
+
+// Where the lines that the 三命法 report repeats lie in the 子平法 report.
+struct SharedLines {
+  Range head;     // the birth-data, commanding-stem and seasonal lines
+  Range luck;     // the luck pillars' stem and branch rows and the blank line
+  Range western;  // the flow date, the blank line and the flow columns' title
+  Range flow;     // the flow pillars' stem and branch rows and the blank line
+  Range dates;    // the luck change dates, to the end
+};
+
+// Composes the 子平法 report and says where its shared lines lie.
+SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
+  SharedLines at;
+  const auto mark = [&out](Range& r, auto compose) {
+    r.from = out.out.size();
+    compose();
+    r.to = out.out.size();
+  };
+  mark(at.head, [&] { InfoHead(out, c); });
   ElementLine(out, c);
   Line(out, "");
 
@@ -141,26 +169,41 @@ void AppendZiPingReport(std::string& text, const ChartState& c, const FlowState&
   BranchRow(out, natal);
   Line(out, "");
 
-  const auto luck = LuckColumns(c);
-  StemRow(out, luck);
-  BranchRow(out, luck);
-  Line(out, "");
-
-  WesternDate(out, f);
-
-  const auto flow = FlowColumns(c, f);
-  Line(out, "運歲月日時");
-  TenGodRow(out, flow);
-  StemRow(out, flow);
-  BranchRow(out, flow);
-  Line(out, "");
-
-  LuckDates(out, c);
+  mark(at.luck, [&] {
+    StemRow(out, cols.luck);
+    BranchRow(out, cols.luck);
+    Line(out, "");
+  });
+  mark(at.western, [&] {
+    WesternDate(out, f);
+    Line(out, "運歲月日時");
+  });
+  TenGodRow(out, cols.flow);
+  mark(at.flow, [&] {
+    StemRow(out, cols.flow);
+    BranchRow(out, cols.flow);
+    Line(out, "");
+  });
+  mark(at.dates, [&] { LuckDates(out, c); });
+  return at;
 }
 
-void AppendSanMingReport(std::string& text, const ChartState& c, const FlowState& f, std::string_view lineEnd) {
-  const Lines out{text, lineEnd};
-  InfoHead(out, c);
+// A composed 子平法 report and where its shared lines lie.
+struct ZiPingText {
+  std::string_view text;
+  SharedLines at;
+};
+
+// Composes the 三命法 report. The lines it shares with the 子平法 report are
+// copied from that report's text where there is one.
+void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
+             const ZiPingText* ziPing) {
+  const auto shared = [&out, ziPing](Range SharedLines::*lines, auto compose) {
+    if (!ziPing) return compose();
+    const Range r = ziPing->at.*lines;
+    out.out.append(ziPing->text.substr(r.from, r.to - r.from));
+  };
+  shared(&SharedLines::head, [&] { InfoHead(out, c); });
   Line(out, c.PalaceText);
   Line(out, "");
 
@@ -175,40 +218,53 @@ void AppendSanMingReport(std::string& text, const ChartState& c, const FlowState
   SoundRows(out, natal);
   Line(out, "");
 
-  const auto luck = LuckColumns(c);
-  StemRow(out, luck);
-  BranchRow(out, luck);
-  Line(out, "");
-  SoundRows(out, luck);
-  Line(out, "");
-
-  WesternDate(out, f);
-
-  const auto flow = FlowColumns(c, f);
-  Line(out, "運歲月日時");
-  StemRow(out, flow);
-  BranchRow(out, flow);
-  Line(out, "");
-  SoundRows(out, flow);
+  shared(&SharedLines::luck, [&] {
+    StemRow(out, cols.luck);
+    BranchRow(out, cols.luck);
+    Line(out, "");
+  });
+  SoundRows(out, cols.luck);
   Line(out, "");
 
-  LuckDates(out, c);
+  shared(&SharedLines::western, [&] {
+    WesternDate(out, f);
+    Line(out, "運歲月日時");
+  });
+  shared(&SharedLines::flow, [&] {
+    StemRow(out, cols.flow);
+    BranchRow(out, cols.flow);
+    Line(out, "");
+  });
+  SoundRows(out, cols.flow);
+  Line(out, "");
+
+  shared(&SharedLines::dates, [&] { LuckDates(out, c); });
 }
 
-// Room for the whole report is made once, so that appending never reallocates.
+// Room for a whole report is made once, so that appending never reallocates.
 constexpr std::size_t kReportRoom = 2048;
+
+}  // namespace
+
+void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
+                       std::string_view lineEnd) {
+  const SharedColumns cols(c, f);
+  const SharedLines at = ZiPing({ziPing, lineEnd}, c, f, cols);
+  const ZiPingText composed{ziPing, at};
+  SanMing({sanMing, lineEnd}, c, f, cols, &composed);
+}
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   out.reserve(kReportRoom);
-  AppendZiPingReport(out, c, f, kCrLf);
+  ZiPing({out, kCrLf}, c, f, SharedColumns(c, f));
   return out;
 }
 
 std::string SanMingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   out.reserve(kReportRoom);
-  AppendSanMingReport(out, c, f, kCrLf);
+  SanMing({out, kCrLf}, c, f, SharedColumns(c, f), nullptr);
   return out;
 }
 

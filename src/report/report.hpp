@@ -11,10 +11,11 @@ namespace qelm {
 std::string ZiPingReport(const ChartState& c, const FlowState& f);   // 31 lines + final CR LF
 std::string SanMingReport(const ChartState& c, const FlowState& f);  // 42 lines + final CR LF
 
-// The same reports appended to `out` with each line ended by `lineEnd`. The
-// rest of a report never holds a byte JSON escapes, so with the escaped line
-// end "\\r\\n" it is composed straight in its JSON form.
-void AppendZiPingReport(std::string& out, const ChartState& c, const FlowState& f, std::string_view lineEnd);
-void AppendSanMingReport(std::string& out, const ChartState& c, const FlowState& f, std::string_view lineEnd);
+// Both reports, appended to `ziPing` and `sanMing` with each line ended by
+// `lineEnd`; the lines they share are composed once. The rest of a report
+// never holds a byte JSON escapes, so with the escaped line end "\\r\\n"
+// both are composed straight in their JSON form.
+void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
+                       std::string_view lineEnd);
 
 }  // namespace qelm
