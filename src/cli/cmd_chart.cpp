@@ -63,22 +63,18 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
 
 // ------------------------------------------------------------ JSON
 
-void WritePillar(JsonWriter& w, Pillar p) {
-  w.BeginArray();
-  w.Value(p.stem.number());
-  w.Value(p.branch.number());
-  w.EndArray();
-}
+void WritePillar(JsonWriter& w, Pillar p) { w.Value(std::array{p.stem.number(), p.branch.number()}); }
 
 // The chart's texts are the program's own words, numbers and dates, none of
 // which JSON escapes.
 JsonReadyText Own(std::string_view text) { return {text}; }
 
+// Each item of an array as `each` gives it.
 template <typename T, std::size_t N, typename F>
-void WriteArray(JsonWriter& w, const std::array<T, N>& items, F each) {
-  w.BeginArray();
-  for (const auto& item : items) w.Value(each(item));
-  w.EndArray();
+auto Map(const std::array<T, N>& items, F each) {
+  std::array<decltype(each(items[0])), N> out;
+  for (std::size_t i = 0; i < N; ++i) out[i] = each(items[i]);
+  return out;
 }
 
 // A star row's texts are fixed star names, each followed by a blank: each
@@ -139,22 +135,15 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   w.Key("BreathPillar");
   WritePillar(w, c.BreathPillar);
   w.Field("PalaceText", Own(c.PalaceText));
-  w.Key("LuckStems");
-  WriteArray(w, c.LuckStems, stemNumber);
-  w.Key("LuckBranches");
-  WriteArray(w, c.LuckBranches, branchNumber);
+  w.Field("LuckStems", Map(c.LuckStems, stemNumber));
+  w.Field("LuckBranches", Map(c.LuckBranches, branchNumber));
   w.Field("LuckStartAge", c.LuckStartAge);
-  w.Key("LuckAgeRanges");
-  WriteArray(w, c.LuckAgeRanges, Own);
-  w.Key("LuckTermMoments");
-  WriteArray(w, c.LuckTermMoments, Own);
-  w.Key("LuckMidTermMoments");
-  WriteArray(w, c.LuckMidTermMoments, Own);
+  w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
+  w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
+  w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
-  w.Key("LuckChangeDates");
-  WriteArray(w, c.LuckChangeDates, dateText);
-  w.Key("LuckMidChangeDates");
-  WriteArray(w, c.LuckMidChangeDates, dateText);
+  w.Field("LuckChangeDates", Map(c.LuckChangeDates, dateText));
+  w.Field("LuckMidChangeDates", Map(c.LuckMidChangeDates, dateText));
   w.Field("BirthDateText", Own(c.BirthDateText));
   w.Field("BirthMomentText", Own(c.BirthMomentText));
   w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
@@ -177,8 +166,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f) {
   }
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
-  w.Key("SeasonNames");
-  WriteArray(w, SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own);
+  w.Field("SeasonNames", Map(SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own));
   w.Key("Stars");
   w.BeginObject();
   w.Key(kZiPing);
