@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analysis/scoring.hpp"
@@ -79,6 +80,21 @@ void BM_BothReports(benchmark::State& state) {
 }
 BENCHMARK(BM_BothReports);
 
+// Both at once, the shared lines composed once, into buffers kept from one
+// chart to the next: as the batch writes them.
+void BM_BothReportsAtOnce(benchmark::State& state) {
+  const Loaded l;
+  std::string ziPing, sanMing;
+  for (auto _ : state) {
+    ziPing.clear();
+    sanMing.clear();
+    AppendBothReports(ziPing, sanMing, l.chart, l.flow, "\r\n");
+    benchmark::DoNotOptimize(ziPing.data());
+    benchmark::DoNotOptimize(sanMing.data());
+  }
+}
+BENCHMARK(BM_BothReportsAtOnce);
+
 void BM_BothStarLists(benchmark::State& state) {
   const Loaded l;
   for (auto _ : state) {
@@ -142,6 +158,21 @@ void BM_BothReportsSpread(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BothReportsSpread);
+
+void BM_BothReportsAtOnceSpread(benchmark::State& state) {
+  const Spread s;
+  std::string ziPing, sanMing;
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const Loaded& l = s.charts[i++ & 1023];
+    ziPing.clear();
+    sanMing.clear();
+    AppendBothReports(ziPing, sanMing, l.chart, l.flow, "\r\n");
+    benchmark::DoNotOptimize(ziPing.data());
+    benchmark::DoNotOptimize(sanMing.data());
+  }
+}
+BENCHMARK(BM_BothReportsAtOnceSpread);
 
 void BM_BothStarListsSpread(benchmark::State& state) {
   const Spread s;

@@ -12,9 +12,31 @@ using Row = StarRow StarRows::*;
 
 // ------------------------------------------------------------ fixed words
 
-constexpr std::array<std::string_view, 12> kGrowthStageNames{
+// A word of a row (a star's name with the blank that follows it, or a ring's
+// word) held in a block of fixed size: a row takes it with one fixed-size move.
+struct Word {
+  std::array<char, 16> bytes{};
+  std::size_t size = 0;
+  constexpr Word() = default;
+  constexpr Word(std::string_view text, std::string_view after = {}) : size(text.size() + after.size()) {
+    std::size_t i = 0;
+    for (const char c : text) bytes[i++] = c;
+    for (const char c : after) bytes[i++] = c;
+  }
+  constexpr Word(const char* text) : Word(std::string_view(text)) {}
+  bool empty() const { return size == 0; }
+};
+
+// A star's name and the blank that follows it.
+struct StarName : Word {
+  constexpr StarName() = default;
+  constexpr StarName(std::string_view name) : Word(name, " ") {}
+  constexpr StarName(const char* name) : StarName(std::string_view(name)) {}
+};
+
+constexpr std::array<Word, 12> kGrowthStageNames{
     "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病", "死", "墓", "絕", "胎", "養"};
-constexpr std::array<std::string_view, 12> kYearGodNames{
+constexpr std::array<Word, 12> kYearGodNames{
     "太歲", "太陽", "喪門", "太陰", "官符", "死符", "歲破", "龍德", "白虎", "天德", "弔客", "病符"};
 
 // ------------------------------------------------------------ stem tables
@@ -116,9 +138,10 @@ enum class Rule {
 };
 enum class Key { DayStem, YearStem, DayBranch, YearBranch, MonthBranch, DayPillar, YearPillar };
 
+
 struct Entry {
-  std::string_view name;
-  std::string_view second;  // the second name of 暮貴 and 絞
+  StarName name;
+  StarName second;  // the second name of 暮貴 and 絞
   Rule rule;
   Key key;
   Row row;
@@ -251,18 +274,17 @@ std::array<int, 2> Place(const Entry& e, const ChartState& c) {
   return {0, 0};
 }
 
-void Append(StarRows& rows, Row row, int branch, std::string_view name) {
+void Append(StarRows& rows, Row row, int branch, const StarName& name) {
   if (branch < 1 || branch > 12) return;
   auto& text = (rows.*row)[branch - 1];
-  assert(text.size() + name.size() + 1 < text.capacity());
-  text.append(name);
-  text.push_back(' ');
+  assert(text.size() + name.size < text.capacity());
+  text.append(name.bytes, name.size);
 }
 
 // The ring of twelve words running forward from the start branch.
-void Ring(StarRow& row, int start, const std::array<std::string_view, 12>& words) {
+void Ring(StarRow& row, int start, const std::array<Word, 12>& words) {
   if (start < 1 || start > 12) return;
-  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1].assign(words[i]);
+  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1].assign(words[i].bytes, words[i].size);
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,

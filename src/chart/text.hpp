@@ -105,13 +105,28 @@ class InlineText {
 
   void assign(std::string_view s) {
     size_ = static_cast<std::uint8_t>(std::min(s.size(), N));
-    PutText(chars_.data(), s.substr(0, size_));
+    PutText(chars_.data(), {s.data(), size_});
   }
   // Adds to the end, cut at N bytes as a whole text is.
   void append(std::string_view s) {
     const std::size_t n = std::min(s.size(), N - size_);
-    PutText(chars_.data() + size_, s.substr(0, n));
+    PutText(chars_.data() + size_, {s.data(), n});
     size_ = static_cast<std::uint8_t>(size_ + n);
+  }
+  // Adds the first n bytes of a block, moved whole where there is room for
+  // all of it (what lies past the n bytes is written over later or never
+  // read): short texts appended many times over, with no branching on their
+  // length.
+  template <std::size_t K>
+  void append(const std::array<char, K>& block, std::size_t n) {
+    if (size_ + K > N) return append(std::string_view(block.data(), std::min(n, K)));
+    std::memcpy(chars_.data() + size_, block.data(), K);
+    size_ = static_cast<std::uint8_t>(size_ + std::min(n, K));
+  }
+  template <std::size_t K>
+  void assign(const std::array<char, K>& block, std::size_t n) {
+    size_ = 0;
+    append(block, n);
   }
   void push_back(char c) {
     if (size_ < N) chars_[size_++] = c;

@@ -44,6 +44,9 @@ void Write(std::ostream& out, const rapidjson::StringBuffer& buffer) {
   out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
 }
 
+// Lines are handed to the output stream some tens of kilobytes at a time.
+constexpr std::size_t kWriteBytes = std::size_t{64} << 10;
+
 void RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
@@ -51,9 +54,12 @@ void RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
   while (std::getline(in, line)) {
     work(line, w);
     w.EndLine();
-    Write(out, buffer);
-    buffer.Clear();
+    if (buffer.GetSize() >= kWriteBytes) {
+      Write(out, buffer);
+      buffer.Clear();
+    }
   }
+  Write(out, buffer);
 }
 
 // The blocks between the reader, the workers and the writer. The calling

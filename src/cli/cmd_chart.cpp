@@ -66,30 +66,28 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
 
 // ------------------------------------------------------------ JSON
 
-void WritePillar(JsonWriter& w, Pillar p) {
-  w.BeginArray();
-  w.Value(p.stem.number());
-  w.Value(p.branch.number());
-  w.EndArray();
-}
+void WritePillar(JsonWriter& w, Pillar p) { w.Value(std::array{p.stem.number(), p.branch.number()}); }
 
+// The chart's texts are the program's own words, numbers and dates, none of
+// which JSON escapes.
+JsonReadyText Own(std::string_view text) { return {text}; }
+
+// Each item of an array as `each` gives it.
 template <typename T, std::size_t N, typename F>
-void WriteArray(JsonWriter& w, const std::array<T, N>& items, F each) {
-  w.BeginArray();
-  for (const auto& item : items) w.Value(each(item));
-  w.EndArray();
+auto Map(const std::array<T, N>& items, F each) {
+  std::array<decltype(each(items[0])), N> out;
+  for (std::size_t i = 0; i < N; ++i) out[i] = each(items[i]);
+  return out;
 }
 
+// A star row's texts are fixed star names, each followed by a blank: each
+// branch's five rows are written as one object, in their JSON form as they are.
 void WriteStars(JsonWriter& w, const StarRows& rows) {
   w.BeginArray();
   for (int i = 0; i < 12; ++i) {
-    w.BeginObject();
-    w.Field("NB", rows.NB[i].view());
-    w.Field("SS1", rows.SS1[i].view());
-    w.Field("SS2", rows.SS2[i].view());
-    w.Field("SS3", rows.SS3[i].view());
-    w.Field("VAC", rows.VAC[i].view());
-    w.EndObject();
+    w.RawValue(rapidjson::kObjectType, R"({"NB":")", rows.NB[i].view(), R"(","SS1":")", rows.SS1[i].view(),
+               R"(","SS2":")", rows.SS2[i].view(), R"(","SS3":")", rows.SS3[i].view(), R"(","VAC":")",
+               rows.VAC[i].view(), R"("})");
   }
   w.EndArray();
 }
@@ -100,7 +98,7 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
-  const auto dateText = [](const DateText& d) { return d.view(); };
+  const auto dateText = [](const DateText& d) { return Own(d.view()); };
 
   w.BeginObject();
   w.Field("PersonName", UserText{c.PersonName});
@@ -126,12 +124,12 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("DayBranch", c.DayBranch.number());
   w.Field("HourBranch", c.HourBranch.number());
   w.Field("ChartLoaded", c.ChartLoaded);
-  w.Field("ChartKind", c.ChartKind);
+  w.Field("ChartKind", Own(c.ChartKind));
   w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
   // age do; the birth month's stands in CommandLineText.
   w.Field("CommandStem", f.CommandStem.number());
-  w.Field("CommandStemName", f.CommandStemName);
+  w.Field("CommandStemName", Own(f.CommandStemName));
   w.Key("LifePalace");
   WritePillar(w, c.LifePalace);
   w.Key("BodyPalace");
@@ -140,27 +138,23 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   WritePillar(w, c.ConceptionPillar);
   w.Key("BreathPillar");
   WritePillar(w, c.BreathPillar);
-  w.Field("PalaceText", c.PalaceText);
-  w.Key("LuckStems");
-  WriteArray(w, c.LuckStems, stemNumber);
-  w.Key("LuckBranches");
-  WriteArray(w, c.LuckBranches, branchNumber);
+  w.Field("PalaceText", Own(c.PalaceText));
+  w.Field("LuckStems", Map(c.LuckStems, stemNumber));
+  w.Field("LuckBranches", Map(c.LuckBranches, branchNumber));
   w.Field("LuckStartAge", c.LuckStartAge);
-  w.Field("LuckAgeRanges", c.LuckAgeRanges);
-  w.Field("LuckTermMoments", c.LuckTermMoments);
-  w.Field("LuckMidTermMoments", c.LuckMidTermMoments);
+  w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
+  w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
+  w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
-  w.Key("LuckChangeDates");
-  WriteArray(w, c.LuckChangeDates, dateText);
-  w.Key("LuckMidChangeDates");
-  WriteArray(w, c.LuckMidChangeDates, dateText);
-  w.Field("BirthDateText", c.BirthDateText);
-  w.Field("BirthMomentText", c.BirthMomentText);
+  w.Field("LuckChangeDates", Map(c.LuckChangeDates, dateText));
+  w.Field("LuckMidChangeDates", Map(c.LuckMidChangeDates, dateText));
+  w.Field("BirthDateText", Own(c.BirthDateText));
+  w.Field("BirthMomentText", Own(c.BirthMomentText));
   w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
   w.Field("FlowAge", f.FlowAge);
-  w.Field("DateLabText", c.DateLabText);
-  w.Field("CommandLineText", c.CommandLineText);
-  w.Field("PalaceLineText", c.PalaceLineText);
+  w.Field("DateLabText", Own(c.DateLabText));
+  w.Field("CommandLineText", Own(c.CommandLineText));
+  w.Field("PalaceLineText", Own(c.PalaceLineText));
   w.Key("birth");
   w.BeginObject();
   WriteMomentFields(w, c.birth);
@@ -176,7 +170,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   }
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
-  w.Field("SeasonNames", SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames);
+  w.Field("SeasonNames", Map(SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own));
   w.Key("Stars");
   w.BeginObject();
   w.Key(kZiPing);
@@ -187,15 +181,30 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   const Virtues v = BuildVirtues(c.MonthBranch);
   w.Key("Virtues");
   w.BeginObject();
-  w.Field("TED", v.TED);
-  w.Field("TEDHER", v.TEDHER);
-  w.Field("UED", v.UED);
-  w.Field("UEDHER", v.UEDHER);
+  w.Field("TED", Own(v.TED));
+  w.Field("TEDHER", Own(v.TEDHER));
+  w.Field("UED", Own(v.UED));
+  w.Field("UEDHER", Own(v.UEDHER));
   w.EndObject();
   w.Key("Report");
   w.BeginObject();
-  w.Field(kZiPing, WithReportNote(ZiPingReport(c, f), correction ? CorrectionLine(*correction) : ""));
-  w.Field(kSanMing, WithReportNote(SanMingReport(c, f), correction ? CorrectionLine(*correction) : ""));
+  if (correction) {
+    // A corrected chart: its reports end with the correction line, written
+    // through the escaping path.
+    const std::string line = CorrectionLine(*correction);
+    w.Field(kZiPing, WithReportNote(ZiPingReport(c, f), line));
+    w.Field(kSanMing, WithReportNote(SanMingReport(c, f), line));
+  } else {
+    // Both reports composed in their JSON form: nothing in them but the line
+    // ends needs escaping.
+    constexpr std::string_view kJsonLineEnd = "\\r\\n";
+    std::string ziPing, sanMing;
+    ziPing.reserve(2048);
+    sanMing.reserve(2048);
+    AppendBothReports(ziPing, sanMing, c, f, kJsonLineEnd);
+    w.Field(kZiPing, JsonReadyText{ziPing});
+    w.Field(kSanMing, JsonReadyText{sanMing});
+  }
   w.EndObject();
   if (correction) {
     w.Key("BirthCorrection");

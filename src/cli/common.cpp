@@ -267,6 +267,29 @@ void JsonWriter::Value(std::string_view text) {
   writer_.EndRawValue();
 }
 
+namespace {
+// What a JSON text may hold unescaped: no control character, and a '"' or
+// '\\' only as part of an escape.
+[[maybe_unused]] bool JsonReady(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto b = static_cast<std::uint8_t>(text[i]);
+    if (b < 0x20 || b == '"') return false;
+    if (b == '\\' && ++i == text.size()) return false;
+  }
+  return true;
+}
+}  // namespace
+
+void JsonWriter::Value(JsonReadyText text) {
+  assert(JsonReady(text.text));
+  writer_.BeginRawValue(rapidjson::kStringType);
+  char* p = out_.Push(text.text.size() + 2);
+  *p++ = '"';
+  p = PutText(p, text.text);
+  *p = '"';
+  writer_.EndRawValue();
+}
+
 void JsonWriter::Value(UserText text) {
   writer_.BeginRawValue(rapidjson::kStringType);
   AppendQuoted(out_, text.text);
@@ -281,17 +304,17 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
   w.Field("MomentHourBranch", r.MomentHourBranch);
   w.Field("MomentPillars", r.MomentPillars);
   w.Field("JieIndex", r.JieIndex);
-  w.Field("JieName", r.JieName);
+  w.Field("JieName", JsonReadyText{r.JieName});
   w.Field("JieDays", r.JieDays);
   w.Field("JieHours", r.JieHours);
   w.Field("JieMinutes", r.JieMinutes);
   w.Field("PastMidTerm", r.PastMidTerm);
-  w.Field("LastTermName", r.LastTermName);
+  w.Field("LastTermName", JsonReadyText{r.LastTermName});
   w.Field("LastTermDays", r.LastTermDays);
   w.Field("LastTermHours", r.LastTermHours);
   w.Field("LastTermMinutes", r.LastTermMinutes);
   w.Field("WeekdayNumber", r.WeekdayNumber);
-  w.Field("WeekdayText", r.WeekdayText);
+  w.Field("WeekdayText", JsonReadyText{r.WeekdayText});
 }
 
 Json MomentJson(const MomentResult& r) {

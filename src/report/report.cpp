@@ -11,6 +11,12 @@ namespace qelm {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+
+// The text being composed and the line end it takes.
+struct Lines {
+  std::string& out;
+  std::string_view end;
+};
 // Stands in a column that has no pillar (the luck column before the first
 // luck pillar begins).
 constexpr std::string_view kNoPillar = "　";
@@ -36,47 +42,50 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
-void Row(std::string& out, std::span<const Column> cols, Pick pick) {
-  std::size_t size = kCrLf.size();
+void Row(Lines l, std::span<const Column> cols, Pick pick) {
+  std::string& out = l.out;
+  std::size_t size = l.end.size();
   for (const Column& col : cols) size += pick(col).size();
   const std::size_t at = out.size();
   out.resize(at + size);
   char* p = out.data() + at;
   for (const Column& col : cols) p = PutText(p, pick(col));
-  PutText(p, kCrLf);
+  PutText(p, l.end);
 }
 
-void StemRow(std::string& out, std::span<const Column> cols) {
+void StemRow(Lines out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.stem; });
 }
-void BranchRow(std::string& out, std::span<const Column> cols) {
+void BranchRow(Lines out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.branch; });
 }
-void TenGodRow(std::string& out, std::span<const Column> cols) {
+void TenGodRow(Lines out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.tenGod; });
 }
-void SoundRows(std::string& out, std::span<const Column> cols) {
+void SoundRows(Lines out, std::span<const Column> cols) {
   for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
+}
+
+// A line of text.
+void Line(Lines l, std::string_view text) {
+  l.out += text;
+  l.out += l.end;
 }
 
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
-std::string InfoHead(const ChartState& c) {
+void InfoHead(Lines l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
-  std::string out;
-  out.reserve(2048);  // the whole report, so that appending never reallocates
-  out += c.DateLabText;
-  out += kCrLf;
-  AppendParts(out, c.CommandLineText, " (約", Num{c.LuckStartAge}, "歲起運)", kCrLf);
-  AppendParts(out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", kCrLf);
-  return out;
+  Line(l, c.DateLabText);
+  AppendParts(l.out, c.CommandLineText, " (約", Num{c.LuckStartAge}, "歲起運)", l.end);
+  AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
 }
 
-void ElementLine(std::string& out, const ChartState& c) {
+void ElementLine(Lines l, const ChartState& c) {
   const ElementScores s = NatalScores(c);
-  AppendParts(out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
-              Num{s[4]}, kCrLf);
+  AppendParts(l.out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
+              Num{s[4]}, l.end);
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
@@ -103,30 +112,53 @@ std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
   return cols;
 }
 
-void LuckDates(std::string& out, const ChartState& c) {
-  out += "交運日期";
-  out += kCrLf;
-  out += "大運  換柱與天干上五年  地支下五年";
-  out += kCrLf;
+void LuckDates(Lines l, const ChartState& c) {
+  Line(l, "交運日期");
+  Line(l, "大運  換柱與天干上五年  地支下五年");
   for (int k = 1; k <= 10; ++k) {
     const Pillar p = c.LuckPillar(k);
-    AppendParts(out, p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1], "  ",
-                c.LuckMidChangeDates[k - 1], kCrLf);
+    AppendParts(l.out, p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
+                c.LuckMidChangeDates[k - 1].view(), l.end);
   }
 }
 
-void WesternDate(std::string& out, const FlowState& f) {
-  out += f.WesternDateText;
-  out += kCrLf;
-  out += kCrLf;
+void WesternDate(Lines l, const FlowState& f) {
+  Line(l, f.WesternDateText);
+  Line(l, "");
 }
 
-}  // namespace
+// The columns both schools show alike.
+struct SharedColumns {
+  std::array<Column, 10> luck;
+  std::array<Column, 5> flow;
+  SharedColumns(const ChartState& c, const FlowState& f) : luck(LuckColumns(c)), flow(FlowColumns(c, f)) {}
+};
 
-std::string ZiPingReport(const ChartState& c, const FlowState& f) {
-  std::string out = InfoHead(c);
+// A stretch of a composed text, as offsets into it.
+struct Range {
+  std::size_t from = 0, to = 0;
+};
+
+// Where the lines that the 三命法 report repeats lie in the 子平法 report.
+struct SharedLines {
+  Range head;     // the birth-data, commanding-stem and seasonal lines
+  Range luck;     // the luck pillars' stem and branch rows and the blank line
+  Range western;  // the flow date, the blank line and the flow columns' title
+  Range flow;     // the flow pillars' stem and branch rows and the blank line
+  Range dates;    // the luck change dates, to the end
+};
+
+// Composes the 子平法 report and says where its shared lines lie.
+SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
+  SharedLines at;
+  const auto mark = [&out](Range& r, auto compose) {
+    r.from = out.out.size();
+    compose();
+    r.to = out.out.size();
+  };
+  mark(at.head, [&] { InfoHead(out, c); });
   ElementLine(out, c);
-  out += kCrLf;
+  Line(out, "");
 
   // 時 日 月 年, the year at the right; the day column carries "日".
   std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
@@ -135,64 +167,104 @@ std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   TenGodRow(out, natal);
   StemRow(out, natal);
   BranchRow(out, natal);
-  out += kCrLf;
+  Line(out, "");
 
-  const auto luck = LuckColumns(c);
-  StemRow(out, luck);
-  BranchRow(out, luck);
-  out += kCrLf;
-
-  WesternDate(out, f);
-
-  const auto flow = FlowColumns(c, f);
-  out += "運歲月日時";
-  out += kCrLf;
-  TenGodRow(out, flow);
-  StemRow(out, flow);
-  BranchRow(out, flow);
-  out += kCrLf;
-
-  LuckDates(out, c);
-  return out;
+  mark(at.luck, [&] {
+    StemRow(out, cols.luck);
+    BranchRow(out, cols.luck);
+    Line(out, "");
+  });
+  mark(at.western, [&] {
+    WesternDate(out, f);
+    Line(out, "運歲月日時");
+  });
+  TenGodRow(out, cols.flow);
+  mark(at.flow, [&] {
+    StemRow(out, cols.flow);
+    BranchRow(out, cols.flow);
+    Line(out, "");
+  });
+  mark(at.dates, [&] { LuckDates(out, c); });
+  return at;
 }
 
-std::string SanMingReport(const ChartState& c, const FlowState& f) {
-  std::string out = InfoHead(c);
-  out += c.PalaceText;
-  out += kCrLf;
-  out += kCrLf;
+// A composed 子平法 report and where its shared lines lie.
+struct ZiPingText {
+  std::string_view text;
+  SharedLines at;
+};
+
+// Composes the 三命法 report. The lines it shares with the 子平法 report are
+// copied from that report's text where there is one.
+void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
+             const ZiPingText* ziPing) {
+  const auto shared = [&out, ziPing](Range SharedLines::*lines, auto compose) {
+    if (!ziPing) return compose();
+    const Range r = ziPing->at.*lines;
+    out.out.append(ziPing->text.substr(r.from, r.to - r.from));
+  };
+  shared(&SharedLines::head, [&] { InfoHead(out, c); });
+  Line(out, c.PalaceText);
+  Line(out, "");
 
   // 胎 時 日 月 年.
   const std::array natal{ColumnOf(c.ConceptionPillar, c.DayStem), ColumnOf(c.HourPillar(), c.DayStem),
                          ColumnOf(c.DayPillar(), c.DayStem), ColumnOf(c.MonthPillar(), c.DayStem),
                          ColumnOf(c.YearPillar(), c.DayStem)};
-  out += "胎時日月年";
-  out += kCrLf;
+  Line(out, "胎時日月年");
   StemRow(out, natal);
   BranchRow(out, natal);
-  out += kCrLf;
+  Line(out, "");
   SoundRows(out, natal);
-  out += kCrLf;
+  Line(out, "");
 
-  const auto luck = LuckColumns(c);
-  StemRow(out, luck);
-  BranchRow(out, luck);
-  out += kCrLf;
-  SoundRows(out, luck);
-  out += kCrLf;
+  shared(&SharedLines::luck, [&] {
+    StemRow(out, cols.luck);
+    BranchRow(out, cols.luck);
+    Line(out, "");
+  });
+  SoundRows(out, cols.luck);
+  Line(out, "");
 
-  WesternDate(out, f);
+  shared(&SharedLines::western, [&] {
+    WesternDate(out, f);
+    Line(out, "運歲月日時");
+  });
+  shared(&SharedLines::flow, [&] {
+    StemRow(out, cols.flow);
+    BranchRow(out, cols.flow);
+    Line(out, "");
+  });
+  SoundRows(out, cols.flow);
+  Line(out, "");
 
-  const auto flow = FlowColumns(c, f);
-  out += "運歲月日時";
-  out += kCrLf;
-  StemRow(out, flow);
-  BranchRow(out, flow);
-  out += kCrLf;
-  SoundRows(out, flow);
-  out += kCrLf;
+  shared(&SharedLines::dates, [&] { LuckDates(out, c); });
+}
 
-  LuckDates(out, c);
+// Room for a whole report is made once, so that appending never reallocates.
+constexpr std::size_t kReportRoom = 2048;
+
+}  // namespace
+
+void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
+                       std::string_view lineEnd) {
+  const SharedColumns cols(c, f);
+  const SharedLines at = ZiPing({ziPing, lineEnd}, c, f, cols);
+  const ZiPingText composed{ziPing, at};
+  SanMing({sanMing, lineEnd}, c, f, cols, &composed);
+}
+
+std::string ZiPingReport(const ChartState& c, const FlowState& f) {
+  std::string out;
+  out.reserve(kReportRoom);
+  ZiPing({out, kCrLf}, c, f, SharedColumns(c, f));
+  return out;
+}
+
+std::string SanMingReport(const ChartState& c, const FlowState& f) {
+  std::string out;
+  out.reserve(kReportRoom);
+  SanMing({out, kCrLf}, c, f, SharedColumns(c, f), nullptr);
   return out;
 }
 

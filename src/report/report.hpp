@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "chart/chart.hpp"
 
@@ -9,5 +10,12 @@ namespace qelm {
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f);   // 31 lines + final CR LF
 std::string SanMingReport(const ChartState& c, const FlowState& f);  // 42 lines + final CR LF
+
+// Both reports, appended to `ziPing` and `sanMing` with each line ended by
+// `lineEnd`; the lines they share are composed once. The rest of a report
+// never holds a byte JSON escapes, so with the escaped line end "\\r\\n"
+// both are composed straight in their JSON form.
+void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
+                       std::string_view lineEnd);
 
 }  // namespace qelm

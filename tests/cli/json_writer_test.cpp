@@ -1,7 +1,9 @@
 // The streaming writer writes texts byte for byte as Dump does.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,46 @@ TEST(JsonWriter, MomentJsonKeepsTheFieldsInOrder) {
   EXPECT_EQ(j["JieName"], "立春");
   EXPECT_EQ(j["MomentPillars"][0], 7);
   EXPECT_EQ((--j.end()).key(), "WeekdayText");
+}
+
+}  // namespace
+}  // namespace qelm::cli
+
+namespace qelm::cli {
+namespace {
+
+// The paths that write a value in one piece (number arrays, literal keys
+// with a number or a ready text, whole raw values) give Dump's bytes, and
+// the commas between them fall where the writer's own values put them.
+TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.BeginObject();
+  w.Field("n", -2147483647 - 1);
+  w.Field("text", JsonReadyText{"王 a\\r\\nb"});
+  w.Field("numbers", std::array{0, -7, 123456});
+  w.Field("maybe", std::array<std::optional<std::int32_t>, 3>{std::nullopt, 5, std::nullopt});
+  w.Field("big", std::array<std::int64_t, 1>{-9223372036854775807 - 1});
+  w.Field("nested", std::array{std::array{1, 2}, std::array{3, 4}});
+  w.Key("raw");
+  w.BeginArray();
+  w.RawValue(rapidjson::kObjectType, R"({"a":")", std::string_view("x"), R"("})");
+  w.Value(2);
+  w.EndArray();
+  w.Field("last", 3);
+  w.EndObject();
+  const std::string written(buffer.GetString(), buffer.GetSize());
+
+  Json j = Json::object();
+  j["n"] = -2147483647 - 1;
+  j["text"] = "王 a\r\nb";
+  j["numbers"] = {0, -7, 123456};
+  j["maybe"] = {nullptr, 5, nullptr};
+  j["big"] = {std::int64_t{-9223372036854775807 - 1}};
+  j["nested"] = {{1, 2}, {3, 4}};
+  j["raw"] = Json::array({Json::object({{"a", "x"}}), 2});
+  j["last"] = 3;
+  EXPECT_EQ(written, Dump(j));
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace qelm {
@@ -190,6 +192,39 @@ TEST(Report, EveryChartHasItsLineCountAndSixtyPoints) {
       }
       EXPECT_EQ(total, 60) << zi[0];
       EXPECT_EQ(zi[0].substr(0, 6), sex ? "乾造" : "坤造");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qelm
+
+namespace qelm {
+namespace {
+
+// Composed at once with the lines they share copied, the reports are those
+// composed one by one, whatever the line end; with a longer line end the
+// copied stretches must still fall on whole lines.
+TEST(Report, BothAtOnceAreTheReportsOneByOne) {
+  const MomentInput births[] = {{1901, 1, 1, 0, 0}, {1955, 8, 8, 23, 30}, {2099, 12, 31, 22, 59}};
+  const MomentInput flows[] = {{1901, 1, 2, 0, 0}, {2024, 1, 1, 0, 0}};
+  const auto replaced = [](std::string text, std::string_view lineEnd) {
+    std::string out;
+    for (std::size_t from = 0, at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+      out.append(text, from, at - from).append(lineEnd);
+    return out;
+  };
+  for (const auto& b : births) {
+    for (const auto& at : flows) {
+      for (int sex : {0, 1}) {
+        const Loaded l = Load(sex, b, at);
+        for (std::string_view lineEnd : {"\r\n", "\\r\\n"}) {
+          std::string zi = "kept ", san;  // appended to, not replaced
+          AppendBothReports(zi, san, l.chart, l.flow, lineEnd);
+          EXPECT_EQ(zi, "kept " + replaced(ZiPingReport(l.chart, l.flow), lineEnd));
+          EXPECT_EQ(san, replaced(SanMingReport(l.chart, l.flow), lineEnd));
+        }
+      }
     }
   }
 }
