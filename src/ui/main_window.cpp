@@ -228,7 +228,6 @@ void MainWindow::BuildControls() {
     l->setObjectName(IndexedName("CTLDATE", i));
     l->setFont(Font(kSansFace, 12));
     l->setText(QString::number(f.initial));
-    l->setAlignment(Qt::AlignCenter);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setAccessibleName(units[i]);
     Place(l, f.fieldLeft, 480, f.fieldWidth, 375);
@@ -366,7 +365,7 @@ void MainWindow::LoadLAB() {
   // Tab order: the buttons, the date row (year, month, day, hour, minute,
   // NOW), the flow headers, the luck stars.
   QList<QWidget*> order{Command1_, Command2_, Command3_, Command4_, Command6_, Command7_, Command8_};
-  for (QLabel* f : CTLDATE_) order << f;
+  for (StepField* f : CTLDATE_) order << f;
   order << Command5_;
   for (FlowColumn& c : flowCols_) order << c.header;
   for (ClickLabel* s : DA_STEP_) order << s;

@@ -22,6 +22,8 @@ class QPushButton;
 
 namespace qelm::ui {
 
+class StepField;
+
 class MainWindow : public QWidget {
   Q_OBJECT
  public:
@@ -77,7 +79,7 @@ class MainWindow : public QWidget {
   const FlowState& flow() const { return flow_; }
   int prosperityLevel() const { return prosperityLevel_; }
   Spinner* spinner(int i) const { return VScroll1_[i]; }
-  QLabel* field(int i) const { return CTLDATE_[i]; }
+  StepField* field(int i) const { return CTLDATE_[i]; }
   // The analysis window of a kind while it is open.
   QWidget* analysisWindow(AnalysisKind kind) const;
 
@@ -126,7 +128,7 @@ class MainWindow : public QWidget {
   QFrame* Frame1_;
   QLabel* Label37_;
   QLabel* LunarYMDH_;
-  std::array<QLabel*, 5> CTLDATE_{};
+  std::array<StepField*, 5> CTLDATE_{};
   std::array<Spinner*, 5> VScroll1_{};
   std::array<FlowColumn, 4> flowCols_{};  // year, month, day, hour
   ControlArray<ClickLabel> DA_STEP_;

@@ -179,7 +179,7 @@ void ClickLabel::keyPressEvent(QKeyEvent* e) {
     e->accept();
     return;
   }
-  QLabel::keyPressEvent(e);
+  QFrame::keyPressEvent(e);
 }
 
 void ClickLabel::paintEvent(QPaintEvent* e) {
@@ -224,7 +224,7 @@ void ColumnLabel::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- StepField
 
-StepField::StepField(QWidget* parent, Spinner* spinner) : QLabel(parent), spinner_(spinner) {
+StepField::StepField(QWidget* parent, Spinner* spinner) : QFrame(parent), spinner_(spinner) {
   InstallAccessibleFactory();
   setFocusPolicy(Qt::StrongFocus);
   connect(&repeat_, &QTimer::timeout, this, [this] {
@@ -249,7 +249,7 @@ void StepField::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Down: delta = +1; break;
     case Qt::Key_PageUp: delta = -10; break;
     case Qt::Key_PageDown: delta = +10; break;
-    default: QLabel::keyPressEvent(e); return;
+    default: QFrame::keyPressEvent(e); return;
   }
   e->accept();
   // The key's own repeats are dropped: the timer repeats at the arrows' rate.
@@ -265,13 +265,13 @@ void StepField::keyReleaseEvent(QKeyEvent* e) {
     repeat_.stop();
     heldKey_ = 0;
   }
-  QLabel::keyReleaseEvent(e);
+  QFrame::keyReleaseEvent(e);
 }
 
 void StepField::focusOutEvent(QFocusEvent* e) {
   repeat_.stop();
   heldKey_ = 0;
-  QLabel::focusOutEvent(e);
+  QFrame::focusOutEvent(e);
 }
 
 void StepField::wheelEvent(QWheelEvent* e) {
@@ -279,8 +279,23 @@ void StepField::wheelEvent(QWheelEvent* e) {
   e->accept();
 }
 
+void StepField::setText(const QString& text) {
+  if (text == text_) return;
+  text_ = text;
+  update(contentsRect());
+  if (QAccessible::isActive()) {
+    QAccessibleValueChangeEvent changed(this, spinner_->value());
+    QAccessible::updateAccessibility(&changed);
+  }
+}
+
 void StepField::paintEvent(QPaintEvent* e) {
-  QLabel::paintEvent(e);
+  QFrame::paintEvent(e);
+  QPainter p(this);
+  p.setFont(font());
+  p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+  p.drawText(contentsRect(), Qt::AlignCenter, text_);
+  p.end();
   PaintFocusFrame(this);
 }
 

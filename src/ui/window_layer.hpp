@@ -145,11 +145,16 @@ class ColumnLabel : public QLabel {
 // the key's own repeats are dropped, so no steps queue up behind the screen.
 // A screen reader sees a spin box named by the accessible name whose value is
 // the shown text.
-class StepField : public QLabel {
+class StepField : public QFrame {
   Q_OBJECT
  public:
   StepField(QWidget* parent, Spinner* spinner);
   Spinner* spinner() const { return spinner_; }
+  // The number shown, centred. A plain frame rather than a label: a label
+  // that takes the focus lays its text out as a document on every change,
+  // which would make each step of the date row several times slower.
+  QString text() const { return text_; }
+  void setText(const QString& text);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;
@@ -161,6 +166,7 @@ class StepField : public QLabel {
  private:
   void Step(int delta);  // |delta| single steps, each with its carries
   Spinner* spinner_;
+  QString text_;
   QTimer repeat_;
   int heldKey_ = 0, heldDelta_ = 0;
 };

@@ -476,7 +476,7 @@ TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
 // repeats never pile up steps, and releasing it stops at once.
 TEST_F(MainWindowTest, AHeldKeyRepeatsAtTheArrowsRate) {
   MainWindow& w = Open({2020, 6, 15, 12, 0});
-  QLabel* minute = w.field(4);
+  StepField* minute = w.field(4);
   auto key = [&](QEvent::Type type, bool repeat) {
     QKeyEvent e(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
     QApplication::sendEvent(minute, &e);
