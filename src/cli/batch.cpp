@@ -69,7 +69,9 @@ void RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
 class Pipeline {
  public:
   Pipeline(std::ostream& out, int jobs, const LineWork& work) : out_(out), work_(work), limit_(kBlocksPerJob * jobs) {
-    for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { WorkLoop(); });
+    // The calling thread is one of the `jobs`: it works blocks whenever it
+    // would otherwise wait for them.
+    for (int i = 1; i < jobs; ++i) workers_.emplace_back([this] { WorkLoop(); });
   }
   ~Pipeline() {
     {
@@ -131,6 +133,16 @@ class Pipeline {
         lock.lock();
       }
       if (inFlight_.size() <= keep) return;
+      if (!todo_.empty()) {
+        // Rather than wait, the calling thread works the next block itself.
+        Block* b = todo_.front();
+        todo_.pop_front();
+        lock.unlock();
+        Work(*b, work_);
+        lock.lock();
+        b->done = true;
+        continue;
+      }
       blockDone_.wait(lock);
     }
   }
