@@ -219,12 +219,6 @@ void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correc
   WriteChart(w, chart, flow, correction);
 }
 
-void WriteError(JsonWriter& w, std::string_view error) {
-  w.BeginObject();
-  w.Field("error", UserText{error});  // it quotes the input
-  w.EndObject();
-}
-
 // ------------------------------------------------------------ running
 
 struct ChartOptions {

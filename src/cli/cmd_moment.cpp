@@ -9,6 +9,7 @@
 #include "calendar/moment.hpp"
 #include "calendar/tables.hpp"
 #include "chart/chart.hpp"
+#include "cli/batch.hpp"
 #include "cli/birth_options.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
@@ -31,14 +32,24 @@ std::string PillarName(const MomentResult& r, PillarPlace stem) {
   return PillarName(r.MomentPillars[stem], r.MomentPillars[stem + 5]);
 }
 
-Json ToJson(const MomentResult& r) {
-  Json j = MomentJson(r);
-  j["pillars"] = {
-      {"year", PillarName(r, kYearStem)},   {"month", PillarName(r, kMonthStem)},
-      {"day", PillarName(r, kDayStem)},     {"hour", PillarName(r, kHourStem)},
-      {"newYear", PillarName(r, kNewYearStem)},
-  };
-  return j;
+// The engine's result, its pillars by name and, for a corrected birth, the
+// correction.
+void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr) {
+  w.BeginObject();
+  WriteMomentFields(w, r);
+  w.Key("pillars");
+  w.BeginObject();
+  w.Field("year", PillarName(r, kYearStem));
+  w.Field("month", PillarName(r, kMonthStem));
+  w.Field("day", PillarName(r, kDayStem));
+  w.Field("hour", PillarName(r, kHourStem));
+  w.Field("newYear", PillarName(r, kNewYearStem));
+  w.EndObject();
+  if (correction) {
+    w.Key("BirthCorrection");
+    WriteBirthCorrection(w, *correction);
+  }
+  w.EndObject();
 }
 
 
@@ -70,13 +81,17 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   if (o.batch) {
     if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
     if (!o.text.empty()) throw UsageError("--batch 從標準輸入讀取時刻,不另給時刻參數");
-    std::string line;
-    while (std::getline(io.in, line)) {
+    bool skipped = false;
+    RunJsonLines(io.in, io.out, 1, [&skipped](std::string_view line, JsonWriter& w) {
       std::string error;
-      const auto r = MomentOf("時刻", line, error);
-      io.out << Dump(r ? ToJson(*r) : Json{{"error", error}}) << "\n";
-      if (!r) io.Skipped();
-    }
+      if (const auto r = MomentOf("時刻", line, error)) {
+        WriteMoment(w, *r);
+      } else {
+        WriteError(w, error);
+        skipped = true;
+      }
+    });
+    if (skipped) io.Skipped();
     return;
   }
   if (o.text.empty()) throw UsageError("請給一個時刻,格式 \"YYYY-MM-DD HH:MM\",或用 --batch");
@@ -87,9 +102,11 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, r->entered);
   if (correction) r = CorrectedBirth(*correction);
   if (o.json) {
-    Json j = ToJson(*r);
-    if (correction) j["BirthCorrection"] = BirthCorrectionJson(*correction);
-    io.out << Dump(j) << "\n";
+    rapidjson::StringBuffer buffer;
+    JsonWriter w(buffer);
+    WriteMoment(w, *r, correction ? &*correction : nullptr);
+    w.EndLine();
+    io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
   } else {
     WriteText(io.out, *r);
     if (correction && correction->applies()) io.out << CorrectionLine(*correction) << "\n";

@@ -296,6 +296,12 @@ void JsonWriter::Value(UserText text) {
   writer_.EndRawValue();
 }
 
+void WriteError(JsonWriter& w, std::string_view error) {
+  w.BeginObject();
+  w.Field("error", UserText{error});
+  w.EndObject();
+}
+
 void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
   w.Field("MomentLunarYear", r.MomentLunarYear);
   w.Field("MomentLunarMonth", r.MomentLunarMonth);
@@ -315,15 +321,6 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
   w.Field("LastTermMinutes", r.LastTermMinutes);
   w.Field("WeekdayNumber", r.WeekdayNumber);
   w.Field("WeekdayText", JsonReadyText{r.WeekdayText});
-}
-
-Json MomentJson(const MomentResult& r) {
-  rapidjson::StringBuffer buffer;
-  JsonWriter w(buffer);
-  w.BeginObject();
-  WriteMomentFields(w, r);
-  w.EndObject();
-  return Json::parse(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
 namespace {

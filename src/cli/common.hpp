@@ -201,11 +201,13 @@ class JsonWriter {
   std::size_t fieldRoom_ = 0;
 };
 
+// {"error": …} for a batch line that could not be used; the message quotes
+// the input, so it is checked as user text.
+void WriteError(JsonWriter& w, std::string_view error);
+
 // Every field of the engine's result under its own name, inside an object the
 // caller opened.
 void WriteMomentFields(JsonWriter& w, const MomentResult& r);
-// The same as one object.
-Json MomentJson(const MomentResult& r);
 
 // The engine's result for a "YYYY-MM-DD HH:MM" text (blanks around it are
 // ignored), or nothing with the reason in `error`, naming the field at fault.

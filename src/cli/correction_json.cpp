@@ -27,11 +27,4 @@ void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c) {
   w.EndObject();
 }
 
-Json BirthCorrectionJson(const BirthCorrection& c) {
-  rapidjson::StringBuffer buffer;
-  JsonWriter w(buffer);
-  WriteBirthCorrection(w, c);
-  return Json::parse(std::string_view(buffer.GetString(), buffer.GetSize()));
-}
-
 }  // namespace qelm::cli

@@ -12,7 +12,4 @@ namespace qelm::cli {
 // The object, written as one value (the caller writes its key).
 void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c);
 
-// The same object as a document, for output built as one.
-Json BirthCorrectionJson(const BirthCorrection& c);
-
 }  // namespace qelm::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/common.hpp"
+#include "run_report.hpp"
 
 namespace qelm::cli {
 namespace {
@@ -69,9 +70,13 @@ TEST(JsonWriter, ValidTextsAsDumpWritesThem) {
   }
 }
 
-TEST(JsonWriter, MomentJsonKeepsTheFieldsInOrder) {
+TEST(JsonWriter, MomentFieldsKeepTheirOrder) {
   const MomentResult r = *CalcMoment({2000, 2, 4, 20, 35}).result;
-  const Json j = MomentJson(r);
+  const Json j = ReadBack([&](JsonWriter& w) {
+    w.BeginObject();
+    WriteMomentFields(w, r);
+    w.EndObject();
+  });
   ASSERT_EQ(j.size(), 18u);
   EXPECT_EQ(j.begin().key(), "MomentLunarYear");
   EXPECT_EQ(j["JieName"], "立春");

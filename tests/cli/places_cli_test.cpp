@@ -54,11 +54,11 @@ TEST(PlacesCommand, JsonCarriesCoordinatesAndZone) {
 namespace qelm::cli {
 namespace {
 
-TEST(BirthCorrectionJson, NamesEveryPartOfTheCorrection) {
+TEST(BirthCorrectionObject, NamesEveryPartOfTheCorrection) {
   const Place newYork{"紐約", -74.00597, 40.71427, "America/New_York"};
   const auto out = CorrectBirth({1990, 10, 28, 1, 30}, newYork, TimeMode::Solar, OverlapChoice::Later);
   ASSERT_TRUE(out);
-  const Json j = BirthCorrectionJson(*out.correction);
+  const Json j = ReadBack([&](JsonWriter& w) { WriteBirthCorrection(w, *out.correction); });
   EXPECT_EQ(j["mode"], "solar");
   EXPECT_EQ(j["place"], "紐約");
   EXPECT_EQ(j["zone"], "America/New_York");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/commands.hpp"
+#include "cli/common.hpp"
 
 namespace qelm::cli {
 
@@ -22,6 +23,15 @@ inline Ran RunReport(std::vector<const char*> args, const std::string& input = {
   Streams io{in, out, err};
   const int status = Run(static_cast<int>(args.size()), args.data(), io);
   return {status, out.str(), err.str()};
+}
+
+// What a writing function writes, read back as a document.
+template <class Write>
+Json ReadBack(Write write) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  write(w);
+  return Json::parse(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
 inline std::vector<std::string> Lines(const std::string& text) {
