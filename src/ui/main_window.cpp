@@ -113,9 +113,26 @@ void MainWindow::BuildTextLines() {
   commandingStemLine_ = line("commandingStemLine", 285, 1320);
   palaceLine_ = line("palaceLine", 285, 1560);
   // Shown only when the chart has a correction; its detail in the tooltip.
-  correctionLine_ = line("correctionLine", 285, 1785);
+  // It names the place, which may be long, so it stands where two lines fit
+  // across the window's left part: between the natal block and the luck
+  // strip.
+  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 285, 3930, 8275, 630, text);
   correctionLine_->setAccessibleName(QStringLiteral("出生地校正"));
   correctionLine_->hide();
+}
+
+// The correction line whole: in its two lines at the text lines' size, or a
+// size smaller where a long place name needs it.
+void MainWindow::ShowCorrectionLine(const QString& line) {
+  correctionLine_->setText(line);
+  correctionLine_->setAccessibleDescription(line);
+  const QRect room = correctionLine_->contentsRect();
+  for (const double points : {9.75, 9.0, 8.25, 7.5, 6.75}) {
+    correctionLine_->setFont(Font(kSansFace, points));
+    const QRect need = correctionLine_->fontMetrics().boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                                                  Qt::TextWordWrap, line);
+    if (need.height() <= room.height()) break;
+  }
 }
 
 // The buttons, the date row (year, month, day, hour, minute, NOW), the flow
@@ -142,7 +159,7 @@ void MainWindow::ShowChart(ChartState chart) {
   // A chart shown here is the clock time as entered; CastChart with a
   // correction states it afterwards.
   correction_.reset();
-  correctionLine_->clear();
+  ShowCorrectionLine({});
   correctionLine_->setToolTip({});
   correctionLine_->hide();
   chart_ = std::move(chart);
@@ -226,7 +243,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   ShowChart(LoadChart(personName, sex, *out.result));
   if (correction.applies()) {
     correction_ = correction;
-    correctionLine_->setText(QString::fromStdString(CorrectionLine(correction)));
+    ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));
     correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(correction)));
     correctionLine_->show();
   }

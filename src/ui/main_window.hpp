@@ -55,7 +55,7 @@ class MainWindow : public QWidget {
   // nothing changed) when the engine refuses the moment.
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
   // The same for a birth corrected for its birthplace: the chart of the
-  // corrected moment, with a line under the birth data that states the
+  // corrected moment, with a line under the natal block that states the
   // correction (none in the clock mode).
   bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction);
 
@@ -97,6 +97,7 @@ class MainWindow : public QWidget {
   // Takes a computed birth as the current chart and draws it; the analysis
   // windows open for the previous chart are closed.
   void ShowChart(ChartState chart);
+  void ShowCorrectionLine(const QString& line);
   // Recomputes and redraws everything that follows the flow moment.
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
@@ -117,7 +118,7 @@ class MainWindow : public QWidget {
   QLabel* birthDataLine_;
   QLabel* commandingStemLine_;
   QLabel* palaceLine_;
-  QLabel* correctionLine_;       // the birthplace correction, under the birth data
+  QLabel* correctionLine_;       // the birthplace correction, under the natal block
   std::unique_ptr<NatalBlock> natal_;
   std::unique_ptr<LuckPillarsView> luck_;
   QFrame* flowPanel_;

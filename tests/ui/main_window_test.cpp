@@ -120,7 +120,9 @@ QRect Ink(const QLabel* l, const QWidget* window) {
   return ink.translated(l->mapTo(window, QPoint(0, 0)) - QPoint(kMargin, kMargin));
 }
 
-// The layout as the user sees it, with a chart and a correction shown: every
+// The layout as the user sees it, with a chart and the longest correction
+// line (the longest place name of the world list, daylight saving and a
+// repeated clock hour) shown: every
 // control inside the window and its parent, no two texts or controls on top
 // of each other, and the arrangement's order (natal columns right to left
 // from year to hour, flow columns left to right from year to hour, the luck
@@ -128,10 +130,13 @@ QRect Ink(const QLabel* l, const QWidget* window) {
 // order).
 TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  const CorrectionOutcome chengdu =
-      CorrectBirth({1990, 5, 17, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
-  ASSERT_TRUE(chengdu);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *chengdu.correction));
+  const CorrectionOutcome longest = CorrectBirth(
+      {2010, 11, 7, 1, 30},
+      qelm::Place{"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
+                  "America/Tijuana"},
+      TimeMode::Solar);
+  ASSERT_TRUE(longest);
+  ASSERT_TRUE(w.CastChart("王小明", 1, *longest.correction));
   const QRect window = w.rect();
 
   std::vector<std::pair<QString, QRect>> boxes;  // texts and controls that must not meet
@@ -170,8 +175,8 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
           "textOutputButton"});
-  down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "correctionLine",
-        "natalYearHeader", "luckOpener_0", "flowPanel"});
+  down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
+        "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
   across({"natalYearHidden3", "natalYearHidden2", "natalYearHidden1"});
   for (const char* c : {"Hour", "Day", "Month", "Year"}) {
