@@ -88,7 +88,7 @@ TEST_F(PersonsCommand, AppliesTheStoredBirthplaces) {
   const std::string first = "甲\n" + standard.out;
   ASSERT_EQ(r.out.substr(0, first.size()), first);
   const std::string rest = r.out.substr(first.size());
-  EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 −60分）");
+  EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 －60分）");
   EXPECT_EQ(rest.substr(rest.find('\n') + 1), "丙\n" + clock.out);
   EXPECT_NE(r.err.find("「乙」的出生地無法套用"), std::string::npos) << r.err;
 }

@@ -49,7 +49,7 @@ TEST(BirthCorrection, StandardMomentFollowsTheZoneHistory) {
     const CorrectionOutcome out = CorrectBirth(k.clock, Known(k.place), TimeMode::Standard, k.choice);
     ASSERT_TRUE(out) << CorrectionErrorText(out.error);
     EXPECT_EQ(MomentText(out.correction->standard), k.standard);
-    EXPECT_EQ(out.correction->utcOffsetMinutes, k.offset);
+    EXPECT_EQ(out.correction->utcOffsetMinutes(), k.offset);
     EXPECT_EQ(out.correction->dstMinutes, k.dst);
     EXPECT_EQ(out.correction->state, k.state);
   }
@@ -160,15 +160,15 @@ TEST(BirthCorrection, LineStatesTheCorrection) {
   };
   const Case cases[] = {
       {"成都", At(2000, 5, 1, 14, 30), TimeMode::Solar,
-       "真太陽時 13時 29分（成都 東經104°04′，經度時差 −64分，均時差 +3分）"},
+       "真太陽時 13時 29分（成都 東經104°04′，經度時差 －64分，均時差 +3分）"},
       {"臺北市", At(1975, 7, 1, 9, 30), TimeMode::Standard,
-       "標準時間 8時 30分（臺北市 UTC+9，夏令時 +60分，換算東八區 −60分）"},
+       "標準時間 8時 30分（臺北市 UTC+9，夏令時 +60分，換算東八區 －60分）"},
       {"紐約", At(1990, 7, 1, 12, 0), TimeMode::Standard,
-       "標準時間 1990年 7月 2日 0時 0分（紐約 UTC−4，夏令時 +60分，換算東八區 +720分）"},
+       "標準時間 1990年 7月 2日 0時 0分（紐約 UTC－4，夏令時 +60分，換算東八區 +720分）"},
       {"紐約", At(1990, 7, 1, 12, 0), TimeMode::Solar,
-       "真太陽時 11時 0分（紐約 西經74°00′，夏令時 −60分，經度時差 +4分，均時差 −4分）"},
+       "真太陽時 11時 0分（紐約 西經74°00′，夏令時 －60分，經度時差 +4分，均時差 －4分）"},
       {"紐約", At(1990, 10, 28, 1, 30), TimeMode::Standard,
-       "標準時間 13時 30分（紐約 UTC−4，夏令時 +60分，換算東八區 +720分，重複的時刻取較早者）"},
+       "標準時間 13時 30分（紐約 UTC－4，夏令時 +60分，換算東八區 +720分，重複的時刻取較早者）"},
       {"成都", At(2000, 5, 1, 14, 30), TimeMode::Clock, ""},
   };
   for (const Case& k : cases) {
