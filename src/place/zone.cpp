@@ -93,9 +93,10 @@ struct ZoneAccess {
 };
 
 bool IsZoneId(std::string_view id) {
-  if (!WellFormed(id)) return false;
+  // "Factory" (offset 0, named "-00") is the database's zone of no place.
+  if (!WellFormed(id) || id == "Factory") return false;
   const auto& ids = ZoneIds();
-  if (ids.empty()) return id != "localtime" && id != "posixrules" && id != "Factory";
+  if (ids.empty()) return id != "localtime" && id != "posixrules";
   return ids.count(id) > 0;
 }
 
