@@ -75,7 +75,9 @@ TEST(BirthPlaceOptions, ResolveToACorrection) {
     EXPECT_TRUE(r.error.empty()) << r.error;
     const std::string line = r.correction ? CorrectionLine(*r.correction) : "";
     EXPECT_EQ(line.substr(0, std::string(c.line).size()), c.line) << line;
-    if (!*c.line) EXPECT_TRUE(line.empty()) << line;
+    if (!*c.line) {
+      EXPECT_TRUE(line.empty()) << line;
+    }
   }
 }
 
