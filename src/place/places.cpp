@@ -71,15 +71,17 @@ std::string Key(std::string_view s) {
     }
   }
   while (!folded.empty() && folded.back() == ' ') folded.pop_back();
-  // "St" and "St." are "Saint", "Ste" "Sainte", as words.
+  // "St" and "St." are "Saint", "Ste" "Sainte", as words; a last "St" may
+  // still be the beginning of a word being typed ("Stockholm").
   std::string out;
   std::size_t at = 0;
   while (at <= folded.size()) {
     std::size_t end = folded.find(' ', at);
     if (end == std::string::npos) end = folded.size();
     std::string_view word = std::string_view(folded).substr(at, end - at);
-    if (word == "st" || word == "st.") word = "saint";
-    if (word == "ste" || word == "ste.") word = "sainte";
+    const bool last = end == folded.size();
+    if (word == "st." || (word == "st" && !last)) word = "saint";
+    if (word == "ste." || (word == "ste" && !last)) word = "sainte";
     if (!out.empty()) out += ' ';
     out += word;
     at = end + 1;
@@ -206,6 +208,8 @@ std::vector<KnownPlace> FindPlaces(std::string_view query, std::size_t limit) {
   if (prefix.size() > limit) prefix.resize(limit);
   return prefix;
 }
+
+void PrepareWorldCities() { (void)World(); }
 
 std::vector<Place> SearchWorldCities(std::string_view query, std::size_t limit) {
   std::vector<Place> out;

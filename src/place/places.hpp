@@ -49,6 +49,9 @@ std::vector<KnownPlace> FindPlaces(std::string_view query, std::size_t limit = 5
 // as the built-in list does. The list is read once, at the first search
 // (about 0.1 s); each search after that takes well under a millisecond.
 std::vector<Place> SearchWorldCities(std::string_view query, std::size_t limit = 50);
+// Reads the world list now, so that the first search need not: a window
+// calls it once on a thread of its own at start (a search meanwhile waits).
+void PrepareWorldCities();
 
 // What a typed place name means: one place named so exactly (in the built-in
 // list first, else in the world list); else the only place whose name holds

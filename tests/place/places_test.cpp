@@ -187,6 +187,9 @@ TEST(Places, WorldSearchByEnglishName) {
   ASSERT_FALSE(york.empty());
   EXPECT_EQ(york.front().name.substr(0, 8), "New York");
   EXPECT_FALSE(SearchWorldCities("montreal").empty());
+  // "St" on the way to Stockholm, "St." for Saint.
+  EXPECT_EQ(SearchWorldCities("Stockholm").front().name, SearchWorldCities("St", 1000).front().name);
+  EXPECT_EQ(SearchWorldCities("St. Pet", 1).front().name, SearchWorldCities("Saint Pet", 1).front().name);
   EXPECT_EQ(SearchWorldCities("montreal").front().name, SearchWorldCities("Montréal").front().name);
 }
 
