@@ -116,7 +116,8 @@ std::string CertificateZone(std::string zone) {
 }
 
 struct WorldCity {
-  std::string key;  // the city's own name, as compared
+  std::string key;      // the city's own name, as compared
+  std::string fullKey;  // "City, Region, Country", as compared
   Place place;
   unsigned population = 0;
 };
@@ -130,6 +131,7 @@ struct WorldIndex {
     std::uint32_t city;
   };
   std::vector<Word> words;
+  std::vector<Word> fullNames;  // every city by its fullKey, sorted
 
   WorldIndex() {
     const gint n = geonames_get_n_cities();
@@ -144,7 +146,8 @@ struct WorldIndex {
       const std::string country = text(geonames_city_get_country(city.get()));
       if (!state.empty() && state != name) name += ", " + state;
       if (!country.empty()) name += ", " + country;
-      cities.push_back({Key(own),
+      std::string fullKey = Key(name);
+      cities.push_back({Key(own), std::move(fullKey),
                         {std::move(name), geonames_city_get_longitude(city.get()),
                          geonames_city_get_latitude(city.get()),
                          CertificateZone(text(geonames_city_get_timezone(city.get())))},
@@ -155,7 +158,22 @@ struct WorldIndex {
       for (std::size_t at = 0; at < key.size(); ++at)
         if (at == 0 || key[at - 1] == ' ') words.push_back({key.substr(at), c});
     }
-    std::sort(words.begin(), words.end(), [](const Word& a, const Word& b) { return a.rest < b.rest; });
+    const auto byText = [](const Word& a, const Word& b) { return a.rest < b.rest; };
+    std::sort(words.begin(), words.end(), byText);
+    for (std::uint32_t c = 0; c < cities.size(); ++c) fullNames.push_back({cities[c].fullKey, c});
+    std::sort(fullNames.begin(), fullNames.end(), byText);
+  }
+
+  // The cities whose own name, or whole "City, Region, Country", is the key.
+  std::vector<std::uint32_t> Named(std::string_view key) const {
+    std::vector<std::uint32_t> found;
+    for (std::uint32_t c : Find(key))
+      if (cities[c].key == key) found.push_back(c);
+    auto it = std::lower_bound(fullNames.begin(), fullNames.end(), key,
+                               [](const Word& w, std::string_view k) { return w.rest < k; });
+    for (; it != fullNames.end() && it->rest == key; ++it)
+      if (std::find(found.begin(), found.end(), it->city) == found.end()) found.push_back(it->city);
+    return found;
   }
 
   // The cities with a word beginning with the key, the largest first.
@@ -244,24 +262,26 @@ PlaceResolution ResolvePlace(std::string_view text) {
   settle(std::move(exact), PlaceMatch::Exact);
   if (r.match != PlaceMatch::None) return r;
 
-  // Held in one name or more of the built-in list.
-  std::vector<Place> inside;
-  for (const KnownPlace& k : FindPlaces(text, kCandidates + 1)) inside.push_back(k.place());
-  settle(std::move(inside), PlaceMatch::Unique);
+  // Held in a name of the built-in list, or the name of cities of the world
+  // list ("York": 紐約 and the Yorks of England and America; "San": 三重區,
+  // San Francisco, … and San in Mali). The world's cities are named exactly
+  // by "City, Region, Country", as the candidates are listed.
+  const WorldIndex& world = World();
+  std::vector<Place> candidates;
+  for (const KnownPlace& k : FindPlaces(text, kCandidates + 1)) candidates.push_back(k.place());
+  const std::vector<std::uint32_t> named = world.Named(q);
+  for (std::uint32_t c : named) candidates.push_back(world.cities[c].place);
+  const PlaceMatch single = candidates.size() == 1 && named.size() == 1 ? PlaceMatch::Exact : PlaceMatch::Unique;
+  settle(std::move(candidates), single);
   if (r.match != PlaceMatch::None) return r;
 
-  // The world list: named so exactly, else beginning so.
-  const WorldIndex& world = World();
-  const std::vector<std::uint32_t> found = world.Find(q);
-  std::vector<Place> named, begun;
-  for (std::uint32_t c : found) {
-    if (world.cities[c].key == q) named.push_back(world.cities[c].place);
-    if (begun.size() <= kCandidates) begun.push_back(world.cities[c].place);
+  // A word of the names of the world list begins so.
+  std::vector<Place> begun;
+  for (std::uint32_t c : world.Find(q)) {
+    if (begun.size() > kCandidates) break;
+    begun.push_back(world.cities[c].place);
   }
-  if (!named.empty())
-    settle(std::move(named), PlaceMatch::Exact);
-  else
-    settle(std::move(begun), PlaceMatch::Unique);
+  settle(std::move(begun), PlaceMatch::Unique);
   return r;
 }
 

@@ -53,9 +53,12 @@ std::vector<Place> SearchWorldCities(std::string_view query, std::size_t limit =
 // calls it once on a thread of its own at start (a search meanwhile waits).
 void PrepareWorldCities();
 
-// What a typed place name means: one place named so exactly (in the built-in
-// list first, else in the world list); else the only place whose name holds
-// it; else the places it could mean, for the user to choose; else nothing.
+// What a typed place name means: the place of the built-in list named so
+// exactly; else the only place whose name in the built-in list holds it or
+// whose name in the world list is it ("Nairobi", or "York, England, United
+// Kingdom" as candidates are listed); else the only city of the world list
+// with a word beginning so; else the places it could mean, for the user to
+// choose; else nothing.
 enum class PlaceMatch { Exact, Unique, Ambiguous, None };
 struct PlaceResolution {
   PlaceMatch match = PlaceMatch::None;

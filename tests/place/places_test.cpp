@@ -131,6 +131,8 @@ TEST(Places, ResolveTypedNames) {
       {"連江縣", M::Exact, "連江縣南竿鄉", "Asia/Taipei"},
       {"南竿", M::Unique, "連江縣南竿鄉", "Asia/Taipei"},
       {"Nairobi", M::Exact, "Nairobi, Nairobi Area, Kenya", "Africa/Nairobi"},
+      {"York", M::Ambiguous, "紐約", ""},
+      {"York, England, United Kingdom", M::Exact, "York, England, United Kingdom", "Europe/London"},
       {"州", M::Ambiguous, "屏東縣潮州鎮", ""},
       {"San", M::Ambiguous, "新北市三重區", ""},
       {"taizhou", M::Ambiguous, "台州", ""},
