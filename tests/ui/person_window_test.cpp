@@ -1013,7 +1013,7 @@ TEST_F(PersonWindowTest, TheBirthplaceCorrectsThePreviewAndTheChart) {
     const char* refused;  // 確定 is refused with a message that holds this
   };
   const Case cases[] = {
-      {"Chengdu in solar time", "成都", "", "", 2, {1975, 7, 1, 14, 30}, "真太陽時 13時 23分（成都", false, nullptr},
+      {"Chengdu in solar time", "成都", "", "", 2, {1975, 7, 1, 14, 30}, "真太陽時 13時 22分（成都", false, nullptr},
       {"Taipei with daylight saving", "臺北", "", "", 1, {1975, 7, 1, 9, 30}, "標準時間 8時 30分", false, nullptr},
       {"a place without a correction", "臺北", "", "", 0, {1975, 7, 1, 9, 30}, "", false, nullptr},
       {"no place", "", "", "", 1, {1975, 7, 1, 9, 30}, "未填出生地", false, nullptr},
