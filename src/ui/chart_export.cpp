@@ -27,7 +27,6 @@
 
 #include "records/big5.hpp"
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 #include "ui/main_window.hpp"
 #include "ui/text_output_window.hpp"
 #include "ui/window_layer.hpp"
@@ -312,7 +311,7 @@ void ChartExport::say(const QString& text, bool error) { Say(message_, text, err
 
 QString ChartExport::reportText() const {
   if (!main_.chartLoaded()) return {};
-  return QString::fromStdString(WithReportNote(ZiPingReport(*main_.chart(), main_.flow()), main_.correctionLine()));
+  return QString::fromStdString(ChartReport(*main_.chart(), main_.flow(), School::ZiPing, main_.correctionLine()));
 }
 
 bool ChartExport::saveTo(const QString& path, int imageScale) {

@@ -62,15 +62,6 @@ Date AddMonths(Date d, int n) {
   return sys_days{ym / std::min(ymd.day(), last)};
 }
 
-// Days of a month by the date row's rule: February has 29 in years divisible by 4.
-int MonthLength(int y, int m) {
-  switch (m) {
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return y % 4 == 0 ? 29 : 28;
-    default: return 31;
-  }
-}
-
 }  // namespace
 
 Moment MainWindow::SystemClock() {
@@ -531,7 +522,7 @@ void MainWindow::SpinnerChanged(int i) {
 
   // 1. The day's range: one past the month's end (months 0 and 13 keep it).
   if (m >= 1 && m <= 12) {
-    const int upper = MonthLength(y, m) + 1;
+    const int upper = DaysInMonth(y, m) + 1;
     // A new month or year under a day beyond its end ends on its last day.
     // Only the day's own step to the upper end asks for a carry; an hour or
     // minute step leaves the day alone (in 2099 it may stand one past the
@@ -633,7 +624,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   const MomentOutcome out = CalcMoment(birth);
   if (!out) return false;
   setEnabled(true);
-  user(LoadChart(personName, sex, *out.result));
+  user(LoadChart(personName, SexOfCode(sex), *out.result));
   Now();
   return true;
 }
@@ -642,7 +633,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction);
   if (!out) return false;
   setEnabled(true);
-  user(LoadChart(personName, sex, *out.result));
+  user(LoadChart(personName, SexOfCode(sex), *out.result));
   if (correction.applies()) {
     correction_ = correction;
     CorrLAB_->setText(QString::fromStdString(CorrectionLine(correction)));

@@ -49,16 +49,6 @@ fs::path PathOf(const QString& folder) { return fs::path(QFile::encodeName(folde
 constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 const QString kFileName = QStringLiteral("User");
 
-// Thirty days hath September, April, June and November; February has 29 in a
-// leap year: divisible by 4 and not by 100, or divisible by 400.
-int MonthLength(int year, int month) {
-  switch (month) {
-    case 4: case 6: case 9: case 11: return 30;
-    case 2: return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0 ? 29 : 28;
-    default: return 31;
-  }
-}
-
 // The selectors' placeholders, the first item and the offset of a stored
 // number from its item's position.
 struct SelectorDesign {
@@ -569,7 +559,7 @@ void PersonWindow::SelectorChosen(int k) {
       break;
     case kMonth: {
       Combo1_[kDay]->setEnabled(true);
-      const int length = MonthLength(remembered_[kYear], remembered_[kMonth]);
+      const int length = DaysInMonth(remembered_[kYear], remembered_[kMonth]);
       FillRange(kDay, 1, length);
       // A day beyond the new month's end becomes its last day; any other day
       // waits to be chosen again.
@@ -594,7 +584,7 @@ void PersonWindow::SelectorChosen(int k) {
 void PersonWindow::RecheckFebruary() {
   QComboBox* days = Combo1_[kDay];
   if (remembered_[kMonth] != 2 || days->count() == 0) return;
-  const int length = MonthLength(remembered_[kYear], 2);
+  const int length = DaysInMonth(remembered_[kYear], 2);
   if (days->count() == length) return;
   const int chosen = days->currentIndex();
   FillRange(kDay, 1, length);

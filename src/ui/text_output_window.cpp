@@ -6,7 +6,6 @@
 #include <QScrollBar>
 
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/window_layer.hpp"
 
@@ -50,8 +49,8 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
   outbox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
 
   // Both texts are built once; the switch only shows the stored one again.
-  texts_ = {WithReportNote(ZiPingReport(chart, flow), correctionLine),
-            WithReportNote(SanMingReport(chart, flow), correctionLine)};
+  texts_ = {ChartReport(chart, flow, School::ZiPing, correctionLine),
+            ChartReport(chart, flow, School::SanMing, correctionLine)};
   run_txtout();
 
   for (QRadioButton* b : option1_) {

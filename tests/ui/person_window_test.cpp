@@ -486,7 +486,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   Click("Command1");
   ASSERT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->PersonName, "林美");
-  EXPECT_EQ(main_->chart()->Sex, 0);
+  EXPECT_EQ(main_->chart()->Sex, Sex::Female);
   EXPECT_EQ(main_->chart()->BirthHour, 4);
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
