@@ -6,6 +6,7 @@
 
 #include "cli/chart_pdf.hpp"
 #include "report/report.hpp"
+#include "ui/chart_document.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/main_window.hpp"
 #include "ui/window_layer.hpp"
@@ -32,7 +33,9 @@ std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& b
   const QString report =
       QString::fromStdString(ChartReport(*window.chart(), window.flow(), School::ZiPing, window.correctionLine()));
   const QString title = QStringLiteral("QELM 命盤 ") + QString::fromStdString(name);
-  return ui::SaveChartPdf(window, report, QFile::decodeName(QByteArray::fromStdString(path)), title).toStdString();
+  return ui::SaveChartPdf(window, report, QFile::decodeName(QByteArray::fromStdString(path)), title,
+                          {window.chartExport()->messageLine()})
+      .toStdString();
 }
 
 }  // namespace qelm::cli
