@@ -19,6 +19,7 @@ install(FILES ${_data}/icons/${QELM_APP_ID}.svg
 install(FILES ${_data}/icons/${QELM_APP_ID}.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${_data}/README.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
+install(FILES ${_data}/qelm-report.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
 
 # Manual pages, compressed as Debian keeps them (-n: no time stamp, so the
 # package is the same from build to build).

@@ -231,7 +231,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   const MomentOutcome out = CalcMoment(birth);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, sex, *out.result));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
   Now();
   return true;
 }
@@ -240,7 +240,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, sex, *out.result));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
   if (correction.applies()) {
     correction_ = correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));

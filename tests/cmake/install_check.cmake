@@ -49,7 +49,8 @@ set(expected
   usr/share/man/man1/qelm-report.1.gz
   usr/share/man/man1/qelm.1.gz
   usr/share/metainfo/io.github.qelm.QELM.metainfo.xml
-  usr/share/qelm/README.txt)
+  usr/share/qelm/README.txt
+  usr/share/qelm/qelm-report.schema.json)
 if(WITH_UI)
   list(APPEND expected usr/bin/qelm)
 endif()

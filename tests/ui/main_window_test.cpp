@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   ASSERT_TRUE(w.chartLoaded());
   const auto birth = CalcMoment({1990, 5, 17, 14, 30});
   ASSERT_TRUE(birth);
-  const ChartState c = LoadChart("王小明", 1, *birth.result);
+  const ChartState c = LoadChart("王小明", Sex::Male, *birth.result);
 
   EXPECT_EQ(T("birthDataLine"), QString::fromStdString(BirthDataLine(c)));
   EXPECT_EQ(T("commandingStemLine"), QString::fromStdString(CommandingStemLine(c)));
@@ -337,7 +337,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   // Flow block with ten gods and exactly one luck star, in both places.
   const FlowState& f = w.flow();
   EXPECT_EQ(T("flowYearStemTenGod"), Q(f.YearPillar().stem.tenGodTo(c.DayStem).shortName()));
-  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0].tenGodTo(c.DayStem).shortName()));
+  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0]->tenGodTo(c.DayStem).shortName()));
   EXPECT_NE(T("flowYearStemTenGod"), "");
   const int current = LuckIndexAt(c, MakeMoment(2024, 6, 15, 10, 30));
   ASSERT_GE(current, 1);
@@ -704,7 +704,7 @@ TEST_F(MainWindowTest, PersonWindowHookAndCasting) {
   EXPECT_FALSE(w.isEnabled());
   EXPECT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
   EXPECT_TRUE(w.isEnabled());
-  EXPECT_EQ(w.chart()->Sex, 0);
+  EXPECT_EQ(w.chart()->Sex, Sex::Female);
   EXPECT_EQ(w.chart()->BirthMinute, 5);
   // A moment the engine refuses changes nothing.
   EXPECT_FALSE(w.CastChart("甲", 1, {1800, 1, 1, 0, 0}));
