@@ -19,6 +19,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
+#include "cli/relations_json.hpp"
 #include "report/report.hpp"
 #include "report/report_note.hpp"
 
@@ -186,6 +187,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("UED", Own(v.UED));
   w.Field("UEDHER", Own(v.UEDHER));
   w.EndObject();
+  WriteRelations(w, c, f);
   w.Key("Report");
   w.BeginObject();
   if (correction) {

@@ -16,7 +16,7 @@
 namespace qelm::cli {
 namespace {
 
-constexpr std::string_view kRecordedDigest = "5d53cafdedbaa24a587e22d270686b046a70fc88bd3759afce4a98099cf32724";
+constexpr std::string_view kRecordedDigest = "b8c3e807e2200ed0badc17c02311975682456791419164a10dbb9de335391752";
 
 std::string Sha256Hex(const std::string& data) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> md{};
