@@ -13,6 +13,7 @@
 #include "ui/analysis_windows.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
+#include "ui/relations_window.hpp"
 
 #include "test_app.hpp"
 
@@ -71,6 +72,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   std::vector<std::unique_ptr<QWidget>> windows;
   for (int k = 0; k < 7; ++k)
     windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 2));
+  windows.emplace_back(new RelationsWindow(*main.chart(), main.flow()));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   windows.emplace_back(new PersonWindow(main, std::filesystem::path(QFile::encodeName(dir.path()).toStdString())));

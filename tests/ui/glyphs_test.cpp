@@ -21,6 +21,7 @@
 #include "ui/analysis_windows.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/window_layer.hpp"
 
 #include "test_app.hpp"
@@ -126,6 +127,8 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
           CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
       check(w.get());
     }
+    RelationsWindow relations(*main.chart(), main.flow());
+    check(&relations);
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::filesystem::path folder(QFile::encodeName(dir.path()).toStdString());
