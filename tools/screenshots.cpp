@@ -25,6 +25,7 @@
 #include "records/place_file.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/window_layer.hpp"
 
 namespace {
@@ -103,6 +104,11 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<QWidget> w(
         qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), 1));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
+  }
+  {
+    // The demo chart's 巳午未 make up a 三會.
+    qelm::ui::RelationsWindow relations(*window.chart(), window.flow());
+    ok = Save(&relations, dir, QStringLiteral("relations_window")) && ok;
   }
 
   // The person window over the main window, the second person clicked.

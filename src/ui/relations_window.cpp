@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QStandardItemModel>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <string>
 
 #include "ui/window_layer.hpp"
@@ -11,12 +12,9 @@
 namespace qelm::ui {
 namespace {
 
-// Geometry in twips.
+// Sizes in twips: the window as it opens, its margin and the gaps.
 constexpr int kWidth = 7200, kHeight = 8400;
-constexpr int kMargin = 240;
-constexpr int kLineHeight = 360;
-constexpr int kNatalTop = 180, kFlowTop = kNatalTop + kLineHeight + 60;
-constexpr int kListTop = kFlowTop + 2 * kLineHeight + 120;
+constexpr int kMargin = 240, kSpacing = 90;
 
 // "年 甲子　月 庚午 …" for the pillars whose positions pass `keep`.
 template <class Keep>
@@ -71,15 +69,16 @@ RelationsWindow::RelationsWindow(const ChartState& chart, const FlowState& flow,
     : QWidget(parent) {
   setObjectName(QStringLiteral("RelationsWindow"));
   setWindowTitle(QStringLiteral("刑沖合會"));
-  setFixedSize(Px(kWidth), Px(kHeight));
-
   const QFont font = Font(kSansFace, 11.25);
-  natalLine_ = MakeLabel(this, QStringLiteral("natalLine"), kMargin, kNatalTop, kWidth - 2 * kMargin,
-                         kLineHeight, font);
-  // The luck and four flow pillars may take two lines.
-  flowLine_ = MakeLabel(this, QStringLiteral("flowLine"), kMargin, kFlowTop, kWidth - 2 * kMargin,
-                        2 * kLineHeight, font);
-  flowLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  natalLine_ = new QLabel(this);
+  natalLine_->setObjectName(QStringLiteral("natalLine"));
+  // The luck and four flow pillars may take two lines in a narrow window.
+  flowLine_ = new QLabel(this);
+  flowLine_->setObjectName(QStringLiteral("flowLine"));
+  for (QLabel* l : {natalLine_, flowLine_}) {
+    l->setFont(font);
+    l->setWordWrap(true);
+  }
 
   model_ = new QStandardItemModel(this);
   list_ = new QTreeView(this);
@@ -96,7 +95,17 @@ RelationsWindow::RelationsWindow(const ChartState& chart, const FlowState& flow,
   list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
   list_->header()->setStretchLastSection(false);
   list_->setAccessibleName(QStringLiteral("刑沖合會列表"));
-  Place(list_, kMargin, kListTop, kWidth - 2 * kMargin, kHeight - kListTop - kMargin);
+
+  // The list takes what the window gives; the window may be made larger to
+  // see more of it at once.
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(Px(kMargin), Px(kMargin), Px(kMargin), Px(kMargin));
+  layout->setSpacing(Px(kSpacing));
+  layout->addWidget(natalLine_);
+  layout->addWidget(flowLine_);
+  layout->addSpacing(Px(kSpacing));
+  layout->addWidget(list_, 1);
+  resize(Px(kWidth), Px(kHeight));
 
   ShowRelations(chart, flow);
 }
