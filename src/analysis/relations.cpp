@@ -1,6 +1,7 @@
 #include "analysis/relations.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 
 namespace qelm {
@@ -135,88 +136,97 @@ constexpr std::array<BranchPair, 6> kSixBreaks{{
     {B("巳"), B("申"), {}, {}},
 }};
 
-// ------------------------------------------------------------ matching
+// ------------------------------------------------------------ lookup
 
-template <class T>
-std::string Chars(std::initializer_list<T> items) {
-  std::string out;
-  for (const T& t : items) out += t.name();
-  return out;
-}
+// What one entry of a table says: its kind, its characters in the classics'
+// order (numbers of stems or branches), what it forms and its name.
+struct Fact {
+  RelationKind kind{};
+  std::array<int, 3> entry{};
+  int count = 2;
+  Element element;
+  std::string_view classicalName;
+};
+// The facts that hold for one pair of characters; none holds more than three.
+struct Facts {
+  std::array<Fact, 4> items{};
+  int size = 0;
+  constexpr void Add(const Fact& f) { items[size++] = f; }
+};
 
-struct Finder {
-  std::span<const PlacedPillar> pillars;
-  std::vector<Relation> out;
+// The tables turned around once, when the program is built: for every two
+// stems, every two branches and every three branches, the facts that hold.
+// Each entry is filed under every order of its characters. Three branches
+// make up one entry at most: they hold its index in `tripleFacts`, or -1.
+struct Lookup {
+  std::array<std::array<Facts, 10>, 10> stems{};
+  std::array<std::array<Facts, 12>, 12> branches{};
+  std::array<Fact, 10> tripleFacts{};
+  int tripleCount = 0;
+  std::array<std::array<std::array<std::int8_t, 12>, 12>, 12> triples{};
 
-  void Add(RelationKind kind, std::initializer_list<int> at, std::string chars, std::string entry,
-           Element element = {}, std::string_view classicalName = {}) {
-    Relation r;
-    r.kind = kind;
-    r.count = 0;
-    for (const int i : at) r.positions[r.count++] = pillars[i].position;
-    r.chars = std::move(chars);
-    r.entry = std::move(entry);
-    r.element = element;
-    r.classicalName = classicalName;
-    out.push_back(std::move(r));
+  constexpr void Pair(auto& table, RelationKind kind, int a, int b, Element element = {},
+                      std::string_view classicalName = {}) {
+    const Fact f{kind, {a, b, 0}, 2, element, classicalName};
+    table[a - 1][b - 1].Add(f);
+    if (a != b) table[b - 1][a - 1].Add(f);
+  }
+  constexpr void Triple(RelationKind kind, const BranchTriple& t) {
+    const Fact f{kind, {t.b[0].number(), t.b[1].number(), t.b[2].number()}, 3, t.element, t.classicalName};
+    const auto index = static_cast<std::int8_t>(tripleCount);
+    tripleFacts[tripleCount++] = f;
+    std::array<int, 3> order{0, 1, 2};
+    do {
+      triples[f.entry[order[0]] - 1][f.entry[order[1]] - 1][f.entry[order[2]] - 1] = index;
+    } while (std::next_permutation(order.begin(), order.end()));
   }
 
-  // The stems of pillars i and j.
-  void StemPairs(int i, int j) {
-    const Stem x = pillars[i].pillar.stem, y = pillars[j].pillar.stem;
-    const std::string chars = Chars({x, y});
-    const auto scan = [&](RelationKind kind, const auto& table) {
-      for (const StemPair& e : table)
-        if ((x == e.a && y == e.b) || (x == e.b && y == e.a)) Add(kind, {i, j}, chars, Chars({e.a, e.b}), e.element);
+  constexpr Lookup() {
+    for (auto& plane : triples)
+      for (auto& row : plane) row.fill(-1);
+    for (const StemPair& e : kStemCombinations)
+      Pair(stems, RelationKind::StemCombination, e.a.number(), e.b.number(), e.element);
+    for (const StemPair& e : kStemClashes) Pair(stems, RelationKind::StemClash, e.a.number(), e.b.number());
+    const auto pairs = [&](RelationKind kind, const auto& table) {
+      for (const BranchPair& e : table) Pair(branches, kind, e.a.number(), e.b.number(), e.element, e.classicalName);
     };
-    scan(RelationKind::StemCombination, kStemCombinations);
-    scan(RelationKind::StemClash, kStemClashes);
-  }
-
-  // The branches of pillars i and j.
-  void BranchPairs(int i, int j) {
-    const Branch x = pillars[i].pillar.branch, y = pillars[j].pillar.branch;
-    const std::string chars = Chars({x, y});
-    const auto match = [&](Branch a, Branch b) { return (x == a && y == b) || (x == b && y == a); };
-    const auto pair = [&](RelationKind kind, const BranchPair& e) {
-      if (match(e.a, e.b)) Add(kind, {i, j}, chars, Chars({e.a, e.b}), e.element, e.classicalName);
-    };
-    for (const BranchPair& e : kSixCombinations) pair(RelationKind::SixCombination, e);
+    pairs(RelationKind::SixCombination, kSixCombinations);
+    for (const BranchTriple& t : kThreeCombinations) Triple(RelationKind::ThreeCombination, t);
     for (const BranchTriple& t : kThreeCombinations) {
-      const auto [first, middle, last] = t.b;
-      if (match(first, middle)) Add(RelationKind::HalfCombination, {i, j}, chars, Chars({first, middle}), t.element);
-      if (match(middle, last)) Add(RelationKind::HalfCombination, {i, j}, chars, Chars({middle, last}), t.element);
-      if (match(first, last)) Add(RelationKind::ArchedCombination, {i, j}, chars, Chars({first, last}), t.element);
+      const int first = t.b[0].number(), middle = t.b[1].number(), last = t.b[2].number();
+      Pair(branches, RelationKind::HalfCombination, first, middle, t.element);
+      Pair(branches, RelationKind::HalfCombination, middle, last, t.element);
     }
-    for (const BranchPair& e : kSixClashes) pair(RelationKind::SixClash, e);
-    for (const BranchTriple& t : kThreePunishments) {
+    for (const BranchTriple& t : kThreeCombinations)
+      Pair(branches, RelationKind::ArchedCombination, t.b[0].number(), t.b[2].number(), t.element);
+    for (const BranchTriple& t : kDirectionMeetings) Triple(RelationKind::DirectionMeeting, t);
+    pairs(RelationKind::SixClash, kSixClashes);
+    for (const BranchTriple& t : kThreePunishments) Triple(RelationKind::ThreePunishment, t);
+    for (const BranchTriple& t : kThreePunishments)
       for (int a = 0; a < 3; ++a)
         for (int b = a + 1; b < 3; ++b)
-          pair(RelationKind::MutualPunishment, {t.b[a], t.b[b], {}, t.classicalName});
-    }
-    pair(RelationKind::MutualPunishment, kRudePunishment);
-    if (x == y && std::ranges::find(kSelfPunishments, x) != kSelfPunishments.end())
-      Add(RelationKind::SelfPunishment, {i, j}, chars, chars);
-    for (const BranchPair& e : kSixHarms) pair(RelationKind::SixHarm, e);
-    for (const BranchPair& e : kSixBreaks) pair(RelationKind::SixBreak, e);
-  }
-
-  // The branches of pillars i, j and k: three different branches that make
-  // up one entry.
-  void BranchTriples(int i, int j, int k) {
-    const std::array<Branch, 3> have{pillars[i].pillar.branch, pillars[j].pillar.branch, pillars[k].pillar.branch};
-    const auto scan = [&](RelationKind kind, const auto& table) {
-      for (const BranchTriple& t : table) {
-        if (std::ranges::is_permutation(have, t.b))
-          Add(kind, {i, j, k}, Chars({have[0], have[1], have[2]}), Chars({t.b[0], t.b[1], t.b[2]}), t.element,
-              t.classicalName);
-      }
-    };
-    scan(RelationKind::ThreeCombination, kThreeCombinations);
-    scan(RelationKind::DirectionMeeting, kDirectionMeetings);
-    scan(RelationKind::ThreePunishment, kThreePunishments);
+          Pair(branches, RelationKind::MutualPunishment, t.b[a].number(), t.b[b].number(), {}, t.classicalName);
+    Pair(branches, RelationKind::MutualPunishment, kRudePunishment.a.number(), kRudePunishment.b.number(), {},
+         kRudePunishment.classicalName);
+    for (const Branch b : kSelfPunishments) Pair(branches, RelationKind::SelfPunishment, b.number(), b.number());
+    pairs(RelationKind::SixHarm, kSixHarms);
+    pairs(RelationKind::SixBreak, kSixBreaks);
   }
 };
+constexpr Lookup kLookup;
+
+// ------------------------------------------------------------ matching
+
+// A fact found at some positions (indices into the pillars given).
+struct Hit {
+  const Fact* fact;
+  std::array<int, 3> at;
+};
+
+template <class Name>
+void AppendNames(std::string& out, const std::array<int, 3>& numbers, int count, Name name) {
+  for (int i = 0; i < count; ++i) out += name(numbers[i]);
+}
 
 // "支" or "干" after a position, by what the relation joins.
 std::string_view Part(const Relation& r) { return r.onStems() ? "干" : "支"; }
@@ -231,23 +241,53 @@ bool Relation::flowing() const {
 }
 
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
-  Finder f{pillars, {}};
+  // The facts first, as pointers and positions; grouped by kind, each group
+  // in the order found, which is that of the positions.
+  std::array<std::vector<Hit>, kRelationKindCount> byKind;
   const int n = static_cast<int>(pillars.size());
   const auto valid = [&](int i) { return pillars[i].pillar.valid(); };
+  const auto stem = [&](int i) { return pillars[i].pillar.stem.number() - 1; };
+  const auto branch = [&](int i) { return pillars[i].pillar.branch.number() - 1; };
+  const auto file = [&](const Fact& fact, std::array<int, 3> at) {
+    byKind[static_cast<int>(fact.kind)].push_back({&fact, at});
+  };
+  const auto fileAll = [&](const Facts& facts, std::array<int, 3> at) {
+    for (int f = 0; f < facts.size; ++f) file(facts.items[f], at);
+  };
   for (int i = 0; i < n; ++i) {
     if (!valid(i)) continue;
     for (int j = i + 1; j < n; ++j) {
       if (!valid(j)) continue;
-      f.StemPairs(i, j);
-      f.BranchPairs(i, j);
+      fileAll(kLookup.stems[stem(i)][stem(j)], {i, j, 0});
+      fileAll(kLookup.branches[branch(i)][branch(j)], {i, j, 0});
+      const auto& third = kLookup.triples[branch(i)][branch(j)];
       for (int k = j + 1; k < n; ++k)
-        if (valid(k)) f.BranchTriples(i, j, k);
+        if (valid(k) && third[branch(k)] >= 0) file(kLookup.tripleFacts[third[branch(k)]], {i, j, k});
     }
   }
-  // Found pair by pair; grouped by kind, each group keeping the order found,
-  // which is that of the positions.
-  std::ranges::stable_sort(f.out, {}, [](const Relation& r) { return static_cast<int>(r.kind); });
-  return std::move(f.out);
+
+  std::vector<Relation> out;
+  std::size_t total = 0;
+  for (const auto& hits : byKind) total += hits.size();
+  out.reserve(total);
+  for (const auto& hits : byKind) {
+    for (const Hit& h : hits) {
+      const Fact& f = *h.fact;
+      Relation& r = out.emplace_back();
+      r.kind = f.kind;
+      r.count = f.count;
+      r.element = f.element;
+      r.classicalName = f.classicalName;
+      for (int i = 0; i < f.count; ++i) {
+        const Pillar p = pillars[h.at[i]].pillar;
+        r.positions[i] = pillars[h.at[i]].position;
+        r.chars += r.onStems() ? p.stem.name() : p.branch.name();
+      }
+      if (r.onStems()) AppendNames(r.entry, f.entry, f.count, [](int s) { return Stem{s}.name(); });
+      else AppendNames(r.entry, f.entry, f.count, [](int b) { return Branch{b}.name(); });
+    }
+  }
+  return out;
 }
 
 std::vector<PlacedPillar> ChartPositions(const ChartState& c, const FlowState* flow) {
