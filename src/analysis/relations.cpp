@@ -241,18 +241,15 @@ bool Relation::flowing() const {
 }
 
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
-  // The facts first, as pointers and positions; grouped by kind, each group
-  // in the order found, which is that of the positions.
-  std::array<std::vector<Hit>, kRelationKindCount> byKind;
+  // The facts first, as pointers and positions, in the order of the positions.
+  std::vector<Hit> hits;
   const int n = static_cast<int>(pillars.size());
+  hits.reserve(static_cast<std::size_t>(n * n));
   const auto valid = [&](int i) { return pillars[i].pillar.valid(); };
   const auto stem = [&](int i) { return pillars[i].pillar.stem.number() - 1; };
   const auto branch = [&](int i) { return pillars[i].pillar.branch.number() - 1; };
-  const auto file = [&](const Fact& fact, std::array<int, 3> at) {
-    byKind[static_cast<int>(fact.kind)].push_back({&fact, at});
-  };
   const auto fileAll = [&](const Facts& facts, std::array<int, 3> at) {
-    for (int f = 0; f < facts.size; ++f) file(facts.items[f], at);
+    for (int f = 0; f < facts.size; ++f) hits.push_back({&facts.items[f], at});
   };
   for (int i = 0; i < n; ++i) {
     if (!valid(i)) continue;
@@ -262,17 +259,17 @@ std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
       fileAll(kLookup.branches[branch(i)][branch(j)], {i, j, 0});
       const auto& third = kLookup.triples[branch(i)][branch(j)];
       for (int k = j + 1; k < n; ++k)
-        if (valid(k) && third[branch(k)] >= 0) file(kLookup.tripleFacts[third[branch(k)]], {i, j, k});
+        if (valid(k) && third[branch(k)] >= 0) hits.push_back({&kLookup.tripleFacts[third[branch(k)]], {i, j, k}});
     }
   }
 
+  // Then grouped by kind, each group keeping that order.
   std::vector<Relation> out;
-  std::size_t total = 0;
-  for (const auto& hits : byKind) total += hits.size();
-  out.reserve(total);
-  for (const auto& hits : byKind) {
+  out.reserve(hits.size());
+  for (int kind = 0; kind < kRelationKindCount; ++kind) {
     for (const Hit& h : hits) {
       const Fact& f = *h.fact;
+      if (static_cast<int>(f.kind) != kind) continue;
       Relation& r = out.emplace_back();
       r.kind = f.kind;
       r.count = f.count;
