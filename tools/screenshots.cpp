@@ -10,7 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
@@ -25,7 +25,6 @@
 #include "records/place_file.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
-#include "ui/relations_window.hpp"
 #include "ui/window_layer.hpp"
 
 namespace {
@@ -69,7 +68,7 @@ int main(int argc, char* argv[]) {
   bool ok = Save(&window, dir, QStringLiteral("main_window"));
 
   // The right-click menu over the natal block, drawn into the window's grab.
-  if (auto* exporter = window.findChild<qelm::ui::ChartExport*>()) {
+  if (auto* exporter = window.chartExport()) {
     const QPoint at(qelm::ui::Px(3000), qelm::ui::Px(2700));
     QMenu* menu = exporter->menu();
     menu->popup(window.mapToGlobal(at));
@@ -98,17 +97,12 @@ int main(int argc, char* argv[]) {
       {AnalysisKind::Strength, "strength_window"},     {AnalysisKind::Prosperity, "prosperity_window"},
       {AnalysisKind::FlowYear, "flow_year_window"},    {AnalysisKind::MinorLuck, "minor_luck_window"},
       {AnalysisKind::Stars, "stars_window"},           {AnalysisKind::SanMing, "sanming_window"},
-      {AnalysisKind::TextOutput, "text_output_window"},
+      {AnalysisKind::TextOutput, "text_output_window"},  {AnalysisKind::Relations, "relations_window"},
   };
   for (const Shot& s : shots) {
     std::unique_ptr<QWidget> w(
         qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), 1));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
-  }
-  {
-    // The demo chart's 巳午未 make up a 三會.
-    qelm::ui::RelationsWindow relations(*window.chart(), window.flow());
-    ok = Save(&relations, dir, QStringLiteral("relations_window")) && ok;
   }
 
   // The person window over the main window, the second person clicked.
@@ -123,9 +117,9 @@ int main(int argc, char* argv[]) {
   auto* persons = new qelm::ui::PersonWindow(window, folder);
   persons->show();
   QApplication::processEvents();  // becoming active prepares a new entry
-  auto* list = persons->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  list->setCurrentItem(list->topLevelItem(1));
-  const QPointF at = list->visualItemRect(list->topLevelItem(1)).center();
+  QTreeView* list = persons->personList()->view();
+  list->setCurrentIndex(list->model()->index(1, 0));
+  const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
   QMouseEvent click(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                     Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &click);
@@ -150,9 +144,9 @@ int main(int argc, char* argv[]) {
   auto* placed = new qelm::ui::PersonWindow(window, folder);
   placed->show();
   QApplication::processEvents();
-  list = placed->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  list->setCurrentItem(list->topLevelItem(2));
-  const QPointF row = list->visualItemRect(list->topLevelItem(2)).center();
+  list = placed->personList()->view();
+  list->setCurrentIndex(list->model()->index(2, 0));
+  const QPointF row = list->visualRect(list->model()->index(2, 0)).center();
   QMouseEvent rowClick(QEvent::MouseButtonRelease, row, list->viewport()->mapToGlobal(row), Qt::LeftButton,
                        Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &rowClick);

@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <memory>
 
 #include "analysis/relations.hpp"
+#include "ui/main_window.hpp"
 #include "ui/relations_window.hpp"
 
 #include "test_app.hpp"
@@ -95,6 +97,29 @@ TEST(RelationsWindow, FollowsTheFlowMoment) {
   for (const Relation& r : w.relations().flow)
     EXPECT_EQ(std::ranges::count(r.joined(), Position::Luck), 0) << RelationLine(r);
   EXPECT_EQ(Section(w.model(), 1), Grouped(RelationsOf(Chart(), child).flow));
+}
+
+// Opened from the main window's button, the window follows the date row.
+TEST(RelationsWindow, OpensFromTheMainWindowAndFollowsTheDateRow) {
+  TestApp();
+  MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  auto* button = main.findChild<QPushButton*>("relationsButton");
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), QStringLiteral("刑沖合會"));
+  button->click();
+  auto* w = qobject_cast<RelationsWindow*>(main.analysisWindow(AnalysisKind::Relations));
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("刑沖合會 — 王小明"));
+  EXPECT_EQ(Section(w->model(), 1), Grouped(RelationsOf(*main.chart(), main.flow()).flow));
+  // Two hours on: another flow hour; a year on: another flow year and more.
+  for (const auto& [field, value] : {std::pair{3, 12}, std::pair{0, 2025}}) {
+    const std::vector<Relation> before = w->relations().flow;
+    main.setField(field, value);
+    EXPECT_NE(w->relations().flow, before) << field;
+    EXPECT_EQ(w->pillars(), ChartPositions(*main.chart(), &main.flow())) << field;
+    EXPECT_EQ(Section(w->model(), 1), Grouped(RelationsOf(*main.chart(), main.flow()).flow)) << field;
+  }
 }
 
 // Every text of the list is shown whole: no column cuts or elides it.
