@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTest>
 #include <QTreeView>
 #include <algorithm>
 #include <functional>
@@ -107,7 +108,9 @@ TEST(RelationsWindow, OpensFromTheMainWindowAndFollowsTheDateRow) {
   auto* button = main.findChild<QPushButton*>("relationsButton");
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->text(), QStringLiteral("刑沖合會"));
-  button->click();
+  // From the keyboard: Tab goes on from 文字輸出 to it, Enter opens it.
+  EXPECT_EQ(main.findChild<QWidget*>("textOutputButton")->nextInFocusChain(), button);
+  QTest::keyClick(button, Qt::Key_Return);
   auto* w = qobject_cast<RelationsWindow*>(main.analysisWindow(AnalysisKind::Relations));
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->windowTitle(), QStringLiteral("刑沖合會 — 王小明"));
