@@ -22,6 +22,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
+#include "cli/relations_json.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"
 
@@ -211,6 +212,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("MonthlyVirtue", Own(v.MonthlyVirtue));
   w.Field("MonthlyVirtueCombination", Own(v.MonthlyVirtueCombination));
   w.EndObject();
+  WriteRelations(w, c, f);
   w.Key("Report");
   w.BeginObject();
   if (correction) {

@@ -14,6 +14,7 @@
 #include "ui/fonts.hpp"
 #include "ui/luck_pillars_view.hpp"
 #include "ui/natal_block.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/single_window.hpp"
 #include "ui/step_field.hpp"
 #include "ui/twips.hpp"
@@ -187,6 +188,9 @@ void MainWindow::ComputeFlowMoment() {
     personLine_->setText(QString::fromStdString(chart_->PersonName + " " + NumberText(flow_.FlowAge) + " 歲"));
   else
     personLine_->clear();
+  // 刑沖合會 follows the flow moment while its chart is shown.
+  if (auto* relations = qobject_cast<RelationsWindow*>(analysisWindow(AnalysisKind::Relations)); relations && loaded)
+    relations->ShowRelations(*chart_, flow_);
 }
 
 // ------------------------------------------------------------------ period navigation
