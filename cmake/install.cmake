@@ -20,6 +20,21 @@ install(FILES ${_data}/icons/${QELM_APP_ID}.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${_data}/README.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
 
+# A stripped install (cpack, `cmake --install --strip`) also drops the
+# compiler's version notes, as Debian's own packaging does.
+set(_programs qelm-report)
+if(QELM_BUILD_UI)
+  list(APPEND _programs qelm)
+endif()
+foreach(exe ${_programs})
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${exe}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
+
 # Manual pages, compressed as Debian keeps them (-n: no time stamp, so the
 # package is the same from build to build).
 find_program(QELM_GZIP gzip REQUIRED)
