@@ -51,7 +51,7 @@ These Debian packages are needed and not installed:
 Installing them needs root, and this user is not root and has no sudo.
 As root, run
   apt-get install --no-install-recommends ${missing[*]}
-then start $(basename "$0") again.
+then start ${BASH_SOURCE[-1]} again.
 EOF
       exit 1
     fi
