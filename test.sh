@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, then
 #  1. builds the Release configuration users get (./run.sh, tools/package.sh)
-#     in build/,
+#     in build/, and the Debian package from it, which lintian checks,
 #  2. builds everything with AddressSanitizer and UndefinedBehaviorSanitizer
 #     in build-test/ and the fuzz targets with clang in build-fuzz/,
 #  3. runs every test with ctest.
@@ -31,6 +31,9 @@ build_without_warnings() {
 
 qelm_configure_release build
 build_without_warnings build
+# The Debian package from that tree: lintian finds no error and no warning.
+DEBFULLNAME=${DEBFULLNAME:-"QELM test"} DEBEMAIL=${DEBEMAIL:-qelm-test@example.org} tools/package.sh
+lintian --pedantic --fail-on error,warning build/qelm_*.deb
 
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQELM_SANITIZE=ON >/dev/null
 build_without_warnings build-test

@@ -12,20 +12,21 @@ QELM_BUILD_PACKAGES=(
   libhowardhinnant-date-dev tzdata libgeonames-dev
   fonts-noto-cjk qt6-translations-l10n
 )
+# The Debian package (tools/package.sh): dpkg-shlibdeps and file for cpack.
+QELM_PACKAGE_PACKAGES=(dpkg-dev file)
 # The tests (./test.sh), on top of the above: test and benchmark libraries,
-# clang for the fuzz build, the validators of the installed files, and the
-# generators' own tools, with which the tests check that the committed
-# tables and place list are what the generators write (python3-ephem for the
-# calendar tables; libgeonames, R's maps package and tzdata for the place
-# list).
+# clang for the fuzz build, the validators of the installed files and of
+# the package (lintian), and the generators' own tools, with which the tests
+# check that the committed tables and place list are what the generators
+# write (python3-ephem for the calendar tables; libgeonames, R's maps
+# package and tzdata for the place list).
 QELM_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db poppler-utils
+  "${QELM_PACKAGE_PACKAGES[@]}" lintian
   python3 python3-ephem libgeonames0 r-cran-maps
 )
-# The Debian package (tools/package.sh): dpkg-shlibdeps and file for cpack.
-QELM_PACKAGE_PACKAGES=(dpkg-dev file)
 # A virtual display: ./run.sh --xvfb and tools/screenshots.sh.
 QELM_XVFB_PACKAGES=(xvfb xauth)
 

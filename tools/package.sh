@@ -25,5 +25,6 @@ qelm_install_deps "${QELM_BUILD_PACKAGES[@]}" "${QELM_PACKAGE_PACKAGES[@]}"
 build=${QELM_PACKAGE_BUILD:-build}
 qelm_configure_release "$build" "-DQELM_MAINTAINER=$name <$email>"
 cmake --build "$build"
+rm -f "$build"/qelm_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$build"/qelm_*.deb
