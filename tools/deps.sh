@@ -19,13 +19,13 @@ QELM_PACKAGE_PACKAGES=(dpkg-dev file)
 # the package (lintian), and the generators' own tools, with which the tests
 # check that the committed tables and place list are what the generators
 # write (python3-ephem for the calendar tables; libgeonames, R's maps
-# package and tzdata for the place list).
+# package, tzdata and ICU's uconv for the place list).
 QELM_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db poppler-utils
   "${QELM_PACKAGE_PACKAGES[@]}" lintian
-  python3 python3-ephem libgeonames0 r-cran-maps
+  python3 python3-ephem libgeonames0 r-cran-maps icu-devtools
 )
 # A virtual display: ./run.sh --xvfb and tools/screenshots.sh.
 QELM_XVFB_PACKAGES=(xvfb xauth)
