@@ -26,6 +26,12 @@ std::string Signed(long long n) {
   return (n < 0 ? std::string(kMinus) : std::string("+")) + std::to_string(n < 0 ? -n : n);
 }
 
+// GCC 12 at -O3 wrongly sees an overlapping copy when a literal is put in
+// front of a std::string (-Wrestrict, GCC bug 105329): silenced here only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
 std::string Number(long long n) { return " " + std::to_string(n); }
 
 // "UTC+8", "UTC－4", "UTC+5:30", "UTC+7:36:42".
@@ -43,6 +49,9 @@ std::string OffsetText(int offsetSeconds) {
   }
   return t;
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 std::string DegreesText(double value, std::string_view positive, std::string_view negative) {
   const double a = std::fabs(value);

@@ -44,6 +44,8 @@ endif()
 set(expected
   usr/bin/qelm-report
   usr/share/applications/io.github.qelm.QELM.desktop
+  usr/share/doc/qelm/changelog.gz
+  usr/share/doc/qelm/copyright
   usr/share/icons/hicolor/256x256/apps/io.github.qelm.QELM.png
   usr/share/icons/hicolor/scalable/apps/io.github.qelm.QELM.svg
   usr/share/man/man1/qelm-report.1.gz
