@@ -172,4 +172,38 @@ SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,
 // own file cannot be written.
 SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& list);
 
+// ------------------------------------------------------------ a save in steps
+//
+// For a save that writes this file together with its companion under one
+// lock: SAVELIST is CheckBeforeSave, the lock, PreparePersonSave, the write
+// of `content` and FinishPersonSave.
+
+// Refusals that need no file: a truncated list, a bad field.
+SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit);
+// A save that cannot reach the file: the edit is applied to the list and
+// kept among its unsaved edits; returns `failure` (or why the edit does not
+// apply).
+SaveResult KeepEditInMemory(PersonList& list, const std::optional<Edit>& edit, SaveResult failure);
+
+struct PersonSave {
+  SaveResult result;       // not ok: refused or failed before anything was written
+  std::filesystem::path target;
+  PersonList work;         // the list as written (the caller's list, or the file's present content, edited)
+  bool existed = false;    // the file was there
+  std::string before;      // its content now
+  std::string content;     // its new content
+  bool changed = false;    // the file had changed since the list was read
+  bool edited = false;     // an edit was given and applied
+  std::vector<Edit> dropped;
+  std::vector<PersonRecord::Source> sources;
+  std::string changedText;
+};
+// Under the folder lock: reads the file and applies the unsaved edits and
+// the edit. When `result` is not ok, the list is as SAVELIST leaves it then;
+// otherwise the list has moved into `work` until FinishPersonSave.
+PersonSave PreparePersonSave(const std::filesystem::path& target, PersonList& list, const std::optional<Edit>& edit);
+// Gives the list back: written (`written` ok), or with the edits kept in
+// memory and `written`'s failure reported.
+SaveResult FinishPersonSave(PersonList& list, PersonSave&& save, SaveResult written);
+
 }  // namespace qelm::records

@@ -226,6 +226,9 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder,
     if (!r.message.empty())
       SetMessage(message().isEmpty() ? Q(r.message) : message() + QStringLiteral("；") + Q(r.message));
   }
+  // Birthplace lines that cannot be read are kept; the user hears of them.
+  if (const std::string unreadable = records::UnreadablePlacesText(places_); !unreadable.empty())
+    SetMessage(message().isEmpty() ? Q(unreadable) : message() + QStringLiteral("；") + Q(unreadable));
   CHECKLIST();
   if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
   // After the full account above, every message begins with where the list is.
@@ -451,8 +454,8 @@ void PersonWindow::ShowRows(int selectRow) {
   }
 }
 
-bool PersonWindow::SAVELIST(const Edit& edit) {
-  const records::SaveResult r = records::SAVELIST(path_, list_, edit);
+bool PersonWindow::SAVELIST(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
+  const records::SaveResult r = records::SavePersonAndPlace(path_, list_, places_, edit, place);
   // A write that failed keeps the edit in the list, to be written later.
   const bool kept = r.status == Status::kCannotWrite || r.status == Status::kBusy ||
                     r.status == Status::kCannotRead;
@@ -760,15 +763,6 @@ std::optional<CorrectionOutcome> PersonWindow::EnteredCorrection(const MomentInp
   return c;
 }
 
-bool PersonWindow::OtherRowHas(const records::Fields& f) const {
-  return std::any_of(list_.rows.begin(), list_.rows.end(), [&](const records::PersonRecord& r) { return r.fields == f; });
-}
-
-void PersonWindow::SavePlaces(const records::PlaceChange& change) {
-  const records::SaveResult r = records::SavePlaceFile(records::PlaceFilePath(path_), places_, change);
-  if (!r.message.empty()) SetMessage(message().isEmpty() ? Q(r.message) : message() + QStringLiteral("；") + Q(r.message));
-}
-
 // The preview keeps its place; a long one (a leap or two-character month)
 // grows to the right edge and then to the left, never over the buttons.
 void PersonWindow::FitPreview() {
@@ -860,8 +854,8 @@ void PersonWindow::Append() {
     SetMessage(problem);
     return;
   }
-  if (!SAVELIST(Edit::Append(f))) return;  // refused: the entry stays for correction
-  if (place) SavePlaces({std::nullopt, f, ToPlaceEntry(*place)});
+  // refused: the entry stays for correction
+  if (!SAVELIST(Edit::Append(f), place ? std::optional(ToPlaceEntry(*place)) : std::nullopt)) return;
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -884,11 +878,11 @@ void PersonWindow::Modify() {
   }
   const records::PersonRecord before = list_.rows[row];
   const records::Fields after = EntryFields(before.fields);
-  if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, after))) return;
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  SavePlaces({OtherRowHas(before.fields) ? std::nullopt : std::optional(before.fields), after,
-              place ? std::optional(ToPlaceEntry(*place)) : std::nullopt});
+  if (!SAVELIST(Edit::Modify(static_cast<std::size_t>(row), before, after),
+                place ? std::optional(ToPlaceEntry(*place)) : std::nullopt))
+    return;
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -902,10 +896,8 @@ void PersonWindow::Remove() {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
-  const records::Fields gone = list_.rows[row].fields;
-  if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
   // The birthplace goes with the person, unless a twin row still names it.
-  if (!OtherRowHas(gone) && records::FindPlaceEntry(places_, gone)) SavePlaces({gone, std::nullopt, std::nullopt});
+  if (!SAVELIST(Edit::Remove(static_cast<std::size_t>(row), list_.rows[row]))) return;
   CHECKLIST();
   ENTERLIST();
   ShowRedo();
@@ -938,9 +930,8 @@ void PersonWindow::closeEvent(QCloseEvent* e) {
   if (main_) main_->setEnabled(true);
   // Edits kept in memory: one more try; what is still not written stays
   // with the main window for the next opening and the program's end.
-  if (!list_.unsaved.empty()) records::SAVELIST(path_, list_);
+  if (!list_.unsaved.empty() || !places_.unsaved.empty()) records::SavePersonAndPlace(path_, list_, places_);
   if (pendingHook_ && !list_.unsaved.empty()) pendingHook_(std::exchange(list_, {}));
-  if (!places_.unsaved.empty()) records::SavePlaceFile(records::PlaceFilePath(path_), places_);
   if (pendingPlacesHook_ && !places_.unsaved.empty()) pendingPlacesHook_(std::exchange(places_, {}));
   QWidget::closeEvent(e);
 }

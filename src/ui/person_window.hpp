@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "place/stored_place.hpp"
+#include "records/person_and_place.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 
@@ -137,8 +138,9 @@ class PersonWindow : public QWidget {
   void Remove();
   void HandOver();
   void FocusWindowChanged(QWindow* w);
-  // SAVELIST with one edit; true when the edit is in the list.
-  bool SAVELIST(const records::Edit& edit);
+  // SAVELIST with one edit and the place of the person it enters or changes,
+  // both files saved together; true when the edit is in the list.
+  bool SAVELIST(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
   void SetMessage(const QString& text);
   records::Fields EntryFields(const records::Fields& keep) const;
   QString ChosenSex() const;
@@ -153,8 +155,6 @@ class PersonWindow : public QWidget {
   // place), with the message refusing it in `problem`.
   std::optional<CorrectionOutcome> EnteredCorrection(const MomentInput& birth, QString* problem) const;
   // Writes a birthplace change after a person edit; says so when it fails.
-  void SavePlaces(const records::PlaceChange& change);
-  bool OtherRowHas(const records::Fields& f) const;
 
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
