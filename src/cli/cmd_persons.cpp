@@ -122,13 +122,15 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
     const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
-    if (const records::PlaceLine* unreadable = records::UnreadablePlaceOf(places, r.fields)) {
+    const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
+    const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
+    if (unreadable) {
       io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取,略過\n";
       continue;  // counted above
     }
     MomentResult birth = *BirthOf(r);
     std::string note;
-    if (const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields)) {
+    if (entry) {
       const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
       const auto& f = r.fields;
       const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),

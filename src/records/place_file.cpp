@@ -59,14 +59,6 @@ PlaceLine ReadLine(std::string_view text) {
     line.problem = "第 " + std::to_string(bad + 1) + " 個位元組起不是有效的 UTF-8 文字";
     return line;
   }
-  if (text.find('\0') != std::string_view::npos) {
-    line.problem = "含有 NUL 字元";
-    return line;
-  }
-  if (text.find('\r') != std::string_view::npos) {
-    line.problem = "含有單獨的 CR（行尾應為 LF）";
-    return line;
-  }
   std::vector<std::string_view> f;
   for (std::size_t start = 0;;) {
     const std::size_t tab = text.find('\t', start);
@@ -77,6 +69,14 @@ PlaceLine ReadLine(std::string_view text) {
   // The person the line was written for, when that much can be read.
   if (f.size() >= kFieldCount)
     for (std::size_t i = 0; i < kFieldCount; ++i) line.key[i] = std::string(f[i]);
+  if (text.find('\0') != std::string_view::npos) {
+    line.problem = "含有 NUL 字元";
+    return line;
+  }
+  if (text.find('\r') != std::string_view::npos) {
+    line.problem = "含有單獨的 CR（行尾應為 LF）";
+    return line;
+  }
   if (f.size() != kPlaceFieldCount) {
     line.problem = "有 " + std::to_string(f.size()) + " 欄，應為 " + std::to_string(kPlaceFieldCount) + " 欄";
     return line;
