@@ -42,9 +42,11 @@ bool StorableKey(const Fields& key) {
 // The content of the companion file while `User` still holds its old
 // persons: the new content, plus the entries of the file now whose persons
 // are in the old `User` but not in the new one.
-std::string PlacesBeforePersons(const std::string& after, const PlaceSave& places, const PersonSave& persons,
-                                const KeySet& newKeys) {
+std::string PlacesBeforePersons(const std::string& after, const PlaceSave& places, const PersonSave& persons) {
   const PlaceBook now = ParsePlaceFile(places.before);
+  if (std::none_of(now.lines.begin(), now.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }))
+    return after;
+  const KeySet newKeys(persons.work.rows);
   std::vector<const PlaceLine*> leaving;
   for (const PlaceLine& line : now.lines)
     if (line.entry && !newKeys.has(line.key)) leaving.push_back(&line);
@@ -80,6 +82,8 @@ std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, 
 }
 
 void DropPlacesWithoutPerson(PlaceBook& book, const std::vector<PersonRecord>& rows) {
+  if (std::none_of(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }))
+    return;  // no entry: no need to look at the persons
   const KeySet keys(rows);
   std::erase_if(book.lines, [&](const PlaceLine& l) { return l.entry && !keys.has(l.key); });
 }
@@ -138,7 +142,7 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
     return FinishPersonSave(list, std::move(persons),
                             {Status::kCannotWrite, "出生地的資料含有無法存檔的文字，這次的修改尚未存檔"});
   }
-  const std::string between = PlacesBeforePersons(*after, placeSave, persons, KeySet(persons.work.rows));
+  const std::string between = PlacesBeforePersons(*after, placeSave, persons);
 
   // The companion as it is on disk, rewritten only where it changes.
   std::string onDisk = placeSave.before;
