@@ -1,7 +1,7 @@
 #include "records/person_and_place.hpp"
 
 #include <algorithm>
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <utility>
 
@@ -14,21 +14,43 @@ using namespace io;
 
 namespace {
 
-// The fields of a list's rows, looked up without copying them.
+// The fields of a list's rows, looked up without copying them. For a few
+// lookups the rows are searched one by one.
 class KeySet {
  public:
-  explicit KeySet(const std::vector<PersonRecord>& rows) {
+  KeySet(const std::vector<PersonRecord>& rows, std::size_t lookups) : rows_(rows) {
+    if (lookups <= kFew) return;
+    keys_.reserve(rows.size());
     for (const PersonRecord& r : rows) keys_.insert(&r.fields);
   }
-  bool has(const Fields& f) const { return keys_.contains(&f); }
+  bool has(const Fields& f) const {
+    if (keys_.empty())
+      return std::any_of(rows_.begin(), rows_.end(), [&](const PersonRecord& r) { return r.fields == f; });
+    return keys_.contains(&f);
+  }
 
  private:
-  struct Less {
+  static constexpr std::size_t kFew = 8;
+  struct Hash {
     using is_transparent = void;
-    bool operator()(const Fields* a, const Fields* b) const { return *a < *b; }
+    std::size_t operator()(const Fields* f) const {
+      std::size_t h = 0;
+      for (const std::string& s : *f) h = h * 31 + std::hash<std::string>{}(s);
+      return h;
+    }
   };
-  std::set<const Fields*, Less> keys_;
+  struct Equal {
+    using is_transparent = void;
+    bool operator()(const Fields* a, const Fields* b) const { return *a == *b; }
+  };
+  const std::vector<PersonRecord>& rows_;
+  std::unordered_set<const Fields*, Hash, Equal> keys_;
 };
+
+std::size_t Entries(const PlaceBook& book) {
+  return static_cast<std::size_t>(
+      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }));
+}
 
 std::size_t RowsWith(const std::vector<PersonRecord>& rows, const Fields& f) {
   return static_cast<std::size_t>(
@@ -42,24 +64,19 @@ bool StorableKey(const Fields& key) {
 // The content of the companion file while `User` still holds its old
 // persons: the new content, plus the entries of the file now whose persons
 // are in the old `User` but not in the new one.
-std::string PlacesBeforePersons(const std::string& after, const PlaceSave& places, const PersonSave& persons) {
-  const PlaceBook now = ParsePlaceFile(places.before);
-  if (std::none_of(now.lines.begin(), now.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }))
-    return after;
-  const KeySet newKeys(persons.work.rows);
-  std::vector<const PlaceLine*> leaving;
-  for (const PlaceLine& line : now.lines)
-    if (line.entry && !newKeys.has(line.key)) leaving.push_back(&line);
-  if (leaving.empty()) return after;
-  const PersonList old = ParsePersonFile(persons.before);
-  const KeySet oldKeys(old.rows);
+std::string PlacesBeforePersons(const std::string& after, const PlaceBook& now, const PersonSave& persons,
+                                const KeySet& newKeys) {
   std::string content = after;
-  for (const PlaceLine* line : leaving) {
-    if (!oldKeys.has(line->key)) continue;
+  for (const PlaceLine& line : now.lines) {
+    if (!line.entry || newKeys.has(line.key) || !MayHoldFields(persons.before, line.key)) continue;
     if (!content.empty() && !content.ends_with('\n')) content += '\n';
-    content += line->bytes;
+    content += line.bytes;
   }
   return content;
+}
+
+void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
+  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.entry && !keys.has(l.key); });
 }
 
 }  // namespace
@@ -82,10 +99,7 @@ std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, 
 }
 
 void DropPlacesWithoutPerson(PlaceBook& book, const std::vector<PersonRecord>& rows) {
-  if (std::none_of(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }))
-    return;  // no entry: no need to look at the persons
-  const KeySet keys(rows);
-  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.entry && !keys.has(l.key); });
+  DropPlacesWithout(book, KeySet(rows, Entries(book)));
 }
 
 SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, PlaceBook& places,
@@ -135,14 +149,19 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
     return FinishPersonSave(list, std::move(persons), std::move(failure));
   }
   PlaceBook& book = placeSave.work;
-  DropPlacesWithoutPerson(book, persons.work.rows);
+  // The file as it is now: the book itself when it has nothing unsaved.
+  std::optional<PlaceBook> parsed;
+  if (placeSave.reloaded || !places.unsaved.empty()) parsed = ParsePlaceFile(placeSave.before);
+  const PlaceBook& now = parsed ? *parsed : places;
+  const KeySet keys(persons.work.rows, Entries(book) + Entries(now));
+  DropPlacesWithout(book, keys);
   const std::optional<std::string> after = SerializePlaceFile(book);
   if (!after) {
     places = std::move(book);
     return FinishPersonSave(list, std::move(persons),
                             {Status::kCannotWrite, "出生地的資料含有無法存檔的文字，這次的修改尚未存檔"});
   }
-  const std::string between = PlacesBeforePersons(*after, placeSave, persons);
+  const std::string between = PlacesBeforePersons(*after, now, persons, keys);
 
   // The companion as it is on disk, rewritten only where it changes.
   std::string onDisk = placeSave.before;

@@ -294,6 +294,28 @@ LoadResult InputData(const fs::path& path) {
   return r;
 }
 
+bool MayHoldFields(std::string_view content, const Fields& fields) {
+  // Fields that do not stand in the file as they are (a short, overlong or
+  // damaged line): say yes.
+  std::string line;
+  Big5Codec codec;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::string& f = fields[i];
+    if ((i > 0 && f.empty()) || f.find("…") != std::string::npos || f.find("\xEF\xBF\xBD") != std::string::npos)
+      return true;
+    const EncodedText e = codec.Encode(f);
+    if (!e.bytes) return true;
+    line += (i ? "\t" : "") + *e.bytes;
+  }
+  for (std::size_t at = content.find(line); at != std::string_view::npos; at = content.find(line, at + 1)) {
+    const std::size_t end = at + line.size();
+    const bool starts = at == 0 || content[at - 1] == '\n' || content[at - 1] == '\r';
+    const bool ends = end == content.size() || std::string_view("\t\r\n").find(content[end]) != std::string_view::npos;
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
 SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit) {
   if (list.truncated) {
     return {Status::kTooLarge, "檔案超過 " + std::to_string(kMaxRecords) +

@@ -178,6 +178,11 @@ SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& 
 // lock: SAVELIST is CheckBeforeSave, the lock, PreparePersonSave, the write
 // of `content` and FinishPersonSave.
 
+// Whether a line of the file's content holds these fields (for fields that
+// do not stand in the file as they are, a short, overlong or damaged line's:
+// true). Cheaper than parsing the whole file.
+bool MayHoldFields(std::string_view content, const Fields& fields);
+
 // Refusals that need no file: a truncated list, a bad field.
 SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit);
 // A save that cannot reach the file: the edit is applied to the list and
