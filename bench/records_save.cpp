@@ -42,7 +42,7 @@ const PlaceEntry kTaipei{"臺北", 121.5319, 25.0478, "Asia/Taipei", "solar"};
 void SaveOneChange(benchmark::State& state) {
   const Folder folder(state.range(0) == 2);
   const fs::path user = folder.path / "User";
-  LoadResult list = InputData(user);
+  LoadResult list = LoadPersonList(user);
   PlaceBook places;
   LoadPlaceFile(PlaceFilePath(user), places);
   int hour = 0;
@@ -50,7 +50,7 @@ void SaveOneChange(benchmark::State& state) {
     Fields after = list.list.rows[0].fields;
     after[kHour] = std::to_string(hour++ % 24);
     const Edit edit = Edit::Modify(0, list.list.rows[0], after);
-    const SaveResult r = state.range(0) == 0 ? SAVELIST(user, list.list, edit)
+    const SaveResult r = state.range(0) == 0 ? SavePersonList(user, list.list, edit)
                                              : SavePersonAndPlace(user, list.list, places, edit, kTaipei);
     if (!r) state.SkipWithError(r.message.c_str());
   }

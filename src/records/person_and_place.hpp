@@ -37,10 +37,10 @@ std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, 
 // stay as they are).
 void DropPlacesWithoutPerson(PlaceBook& book, const std::vector<PersonRecord>& rows);
 
-// SAVELIST for the person file `personFile` and its companion together:
+// SavePersonList for the person file `personFile` and its companion together:
 // applies the edit to the list and its birthplace (`place`, for an edit that
 // enters or changes a person) to the book and writes both files, merging
-// with what another copy of the program wrote meanwhile, as SAVELIST and
+// with what another copy of the program wrote meanwhile, as SavePersonList and
 // SavePlaceFile do.
 // - Refused (kTooLarge, kConflict, kBadText: a bad field or place): neither
 //   the list nor the book changes.

@@ -275,7 +275,7 @@ LoadResult ReadPersonFile(const fs::path& path) {
 }
 
 
-LoadResult InputData(const fs::path& path) {
+LoadResult LoadPersonList(const fs::path& path) {
   RemoveStaleTemporaries(path);
   LoadResult r = ReadPersonFile(path);
   if (r.status != Status::kMissing) return r;
@@ -424,7 +424,7 @@ SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written
   return result;
 }
 
-SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<Edit>& edit) {
+SaveResult SavePersonList(const fs::path& path, PersonList& list, const std::optional<Edit>& edit) {
   if (SaveResult c = CheckBeforeSave(list, edit); !c) return c;
   const fs::path target = ResolveTarget(path);
   FolderLock lock(FolderOf(target));

@@ -126,7 +126,7 @@ TEST(PersonAndPlace, AKillAtAnyStepShowsEachPersonOldOrNewNeverAMix) {
        {{P("甲"), kTaipei}, {P("乙"), kChengdu}}},
   };
   const auto save = [](const Dir& d, const Scenario& s) {
-    LoadResult list = InputData(d.user());
+    LoadResult list = LoadPersonList(d.user());
     PlaceBook book;
     LoadPlaceFile(d.places(), book);
     return SavePersonAndPlace(d.user(), list.list, book, s.edit(list.list), s.place);
@@ -171,7 +171,7 @@ TEST(PersonAndPlace, AKillAtAnyStepShowsEachPersonOldOrNewNeverAMix) {
 
       // The next save shows the same and leaves no entry without person and
       // no file of the killed save behind.
-      LoadResult list = InputData(d.user());
+      LoadResult list = LoadPersonList(d.user());
       PlaceBook book;
       ASSERT_EQ(LoadPlaceFile(d.places(), book).status, Status::kOk);
       ASSERT_TRUE(SavePersonAndPlace(d.user(), list.list, book));
@@ -187,7 +187,7 @@ TEST(PersonAndPlace, AKillAtAnyStepShowsEachPersonOldOrNewNeverAMix) {
 TEST(PersonAndPlace, TwinsShareAPlaceUntilTheLastGoes) {
   Dir d;
   WriteStart(d);
-  LoadResult list = InputData(d.user());
+  LoadResult list = LoadPersonList(d.user());
   PlaceBook book;
   ASSERT_EQ(LoadPlaceFile(d.places(), book).status, Status::kOk);
   // A second 甲: the same fields name the same place.
@@ -206,7 +206,7 @@ TEST(PersonAndPlace, RefusedOrUnwrittenSavesChangeNeitherFile) {
   Dir d;
   WriteStart(d);
   const std::string people = Read(d.user()), places = Read(d.places());
-  LoadResult list = InputData(d.user());
+  LoadResult list = LoadPersonList(d.user());
   PlaceBook book;
   ASSERT_EQ(LoadPlaceFile(d.places(), book).status, Status::kOk);
   // A place the file could not read back is refused before anything is written.

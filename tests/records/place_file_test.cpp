@@ -216,12 +216,12 @@ TEST(PlaceFile, PersonFileAndCompanionRoundTripByteForByte) {
   const std::string places = "甲\t男\t1975\t7\t1\t14\t30\t臺北\t121.5319\t25.0478\tAsia/Taipei\tstandard\nbroken\n";
   Write(user, people);
   Write(PlaceFilePath(user), places);
-  LoadResult list = InputData(user);
+  LoadResult list = LoadPersonList(user);
   PlaceBook book;
   ASSERT_EQ(list.status, Status::kOk);
   ASSERT_EQ(LoadPlaceFile(PlaceFilePath(user), book).status, Status::kOk);
   EXPECT_EQ(*FindPlaceEntry(book, list.list.rows[0].fields), kTaipei);
-  ASSERT_TRUE(SAVELIST(user, list.list));
+  ASSERT_TRUE(SavePersonList(user, list.list));
   ASSERT_TRUE(SavePlaceFile(PlaceFilePath(user), book));
   EXPECT_EQ(Read(user), people);
   EXPECT_EQ(Read(PlaceFilePath(user)), places);
