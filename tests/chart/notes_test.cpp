@@ -32,10 +32,18 @@ TEST(StemsAndBranches, BuiltOnlyFromTheirOwnNumbers) {
     EXPECT_EQ(Stem::Of(n).has_value(), n >= 1 && n <= 10);
     EXPECT_EQ(Branch::Of(n).has_value(), n >= 1 && n <= 12);
     EXPECT_EQ(Element::Of(n).has_value(), n >= 1 && n <= 5);
-    if (n < 0 || n > 10) EXPECT_THROW(Stem{n}, std::out_of_range);
-    if (n < 0 || n > 12) EXPECT_THROW(Branch{n}, std::out_of_range);
-    if (n < 0 || n > 10) EXPECT_THROW(TenGod{n}, std::out_of_range);
-    if (n >= 0 && n <= 10) EXPECT_EQ(Stem{n}.number(), n);
+    if (n < 0 || n > 10) {
+      EXPECT_THROW(Stem{n}, std::out_of_range);
+    }
+    if (n < 0 || n > 12) {
+      EXPECT_THROW(Branch{n}, std::out_of_range);
+    }
+    if (n < 0 || n > 10) {
+      EXPECT_THROW(TenGod{n}, std::out_of_range);
+    }
+    if (n >= 0 && n <= 10) {
+      EXPECT_EQ(Stem{n}.number(), n);
+    }
   }
   EXPECT_FALSE(Stem{0}.valid());
   EXPECT_EQ(Stem::Of(3), Stem{3});

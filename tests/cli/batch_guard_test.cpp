@@ -220,7 +220,9 @@ TEST(BatchGuard, OutputMatchesTheRecordedDigests) {
     ASSERT_EQ(r.status, 1) << r.err;  // the input holds bad lines on purpose
     EXPECT_EQ(Lines(r.out).size(), 608u);
     if (first.empty()) first = r.out;
-    else EXPECT_TRUE(r.out == first) << args.back() << ": not the output of one thread";
+    else {
+      EXPECT_TRUE(r.out == first) << args.back() << ": not the output of one thread";
+    }
   }
   const Digests now = DigestsOf(first);
   if (const char* record = std::getenv("QELM_RECORD_BATCH_GUARD"); record && *record == '1') {

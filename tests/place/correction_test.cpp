@@ -212,9 +212,9 @@ TEST(BirthCorrection, SolarMinuteIsTakenNotRounded) {
         const MomentOutcome after = CalcMoment(InputOf(last + std::chrono::minutes{1}));
         EXPECT_EQ(cast.result->MomentHourBranch, before.result->MomentHourBranch);
         EXPECT_NE(cast.result->MomentHourBranch, after.result->MomentHourBranch);
-        EXPECT_EQ(cast.result->MomentPillars[kDayStem], before.result->MomentPillars[kDayStem]);
+        EXPECT_EQ(cast.result->MomentPillars.Day.stem, before.result->MomentPillars.Day.stem);
         if (hour == 23) {
-          EXPECT_NE(cast.result->MomentPillars[kDayStem], after.result->MomentPillars[kDayStem]);
+          EXPECT_NE(cast.result->MomentPillars.Day.stem, after.result->MomentPillars.Day.stem);
         }
       }
     }

@@ -65,7 +65,9 @@ TEST(ZoneRules, ClocksPast2037FollowTheClosingRule) {
     for (const ClockReading& reading : r.readings) {
       EXPECT_EQ(reading.utc.time_since_epoch(), clock.time_since_epoch() - std::chrono::seconds{reading.utcOffsetSeconds});
       // A gap's readings name moments when the clock showed another time.
-      if (k.state != S::Gap) EXPECT_EQ(ReadingAt(*zone, reading.utc).utcOffsetSeconds, reading.utcOffsetSeconds);
+      if (k.state != S::Gap) {
+        EXPECT_EQ(ReadingAt(*zone, reading.utc).utcOffsetSeconds, reading.utcOffsetSeconds);
+      }
     }
     if (k.state != S::Unique) {
       const std::string to = MomentText(r.changedTo);
