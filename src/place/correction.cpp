@@ -124,7 +124,7 @@ std::string CorrectionFailureText(const CorrectionOutcome& out) {
 
 std::string ClockChangeText(const ClockResolution& r) {
   if (r.state == ClockState::Unique) return {};
-  const CivilFields at = Fields(r.changedAt), to = Fields(r.changedTo);
+  const CivilFields at = Fields(MomentOf(r.changedAt)), to = Fields(MomentOf(r.changedTo));
   char date[16];
   std::snprintf(date, sizeof date, "%04d/%02d/%02d", at.year, at.month, at.day);
   const std::string from = std::string(date) + Number(at.hour) + "時" + Number(at.minute) + "分";
@@ -168,7 +168,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
     return refuse(CorrectionError::BadPlace);
   const auto zone = TimeZone::Find(place.zone);
   if (!zone) return refuse(CorrectionError::UnknownZone);
-  out.resolution = ResolveClock(*zone, clockMoment);
+  out.resolution = ResolveClock(*zone, ClockTimeOf(clockMoment));
   if (out.resolution.state == ClockState::Gap) return refuse(CorrectionError::Nonexistent);
 
   const int pick = choice == OverlapChoice::Later ? 1 : 0;
