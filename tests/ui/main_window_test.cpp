@@ -767,6 +767,10 @@ TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
     EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());
     EXPECT_EQ(label->text().toStdString(), line);
     EXPECT_EQ(label->toolTip().toStdString(), c.correction ? CorrectionDetail(*c.correction) : "");
+    // The birth data say which moment they describe: the date in UTC+8, the
+    // lunar date and double hour at apparent solar time.
+    EXPECT_EQ(T("birthDataLine").contains(QStringLiteral(" 東八區 (真太陽時 ")), c.correction.has_value())
+        << T("birthDataLine").toStdString();
     Click("textOutputButton");
     auto* text = qobject_cast<TextOutputWindow*>(w.analysisWindow(AnalysisKind::TextOutput));
     ASSERT_NE(text, nullptr);
