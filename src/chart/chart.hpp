@@ -57,6 +57,11 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
+// How the birth moment was read: the clock as entered; converted to UTC+8
+// standard time for a birthplace; or, in addition, with the lunar date, the
+// day and hour pillars and the weekday taken at the apparent solar time.
+enum class BirthReading { Clock, Standard, Solar };
+
 struct ChartState {
   std::string PersonName;
   qelm::Sex Sex = qelm::Sex::Male;
@@ -89,6 +94,7 @@ struct ChartState {
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
+  BirthReading Reading = BirthReading::Clock;
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
@@ -108,7 +114,9 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth)
 
 // The three lines under the person's name, as the main window shows them and
 // the report begins with them.
-// The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)".
+// The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)";
+// a birth read in UTC+8 says "東八區" after the time, and one read at solar
+// time "真太陽時" before the lunar date.
 std::string BirthDataLine(const ChartState& c);
 // The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
 std::string CommandingStemLine(const ChartState& c);

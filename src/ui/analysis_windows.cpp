@@ -1,5 +1,7 @@
 #include "ui/analysis_windows.hpp"
 
+#include <QAction>
+
 #include "ui/flow_year_window.hpp"
 #include "ui/minor_luck_window.hpp"
 #include "ui/prosperity_window.hpp"
@@ -36,6 +38,15 @@ QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const 
   // The title names the person shown after the window's caption.
   if (w && !chart.PersonName.empty())
     w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));
+  if (w) {
+    // Esc and Ctrl+W close it, whichever of its controls has the focus.
+    auto* close = new QAction(QStringLiteral("關閉"), w);
+    close->setObjectName(QStringLiteral("CloseWindow"));
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, w, &QWidget::close);
+    w->addAction(close);
+  }
   return w;
 }
 

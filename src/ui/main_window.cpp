@@ -244,7 +244,11 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
+  ChartState chart = LoadChart(personName, SexOfCode(sex), *out.result);
+  chart.Reading = correction.mode == TimeMode::Solar      ? BirthReading::Solar
+                  : correction.mode == TimeMode::Standard ? BirthReading::Standard
+                                                          : BirthReading::Clock;
+  ShowChart(std::move(chart));
   if (correction.applies()) {
     correction_ = correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));

@@ -37,6 +37,13 @@ TEST(LoadChart, ManBornAtLiChun2000) {
   EXPECT_EQ(c.ChartKind, "乾造");
 
   EXPECT_EQ(BirthDataLine(c), "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)");
+  // A birth read in UTC+8, or with its lunar date and double hour at
+  // apparent solar time, says so.
+  ChartState read = c;
+  read.Reading = BirthReading::Standard;
+  EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (己卯年十二月廿九日戌時)");
+  read.Reading = BirthReading::Solar;
+  EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (真太陽時 己卯年十二月廿九日戌時)");
   EXPECT_EQ(c.BirthJieDays, 0);
   EXPECT_EQ(c.CommandStem, Stem{5});
   EXPECT_EQ(c.CommandStemName, "戊土");

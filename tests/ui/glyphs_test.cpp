@@ -185,6 +185,9 @@ TEST_P(GlyphsTest, EveryCorrectionLineIsDrawnWhole) {
     ASSERT_TRUE(line->isVisibleTo(&main)) << c.what;
     EXPECT_EQ(line->text().toStdString(), CorrectionLine(*out.correction)) << c.what;
     if (const int n = CutPixels(line, dpr)) cuts << QString::fromUtf8(c.what) + " " + QString::number(n);
+    // The birth data above it say which moment they describe, and show whole too.
+    const QLabel* birth = main.findChild<QLabel*>(QStringLiteral("birthDataLine"));
+    if (const int n = CutPixels(birth, dpr)) cuts << QString::fromUtf8(c.what) + " birth data " + QString::number(n);
   }
   EXPECT_EQ(cuts.join("\n").toStdString(), "") << "at device pixel ratio " << dpr;
 }
