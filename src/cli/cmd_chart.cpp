@@ -89,11 +89,20 @@ auto Map(const std::array<T, N>& items, F each) {
   return out;
 }
 
-// A pillar's name, its two characters, held without a heap block.
-InlineText<8> NameOf(Pillar p) {
-  InlineText<8> name(p.stem.name());
-  name.append(p.branch.name());
-  return name;
+// The names of the twelve luck pillars as one array, written in one piece:
+// ["己卯","庚辰",…].
+void WriteLuckPillarNames(JsonWriter& w, const ChartState& c) {
+  std::array<char, 2 + 12 * 9> text;
+  char* p = text.data();
+  *p++ = '[';
+  for (int k = 1; k <= 12; ++k) {
+    if (k > 1) *p++ = ',';
+    *p++ = '"';
+    p = PutText(p, PillarNameText(c.LuckPillar(k)).view());
+    *p++ = '"';
+  }
+  *p++ = ']';
+  w.RawValue(rapidjson::kArrayType, std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
 }
 
 // A star row's texts are fixed star names, each followed by a blank: each
@@ -129,7 +138,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("BirthMinute", c.BirthMinute);
   w.Field("NewYearStem", c.NewYearStem.number());
   w.Field("NewYearBranch", c.NewYearBranch.number());
-  w.Field("NewYearPillar", Own(NameOf({c.NewYearStem, c.NewYearBranch})));
+  w.Field("NewYearPillar", PillarNameText({c.NewYearStem, c.NewYearBranch}).json());
   w.Field("YearPolarity", static_cast<int>(c.YearPolarity));
   w.Field("LunarYear", c.LunarYear);
   w.Field("LunarMonth", c.LunarMonth);
@@ -143,10 +152,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("MonthBranch", c.MonthBranch.number());
   w.Field("DayBranch", c.DayBranch.number());
   w.Field("HourBranch", c.HourBranch.number());
-  w.Field("YearPillar", Own(NameOf(c.YearPillar())));
-  w.Field("MonthPillar", Own(NameOf(c.MonthPillar())));
-  w.Field("DayPillar", Own(NameOf(c.DayPillar())));
-  w.Field("HourPillar", Own(NameOf(c.HourPillar())));
+  w.Field("YearPillar", PillarNameText(c.YearPillar()).json());
+  w.Field("MonthPillar", PillarNameText(c.MonthPillar()).json());
+  w.Field("DayPillar", PillarNameText(c.DayPillar()).json());
+  w.Field("HourPillar", PillarNameText(c.HourPillar()).json());
   w.Field("ChartKind", Own(c.ChartKind));
   w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
@@ -165,9 +174,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("LuckStems", Map(c.LuckStems, stemNumber));
   w.Field("LuckBranches", Map(c.LuckBranches, branchNumber));
   w.Key("LuckPillars");
-  w.BeginArray();
-  for (int k = 1; k <= 12; ++k) w.Value(Own(NameOf(c.LuckPillar(k))));
-  w.EndArray();
+  WriteLuckPillarNames(w, c);
   w.Field("LuckStartAge", c.LuckStartAge);
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));

@@ -33,11 +33,11 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
 
 void WritePillarNames(JsonWriter& w, const MomentPillarSet& p) {
   w.BeginObject();
-  w.Field("year", p.Year.name());
-  w.Field("month", p.Month.name());
-  w.Field("day", p.Day.name());
-  w.Field("hour", p.Hour.name());
-  w.Field("newYear", p.NewYear.name());
+  w.Field("year", PillarNameText(p.Year).json());
+  w.Field("month", PillarNameText(p.Month).json());
+  w.Field("day", PillarNameText(p.Day).json());
+  w.Field("hour", PillarNameText(p.Hour).json());
+  w.Field("newYear", PillarNameText(p.NewYear).json());
   w.EndObject();
 }
 

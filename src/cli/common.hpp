@@ -27,6 +27,23 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r);
 // {"year": "庚午", "month": …, "day": …, "hour": …, "newYear": …}
 void WritePillarNames(JsonWriter& w, const MomentPillarSet& p);
 
+// A pillar's name, its two characters, held in place with no heap block;
+// being the program's own words, it is its own JSON form.
+class PillarNameText {
+ public:
+  explicit PillarNameText(Pillar p) {
+    char* end = PutText(bytes_.data(), p.stem.name());
+    end = PutText(end, p.branch.name());
+    size_ = static_cast<std::size_t>(end - bytes_.data());
+  }
+  std::string_view view() const { return {bytes_.data(), size_}; }
+  JsonReadyText json() const { return {view()}; }
+
+ private:
+  std::array<char, 8> bytes_{};  // two characters of three bytes
+  std::size_t size_ = 0;
+};
+
 // The text with CR LF line ends turned into LF.
 std::string LfLineEnds(std::string_view text);
 
