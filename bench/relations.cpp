@@ -13,7 +13,7 @@ using namespace qelm;
 // The demo chart (巳午未 and more) at a moment inside a luck pillar: nine
 // pillars, some thirty relations.
 void BM_RelationsOfAChart(benchmark::State& state) {
-  const ChartState chart = LoadChart("王小明", 1, *CalcMoment({1990, 5, 17, 14, 30}).result);
+  const ChartState chart = LoadChart("王小明", Sex::Male, *CalcMoment({1990, 5, 17, 14, 30}).result);
   const FlowState flow = ComputeFlow(&chart, *CalcMoment({2024, 6, 15, 10, 30}).result);
   std::size_t found = 0;
   for (auto _ : state) {

@@ -238,7 +238,7 @@ TEST(Relations, CharactersFollowThePositions) {
   EXPECT_TRUE(r[1].flowing());
 }
 
-ChartState ChartOf(int sex, MomentInput birth) {
+ChartState ChartOf(Sex sex, MomentInput birth) {
   const MomentOutcome r = CalcMoment(birth);
   EXPECT_TRUE(r);
   return r ? LoadChart("測試", sex, *r.result) : ChartState{};
@@ -252,7 +252,7 @@ FlowState FlowAt(const ChartState& c, MomentInput at) {
 // The luck pillar takes part only while one is current.
 TEST(Relations, ChartPositionsHoldTheLuckPillarOnlyWhileCurrent) {
   // A man born 1984-06-15 12:00: 甲子 庚午 庚辰 壬午, first luck 辛未 from 7.
-  const ChartState c = ChartOf(1, {1984, 6, 15, 12, 0});
+  const ChartState c = ChartOf(Sex::Male, {1984, 6, 15, 12, 0});
   const auto names = [](const std::vector<PlacedPillar>& ps) {
     std::vector<std::string> out;
     for (const PlacedPillar& p : ps) out.push_back(std::string(PositionName(p.position)) + p.pillar.name());

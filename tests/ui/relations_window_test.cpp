@@ -20,7 +20,7 @@
 namespace qelm::ui {
 namespace {
 
-ChartState ChartOf(int sex, MomentInput birth) {
+ChartState ChartOf(Sex sex, MomentInput birth) {
   const MomentOutcome r = CalcMoment(birth);
   EXPECT_TRUE(r);
   return r ? LoadChart("測試", sex, *r.result) : ChartState{};
@@ -33,7 +33,7 @@ FlowState FlowAt(const ChartState& c, MomentInput at) {
 
 // A man born 1984-06-15 12:00: 甲子 庚午 庚辰 壬午, first luck 辛未 from 7.
 const ChartState& Chart() {
-  static const ChartState c = ChartOf(1, {1984, 6, 15, 12, 0});
+  static const ChartState c = ChartOf(Sex::Male, {1984, 6, 15, 12, 0});
   return c;
 }
 
@@ -128,7 +128,7 @@ TEST(RelationsWindow, OpensFromTheMainWindowAndFollowsTheDateRow) {
 // Every text of the list is shown whole: no column cuts or elides it.
 TEST(RelationsWindow, EveryRowIsShownWhole) {
   TestApp();
-  const ChartState c = ChartOf(0, {1956, 12, 1, 22, 0});
+  const ChartState c = ChartOf(Sex::Female, {1956, 12, 1, 22, 0});
   RelationsWindow w(c, FlowAt(c, {2024, 6, 15, 8, 0}));
   w.show();
   QTreeView* list = w.list();
