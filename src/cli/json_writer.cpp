@@ -1,5 +1,7 @@
 #include "cli/json_writer.hpp"
 
+#include "records/utf8.hpp"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -14,62 +16,11 @@ std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_hand
 
 namespace {
 
-// Reading UTF-8 one byte at a time. A sequence is refused at the first byte
-// that cannot continue a well-formed one (overlong forms, surrogates and
-// code points past U+10FFFF included), as Dump's decoder refuses it.
-struct Utf8Step {
-  int pending = 0;                       // continuation bytes still to come
-  std::uint8_t low = 0x80, high = 0xBF;  // the range the next one must lie in
-
-  enum Result { kCharacter, kMore, kRefused };
-  Result Take(std::uint8_t b) {
-    if (pending == 0) {
-      if (b < 0x80) return kCharacter;
-      low = 0x80;
-      high = 0xBF;
-      if (b >= 0xC2 && b <= 0xDF) {
-        pending = 1;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        pending = 2;
-        if (b == 0xE0) low = 0xA0;
-        if (b == 0xED) high = 0x9F;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        pending = 3;
-        if (b == 0xF0) low = 0x90;
-        if (b == 0xF4) high = 0x8F;
-      } else {
-        return kRefused;
-      }
-      return kMore;
-    }
-    if (b < low || b > high) {
-      pending = 0;
-      return kRefused;
-    }
-    low = 0x80;
-    high = 0xBF;
-    return --pending == 0 ? kCharacter : kMore;
-  }
-};
-
 // The length of the well-formed UTF-8 sequence of two to four bytes at the
-// start of `s`, or 0: the ranges of Utf8Step, a whole sequence at a time.
+// start of `s`, or 0.
 std::size_t SequenceLength(std::string_view s) {
-  const auto at = [&s](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
-  const auto in = [](std::uint8_t b, std::uint8_t low, std::uint8_t high) { return b >= low && b <= high; };
-  const std::uint8_t b = at(0);
-  if (b >= 0xE0 && b <= 0xEF) {
-    const bool ok = s.size() >= 3 && in(at(1), b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF) &&
-                    in(at(2), 0x80, 0xBF);
-    return ok ? 3 : 0;
-  }
-  if (b >= 0xC2 && b <= 0xDF) return s.size() >= 2 && in(at(1), 0x80, 0xBF) ? 2 : 0;
-  if (b >= 0xF0 && b <= 0xF4) {
-    const bool ok = s.size() >= 4 && in(at(1), b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF) &&
-                    in(at(2), 0x80, 0xBF) && in(at(3), 0x80, 0xBF);
-    return ok ? 4 : 0;
-  }
-  return 0;
+  const records::Utf8Sequence q = records::NextUtf8Sequence(s);
+  return q.valid && q.length > 1 ? q.length : 0;
 }
 
 void Append(rapidjson::StringBuffer& out, std::string_view bytes) {
@@ -109,32 +60,25 @@ bool NeedsEscape(std::uint8_t b) { return b < 0x20 || b == '"' || b == '\\'; }
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// The rest of a text that is not valid UTF-8, byte by byte. A refused byte
-// drops the unfinished sequence before it and stands as one U+FFFD; when it
-// ended such a sequence it is read again as the start of a new one. A text
-// that stops inside a sequence ends with one U+FFFD.
+// The rest of a text that is not valid UTF-8, a sequence at a time. Each
+// ill-formed sequence (the longest start of a character that cannot be
+// completed, or a single byte) stands as one U+FFFD; reading goes on with
+// the byte after it.
 void AppendRepaired(rapidjson::StringBuffer& out, std::string_view text) {
-  Utf8Step step;
-  std::size_t start = 0;  // of the sequence being read
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = 0; i < text.size();) {
     const auto b = static_cast<std::uint8_t>(text[i]);
-    const bool inSequence = step.pending > 0;
-    switch (step.Take(b)) {
-      case Utf8Step::kMore:
-        if (!inSequence) start = i;
-        break;
-      case Utf8Step::kCharacter:
-        if (inSequence) Append(out, text.substr(start, i + 1 - start));
-        else if (NeedsEscape(b)) AppendEscape(out, b);
-        else out.Put(static_cast<char>(b));
-        break;
-      case Utf8Step::kRefused:
-        Append(out, kReplacement);
-        if (inSequence) --i;
-        break;
+    const records::Utf8Sequence q = records::NextUtf8Sequence(text.substr(i));
+    if (!q.valid) {
+      Append(out, kReplacement);
+    } else if (q.length > 1) {
+      Append(out, text.substr(i, q.length));
+    } else if (NeedsEscape(b)) {
+      AppendEscape(out, b);
+    } else {
+      out.Put(static_cast<char>(b));
     }
+    i += q.length;
   }
-  if (step.pending > 0) Append(out, kReplacement);
 }
 
 // Bytes that stand for themselves in a JSON text: printable ASCII but '"'
@@ -232,12 +176,7 @@ void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
   out.Pop(room - static_cast<std::size_t>(p - start));
 }
 
-[[maybe_unused]] bool ValidUtf8(std::string_view text) {
-  Utf8Step step;
-  for (const char c : text)
-    if (step.Take(static_cast<std::uint8_t>(c)) == Utf8Step::kRefused) return false;
-  return step.pending == 0;
-}
+[[maybe_unused]] bool ValidUtf8(std::string_view text) { return records::IsValidUtf8(text); }
 
 }  // namespace
 

@@ -896,8 +896,8 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     QTemporaryDir dir;
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
-    records::LoadResult loaded = records::InputData(path);
-    ASSERT_FALSE(records::SAVELIST(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    records::LoadResult loaded = records::LoadPersonList(path);
+    ASSERT_FALSE(records::SavePersonList(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
