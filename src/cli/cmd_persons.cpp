@@ -23,7 +23,6 @@
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
@@ -121,7 +120,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
-    const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
+    const Sex sex = r.fields[records::kSex] == "男" ? Sex::Male : Sex::Female;
     const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
     const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
     if (unreadable) {
@@ -148,7 +147,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const ChartState chart = LoadChart(name, sex, birth);
     const FlowState flowState = ComputeFlow(&chart, *flow);
-    io.out << name << "\n" << LfLineEnds(WithReportNote(ZiPingReport(chart, flowState), note));
+    io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }
 }
 

@@ -137,7 +137,7 @@ TEST(BirthCorrection, PillarsOfTheCorrectedBirth) {
     ASSERT_TRUE(out) << CorrectionErrorText(out.error);
     const MomentOutcome m = CorrectedMoment(*out.correction);
     ASSERT_TRUE(m);
-    const ChartState c = LoadChart("", 1, *m.result);
+    const ChartState c = LoadChart("", Sex::Male, *m.result);
     EXPECT_EQ(c.YearPillar().name() + c.MonthPillar().name() + c.DayPillar().name() + c.HourPillar().name(),
               k.pillars);
     EXPECT_EQ(LunarDateText(*m.result), k.lunar);
@@ -155,7 +155,7 @@ TEST(BirthCorrection, SolarModeKeepsTheTermsOfTheStandardMoment) {
   EXPECT_EQ(solar.result->JieDays, standard.result->JieDays);
   EXPECT_EQ(solar.result->JieMinutes, standard.result->JieMinutes);
   EXPECT_EQ(solar.result->moment, standard.result->moment);
-  EXPECT_EQ(LoadChart("", 1, *solar.result).LuckChangeMinutes, LoadChart("", 1, *standard.result).LuckChangeMinutes);
+  EXPECT_EQ(LoadChart("", Sex::Male, *solar.result).LuckChangeMinutes, LoadChart("", Sex::Male, *standard.result).LuckChangeMinutes);
 }
 
 TEST(BirthCorrection, LineStatesTheCorrection) {

@@ -515,7 +515,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   Click("chooseButton");
   ASSERT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->PersonName, "林美");
-  EXPECT_EQ(main_->chart()->Sex, 0);
+  EXPECT_EQ(main_->chart()->Sex, Sex::Female);
   EXPECT_EQ(main_->chart()->BirthHour, 4);
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
