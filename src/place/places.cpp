@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "records/utf8.hpp"
+
 namespace qelm {
 
 namespace {
@@ -26,24 +28,17 @@ constexpr std::string_view kLatinExtendedABase =
     "ttttttuuuuuuuuuuuuwwyyyzzzzzzs";
 static_assert(kLatin1Base.size() == 0x40 && kLatinExtendedABase.size() == 0x80);
 
-// Decodes one UTF-8 character at s[i] (advancing i); U+FFFD for a bad byte.
+// Decodes one UTF-8 character at s[i] (advancing i); U+FFFD for an
+// ill-formed sequence (the bytes the core's check takes as one).
 char32_t NextCharacter(std::string_view s, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b = byte(i);
-  const int length = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
-  if (length == 0 || i + static_cast<std::size_t>(length) > s.size()) {
-    ++i;
-    return U'\uFFFD';
-  }
-  char32_t c = length == 1 ? b : b & (0x7F >> length);
-  for (int k = 1; k < length; ++k) {
-    if ((byte(i + static_cast<std::size_t>(k)) & 0xC0) != 0x80) {
-      ++i;
-      return U'\uFFFD';
-    }
-    c = (c << 6) | (byte(i + static_cast<std::size_t>(k)) & 0x3F);
-  }
-  i += static_cast<std::size_t>(length);
+  const std::size_t start = i;
+  const records::Utf8Sequence q = records::NextUtf8Sequence(s.substr(start));
+  i += q.length;
+  if (!q.valid) return U'\uFFFD';
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[start + k]); };
+  if (q.length == 1) return byte(0);
+  char32_t c = byte(0) & (0x7Fu >> q.length);
+  for (std::size_t k = 1; k < q.length; ++k) c = (c << 6) | (byte(k) & 0x3Fu);
   return c;
 }
 
