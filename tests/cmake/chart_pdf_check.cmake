@@ -2,7 +2,7 @@
 # holds the person's name and the report's first line (as the text report of
 # the same chart gives it), and it has the window page and the report page; a
 # birth corrected for its place ends the report with the correction line; a
-# path that cannot be written fails with status 1.
+# path in a folder that does not exist fails with status 2, naming the path.
 # Included by tests/CMakeLists.txt it registers the test; run with `cmake -P`
 # it performs the check.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
@@ -60,10 +60,12 @@ string(FIND "${text}" "${last_line}" at)
 if(NOT result EQUAL 0 OR NOT last_line MATCHES "^真太陽時" OR at LESS 0)
   message(FATAL_ERROR "the corrected PDF (${result}) lacks \"${last_line}\":\n${errors}${text}")
 endif()
-# A file that cannot be written: one line on standard error, status 1.
+# A folder that does not exist: one line on standard error naming the path,
+# status 2 (bad arguments).
 execute_process(COMMAND "${REPORT}" ${chart} --pdf "${OUTPUT}.missing/chart.pdf"
   RESULT_VARIABLE result ERROR_VARIABLE errors)
-if(NOT result EQUAL 1 OR NOT errors MATCHES "無法寫入")
+string(FIND "${errors}" "${OUTPUT}.missing" named)
+if(NOT result EQUAL 2 OR named LESS 0)
   message(FATAL_ERROR "an unwritable --pdf path gave status ${result}:\n${errors}")
 endif()
 message(STATUS "qelm-report --pdf: text found, two pages")
