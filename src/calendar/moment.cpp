@@ -54,7 +54,7 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
 
   // 1. Hours 23 and 24 belong to the next day. Hour 24 is written back as 0;
   //    minute 60 as 0 and a negative minute as 59, neither carrying into the hour.
-  const int De = H > 22 ? D + 1 : D;
+  const int De = H > 22 && !r.lateZi ? D + 1 : D;
   if (H == 24) r.input.InputHour = 0;
   if (N == 60) N = 0;
   if (N < 0) N = 59;
@@ -124,8 +124,10 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
   const int dayStem = StemOfCycle(dayCycle);
   const int dayBranch = BranchOfCycle(dayCycle);
 
-  // 10. 甲己還加甲: the 子 hour's stem follows from the day stem.
-  int hourStem = r.MomentHourBranch + FirstHourStem(dayStem) - 1;
+  // 10. 甲己還加甲: the 子 hour's stem follows from the day stem; a 夜子時
+  //     takes the next day's.
+  const int hourDayStem = r.lateZi ? StemOfCycle(dayCycle + 1) : dayStem;
+  int hourStem = r.MomentHourBranch + FirstHourStem(hourDayStem) - 1;
   if (hourStem > 10) hourStem -= 10;
   if (hourStem < 1) hourStem += 10;
 
@@ -155,7 +157,15 @@ std::string_view MomentErrorText(MomentError e) {
   return "時刻無效";
 }
 
-MomentOutcome CalcMoment(const MomentInput& in) {
+std::optional<DayChange> DayChangeOfHour(int hour) {
+  if (hour == 23) return DayChange::AtZiStart;
+  if (hour == 0) return DayChange::AtMidnight;
+  return std::nullopt;
+}
+
+std::string_view DayChangeName(DayChange d) { return d == DayChange::AtMidnight ? "子正換日" : "子初換日"; }
+
+MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange) {
   const auto refuse = [](MomentError e) { return MomentOutcome{std::nullopt, e}; };
   if (in.InputYear < 1901 || in.InputYear > 2099) return refuse(MomentError::YearOutOfRange);
   if (in.InputMonth < 1 || in.InputMonth > 12) return refuse(MomentError::MonthOutOfRange);
@@ -169,12 +179,14 @@ MomentOutcome CalcMoment(const MomentInput& in) {
   MomentResult r;
   r.entered = in;
   r.input = in;
+  r.dayChange = dayChange;
+  r.lateZi = dayChange == DayChange::AtMidnight && in.InputHour == 23;
 
-  // 子 hour runs from 23:00 and opens the next day.
+  // 子 hour runs from 23:00 and opens the next day (but for a 夜子時).
   int h = in.InputHour;
   int d = in.InputDay;
   if (h > 22) {
-    d += 1;
+    if (!r.lateZi) d += 1;
     h = 0;
   }
   r.MomentHourBranch = (h + 1) / 2 + 1;

@@ -85,6 +85,8 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
   c.DateLabText = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
                           "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分", " (");
   AppendLunarDateText(c.DateLabText, birth);
+  // A birth in the hour of 23 that keeps its own date says so.
+  if (birth.lateZi) AppendParts(c.DateLabText, " ", DayChangeName(birth.dayChange));
   c.DateLabText += ")";
 
   // The stem in command of the birth month.
