@@ -14,7 +14,7 @@
 namespace qelm::cli {
 
 std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path, const BirthCorrection* correction) {
+                          const std::string& path, const BirthCorrection* correction, DayChange dayChange) {
   std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) {
     // Batch use: never a display, whatever the session offers.
@@ -27,7 +27,7 @@ std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& b
   }
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
-  if (!(correction ? window.CastChart(name, sex, *correction) : window.CastChart(name, sex, birth)))
+  if (!(correction ? window.CastChart(name, sex, *correction, dayChange) : window.CastChart(name, sex, birth, dayChange)))
     return "出生時刻無法排盤";
   const QString report = QString::fromStdString(WithReportNote(ZiPingReport(*window.chart(), window.flow()), window.correctionLine()));
   const QString title = QStringLiteral("QELM 命盤 ") + QString::fromStdString(name);

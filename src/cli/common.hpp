@@ -212,7 +212,8 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r);
 // The engine's result for a "YYYY-MM-DD HH:MM" text (blanks around it are
 // ignored), or nothing with the reason in `error`, naming the field at fault.
 // `what` names the moment in the message ("時刻", "出生時刻", "流時").
-std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error);
+std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error,
+                                     DayChange dayChange = DayChange::AtZiStart);
 
 // The text with CR LF line ends turned into LF.
 std::string LfLineEnds(std::string_view text);

@@ -629,8 +629,8 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth) {
-  const MomentOutcome out = CalcMoment(birth);
+bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
+  const MomentOutcome out = CalcMoment(birth, dayChange);
   if (!out) return false;
   setEnabled(true);
   user(LoadChart(personName, sex, *out.result));
@@ -638,8 +638,9 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   return true;
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction) {
-  const MomentOutcome out = CorrectedMoment(correction);
+bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
+                           DayChange dayChange) {
+  const MomentOutcome out = CorrectedMoment(correction, dayChange);
   if (!out) return false;
   setEnabled(true);
   user(LoadChart(personName, sex, *out.result));

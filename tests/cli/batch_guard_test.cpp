@@ -16,7 +16,7 @@
 namespace qelm::cli {
 namespace {
 
-constexpr std::string_view kRecordedDigest = "5d53cafdedbaa24a587e22d270686b046a70fc88bd3759afce4a98099cf32724";
+constexpr std::string_view kRecordedDigest = "5bf9edc73d6c7977b944e7622506839d11f2e1e1c5a865c79df1db1e6a9b036e";
 
 std::string Sha256Hex(const std::string& data) {
   std::array<unsigned char, EVP_MAX_MD_SIZE> md{};
