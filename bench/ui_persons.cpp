@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QMouseEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -48,9 +48,10 @@ void OpenWindow(benchmark::State& state) {
     w->show();
     QApplication::processEvents();
     // The click on the first row.
-    auto* list = w->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-    list->setCurrentItem(list->topLevelItem(0));
-    const QPointF at = list->visualItemRect(list->topLevelItem(0)).center();
+    QTreeView* list = w->personList()->view();
+    const QModelIndex first = list->model()->index(0, 0);
+    list->setCurrentIndex(first);
+    const QPointF at = list->visualRect(first).center();
     QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(list->viewport(), &release);

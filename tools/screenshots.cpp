@@ -10,7 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
@@ -69,7 +69,7 @@ int main(int argc, char* argv[]) {
   bool ok = Save(&window, dir, QStringLiteral("main_window"));
 
   // The right-click menu over the natal block, drawn into the window's grab.
-  if (auto* exporter = window.findChild<qelm::ui::ChartExport*>()) {
+  if (auto* exporter = window.chartExport()) {
     const QPoint at(qelm::ui::Px(3000), qelm::ui::Px(2700));
     QMenu* menu = exporter->menu();
     menu->popup(window.mapToGlobal(at));
@@ -118,9 +118,9 @@ int main(int argc, char* argv[]) {
   auto* persons = new qelm::ui::PersonWindow(window, folder);
   persons->show();
   QApplication::processEvents();  // becoming active prepares a new entry
-  auto* list = persons->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  list->setCurrentItem(list->topLevelItem(1));
-  const QPointF at = list->visualItemRect(list->topLevelItem(1)).center();
+  QTreeView* list = persons->personList()->view();
+  list->setCurrentIndex(list->model()->index(1, 0));
+  const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
   QMouseEvent click(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                     Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &click);
@@ -145,9 +145,9 @@ int main(int argc, char* argv[]) {
   auto* placed = new qelm::ui::PersonWindow(window, folder);
   placed->show();
   QApplication::processEvents();
-  list = placed->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
-  list->setCurrentItem(list->topLevelItem(2));
-  const QPointF row = list->visualItemRect(list->topLevelItem(2)).center();
+  list = placed->personList()->view();
+  list->setCurrentIndex(list->model()->index(2, 0));
+  const QPointF row = list->visualRect(list->model()->index(2, 0)).center();
   QMouseEvent rowClick(QEvent::MouseButtonRelease, row, list->viewport()->mapToGlobal(row), Qt::LeftButton,
                        Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &rowClick);

@@ -22,7 +22,8 @@ TEST(DayChangeText, BirthLineNamesTheConventionWhereItMatters) {
   };
   for (const auto& c : cases) {
     const ChartState chart = LoadChart("甲", 1, *CalcMoment(c.birth, c.change).result);
-    EXPECT_TRUE(chart.DateLabText.ends_with(c.lunar)) << chart.DateLabText;
+    const std::string line = BirthDataLine(chart);
+    EXPECT_TRUE(line.ends_with(c.lunar)) << line;
   }
 }
 

@@ -103,7 +103,7 @@ TEST(DayChangeOption, EveryBirthCommandTakesIt) {
   EXPECT_NE(RunReport({"moment", "--day-change", "0", "1986-05-04 23:00"}).out.find("子正換日"), std::string::npos);
   EXPECT_EQ(RunReport({"moment", "--day-change", "5", "1986-05-04 23:00"}).status, 2);
 
-  // chart: the JSON says which, the birth line and the report say 子正換日.
+  // chart: the JSON says which, the reports' birth line says 子正換日.
   const auto chart = [](const char* hour) {
     const Ran r = RunReport({"chart", "--json", "--name", "甲", "--sex", "男", "--birth", "1986-05-04 23:00", "--at",
                              "2020-01-01 12:00", "--day-change", hour});
@@ -115,9 +115,10 @@ TEST(DayChangeOption, EveryBirthCommandTakesIt) {
   EXPECT_EQ(zi["DayChange"], 23);
   EXPECT_EQ(midnight["DayStem"], 5);  // 戊
   EXPECT_EQ(zi["DayStem"], 6);        // 己
-  EXPECT_NE(midnight["DateLabText"].get<std::string>().find("子正換日"), std::string::npos);
-  EXPECT_EQ(zi["DateLabText"].get<std::string>().find("子正換日"), std::string::npos);
-  EXPECT_NE(midnight["Report"]["三命法"].get<std::string>().find("子正換日"), std::string::npos);
+  for (const char* school : {"子平法", "三命法"}) {
+    EXPECT_NE(midnight["Report"][school].get<std::string>().find("子正換日"), std::string::npos);
+    EXPECT_EQ(zi["Report"][school].get<std::string>().find("子正換日"), std::string::npos);
+  }
   const Ran batch = RunReport({"chart", "--batch", "--day-change", "0"},
                               "甲\t男\t1986-05-04 23:00\t2020-01-01 12:00\n");
   ASSERT_EQ(batch.status, 0) << batch.err;

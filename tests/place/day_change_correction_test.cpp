@@ -34,8 +34,8 @@ TEST(DayChangeCorrection, SolarHourDecides) {
   EXPECT_EQ(mid.MomentPillars[kHourBranch], 1);
   EXPECT_EQ(mid.MomentPillars[kYearStem], 7);
   EXPECT_EQ(mid.JieName, "立春");
-  EXPECT_NE(LoadChart("甲", 1, mid).DateLabText.find("子正換日"), std::string::npos);
-  EXPECT_EQ(LoadChart("甲", 1, zi).DateLabText.find("子正換日"), std::string::npos);
+  EXPECT_NE(BirthDataLine(LoadChart("甲", 1, mid)).find("子正換日"), std::string::npos);
+  EXPECT_EQ(BirthDataLine(LoadChart("甲", 1, zi)).find("子正換日"), std::string::npos);
 
   // A clock hour of 23 that is not 23 in solar time keeps nothing.
   const CorrectionOutcome east = CorrectBirth({2000, 2, 4, 23, 30}, kashgar, TimeMode::Solar);

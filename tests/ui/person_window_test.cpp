@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
-#include <QStringListModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +20,9 @@
 #include <QFileInfo>
 #include <QDir>
 #include <QStandardPaths>
-#include <QTreeWidget>
+#include <QTreeView>
+#include <QWindow>
+#include <QGuiApplication>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -102,135 +103,163 @@ class PersonWindowTest : public ::testing::Test {
     EXPECT_NE(w, nullptr) << name.toStdString();
     return w;
   }
-  QComboBox* Combo(int k) const { return C<QComboBox>(IndexedName("Combo1", k)); }
-  QTreeWidget* List() const { return C<QTreeWidget>("ListView1"); }
-  QString Preview() const { return C<QLabel>("Label4")->text(); }
-  QString Message() const { return C<QLabel>("MessageLabel")->text(); }
+  QComboBox* Selector(int field) const { return form_->birthDate()->selector(field); }
+  QTreeView* List() const { return C<QTreeView>("personList"); }
+  int Rows() const { return List()->model()->rowCount(); }
+  QString Preview() const { return C<QLabel>("lunarPreview")->text(); }
+  QString Message() const { return C<QLabel>("messageLine")->text(); }
   void Click(const QString& name) const { QTest::mouseClick(C(name), Qt::LeftButton); }
+  // Where a control stands in the window.
+  QRect InWindow(const QWidget* control) const { return {control->mapTo(form_, QPoint(0, 0)), control->size()}; }
+  // A button of the main window, by its caption.
+  QPushButton* MainButton(const QString& caption) const {
+    for (QPushButton* b : main_->findChildren<QPushButton*>())
+      if (b->text() == caption) return b;
+    ADD_FAILURE() << "no button " << caption.toStdString();
+    return nullptr;
+  }
 
   // The user picks an item of a selector by its text: what the selector
   // does on a choice by mouse or keyboard.
-  void Pick(int k, int value) const {
-    QComboBox* c = Combo(k);
-    const int i = c->findText(QString::number(value));
-    ASSERT_GE(i, 0) << "selector " << k << " has no " << value;
-    ASSERT_TRUE(c->isEnabled()) << "selector " << k;
-    c->setCurrentIndex(i);
-    emit c->activated(i);
+  void Pick(int field, int value) const {
+    QComboBox* selector = Selector(field);
+    const int item = selector->findText(QString::number(value));
+    ASSERT_GE(item, 0) << "selector " << field << " has no " << value;
+    ASSERT_TRUE(selector->isEnabled()) << "selector " << field;
+    selector->setCurrentIndex(item);
+    emit selector->activated(item);
   }
   // The user opens the selector's drop-down list, moves to the item with
   // this text (it may be the item chosen already) and takes it with Enter.
-  void PickFromList(int k, int value) const {
-    QComboBox* c = Combo(k);
-    const int i = c->findText(QString::number(value));
-    ASSERT_GE(i, 0) << "selector " << k << " has no " << value;
-    ASSERT_TRUE(c->isEnabled()) << "selector " << k;
-    c->showPopup();
-    QAbstractItemView* view = c->view();
-    view->setCurrentIndex(view->model()->index(i, 0));
+  void PickFromList(int field, int value) const {
+    QComboBox* selector = Selector(field);
+    const int item = selector->findText(QString::number(value));
+    ASSERT_GE(item, 0) << "selector " << field << " has no " << value;
+    ASSERT_TRUE(selector->isEnabled()) << "selector " << field;
+    selector->showPopup();
+    QAbstractItemView* view = selector->view();
+    view->setCurrentIndex(view->model()->index(item, 0));
     QTest::keyClick(view, Qt::Key_Return);
     ASSERT_FALSE(view->isVisible()) << "the list did not take the choice";
-    ASSERT_EQ(c->currentIndex(), i);
+    ASSERT_EQ(selector->currentIndex(), item);
   }
-  void PickMoment(int y, int m, int d, int h, int n) const {
-    Pick(0, y);
-    Pick(1, m);
-    Pick(2, d);
-    Pick(3, h);
-    Pick(4, n);
+  void PickMoment(int year, int month, int day, int hour, int minute) const {
+    Pick(0, year);
+    Pick(1, month);
+    Pick(2, day);
+    Pick(3, hour);
+    Pick(4, minute);
   }
   void ClickRow(int row) const {
-    QTreeWidget* list = List();
-    QTreeWidgetItem* item = list->topLevelItem(row);
-    ASSERT_NE(item, nullptr) << row;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QTreeView* list = List();
+    const QModelIndex index = list->model()->index(row, 0);
+    ASSERT_TRUE(index.isValid()) << row;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
   }
-  QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+  QString Cell(int row, int column) const { return List()->model()->index(row, column).data().toString(); }
 
   QTemporaryDir dir_;
   std::unique_ptr<MainWindow> main_;
   PersonWindow* form_ = nullptr;
 };
 
-TEST_F(PersonWindowTest, ControlsStandWhereTheWindowIsDrawn) {
+// The window as drawn: the controls' fonts and texts, each inside the window
+// and clear of every other, in reading order (rows from the top, left to
+// right in a row), each text whole.
+TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
   PersonWindow& w = Start();
-  EXPECT_EQ(w.objectName(), "Form2");
   EXPECT_EQ(w.windowTitle(), "排盤");
-  EXPECT_EQ(w.size(), QSize(Px(5430), Px(8760)));  // the birthplace rows under the list
   EXPECT_EQ(w.palette().color(QPalette::Window), QColor(Qt::white));
-  struct Place {
+  struct Control {
     const char* name;
-    int left, top, width, height;
     double points;
     const char* text;
   };
-  const Place places[] = {
-      {"Label1", 240, 240, 495, 255, 9.75, "姓名"},     {"Text1", 760, 210, 1335, 300, 9.75, ""},
-      {"Label2", 2280, 240, 495, 255, 9.75, "性別"},    {"Option1_0", 2800, 160, 615, 375, 9.75, "男"},
-      {"Option1_1", 3400, 160, 615, 375, 9.75, "女"},   {"Command1", 4100, 160, 1095, 405, 9, "確定"},
-      {"Label3", 240, 860, 975, 255, 9.75, "生日 西元"}, {"Combo1_0", 1200, 810, 855, 375, 9.75, "年"},
-      {"Combo1_1", 2160, 810, 615, 375, 9.75, "月"},    {"Combo1_2", 2880, 810, 615, 375, 9.75, "日"},
-      {"Combo1_3", 3600, 810, 615, 375, 9.75, "時"},    {"Combo1_4", 4320, 810, 615, 375, 9.75, "分"},
-      {"Command2", 240, 1320, 735, 255, 9, "輸入"},     {"Command3", 1080, 1320, 735, 255, 9, "修改"},
-      {"Command4", 1920, 1320, 735, 255, 9, "刪除"},    {"Label4", 2880, 1360, 2295, 255, 9.75, ""},
-      {"ListView1", 240, 1680, 4935, 5175, 11.25, ""},  {"PlaceLabel", 240, 7020, 735, 255, 9.75, "出生地"},
+  const std::vector<std::vector<Control>> rows = {
+      {{"nameCaption", 9.75, "姓名"}, {"nameEdit", 9.75, ""}, {"sexCaption", 9.75, "性別"},
+       {"maleOption", 9.75, "男"}, {"femaleOption", 9.75, "女"}, {"chooseButton", 9, "確定"}},
+      {{"birthCaption", 9.75, "生日 西元"}, {"yearSelector", 9.75, "年"}, {"monthSelector", 9.75, "月"},
+       {"daySelector", 9.75, "日"}, {"hourSelector", 9.75, "時"}, {"minuteSelector", 9.75, "分"}},
+      {{"appendButton", 9, "輸入"}, {"modifyButton", 9, "修改"}, {"deleteButton", 9, "刪除"},
+       {"lunarPreview", 9.75, ""}},
+      {{"personList", 11.25, ""}},
+      {{"placeCaption", 9.75, "出生地"}, {"placeFinder", 9.75, ""}},
   };
-  for (const Place& p : places) {
-    QWidget* c = C(p.name);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->geometry(), QRect(Px(p.left), Px(p.top), Px(p.width), Px(p.height))) << p.name;
-    EXPECT_EQ(c->font().family(), kSansFace) << p.name;
-    EXPECT_DOUBLE_EQ(c->font().pointSizeF(), p.points) << p.name;
-    QString text;
-    if (auto* l = qobject_cast<QLabel*>(c)) text = l->text();
-    if (auto* b = qobject_cast<QAbstractButton*>(c)) text = b->text();
-    if (auto* s = qobject_cast<QComboBox*>(c)) text = s->placeholderText();
-    EXPECT_EQ(text, QString::fromUtf8(p.text)) << p.name;
+  std::vector<std::pair<QString, QRect>> placed;
+  int above = 0;  // the bottom of the row above
+  for (const std::vector<Control>& row : rows) {
+    int bottom = 0, right = -1;
+    for (const Control& control : row) {
+      QWidget* c = C(control.name);
+      ASSERT_NE(c, nullptr);
+      const QRect at = InWindow(c);
+      EXPECT_TRUE(w.rect().contains(at)) << control.name;
+      EXPECT_GE(at.top(), above) << control.name << " stands below the row above";
+      EXPECT_GT(at.left(), right) << control.name << " stands right of the one before";
+      right = at.right();
+      bottom = std::max(bottom, at.bottom());
+      for (const auto& [other, rect] : placed) EXPECT_FALSE(at.intersects(rect)) << control.name << " over " << other.toStdString();
+      placed.emplace_back(control.name, at);
+      EXPECT_EQ(c->font().family(), kSansFace) << control.name;
+      EXPECT_DOUBLE_EQ(c->font().pointSizeF(), control.points) << control.name;
+      QString text;
+      if (auto* l = qobject_cast<QLabel*>(c)) text = l->text();
+      if (auto* b = qobject_cast<QAbstractButton*>(c)) text = b->text();
+      if (auto* s = qobject_cast<QComboBox*>(c)) text = s->placeholderText();
+      EXPECT_EQ(text, QString::fromUtf8(control.text)) << control.name;
+      EXPECT_LE(c->fontMetrics().horizontalAdvance(text), c->width()) << control.name << " shows its text whole";
+    }
+    above = bottom;
   }
-  EXPECT_EQ(TextColour(C("Label4")), 0x0000C0u);
-  EXPECT_TRUE(C<QRadioButton>("Option1_0")->isChecked());
+  EXPECT_EQ(TextColour(C("lunarPreview")), 0x0000C0u);
+  EXPECT_TRUE(C<QRadioButton>("maleOption")->isChecked());
 
+  // The columns: headings, the name left and the numbers centred, each wide
+  // enough for its heading, all inside the list.
   const std::array<const char*, 7> headings{"姓名", "性別", "西元", "月", "日", "時", "分"};
-  const std::array<int, 7> widths{1500, 650, 720, 500, 500, 500, 500};
-  QTreeWidget* list = List();
-  ASSERT_EQ(list->columnCount(), 7);
-  for (int c = 0; c < 7; ++c) {
-    EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(headings[c]));
-    EXPECT_EQ(list->columnWidth(c), Px(widths[c]));
-    EXPECT_EQ(list->headerItem()->textAlignment(c) & Qt::AlignHorizontal_Mask,
-              c == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
+  QTreeView* list = List();
+  ASSERT_EQ(list->model()->columnCount(), 7);
+  int total = 0;
+  for (int column = 0; column < 7; ++column) {
+    const QString heading = list->model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_EQ(heading, QString::fromUtf8(headings[column]));
+    EXPECT_EQ(list->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+              column == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
+    EXPECT_GT(list->columnWidth(column), list->header()->fontMetrics().horizontalAdvance(heading));
+    total += list->columnWidth(column);
   }
+  EXPECT_LE(total, list->viewport()->width());
   // Set-up on an empty folder: an empty file, no rows, nothing to edit.
   EXPECT_TRUE(fs::exists(UserPath()));
   EXPECT_EQ(fs::file_size(UserPath()), 0u);
-  EXPECT_FALSE(C("Command3")->isEnabled());
-  EXPECT_FALSE(C("Command4")->isEnabled());
-  EXPECT_TRUE(C("Combo1_0")->isEnabled());
-  for (int k = 1; k < 5; ++k) EXPECT_FALSE(Combo(k)->isEnabled()) << k;
-  EXPECT_EQ(Combo(0)->count(), 199);
-  EXPECT_EQ(Combo(0)->itemText(0), "1901");
-  EXPECT_EQ(Combo(0)->itemText(198), "2099");
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(Combo(k)->currentIndex(), -1);
-  for (int k = 1; k < 5; ++k) EXPECT_EQ(Combo(k)->count(), 0) << "filled on first use";
+  EXPECT_FALSE(C("modifyButton")->isEnabled());
+  EXPECT_FALSE(C("deleteButton")->isEnabled());
+  EXPECT_TRUE(Selector(0)->isEnabled());
+  for (int field = 1; field < 5; ++field) EXPECT_FALSE(Selector(field)->isEnabled()) << field;
+  EXPECT_EQ(Selector(0)->count(), 199);
+  EXPECT_EQ(Selector(0)->itemText(0), "1901");
+  EXPECT_EQ(Selector(0)->itemText(198), "2099");
+  for (int field = 0; field < 5; ++field) EXPECT_EQ(Selector(field)->currentIndex(), -1);
+  for (int field = 1; field < 5; ++field) EXPECT_EQ(Selector(field)->count(), 0) << "filled on first use";
 }
 
 TEST_F(PersonWindowTest, SelectorsOpenOneAfterAnother) {
   Start();
   Pick(0, 1984);
-  EXPECT_TRUE(Combo(1)->isEnabled());
-  EXPECT_EQ(Combo(1)->count(), 12);
-  EXPECT_FALSE(Combo(2)->isEnabled());
+  EXPECT_TRUE(Selector(1)->isEnabled());
+  EXPECT_EQ(Selector(1)->count(), 12);
+  EXPECT_FALSE(Selector(2)->isEnabled());
   EXPECT_EQ(Preview(), "陰曆");
   Pick(1, 2);
   EXPECT_EQ(Preview(), "陰曆") << "no day yet";
   Pick(2, 2);
-  EXPECT_EQ(Combo(3)->count(), 24);
-  EXPECT_EQ(Combo(3)->itemText(0), "0");
+  EXPECT_EQ(Selector(3)->count(), 24);
+  EXPECT_EQ(Selector(3)->itemText(0), "0");
   EXPECT_EQ(Preview(), "陰曆 甲子年正月初一日");
   Pick(3, 10);
-  EXPECT_EQ(Combo(4)->count(), 60);
+  EXPECT_EQ(Selector(4)->count(), 60);
   Pick(4, 59);
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(form_->remembered(k), (std::array{1984, 2, 2, 10, 59})[k]);
+  for (int field = 0; field < 5; ++field) EXPECT_EQ(form_->birthDate()->remembered(field), (std::array{1984, 2, 2, 10, 59})[field]);
 }
 
 TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
@@ -238,28 +267,28 @@ TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
   w.activateWindow();
   if (!QTest::qWaitForWindowActive(&w)) GTEST_SKIP() << "no window activation on this platform";
   PickFromList(0, 1984);
-  ASSERT_TRUE(Combo(1)->isEnabled());
+  ASSERT_TRUE(Selector(1)->isEnabled());
   PickFromList(1, 2);
   PickFromList(2, 2);
-  Click("Command2");  // 輸入: the selectors after the year wait again
-  ASSERT_FALSE(Combo(1)->isEnabled());
+  Click("appendButton");  // 輸入: the selectors after the year wait again
+  ASSERT_FALSE(Selector(1)->isEnabled());
   // The next person shares the year: choosing it once more opens the month.
   PickFromList(0, 1984);
-  EXPECT_TRUE(Combo(1)->isEnabled());
+  EXPECT_TRUE(Selector(1)->isEnabled());
   EXPECT_EQ(Preview(), "陰曆 甲子年正月初一日");
   // The same month once more refills the day list, which waits for a day.
   PickFromList(1, 2);
-  EXPECT_TRUE(Combo(2)->isEnabled());
-  EXPECT_EQ(Combo(2)->currentIndex(), -1);
-  EXPECT_EQ(form_->remembered(2), 2);
+  EXPECT_TRUE(Selector(2)->isEnabled());
+  EXPECT_EQ(Selector(2)->currentIndex(), -1);
+  EXPECT_EQ(form_->birthDate()->remembered(2), 2);
 
   // A choice by keyboard on the closed selector counts as well.
-  Click("Command2");
-  ASSERT_FALSE(Combo(1)->isEnabled());
-  QTest::keyClick(Combo(0), Qt::Key_Down);
-  EXPECT_EQ(Combo(0)->currentText(), "1985");
-  EXPECT_EQ(form_->remembered(0), 1985);
-  EXPECT_TRUE(Combo(1)->isEnabled());
+  Click("appendButton");
+  ASSERT_FALSE(Selector(1)->isEnabled());
+  QTest::keyClick(Selector(0), Qt::Key_Down);
+  EXPECT_EQ(Selector(0)->currentText(), "1985");
+  EXPECT_EQ(form_->birthDate()->remembered(0), 1985);
+  EXPECT_TRUE(Selector(1)->isEnabled());
 }
 
 TEST_F(PersonWindowTest, FebruaryFollowsTheGregorianLeapYear) {
@@ -270,13 +299,13 @@ TEST_F(PersonWindowTest, FebruaryFollowsTheGregorianLeapYear) {
   for (const Case c : {Case{2000, 29}, Case{2001, 28}, Case{2004, 29}, Case{2100 - 1, 28}, Case{1904, 29}}) {
     Pick(0, c.year);
     Pick(1, 2);
-    EXPECT_EQ(Combo(2)->count(), c.days) << c.year;
-    EXPECT_EQ(Combo(2)->itemText(c.days - 1), QString::number(c.days));
+    EXPECT_EQ(Selector(2)->count(), c.days) << c.year;
+    EXPECT_EQ(Selector(2)->itemText(c.days - 1), QString::number(c.days));
   }
   Pick(1, 4);
-  EXPECT_EQ(Combo(2)->count(), 30);
+  EXPECT_EQ(Selector(2)->count(), 30);
   Pick(1, 12);
-  EXPECT_EQ(Combo(2)->count(), 31);
+  EXPECT_EQ(Selector(2)->count(), 31);
 }
 
 TEST_F(PersonWindowTest, ANewYearRechecksFebruary) {
@@ -285,15 +314,15 @@ TEST_F(PersonWindowTest, ANewYearRechecksFebruary) {
   Pick(1, 2);
   Pick(2, 29);
   Pick(0, 2001);  // 29 February 2001 does not exist: the last day is chosen
-  EXPECT_EQ(Combo(2)->count(), 28);
-  EXPECT_EQ(Combo(2)->currentText(), "28");
-  EXPECT_EQ(form_->remembered(2), 28);
+  EXPECT_EQ(Selector(2)->count(), 28);
+  EXPECT_EQ(Selector(2)->currentText(), "28");
+  EXPECT_EQ(form_->birthDate()->remembered(2), 28);
   Pick(0, 2004);  // the 28th still exists and stays
-  EXPECT_EQ(Combo(2)->count(), 29);
-  EXPECT_EQ(Combo(2)->currentText(), "28");
+  EXPECT_EQ(Selector(2)->count(), 29);
+  EXPECT_EQ(Selector(2)->currentText(), "28");
   Pick(2, 10);
   Pick(0, 2001);
-  EXPECT_EQ(Combo(2)->currentText(), "10");
+  EXPECT_EQ(Selector(2)->currentText(), "10");
 }
 
 TEST_F(PersonWindowTest, Day31ThenAprilChoosesThe30th) {
@@ -303,9 +332,9 @@ TEST_F(PersonWindowTest, Day31ThenAprilChoosesThe30th) {
   Pick(2, 31);
   Pick(3, 10);
   Pick(1, 4);
-  EXPECT_EQ(Combo(2)->count(), 30);
-  EXPECT_EQ(Combo(2)->currentIndex(), 29);
-  EXPECT_EQ(form_->remembered(2), 30);
+  EXPECT_EQ(Selector(2)->count(), 30);
+  EXPECT_EQ(Selector(2)->currentIndex(), 29);
+  EXPECT_EQ(form_->birthDate()->remembered(2), 30);
   EXPECT_EQ(Preview(), "陰曆 甲子年三月三十日");
 }
 
@@ -313,16 +342,16 @@ TEST_F(PersonWindowTest, Day15ThenAprilWaitsForADay) {
   Start();
   PickMoment(1984, 1, 15, 10, 0);
   Pick(1, 4);
-  EXPECT_EQ(Combo(2)->count(), 30);
-  EXPECT_EQ(Combo(2)->currentIndex(), -1);
-  EXPECT_EQ(form_->remembered(2), 15);
+  EXPECT_EQ(Selector(2)->count(), 30);
+  EXPECT_EQ(Selector(2)->currentIndex(), -1);
+  EXPECT_EQ(form_->birthDate()->remembered(2), 15);
   EXPECT_EQ(Preview(), "陰曆 甲子年三月十五日");
-  Click("Command1");  // 確定: nothing until a day is chosen
+  Click("chooseButton");  // 確定: nothing until a day is chosen
   EXPECT_EQ(OpenPersonWindowOf(*main_), form_);
   EXPECT_FALSE(main_->isEnabled());
   EXPECT_FALSE(main_->chartLoaded());
   Pick(2, 15);
-  Click("Command1");
+  Click("chooseButton");
   EXPECT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->BirthDay, 15);
   EXPECT_EQ(main_->chart()->BirthMonth, 4);
@@ -345,40 +374,40 @@ TEST_F(PersonWindowTest, PreviewNames) {
     PickMoment(c.moment[0], c.moment[1], c.moment[2], c.moment[3], c.moment[4]);
     EXPECT_EQ(Preview(), QString::fromUtf8(c.text)) << c.text;
     // A long preview is not cut and stays clear of 刪除 and the window's edge.
-    QLabel* l = C<QLabel>("Label4");
+    QLabel* l = C<QLabel>("lunarPreview");
     EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << c.text;
-    EXPECT_GT(l->x(), C("Command4")->geometry().right());
+    EXPECT_GT(l->x(), C("deleteButton")->geometry().right());
     EXPECT_LE(l->geometry().right(), form_->width());
   }
 }
 
 TEST_F(PersonWindowTest, AppendWithoutChoicesStoresZeros) {
   Start();
-  Click("Command2");
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  Click("appendButton");
+  ASSERT_EQ(Rows(), 1);
   for (int c = 2; c < 7; ++c) EXPECT_EQ(Cell(0, c), "0");
   EXPECT_EQ(Cell(0, 1), "男");
   EXPECT_EQ(ReadUser(), "\t" + kMale + "\t0\t0\t0\t0\t0\r\n");
-  EXPECT_TRUE(C("Command3")->isEnabled());
-  EXPECT_TRUE(C("Command4")->isEnabled());
+  EXPECT_TRUE(C("modifyButton")->isEnabled());
+  EXPECT_TRUE(C("deleteButton")->isEnabled());
   EXPECT_EQ(Message(), "");
 }
 
 TEST_F(PersonWindowTest, AppendTakesTheEntryAndPreparesTheNext) {
   Start();
-  C<QLineEdit>("Text1")->setText("林美");
-  C<QRadioButton>("Option1_1")->setChecked(true);
+  C<QLineEdit>("nameEdit")->setText("林美");
+  C<QRadioButton>("femaleOption")->setChecked(true);
   PickMoment(2001, 2, 3, 4, 5);
-  Click("Command2");
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  Click("appendButton");
+  ASSERT_EQ(Rows(), 1);
   const std::array<const char*, 7> row{"林美", "女", "2001", "2", "3", "4", "5"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(0, c), QString::fromUtf8(row[c]));
-  // ENTERLIST: the name is empty, the selectors after the year wait, their
+  // A new entry: the name is empty, the selectors after the year wait, their
   // choices and the remembered values stay.
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "");
-  for (int k = 1; k < 5; ++k) EXPECT_FALSE(Combo(k)->isEnabled());
-  EXPECT_EQ(Combo(2)->currentText(), "3");
-  EXPECT_EQ(form_->remembered(4), 5);
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
+  for (int field = 1; field < 5; ++field) EXPECT_FALSE(Selector(field)->isEnabled());
+  EXPECT_EQ(Selector(2)->currentText(), "3");
+  EXPECT_EQ(form_->birthDate()->remembered(4), 5);
 }
 
 TEST_F(PersonWindowTest, ModifyTheThirdRowTitlesTheWindow3) {
@@ -387,13 +416,13 @@ TEST_F(PersonWindowTest, ModifyTheThirdRowTitlesTheWindow3) {
              {"丙", "男", "1970", "3", "3", "3", "3"}});
   const std::string before = ReadUser();
   Start();
-  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  ASSERT_EQ(Rows(), 3);
   ClickRow(2);
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丙");
-  EXPECT_EQ(Combo(0)->currentText(), "1970");
-  C<QLineEdit>("Text1")->setText("丁");
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "丙");
+  EXPECT_EQ(Selector(0)->currentText(), "1970");
+  C<QLineEdit>("nameEdit")->setText("丁");
   Pick(3, 23);
-  Click("Command3");
+  Click("modifyButton");
   EXPECT_EQ(form_->windowTitle(), "3");
   const std::array<const char*, 7> row{"丁", "男", "1970", "3", "3", "23", "3"};
   for (int c = 0; c < 7; ++c) EXPECT_EQ(Cell(2, c), QString::fromUtf8(row[c]));
@@ -408,9 +437,9 @@ TEST_F(PersonWindowTest, ModifyKeepsTheStoredTextOfASelectorWithoutChoice) {
   Start();
   ClickRow(0);
   Pick(1, 4);  // the day waits to be chosen again
-  ASSERT_EQ(Combo(2)->currentIndex(), -1);
-  C<QLineEdit>("Text1")->setText("甲");
-  Click("Command3");
+  ASSERT_EQ(Selector(2)->currentIndex(), -1);
+  C<QLineEdit>("nameEdit")->setText("甲");
+  Click("modifyButton");
   EXPECT_EQ(Cell(0, 3), "4");
   EXPECT_EQ(Cell(0, 4), "15");
 }
@@ -419,19 +448,19 @@ TEST_F(PersonWindowTest, DeleteRemovesTheSelectedRow) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}, {"乙", "女", "1960", "2", "2", "2", "2"}});
   Start();
   ClickRow(0);
-  Click("Command4");
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  Click("deleteButton");
+  ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, 0), "乙");
-  EXPECT_TRUE(List()->selectedItems().isEmpty());
-  Click("Command4");  // nothing selected: nothing goes
-  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  EXPECT_TRUE(List()->selectionModel()->selectedRows().isEmpty());
+  Click("deleteButton");  // nothing selected: nothing goes
+  EXPECT_EQ(Rows(), 1);
   EXPECT_FALSE(Message().isEmpty());
   ClickRow(0);
-  Click("Command4");
-  EXPECT_EQ(List()->topLevelItemCount(), 0);
+  Click("deleteButton");
+  EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(ReadUser(), "");
-  EXPECT_FALSE(C("Command3")->isEnabled());
-  EXPECT_FALSE(C("Command4")->isEnabled());
+  EXPECT_FALSE(C("modifyButton")->isEnabled());
+  EXPECT_FALSE(C("deleteButton")->isEnabled());
 }
 
 TEST_F(PersonWindowTest, RowClickFillsTheEntry) {
@@ -458,17 +487,17 @@ TEST_F(PersonWindowTest, RowClickFillsTheEntry) {
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     const Case& c = cases[i];
     ClickRow(static_cast<int>(i));
-    EXPECT_EQ(C<QLineEdit>("Text1")->text(), Q(c.row[0])) << i;
-    EXPECT_EQ(C<QRadioButton>("Option1_0")->isChecked(), c.male) << i;
-    EXPECT_EQ(C<QRadioButton>("Option1_1")->isChecked(), !c.male) << i;
-    for (int k = 0; k < 5; ++k) {
-      EXPECT_TRUE(Combo(k)->isEnabled()) << i << " " << k;
-      EXPECT_EQ(Combo(k)->currentIndex(), c.chosen[k]) << i << " selector " << k;
-      EXPECT_EQ(form_->remembered(k), c.remembered[k]) << i << " selector " << k;
+    EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), Q(c.row[0])) << i;
+    EXPECT_EQ(C<QRadioButton>("maleOption")->isChecked(), c.male) << i;
+    EXPECT_EQ(C<QRadioButton>("femaleOption")->isChecked(), !c.male) << i;
+    for (int field = 0; field < 5; ++field) {
+      EXPECT_TRUE(Selector(field)->isEnabled()) << i << " " << field;
+      EXPECT_EQ(Selector(field)->currentIndex(), c.chosen[field]) << i << " selector " << field;
+      EXPECT_EQ(form_->birthDate()->remembered(field), c.remembered[field]) << i << " selector " << field;
     }
   }
   // The last row lacks a year: 確定 waits.
-  Click("Command1");
+  Click("chooseButton");
   EXPECT_FALSE(main_->chartLoaded());
   EXPECT_EQ(OpenPersonWindowOf(*main_), form_);
   EXPECT_EQ(Preview(), "陰曆");
@@ -476,14 +505,14 @@ TEST_F(PersonWindowTest, RowClickFillsTheEntry) {
 
 TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   Start();
-  C<QLineEdit>("Text1")->setText("林美");
-  C<QRadioButton>("Option1_1")->setChecked(true);
+  C<QLineEdit>("nameEdit")->setText("林美");
+  C<QRadioButton>("femaleOption")->setChecked(true);
   Pick(0, 2001);
   Pick(1, 2);
   Pick(2, 3);
   Pick(3, 4);
-  ASSERT_EQ(Combo(4)->currentIndex(), -1);
-  Click("Command1");
+  ASSERT_EQ(Selector(4)->currentIndex(), -1);
+  Click("chooseButton");
   ASSERT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->PersonName, "林美");
   EXPECT_EQ(main_->chart()->Sex, 0);
@@ -501,14 +530,14 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
   EXPECT_TRUE(main_->isEnabled());
   EXPECT_FALSE(main_->chartLoaded());
-  QTest::mouseClick(main_->findChild<QWidget*>("Command2"), Qt::LeftButton);
+  QTest::mouseClick(MainButton("五行強弱"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::Strength), nullptr);
 
   // With a chart on screen, "排盤" sets it aside; closing without a choice
   // keeps it drawn and the analysis buttons inert.
   ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   const QString drawn = main_->findChild<QLabel*>("DateLAB")->text();
-  QTest::mouseClick(main_->findChild<QWidget*>("Command1"), Qt::LeftButton);
+  QTest::mouseClick(MainButton("排盤"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);
   ASSERT_NE(again, nullptr);
   EXPECT_FALSE(main_->isEnabled());
@@ -516,7 +545,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   EXPECT_TRUE(main_->isEnabled());
   EXPECT_FALSE(main_->chartLoaded());
   EXPECT_EQ(main_->findChild<QLabel*>("DateLAB")->text(), drawn);
-  QTest::mouseClick(main_->findChild<QWidget*>("Command8"), Qt::LeftButton);
+  QTest::mouseClick(MainButton("文字輸出"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
 }
 
@@ -530,32 +559,34 @@ TEST_F(PersonWindowTest, RefusedNamesChangeNothing) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
   const std::string file = ReadUser();
   Start();
+  const QRect listAlone = InWindow(List());  // with no message above it
   const QString longest = QString(51, QChar(u'陳')), hostile = QString(40000, QChar(u'a'));
   for (const QString& name : {QStringLiteral("a\tb"), QStringLiteral("a\nb"), QStringLiteral("a\rb"),
                               QStringLiteral("😀"), QStringLiteral("王𠀀"), longest, hostile}) {
-    for (const char* command : {"Command2", "Command3"}) {
+    for (const char* command : {"appendButton", "modifyButton"}) {
       ClickRow(0);
-      C<QLineEdit>("Text1")->setText(name);
+      C<QLineEdit>("nameEdit")->setText(name);
       Click(command);
-      EXPECT_EQ(List()->topLevelItemCount(), 1) << command;
+      EXPECT_EQ(Rows(), 1) << command;
       EXPECT_EQ(Cell(0, 0), "甲") << command;
       EXPECT_EQ(ReadUser(), file) << command;
       EXPECT_FALSE(Message().isEmpty()) << command;
-      EXPECT_TRUE(C("MessageLabel")->isVisible());
-      EXPECT_EQ(TextColour(C("MessageLabel")), 0x0000C0u);
+      EXPECT_TRUE(C("messageLine")->isVisible());
+      EXPECT_EQ(TextColour(C("messageLine")), 0x0000C0u);
       // The name stays for correction, never cut; the list makes room for the message.
-      EXPECT_TRUE(C<QLineEdit>("Text1")->text() == name) << C<QLineEdit>("Text1")->text().size();
-      EXPECT_GT(List()->y(), C("MessageLabel")->geometry().bottom());
+      EXPECT_TRUE(C<QLineEdit>("nameEdit")->text() == name) << C<QLineEdit>("nameEdit")->text().size();
+      EXPECT_GT(InWindow(List()).top(), InWindow(C("messageLine")).bottom());
+      EXPECT_EQ(InWindow(List()).bottom(), listAlone.bottom());
     }
   }
   EXPECT_NE(Message().indexOf("最多 50 個字"), -1);
   ClickRow(0);
-  C<QLineEdit>("Text1")->setText("乙");
-  Click("Command2");
+  C<QLineEdit>("nameEdit")->setText("乙");
+  Click("appendButton");
   EXPECT_EQ(Message(), "");
-  EXPECT_FALSE(C("MessageLabel")->isVisible());
-  EXPECT_EQ(List()->geometry(), QRect(Px(240), Px(1680), Px(4935), Px(5175)));
-  EXPECT_EQ(List()->topLevelItemCount(), 2);
+  EXPECT_FALSE(C("messageLine")->isVisible());
+  EXPECT_EQ(InWindow(List()), listAlone) << "the list takes its room back";
+  EXPECT_EQ(Rows(), 2);
 }
 
 TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
@@ -566,9 +597,9 @@ TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
              {"甲", "男", "1950", "1", "1", "1", "1"},
              {"乙", "女", "1960", "2", "2", "2", "2"}});
   ClickRow(1);  // 乙 as this window shows it
-  C<QLineEdit>("Text1")->setText("丁");
-  Click("Command3");
-  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  C<QLineEdit>("nameEdit")->setText("丁");
+  Click("modifyButton");
+  ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(0, 0), "丙");
   EXPECT_EQ(Cell(1, 0), "甲");
   EXPECT_EQ(Cell(2, 0), "丁");
@@ -580,10 +611,10 @@ TEST_F(PersonWindowTest, AnEditMeetsTheFileAsAnotherCopyLeftIt) {
   // A row the other copy deleted cannot be changed: a clear refusal.
   WriteUser({{"丙", "男", "1970", "3", "3", "3", "3"}});
   ClickRow(1);
-  C<QLineEdit>("Text1")->setText("戊");
-  Click("Command3");
+  C<QLineEdit>("nameEdit")->setText("戊");
+  Click("modifyButton");
   EXPECT_NE(Message(), "");
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, 0), "丙");
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 1u);
 }
@@ -598,30 +629,30 @@ TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAgain) {
     const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ClickRow(0);
-    C<QLineEdit>("Text1")->setText("丁");
+    C<QLineEdit>("nameEdit")->setText("丁");
     Pick(4, 30);
-    Click("Command3");
+    Click("modifyButton");
     ::close(held);
   }
   ASSERT_NE(Message().indexOf("記憶體"), -1);
   WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
 
-  C<QLineEdit>("Text1")->setText("丙");
-  Click("Command2");
+  C<QLineEdit>("nameEdit")->setText("丙");
+  Click("appendButton");
   EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
-  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  ASSERT_EQ(Rows(), 2);
   EXPECT_EQ(Cell(0, 0), "乙");
   EXPECT_EQ(Cell(1, 0), "丙");
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
   // The change that could not be applied stands in the entry.
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
-  EXPECT_TRUE(C<QRadioButton>("Option1_0")->isChecked());
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "丁");
+  EXPECT_TRUE(C<QRadioButton>("maleOption")->isChecked());
   const std::array<const char*, 5> moment{"1950", "1", "1", "1", "30"};
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(Combo(k)->currentText(), moment[k]) << k;
+  for (int field = 0; field < 5; ++field) EXPECT_EQ(Selector(field)->currentText(), moment[field]) << field;
 
-  Click("Command2");  // one press brings it back
+  Click("appendButton");  // one press brings it back
   EXPECT_EQ(Message(), "");
-  ASSERT_EQ(List()->topLevelItemCount(), 3);
+  ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Cell(2, 0), "丁");
   EXPECT_EQ(Cell(2, 6), "30");
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 3u);
@@ -636,8 +667,8 @@ TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAtTheNextOpening) {
     const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     ClickRow(0);
-    C<QLineEdit>("Text1")->setText("丁");
-    Click("Command3");
+    C<QLineEdit>("nameEdit")->setText("丁");
+    Click("modifyButton");
     WriteUser({{"乙", "女", "1960", "2", "2", "2", "2"}});  // the other copy removes 甲
     form_->close();  // still locked: the change stays in memory
     ::close(held);
@@ -647,10 +678,10 @@ TEST_F(PersonWindowTest, AKeptChangeThatNoLongerFitsIsOfferedAtTheNextOpening) {
   form_ = OpenPersonWindowOf(*main_);
   ASSERT_NE(form_, nullptr);
   EXPECT_NE(Message().indexOf("修改第 1 筆「甲」為「丁」"), -1) << Message().toStdString();
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "丁");
-  Click("Command2");
-  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  ASSERT_EQ(Rows(), 1);
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "丁");
+  Click("appendButton");
+  ASSERT_EQ(Rows(), 2);
   EXPECT_EQ(Cell(1, 0), "丁");
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.size(), 2u);
 }
@@ -663,8 +694,8 @@ TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
   {
     const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    C<QLineEdit>("Text1")->setText("乙");
-    Click("Command2");
+    C<QLineEdit>("nameEdit")->setText("乙");
+    Click("appendButton");
     ::close(held);
   }
   ASSERT_NE(Message().indexOf("記憶體"), -1);
@@ -684,9 +715,9 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   form_ = OpenPersonWindowOf(*main_);
   ASSERT_NE(form_, nullptr);
   EXPECT_NE(Message(), "");
-  C<QLineEdit>("Text1")->setText("甲");
-  Click("Command2");
-  EXPECT_EQ(List()->topLevelItemCount(), 1);
+  C<QLineEdit>("nameEdit")->setText("甲");
+  Click("appendButton");
+  EXPECT_EQ(Rows(), 1);
   EXPECT_NE(Message(), "") << "the window never reports a save that did not happen";
   EXPECT_NE(Message().indexOf("記憶體"), -1);
 
@@ -696,7 +727,7 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   main_->OpenPersonWindow();
   form_ = OpenPersonWindowOf(*main_);
   ASSERT_NE(form_, nullptr);
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, 0), "甲");
 }
 
@@ -717,12 +748,12 @@ TEST_F(PersonWindowTest, AListOutsideTheProgramFolderIsNamedInEveryMessage) {
   ASSERT_NE(form_, nullptr);
   const QString where = QStringLiteral("清單檔案：") + list;
   EXPECT_TRUE(Message().startsWith(where)) << Message().toStdString();
-  EXPECT_EQ(List()->topLevelItemCount(), 1);
-  C<QLineEdit>("Text1")->setText("乙");
-  Click("Command2");
+  EXPECT_EQ(Rows(), 1);
+  C<QLineEdit>("nameEdit")->setText("乙");
+  Click("appendButton");
   EXPECT_EQ(Message(), where);
-  C<QLineEdit>("Text1")->setText("a\tb");
-  Click("Command2");
+  C<QLineEdit>("nameEdit")->setText("a\tb");
+  Click("appendButton");
   EXPECT_TRUE(Message().startsWith(where + QStringLiteral("；"))) << Message().toStdString();
   EXPECT_EQ(records::ReadPersonFile(list.toStdString()).list.rows.size(), 2u);
   form_->close();
@@ -736,10 +767,10 @@ TEST_F(PersonWindowTest, AnOversizedFileIsShownInPartAndNeverWritten) {
   for (std::size_t i = 0; i <= records::kMaxRecords; ++i) bytes += line;
   WriteBytes(bytes);
   Start();
-  EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
+  EXPECT_EQ(Rows(), static_cast<int>(records::kMaxRecords));
   EXPECT_NE(Message().indexOf("100000"), -1);
-  Click("Command2");
-  EXPECT_EQ(List()->topLevelItemCount(), static_cast<int>(records::kMaxRecords));
+  Click("appendButton");
+  EXPECT_EQ(Rows(), static_cast<int>(records::kMaxRecords));
   EXPECT_NE(Message(), "");
   EXPECT_EQ(ReadUser().size(), bytes.size());
 }
@@ -750,13 +781,13 @@ TEST_F(PersonWindowTest, AHugeLineIsShownShortened) {
   const std::string huge = std::string(31 << 20, 'x') + "\t" + kMale + "\t1990\t5\t17\t14\t30\r\n";
   WriteBytes(huge);
   Start();
-  ASSERT_EQ(List()->topLevelItemCount(), 1);
+  ASSERT_EQ(Rows(), 1);
   EXPECT_EQ(Cell(0, 0), QString(50, QChar(u'x')) + QStringLiteral("…"));
   ClickRow(0);
-  EXPECT_EQ(C<QLineEdit>("Text1")->text().size(), 51);
-  EXPECT_EQ(Combo(0)->currentText(), "1990");
-  C<QLineEdit>("Text1")->setText("甲");
-  Click("Command2");
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text().size(), 51);
+  EXPECT_EQ(Selector(0)->currentText(), "1990");
+  C<QLineEdit>("nameEdit")->setText("甲");
+  Click("appendButton");
   EXPECT_EQ(Message(), "");
   EXPECT_EQ(ReadUser(), huge + "\xA5\xD2\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 }
@@ -765,25 +796,35 @@ TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
   PersonWindow& w = Start();
   ClickRow(0);
-  ASSERT_EQ(C<QLineEdit>("Text1")->text(), "甲");
+  ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
   QWidget other;
   other.show();
   other.activateWindow();
   if (!QTest::qWaitForWindowActive(&other)) GTEST_SKIP() << "no window activation on this platform";
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "");
-  EXPECT_FALSE(Combo(1)->isEnabled());
-  EXPECT_EQ(Combo(1)->currentText(), "1");
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
+  EXPECT_FALSE(Selector(1)->isEnabled());
+  EXPECT_EQ(Selector(1)->currentText(), "1");
 
-  // A selector's drop-down list is no other window of the program.
+  // A selector's drop-down list is no other window of the program: the
+  // focus going to it and back leaves the entry alone, while the focus going
+  // to another window and back prepares a new entry.
   ClickRow(0);
-  Combo(3)->showPopup();
-  QTest::qWait(50);
-  Combo(3)->hidePopup();
-  QTest::qWait(50);
-  EXPECT_EQ(C<QLineEdit>("Text1")->text(), "甲");
-  EXPECT_TRUE(Combo(1)->isEnabled());
+  Selector(3)->showPopup();
+  QWindow* popup = Selector(3)->view()->window()->windowHandle();
+  ASSERT_NE(popup, nullptr);
+  ASSERT_TRUE(popup->isVisible());
+  ASSERT_EQ(popup->type(), Qt::Popup);
+  emit qGuiApp->focusWindowChanged(popup);
+  Selector(3)->hidePopup();
+  emit qGuiApp->focusWindowChanged(w.windowHandle());
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
+  EXPECT_TRUE(Selector(1)->isEnabled());
+  emit qGuiApp->focusWindowChanged(other.windowHandle());
+  emit qGuiApp->focusWindowChanged(w.windowHandle());
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
+  EXPECT_FALSE(Selector(1)->isEnabled());
 }
 
 // From start-up to a drawn chart, and the file as the edits left it.
@@ -796,20 +837,20 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
   EXPECT_FALSE(main_->chartLoaded());
 
   // A new person, a change and a deletion, all through the window.
-  C<QLineEdit>("Text1")->setText("王小明");
+  C<QLineEdit>("nameEdit")->setText("王小明");
   PickMoment(1990, 5, 17, 14, 0);
-  Click("Command2");
+  Click("appendButton");
   ClickRow(1);
   Pick(4, 30);
-  C<QLineEdit>("Text1")->setText("王小明");
-  Click("Command3");
+  C<QLineEdit>("nameEdit")->setText("王小明");
+  Click("modifyButton");
   ClickRow(0);
-  Click("Command4");
+  Click("deleteButton");
   EXPECT_EQ(ReadUser(), "\xA4\xFD\xA4\x70\xA9\xFA\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 
   ClickRow(0);
   EXPECT_EQ(Preview(), "陰曆 庚午年四月廿三日");
-  Click("Command1");
+  Click("chooseButton");
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
   EXPECT_TRUE(main_->findChildren<PersonWindow*>().isEmpty());
@@ -855,8 +896,8 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     QTemporaryDir dir;
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
-    records::LoadResult r = records::InputData(path);
-    ASSERT_FALSE(records::SAVELIST(path, r.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    records::LoadResult loaded = records::InputData(path);
+    ASSERT_FALSE(records::SAVELIST(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
@@ -870,7 +911,7 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       const char* f = c.answers[next++].file;
       return *f ? dir.filePath(f) : QString();
     };
-    const bool written = WriteUnsavedEdits(path, r.list, prompt);
+    const bool written = WriteUnsavedEdits(path, loaded.list, prompt);
     EXPECT_EQ(written, c.written) << c.what;
     EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
     ASSERT_FALSE(asked.empty());
@@ -986,34 +1027,35 @@ TEST_F(PersonWindowTest, TheBirthplaceCorrectsThePreviewAndTheChart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     PersonWindow& w = Start();
-    w.placeEdit()->setText(QString::fromUtf8(c.place));
-    emit w.placeEdit()->textEdited(w.placeEdit()->text());
+    w.birthplace()->finder()->setText(QString::fromUtf8(c.place));
+    emit w.birthplace()->finder()->textEdited(w.birthplace()->finder()->text());
     if (*c.place && std::string_view(c.place) != "Atlantis") {
-      const QStringList found = qobject_cast<QStringListModel*>(w.placeCompleter()->model())->stringList();
-      ASSERT_FALSE(found.isEmpty());
-      emit w.placeCompleter()->activated(found.front());
+      QCompleter* finder = w.birthplace()->completer();
+      ASSERT_GT(finder->completionModel()->rowCount(), 0);
+      const QModelIndex first = finder->completionModel()->index(0, 0);
+      emit finder->activated(first);
       QApplication::processEvents();
-      EXPECT_EQ(w.placeEdit()->text(), found.front().section(QStringLiteral("（"), 0, 0));
-      EXPECT_FALSE(w.zoneEdit()->text().isEmpty());
+      EXPECT_EQ(w.birthplace()->finder()->text(), first.data().toString().section(QStringLiteral("（"), 0, 0));
+      EXPECT_FALSE(w.birthplace()->zoneEdit()->text().isEmpty());
     }
     if (*c.lon) {
-      w.longitudeEdit()->setText(QString::fromUtf8(c.lon));
-      w.zoneEdit()->setText(QString::fromUtf8(c.zone));
+      w.birthplace()->longitudeEdit()->setText(QString::fromUtf8(c.lon));
+      w.birthplace()->zoneEdit()->setText(QString::fromUtf8(c.zone));
     }
-    w.modeBox()->setCurrentIndex(c.mode);
-    w.findChild<QLineEdit*>("Text1")->setText("甲");
+    w.birthplace()->timeModeBox()->setCurrentIndex(c.mode);
+    w.findChild<QLineEdit*>("nameEdit")->setText("甲");
     PickMoment(c.moment[0], c.moment[1], c.moment[2], c.moment[3], c.moment[4]);
-    EXPECT_TRUE(w.correctionLabel()->text().contains(QString::fromUtf8(c.note))) << w.correctionLabel()->text().toStdString();
-    if (!*c.note) EXPECT_TRUE(w.correctionLabel()->text().isEmpty());
-    EXPECT_EQ(w.overlapBox()->isVisibleTo(&w), c.overlap);
+    EXPECT_TRUE(w.birthplace()->correctionLine()->text().contains(QString::fromUtf8(c.note))) << w.birthplace()->correctionLine()->text().toStdString();
+    if (!*c.note) EXPECT_TRUE(w.birthplace()->correctionLine()->text().isEmpty());
+    EXPECT_EQ(w.birthplace()->overlapBox()->isVisibleTo(&w), c.overlap);
     if (c.overlap) {
       // The later moment is an hour on: the line changes.
-      const QString earlier = w.correctionLabel()->text();
-      w.overlapBox()->setCurrentIndex(1);
-      EXPECT_NE(w.correctionLabel()->text(), earlier);
+      const QString earlier = w.birthplace()->correctionLine()->text();
+      w.birthplace()->overlapBox()->setCurrentIndex(1);
+      EXPECT_NE(w.birthplace()->correctionLine()->text(), earlier);
     }
     const QString preview = Preview();
-    Click("Command1");
+    Click("chooseButton");
     if (c.refused) {
       EXPECT_TRUE(Message().contains(QString::fromUtf8(c.refused))) << Message().toStdString();
       EXPECT_FALSE(main_->chartLoaded());
@@ -1041,12 +1083,12 @@ TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
   PersonWindow& w = Start();
   const fs::path places = records::PlaceFilePath(UserPath());
   // 輸入 with a place.
-  w.findChild<QLineEdit*>("Text1")->setText("乙");
+  w.findChild<QLineEdit*>("nameEdit")->setText("乙");
   PickMoment(1975, 7, 1, 14, 30);
-  w.placeEdit()->setText("成都");  // a name of the list typed in full
-  w.modeBox()->setCurrentIndex(2);
-  Click("Command2");
-  ASSERT_EQ(List()->topLevelItemCount(), 2);
+  w.birthplace()->finder()->setText("成都");  // a name of the list typed in full
+  w.birthplace()->timeModeBox()->setCurrentIndex(2);
+  Click("appendButton");
+  ASSERT_EQ(Rows(), 2);
   const records::Fields second{"乙", "男", "1975", "7", "1", "14", "30"};
   std::string text;
   {
@@ -1059,15 +1101,15 @@ TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
 
   // Clicking the rows shows each one's place (and none for the first).
   ClickRow(0);
-  EXPECT_TRUE(w.placeEdit()->text().isEmpty());
-  EXPECT_EQ(w.modeBox()->currentIndex(), 0);
+  EXPECT_TRUE(w.birthplace()->finder()->text().isEmpty());
+  EXPECT_EQ(w.birthplace()->timeModeBox()->currentIndex(), 0);
   ClickRow(1);
-  EXPECT_EQ(w.placeEdit()->text(), "成都");
-  EXPECT_EQ(w.modeBox()->currentIndex(), 2);
+  EXPECT_EQ(w.birthplace()->finder()->text(), "成都");
+  EXPECT_EQ(w.birthplace()->timeModeBox()->currentIndex(), 2);
 
   // 修改 carries the place to the new fields.
   Pick(3, 15);
-  Click("Command3");
+  Click("modifyButton");
   records::PlaceBook book;
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
   EXPECT_EQ(records::FindPlaceEntry(book, second), nullptr);
@@ -1078,7 +1120,7 @@ TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
 
   // 刪除 takes it away with the person; the other entries stay.
   ClickRow(1);
-  Click("Command4");
+  Click("deleteButton");
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
   EXPECT_EQ(records::FindPlaceEntry(book, moved), nullptr);
 }
@@ -1094,11 +1136,11 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   main_->OpenPersonWindow();
   form_ = OpenPersonWindowOf(*main_);
   ASSERT_NE(form_, nullptr);
-  C<QLineEdit>("Text1")->setText("甲");
+  C<QLineEdit>("nameEdit")->setText("甲");
   PickMoment(1975, 7, 1, 14, 30);
-  form_->placeEdit()->setText("成都");
-  form_->modeBox()->setCurrentIndex(2);
-  Click("Command2");
+  form_->birthplace()->finder()->setText("成都");
+  form_->birthplace()->timeModeBox()->setCurrentIndex(2);
+  Click("appendButton");
   EXPECT_NE(Message().indexOf("出生地的修改暫存在記憶體中"), -1) << Message().toStdString();
   const records::Fields person{"甲", "男", "1975", "7", "1", "14", "30"};
   EXPECT_NE(records::FindPlaceEntry(form_->places(), person), nullptr);

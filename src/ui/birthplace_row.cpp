@@ -1,0 +1,285 @@
+#include "ui/birthplace_row.hpp"
+
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+#include "place/places.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+namespace {
+
+std::string S(const QString& s) { return s.toUtf8().toStdString(); }
+QString Degrees(double v) { return QString::number(v, 'f', 4); }
+
+constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
+constexpr int kWindowWidth = 5430;
+
+}  // namespace
+
+// ------------------------------------------------------------------ the name of a place
+
+PlaceMatch ResolvePlaceName(const QString& name) {
+  PlaceMatch match;
+  for (const KnownPlace& known : FindPlaces(S(name), 50)) {
+    if (Q(known.name) == name) {
+      match.place = known.place();
+      match.candidates.clear();
+      return match;
+    }
+    match.candidates.push_back(known.place());
+  }
+  return match;
+}
+
+// ------------------------------------------------------------------ the places found
+
+void FoundPlacesModel::search(const QString& query) {
+  beginResetModel();
+  found_.clear();
+  const std::string text = S(query.trimmed());
+  if (!text.empty()) {
+    for (const KnownPlace& known : FindPlaces(text, 20))
+      found_.push_back({known.place(), Q(known.name) + QStringLiteral("（") + Q(known.english) + QStringLiteral("，") +
+                                           Q(known.zone) + QStringLiteral("）")});
+    // The world list by English name, from two letters on.
+    const bool latin = std::all_of(text.begin(), text.end(), [](char ch) { return (ch & 0x80) == 0; });
+    if (latin && text.size() >= 2) {
+      for (qelm::Place& city : SearchWorldCities(text, 20)) {
+        QString shown = Q(city.name) + QStringLiteral("（") + Q(city.zone) + QStringLiteral("）");
+        found_.push_back({std::move(city), std::move(shown)});
+      }
+    }
+  }
+  endResetModel();
+}
+
+const qelm::Place* FoundPlacesModel::placeAt(int row) const {
+  return row >= 0 && static_cast<std::size_t>(row) < found_.size() ? &found_[static_cast<std::size_t>(row)].place
+                                                                   : nullptr;
+}
+
+const qelm::Place* FoundPlacesModel::placeShownAs(const QString& text) const {
+  for (const Found& f : found_)
+    if (f.shown == text) return &f.place;
+  return nullptr;
+}
+
+int FoundPlacesModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(found_.size());
+}
+
+QVariant FoundPlacesModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  if (role == Qt::DisplayRole || role == Qt::EditRole) return found_[static_cast<std::size_t>(index.row())].shown;
+  if (role == Qt::UserRole) return index.row();  // the row, through the finder's own proxy
+  return {};
+}
+
+// ------------------------------------------------------------------ the rows
+
+BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(parent) {
+  setObjectName(QStringLiteral("birthplaceRow"));
+  Place(this, 0, top, kWindowWidth, height);
+  const QFont text = Font(kSansFace, 9.75);
+  const auto caption = [&](const char* name, int left, int captionTop, int width, const char* words) {
+    QLabel* l =
+        MakeLabel(this, QString::fromLatin1(name), left, captionTop, width, 255, text, QString::fromUtf8(words));
+    l->setFocusPolicy(Qt::NoFocus);
+    return l;
+  };
+  const auto edit = [&](const char* name, int left, int editTop, int width, const char* accessible) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(QString::fromLatin1(name));
+    e->setFont(text);
+    Place(e, left, editTop, width, 300);
+    e->setAccessibleName(QString::fromUtf8(accessible));
+    return e;
+  };
+  placeCaption_ = caption("placeCaption", 240, 30, 735, "出生地");
+  finder_ = edit("placeFinder", 1020, 0, 4155, "出生地");
+  finder_->setPlaceholderText(QStringLiteral("輸入地名尋找（中文或英文），不填則依鐘錶時間"));
+  finder_->setClearButtonEnabled(true);
+  found_ = new FoundPlacesModel(this);
+  completer_ = new QCompleter(found_, this);
+  completer_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+  completer_->setMaxVisibleItems(12);
+  finder_->setCompleter(completer_);
+  connect(finder_, &QLineEdit::textEdited, this, &BirthplaceRow::Typed);
+  connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &BirthplaceRow::Activated);
+
+  const int row2 = 390;
+  longitudeCaption_ = caption("longitudeCaption", 240, row2 + 30, 480, "經度");
+  longitudeEdit_ = edit("longitudeEdit", 720, row2, 900, "經度（東經為正）");
+  longitudeEdit_->setPlaceholderText(QStringLiteral("東經為正"));
+  latitudeCaption_ = caption("latitudeCaption", 1740, row2 + 30, 480, "緯度");
+  latitudeEdit_ = edit("latitudeEdit", 2220, row2, 900, "緯度（北緯為正）");
+  latitudeEdit_->setPlaceholderText(QStringLiteral("北緯為正"));
+  zoneCaption_ = caption("zoneCaption", 3240, row2 + 30, 480, "時區");
+  zoneEdit_ = edit("zoneEdit", 3720, row2, 1455, "時區");
+  zoneEdit_->setPlaceholderText(QStringLiteral("Asia/Taipei"));
+
+  const int row3 = row2 + 390;
+  timeModeCaption_ = caption("timeModeCaption", 240, row3 + 30, 480, "時間");
+  timeModeBox_ = new QComboBox(this);
+  timeModeBox_->setObjectName(QStringLiteral("timeModeBox"));
+  timeModeBox_->setFont(text);
+  for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar}) timeModeBox_->addItem(Q(TimeModeName(m)));
+  Place(timeModeBox_, 720, row3 - 30, 1500, 360);
+  timeModeBox_->setAccessibleName(QStringLiteral("時間"));
+  overlapBox_ = new QComboBox(this);
+  overlapBox_->setObjectName(QStringLiteral("overlapBox"));
+  overlapBox_->setFont(text);
+  overlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
+  Place(overlapBox_, 2340, row3 - 30, 2835, 360);
+  overlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
+  overlapBox_->hide();
+
+  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 240, row3 + 420, 4935, 540, text);
+  correctionLine_->setWordWrap(true);
+  correctionLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  correctionLine_->setFocusPolicy(Qt::NoFocus);
+  SetTextColour(correctionLine_, kDarkRed);
+
+  for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_})
+    connect(e, &QLineEdit::textEdited, this, &BirthplaceRow::changed);
+  connect(timeModeBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
+  connect(overlapBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
+
+  QWidget* order[] = {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_, timeModeBox_, overlapBox_};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+}
+
+QWidget* BirthplaceRow::firstInOrder() const { return finder_; }
+
+void BirthplaceRow::Typed(const QString& text) {
+  found_->search(text);
+  if (found_->rowCount() > 0) completer_->complete();
+  emit changed();
+}
+
+void BirthplaceRow::Activated(const QModelIndex& index) {
+  const qelm::Place* chosen = found_->placeAt(index.data(Qt::UserRole).toInt());
+  if (!chosen) return;
+  const qelm::Place place = *chosen;
+  choosePlace(place);
+  // The finder puts the item's whole text into the box after this; the
+  // place's name replaces it.
+  QTimer::singleShot(0, this, [this, name = Q(place.name)] {
+    if (finder_->text() != name) finder_->setText(name);
+  });
+}
+
+void BirthplaceRow::choosePlace(const qelm::Place& place) {
+  finder_->setText(Q(place.name));
+  longitudeEdit_->setText(Degrees(place.longitude));
+  latitudeEdit_->setText(Degrees(place.latitude));
+  zoneEdit_->setText(Q(place.zone));
+  emit changed();
+}
+
+void BirthplaceRow::showStored(const records::PlaceEntry* entry) {
+  const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
+  const QSignalBlocker quietMode(timeModeBox_), quietOverlap(overlapBox_);
+  if (stored) {
+    finder_->setText(Q(stored->place.name));
+    longitudeEdit_->setText(Degrees(stored->place.longitude));
+    latitudeEdit_->setText(Degrees(stored->place.latitude));
+    zoneEdit_->setText(Q(stored->place.zone));
+    timeModeBox_->setCurrentIndex(static_cast<int>(stored->mode));
+    overlapBox_->setCurrentIndex(stored->choice == OverlapChoice::Later ? 1 : 0);
+  } else {
+    for (QLineEdit* e : {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_}) e->clear();
+    timeModeBox_->setCurrentIndex(0);
+    overlapBox_->setCurrentIndex(0);
+  }
+}
+
+std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) const {
+  problem->clear();
+  const QString name = finder_->text().trimmed();
+  const auto clean = [](const QLineEdit* e) { return e->text().trimmed().replace(QChar(0x2212), u'-'); };
+  const QString lon = clean(longitudeEdit_), lat = clean(latitudeEdit_), zone = zoneEdit_->text().trimmed();
+  if (name.isEmpty() && lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) return std::nullopt;
+  StoredBirthPlace entered;
+  entered.mode = static_cast<TimeMode>(std::max(0, timeModeBox_->currentIndex()));
+  entered.choice = overlapBox_->currentIndex() == 1 ? OverlapChoice::Later : OverlapChoice::Earlier;
+  if (lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) {
+    // A name typed in full: the place of the list of that name.
+    const PlaceMatch match = ResolvePlaceName(name);
+    if (match.place) {
+      entered.place = *match.place;
+      return entered;
+    }
+    *problem = QStringLiteral("找不到出生地「%1」：請從尋找結果中選擇，或填入經度與時區").arg(name);
+    return std::nullopt;
+  }
+  bool ok = false;
+  const double longitude = QLocale::c().toDouble(lon, &ok);
+  if (!ok || std::abs(longitude) > 180) {
+    *problem = QStringLiteral("經度須為 -180 至 180 之間的數字（東經為正，西經為負）");
+    return std::nullopt;
+  }
+  const double latitude = lat.isEmpty() ? 0.0 : QLocale::c().toDouble(lat, &ok);
+  if (!ok || std::abs(latitude) > 90) {
+    *problem = QStringLiteral("緯度須為 -90 至 90 之間的數字（北緯為正，南緯為負）");
+    return std::nullopt;
+  }
+  if (zone.isEmpty()) {
+    *problem = QStringLiteral("請填入出生地的時區，例如 Asia/Taipei");
+    return std::nullopt;
+  }
+  if (!TimeZone::Find(S(zone))) {
+    *problem = QStringLiteral("找不到時區「%1」，請填入如 Asia/Taipei 的時區名稱").arg(zone);
+    return std::nullopt;
+  }
+  entered.place = qelm::Place{S(name), longitude, latitude, S(zone)};
+  return entered;
+}
+
+std::optional<CorrectionOutcome> BirthplaceRow::correction(const MomentInput& birth, QString* problem) const {
+  const std::optional<StoredBirthPlace> place = enteredPlace(problem);
+  if (!place) return std::nullopt;
+  CorrectionOutcome corrected = CorrectStoredBirth(birth, *place);
+  if (!corrected) {
+    const std::string change = ClockChangeText(corrected.resolution);
+    *problem = Q(corrected.error == CorrectionError::Nonexistent && !change.empty()
+                     ? change
+                     : std::string(CorrectionErrorText(corrected.error)));
+  }
+  return corrected;
+}
+
+std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional<MomentInput>& birth) {
+  QString note;
+  bool overlap = false;
+  std::optional<BirthCorrection> applied;
+  if (birth) {
+    const std::optional<CorrectionOutcome> corrected = correction(*birth, &note);
+    if (corrected && *corrected && corrected->correction->applies()) {
+      applied = corrected->correction;
+      note = Q(CorrectionLine(*applied));
+    }
+    if (corrected && corrected->resolution.state == ClockState::Overlap && timeModeBox_->currentIndex() != 0) {
+      overlap = true;
+      note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("，請選擇是哪一次\n") + note;
+    }
+  } else {
+    enteredPlace(&note);
+  }
+  if (note.isEmpty() && timeModeBox_->currentIndex() != 0 && finder_->text().trimmed().isEmpty() &&
+      longitudeEdit_->text().trimmed().isEmpty())
+    note = QStringLiteral("未填出生地，依鐘錶時間排盤");
+  correctionLine_->setText(note);
+  overlapBox_->setVisible(overlap);
+  return applied;
+}
+
+}  // namespace qelm::ui

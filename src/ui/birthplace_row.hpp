@@ -1,0 +1,103 @@
+// The birthplace rows of the person window: the place finder (a name, chosen
+// from the places found as the user types), longitude, latitude and zone
+// typed by hand, the kind of time, which of two moments a repeated clock time
+// means, and the line that states the correction of the birth.
+#pragma once
+
+#include <QAbstractListModel>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+#include "place/stored_place.hpp"
+#include "records/place_file.hpp"
+
+class QComboBox;
+class QCompleter;
+class QLabel;
+class QLineEdit;
+
+namespace qelm::ui {
+
+// A place for a name: the one named exactly so, else the only one whose name
+// holds it; `candidates` are the places found when there is none or several.
+struct PlaceMatch {
+  std::optional<qelm::Place> place;
+  std::vector<qelm::Place> candidates;
+};
+// Every name the person window turns into a place goes through here.
+PlaceMatch ResolvePlaceName(const QString& name);
+
+// The places the finder offers now, each shown with its English name and zone.
+class FoundPlacesModel : public QAbstractListModel {
+  Q_OBJECT
+ public:
+  using QAbstractListModel::QAbstractListModel;
+  // The places found for a query: the built-in list, and from two Latin
+  // letters on the world's cities.
+  void search(const QString& query);
+  const qelm::Place* placeAt(int row) const;
+  // The place shown with this text, if any.
+  const qelm::Place* placeShownAs(const QString& text) const;
+  int rowCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+ private:
+  struct Found {
+    qelm::Place place;
+    QString shown;
+  };
+  std::vector<Found> found_;
+};
+
+class BirthplaceRow : public QWidget {
+  Q_OBJECT
+ public:
+  // Placed in `parent` at `top` (twips), as wide as it.
+  BirthplaceRow(QWidget* parent, int top, int height);
+
+  QLineEdit* finder() const { return finder_; }
+  QLineEdit* longitudeEdit() const { return longitudeEdit_; }
+  QLineEdit* latitudeEdit() const { return latitudeEdit_; }
+  QLineEdit* zoneEdit() const { return zoneEdit_; }
+  QComboBox* timeModeBox() const { return timeModeBox_; }
+  QComboBox* overlapBox() const { return overlapBox_; }
+  QLabel* correctionLine() const { return correctionLine_; }
+  QCompleter* completer() const { return completer_; }
+  FoundPlacesModel* foundPlaces() const { return found_; }
+  // The first and last control in the keyboard order.
+  QWidget* firstInOrder() const;
+
+  // Takes a place as if chosen from the finder.
+  void choosePlace(const qelm::Place& place);
+  // Shows a stored birthplace; nothing empties the rows.
+  void showStored(const records::PlaceEntry* entry);
+
+  // The birthplace entered: nothing when the rows are empty; `problem` says
+  // what is wrong with rows that are partly filled.
+  std::optional<StoredBirthPlace> enteredPlace(QString* problem) const;
+  // The correction of a moment at the entered place (nothing without a
+  // place), with the message refusing it in `problem`.
+  std::optional<CorrectionOutcome> correction(const MomentInput& birth, QString* problem) const;
+  // States on the correction line how a birth at `birth` is read (no moment:
+  // the date is not complete yet, only the place is checked), offers the
+  // choice of a repeated clock time, and gives the correction that applies.
+  std::optional<BirthCorrection> showCorrection(const std::optional<MomentInput>& birth);
+
+ signals:
+  // Something that changes the reading of the birth was entered.
+  void changed();
+
+ private:
+  void Typed(const QString& text);
+  void Activated(const QModelIndex& index);
+
+  QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_;
+  QLineEdit *finder_, *longitudeEdit_, *latitudeEdit_, *zoneEdit_;
+  QComboBox *timeModeBox_, *overlapBox_;
+  QLabel* correctionLine_;
+  QCompleter* completer_;
+  FoundPlacesModel* found_;
+};
+
+}  // namespace qelm::ui

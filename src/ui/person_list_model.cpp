@@ -1,0 +1,60 @@
+#include "ui/person_list_model.hpp"
+
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+
+// All columns but the name are centred.
+const std::array<PersonListModel::Column, records::kFieldCount> PersonListModel::kColumns{{
+    {"姓名", 1500},
+    {"性別", 650},
+    {"西元", 720},
+    {"月", 500},
+    {"日", 500},
+    {"時", 500},
+    {"分", 500},
+}};
+
+namespace {
+// As a number, which every view reads.
+QVariant Alignment(int column) {
+  return static_cast<int>(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+}
+}  // namespace
+
+PersonListModel::PersonListModel(const records::PersonList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list) {}
+
+void PersonListModel::reload() {
+  beginResetModel();
+  endResetModel();
+}
+
+int PersonListModel::rowOf(std::size_t record) const {
+  return record < list_.rows.size() ? static_cast<int>(record) : -1;
+}
+
+int PersonListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(list_.rows.size());
+}
+
+int PersonListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(kColumns.size());
+}
+
+QVariant PersonListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rowCount()) return {};
+  if (role == Qt::DisplayRole)
+    return Q(list_.rows[recordOf(index.row())].fields[static_cast<std::size_t>(index.column())]);
+  if (role == Qt::TextAlignmentRole) return Alignment(index.column());
+  return {};
+}
+
+QVariant PersonListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+  if (role == Qt::DisplayRole) return QString::fromUtf8(kColumns[static_cast<std::size_t>(section)].heading);
+  if (role == Qt::TextAlignmentRole) return Alignment(section);
+  return {};
+}
+
+}  // namespace qelm::ui

@@ -1,0 +1,73 @@
+#include "ui/person_list_view.hpp"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QTreeView>
+
+#include "ui/person_list_model.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+
+PersonListView::PersonListView(const records::PersonList& list, QWidget* parent) : QWidget(parent), list_(list) {
+  setObjectName(QStringLiteral("personListView"));
+  model_ = new PersonListModel(list, this);
+  view_ = new QTreeView(this);
+  view_->setObjectName(QStringLiteral("personList"));
+  view_->setFont(Font(kSansFace, 11.25));
+  view_->setRootIsDecorated(false);
+  view_->setUniformRowHeights(true);
+  view_->setItemsExpandable(false);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setAllColumnsShowFocus(true);
+  view_->setModel(model_);
+  view_->header()->setMinimumSectionSize(Px(300));
+  for (std::size_t c = 0; c < PersonListModel::kColumns.size(); ++c)
+    view_->setColumnWidth(static_cast<int>(c), Px(PersonListModel::kColumns[c].width));
+  view_->header()->setStretchLastSection(false);
+  view_->setAccessibleName(QStringLiteral("人員列表"));
+  setFocusProxy(view_);
+  view_->viewport()->installEventFilter(this);
+}
+
+// The view goes before the rows it shows.
+PersonListView::~PersonListView() {
+  view_->viewport()->removeEventFilter(this);
+  delete view_;
+}
+
+int PersonListView::rowCount() const { return model_->rowCount(); }
+
+void PersonListView::showRows(int selectRecord) {
+  model_->reload();
+  const int row = selectRecord >= 0 ? model_->rowOf(static_cast<std::size_t>(selectRecord)) : -1;
+  if (row >= 0) {
+    view_->setCurrentIndex(model_->index(row, 0));
+  } else {
+    view_->clearSelection();
+  }
+}
+
+std::optional<std::size_t> PersonListView::selectedRecord() const {
+  const QModelIndexList selected = view_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return std::nullopt;
+  const std::size_t record = model_->recordOf(selected.front().row());
+  if (record >= list_.rows.size()) return std::nullopt;
+  return record;
+}
+
+bool PersonListView::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == view_->viewport() && e->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
+    emit clicked();
+  return QWidget::eventFilter(watched, e);
+}
+
+void PersonListView::resizeEvent(QResizeEvent* e) {
+  view_->setGeometry(rect());
+  QWidget::resizeEvent(e);
+}
+
+}  // namespace qelm::ui

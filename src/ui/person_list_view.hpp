@@ -1,0 +1,46 @@
+// The person window's list of persons: one row a person, backed by the
+// person list model.
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "records/person_file.hpp"
+
+class QTreeView;
+
+namespace qelm::ui {
+
+class PersonListModel;
+
+class PersonListView : public QWidget {
+  Q_OBJECT
+ public:
+  // Shows `list`, which the caller keeps.
+  PersonListView(const records::PersonList& list, QWidget* parent);
+  ~PersonListView() override;
+
+  QTreeView* view() const { return view_; }
+  PersonListModel* model() const { return model_; }
+  int rowCount() const;
+  // The list changed: the rows are shown afresh, with `selectRecord` (an
+  // index of the list) selected, or none.
+  void showRows(int selectRecord = -1);
+  // The record of the selected row.
+  std::optional<std::size_t> selectedRecord() const;
+
+ signals:
+  // A left click anywhere in the list, on a row or the space below them.
+  void clicked();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+
+ private:
+  const records::PersonList& list_;
+  PersonListModel* model_;
+  QTreeView* view_;
+};
+
+}  // namespace qelm::ui

@@ -1,0 +1,71 @@
+#include "ui/unsaved_prompt.hpp"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "ui/person_folder.hpp"
+#include "ui/window_layer.hpp"
+
+namespace qelm::ui {
+
+bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& list, const UnsavedPrompt& prompt) {
+  QString note;  // what went wrong with the last choice
+  for (;;) {
+    const std::size_t count = list.unsaved.size();
+    if (count == 0) return true;
+    const records::SaveResult saved = records::SAVELIST(path, list);
+    if (!saved.dropped.empty() && prompt.tell) prompt.tell(Q(saved.message));
+    if (list.unsaved.empty()) return true;
+    QString text = QStringLiteral("清單有 %1 項修改尚未寫入 %2。\n%3")
+                       .arg(count)
+                       .arg(QFile::decodeName(path.c_str()), Q(saved.message));
+    if (!note.isEmpty()) text += QStringLiteral("\n") + note;
+    note.clear();
+    switch (prompt.choose(text)) {
+      case UnsavedChoice::kRetry:
+        break;
+      case UnsavedChoice::kSaveAs: {
+        const QString file = prompt.fileName();
+        if (file.isEmpty()) break;
+        const records::SaveResult written = records::WritePersonFile(FileSystemPath(file), list);
+        if (written) return true;
+        note = QStringLiteral("另存失敗：") + Q(written.message);
+        break;
+      }
+      case UnsavedChoice::kDiscard:
+        return false;
+    }
+  }
+}
+
+UnsavedPrompt DialogPrompt(QWidget* parent) {
+  UnsavedPrompt prompt;
+  prompt.choose = [parent](const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("排盤"), text, QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        QStringLiteral("「重試」再寫一次；「另存新檔」把整份清單寫到您選擇的檔案；"
+                       "「放棄修改並結束」則這些修改將會遺失。"));
+    QPushButton* retry = box.addButton(QStringLiteral("重試"), QMessageBox::AcceptRole);
+    QPushButton* saveAs = box.addButton(QStringLiteral("另存新檔…"), QMessageBox::ActionRole);
+    QPushButton* discard = box.addButton(QStringLiteral("放棄修改並結束"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(retry);
+    box.exec();
+    if (box.clickedButton() == saveAs) return UnsavedChoice::kSaveAs;
+    if (box.clickedButton() == discard) return UnsavedChoice::kDiscard;
+    return UnsavedChoice::kRetry;
+  };
+  prompt.fileName = [parent] {
+    const QString start =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(kPersonFileName);
+    return QFileDialog::getSaveFileName(parent, QStringLiteral("另存清單"), start);
+  };
+  prompt.tell = [parent](const QString& text) { QMessageBox::warning(parent, QStringLiteral("排盤"), text); };
+  return prompt;
+}
+
+}  // namespace qelm::ui
