@@ -102,10 +102,8 @@ void FindBirthWindow::BuildControls() {
     choosers_[kDay]->addItem(p);
   }
 
-  conventionLabel_ = MakeLabel(this, QStringLiteral("ConventionLabel"), kLeft, 880, kWidth, 270, text,
-                               dayChange_ == DayChange::AtMidnight
-                                   ? QStringLiteral("子正換日：日柱在午夜交換，23 時為當日的夜子時")
-                                   : QStringLiteral("子初換日：日柱在 23 時交換，23 時起屬次日"));
+  conventionLabel_ = MakeLabel(this, QStringLiteral("ConventionLabel"), kLeft, 880, kWidth, 270, text);
+  ShowConvention();
 
   model_ = new BirthStretchModel(this);
   list_ = new QTreeView(this);
@@ -187,6 +185,20 @@ void FindBirthWindow::DayChosen() {
   Search();
 }
 
+void FindBirthWindow::ShowConvention() {
+  conventionLabel_->setText(dayChange_ == DayChange::AtMidnight
+                                ? QStringLiteral("子正換日：日柱在午夜交換，23 時為當日的夜子時")
+                                : QStringLiteral("子初換日：日柱在 23 時交換，23 時起屬次日"));
+}
+
+void FindBirthWindow::setDayChange(DayChange d) {
+  if (d == dayChange_) return;
+  const EightCharacters chosen = pillars();
+  dayChange_ = d;
+  ShowConvention();
+  choose(chosen);  // the 夜子時 item comes or goes; an hour no longer offered is left open
+}
+
 EightCharacters FindBirthWindow::pillars() const {
   EightCharacters p;
   p.year = PillarOfCycle(std::max(choosers_[kYear]->currentIndex(), 0));
@@ -209,7 +221,7 @@ void FindBirthWindow::choose(const EightCharacters& p) {
   const auto month = std::find(months_.begin(), months_.end(), p.month);
   if (month != months_.end()) choosers_[kMonth]->setCurrentIndex(static_cast<int>(month - months_.begin()));
   const auto hour = std::find(hours_.begin(), hours_.end(), p.hour);
-  if (hour != hours_.end()) choosers_[kHour]->setCurrentIndex(static_cast<int>(hour - hours_.begin()));
+  choosers_[kHour]->setCurrentIndex(hour != hours_.end() ? static_cast<int>(hour - hours_.begin()) : 0);
   Search();
 }
 

@@ -44,9 +44,12 @@ class FindBirthWindow : public QWidget {
   explicit FindBirthWindow(DayChange dayChange, QWidget* parent = nullptr);
 
   DayChange dayChange() const { return dayChange_; }
+  // Another convention: the hour chooser and the list follow it.
+  void setDayChange(DayChange d);
   // The pillars chosen (the hour open when "不拘" is chosen).
   EightCharacters pillars() const;
-  // Chooses the pillars; a month or hour the choosers do not offer is left as it was.
+  // Chooses the pillars; a month the chooser does not offer is left as it
+  // was, an hour it does not offer is left open.
   void choose(const EightCharacters& p);
 
   QComboBox* chooser(Chooser k) const { return choosers_[k]; }
@@ -67,6 +70,7 @@ class FindBirthWindow : public QWidget {
 
  private:
   void BuildControls();
+  void ShowConvention();
   void YearChosen();
   void DayChosen();
   void Search();
