@@ -21,8 +21,8 @@ std::vector<EightCharacters> OccurringSets(std::size_t count, bool withHour) {
   };
   for (std::size_t i = 0; i < count; ++i) {
     const MomentResult r = *CalcMoment({1901 + next(199), 1 + next(12), 1 + next(28), next(24), next(60)}).result;
-    const auto at = [&r](PillarPlace s) { return Pillar{Stem{r.MomentPillars[s]}, Branch{r.MomentPillars[s + 5]}}; };
-    EightCharacters p{at(kYearStem), at(kMonthStem), at(kDayStem), at(kHourStem)};
+    const MomentPillarSet& m = r.MomentPillars;
+    EightCharacters p{m.Year, m.Month, m.Day, m.Hour};
     if (!withHour) p.hour.reset();
     sets.push_back(p);
   }

@@ -23,11 +23,11 @@ struct PillarNotes {
   std::array<std::string_view, 3> HiddenTenGod{};  // HiddenTenGod1..3
   std::uint32_t StemColour = 0;
   std::array<std::uint32_t, 3> HiddenColour{};     // HiddenColour1..3; [0] is the branch colour
-  std::array<Stem, 3> Hidden{};                    // Hidden1..3, Stem{} when absent
+  std::array<std::optional<Stem>, 3> Hidden{};     // Hidden1..3
 };
 PillarNotes AnnotatePillar(Pillar p, std::optional<Stem> dayMaster);
 TenGod TenGodOf(Stem s, Stem dayMaster);
-std::array<Stem, 3> HiddenStemsOf(Branch b);
+std::array<std::optional<Stem>, 3> HiddenStemsOf(Branch b);
 
 // How a pillar column is drawn: text and colour of each item; absent hidden
 // stems and their ten gods are empty texts.
@@ -59,11 +59,11 @@ using DateText = InlineText<20>;
 
 struct ChartState {
   std::string PersonName;
-  int Sex = 1;  // 1 male, 0 female
+  qelm::Sex Sex = qelm::Sex::Male;
   int BirthYear = 0, BirthMonth = 0, BirthDay = 0, BirthHour = 0, BirthMinute = 0;
   Stem NewYearStem;
   Branch NewYearBranch;
-  int YearPolarity = 0;
+  Polarity YearPolarity = Polarity::Yin;  // of the year stem
   int LunarYear = 0, LunarMonth = 0, LunarDay = 0;
   Branch LunarHourBranch;
   Stem YearStem, MonthStem, DayStem, HourStem;
@@ -95,7 +95,8 @@ struct ChartState {
   Pillar DayPillar() const { return {DayStem, DayBranch}; }
   Pillar HourPillar() const { return {HourStem, HourBranch}; }
   Pillar LuckPillar(int k) const { return {LuckStems[k - 1], LuckBranches[k - 1]}; }  // k 1..12
-  bool Forward() const { return Sex == YearPolarity; }
+  // 陽男陰女 count forward (the luck pillars, some stars), 陰男陽女 backward.
+  bool Forward() const { return (Sex == qelm::Sex::Male) == (YearPolarity == Polarity::Yang); }
   // The birth moment on the clock, from the birth fields.
   Moment BirthMoment() const { return MakeMoment(BirthYear, BirthMonth, BirthDay, BirthHour, BirthMinute); }
 };
@@ -103,7 +104,7 @@ struct ChartState {
 // Loads a chart: the calendar engine's result for the birth moment plus the
 // person, and every derivation (kind, luck schedule, commanding stem,
 // palaces, texts).
-ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth);
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth);
 
 // The three lines under the person's name, as the main window shows them and
 // the report begins with them.
@@ -115,8 +116,8 @@ std::string CommandingStemLine(const ChartState& c);
 std::string PalaceLine(const ChartState& c);
 
 // The steps of a chart load, each usable on its own.
-// "乾造" for a man (Sex 1), "坤造" for a woman.
-std::string_view ClassifyChart(int Sex);
+// "乾造" for a man, "坤造" for a woman.
+std::string_view ClassifyChart(Sex sex);
 // The twelve luck pillars stepping on from (or back from) the month pillar.
 std::array<Pillar, 12> LuckPillars(Pillar monthPillar, bool forward);
 // Whole years before the first luck pillar from the whole clock hours between

@@ -53,6 +53,7 @@ void RunFindBirth(const FindBirthOptions& o, Streams& io) {
     const std::string first = UserMomentText(s.first), last = UserMomentText(s.last);
     if (o.json) {
       w.BeginObject();
+      w.Field("format", kJsonFormat);
       w.Field("first", JsonReadyText{first});
       w.Field("last", JsonReadyText{last});
       w.Field("minutes", static_cast<int>((s.last - s.first).count()) + 1);
@@ -83,7 +84,7 @@ void AddFindBirthCommand(CLI::App& app, Streams& io) {
   find->add_option("--from", opts->from, "the first year searched (default 1901)")->check(CLI::Range(1901, 2099));
   find->add_option("--to", opts->to, "the last year searched (default 2099)")->check(CLI::Range(1901, 2099));
   AddDayChangeOption(*find, opts->dayChange);
-  find->add_flag("--json", opts->json, "one JSON object a line: {\"first\", \"last\", \"minutes\", \"DayChange\"}");
+  find->add_flag("--json", opts->json, "one JSON object a line: {\"format\", \"first\", \"last\", \"minutes\", \"DayChange\"}");
   find->footer(
       "Exit status: 0 = stretches found; 1 = none in the years searched; 2 = bad arguments, or pillars that can "
       "never stand together (the rule is named: 陰陽, 五虎遁, 五鼠遁).");

@@ -23,7 +23,6 @@
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
@@ -115,7 +114,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
-    const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
+    const Sex sex = r.fields[records::kSex] == "男" ? Sex::Male : Sex::Female;
     const DayChange dayChange = DayChangeOfOption(o.dayChange);
     MomentResult birth = *BirthOf(r, dayChange);
     std::string note;
@@ -128,7 +127,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       const MomentOutcome corrected = c ? CorrectedMoment(*c.correction, dayChange) : MomentOutcome{};
       if (!corrected) {
         io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用"
-               << (stored && !c ? "(" + std::string(CorrectionErrorText(c.error)) + ")" : std::string()) << ",略過\n";
+               << (stored && !c ? "(" + CorrectionFailureText(c) + ")" : std::string()) << ",略過\n";
         io.Skipped();
         continue;
       }
@@ -137,7 +136,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const ChartState chart = LoadChart(name, sex, birth);
     const FlowState flowState = ComputeFlow(&chart, *flow);
-    io.out << name << "\n" << LfLineEnds(WithReportNote(ZiPingReport(chart, flowState), note));
+    io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }
 }
 

@@ -12,37 +12,46 @@ namespace {
 using std::chrono::minutes;
 using std::chrono::seconds;
 
-constexpr std::string_view kMinus = "−";  // U+2212, as the texts write a negative difference
-
-int LastDay(int y, int m) {
-  using namespace std::chrono;
-  return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
-}
+// The full-width minus: U+2212 has no Big5 form, and reports are saved as Big5.
+constexpr std::string_view kMinus = "－";
 
 bool InTableYears(Moment t) {
   const int y = Fields(t).year;
   return y >= 1901 && y <= 2099;
 }
 
-// "+3", "−64", "0".
+// "+3", "－64", "0".
 std::string Signed(long long n) {
   if (n == 0) return "0";
   return (n < 0 ? std::string(kMinus) : std::string("+")) + std::to_string(n < 0 ? -n : n);
 }
 
+// GCC 12 at -O3 wrongly sees an overlapping copy when a literal is put in
+// front of a std::string (-Wrestrict, GCC bug 105329): silenced here only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
 std::string Number(long long n) { return " " + std::to_string(n); }
 
-// "UTC+8", "UTC−4", "UTC+5:30".
-std::string OffsetText(int offsetMinutes) {
-  const int a = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-  std::string t = "UTC" + std::string(offsetMinutes < 0 ? kMinus : "+") + std::to_string(a / 60);
+// "UTC+8", "UTC－4", "UTC+5:30", "UTC+7:36:42".
+std::string OffsetText(int offsetSeconds) {
+  const int a = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;
+  std::string t = "UTC" + std::string(offsetSeconds < 0 ? kMinus : "+") + std::to_string(a / 3600);
+  char part[8];
+  if (a % 3600 != 0) {
+    std::snprintf(part, sizeof part, ":%02d", a / 60 % 60);
+    t += part;
+  }
   if (a % 60 != 0) {
-    char mm[4];
-    std::snprintf(mm, sizeof mm, "%02d", a % 60);
-    t += ":" + std::string(mm);
+    std::snprintf(part, sizeof part, ":%02d", a % 60);
+    t += part;
   }
   return t;
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 std::string DegreesText(double value, std::string_view positive, std::string_view negative) {
   const double a = std::fabs(value);
@@ -99,12 +108,18 @@ std::optional<TimeMode> ParseTimeMode(std::string_view text) {
 std::string_view CorrectionErrorText(CorrectionError e) {
   switch (e) {
     case CorrectionError::BadMoment: return "出生時刻無效";
-    case CorrectionError::BadPlace: return "經度須在 −180 至 180 之間，緯度須在 −90 至 90 之間";
+    case CorrectionError::BadPlace: return "經度須在 －180 至 180 之間，緯度須在 －90 至 90 之間";
     case CorrectionError::UnknownZone: return "找不到這個時區";
     case CorrectionError::Nonexistent: return "此時刻在當地撥快時鐘時被跳過，並不存在";
     case CorrectionError::OutOfRange: return "校正後的時刻超出 1901 至 2099 年";
   }
   return "無法校正";
+}
+
+std::string CorrectionFailureText(const CorrectionOutcome& out) {
+  if (out.error == CorrectionError::Nonexistent && out.resolution.state == ClockState::Gap)
+    return ClockChangeText(out.resolution);
+  return std::string(CorrectionErrorText(out.error));
 }
 
 std::string ClockChangeText(const ClockResolution& r) {
@@ -132,7 +147,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   };
   const MomentInput& in = clock;
   if (in.InputYear < 1901 || in.InputYear > 2099 || in.InputMonth < 1 || in.InputMonth > 12 ||
-      in.InputDay < 0 || in.InputDay > LastDay(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
+      in.InputDay < 0 || in.InputDay > DaysInMonth(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
       in.InputHour > 24 || in.InputMinute < -1 || in.InputMinute > 60)
     return refuse(CorrectionError::BadMoment);
   const Moment clockMoment = ClockOf(in);
@@ -144,7 +159,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   c.choice = choice;
   if (mode == TimeMode::Clock) {
     c.standard = c.solar = c.otherStandard = clockMoment;
-    c.utc = std::chrono::time_point_cast<seconds>(clockMoment - std::chrono::hours{8});
+    c.utc = UtcSeconds{clockMoment.time_since_epoch() - std::chrono::hours{8}};
     out.correction = std::move(c);
     return out;
   }
@@ -159,16 +174,16 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   const int pick = choice == OverlapChoice::Later ? 1 : 0;
   const ClockReading& r = out.resolution.readings[pick];
   c.state = out.resolution.state;
-  c.utcOffsetMinutes = r.utcOffsetMinutes;
+  c.utcOffsetSeconds = r.utcOffsetSeconds;
   c.dstMinutes = r.dstMinutes;
   c.utc = r.utc;
   c.standard = TableTimeOf(r.utc);
   c.otherStandard = TableTimeOf(out.resolution.readings[1 - pick].utc);
   c.eotSeconds = EquationOfTimeSeconds(r.utc);
-  const double solarSeconds = static_cast<double>(r.utc.time_since_epoch().count()) +
-                              place.longitude * 240.0 + c.eotSeconds;
-  c.solar = Moment{minutes{std::llround(solarSeconds / 60.0)}};
-  if (!InTableYears(c.standard) || !InTableYears(c.solar)) return refuse(CorrectionError::OutOfRange);
+  c.solar = ApparentSolarMinute(r.utc, place.longitude);
+  // Only the moments the mode casts with need the tables.
+  if (!InTableYears(c.standard) || (mode == TimeMode::Solar && !InTableYears(c.solar)))
+    return refuse(CorrectionError::OutOfRange);
   out.correction = std::move(c);
   return out;
 }
@@ -191,10 +206,11 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange) {
   r.MomentLunarYear = s.MomentLunarYear;
   r.MomentLunarMonth = s.MomentLunarMonth;
   r.MomentLunarDay = s.MomentLunarDay;
-  r.MomentLeapFlag = s.MomentLeapFlag;
+  r.MomentMonthKind = s.MomentMonthKind;
   r.MomentHourBranch = s.MomentHourBranch;
-  for (PillarPlace p : {kDayStem, kHourStem, kNewYearStem, kDayBranch, kHourBranch, kNewYearBranch})
-    r.MomentPillars[p] = s.MomentPillars[p];
+  r.MomentPillars.Day = s.MomentPillars.Day;
+  r.MomentPillars.Hour = s.MomentPillars.Hour;
+  r.MomentPillars.NewYear = s.MomentPillars.NewYear;
   r.WeekdayNumber = s.WeekdayNumber;
   r.WeekdayText = s.WeekdayText;
   r.lateZi = s.lateZi;
@@ -210,7 +226,7 @@ std::string CorrectionLine(const BirthCorrection& c) {
   std::string where = c.place.name.empty() ? std::string() : c.place.name + " ";
   std::string line;
   if (c.mode == TimeMode::Standard) {
-    line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetMinutes);
+    line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetSeconds);
     if (c.dstMinutes != 0) line += "，夏令時 " + Signed(c.dstMinutes) + "分";
     line += "，換算東八區 " + Signed(MinutesBetween(clock, c.standard)) + "分";
   } else {
@@ -228,7 +244,7 @@ std::string CorrectionDetail(const BirthCorrection& c) {
   if (!c.applies()) return {};
   std::string t = "出生地 " + (c.place.name.empty() ? std::string("（自訂）") : c.place.name) + "  " +
                   LongitudeText(c.place.longitude) + " " + LatitudeText(c.place.latitude) + "\n";
-  t += "時區 " + c.place.zone + "  " + OffsetText(c.utcOffsetMinutes);
+  t += "時區 " + c.place.zone + "  " + OffsetText(c.utcOffsetSeconds);
   if (c.dstMinutes != 0) t += "（含夏令時 " + Signed(c.dstMinutes) + "分）";
   t += "\n";
   if (c.state == ClockState::Overlap)

@@ -3,6 +3,7 @@
 #include "ui/flow_year_window.hpp"
 #include "ui/minor_luck_window.hpp"
 #include "ui/prosperity_window.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/sanming_window.hpp"
 #include "ui/stars_window.hpp"
 #include "ui/strength_window.hpp"
@@ -22,6 +23,7 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
     case AnalysisKind::Stars: return new StarsWindow(chart);
     case AnalysisKind::SanMing: return new SanMingWindow(chart, flow);
     case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow, correctionLine);
+    case AnalysisKind::Relations: return new RelationsWindow(chart, flow);
   }
   return nullptr;
 }

@@ -15,7 +15,7 @@ MinorLuckWindow::MinorLuckWindow(const ChartState& chart, const FlowState& flow,
   // 小運 starts from 丙寅 for a man and runs forward, from 壬申 for a woman and
   // runs backward: one step before the first year, so the first cell already
   // holds the stepped pillar.
-  const bool male = chart.Sex == 1;
+  const bool male = chart.Sex == Sex::Male;
   Pillar p = male ? Pillar{Stem{2}, Branch{2}} : Pillar{Stem{10}, Branch{10}};
   for (int n = 0; n < 100; ++n) {
     p = p.next(male ? 1 : -1);

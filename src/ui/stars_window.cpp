@@ -138,20 +138,20 @@ void StarsWindow::Clean_Label() {
 void StarsWindow::ShowRows(School school) {
   const StarRows rows = BuildStarRows(chart_, school);
   for (int i = 0; i < 12; ++i) {
-    nb_[i]->setText(Q(rows.NB[i]));
-    ss1_[i]->setText(Q(rows.SS1[i]));
-    ss2_[i]->setText(Q(rows.SS2[i]));
-    ss3_[i]->setText(Q(rows.SS3[i]));
-    vac_[i]->setText(Q(rows.VAC[i]));
+    nb_[i]->setText(Q(rows.GrowthStages[i]));
+    ss1_[i]->setText(Q(rows.StemStars[i]));
+    ss2_[i]->setText(Q(rows.BranchStars[i]));
+    ss3_[i]->setText(Q(rows.YearGods[i]));
+    vac_[i]->setText(Q(rows.VoidMarks[i]));
   }
 }
 
 void StarsWindow::doher() {
   const Virtues v = BuildVirtues(chart_.MonthBranch);
-  ted_->setText(Q(v.TED));
-  tedher_->setText(Q(v.TEDHER));
-  ued_->setText(Q(v.UED));
-  uedher_->setText(Q(v.UEDHER));
+  ted_->setText(Q(v.HeavenlyVirtue));
+  tedher_->setText(Q(v.HeavenlyVirtueCombination));
+  ued_->setText(Q(v.MonthlyVirtue));
+  uedher_->setText(Q(v.MonthlyVirtueCombination));
 }
 
 void StarsWindow::Option1_Click() {

@@ -9,15 +9,9 @@
 namespace qelm {
 namespace {
 
-constexpr const char* kStems[] = {"甲", "乙", "丙", "丁", "戊", "己", "庚", "辛", "壬", "癸"};
-constexpr const char* kBranches[] = {"子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};
-
-std::string Name(const MomentResult& r, PillarPlace stem) {
-  return std::string(kStems[r.MomentPillars[stem] - 1]) + kBranches[r.MomentPillars[stem + 5] - 1];
-}
-
 std::string Pillars(const MomentResult& r) {
-  return Name(r, kYearStem) + " " + Name(r, kMonthStem) + " " + Name(r, kDayStem) + " " + Name(r, kHourStem);
+  const MomentPillarSet& p = r.MomentPillars;
+  return p.Year.name() + " " + p.Month.name() + " " + p.Day.name() + " " + p.Hour.name();
 }
 
 MomentResult Calc(const MomentInput& in, DayChange d) {
@@ -69,16 +63,17 @@ TEST(DayChange, LateHourOfManyDays) {
     const std::string at = MomentText(zi.moment);
 
     // 子正換日: the day, the lunar date and the New-Year pillar of 22:59.
-    for (PillarPlace p : {kDayStem, kDayBranch, kNewYearStem, kNewYearBranch})
-      EXPECT_EQ(mid.MomentPillars[p], eve.MomentPillars[p]) << at;
+    EXPECT_EQ(mid.MomentPillars.Day, eve.MomentPillars.Day) << at;
+    EXPECT_EQ(mid.MomentPillars.NewYear, eve.MomentPillars.NewYear) << at;
     EXPECT_EQ(mid.MomentLunarYear, eve.MomentLunarYear) << at;
     EXPECT_EQ(mid.MomentLunarMonth, eve.MomentLunarMonth) << at;
     EXPECT_EQ(mid.MomentLunarDay, eve.MomentLunarDay) << at;
-    EXPECT_EQ(mid.MomentLeapFlag, eve.MomentLeapFlag) << at;
+    EXPECT_EQ(mid.MomentMonthKind, eve.MomentMonthKind) << at;
     EXPECT_EQ(mid.WeekdayNumber, eve.WeekdayNumber) << at;
     // The hour pillar, the year and month pillars and the terms as under 子初換日.
-    for (PillarPlace p : {kYearStem, kYearBranch, kMonthStem, kMonthBranch, kHourStem, kHourBranch})
-      EXPECT_EQ(mid.MomentPillars[p], zi.MomentPillars[p]) << at;
+    EXPECT_EQ(mid.MomentPillars.Year, zi.MomentPillars.Year) << at;
+    EXPECT_EQ(mid.MomentPillars.Month, zi.MomentPillars.Month) << at;
+    EXPECT_EQ(mid.MomentPillars.Hour, zi.MomentPillars.Hour) << at;
     EXPECT_EQ(mid.MomentHourBranch, 1) << at;
     EXPECT_EQ(mid.JieIndex, zi.JieIndex) << at;
     EXPECT_EQ(mid.JieDays * 1440 + mid.JieHours * 60 + mid.JieMinutes,
@@ -91,8 +86,8 @@ TEST(DayChange, LateHourOfManyDays) {
     const CivilFields n = Fields(MakeMoment(day + std::chrono::days{1}, 0, 0));
     if (n.year <= 2099) {
       const MomentResult midnight = Calc({n.year, n.month, n.day, 0, 0}, DayChange::AtZiStart);
-      for (PillarPlace p : {kDayStem, kDayBranch, kHourStem, kHourBranch})
-        EXPECT_EQ(zi.MomentPillars[p], midnight.MomentPillars[p]) << at;
+      EXPECT_EQ(zi.MomentPillars.Day, midnight.MomentPillars.Day) << at;
+      EXPECT_EQ(zi.MomentPillars.Hour, midnight.MomentPillars.Hour) << at;
       EXPECT_EQ(zi.MomentLunarDay, midnight.MomentLunarDay) << at;
     }
 

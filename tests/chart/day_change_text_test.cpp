@@ -21,7 +21,7 @@ TEST(DayChangeText, BirthLineNamesTheConventionWhereItMatters) {
       {{1986, 5, 5, 0, 30}, DayChange::AtMidnight, "(丙寅年三月廿七日子時)"},
   };
   for (const auto& c : cases) {
-    const ChartState chart = LoadChart("甲", 1, *CalcMoment(c.birth, c.change).result);
+    const ChartState chart = LoadChart("甲", Sex::Male, *CalcMoment(c.birth, c.change).result);
     const std::string line = BirthDataLine(chart);
     EXPECT_TRUE(line.ends_with(c.lunar)) << line;
   }

@@ -14,14 +14,11 @@ using std::chrono::minutes;
 constexpr Moment kEarliest = MakeMoment(1901, 1, 1, 0, 0);
 constexpr Moment kLatest = MakeMoment(2099, 12, 31, 23, 59);
 
-Pillar At(const MomentResult& r, PillarPlace stem) {
-  return {Stem{r.MomentPillars[stem]}, Branch{r.MomentPillars[stem + 5]}};
-}
-
 EightCharacters PillarsOf(Moment t, DayChange d) {
   const CivilFields f = Fields(t);
   const MomentResult r = *CalcMoment({f.year, f.month, f.day, f.hour, f.minute}, d).result;
-  return {At(r, kYearStem), At(r, kMonthStem), At(r, kDayStem), At(r, kHourStem)};
+  const MomentPillarSet& p = r.MomentPillars;
+  return {p.Year, p.Month, p.Day, p.Hour};
 }
 
 // Whether the engine gives the moment the pillars (an open hour matches any).

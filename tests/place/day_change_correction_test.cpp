@@ -25,17 +25,17 @@ TEST(DayChangeCorrection, SolarHourDecides) {
   const MomentResult next = *CalcMoment({2000, 2, 5, 0, 0}).result;
   EXPECT_TRUE(mid.lateZi);
   EXPECT_FALSE(zi.lateZi);
-  EXPECT_EQ(mid.MomentPillars[kDayStem], eve.MomentPillars[kDayStem]);
+  EXPECT_EQ(mid.MomentPillars.Day, eve.MomentPillars.Day);
   EXPECT_EQ(mid.MomentLunarDay, eve.MomentLunarDay);
-  EXPECT_EQ(zi.MomentPillars[kDayStem], next.MomentPillars[kDayStem]);
+  EXPECT_EQ(zi.MomentPillars.Day, next.MomentPillars.Day);
   // The hour pillar is the same; the year and the month follow the standard
   // moment, after 立春 (02/04 20:35).
-  EXPECT_EQ(mid.MomentPillars[kHourStem], zi.MomentPillars[kHourStem]);
-  EXPECT_EQ(mid.MomentPillars[kHourBranch], 1);
-  EXPECT_EQ(mid.MomentPillars[kYearStem], 7);
+  EXPECT_EQ(mid.MomentPillars.Hour, zi.MomentPillars.Hour);
+  EXPECT_EQ(mid.MomentPillars.Hour.branch, Branch{1});
+  EXPECT_EQ(mid.MomentPillars.Year.stem, Stem{7});
   EXPECT_EQ(mid.JieName, "立春");
-  EXPECT_NE(BirthDataLine(LoadChart("甲", 1, mid)).find("子正換日"), std::string::npos);
-  EXPECT_EQ(BirthDataLine(LoadChart("甲", 1, zi)).find("子正換日"), std::string::npos);
+  EXPECT_NE(BirthDataLine(LoadChart("甲", Sex::Male, mid)).find("子正換日"), std::string::npos);
+  EXPECT_EQ(BirthDataLine(LoadChart("甲", Sex::Male, zi)).find("子正換日"), std::string::npos);
 
   // A clock hour of 23 that is not 23 in solar time keeps nothing.
   const CorrectionOutcome east = CorrectBirth({2000, 2, 4, 23, 30}, kashgar, TimeMode::Solar);

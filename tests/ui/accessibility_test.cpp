@@ -70,7 +70,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   main.show();
   ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   std::vector<std::unique_ptr<QWidget>> windows;
-  for (int k = 0; k < 7; ++k)
+  for (int k = 0; k < kAnalysisKinds; ++k)
     windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 2));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());

@@ -39,7 +39,7 @@ namespace {
 ChartState ChartOf(int sex, MomentInput birth) {
   const MomentOutcome r = CalcMoment(birth);
   EXPECT_TRUE(r) << "birth moment refused";
-  return r ? LoadChart("測試", sex, *r.result) : ChartState{};
+  return r ? LoadChart("測試", SexOfCode(sex), *r.result) : ChartState{};
 }
 
 FlowState FlowAt(const ChartState& c, MomentInput at) {
@@ -309,7 +309,7 @@ StarLabels ReadStars(const QWidget* w) {
 }
 StarLabels Expected(const StarRows& rows) {
   StarLabels s;
-  const std::array<const StarRow*, 5> src{&rows.NB, &rows.SS1, &rows.SS2, &rows.SS3, &rows.VAC};
+  const std::array<const StarRow*, 5> src{&rows.GrowthStages, &rows.StemStars, &rows.BranchStars, &rows.YearGods, &rows.VoidMarks};
   for (int r = 0; r < 5; ++r)
     for (int i = 0; i < 12; ++i) s.rows[r][i] = QString::fromStdString((*src[r])[i]);
   return s;
@@ -554,7 +554,7 @@ TEST(MinorLuckWindow, FirstCellsBySex) {
     for (int k = 0; k < 4; ++k) {
       EXPECT_EQ(Text(w.get(), "SYUTK", cells[k]) + Text(w.get(), "SYUDJ", cells[k]),
                 QString::fromUtf8(c.pillars[k]))
-          << c.chart->Sex << " cell " << cells[k];
+          << static_cast<int>(c.chart->Sex) << " cell " << cells[k];
     }
     EXPECT_EQ(Text(w.get(), "SYULB", 0), QStringLiteral("1984"));
     EXPECT_EQ(Text(w.get(), "SYULB", 99), QStringLiteral("2083"));

@@ -122,7 +122,7 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
     MainWindow main([&] { return c.now; });
     ASSERT_TRUE(main.CastChart("王小明", 1, c.birth));
     check(&main);
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < kAnalysisKinds; ++k) {
       std::unique_ptr<QWidget> w(
           CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
       check(w.get());

@@ -78,13 +78,14 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("natalDayStemTenGod"), nullptr);  // the day column has no stem ten god
   EXPECT_EQ(w.findChild<QWidget*>("luckPillar_10"), nullptr);
   EXPECT_NE(w.findChild<QWidget*>("luckHiddenTenGod3_9"), nullptr);
-  const std::array<std::pair<const char*, const char*>, 8> captions{{{"castButton", "排盤"},
+  const std::array<std::pair<const char*, const char*>, 9> captions{{{"castButton", "排盤"},
                                                                      {"strengthButton", "五行強弱"},
                                                                      {"flowYearButton", "流年"},
                                                                      {"minorLuckButton", "小運"},
                                                                      {"starsButton", "神煞"},
                                                                      {"sanMingButton", "三命"},
                                                                      {"textOutputButton", "文字輸出"},
+                                                                     {"relationsButton", "刑沖合會"},
                                                                      {"nowButton", "NOW"}}};
   for (const auto& [name, caption] : captions) {
     auto* b = qobject_cast<QPushButton*>(w.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -174,7 +175,7 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
     for (qsizetype k = 1; k < names.size(); ++k) EXPECT_LT(at(names[k - 1]).top(), at(names[k]).top()) << names[k].toStdString();
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
-          "textOutputButton"});
+          "textOutputButton", "relationsButton"});
   down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
         "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
@@ -282,7 +283,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   ASSERT_TRUE(w.chartLoaded());
   const auto birth = CalcMoment({1990, 5, 17, 14, 30});
   ASSERT_TRUE(birth);
-  const ChartState c = LoadChart("王小明", 1, *birth.result);
+  const ChartState c = LoadChart("王小明", Sex::Male, *birth.result);
 
   EXPECT_EQ(T("birthDataLine"), QString::fromStdString(BirthDataLine(c)));
   EXPECT_EQ(T("commandingStemLine"), QString::fromStdString(CommandingStemLine(c)));
@@ -337,7 +338,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   // Flow block with ten gods and exactly one luck star, in both places.
   const FlowState& f = w.flow();
   EXPECT_EQ(T("flowYearStemTenGod"), Q(f.YearPillar().stem.tenGodTo(c.DayStem).shortName()));
-  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0].tenGodTo(c.DayStem).shortName()));
+  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0]->tenGodTo(c.DayStem).shortName()));
   EXPECT_NE(T("flowYearStemTenGod"), "");
   const int current = LuckIndexAt(c, MakeMoment(2024, 6, 15, 10, 30));
   ASSERT_GE(current, 1);
@@ -600,12 +601,12 @@ TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
 
 TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  constexpr std::array<AnalysisKind, 7> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+  constexpr std::array<AnalysisKind, 8> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
                                               AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
                                               AnalysisKind::Stars,    AnalysisKind::SanMing,
-                                              AnalysisKind::TextOutput};
+                                              AnalysisKind::TextOutput, AnalysisKind::Relations};
   const int before = QApplication::topLevelWidgets().size();
-  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "luckOpener_0",
+  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "luckOpener_0",
                            "luckOpener_7", "flowYearHeader", "flowMonthHeader", "flowDayHeader", "flowHourHeader"})
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
@@ -654,17 +655,17 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
-  for (int k = 0; k < 7; ++k) {
+  for (int k = 0; k < kAnalysisKinds; ++k) {
     QWidget* a = w.analysisWindow(static_cast<AnalysisKind>(k));
     ASSERT_NE(a, nullptr) << k;
     EXPECT_TRUE(a->windowTitle().endsWith(QStringLiteral(" — 王小明"))) << k;
     old << a;
   }
   ASSERT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
-  for (int k = 0; k < 7; ++k) {
+  for (int k = 0; k < kAnalysisKinds; ++k) {
     EXPECT_EQ(w.analysisWindow(static_cast<AnalysisKind>(k)), nullptr) << k;
     EXPECT_TRUE(!old[k] || !old[k]->isVisible()) << k;
   }
@@ -676,7 +677,7 @@ TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   EXPECT_EQ(stars->windowTitle(), QStringLiteral("神煞 — 林美"));
   EXPECT_TRUE(stars->isVisible());
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  for (int k = 0; k < 7; ++k) EXPECT_TRUE(old[k].isNull()) << k;
+  for (int k = 0; k < kAnalysisKinds; ++k) EXPECT_TRUE(old[k].isNull()) << k;
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
@@ -704,7 +705,7 @@ TEST_F(MainWindowTest, PersonWindowHookAndCasting) {
   EXPECT_FALSE(w.isEnabled());
   EXPECT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
   EXPECT_TRUE(w.isEnabled());
-  EXPECT_EQ(w.chart()->Sex, 0);
+  EXPECT_EQ(w.chart()->Sex, Sex::Female);
   EXPECT_EQ(w.chart()->BirthMinute, 5);
   // A moment the engine refuses changes nothing.
   EXPECT_FALSE(w.CastChart("甲", 1, {1800, 1, 1, 0, 0}));

@@ -515,7 +515,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   Click("chooseButton");
   ASSERT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->PersonName, "林美");
-  EXPECT_EQ(main_->chart()->Sex, 0);
+  EXPECT_EQ(main_->chart()->Sex, Sex::Female);
   EXPECT_EQ(main_->chart()->BirthHour, 4);
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
@@ -536,7 +536,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   // With a chart on screen, "排盤" sets it aside; closing without a choice
   // keeps it drawn and the analysis buttons inert.
   ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const QString drawn = main_->findChild<QLabel*>("DateLAB")->text();
+  const QString drawn = main_->findChild<QLabel*>("birthDataLine")->text();
   QTest::mouseClick(MainButton("排盤"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);
   ASSERT_NE(again, nullptr);
@@ -544,7 +544,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   again->close();
   EXPECT_TRUE(main_->isEnabled());
   EXPECT_FALSE(main_->chartLoaded());
-  EXPECT_EQ(main_->findChild<QLabel*>("DateLAB")->text(), drawn);
+  EXPECT_EQ(main_->findChild<QLabel*>("birthDataLine")->text(), drawn);
   QTest::mouseClick(MainButton("文字輸出"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
 }
@@ -857,13 +857,13 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
   EXPECT_TRUE(main_->isEnabled());
   ASSERT_TRUE(main_->chartLoaded());
   const auto T = [&](const char* name) { return main_->findChild<QLabel*>(name)->text(); };
-  const std::array<std::pair<const char*, const char*>, 8> natal{{{"YTKLAB", "庚"}, {"YDJLAB", "午"},
-                                                                  {"MTKLAB", "辛"}, {"MDJLAB", "巳"},
-                                                                  {"DTKLAB", "壬"}, {"DDJLAB", "午"},
-                                                                  {"STKLAB", "丁"}, {"SDJLAB", "未"}}};
+  const std::array<std::pair<const char*, const char*>, 8> natal{{{"natalYearStem", "庚"}, {"natalYearBranch", "午"},
+                                                                  {"natalMonthStem", "辛"}, {"natalMonthBranch", "巳"},
+                                                                  {"natalDayStem", "壬"}, {"natalDayBranch", "午"},
+                                                                  {"natalHourStem", "丁"}, {"natalHourBranch", "未"}}};
   for (const auto& [name, text] : natal) EXPECT_EQ(T(name), QString::fromUtf8(text)) << name;
-  EXPECT_TRUE(T("DateLAB").startsWith("乾造 西元 1990年 5月 17日 14時 30分 (庚午年四月廿三日未時)"));
-  EXPECT_EQ(T("USERLAB"), "王小明  34 歲");
+  EXPECT_TRUE(T("birthDataLine").startsWith("乾造 西元 1990年 5月 17日 14時 30分 (庚午年四月廿三日未時)"));
+  EXPECT_EQ(T("personLine"), "王小明  34 歲");
   // The flow moment restarts at the present.
   const std::array<int, 5> now{2024, 6, 15, 10, 30};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(main_->field(i)->text().toInt(), now[i]) << i;
@@ -1013,7 +1013,7 @@ TEST_F(PersonWindowTest, TheBirthplaceCorrectsThePreviewAndTheChart) {
     const char* refused;  // 確定 is refused with a message that holds this
   };
   const Case cases[] = {
-      {"Chengdu in solar time", "成都", "", "", 2, {1975, 7, 1, 14, 30}, "真太陽時 13時 23分（成都", false, nullptr},
+      {"Chengdu in solar time", "成都", "", "", 2, {1975, 7, 1, 14, 30}, "真太陽時 13時 22分（成都", false, nullptr},
       {"Taipei with daylight saving", "臺北", "", "", 1, {1975, 7, 1, 9, 30}, "標準時間 8時 30分", false, nullptr},
       {"a place without a correction", "臺北", "", "", 0, {1975, 7, 1, 9, 30}, "", false, nullptr},
       {"no place", "", "", "", 1, {1975, 7, 1, 9, 30}, "未填出生地", false, nullptr},
