@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "ui/analysis_windows.hpp"
+#include "ui/find_birth_window.hpp"
 #include "ui/chart_export.hpp"
 #include "place/places.hpp"
 #include "place/stored_place.hpp"
@@ -159,5 +160,10 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   ok = Save(&window, dir, QStringLiteral("main_window_correction")) && ok;
+
+  // 由八字找生日 for the demo chart's year, month and day, the hour left open.
+  qelm::ui::FindBirthWindow finder(qelm::DayChange::AtZiStart);
+  finder.choose({*qelm::ParsePillar("庚午"), *qelm::ParsePillar("辛巳"), *qelm::ParsePillar("癸酉"), std::nullopt});
+  ok = Save(&finder, dir, QStringLiteral("find_birth_window")) && ok;
   return ok ? 0 : 1;
 }

@@ -51,7 +51,7 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
 
   // 1. Hours 23 and 24 belong to the next day. Hour 24 is written back as 0;
   //    minute 60 as 0 and a negative minute as 59, neither carrying into the hour.
-  const int pillarDay = hour > 22 ? day + 1 : day;
+  const int pillarDay = hour > 22 && !r.lateZi ? day + 1 : day;
   if (hour == 24) r.input.InputHour = 0;
   if (minute == 60) minute = 0;
   if (minute < 0) minute = 59;
@@ -119,8 +119,10 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
   const Pillar dayPillar = CyclePillar(DaysBetween(kJiaZiDay, pillarDate) % 60 + 1);
   const int dayStem = dayPillar.stem.number();
 
-  // 10. 甲己還加甲: the 子 hour's stem follows from the day stem.
-  int hourStem = r.MomentHourBranch + FirstHourStem(dayStem) - 1;
+  // 10. 甲己還加甲: the 子 hour's stem follows from the day stem; a 夜子時
+  //     takes the next day's.
+  const int hourDayStem = r.lateZi ? dayPillar.stem.next().number() : dayStem;
+  int hourStem = r.MomentHourBranch + FirstHourStem(hourDayStem) - 1;
   if (hourStem > 10) hourStem -= 10;
   if (hourStem < 1) hourStem += 10;
 
@@ -145,7 +147,15 @@ std::string_view MomentErrorText(MomentError e) {
   return "時刻無效";
 }
 
-MomentOutcome CalcMoment(const MomentInput& in) {
+std::optional<DayChange> DayChangeOfHour(int hour) {
+  if (hour == 23) return DayChange::AtZiStart;
+  if (hour == 0) return DayChange::AtMidnight;
+  return std::nullopt;
+}
+
+std::string_view DayChangeName(DayChange d) { return d == DayChange::AtMidnight ? "子正換日" : "子初換日"; }
+
+MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange) {
   const auto refuse = [](MomentError e) { return MomentOutcome{std::nullopt, e}; };
   if (in.InputYear < 1901 || in.InputYear > 2099) return refuse(MomentError::YearOutOfRange);
   if (in.InputMonth < 1 || in.InputMonth > 12) return refuse(MomentError::MonthOutOfRange);
@@ -159,12 +169,14 @@ MomentOutcome CalcMoment(const MomentInput& in) {
   MomentResult r;
   r.entered = in;
   r.input = in;
+  r.dayChange = dayChange;
+  r.lateZi = dayChange == DayChange::AtMidnight && in.InputHour == 23;
 
-  // 子 hour runs from 23:00 and opens the next day.
+  // 子 hour runs from 23:00 and opens the next day (but for a 夜子時).
   int hour = in.InputHour;
   int day = in.InputDay;
   if (hour > 22) {
-    day += 1;
+    if (!r.lateZi) day += 1;
     hour = 0;
   }
   r.MomentHourBranch = (hour + 1) / 2 + 1;

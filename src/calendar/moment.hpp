@@ -21,6 +21,16 @@ struct MomentInput {
   friend constexpr bool operator==(const MomentInput&, const MomentInput&) = default;
 };
 
+// Where one day ends and the next begins. 子初換日: at 23:00, so that the 子
+// hour opens the next day. 子正換日: at midnight, so that an hour of 23 (夜子時)
+// keeps the day pillar, the lunar date and the New-Year pillar of its own
+// date, with the 子 hour pillar of the next day.
+enum class DayChange { AtZiStart, AtMidnight };
+// The clock hour the day begins at: 23 or 0; and back.
+constexpr int DayChangeHour(DayChange d) { return d == DayChange::AtMidnight ? 0 : 23; }
+std::optional<DayChange> DayChangeOfHour(int hour);
+std::string_view DayChangeName(DayChange d);  // "子初換日", "子正換日"
+
 // The pillars of a moment: year, month, day and hour, the year and month
 // turning at the solar terms, and the year counted from the lunar New Year.
 struct MomentPillarSet {
@@ -44,6 +54,8 @@ struct MomentResult {
   int WeekdayNumber = 0;
   std::string_view WeekdayText;
   Moment moment{};  // the point compared with the solar terms
+  DayChange dayChange = DayChange::AtZiStart;  // the convention it was computed under
+  bool lateZi = false;  // an hour of 23 kept on its own date (子正換日)
 };
 
 enum class MomentError { YearOutOfRange, MonthOutOfRange, DayOutOfRange, HourOutOfRange, MinuteOutOfRange };
@@ -57,7 +69,7 @@ struct MomentOutcome {
   MomentError error{};
   explicit operator bool() const { return result.has_value(); }
 };
-MomentOutcome CalcMoment(const MomentInput& in);
+MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange = DayChange::AtZiStart);
 
 // The stem of the 寅 month in a year of stem s (never 0).
 constexpr int FirstMonthStem(int yearStem) { return ((yearStem % 5) * 2 + 1) % 10; }

@@ -99,6 +99,8 @@ std::string BirthDataLine(const ChartState& c) {
   line += " (";
   if (c.Reading == BirthReading::Solar) line += "真太陽時 ";
   AppendLunarDateText(line, c.birth);
+  // A birth in the hour of 23 that keeps its own date says so.
+  if (c.birth.lateZi) AppendParts(line, " ", DayChangeName(c.birth.dayChange));
   line += ")";
   return line;
 }

@@ -96,8 +96,8 @@ bool BirthPlaceGiven(const CLI::App& command) {
   return false;
 }
 
-MomentResult CorrectedBirth(const BirthCorrection& c) {
-  MomentOutcome m = CorrectedMoment(c);
+MomentResult CorrectedBirth(const BirthCorrection& c, DayChange dayChange) {
+  MomentOutcome m = CorrectedMoment(c, dayChange);
   if (!m) throw UsageError(std::string(CorrectionErrorText(CorrectionError::OutOfRange)));
   return std::move(*m.result);
 }

@@ -49,6 +49,6 @@ inline constexpr const char* kBatchTakesNoPlace =
 
 // The engine's result for the corrected birth; UsageError when the corrected
 // moment falls outside the calendar.
-MomentResult CorrectedBirth(const BirthCorrection& c);
+MomentResult CorrectedBirth(const BirthCorrection& c, DayChange dayChange = DayChange::AtZiStart);
 
 }  // namespace qelm::cli

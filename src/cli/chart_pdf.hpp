@@ -18,13 +18,15 @@ namespace qelm::cli {
 // chart is cast from it (`birth` is then its clock time) and the report ends
 // with its line. Empty on success, else the reason.
 std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path, const BirthCorrection* correction = nullptr);
+                          const std::string& path, const BirthCorrection* correction = nullptr,
+                          DayChange dayChange = DayChange::AtZiStart);
 
 // The same for the chart command: a failure is one line on the error stream
 // and exit status 1.
 inline void RunChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                        const std::string& path, Streams& io, const BirthCorrection* correction = nullptr) {
-  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction);
+                        const std::string& path, Streams& io, const BirthCorrection* correction = nullptr,
+                        DayChange dayChange = DayChange::AtZiStart) {
+  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction, dayChange);
   if (error.empty()) return;
   io.err << "qelm-report: " << error << "\n";
   io.status = 1;

@@ -5,7 +5,7 @@
 namespace qelm::cli {
 
 std::string WriteChartPdf(const std::string&, Sex, const MomentInput&, const MomentInput&, const std::string&,
-                          const BirthCorrection*) {
+                          const BirthCorrection*, DayChange) {
   return "此版本建置時未含視窗,沒有 PDF 輸出(--pdf)";
 }
 

@@ -22,6 +22,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
+#include "cli/day_change_option.hpp"
 #include "cli/relations_json.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"
@@ -52,7 +53,8 @@ std::optional<Sex> SexOf(std::string_view text) {
   return std::nullopt;
 }
 
-Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at) {
+Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
+              DayChange dayChange) {
   Checked c;
   // The person file's limit: a chart of a name it could not hold is refused.
   if (const std::size_t n = records::CharacterCount(name); n > records::kMaxNameLength) {
@@ -64,7 +66,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
     c.error = "性別「" + std::string(sex) + "」須為 男 或 女";
     return c;
   }
-  auto b = MomentOf("出生時刻", birth, c.error);
+  auto b = MomentOf("出生時刻", birth, c.error, dayChange);
   if (!b) return c;
   auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
   if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
@@ -136,6 +138,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("BirthDay", c.BirthDay);
   w.Field("BirthHour", c.BirthHour);
   w.Field("BirthMinute", c.BirthMinute);
+  w.Field("DayChange", DayChangeHour(c.birth.dayChange));
   w.Field("NewYearStem", c.NewYearStem.number());
   w.Field("NewYearBranch", c.NewYearBranch.number());
   w.Field("NewYearPillar", PillarNameText({c.NewYearStem, c.NewYearBranch}).json());
@@ -263,10 +266,11 @@ struct ChartOptions {
   int jobs = DefaultJobs();
   BirthPlaceOptions place;
   bool placeGiven = false;
+  int dayChange = 23;
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
-Checked CheckLine(std::string_view line) {
+Checked CheckLine(std::string_view line, DayChange dayChange) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::array<std::string_view, 4> fields;
   std::size_t count = 0;
@@ -281,7 +285,7 @@ Checked CheckLine(std::string_view line) {
   }
   // Each line names its own flow moment; the clock never stands in for it.
   if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
-  return Check(std::string(fields[0]), fields[1], fields[2], fields[3]);
+  return Check(std::string(fields[0]), fields[1], fields[2], fields[3], dayChange);
 }
 
 void RunBatch(const ChartOptions& o, Streams& io) {
@@ -289,8 +293,9 @@ void RunBatch(const ChartOptions& o, Streams& io) {
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
   std::atomic<bool> skipped{false};  // lines are worked on several threads
-  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped](std::string_view line, JsonWriter& w) {
-    const Checked c = CheckLine(line);
+  const DayChange dayChange = DayChangeOfOption(o.dayChange);
+  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped, dayChange](std::string_view line, JsonWriter& w) {
+    const Checked c = CheckLine(line, dayChange);
     if (c.request) {
       WriteRequest(w, *c.request);
     } else {
@@ -320,17 +325,18 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.birth.empty()) throw UsageError("缺少 --birth \"YYYY-MM-DD HH:MM\"");
   if (o.school != kZiPing && o.school != kSanMing)
     throw UsageError("--school 須為 子平法 或 三命法,不是「" + o.school + "」");
-  Checked c = Check(o.name, o.sex, o.birth, o.at);
+  const DayChange dayChange = DayChangeOfOption(o.dayChange);
+  Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange);
   if (!c.request) throw UsageError(c.error);
   // The birth as the clock showed it at the birthplace, corrected.
   const MomentInput clock = c.request->birth.input;
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
-  if (correction) c.request->birth = CorrectedBirth(*correction);
+  if (correction) c.request->birth = CorrectedBirth(*correction, dayChange);
 
   if (!o.pdf.empty()) {
     CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
-                       correction ? &*correction : nullptr);
+                       correction ? &*correction : nullptr, dayChange);
   }
 
   if (o.json) {
@@ -368,6 +374,7 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_option("--jobs", opts->jobs, "threads for --batch (default: the number of cores); lines keep their order")
       ->check(CLI::Range(1, kMaxJobs));
   AddBirthPlaceOptions(*chart, opts->place);
+  AddDayChangeOption(*chart, opts->dayChange);
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
     RunChart(*opts, io);

@@ -14,6 +14,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
+#include "cli/day_change_option.hpp"
 
 namespace qelm::cli {
 
@@ -25,6 +26,7 @@ void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* co
   w.BeginObject();
   w.Field("format", kJsonFormat);
   WriteMomentFields(w, r);
+  w.Field("DayChange", DayChangeHour(r.dayChange));
   if (correction) {
     w.Key("BirthCorrection");
     WriteBirthCorrection(w, *correction);
@@ -40,7 +42,7 @@ std::string ElapsedText(std::string_view term, int days, int hours, int minutes)
 
 void WriteText(std::ostream& out, const MomentResult& r) {
   out << "西曆 " << MomentText(r.moment) << " " << r.WeekdayText << "\n";
-  out << "陰曆 " << LunarDateText(r) << "\n";
+  out << "陰曆 " << LunarDateText(r) << (r.lateZi ? " 子正換日" : "") << "\n";
   const MomentPillarSet& p = r.MomentPillars;
   out << "四柱 " << p.Year.name() << "年 " << p.Month.name() << "月 " << p.Day.name() << "日 " << p.Hour.name()
       << "時\n";
@@ -56,6 +58,7 @@ struct MomentOptions {
   bool batch = false;
   BirthPlaceOptions place;
   bool placeGiven = false;
+  int dayChange = 23;
 };
 
 void RunMoment(const MomentOptions& o, Streams& io) {
@@ -63,9 +66,10 @@ void RunMoment(const MomentOptions& o, Streams& io) {
     if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
     if (!o.text.empty()) throw UsageError("--batch 從標準輸入讀取時刻,不另給時刻參數");
     bool skipped = false;
-    const bool tooLong = RunJsonLines(io.in, io.out, 1, [&skipped](std::string_view line, JsonWriter& w) {
+    const DayChange dayChange = DayChangeOfOption(o.dayChange);
+    const bool tooLong = RunJsonLines(io.in, io.out, 1, [&skipped, dayChange](std::string_view line, JsonWriter& w) {
       std::string error;
-      if (const auto r = MomentOf("時刻", line, error)) {
+      if (const auto r = MomentOf("時刻", line, error, dayChange)) {
         WriteMoment(w, *r);
       } else {
         WriteError(w, error);
@@ -77,11 +81,12 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   }
   if (o.text.empty()) throw UsageError("請給一個時刻,格式 \"YYYY-MM-DD HH:MM\",或用 --batch");
   std::string error;
-  auto r = MomentOf("時刻", o.text, error);
+  const DayChange dayChange = DayChangeOfOption(o.dayChange);
+  auto r = MomentOf("時刻", o.text, error, dayChange);
   if (!r) throw UsageError(error);
   // The moment as the clock showed it at a place, corrected.
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, r->entered);
-  if (correction) r = CorrectedBirth(*correction);
+  if (correction) r = CorrectedBirth(*correction, dayChange);
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
@@ -112,6 +117,7 @@ void AddMomentCommands(CLI::App& app, Streams& io) {
   moment->add_flag("--batch", opts->batch,
                    "read one moment a line from standard input, write one JSON object a line");
   AddBirthPlaceOptions(*moment, opts->place);
+  AddDayChangeOption(*moment, opts->dayChange);
   moment->callback([opts, moment, &io] {
     opts->placeGiven = BirthPlaceGiven(*moment);
     RunMoment(*opts, io);

@@ -18,6 +18,7 @@
 #include "chart/chart.hpp"
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/day_change_option.hpp"
 #include "records/big5.hpp"
 #include "place/stored_place.hpp"
 #include "records/person_file.hpp"
@@ -34,6 +35,7 @@ using records::PersonRecord;
 struct PersonsOptions {
   std::string file;
   std::string at;
+  int dayChange = 23;
 };
 
 // A field of decimal digits as a number; nothing for any other text.
@@ -49,7 +51,7 @@ std::optional<int> Number(std::string_view text) {
 
 // The birth moment of a record, when its fields name a real minute of the
 // years the calendar covers.
-std::optional<MomentResult> BirthOf(const PersonRecord& r) {
+std::optional<MomentResult> BirthOf(const PersonRecord& r, DayChange dayChange = DayChange::AtZiStart) {
   const auto y = Number(r.fields[records::kYear]), m = Number(r.fields[records::kMonth]),
              d = Number(r.fields[records::kDay]), h = Number(r.fields[records::kHour]),
              mi = Number(r.fields[records::kMinute]);
@@ -57,7 +59,7 @@ std::optional<MomentResult> BirthOf(const PersonRecord& r) {
   const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(*m),
                                          std::chrono::day(*d)};
   if (!date.ok()) return std::nullopt;
-  const MomentOutcome outcome = CalcMoment({*y, *m, *d, *h, *mi});
+  const MomentOutcome outcome = CalcMoment({*y, *m, *d, *h, *mi}, dayChange);
   return outcome.result;
 }
 
@@ -124,10 +126,11 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
     const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
     if (unreadable) {
-      io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取,略過\n";
+      io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取，略過\n";
       continue;  // counted above
     }
-    MomentResult birth = *BirthOf(r);
+    const DayChange dayChange = DayChangeOfOption(o.dayChange);
+    MomentResult birth = *BirthOf(r, dayChange);
     std::string note;
     if (entry) {
       const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
@@ -135,7 +138,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
                               *Number(f[records::kHour]), *Number(f[records::kMinute])};
       const CorrectionOutcome c = stored ? CorrectStoredBirth(clock, *stored) : CorrectionOutcome{};
-      const MomentOutcome corrected = c ? CorrectedMoment(*c.correction) : MomentOutcome{};
+      const MomentOutcome corrected = c ? CorrectedMoment(*c.correction, dayChange) : MomentOutcome{};
       if (!corrected) {
         io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用"
                << (stored && !c ? "(" + CorrectionFailureText(c) + ")" : std::string()) << ",略過\n";
@@ -159,6 +162,7 @@ void AddPersonsCommand(CLI::App& app, Streams& io) {
       "persons", "The 子平法 report of every person in a person file (Big5, as the program keeps it)");
   persons->add_option("FILE", opts->file, "the person file")->required();
   persons->add_option("--at", opts->at, "the flow moment, \"YYYY-MM-DD HH:MM\" (default: now, local time)");
+  AddDayChangeOption(*persons, opts->dayChange);
   persons->callback([opts, &io] { RunPersons(*opts, io); });
 }
 

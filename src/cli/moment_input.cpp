@@ -33,14 +33,15 @@ std::string WhyNotAMoment(std::string_view what, std::string_view text) {
 
 }  // namespace
 
-std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error) {
+std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error,
+                                     DayChange dayChange) {
   text = Trim(text);
   const auto in = ParseUserMoment(text);
   if (!in) {
     error = WhyNotAMoment(what, text);
     return std::nullopt;
   }
-  const MomentOutcome outcome = CalcMoment(*in);
+  const MomentOutcome outcome = CalcMoment(*in, dayChange);
   if (!outcome) {
     error = std::string(what) + "「" + std::string(text) + "」超出範圍:" +
             std::string(MomentErrorText(outcome.error)) + "(可用 1901-01-01 至 2099-12-31)";

@@ -13,6 +13,7 @@ int Run(int argc, const char* const* argv, Streams& io) {
   AddChartCommand(app, io);
   AddPersonsCommand(app, io);
   AddPlacesCommand(app, io);
+  AddFindBirthCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

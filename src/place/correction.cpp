@@ -188,18 +188,18 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   return out;
 }
 
-MomentOutcome CorrectedMoment(const BirthCorrection& c) {
+MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange) {
   switch (c.mode) {
     case TimeMode::Clock:
-      return CalcMoment(c.entered);
+      return CalcMoment(c.entered, dayChange);
     case TimeMode::Standard:
-      return CalcMoment(InputOf(c.standard));
+      return CalcMoment(InputOf(c.standard), dayChange);
     case TimeMode::Solar:
       break;
   }
-  MomentOutcome terms = CalcMoment(InputOf(c.standard));
+  MomentOutcome terms = CalcMoment(InputOf(c.standard), dayChange);
   if (!terms) return terms;
-  const MomentOutcome sun = CalcMoment(InputOf(c.solar));
+  const MomentOutcome sun = CalcMoment(InputOf(c.solar), dayChange);
   if (!sun) return sun;
   MomentResult& r = *terms.result;
   const MomentResult& s = *sun.result;
@@ -213,6 +213,7 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c) {
   r.MomentPillars.NewYear = s.MomentPillars.NewYear;
   r.WeekdayNumber = s.WeekdayNumber;
   r.WeekdayText = s.WeekdayText;
+  r.lateZi = s.lateZi;
   return terms;
 }
 

@@ -90,8 +90,9 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
 // lunar date, the year counted from the lunar New Year, the day and hour
 // pillars and the weekday at the apparent solar time. `entered` and `moment`
 // hold the moment the solar terms were compared with, so that a chart loaded
-// from it counts its luck schedule from that moment.
-MomentOutcome CorrectedMoment(const BirthCorrection& c);
+// from it counts its luck schedule from that moment. Under 子正換日 the hour of
+// 23 that keeps its date is the hour of the solar time in the solar mode.
+MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange = DayChange::AtZiStart);
 
 // The engine's input naming a minute-resolution moment.
 MomentInput InputOf(Moment t);

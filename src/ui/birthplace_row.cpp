@@ -137,8 +137,9 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   overlapBox_ = new QComboBox(this);
   overlapBox_->setObjectName(QStringLiteral("overlapBox"));
   overlapBox_->setFont(text);
-  overlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
-  Place(overlapBox_, 2340, row3 - 30, 2835, 360);
+  // Right of it stands the person window's day-change chooser.
+  overlapBox_->addItems({QStringLiteral("較早一次"), QStringLiteral("較晚一次")});
+  Place(overlapBox_, 3900, row3 - 30, 1275, 360);
   overlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
   overlapBox_->hide();
 

@@ -231,8 +231,8 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth) {
-  const MomentOutcome out = CalcMoment(birth);
+bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
+  const MomentOutcome out = CalcMoment(birth, dayChange);
   if (!out) return false;
   setEnabled(true);
   ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
@@ -240,8 +240,9 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   return true;
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction) {
-  const MomentOutcome out = CorrectedMoment(correction);
+bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
+                           DayChange dayChange) {
+  const MomentOutcome out = CorrectedMoment(correction, dayChange);
   if (!out) return false;
   setEnabled(true);
   ChartState chart = LoadChart(personName, SexOfCode(sex), *out.result);

@@ -52,12 +52,15 @@ class MainWindow : public QWidget {
 
   // Casts a chart the way the person window does: computes the birth moment,
   // shows it, sets the flow moment to the present and redraws. False (and
-  // nothing changed) when the engine refuses the moment.
-  bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
+  // nothing changed) when the engine refuses the moment. The day begins at
+  // 23:00 or, under 子正換日, at midnight.
+  bool CastChart(const std::string& personName, int sex, const MomentInput& birth,
+                 DayChange dayChange = DayChange::AtZiStart);
   // The same for a birth corrected for its birthplace: the chart of the
   // corrected moment, with a line under the natal block that states the
   // correction (none in the clock mode).
-  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction);
+  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
+                 DayChange dayChange = DayChange::AtZiStart);
 
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }

@@ -18,6 +18,7 @@
 #include "calendar/lunar.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_list_view.hpp"
+#include "ui/single_window.hpp"
 #include "ui/window_layer.hpp"
 
 namespace qelm::ui {
@@ -35,7 +36,8 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
 constexpr int kWindowWidth = 5430, kWindowHeight = 8760;
-constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 5175;
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
+constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
 
@@ -140,15 +142,32 @@ void PersonWindow::BuildControls() {
   birthplace_ = new BirthplaceRow(this, kPlaceTop, kWindowHeight - kPlaceTop);
   connect(birthplace_, &BirthplaceRow::changed, this, &PersonWindow::Preview);
 
+  // The day-change convention beside 時間: how the birth time is read, as
+  // the kind of time is.
+  dayChangeBox_ = new DayChangeBox(birthplace_);
+  dayChangeBox_->setFont(text);
+  const QRect timeMode = birthplace_->timeModeBox()->geometry();
+  dayChangeBox_->setGeometry(timeMode.right() + Px(120), timeMode.top(), Px(1440), timeMode.height());
+  connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, [this](DayChange d) {
+    Preview();
+    if (findBirth_) findBirth_->setDayChange(d);
+  });
+  findBirthButton_ = MakeButton(this, QStringLiteral("findBirthButton"), kListLeft + kListWidth - 1800,
+                                kFindBirthTop, 1800, 360, button, QStringLiteral("由八字找生日"));
+  connect(findBirthButton_, &QPushButton::clicked, this, &PersonWindow::OpenFindBirth);
+
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{nameEdit_, sexOptions_[0], sexOptions_[1], chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate_->selector(field));
   for (QWidget* w :
        {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
-        static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->view()), birthplace_->firstInOrder()})
+        static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->view()),
+        static_cast<QWidget*>(findBirthButton_), birthplace_->firstInOrder()})
     order.push_back(w);
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+  setTabOrder(birthplace_->timeModeBox(), dayChangeBox_);
+  setTabOrder(dayChangeBox_, birthplace_->overlapBox());
   for (QLabel* l : {nameCaption_, sexCaption_, birthCaption_, lunarPreview_}) l->setFocusPolicy(Qt::NoFocus);
 
   // Names for a screen reader, after the captions (the buttons and the sex
@@ -297,7 +316,8 @@ void PersonWindow::Preview() {
   if (birthDate_->remembered(Field::kMonth) > 0 && birthDate_->remembered(Field::kDay) > 0) {
     const MomentInput birth = birthDate_->rememberedMoment();
     const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
-    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected) : CalcMoment(birth);
+    const DayChange dayChange = dayChangeBox_->dayChange();
+    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
     if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
   } else {
     birthplace_->showCorrection(std::nullopt);
@@ -436,8 +456,34 @@ void PersonWindow::HandOver() {
   }
   if (!main_) return;
   const std::string name = S(nameEdit_->text());
-  if (corrected ? !main_->CastChart(name, sex, *corrected->correction) : !main_->CastChart(name, sex, birth)) return;
+  const DayChange dayChange = dayChangeBox_->dayChange();
+  if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
+                : !main_->CastChart(name, sex, birth, dayChange))
+    return;
   close();
+}
+
+// 由八字找生日: one window at a time, under the convention chosen here.
+void PersonWindow::OpenFindBirth() {
+  ShowSingle(findBirth_, [this] {
+    auto* w = new FindBirthWindow(dayChangeBox_->dayChange(), this);
+    connect(w, &FindBirthWindow::birthChosen, this, &PersonWindow::TakeFoundBirth);
+    return w;
+  });
+}
+
+void PersonWindow::TakeFoundBirth(const CivilFields& first) {
+  birthDate_->showStored({std::to_string(first.year), std::to_string(first.month), std::to_string(first.day),
+                          std::to_string(first.hour), std::to_string(first.minute)});
+  Preview();
+  SetMessage(QStringLiteral("生日已由八字帶入：%1-%2-%3 %4:%5")
+                 .arg(first.year)
+                 .arg(first.month, 2, 10, QChar('0'))
+                 .arg(first.day, 2, 10, QChar('0'))
+                 .arg(first.hour, 2, 10, QChar('0'))
+                 .arg(first.minute, 2, 10, QChar('0')));
+  raise();
+  activateWindow();
 }
 
 void PersonWindow::closeEvent(QCloseEvent* e) {

@@ -20,6 +20,8 @@
 #include "records/place_file.hpp"
 #include "ui/birth_date_selector.hpp"
 #include "ui/birthplace_row.hpp"
+#include "ui/day_change_setting.hpp"
+#include "ui/find_birth_window.hpp"
 #include "ui/person_folder.hpp"
 #include "ui/person_list_view.hpp"
 #include "ui/person_window_state.hpp"
@@ -67,6 +69,11 @@ class PersonWindow : public QWidget {
   PersonListView* personList() const { return personList_; }
   QLabel* lunarPreview() const { return lunarPreview_; }
   QString message() const;
+  // The day-change convention (beside 時間) and 由八字找生日, with its window
+  // while it is open.
+  DayChangeBox* dayChangeBox() const { return dayChangeBox_; }
+  QPushButton* findBirthButton() const { return findBirthButton_; }
+  FindBirthWindow* findBirthWindow() const { return findBirth_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -86,6 +93,9 @@ class PersonWindow : public QWidget {
   void Modify();
   void Remove();
   void HandOver();
+  void OpenFindBirth();
+  // Fills the birth selectors with a moment handed back by 由八字找生日.
+  void TakeFoundBirth(const CivilFields& first);
   void FocusWindowChanged(QWindow* w);
   // Writes the list with one edit and the place of the person it enters or
   // changes, both files together; true when the edit is in the list.
@@ -112,6 +122,9 @@ class PersonWindow : public QWidget {
   BirthDateSelector* birthDate_;
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
+  DayChangeBox* dayChangeBox_;
+  QPushButton* findBirthButton_;
+  QPointer<FindBirthWindow> findBirth_;
 };
 
 }  // namespace qelm::ui

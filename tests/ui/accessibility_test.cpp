@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ui/analysis_windows.hpp"
+#include "ui/find_birth_window.hpp"
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
 
@@ -75,6 +76,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   windows.emplace_back(new PersonWindow(main, std::filesystem::path(QFile::encodeName(dir.path()).toStdString())));
+  windows.emplace_back(new FindBirthWindow(DayChange::AtMidnight));
 
   // The main window's own count: 8 buttons, 5 fields, 10 arrows, 4 headers
   // and the luck star at least.
