@@ -52,7 +52,7 @@ TEST(PersonsPlaces, UnreadablePlaceLinesAreNamedAndTheirPersonsNotCastWithoutThe
     EXPECT_EQ(r.out.empty(), c.attributed) << c.what;
     if (c.attributed) {
       ASSERT_EQ(errors.size(), 2u) << c.what;
-      EXPECT_EQ(errors[1], places + ":1: 「甲」的出生地無法讀取,略過") << c.what;
+      EXPECT_EQ(errors[1], places + ":1: 「甲」的出生地無法讀取，略過") << c.what;
     }
   }
   // The sound line casts at the corrected moment, without a word.
