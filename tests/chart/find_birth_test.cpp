@@ -51,9 +51,15 @@ void ExpectExactStretches(const EightCharacters& p, DayChange d, const std::vect
     ASSERT_LE(s.last, kLatest) << what;
     EXPECT_TRUE(Has(s.first, p, d)) << what << " first " << MomentText(s.first);
     EXPECT_TRUE(Has(s.last, p, d)) << what << " last " << MomentText(s.last);
-    if (s.first > kEarliest) EXPECT_FALSE(Has(s.first - minutes{1}, p, d)) << what << " " << MomentText(s.first);
-    if (s.last < kLatest) EXPECT_FALSE(Has(s.last + minutes{1}, p, d)) << what << " " << MomentText(s.last);
-    if (i > 0) EXPECT_GT(s.first, stretches[i - 1].last + minutes{1}) << what;
+    if (s.first > kEarliest) {
+      EXPECT_FALSE(Has(s.first - minutes{1}, p, d)) << what << " " << MomentText(s.first);
+    }
+    if (s.last < kLatest) {
+      EXPECT_FALSE(Has(s.last + minutes{1}, p, d)) << what << " " << MomentText(s.last);
+    }
+    if (i > 0) {
+      EXPECT_GT(s.first, stretches[i - 1].last + minutes{1}) << what;
+    }
   }
 }
 

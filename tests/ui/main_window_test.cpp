@@ -702,7 +702,7 @@ TEST_F(MainWindowTest, EscAndCtrlWCloseAnAnalysisWindow) {
                                                                      {"sanMingButton", AnalysisKind::SanMing},
                                                                      {"textOutputButton", AnalysisKind::TextOutput}}};
   for (const auto& [button, kind] : openers) {
-    for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
       SCOPED_TRACE(button);
       Click(button);
       QPointer<QWidget> a = w.analysisWindow(kind);
