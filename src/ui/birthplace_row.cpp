@@ -28,14 +28,34 @@ constexpr int kWindowWidth = 5430;
 
 PlaceMatch ResolvePlaceName(const QString& name) {
   PlaceMatch match;
-  for (const KnownPlace& known : FindPlaces(S(name), 50)) {
-    if (Q(known.name) == name) {
+  const QString wanted = name.trimmed();
+  if (wanted.isEmpty()) return match;
+  // 台 and 臺 are written for each other; English names without case.
+  const auto same = [&](std::string_view chinese, std::string_view english) {
+    return Q(chinese).replace(QChar(u'台'), QChar(u'臺')) == QString(wanted).replace(QChar(u'台'), QChar(u'臺')) ||
+           Q(english).compare(wanted, Qt::CaseInsensitive) == 0;
+  };
+  for (const KnownPlace& known : FindPlaces(S(wanted), 50)) {
+    if (same(known.name, known.english)) {
       match.place = known.place();
       match.candidates.clear();
       return match;
     }
     match.candidates.push_back(known.place());
   }
+  // A city of the world list by the whole name the finder shows for it
+  // ("Nairobi, Nairobi Area, Kenya").
+  const std::string text = S(wanted);
+  const bool latin = std::all_of(text.begin(), text.end(), [](char ch) { return (ch & 0x80) == 0; });
+  if (match.candidates.empty() && latin && wanted.contains(u',')) {
+    for (qelm::Place& city : SearchWorldCities(text.substr(0, text.find(',')), 20))
+      if (Q(city.name).compare(wanted, Qt::CaseInsensitive) == 0) {
+        match.place = std::move(city);
+        return match;
+      }
+  }
+  if (!match.place && match.candidates.size() == 1) match.place = match.candidates.front();
+  if (match.place) match.candidates.clear();
   return match;
 }
 
@@ -113,6 +133,7 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   completer_->setMaxVisibleItems(12);
   finder_->setCompleter(completer_);
   connect(finder_, &QLineEdit::textEdited, this, &BirthplaceRow::Typed);
+  connect(finder_, &QLineEdit::editingFinished, this, &BirthplaceRow::NameLeft);
   connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &BirthplaceRow::Activated);
 
   const int row2 = 390;
@@ -149,7 +170,10 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   SetTextColour(correctionLine_, kDarkRed);
 
   for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_})
-    connect(e, &QLineEdit::textEdited, this, &BirthplaceRow::changed);
+    connect(e, &QLineEdit::textEdited, this, [this] {
+      cleared_ = false;
+      emit changed();
+    });
   connect(timeModeBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
   connect(overlapBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
 
@@ -162,7 +186,47 @@ QWidget* BirthplaceRow::firstInOrder() const { return finder_; }
 void BirthplaceRow::Typed(const QString& text) {
   found_->search(text);
   if (found_->rowCount() > 0) completer_->complete();
+  // Another name: the coordinates and zone of the place before it go.
+  if (shownPlace_ && text.trimmed() != Q(shownPlace_->name)) {
+    if (ShowsCoordinatesOf(*shownPlace_)) {
+      for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_}) e->clear();
+      cleared_ = true;
+    }
+    shownPlace_.reset();
+  }
   emit changed();
+}
+
+void BirthplaceRow::NameLeft() {
+  const QString name = finder_->text().trimmed();
+  if (name.isEmpty() || (shownPlace_ && name == Q(shownPlace_->name)) || !CoordinatesEmpty()) return;
+  QString problem;
+  if (const std::optional<qelm::Place> place = PlaceForName(name, &problem)) choosePlace(*place);
+}
+
+bool BirthplaceRow::ShowsCoordinatesOf(const qelm::Place& place) const {
+  return longitudeEdit_->text() == Degrees(place.longitude) && latitudeEdit_->text() == Degrees(place.latitude) &&
+         zoneEdit_->text() == Q(place.zone);
+}
+
+bool BirthplaceRow::CoordinatesEmpty() const {
+  return longitudeEdit_->text().trimmed().isEmpty() && latitudeEdit_->text().trimmed().isEmpty() &&
+         zoneEdit_->text().trimmed().isEmpty();
+}
+
+std::optional<qelm::Place> BirthplaceRow::PlaceForName(const QString& name, QString* problem) const {
+  // The text of a place the finder offers (one highlighted, then left).
+  if (const qelm::Place* offered = found_->placeShownAs(name)) return *offered;
+  PlaceMatch match = ResolvePlaceName(name);
+  if (match.place) return match.place;
+  const QString gone = cleared_ ? QStringLiteral("，原本的經緯度與時區已清除") : QString();
+  *problem = match.candidates.size() > 1
+                 ? QStringLiteral("出生地「%1」符合 %2 個以上的地名%3：請從尋找結果中選擇，或填入經度與時區")
+                       .arg(name)
+                       .arg(match.candidates.size())
+                       .arg(gone)
+                 : QStringLiteral("找不到出生地「%1」%2：請從尋找結果中選擇，或填入經度與時區").arg(name, gone);
+  return std::nullopt;
 }
 
 void BirthplaceRow::Activated(const QModelIndex& index) {
@@ -178,6 +242,8 @@ void BirthplaceRow::Activated(const QModelIndex& index) {
 }
 
 void BirthplaceRow::choosePlace(const qelm::Place& place) {
+  shownPlace_ = place;
+  cleared_ = false;
   finder_->setText(Q(place.name));
   longitudeEdit_->setText(Degrees(place.longitude));
   latitudeEdit_->setText(Degrees(place.latitude));
@@ -188,6 +254,8 @@ void BirthplaceRow::choosePlace(const qelm::Place& place) {
 void BirthplaceRow::showStored(const records::PlaceEntry* entry) {
   const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
   const QSignalBlocker quietMode(timeModeBox_), quietOverlap(overlapBox_);
+  shownPlace_ = stored ? std::optional(stored->place) : std::nullopt;
+  cleared_ = false;
   if (stored) {
     finder_->setText(Q(stored->place.name));
     longitudeEdit_->setText(Degrees(stored->place.longitude));
@@ -211,15 +279,14 @@ std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) co
   StoredBirthPlace entered;
   entered.mode = static_cast<TimeMode>(std::max(0, timeModeBox_->currentIndex()));
   entered.choice = overlapBox_->currentIndex() == 1 ? OverlapChoice::Later : OverlapChoice::Earlier;
-  if (lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) {
-    // A name typed in full: the place of the list of that name.
-    const PlaceMatch match = ResolvePlaceName(name);
-    if (match.place) {
-      entered.place = *match.place;
-      return entered;
-    }
-    *problem = QStringLiteral("找不到出生地「%1」：請從尋找結果中選擇，或填入經度與時區").arg(name);
-    return std::nullopt;
+  // A name alone, or one typed over a place whose coordinates still stand:
+  // the place of that name, never coordinates of another.
+  const bool stale = shownPlace_ && name != Q(shownPlace_->name) && ShowsCoordinatesOf(*shownPlace_);
+  if ((lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) || stale) {
+    const std::optional<qelm::Place> place = PlaceForName(name, problem);
+    if (!place) return std::nullopt;
+    entered.place = *place;
+    return entered;
   }
   bool ok = false;
   const double longitude = QLocale::c().toDouble(lon, &ok);
@@ -277,6 +344,12 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
   if (note.isEmpty() && timeModeBox_->currentIndex() != 0 && finder_->text().trimmed().isEmpty() &&
       longitudeEdit_->text().trimmed().isEmpty())
     note = QStringLiteral("未填出生地，依鐘錶時間排盤");
+  // Coordinates of no place found by its name: taken as typed, and said so.
+  const QString name = finder_->text().trimmed();
+  if (!CoordinatesEmpty() && !name.isEmpty() && !(shownPlace_ && ShowsCoordinatesOf(*shownPlace_))) {
+    const QString typed = QStringLiteral("「%1」的經緯度與時區為手填").arg(name);
+    note = note.isEmpty() ? typed : typed + QStringLiteral("\n") + note;
+  }
   correctionLine_->setText(note);
   overlapBox_->setVisible(overlap);
   return applied;

@@ -19,8 +19,10 @@ class QLineEdit;
 
 namespace qelm::ui {
 
-// A place for a name: the one named exactly so, else the only one whose name
-// holds it; `candidates` are the places found when there is none or several.
+// A place for a name: the place of the built-in list named exactly so
+// (Chinese, 台 for 臺, or English in any case), else the only one whose name
+// holds it, else a world city by the whole name the finder shows for it;
+// `candidates` are the places of the list found when none or several fit.
 struct PlaceMatch {
   std::optional<qelm::Place> place;
   std::vector<qelm::Place> candidates;
@@ -91,6 +93,14 @@ class BirthplaceRow : public QWidget {
  private:
   void Typed(const QString& text);
   void Activated(const QModelIndex& index);
+  // The name was left (Tab, Enter): a name that is not the shown place's is
+  // resolved again.
+  void NameLeft();
+  // The coordinate fields as typed, and whether they still show `place`.
+  bool ShowsCoordinatesOf(const qelm::Place& place) const;
+  bool CoordinatesEmpty() const;
+  // The place for the name alone, or why there is none.
+  std::optional<qelm::Place> PlaceForName(const QString& name, QString* problem) const;
 
   QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_;
   QLineEdit *finder_, *longitudeEdit_, *latitudeEdit_, *zoneEdit_;
@@ -98,6 +108,10 @@ class BirthplaceRow : public QWidget {
   QLabel* correctionLine_;
   QCompleter* completer_;
   FoundPlacesModel* found_;
+  // The place whose name, coordinates and zone the fields were filled with
+  // (a pick, a resolved name, a stored birthplace).
+  std::optional<qelm::Place> shownPlace_;
+  bool cleared_ = false;  // an edited name took the coordinates of the place before it away
 };
 
 }  // namespace qelm::ui

@@ -1,6 +1,7 @@
 #include "ui/person_list_view.hpp"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTreeView>
 
@@ -29,12 +30,17 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
   view_->header()->setStretchLastSection(false);
   view_->setAccessibleName(QStringLiteral("人員列表"));
   setFocusProxy(view_);
+  connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    if (!quiet_ && current.isValid()) emit currentRecordChanged(model_->recordOf(current.row()));
+  });
+  view_->installEventFilter(this);
   view_->viewport()->installEventFilter(this);
 }
 
 // The view goes before the rows it shows.
 PersonListView::~PersonListView() {
   view_->viewport()->removeEventFilter(this);
+  view_->removeEventFilter(this);
   delete view_;
 }
 
@@ -44,7 +50,9 @@ void PersonListView::showRows(int selectRecord) {
   model_->reload();
   const int row = selectRecord >= 0 ? model_->rowOf(static_cast<std::size_t>(selectRecord)) : -1;
   if (row >= 0) {
+    quiet_ = true;
     view_->setCurrentIndex(model_->index(row, 0));
+    quiet_ = false;
   } else {
     view_->clearSelection();
   }
@@ -62,6 +70,13 @@ bool PersonListView::eventFilter(QObject* watched, QEvent* e) {
   if (watched == view_->viewport() && e->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
     emit clicked();
+  if (watched == view_ && e->type() == QEvent::KeyPress && view_->currentIndex().isValid()) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      emit chosen();
+      return true;
+    }
+  }
   return QWidget::eventFilter(watched, e);
 }
 

@@ -32,6 +32,11 @@ class PersonListView : public QWidget {
  signals:
   // A left click anywhere in the list, on a row or the space below them.
   void clicked();
+  // A row became the current one, however it did (a click, the arrows,
+  // Home and End, typing a name); not when the program selects a row.
+  void currentRecordChanged(std::size_t record);
+  // Enter on the current row.
+  void chosen();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -41,6 +46,7 @@ class PersonListView : public QWidget {
   const records::PersonList& list_;
   PersonListModel* model_;
   QTreeView* view_;
+  bool quiet_ = false;  // the program sets the current row
 };
 
 }  // namespace qelm::ui

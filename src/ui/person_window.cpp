@@ -131,6 +131,8 @@ void PersonWindow::BuildControls() {
   personList_ = new PersonListView(list_, this);
   Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
   connect(personList_, &PersonListView::clicked, this, &PersonWindow::ListClicked);
+  connect(personList_, &PersonListView::currentRecordChanged, this, &PersonWindow::ShowRecord);
+  connect(personList_, &PersonListView::chosen, this, &PersonWindow::HandOver);
 
   connect(chooseButton_, &QPushButton::clicked, this, &PersonWindow::HandOver);
   connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
@@ -321,9 +323,20 @@ void PersonWindow::FitPreview() {
 
 void PersonWindow::ListClicked() {
   if (personList_->rowCount() == 0) return;
+  if (const std::optional<std::size_t> record = personList_->selectedRecord()) {
+    ShowRecord(*record);
+  } else {
+    birthDate_->enableAll();
+    EnableEditButtons();
+  }
+}
+
+// The current row of the list, however it became current, is the entry.
+void PersonWindow::ShowRecord(std::size_t record) {
+  if (record >= list_.rows.size()) return;
   birthDate_->enableAll();
   EnableEditButtons();
-  if (const std::optional<std::size_t> record = personList_->selectedRecord()) ShowEntry(list_.rows[*record].fields);
+  ShowEntry(list_.rows[record].fields);
 }
 
 // The entry shows a record: name, sex, the birth moment in the selectors and

@@ -78,6 +78,7 @@ class PersonWindow : public QWidget {
   void Preview();
   void FitPreview();
   void ListClicked();
+  void ShowRecord(std::size_t record);
   void ShowEntry(const records::Fields& fields);
   QString OfferAgain(const std::vector<records::Edit>& dropped);
   void ShowRedo();

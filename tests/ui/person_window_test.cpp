@@ -26,6 +26,7 @@
 #include <array>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,8 +110,29 @@ class PersonWindowTest : public ::testing::Test {
   QString Preview() const { return C<QLabel>("lunarPreview")->text(); }
   QString Message() const { return C<QLabel>("messageLine")->text(); }
   void Click(const QString& name) const { QTest::mouseClick(C(name), Qt::LeftButton); }
+  // Types text (any script) into a control, one key press a character.
+  static void TypeText(QWidget* control, const char* utf8) {
+    for (const QChar ch : QString::fromUtf8(utf8))
+      QTest::sendKeyEvent(QTest::Click, control, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+  }
   // Where a control stands in the window.
   QRect InWindow(const QWidget* control) const { return {control->mapTo(form_, QPoint(0, 0)), control->size()}; }
+  // The text of a label of the main window (under its earlier name where the
+  // main window still has it).
+  QString MainLabel(const char* name) const {
+    static const std::map<std::string, std::string> earlier{
+        {"birthDataLine", "DateLAB"},   {"personLine", "USERLAB"},      {"natalYearStem", "YTKLAB"},
+        {"natalYearBranch", "YDJLAB"},  {"natalMonthStem", "MTKLAB"},   {"natalMonthBranch", "MDJLAB"},
+        {"natalDayStem", "DTKLAB"},     {"natalDayBranch", "DDJLAB"},   {"natalHourStem", "STKLAB"},
+        {"natalHourBranch", "SDJLAB"}};
+    QLabel* label = main_->findChild<QLabel*>(QString::fromLatin1(name));
+    if (!label && earlier.count(name)) label = main_->findChild<QLabel*>(QString::fromStdString(earlier.at(name)));
+    if (!label) {
+      ADD_FAILURE() << "no label " << name;
+      return {};
+    }
+    return label->text();
+  }
   // A button of the main window, by its caption.
   QPushButton* MainButton(const QString& caption) const {
     for (QPushButton* b : main_->findChildren<QPushButton*>())
@@ -536,7 +558,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   // With a chart on screen, "排盤" sets it aside; closing without a choice
   // keeps it drawn and the analysis buttons inert.
   ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const QString drawn = main_->findChild<QLabel*>("DateLAB")->text();
+  const QString drawn = MainLabel("birthDataLine");
   QTest::mouseClick(MainButton("排盤"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);
   ASSERT_NE(again, nullptr);
@@ -544,7 +566,7 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   again->close();
   EXPECT_TRUE(main_->isEnabled());
   EXPECT_FALSE(main_->chartLoaded());
-  EXPECT_EQ(main_->findChild<QLabel*>("DateLAB")->text(), drawn);
+  EXPECT_EQ(MainLabel("birthDataLine"), drawn);
   QTest::mouseClick(MainButton("文字輸出"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
 }
@@ -856,14 +878,12 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
   EXPECT_TRUE(main_->findChildren<PersonWindow*>().isEmpty());
   EXPECT_TRUE(main_->isEnabled());
   ASSERT_TRUE(main_->chartLoaded());
-  const auto T = [&](const char* name) { return main_->findChild<QLabel*>(name)->text(); };
-  const std::array<std::pair<const char*, const char*>, 8> natal{{{"YTKLAB", "庚"}, {"YDJLAB", "午"},
-                                                                  {"MTKLAB", "辛"}, {"MDJLAB", "巳"},
-                                                                  {"DTKLAB", "壬"}, {"DDJLAB", "午"},
-                                                                  {"STKLAB", "丁"}, {"SDJLAB", "未"}}};
-  for (const auto& [name, text] : natal) EXPECT_EQ(T(name), QString::fromUtf8(text)) << name;
-  EXPECT_TRUE(T("DateLAB").startsWith("乾造 西元 1990年 5月 17日 14時 30分 (庚午年四月廿三日未時)"));
-  EXPECT_EQ(T("USERLAB"), "王小明  34 歲");
+  const std::array<std::pair<const char*, const char*>, 8> natal{
+      {{"natalYearStem", "庚"}, {"natalYearBranch", "午"}, {"natalMonthStem", "辛"}, {"natalMonthBranch", "巳"},
+       {"natalDayStem", "壬"}, {"natalDayBranch", "午"}, {"natalHourStem", "丁"}, {"natalHourBranch", "未"}}};
+  for (const auto& [name, text] : natal) EXPECT_EQ(MainLabel(name), QString::fromUtf8(text)) << name;
+  EXPECT_TRUE(MainLabel("birthDataLine").startsWith("乾造 西元 1990年 5月 17日 14時 30分 (庚午年四月廿三日未時)"));
+  EXPECT_EQ(MainLabel("personLine"), "王小明  34 歲");
   // The flow moment restarts at the present.
   const std::array<int, 5> now{2024, 6, 15, 10, 30};
   for (int i = 0; i < 5; ++i) EXPECT_EQ(main_->field(i)->text().toInt(), now[i]) << i;
@@ -1157,6 +1177,138 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
   ASSERT_NE(records::FindPlaceEntry(book, person), nullptr);
   EXPECT_EQ(records::FindPlaceEntry(book, person)->mode, "solar");
+}
+
+}  // namespace
+}  // namespace qelm::ui
+
+namespace qelm::ui {
+namespace {
+
+// The place name, its coordinates and its zone, shown and stored, belong
+// together: a name edited after a pick is resolved again or its coordinates
+// go with a word; coordinates typed by hand under a free name are taken and
+// said to be so.
+TEST_F(PersonWindowTest, ThePlaceNameAndItsCoordinatesBelongTogether) {
+  struct Case {
+    const char* what;
+    const char* typed;  // typed over the picked 成都, then Esc and Tab
+    const char* lon;    // then typed by hand with the zone ("": nothing)
+    const char* zone;
+    const char* shown;      // the finder then shows
+    const char* zoneShown;  // and the zone field
+    const char* said;       // the correction line holds
+    const char* stored;     // the name 輸入 stores with its place; "": 輸入 refused
+    double longitude;       // of the place stored
+  };
+  const Case cases[] = {
+      {"another name of the list", "台北", "", "", "臺北市", "Asia/Taipei", "", "臺北市", 121.53},
+      {"leftover search text", "Ch", "", "", "Ch", "", "經緯度與時區已清除", "", 0},
+      {"a name of no place", "Atlantis", "", "", "Atlantis", "", "經緯度與時區已清除", "", 0},
+      {"a free name by hand", "外婆家", "120.5", "Asia/Taipei", "外婆家", "Asia/Taipei", "手填", "外婆家", 120.5},
+  };
+  const fs::path placesFile = records::PlaceFilePath(UserPath());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(UserPath());
+    fs::remove(placesFile);
+    PersonWindow& w = Start();
+    QLineEdit* finder = w.birthplace()->finder();
+    TypeText(finder, "成都");
+    QCompleter* completer = w.birthplace()->completer();
+    ASSERT_GT(completer->completionModel()->rowCount(), 0);
+    emit completer->activated(completer->completionModel()->index(0, 0));
+    QApplication::processEvents();
+    ASSERT_EQ(finder->text(), "成都");
+    ASSERT_EQ(w.birthplace()->zoneEdit()->text(), "Asia/Shanghai");
+    w.birthplace()->timeModeBox()->setCurrentIndex(2);
+
+    finder->selectAll();
+    TypeText(finder, c.typed);
+    QTest::keyClick(finder, Qt::Key_Escape);
+    completer->popup()->hide();
+    emit finder->editingFinished();  // Tab to the next field
+    if (*c.lon) {
+      QTest::keyClicks(w.birthplace()->longitudeEdit(), c.lon);
+      QTest::keyClicks(w.birthplace()->zoneEdit(), c.zone);
+    }
+    C<QLineEdit>("nameEdit")->setText("甲");
+    PickMoment(1975, 7, 1, 14, 30);
+    EXPECT_EQ(finder->text(), QString::fromUtf8(c.shown));
+    EXPECT_EQ(w.birthplace()->zoneEdit()->text(), QString::fromUtf8(c.zoneShown));
+    const QString line = w.birthplace()->correctionLine()->text();
+    EXPECT_TRUE(line.contains(QString::fromUtf8(c.said))) << line.toStdString();
+    EXPECT_EQ(line.contains(QStringLiteral("成都")), false) << line.toStdString();
+
+    Click("appendButton");
+    records::PlaceBook book;
+    records::LoadPlaceFile(placesFile, book);
+    const records::PlaceEntry* stored = records::FindPlaceEntry(book, {"甲", "男", "1975", "7", "1", "14", "30"});
+    if (!*c.stored) {
+      EXPECT_EQ(Rows(), 0) << "refused";
+      EXPECT_EQ(stored, nullptr);
+      EXPECT_FALSE(Message().isEmpty());
+    } else {
+      ASSERT_NE(stored, nullptr);
+      EXPECT_EQ(stored->name, c.stored);
+      EXPECT_NEAR(stored->longitude, c.longitude, 0.01);
+    }
+    form_->close();
+  }
+}
+
+// However a row becomes the current one (a click, the arrows, Home and End,
+// typing its name), the form shows it and 確定 casts it.
+TEST_F(PersonWindowTest, TheCurrentRowIsTheOneShownAndCast) {
+  WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"},
+             {"林美", "女", "2001", "2", "3", "4", "5"},
+             {"陳大文", "男", "1975", "8", "21", "14", "5"}});
+  Start();
+  QTreeView* list = List();
+  ClickRow(0);
+  struct Step {
+    Qt::Key key;        // Qt::Key_unknown: type `typed`
+    const char* typed;
+    const char* name;   // the form then shows
+    const char* year;
+  };
+  const Step steps[] = {
+      {Qt::Key_Down, "", "林美", "2001"},    {Qt::Key_End, "", "陳大文", "1975"},
+      {Qt::Key_Home, "", "王小明", "1990"},  {Qt::Key_unknown, "陳", "陳大文", "1975"},
+      {Qt::Key_Up, "", "林美", "2001"},
+  };
+  for (const Step& s : steps) {
+    if (s.key == Qt::Key_unknown)
+      TypeText(list, s.typed);
+    else
+      QTest::keyClick(list, s.key);
+    EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), QString::fromUtf8(s.name)) << s.name;
+    EXPECT_EQ(Selector(0)->currentText(), s.year) << s.name;
+  }
+  Click("chooseButton");
+  ASSERT_TRUE(main_->chartLoaded());
+  EXPECT_EQ(main_->chart()->PersonName, "林美");
+  EXPECT_EQ(main_->chart()->BirthYear, 2001);
+}
+
+// From start-up to a cast chart with the keyboard alone: Tab to the list,
+// Down to a person, Enter.
+TEST_F(PersonWindowTest, AKeyboardAloneCastsAChart) {
+  WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"}, {"林美", "女", "2001", "2", "3", "4", "5"}});
+  PersonWindow& w = Start();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w)) GTEST_SKIP() << "no window activation on this platform";
+  int tabs = 0;
+  while (QApplication::focusWidget() != List() && tabs++ < 30)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), List());
+  QTest::keyClick(List(), Qt::Key_Down);
+  QTest::keyClick(List(), Qt::Key_Down);
+  QTest::keyClick(List(), Qt::Key_Return);
+  ASSERT_TRUE(main_->chartLoaded());
+  EXPECT_EQ(main_->chart()->PersonName, "林美");
+  EXPECT_EQ(main_->chart()->BirthMonth, 2);
+  EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
 }
 
 }  // namespace
