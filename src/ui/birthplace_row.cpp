@@ -1,5 +1,6 @@
 #include "ui/birthplace_row.hpp"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
@@ -21,6 +22,11 @@ QString Degrees(double v) { return QString::number(v, 'f', 4); }
 
 constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 constexpr int kWindowWidth = 5430;
+// The rows' tops in twips; the line under them starts at the overlap row,
+// below it when that is shown.
+constexpr int kCoordinatesTop = 390, kZoneTop = 780, kTimeModeTop = 1170, kOverlapTop = 1560;
+constexpr int kLineGap = 390;
+constexpr int kLinesKept = 4;  // the line under the rows has room for this many lines at least
 
 }  // namespace
 
@@ -105,9 +111,9 @@ QVariant FoundPlacesModel::data(const QModelIndex& index, int role) const {
 
 // ------------------------------------------------------------------ the rows
 
-BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(parent) {
+BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   setObjectName(QStringLiteral("birthplaceRow"));
-  Place(this, 0, top, kWindowWidth, height);
+  Place(this, 0, top, kWindowWidth, kOverlapTop);
   const QFont text = Font(kSansFace, 9.75);
   const auto caption = [&](const char* name, int left, int captionTop, int width, const char* words) {
     QLabel* l =
@@ -125,7 +131,7 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   };
   placeCaption_ = caption("placeCaption", 240, 30, 735, "出生地");
   finder_ = edit("placeFinder", 1020, 0, 4155, "出生地");
-  finder_->setPlaceholderText(QStringLiteral("輸入地名尋找（中文或英文），不填則依鐘錶時間"));
+  finder_->setPlaceholderText(QStringLiteral("地名（中文或英文）；不填依鐘錶時間"));
   finder_->setClearButtonEnabled(true);
   found_ = new FoundPlacesModel(this);
   completer_ = new QCompleter(found_, this);
@@ -136,38 +142,46 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   connect(finder_, &QLineEdit::editingFinished, this, &BirthplaceRow::NameLeft);
   connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &BirthplaceRow::Activated);
 
-  const int row2 = 390;
-  longitudeCaption_ = caption("longitudeCaption", 240, row2 + 30, 480, "經度");
-  longitudeEdit_ = edit("longitudeEdit", 720, row2, 900, "經度（東經為正）");
-  longitudeEdit_->setPlaceholderText(QStringLiteral("東經為正"));
-  latitudeCaption_ = caption("latitudeCaption", 1740, row2 + 30, 480, "緯度");
-  latitudeEdit_ = edit("latitudeEdit", 2220, row2, 900, "緯度（北緯為正）");
-  latitudeEdit_->setPlaceholderText(QStringLiteral("北緯為正"));
-  zoneCaption_ = caption("zoneCaption", 3240, row2 + 30, 480, "時區");
-  zoneEdit_ = edit("zoneEdit", 3720, row2, 1455, "時區");
-  zoneEdit_->setPlaceholderText(QStringLiteral("Asia/Taipei"));
+  // Longitude and latitude side by side; the zone on a row of its own, wide
+  // enough for the longest zone names.
+  longitudeCaption_ = caption("longitudeCaption", 240, kCoordinatesTop + 30, 480, "經度");
+  longitudeEdit_ = edit("longitudeEdit", 720, kCoordinatesTop, 1920, "經度（東經為正）");
+  longitudeEdit_->setPlaceholderText(QStringLiteral("東經為正，如 121.5"));
+  latitudeCaption_ = caption("latitudeCaption", 2760, kCoordinatesTop + 30, 480, "緯度");
+  latitudeEdit_ = edit("latitudeEdit", 3240, kCoordinatesTop, 1935, "緯度（北緯為正）");
+  latitudeEdit_->setPlaceholderText(QStringLiteral("北緯為正，如 25.0"));
+  zoneCaption_ = caption("zoneCaption", 240, kZoneTop + 30, 480, "時區");
+  zoneEdit_ = edit("zoneEdit", 720, kZoneTop, 4455, "時區");
+  zoneEdit_->setPlaceholderText(QStringLiteral("如 Asia/Taipei"));
 
-  const int row3 = row2 + 390;
-  timeModeCaption_ = caption("timeModeCaption", 240, row3 + 30, 480, "時間");
+  // The kind of time; the rest of its row is kept free.
+  timeModeCaption_ = caption("timeModeCaption", 240, kTimeModeTop + 30, 480, "時間");
   timeModeBox_ = new QComboBox(this);
   timeModeBox_->setObjectName(QStringLiteral("timeModeBox"));
   timeModeBox_->setFont(text);
   for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar}) timeModeBox_->addItem(Q(TimeModeName(m)));
-  Place(timeModeBox_, 720, row3 - 30, 1500, 360);
+  Place(timeModeBox_, 720, kTimeModeTop - 30, 1500, 360);
   timeModeBox_->setAccessibleName(QStringLiteral("時間"));
+  timeModeCaption_->setBuddy(timeModeBox_);
+
+  // Which of two moments a repeated clock time means: asked only then.
+  overlapCaption_ = caption("overlapCaption", 240, kOverlapTop + 30, 1215, "重複的時刻");
   overlapBox_ = new QComboBox(this);
   overlapBox_->setObjectName(QStringLiteral("overlapBox"));
   overlapBox_->setFont(text);
   overlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
-  Place(overlapBox_, 2340, row3 - 30, 2835, 360);
+  Place(overlapBox_, 1500, kOverlapTop - 30, 2835, 360);
   overlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
+  overlapCaption_->setBuddy(overlapBox_);
+  overlapCaption_->hide();
   overlapBox_->hide();
 
-  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 240, row3 + 420, 4935, 540, text);
+  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 240, kOverlapTop, 4935, 255, text);
   correctionLine_->setWordWrap(true);
   correctionLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   correctionLine_->setFocusPolicy(Qt::NoFocus);
   SetTextColour(correctionLine_, kDarkRed);
+  Arrange();
 
   for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_})
     connect(e, &QLineEdit::textEdited, this, [this] {
@@ -182,6 +196,32 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
 }
 
 QWidget* BirthplaceRow::firstInOrder() const { return finder_; }
+
+// The line under the rows, below the overlap choice when it is shown, as
+// tall as its text; the rows end under it, with room for a few lines kept
+// so that the window does not change its height for a usual line.
+void BirthplaceRow::Arrange() {
+  const int top = Px(overlapBox_->isVisibleTo(this) ? kOverlapTop + kLineGap : kOverlapTop);
+  const int width = Px(4935);
+  const int lines = correctionLine_->fontMetrics().lineSpacing() * kLinesKept;
+  const int height = std::max(correctionLine_->heightForWidth(width), correctionLine_->fontMetrics().height());
+  correctionLine_->setGeometry(Px(240), top, width, height);
+  const int bottom = std::max(top + height, Px(kOverlapTop + kLineGap) + lines) + Px(120);
+  if (bottom != this->height()) {
+    resize(this->width(), bottom);
+    emit resized();
+  }
+}
+
+void SayChanged(QLabel* label) {
+  label->setAccessibleName(label->text());
+  QAccessibleEvent named(label, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&named);
+  if (!label->text().isEmpty()) {
+    QAccessibleEvent alert(label, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+  }
+}
 
 void BirthplaceRow::Typed(const QString& text) {
   found_->search(text);
@@ -336,7 +376,8 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
     }
     if (corrected && corrected->resolution.state == ClockState::Overlap && timeModeBox_->currentIndex() != 0) {
       overlap = true;
-      note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("，請選擇是哪一次\n") + note;
+      // The change of the clocks, which asks which of the two moments is meant.
+      note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("\n") + note;
     }
   } else {
     enteredPlace(&note);
@@ -352,6 +393,9 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
   }
   correctionLine_->setText(note);
   overlapBox_->setVisible(overlap);
+  overlapCaption_->setVisible(overlap);
+  Arrange();
+  SayChanged(correctionLine_);
   return applied;
 }
 

@@ -34,7 +34,7 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
-constexpr int kWindowWidth = 5430, kWindowHeight = 8760;
+constexpr int kWindowWidth = 5430;
 constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 5175;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
@@ -52,7 +52,7 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   // stays usable.
   main.setEnabled(false);
   setEnabled(true);
-  setFixedSize(Px(kWindowWidth), Px(kWindowHeight));
+  setFixedWidth(Px(kWindowWidth));
   SetBackground(this, 0xFFFFFF);
 
   QString note, where;
@@ -139,8 +139,12 @@ void PersonWindow::BuildControls() {
   connect(modifyButton_, &QPushButton::clicked, this, &PersonWindow::Modify);
   connect(deleteButton_, &QPushButton::clicked, this, &PersonWindow::Remove);
 
-  birthplace_ = new BirthplaceRow(this, kPlaceTop, kWindowHeight - kPlaceTop);
+  birthplace_ = new BirthplaceRow(this, kPlaceTop);
   connect(birthplace_, &BirthplaceRow::changed, this, &PersonWindow::Preview);
+  // The window ends under the birthplace rows.
+  const auto fitHeight = [this] { setFixedHeight(birthplace_->geometry().bottom() + 1); };
+  connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
+  fitHeight();
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
@@ -249,6 +253,7 @@ void PersonWindow::SetMessage(const QString& message) {
                        : message.isEmpty()                            ? where_
                                                                       : where_ + QStringLiteral("；") + message;
   messageLine_->setText(text);
+  SayChanged(messageLine_);
   if (text.isEmpty()) {
     messageLine_->hide();
     Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);

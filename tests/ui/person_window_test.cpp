@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
@@ -1309,6 +1310,68 @@ TEST_F(PersonWindowTest, AKeyboardAloneCastsAChart) {
   EXPECT_EQ(main_->chart()->PersonName, "林美");
   EXPECT_EQ(main_->chart()->BirthMonth, 2);
   EXPECT_EQ(OpenPersonWindowOf(*main_), nullptr);
+}
+
+}  // namespace
+}  // namespace qelm::ui
+
+namespace qelm::ui {
+namespace {
+
+// The birthplace rows as read: the line under them whole for the longest
+// readings, the choice of a repeated hour asked once, hints and the zone
+// shown whole, every drop-down list named by its caption, and the line and
+// the save result readable by a screen reader.
+TEST_F(PersonWindowTest, TheBirthplaceRowsReadWhole) {
+  PersonWindow& w = Start();
+  w.show();
+  BirthplaceRow* row = w.birthplace();
+  // A free name with coordinates by hand, a repeated hour, true solar time:
+  // the longest line there is.
+  row->finder()->setText(QStringLiteral("模里西斯路易港外婆家"));
+  row->longitudeEdit()->setText(QStringLiteral("-74.0060"));
+  row->latitudeEdit()->setText(QStringLiteral("40.7128"));
+  row->zoneEdit()->setText(QStringLiteral("America/Argentina/Buenos_Aires"));
+  row->zoneEdit()->setText(QStringLiteral("America/New_York"));
+  row->timeModeBox()->setCurrentIndex(2);
+  C<QLineEdit>("nameEdit")->setText("甲");
+  PickMoment(1990, 10, 28, 1, 30);
+  QLabel* line = row->correctionLine();
+  ASSERT_TRUE(row->overlapBox()->isVisibleTo(&w));
+  EXPECT_EQ(line->text().count(QStringLiteral("請選擇")), 1) << line->text().toStdString();
+  EXPECT_TRUE(line->text().contains(QStringLiteral("手填")));
+  EXPECT_LE(line->heightForWidth(line->width()), line->height()) << "every line of it";
+  EXPECT_TRUE(w.rect().contains(InWindow(line)));
+  EXPECT_TRUE(row->rect().contains(line->geometry())) << line->geometry().bottom() << " " << row->height() << " " << w.height();
+  EXPECT_FALSE(InWindow(line).intersects(InWindow(row->overlapBox())));
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name), line->text());
+
+  // Hints and values are shown whole.
+  for (QLineEdit* e : {row->finder(), row->longitudeEdit(), row->latitudeEdit(), row->zoneEdit()}) {
+    const QString text = e->text().isEmpty() ? e->placeholderText() : e->text();
+    EXPECT_LE(e->fontMetrics().horizontalAdvance(text) + 12, e->width()) << e->objectName().toStdString();
+    EXPECT_LE(e->fontMetrics().horizontalAdvance(e->placeholderText()) + (e->isClearButtonEnabled() ? 28 : 12),
+              e->width())
+        << e->objectName().toStdString();
+  }
+
+  // Each drop-down list is labelled by its caption, not named by its value.
+  const std::vector<std::pair<QComboBox*, const char*>> captions{
+      {Selector(0), "生日 年"}, {Selector(1), "生日 月"}, {Selector(2), "生日 日"},  {Selector(3), "生日 時"},
+      {Selector(4), "生日 分"}, {row->timeModeBox(), "時間"}, {row->overlapBox(), "重複的時刻"}};
+  for (const auto& [box, caption] : captions) {
+    QStringList labels;
+    for (const auto& [label, relation] :
+         QAccessible::queryAccessibleInterface(box)->relations(QAccessible::Label))
+      labels << label->text(QAccessible::Name);
+    EXPECT_TRUE(labels.contains(QString::fromUtf8(caption))) << caption << ": " << labels.join("|").toStdString();
+  }
+
+  // The save result is what a screen reader reads of the message line.
+  C<QLineEdit>("nameEdit")->setText("a\tb");
+  Click("appendButton");
+  ASSERT_FALSE(Message().isEmpty());
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(C("messageLine"))->text(QAccessible::Name), Message());
 }
 
 }  // namespace
