@@ -1,4 +1,4 @@
-// One step of the date row (the whole cascade, df_date and the repaint) and
+// One step of the date row (the whole cascade, the flow moment's redraw and the repaint) and
 // the start-up of the main window, offscreen.
 #include <benchmark/benchmark.h>
 
@@ -65,7 +65,7 @@ void BM_MinuteStepFullRepaint(benchmark::State& state) {
 BENCHMARK(BM_MinuteStepFullRepaint)->Unit(benchmark::kMicrosecond);
 
 // The longest cascade: 23:59 on 31 December stepped on, which moves minute,
-// hour, day, month and year and redraws after each.
+// hour, day, month and year before the window redraws.
 void BM_YearEndCascade(benchmark::State& state) {
   auto w = ChartWindow();
   const int fields[5] = {2020, 12, 31, 23, 59};

@@ -3,12 +3,14 @@
 
     /usr/bin/python3 tools/check_solar_time.py PATH/TO/solar_time_dump
 
-For 1,200 moments spread over 1901-2099 at longitudes all round the globe,
-the apparent solar time is taken from ephem as the Sun's local hour angle
-plus twelve hours (the local apparent sidereal time less the Sun's apparent
-right ascension) and compared with what the program computes (universal time
-+ longitude / 15 h + its equation of time). Fails when any moment differs by
-more than 10 seconds; prints the largest difference.
+For 1,200 whole minutes spread over 1901-2099 at longitudes all round the
+globe, the apparent solar time is taken from ephem as the Sun's local hour
+angle plus twelve hours (the local apparent sidereal time less the Sun's
+apparent right ascension) and compared with what the program's birth
+correction computes for a birth at that minute of universal time (universal
+time + longitude / 15 h + its equation of time). Fails when any moment
+differs by more than 10 seconds, or when the solar minute the chart is cast
+with is not the minute that time lies in; prints the largest difference.
 """
 
 import datetime
@@ -25,10 +27,12 @@ COUNT = 1200
 
 def moments():
     rng = random.Random(19011999)
-    start = datetime.datetime(1901, 1, 1, tzinfo=datetime.timezone.utc).timestamp()
-    end = datetime.datetime(2099, 12, 31, 23, 59, tzinfo=datetime.timezone.utc).timestamp()
+    # A day inside the calendar's years at each end: the solar time at any
+    # longitude stays in them.
+    start = datetime.datetime(1901, 1, 2, tzinfo=datetime.timezone.utc).timestamp()
+    end = datetime.datetime(2099, 12, 30, 23, 59, tzinfo=datetime.timezone.utc).timestamp()
     for _ in range(COUNT):
-        yield int(rng.uniform(start, end)), round(rng.uniform(-180.0, 180.0), 4)
+        yield int(rng.uniform(start, end)) // 60 * 60, round(rng.uniform(-180.0, 180.0), 4)
 
 
 def ephem_solar_seconds_of_day(t, longitude):
@@ -52,7 +56,15 @@ def main(argv):
     out = subprocess.run([argv[0]], input=feed, capture_output=True, text=True, check=True).stdout.split("\n")
     worst = (0.0, None)
     for (t, lon), line in zip(cases, out):
-        ours = float(line.split()[0]) % 86400.0
+        fields = line.split()
+        if fields[0] == "refused":
+            print(f"refused at {t} longitude {lon}: {line}")
+            return 1
+        exact, minute = float(fields[0]), int(fields[2])
+        if minute != math.floor(exact / 60.0) * 60:
+            print(f"solar minute {minute} is not the minute of {exact:.3f} at {t} longitude {lon}")
+            return 1
+        ours = exact % 86400.0
         theirs = ephem_solar_seconds_of_day(t, lon)
         diff = (ours - theirs + 43200.0) % 86400.0 - 43200.0
         if abs(diff) > abs(worst[0]):

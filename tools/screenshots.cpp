@@ -68,7 +68,7 @@ int main(int argc, char* argv[]) {
   bool ok = Save(&window, dir, QStringLiteral("main_window"));
 
   // The right-click menu over the natal block, drawn into the window's grab.
-  if (auto* exporter = window.findChild<qelm::ui::ChartExport*>()) {
+  if (auto* exporter = window.chartExport()) {
     const QPoint at(qelm::ui::Px(3000), qelm::ui::Px(2700));
     QMenu* menu = exporter->menu();
     menu->popup(window.mapToGlobal(at));

@@ -1,10 +1,12 @@
-// Reads "UNIX-SECONDS LONGITUDE" lines and writes, for each, the apparent
-// solar time there as seconds of the local reckoning, and the equation of
-// time in seconds. Used by tools/check_solar_time.py.
+// Reads "UNIX-SECONDS LONGITUDE" lines (whole minutes) and writes, for each,
+// what the birth correction computes for that minute of universal time at
+// that longitude under 真太陽時: the apparent solar time as seconds of the
+// local reckoning, the equation of time in seconds, and the solar minute the
+// chart is cast with (seconds of its start). Used by tools/check_solar_time.py.
 #include <cstdio>
 #include <iostream>
-#include <string>
 
+#include "place/correction.hpp"
 #include "place/solar.hpp"
 
 int main() {
@@ -12,7 +14,16 @@ int main() {
   double longitude = 0;
   while (std::cin >> t >> longitude) {
     const qelm::UtcSeconds ut{std::chrono::seconds{t}};
-    std::printf("%.3f %.3f\n", qelm::ApparentSolarSeconds(ut, longitude), qelm::EquationOfTimeSeconds(ut));
+    const qelm::Moment clock = std::chrono::floor<std::chrono::minutes>(qelm::Moment{} + ut.time_since_epoch());
+    const qelm::CorrectionOutcome out = qelm::CorrectBirth(qelm::InputOf(clock), qelm::Place{"", longitude, 0, "Etc/UTC"},
+                                                           qelm::TimeMode::Solar);
+    if (!out) {
+      std::printf("refused %s\n", qelm::CorrectionFailureText(out).c_str());
+      continue;
+    }
+    const qelm::BirthCorrection& c = *out.correction;
+    std::printf("%.3f %.3f %lld\n", qelm::ApparentSolarSeconds(c.utc, longitude), c.eotSeconds,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(c.solar.time_since_epoch()).count()));
   }
   return 0;
 }

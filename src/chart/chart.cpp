@@ -79,13 +79,6 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
 
   c.ChartKind = ClassifyChart(Sex);
   LuckSchedule(c);
-  c.ChartLoaded = 1;
-
-  // The birth-data line.
-  c.DateLabText = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
-                          "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分", " (");
-  AppendLunarDateText(c.DateLabText, birth);
-  c.DateLabText += ")";
 
   // The stem in command of the birth month.
   c.BirthJieDays = birth.JieDays;
@@ -93,17 +86,32 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
     c.CommandStem = *s;
     c.CommandStemName = s->nameWithElement();
   }
-  c.CommandLineText = Compose(birth.JieName, "後第", Num{birth.JieDays}, "日", Num{birth.JieHours}, "時",
-                              Num{birth.JieMinutes}, "分", " ", c.CommandStemName, "用事");
 
   const PalaceSet p = Palaces(c.YearStem, c.MonthPillar(), c.DayPillar(), c.HourBranch, birth.PastMidTerm);
   c.LifePalace = p.LifePalace;
   c.BodyPalace = p.BodyPalace;
   c.ConceptionPillar = p.ConceptionPillar;
   c.BreathPillar = p.BreathPillar;
-  c.PalaceLineText = PalaceLine(p, ": ", "    ");
   c.PalaceText = PalaceLine(p, ":", " ");
   return c;
+}
+
+std::string BirthDataLine(const ChartState& c) {
+  std::string line = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
+                             "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分", " (");
+  AppendLunarDateText(line, c.birth);
+  line += ")";
+  return line;
+}
+
+std::string CommandingStemLine(const ChartState& c) {
+  const MomentResult& b = c.birth;
+  return Compose(b.JieName, "後第", Num{b.JieDays}, "日", Num{b.JieHours}, "時", Num{b.JieMinutes}, "分", " ",
+                 c.CommandStemName, "用事");
+}
+
+std::string PalaceLine(const ChartState& c) {
+  return PalaceLine(PalaceSet{c.LifePalace, c.BodyPalace, c.ConceptionPillar, c.BreathPillar}, ": ", "    ");
 }
 
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
@@ -111,7 +119,7 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
   f.moment = flow;
   const MomentInput& e = flow.entered;
 
-  if (chart != nullptr && chart->ChartLoaded == 1) {
+  if (chart != nullptr) {
     const Moment shown = ClockMoment(flow);
     f.CurrentLuckIndex = LuckIndexAt(*chart, shown);
     const CivilFields d = Fields(shown);

@@ -68,7 +68,6 @@ struct ChartState {
   Branch LunarHourBranch;
   Stem YearStem, MonthStem, DayStem, HourStem;
   Branch YearBranch, MonthBranch, DayBranch, HourBranch;
-  int ChartLoaded = 1;
   std::string ChartKind;  // "乾造" / "坤造"
   int BirthJieDays = 0;
   Stem CommandStem;  // of the birth month
@@ -90,10 +89,6 @@ struct ChartState {
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
-  // Texts of the main window's natal lines, also used by the report.
-  std::string DateLabText;      // birth-data line
-  std::string CommandLineText;  // commanding-stem line
-  std::string PalaceLineText;   // palace line
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
@@ -109,6 +104,15 @@ struct ChartState {
 // person, and every derivation (kind, luck schedule, commanding stem,
 // palaces, texts).
 ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth);
+
+// The three lines under the person's name, as the main window shows them and
+// the report begins with them.
+// The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)".
+std::string BirthDataLine(const ChartState& c);
+// The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
+std::string CommandingStemLine(const ChartState& c);
+// The palaces: "命宮: 辛巳    身宮: 己丑    息元: 丁酉    胎元: 己巳".
+std::string PalaceLine(const ChartState& c);
 
 // The steps of a chart load, each usable on its own.
 // "乾造" for a man (Sex 1), "坤造" for a woman.
@@ -155,7 +159,7 @@ struct FlowState {
   Pillar HourPillar() const;
   Pillar NewYearPillar() const;
 };
-// chart may be null (no chart loaded): no luck index, no age.
+// chart may be null (no chart shown, or one set aside): no luck index, no age.
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
 
 // The lunar date of a moment as every window writes it: the year pillar

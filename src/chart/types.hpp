@@ -37,10 +37,6 @@ class Element {
   int n_ = 0;
 };
 
-// The colour of an element as the decimal text the windows keep; an element
-// outside 1..5 keeps the previous text.
-std::string ElementColour(int element, std::string previous = {});
-
 constexpr std::uint8_t Red(std::uint32_t c) { return c & 0xFF; }
 constexpr std::uint8_t Green(std::uint32_t c) { return (c >> 8) & 0xFF; }
 constexpr std::uint8_t Blue(std::uint32_t c) { return (c >> 16) & 0xFF; }

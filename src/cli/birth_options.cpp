@@ -1,8 +1,6 @@
 #include "cli/birth_options.hpp"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
 
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
@@ -13,23 +11,26 @@ namespace qelm::cli {
 
 namespace {
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
+// A number as people write one: digits with at most one decimal point and an
+// optional sign; no exponents, hexadecimal, "inf" or "nan".
+bool PlainDecimal(std::string_view s) {
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+  bool digits = false, point = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return false;
+    }
+  }
+  return digits;
 }
 
-// A place by name: one of the list named exactly so (Chinese or English),
-// else the first the list finds, else the largest city of the world list.
-std::optional<Place> PlaceNamed(std::string_view name) {
-  const std::vector<KnownPlace> known = FindPlaces(name, 50);
-  for (const KnownPlace& k : known)
-    if (k.name == name || SameLetters(k.english, name)) return k.place();
-  if (!known.empty()) return known.front().place();
-  std::vector<Place> world = SearchWorldCities(name, 1);
-  if (!world.empty()) return std::move(world.front());
-  return std::nullopt;
-}
+const CLI::Validator kPlainDecimal(
+    [](std::string& text) { return PlainDecimal(text) ? std::string() : "「" + text + "」不是數字"; }, "DEG",
+    "PlainDecimal");
 
 }  // namespace
 
@@ -37,13 +38,17 @@ void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o) {
   CLI::Option* place = command.add_option("--place", o.place,
                                           "the birthplace by name (Chinese, or English; see `places`)");
   CLI::Option* lon = command.add_option("--longitude", o.longitude, "the birthplace's longitude, east positive")
+                         ->check(kPlainDecimal)
                          ->check(CLI::Range(-180.0, 180.0));
   CLI::Option* lat = command.add_option("--latitude", o.latitude, "its latitude, north positive")
+                         ->check(kPlainDecimal)
                          ->check(CLI::Range(-90.0, 90.0));
   CLI::Option* zone = command.add_option("--zone", o.zone, "its time zone, as Asia/Taipei");
   command.add_option("--time", o.time, "what the birth time is: clock (as entered, UTC+8), standard, solar")
       ->check(CLI::IsMember({"clock", "standard", "solar"}));
-  command.add_option("--overlap", o.overlap, "a clock time that occurred twice: the earlier or the later moment")
+  command.add_option("--overlap", o.overlap,
+                     "a clock time that occurred twice at the place: the earlier or the later moment "
+                     "(with --time standard or solar)")
       ->check(CLI::IsMember({"earlier", "later"}));
   place->excludes(lon)->excludes(zone)->excludes(lat);
   lon->needs(zone);
@@ -57,14 +62,19 @@ std::optional<StoredBirthPlace> ResolveBirthPlace(const BirthPlaceOptions& o) {
   StoredBirthPlace p;
   p.mode = *mode;
   p.choice = o.overlap == "later" ? OverlapChoice::Later : OverlapChoice::Earlier;
+  const bool placeGiven = !Trim(o.place).empty() || o.longitude.has_value();
+  if (o.overlap && (!placeGiven || p.mode == TimeMode::Clock))
+    throw UsageError("--overlap 只用於有出生地的 --time standard 或 solar：鐘錶時間不換算時區，沒有重複的時刻");
   if (!Trim(o.place).empty()) {
-    const std::optional<Place> found = PlaceNamed(Trim(o.place));
-    if (!found) throw UsageError("找不到地點「" + std::string(Trim(o.place)) + "」;可用 --longitude 與 --zone 指定");
-    p.place = *found;
+    const PlaceResolution found = ResolvePlace(Trim(o.place));
+    if (!found.found())
+      throw UsageError(PlaceResolutionText(Trim(o.place), found) +
+                       (found.match == PlaceMatch::None ? "；可用 --longitude 與 --zone 指定" : ""));
+    p.place = found.place;
     return p;
   }
   if (o.longitude) {
-    if (!TimeZone::Find(o.zone)) throw UsageError("找不到時區「" + o.zone + "」");
+    if (!TimeZone::Find(o.zone)) throw UsageError("找不到時區「" + o.zone + "」（須為時區資料庫的名稱，如 Asia/Taipei）");
     p.place = Place{{}, *o.longitude, o.latitude.value_or(0.0), o.zone};
     return p;
   }
@@ -76,12 +86,7 @@ std::optional<BirthCorrection> ResolveBirthCorrection(const BirthPlaceOptions& o
   const std::optional<StoredBirthPlace> p = ResolveBirthPlace(o);
   if (!p) return std::nullopt;
   const CorrectionOutcome c = CorrectStoredBirth(clock, *p);
-  if (!c) {
-    const std::string change = ClockChangeText(c.resolution);
-    throw UsageError(c.error == CorrectionError::Nonexistent && !change.empty()
-                         ? change
-                         : std::string(CorrectionErrorText(c.error)));
-  }
+  if (!c) throw UsageError(CorrectionFailureText(c));
   return c.correction;
 }
 

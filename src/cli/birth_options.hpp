@@ -22,7 +22,7 @@ struct BirthPlaceOptions {
   std::optional<double> longitude, latitude;
   std::string zone;
   std::string time = "clock";
-  std::string overlap = "earlier";
+  std::optional<std::string> overlap;  // "earlier" or "later"; only for a place read standard or solar
 };
 
 // Adds the options to the subcommand, filling `o` when it is parsed (which
@@ -30,8 +30,9 @@ struct BirthPlaceOptions {
 void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o);
 
 // The place and time the options name; nothing when no place is given and
-// the time is the clock's. UsageError for a place not found, an unknown
-// zone, or a correcting time without a place.
+// the time is the clock's. UsageError for a name that is no place or could be
+// several (ResolvePlace), an unknown zone, a correcting time without a place,
+// or --overlap where it has no effect.
 std::optional<StoredBirthPlace> ResolveBirthPlace(const BirthPlaceOptions& o);
 
 // The correction of a birth clock time under the options: nothing without a

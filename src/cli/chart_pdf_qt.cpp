@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "cli/chart_pdf.hpp"
-#include "report/report.hpp"
 #include "report/report_note.hpp"
+#include "ui/chart_document.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/main_window.hpp"
 #include "ui/window_layer.hpp"
@@ -29,9 +29,12 @@ std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& b
   ui::MainWindow window([now] { return now; });
   if (!(correction ? window.CastChart(name, sex, *correction) : window.CastChart(name, sex, birth)))
     return "出生時刻無法排盤";
-  const QString report = QString::fromStdString(WithReportNote(ZiPingReport(*window.chart(), window.flow()), window.correctionLine()));
+  const QString report =
+      QString::fromStdString(ChartReport(*window.chart(), window.flow(), School::ZiPing, window.correctionLine()));
   const QString title = QStringLiteral("QELM 命盤 ") + QString::fromStdString(name);
-  return ui::SaveChartPdf(window, report, QFile::decodeName(QByteArray::fromStdString(path)), title).toStdString();
+  return ui::SaveChartPdf(window, report, QFile::decodeName(QByteArray::fromStdString(path)), title,
+                          {window.chartExport()->messageLine()})
+      .toStdString();
 }
 
 }  // namespace qelm::cli

@@ -123,11 +123,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("MonthBranch", c.MonthBranch.number());
   w.Field("DayBranch", c.DayBranch.number());
   w.Field("HourBranch", c.HourBranch.number());
-  w.Field("ChartLoaded", c.ChartLoaded);
   w.Field("ChartKind", Own(c.ChartKind));
   w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
-  // age do; the birth month's stands in CommandLineText.
+  // age do; the birth month's stands in the report's commanding-stem line.
   w.Field("CommandStem", f.CommandStem.number());
   w.Field("CommandStemName", Own(f.CommandStemName));
   w.Key("LifePalace");
@@ -152,9 +151,6 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("BirthMomentText", Own(c.BirthMomentText));
   w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
   w.Field("FlowAge", f.FlowAge);
-  w.Field("DateLabText", Own(c.DateLabText));
-  w.Field("CommandLineText", Own(c.CommandLineText));
-  w.Field("PalaceLineText", Own(c.PalaceLineText));
   w.Key("birth");
   w.BeginObject();
   WriteMomentFields(w, c.birth);

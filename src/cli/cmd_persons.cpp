@@ -125,7 +125,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       const MomentOutcome corrected = c ? CorrectedMoment(*c.correction) : MomentOutcome{};
       if (!corrected) {
         io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用"
-               << (stored && !c ? "(" + std::string(CorrectionErrorText(c.error)) + ")" : std::string()) << ",略過\n";
+               << (stored && !c ? "(" + CorrectionFailureText(c) + ")" : std::string()) << ",略過\n";
         io.Skipped();
         continue;
       }

@@ -13,15 +13,20 @@ void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c) {
   w.Field("longitude", c.place.longitude);
   w.Field("latitude", c.place.latitude);
   w.Field("zone", UserText{c.place.zone});
-  w.Field("utcOffsetMinutes", c.utcOffsetMinutes);
-  w.Field("dstMinutes", c.dstMinutes);
-  w.Field("equationOfTimeSeconds", std::round(c.eotSeconds * 10.0) / 10.0);
-  w.Field("standardMoment", MomentText(c.standard));
-  w.Field("solarMoment", MomentText(c.solar));
-  w.Field("clock", overlap ? "repeated" : "unique");
-  if (overlap) {
-    w.Field("overlapChoice", c.choice == OverlapChoice::Earlier ? "earlier" : "later");
-    w.Field("otherStandardMoment", MomentText(c.otherStandard));
+  // The clock mode reads the clock as UTC+8 and corrects nothing: it has no
+  // offsets or moments of its own to state.
+  if (c.applies()) {
+    w.Field("utcOffsetMinutes", c.utcOffsetMinutes());
+    w.Field("utcOffsetSeconds", c.utcOffsetSeconds);
+    w.Field("dstMinutes", c.dstMinutes);
+    w.Field("equationOfTimeSeconds", std::round(c.eotSeconds * 10.0) / 10.0);
+    w.Field("standardMoment", MomentText(c.standard));
+    w.Field("solarMoment", MomentText(c.solar));
+    w.Field("clock", overlap ? "repeated" : "unique");
+    if (overlap) {
+      w.Field("overlapChoice", c.choice == OverlapChoice::Earlier ? "earlier" : "later");
+      w.Field("otherStandardMoment", MomentText(c.otherStandard));
+    }
   }
   w.Field("line", CorrectionLine(c));
   w.EndObject();

@@ -12,7 +12,8 @@ namespace {
 using std::chrono::minutes;
 using std::chrono::seconds;
 
-constexpr std::string_view kMinus = "−";  // U+2212, as the texts write a negative difference
+// The full-width minus: U+2212 has no Big5 form, and reports are saved as Big5.
+constexpr std::string_view kMinus = "－";
 
 int LastDay(int y, int m) {
   using namespace std::chrono;
@@ -24,7 +25,7 @@ bool InTableYears(Moment t) {
   return y >= 1901 && y <= 2099;
 }
 
-// "+3", "−64", "0".
+// "+3", "－64", "0".
 std::string Signed(long long n) {
   if (n == 0) return "0";
   return (n < 0 ? std::string(kMinus) : std::string("+")) + std::to_string(n < 0 ? -n : n);
@@ -32,14 +33,18 @@ std::string Signed(long long n) {
 
 std::string Number(long long n) { return " " + std::to_string(n); }
 
-// "UTC+8", "UTC−4", "UTC+5:30".
-std::string OffsetText(int offsetMinutes) {
-  const int a = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
-  std::string t = "UTC" + std::string(offsetMinutes < 0 ? kMinus : "+") + std::to_string(a / 60);
+// "UTC+8", "UTC－4", "UTC+5:30", "UTC+7:36:42".
+std::string OffsetText(int offsetSeconds) {
+  const int a = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;
+  std::string t = "UTC" + std::string(offsetSeconds < 0 ? kMinus : "+") + std::to_string(a / 3600);
+  char part[8];
+  if (a % 3600 != 0) {
+    std::snprintf(part, sizeof part, ":%02d", a / 60 % 60);
+    t += part;
+  }
   if (a % 60 != 0) {
-    char mm[4];
-    std::snprintf(mm, sizeof mm, "%02d", a % 60);
-    t += ":" + std::string(mm);
+    std::snprintf(part, sizeof part, ":%02d", a % 60);
+    t += part;
   }
   return t;
 }
@@ -99,12 +104,18 @@ std::optional<TimeMode> ParseTimeMode(std::string_view text) {
 std::string_view CorrectionErrorText(CorrectionError e) {
   switch (e) {
     case CorrectionError::BadMoment: return "出生時刻無效";
-    case CorrectionError::BadPlace: return "經度須在 −180 至 180 之間，緯度須在 −90 至 90 之間";
+    case CorrectionError::BadPlace: return "經度須在 －180 至 180 之間，緯度須在 －90 至 90 之間";
     case CorrectionError::UnknownZone: return "找不到這個時區";
     case CorrectionError::Nonexistent: return "此時刻在當地撥快時鐘時被跳過，並不存在";
     case CorrectionError::OutOfRange: return "校正後的時刻超出 1901 至 2099 年";
   }
   return "無法校正";
+}
+
+std::string CorrectionFailureText(const CorrectionOutcome& out) {
+  if (out.error == CorrectionError::Nonexistent && out.resolution.state == ClockState::Gap)
+    return ClockChangeText(out.resolution);
+  return std::string(CorrectionErrorText(out.error));
 }
 
 std::string ClockChangeText(const ClockResolution& r) {
@@ -144,7 +155,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   c.choice = choice;
   if (mode == TimeMode::Clock) {
     c.standard = c.solar = c.otherStandard = clockMoment;
-    c.utc = std::chrono::time_point_cast<seconds>(clockMoment - std::chrono::hours{8});
+    c.utc = UtcSeconds{clockMoment.time_since_epoch() - std::chrono::hours{8}};
     out.correction = std::move(c);
     return out;
   }
@@ -159,16 +170,16 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   const int pick = choice == OverlapChoice::Later ? 1 : 0;
   const ClockReading& r = out.resolution.readings[pick];
   c.state = out.resolution.state;
-  c.utcOffsetMinutes = r.utcOffsetMinutes;
+  c.utcOffsetSeconds = r.utcOffsetSeconds;
   c.dstMinutes = r.dstMinutes;
   c.utc = r.utc;
   c.standard = TableTimeOf(r.utc);
   c.otherStandard = TableTimeOf(out.resolution.readings[1 - pick].utc);
   c.eotSeconds = EquationOfTimeSeconds(r.utc);
-  const double solarSeconds = static_cast<double>(r.utc.time_since_epoch().count()) +
-                              place.longitude * 240.0 + c.eotSeconds;
-  c.solar = Moment{minutes{std::llround(solarSeconds / 60.0)}};
-  if (!InTableYears(c.standard) || !InTableYears(c.solar)) return refuse(CorrectionError::OutOfRange);
+  c.solar = ApparentSolarMinute(r.utc, place.longitude);
+  // Only the moments the mode casts with need the tables.
+  if (!InTableYears(c.standard) || (mode == TimeMode::Solar && !InTableYears(c.solar)))
+    return refuse(CorrectionError::OutOfRange);
   out.correction = std::move(c);
   return out;
 }
@@ -209,7 +220,7 @@ std::string CorrectionLine(const BirthCorrection& c) {
   std::string where = c.place.name.empty() ? std::string() : c.place.name + " ";
   std::string line;
   if (c.mode == TimeMode::Standard) {
-    line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetMinutes);
+    line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetSeconds);
     if (c.dstMinutes != 0) line += "，夏令時 " + Signed(c.dstMinutes) + "分";
     line += "，換算東八區 " + Signed(MinutesBetween(clock, c.standard)) + "分";
   } else {
@@ -227,7 +238,7 @@ std::string CorrectionDetail(const BirthCorrection& c) {
   if (!c.applies()) return {};
   std::string t = "出生地 " + (c.place.name.empty() ? std::string("（自訂）") : c.place.name) + "  " +
                   LongitudeText(c.place.longitude) + " " + LatitudeText(c.place.latitude) + "\n";
-  t += "時區 " + c.place.zone + "  " + OffsetText(c.utcOffsetMinutes);
+  t += "時區 " + c.place.zone + "  " + OffsetText(c.utcOffsetSeconds);
   if (c.dstMinutes != 0) t += "（含夏令時 " + Signed(c.dstMinutes) + "分）";
   t += "\n";
   if (c.state == ClockState::Overlap)

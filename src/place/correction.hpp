@@ -34,18 +34,23 @@ struct BirthCorrection {
   MomentInput entered;            // the clock time as entered
   ClockState state = ClockState::Unique;
   OverlapChoice choice = OverlapChoice::Earlier;
-  int utcOffsetMinutes = 480;     // of the clock at the birth, daylight saving included
-  int dstMinutes = 0;             // the daylight-saving part of it
-  double eotSeconds = 0;          // equation of time
-  UtcSeconds utc{};               // the absolute moment of birth
-  Moment standard{};              // that moment in UTC+8, to the minute
-  Moment solar{};                 // apparent solar time at the place, to the nearest minute
-  Moment otherStandard{};         // for an overlap: the standard moment of the other reading
+  // The rest holds for the standard and solar modes only; the clock mode
+  // reads the clock as UTC+8 and corrects nothing.
+  int utcOffsetSeconds = 8 * 3600;  // of the clock at the birth, daylight saving included
+  int dstMinutes = 0;               // the daylight-saving part of it
+  double eotSeconds = 0;            // equation of time
+  UtcSeconds utc{};                 // the absolute moment of birth
+  Moment standard{};                // that moment in UTC+8, taken to the minute it lies in
+  Moment solar{};                   // apparent solar time at the place, taken to the minute it lies in
+  Moment otherStandard{};           // for an overlap: the standard moment of the other reading
 
   bool applies() const { return mode != TimeMode::Clock; }
+  // The clock's offset in whole minutes, towards zero (local mean times
+  // before the zones had seconds: Hong Kong until 1904 kept +7:36:42).
+  int utcOffsetMinutes() const { return utcOffsetSeconds / 60; }
   // Minutes the place's longitude puts its mean solar time after the zone's
   // standard time (Chengdu: about −64).
-  double longitudeMinutes() const { return place.longitude * 4.0 - (utcOffsetMinutes - dstMinutes); }
+  double longitudeMinutes() const { return place.longitude * 4.0 - (utcOffsetSeconds / 60.0 - dstMinutes); }
 };
 
 enum class CorrectionError { BadMoment, BadPlace, UnknownZone, Nonexistent, OutOfRange };
@@ -58,6 +63,11 @@ struct CorrectionOutcome {
   explicit operator bool() const { return correction.has_value(); }
 };
 
+// Why a correction was refused, in the words every part of the program uses:
+// for a skipped clock time the change of the clocks (ClockChangeText), else
+// CorrectionErrorText.
+std::string CorrectionFailureText(const CorrectionOutcome& out);
+
 // What the person window says of a clock time that never existed or existed
 // twice at the zone, naming the change of the clocks:
 // "此時刻並不存在：當地時鐘在 1990/04/01 2時 0分 撥快到 3時 0分"; empty otherwise.
@@ -67,7 +77,10 @@ std::string ClockChangeText(const ClockResolution& r);
 // ranges (an hour of 24 and a day one past the month's end roll over);
 // the clock mode needs no valid place and corrects nothing. A clock time that
 // never existed at the zone is refused; one that existed twice takes the
-// chosen reading.
+// chosen reading. The clock time is the minute the clock showed; its solar
+// time is that of the minute's start, taken to the minute it lies in (22:59:31
+// by the Sun is 22:59, never 23:00). The moments the mode casts with (the
+// standard one; for the solar mode, the solar one too) must lie in 1901–2099.
 CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, TimeMode mode,
                                OverlapChoice choice = OverlapChoice::Earlier);
 
@@ -84,7 +97,9 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c);
 MomentInput InputOf(Moment t);
 
 // One line stating the correction, empty for the clock mode:
-// "真太陽時 13時 29分（成都 東經104°04′，經度時差 −64分，均時差 +3分）".
+// "真太陽時 13時 28分（成都 東經104°04′，經度時差 －64分，均時差 +3分）".
+// Every text here has a Big5 form (negative numbers take the full-width
+// minus "－"), so a report holding it can be saved as Big5.
 std::string CorrectionLine(const BirthCorrection& c);
 // The detail behind it, one item a line (zone, daylight saving, the
 // standard and solar moments, equation of time, coordinates).

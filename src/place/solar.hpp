@@ -17,4 +17,8 @@ double EquationOfTimeSeconds(UtcSeconds ut);
 // since 1970-01-01 00:00 of that local reckoning.
 double ApparentSolarSeconds(UtcSeconds ut, double longitude);
 
+// That time taken to the minute it lies in (a solar 22:59:59 is 22:59), the
+// solar moment a corrected birth is cast with.
+Moment ApparentSolarMinute(UtcSeconds ut, double longitude);
+
 }  // namespace qelm

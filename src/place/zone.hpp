@@ -10,33 +10,41 @@
 
 #include "calendar/date.hpp"
 
-namespace date {
-class time_zone;
-}
-
 namespace qelm {
 
 // An absolute moment, to the second.
 using UtcSeconds = std::chrono::sys_seconds;
 
-// A zone id of the zoneinfo database ("Asia/Taipei"), resolved once.
+struct ZoneData;
+
+// A zone id of the zoneinfo database ("Asia/Taipei"), resolved once. Its
+// clock follows the zone file's list of changes and, past the last of them
+// (2037 in the files as shipped), the rule written at the file's end.
 class TimeZone {
  public:
-  // Nothing when the system's zoneinfo has no such zone.
+  // Nothing unless the id is one of the zoneinfo's zones or links (as its
+  // tzdata.zi lists them) and its file can be read: "localtime",
+  // "posixrules", paths and the like are refused and never opened.
   static std::optional<TimeZone> Find(std::string_view id);
   std::string_view id() const;
 
  private:
-  explicit TimeZone(const date::time_zone* tz) : tz_(tz) {}
-  const date::time_zone* tz_;
+  explicit TimeZone(const ZoneData* data) : data_(data) {}
+  const ZoneData* data_;
   friend struct ZoneAccess;
 };
+
+// Whether the id names a zone or link of the system's zoneinfo.
+bool IsZoneId(std::string_view id);
 
 // One absolute moment a clock time can mean, with the clock's offset then.
 struct ClockReading {
   UtcSeconds utc{};
-  int utcOffsetMinutes = 0;  // the clock minus universal time, daylight saving included
-  int dstMinutes = 0;        // the daylight-saving part of that offset
+  int utcOffsetSeconds = 0;  // the clock minus universal time, daylight saving included
+  // The daylight-saving part of that offset as the zone's people know their
+  // clock: never negative (Dublin's winter, marked in the zone files as a
+  // negative saving, is its standard time and its summer the saving).
+  int dstMinutes = 0;
   friend bool operator==(const ClockReading&, const ClockReading&) = default;
 };
 
@@ -59,7 +67,7 @@ ClockResolution ResolveClock(const TimeZone& zone, Moment clock);
 ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc);
 
 // The moment in the civil time of UTC+8 (the time the calendar tables use),
-// to the nearest minute.
+// taken to the minute it lies in.
 Moment TableTimeOf(UtcSeconds utc);
 
 }  // namespace qelm

@@ -77,8 +77,8 @@ void Line(Lines l, std::string_view text) {
 void InfoHead(Lines l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
-  Line(l, c.DateLabText);
-  AppendParts(l.out, c.CommandLineText, " (約", Num{c.LuckStartAge}, "歲起運)", l.end);
+  Line(l, BirthDataLine(c));
+  AppendParts(l.out, CommandingStemLine(c), " (約", Num{c.LuckStartAge}, "歲起運)", l.end);
   AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
 #include "chart/chart.hpp"
 
@@ -19,6 +20,24 @@ enum class AnalysisKind {
   SanMing,     // 三命
   TextOutput,  // 文字輸出
 };
+inline constexpr int kAnalysisKinds = 7;
+
+// The main window's buttons that open an analysis window, left to right
+// after "排盤" (the prosperity window opens from the period labels).
+struct AnalysisButton {
+  AnalysisKind kind;
+  const char* name;     // object name
+  const char* caption;
+};
+inline constexpr std::array<AnalysisButton, 6> kAnalysisButtonRow{{
+    {AnalysisKind::Strength, "strengthButton", "五行強弱"},
+    {AnalysisKind::FlowYear, "flowYearButton", "流年"},
+    {AnalysisKind::MinorLuck, "minorLuckButton", "小運"},
+    {AnalysisKind::Stars, "starsButton", "神煞"},
+    {AnalysisKind::SanMing, "sanMingButton", "三命"},
+    {AnalysisKind::TextOutput, "textOutputButton", "文字輸出"},
+}};
+inline constexpr int kAnalysisButtons = static_cast<int>(kAnalysisButtonRow.size());
 
 // A new top-level window of that kind (no parent), not yet shown, titled with
 // its caption and the person's name ("神煞 — 王小明"). `correctionLine`, the

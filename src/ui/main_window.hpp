@@ -1,11 +1,13 @@
-// Form1, the main chart window: the natal chart, the luck list and strip, and
-// the bottom panel with the flow moment the user steps through.
+// The main chart window: the natal chart with its text lines, the luck list
+// and strip, and the bottom panel with the flow moment the user steps
+// through. It opens the person window and the analysis windows.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,7 +16,6 @@
 #include "chart/chart.hpp"
 #include "place/correction.hpp"
 #include "ui/analysis_windows.hpp"
-#include "ui/window_layer.hpp"
 
 class QFrame;
 class QLabel;
@@ -22,6 +23,12 @@ class QPushButton;
 
 namespace qelm::ui {
 
+class ChartExport;
+class DateRowWidget;
+class FlowPillarsView;
+class LuckPillarsView;
+class NatalBlock;
+class Spinner;
 class StepField;
 
 class MainWindow : public QWidget {
@@ -35,32 +42,20 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   // What "排盤" opens (the person records window); unset, the button only
-  // clears ChartLoaded.
+  // sets the chart aside.
   void setPersonWindowHook(std::function<void(MainWindow&)> hook) { personHook_ = std::move(hook); }
-  // "排盤": ChartLoaded = 0, then, with a hook, this window is disabled and
-  // the hook opens the person window (which enables it again). The program
-  // calls it once at start-up after setting the hook.
+  // "排盤": the chart is set aside (drawn still, but the buttons and openers
+  // act no more), then, with a hook, this window is disabled and the hook
+  // opens the person window (which enables it again). The program calls it
+  // once at start-up after setting the hook.
   void OpenPersonWindow();
 
-  // The window's procedures.
-  void Clean_Label();
-  void LoadLAB();
-  // Takes a loaded chart as the current one and draws it (bazu, Daun); the
-  // analysis windows open for the previous chart are closed.
-  void user(ChartState chart);
-  void bazu();
-  void Daun();
-  void RunP();
-  void df_date();
-  // "NOW": the five fields at the present moment, then df_date.
-  void Now();
-
   // Casts a chart the way the person window does: computes the birth moment,
-  // loads it (user), sets the flow moment to the present and redraws. False
-  // (and nothing changed) when the engine refuses the moment.
+  // shows it, sets the flow moment to the present and redraws. False (and
+  // nothing changed) when the engine refuses the moment.
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth);
   // The same for a birth corrected for its birthplace: the chart of the
-  // corrected moment, with a line under the birth data that states the
+  // corrected moment, with a line under the natal block that states the
   // correction (none in the clock mode).
   bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction);
 
@@ -68,23 +63,27 @@ class MainWindow : public QWidget {
   const std::optional<BirthCorrection>& correction() const { return correction_; }
   // The line stating it, empty when there is none.
   std::string correctionLine() const;
-  QLabel* correctionLabel() const { return CorrLAB_; }
+  QLabel* correctionLabel() const { return correctionLine_; }
 
-  // Sets field i (0 year .. 4 minute) as the program does: the spinner takes
-  // the value and runs its change logic.
+  // "NOW": the five fields at the present moment.
+  void Now();
+  // Sets field i (0 year .. 4 minute) as the program does: its carries run,
+  // then the window follows the new flow moment.
   void setField(int i, int value);
 
-  bool chartLoaded() const { return chart_ && chart_->ChartLoaded == 1; }
+  // A chart is shown and not set aside by "排盤".
+  bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
   const std::optional<ChartState>& chart() const { return chart_; }
   const FlowState& flow() const { return flow_; }
   int prosperityLevel() const { return prosperityLevel_; }
-  Spinner* spinner(int i) const { return VScroll1_[i]; }
-  StepField* field(int i) const { return CTLDATE_[i]; }
+  Spinner* spinner(int i) const;
+  StepField* field(int i) const;
+  ChartExport* chartExport() const { return export_; }
   // The analysis window of a kind while it is open.
   QWidget* analysisWindow(AnalysisKind kind) const;
 
  signals:
-  // ChartLoaded changed (a chart was loaded, or "排盤" set it aside).
+  // chartLoaded() changed (a chart was cast, or "排盤" set it aside).
   void chartLoadedChanged();
 
  protected:
@@ -92,49 +91,42 @@ class MainWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
-  struct NatalColumn {
-    QLabel* header;
-    QLabel* stem;
-    QLabel* stemTenGod;  // none for the day column
-    QLabel* branch;
-    std::array<QLabel*, 3> hidden, hiddenTenGod;
-  };
-  struct FlowColumn {
-    ClickLabel* header;
-    QLabel *stemTenGod, *stem, *branch, *branchTenGod;
-    std::array<QLabel*, 3> sound;
-  };
-  void BuildControls();
-  void MakeLuckElement(int i);
-  void SpinnerChanged(int i);
+  void BuildButtons();
+  void BuildTextLines();
+  void SetTabOrder();
+  // Takes a computed birth as the current chart and draws it; the analysis
+  // windows open for the previous chart are closed.
+  void ShowChart(ChartState chart);
+  void ShowCorrectionLine(const QString& line);
+  // Recomputes and redraws everything that follows the flow moment.
+  void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
   void CloseAnalysisWindows();
   void OpenProsperity(int level);
-  void SetLuckStars(int index);
 
   Clock clock_;
   std::function<void(MainWindow&)> personHook_;
   std::optional<ChartState> chart_;
+  bool chartLoaded_ = false;  // the chart is not set aside
   std::optional<BirthCorrection> correction_;
   FlowState flow_;
-  bool navReady_ = false;  // NavReady
+  bool navReady_ = false;  // the start-up's first flow moment is drawn
   int prosperityLevel_ = 0;
 
-  QPushButton *Command1_, *Command2_, *Command3_, *Command4_, *Command5_, *Command6_, *Command7_,
-      *Command8_;
-  QLabel *USERLAB_, *DateLAB_, *STMLAB_, *SMTSLAB_, *DAStrLAB_, *DateStrLAB_;
-  QLabel* CorrLAB_;  // the birthplace correction, under the birth data
-  std::array<NatalColumn, 4> natal_{};  // hour, day, month, year
-  QFrame* Frame1_;
-  QLabel* Label37_;
-  QLabel* LunarYMDH_;
-  std::array<StepField*, 5> CTLDATE_{};
-  std::array<Spinner*, 5> VScroll1_{};
-  std::array<FlowColumn, 4> flowCols_{};  // year, month, day, hour
-  ControlArray<ClickLabel> DA_STEP_;
-  ControlArray<QLabel> DA_AGES_, DA_TK_, DA_TKTG_, DA_DJ_, DA_DK1_, DA_DK2_, DA_DK3_, DA_DK1TG_,
-      DA_DK2TG_, DA_DK3TG_, DA_KG_, DA_DATE_, DA_MASK_;
-  std::array<QPointer<QWidget>, 7> analysis_{};  // by AnalysisKind
+  std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
+  QLabel* personLine_;           // name and age at the flow moment
+  QLabel* birthDataLine_;
+  QLabel* commandingStemLine_;
+  QLabel* palaceLine_;
+  QLabel* correctionLine_;       // the birthplace correction, under the natal block
+  std::unique_ptr<NatalBlock> natal_;
+  std::unique_ptr<LuckPillarsView> luck_;
+  QFrame* flowPanel_;
+  DateRowWidget* dateRow_;
+  QLabel* lunarLine_;            // the lunar date of the flow moment
+  std::unique_ptr<FlowPillarsView> flowPillars_;
+  ChartExport* export_;
+  std::array<QPointer<QWidget>, kAnalysisKinds> analysis_{};  // by AnalysisKind
 };
 
 }  // namespace qelm::ui

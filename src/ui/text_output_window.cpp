@@ -5,10 +5,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "report/report.hpp"
 #include "report/report_note.hpp"
-#include "ui/chart_export.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/control_array.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/text_export.hpp"
+#include "ui/twips.hpp"
 
 namespace qelm::ui {
 
@@ -28,43 +30,43 @@ TextOutputWindow::TextOutputWindow(const ChartState& chart, const FlowState& flo
 
   const QFont switchFont = Font(kSansFace, 11.25);
   // Tall enough for a whole line of its font.
-  MakeLabel(this, QStringLiteral("Label1"), 120, 150, 975, 360, switchFont,
+  MakeLabel(this, QStringLiteral("switchCaption"), 120, 150, 975, 360, switchFont,
             QStringLiteral("輸出切換"));
   const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
   for (int i = 0; i < 2; ++i) {
-    option1_[i] = new QRadioButton(schools[i], this);
-    option1_[i]->setObjectName(IndexedName(QStringLiteral("Option1"), i));
-    option1_[i]->setFont(switchFont);
+    schoolSwitch_[i] = new QRadioButton(schools[i], this);
+    schoolSwitch_[i]->setObjectName(IndexedName(QStringLiteral("schoolSwitch"), i));
+    schoolSwitch_[i]->setFont(switchFont);
     // 1200 wide rather than 1215, so that the first does not reach under the second.
-    Place(option1_[i], 1320 + 1200 * i, 120, 1200, 375);
+    Place(schoolSwitch_[i], 1320 + 1200 * i, 120, 1200, 375);
   }
-  option1_[0]->setChecked(true);
+  schoolSwitch_[0]->setChecked(true);
 
-  outbox_ = new QPlainTextEdit(this);
-  outbox_->setObjectName(QStringLiteral("Outbox"));
-  outbox_->setFont(Font(kSansFace, 9.75));
-  outbox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  outbox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Place(outbox_, 120, 600, 6735, 6975);
-  outbox_->setAccessibleName(QStringLiteral("報告文字"));
-  outbox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
+  textBox_ = new QPlainTextEdit(this);
+  textBox_->setObjectName(QStringLiteral("Outbox"));
+  textBox_->setFont(Font(kSansFace, 9.75));
+  textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Place(textBox_, 120, 600, 6735, 6975);
+  textBox_->setAccessibleName(QStringLiteral("報告文字"));
+  textBox_->verticalScrollBar()->setAccessibleName(QStringLiteral("捲動報告文字"));
 
   // Both texts are built once; the switch only shows the stored one again.
-  texts_ = {WithReportNote(ZiPingReport(chart, flow), correctionLine),
-            WithReportNote(SanMingReport(chart, flow), correctionLine)};
-  run_txtout();
+  texts_ = {ChartReport(chart, flow, School::ZiPing, correctionLine),
+            ChartReport(chart, flow, School::SanMing, correctionLine)};
+  ShowChosenText();
 
-  for (QRadioButton* b : option1_) {
+  for (QRadioButton* b : schoolSwitch_) {
     connect(b, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) run_txtout();
+      if (on) ShowChosenText();
     });
   }
-  outbox_->setFocus();
-  InstallTextExport(*this);  // Ctrl+S saves, Ctrl+P prints the text shown
+  textBox_->setFocus();
+  InstallTextExport(*this, *textBox_);  // Ctrl+S saves, Ctrl+P prints the text shown
 }
 
-void TextOutputWindow::run_txtout() {
-  outbox_->setPlainText(BoxText(texts_[option1_[1]->isChecked() ? 1 : 0]));
+void TextOutputWindow::ShowChosenText() {
+  textBox_->setPlainText(BoxText(texts_[schoolSwitch_[1]->isChecked() ? 1 : 0]));
 }
 
 }  // namespace qelm::ui

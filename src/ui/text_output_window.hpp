@@ -26,11 +26,11 @@ class TextOutputWindow : public QWidget {
   const std::array<std::string, 2>& texts() const { return texts_; }
 
  private:
-  void run_txtout();
+  void ShowChosenText();
 
   std::array<std::string, 2> texts_;
-  std::array<QRadioButton*, 2> option1_{};
-  QPlainTextEdit* outbox_ = nullptr;
+  std::array<QRadioButton*, 2> schoolSwitch_{};  // 子平法, 三命法
+  QPlainTextEdit* textBox_ = nullptr;
 };
 
 // A CR LF text as the text box holds it (line ends as single line feeds).

@@ -23,7 +23,6 @@ ChartState Chart(int sex, int y, int m, int d, int h, int n) { return LoadChart(
 TEST(LoadChart, ManBornAtLiChun2000) {
   const ChartState c = Chart(1, 2000, 2, 4, 20, 35);
   EXPECT_EQ(c.PersonName, "測試");
-  EXPECT_EQ(c.ChartLoaded, 1);
   EXPECT_EQ((std::vector<int>{c.BirthYear, c.BirthMonth, c.BirthDay, c.BirthHour, c.BirthMinute}),
             (std::vector<int>{2000, 2, 4, 20, 35}));
   EXPECT_EQ((std::vector<int>{c.LunarYear, c.LunarMonth, c.LunarDay}), (std::vector<int>{1999, 12, 29}));
@@ -35,14 +34,14 @@ TEST(LoadChart, ManBornAtLiChun2000) {
   EXPECT_TRUE(c.Forward());
   EXPECT_EQ(c.ChartKind, "乾造");
 
-  EXPECT_EQ(c.DateLabText, "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)");
+  EXPECT_EQ(BirthDataLine(c), "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)");
   EXPECT_EQ(c.BirthJieDays, 0);
   EXPECT_EQ(c.CommandStem, Stem{5});
   EXPECT_EQ(c.CommandStemName, "戊土");
-  EXPECT_EQ(c.CommandLineText, "立春後第 0日 0時 0分 戊土用事");
+  EXPECT_EQ(CommandingStemLine(c), "立春後第 0日 0時 0分 戊土用事");
   // 命宮: 寅 month, 戌 hour → 巳, stem from 戊 (庚 year) → 辛巳;
   // 身宮: 0 + 4 + 10 = 14 → 丑, 己丑; 息元 of 壬辰 丁酉; 胎元 of 戊寅 己巳.
-  EXPECT_EQ(c.PalaceLineText, "命宮: 辛巳    身宮: 己丑    息元: 丁酉    胎元: 己巳");
+  EXPECT_EQ(PalaceLine(c), "命宮: 辛巳    身宮: 己丑    息元: 丁酉    胎元: 己巳");
   EXPECT_EQ(c.PalaceText, "命宮:辛巳 身宮:己丑 息元:丁酉 胎元:己巳");
 
   std::vector<std::string> luck;
@@ -85,7 +84,7 @@ TEST(LoadChart, WomanBornAtTheJieMinute) {
   const ChartState c = Chart(0, 2000, 2, 4, 20, 35);
   EXPECT_FALSE(c.Forward());
   EXPECT_EQ(c.ChartKind, "坤造");
-  EXPECT_EQ(c.DateLabText.rfind("坤造 西元 2000年", 0), 0u);
+  EXPECT_EQ(BirthDataLine(c).rfind("坤造 西元 2000年", 0), 0u);
   EXPECT_EQ(c.LuckPillar(1).name(), "丁丑");
   EXPECT_EQ(c.LuckPillar(2).name(), "丙子");
   EXPECT_EQ(c.LuckTermMoments[0], "2000/02/04 20:35");
@@ -128,8 +127,8 @@ TEST(LoadChart, BirthAtHour23) {
   const ChartState c = Chart(1, 2000, 2, 4, 23, 10);
   EXPECT_EQ(c.BirthDay, 4);
   EXPECT_EQ(c.BirthHour, 23);
-  EXPECT_EQ(c.DateLabText, "乾造 西元 2000年 2月 4日 23時 10分 (庚辰年正月初一日子時)");
-  EXPECT_EQ(c.CommandLineText, "立春後第 0日 2時 35分 戊土用事");
+  EXPECT_EQ(BirthDataLine(c), "乾造 西元 2000年 2月 4日 23時 10分 (庚辰年正月初一日子時)");
+  EXPECT_EQ(CommandingStemLine(c), "立春後第 0日 2時 35分 戊土用事");
   EXPECT_EQ(c.BirthMomentText, "2000/02/04 23:10");
 }
 

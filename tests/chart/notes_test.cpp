@@ -13,24 +13,18 @@ namespace {
 
 constexpr Stem kJia{1}, kYi{2}, kBing{3}, kRen{9}, kGui{10};
 
-TEST(ElementColour, DecimalTextOfEachElement) {
-  const std::vector<std::tuple<int, std::string, int, int, int>> rows{
-      {1, "49152", 0, 192, 0}, {2, "255", 255, 0, 0}, {3, "16512", 128, 64, 0},
-      {4, "33023", 255, 128, 0}, {5, "16711680", 0, 0, 255}};
-  for (const auto& [element, text, r, g, b] : rows) {
+// Each element's colour as the 24-bit number with red in the low byte.
+TEST(ElementColours, RedInTheLowByte) {
+  const std::vector<std::tuple<int, int, int, int>> rows{
+      {1, 0, 192, 0}, {2, 255, 0, 0}, {3, 128, 64, 0}, {4, 255, 128, 0}, {5, 0, 0, 255}};
+  for (const auto& [element, r, g, b] : rows) {
     SCOPED_TRACE(element);
-    EXPECT_EQ(ElementColour(element), text);
-    const auto c = static_cast<std::uint32_t>(std::stoul(text));
+    const std::uint32_t c = Element{element}.colour();
     EXPECT_EQ(Red(c), r);
     EXPECT_EQ(Green(c), g);
     EXPECT_EQ(Blue(c), b);
   }
-}
-
-TEST(ElementColour, OutOfRangeKeepsThePreviousText) {
-  EXPECT_EQ(ElementColour(0, "255"), "255");
-  EXPECT_EQ(ElementColour(6, "49152"), "49152");
-  EXPECT_EQ(ElementColour(-1), "");
+  EXPECT_EQ(Element{}.colour(), 0u);
 }
 
 TEST(StemsAndBranches, PolarityAndElement) {

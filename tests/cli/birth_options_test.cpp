@@ -47,10 +47,10 @@ TEST(BirthPlaceOptions, ResolveToACorrection) {
       {"a place in the clock mode", {"--place", "臺北"}, {1975, 7, 1, 9, 30}, "", nullptr},
       {"Taipei in daylight saving", {"--place", "臺北", "--time", "standard"}, {1975, 7, 1, 9, 30},
        "標準時間 8時 30分（臺北", nullptr},
-      {"English name", {"--place", "chengdu", "--time", "solar"}, {1975, 7, 1, 14, 30}, "真太陽時 13時 23分（成都",
+      {"English name", {"--place", "chengdu", "--time", "solar"}, {1975, 7, 1, 14, 30}, "真太陽時 13時 22分（成都",
        nullptr},
       {"by hand", {"--longitude", "-74.006", "--latitude", "40.71", "--zone", "America/New_York", "--time", "standard"},
-       {1990, 7, 1, 12, 0}, "標準時間 1990年 7月 2日 0時 0分（UTC−4", nullptr},
+       {1990, 7, 1, 12, 0}, "標準時間 1990年 7月 2日 0時 0分（UTC－4", nullptr},
       {"a repeated hour, the later",
        {"--longitude", "-74", "--zone", "America/New_York", "--time", "standard", "--overlap", "later"},
        {1990, 10, 28, 1, 30}, "標準時間 14時 30分", nullptr},
@@ -75,7 +75,9 @@ TEST(BirthPlaceOptions, ResolveToACorrection) {
     EXPECT_TRUE(r.error.empty()) << r.error;
     const std::string line = r.correction ? CorrectionLine(*r.correction) : "";
     EXPECT_EQ(line.substr(0, std::string(c.line).size()), c.line) << line;
-    if (!*c.line) EXPECT_TRUE(line.empty()) << line;
+    if (!*c.line) {
+      EXPECT_TRUE(line.empty()) << line;
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "run_report.hpp"
@@ -89,6 +90,18 @@ TEST(BirthplaceOptions, RefusalsAreOneLineWithStatus2) {
       {"chart", "--batch", "--place", "臺北市"},
       {"moment", "--batch", "--time", "clock"},
       {"chart", "--name", "甲", "--sex", "男", "--birth", "1990-01-01 10:00", "--place", "無此地方ZZQ"},
+      // A name that could be several places.
+      {"moment", "1990-01-01 10:00", "--place", "州", "--time", "solar"},
+      {"moment", "1990-01-01 10:00", "--place", "Kashiw", "--time", "solar"},
+      // --overlap where nothing can occur twice.
+      {"moment", "1990-01-01 10:00", "--overlap", "later"},
+      {"moment", "1990-01-01 10:00", "--place", "紐約", "--overlap", "later"},
+      // Not numbers, not zones.
+      {"moment", "1990-01-01 10:00", "--longitude", "0x10", "--zone", "Asia/Taipei", "--time", "solar"},
+      {"moment", "1990-01-01 10:00", "--longitude", "120abc", "--zone", "Asia/Taipei", "--time", "solar"},
+      {"moment", "1990-01-01 10:00", "--longitude", "120", "--latitude", "1e1", "--zone", "Asia/Taipei"},
+      {"moment", "1990-01-01 10:00", "--longitude", "120", "--zone", "localtime", "--time", "solar"},
+      {"moment", "1990-01-01 10:00", "--longitude", "120", "--zone", "../../../etc/passwd", "--time", "solar"},
   };
   for (const auto& args : cases) {
     const Ran r = RunReport(args, "王小明\t男\t1990-01-01 10:00\t2020-01-01 12:00\n");
@@ -96,6 +109,24 @@ TEST(BirthplaceOptions, RefusalsAreOneLineWithStatus2) {
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.empty()) << r.out;
     EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+  }
+}
+
+TEST(BirthplaceOptions, RefusalsNameWhatWasMeant) {
+  const Ran several = RunReport({"moment", "1990-01-01 10:00", "--place", "州", "--time", "solar"});
+  EXPECT_NE(several.err.find("可指多個地點：屏東縣潮州鎮、"), std::string::npos) << several.err;
+  const Ran notNumber = RunReport({"moment", "1990-01-01 10:00", "--longitude", "0x10", "--zone", "Asia/Taipei"});
+  EXPECT_NE(notNumber.err.find("不是數字"), std::string::npos) << notNumber.err;
+  const Ran notZone = RunReport({"moment", "1990-01-01 10:00", "--longitude", "120", "--zone", "localtime"});
+  EXPECT_NE(notZone.err.find("找不到時區「localtime」"), std::string::npos) << notZone.err;
+}
+
+// Standard time is checked on the standard moment only: the Sun at Kashgar
+// is still in 1900, at Tokyo already in 2100.
+TEST(BirthplaceOptions, StandardTimeNeedsOnlyItsOwnMomentInRange) {
+  for (const auto& [clock, place] : {std::pair{"1901-01-01 00:30", "喀什"}, std::pair{"2099-12-31 23:50", "東京"}}) {
+    EXPECT_EQ(RunReport({"moment", clock, "--place", place, "--time", "standard"}).status, 0) << place;
+    EXPECT_EQ(RunReport({"moment", clock, "--place", place, "--time", "solar"}).status, 2) << place;
   }
 }
 
@@ -117,6 +148,10 @@ TEST(BirthplaceOptions, WithoutThemTheOutputStaysAsItWas) {
   json clock = JsonOf(RunReport(With(person, {"--json", "--place", "臺北市", "--time", "clock"})));
   EXPECT_EQ(clock["BirthCorrection"]["mode"], "clock");
   EXPECT_EQ(clock["BirthCorrection"]["line"], "");
+  // It states the place, and no offsets or moments it did not use.
+  for (const char* unused : {"utcOffsetMinutes", "dstMinutes", "standardMoment", "solarMoment", "clock"})
+    EXPECT_FALSE(clock["BirthCorrection"].contains(unused)) << unused;
+  EXPECT_EQ(clock["BirthCorrection"]["zone"], "Asia/Taipei");
   clock.erase("BirthCorrection");
   EXPECT_EQ(clock, json::parse(single.out));
 }

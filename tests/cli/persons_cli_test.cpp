@@ -88,9 +88,15 @@ TEST_F(PersonsCommand, AppliesTheStoredBirthplaces) {
   const std::string first = "甲\n" + standard.out;
   ASSERT_EQ(r.out.substr(0, first.size()), first);
   const std::string rest = r.out.substr(first.size());
-  EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 −60分）");
+  EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 －60分）");
   EXPECT_EQ(rest.substr(rest.find('\n') + 1), "丙\n" + clock.out);
   EXPECT_NE(r.err.find("「乙」的出生地無法套用"), std::string::npos) << r.err;
+  // In the words chart and moment use: the change of the clocks.
+  const Ran chart = RunReport({"chart", "--name", "乙", "--sex", "女", "--birth", "1990-04-01 02:30", "--longitude",
+                               "-74.006", "--zone", "America/New_York", "--time", "solar"});
+  const std::string change = "此時刻並不存在：當地時鐘在 1990/04/01 2時 0分 撥快到 3時 0分";
+  EXPECT_NE(chart.err.find(change), std::string::npos) << chart.err;
+  EXPECT_NE(r.err.find(change), std::string::npos) << r.err;
 }
 
 TEST_F(PersonsCommand, NamesWithUserDefinedCharacters) {

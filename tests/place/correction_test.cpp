@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "chart/chart.hpp"
 #include "place/solar.hpp"
+#include "records/big5.hpp"
 
 namespace qelm {
 namespace {
@@ -49,7 +52,7 @@ TEST(BirthCorrection, StandardMomentFollowsTheZoneHistory) {
     const CorrectionOutcome out = CorrectBirth(k.clock, Known(k.place), TimeMode::Standard, k.choice);
     ASSERT_TRUE(out) << CorrectionErrorText(out.error);
     EXPECT_EQ(MomentText(out.correction->standard), k.standard);
-    EXPECT_EQ(out.correction->utcOffsetMinutes, k.offset);
+    EXPECT_EQ(out.correction->utcOffsetMinutes(), k.offset);
     EXPECT_EQ(out.correction->dstMinutes, k.dst);
     EXPECT_EQ(out.correction->state, k.state);
   }
@@ -92,6 +95,10 @@ TEST(BirthCorrection, RefusesWhatCannotBeCorrected) {
   EXPECT_EQ(ClockChangeText(CorrectBirth(At(1990, 7, 1, 2, 30), newYork, TimeMode::Standard).resolution), "");
   // The clock mode reads the clock as it is, even where it never stood.
   EXPECT_TRUE(CorrectBirth(At(1990, 4, 1, 2, 30), newYork, TimeMode::Clock));
+  // Every refusal of a skipped clock time names the change of the clocks.
+  EXPECT_EQ(CorrectionFailureText(gap), ClockChangeText(gap.resolution));
+  EXPECT_EQ(CorrectionFailureText(CorrectBirth(At(1990, 2, 30, 12, 0), newYork, TimeMode::Solar)),
+            CorrectionErrorText(CorrectionError::BadMoment));
 }
 
 // The engine's pillars under each mode. Year, month, day and hour pillars,
@@ -160,21 +167,132 @@ TEST(BirthCorrection, LineStatesTheCorrection) {
   };
   const Case cases[] = {
       {"成都", At(2000, 5, 1, 14, 30), TimeMode::Solar,
-       "真太陽時 13時 29分（成都 東經104°04′，經度時差 −64分，均時差 +3分）"},
+       "真太陽時 13時 29分（成都 東經104°04′，經度時差 －64分，均時差 +3分）"},
       {"臺北市", At(1975, 7, 1, 9, 30), TimeMode::Standard,
-       "標準時間 8時 30分（臺北市 UTC+9，夏令時 +60分，換算東八區 −60分）"},
+       "標準時間 8時 30分（臺北市 UTC+9，夏令時 +60分，換算東八區 －60分）"},
       {"紐約", At(1990, 7, 1, 12, 0), TimeMode::Standard,
-       "標準時間 1990年 7月 2日 0時 0分（紐約 UTC−4，夏令時 +60分，換算東八區 +720分）"},
+       "標準時間 1990年 7月 2日 0時 0分（紐約 UTC－4，夏令時 +60分，換算東八區 +720分）"},
       {"紐約", At(1990, 7, 1, 12, 0), TimeMode::Solar,
-       "真太陽時 11時 0分（紐約 西經74°00′，夏令時 −60分，經度時差 +4分，均時差 −4分）"},
+       "真太陽時 11時 0分（紐約 西經74°00′，夏令時 －60分，經度時差 +4分，均時差 －4分）"},
       {"紐約", At(1990, 10, 28, 1, 30), TimeMode::Standard,
-       "標準時間 13時 30分（紐約 UTC−4，夏令時 +60分，換算東八區 +720分，重複的時刻取較早者）"},
+       "標準時間 13時 30分（紐約 UTC－4，夏令時 +60分，換算東八區 +720分，重複的時刻取較早者）"},
       {"成都", At(2000, 5, 1, 14, 30), TimeMode::Clock, ""},
   };
   for (const Case& k : cases) {
     const auto out = CorrectBirth(k.clock, Known(k.place), k.mode);
     ASSERT_TRUE(out);
     EXPECT_EQ(CorrectionLine(*out.correction), k.line);
+  }
+}
+
+// The solar time is taken to the minute it lies in: a birth whose solar time
+// is hh:59:30 to hh:59:59 before a branch's first hour (every odd hour) keeps
+// the branch before it, and before 23:00 the day too. For each boundary, a
+// clock minute of 2000 at Taipei whose solar time falls there.
+TEST(BirthCorrection, SolarMinuteIsTakenNotRounded) {
+  const Place taipei = Known("臺北市");
+  for (int hour = 1; hour <= 23; hour += 2) {
+    SCOPED_TRACE(hour);
+    bool found = false;
+    for (int day = 0; day < 366 && !found; ++day) {
+      for (int minute = -40; minute <= 20 && !found; ++minute) {
+        const Moment clock = MakeMoment(2000, 1, 1 + day, hour, minute);
+        const UtcSeconds utc{clock.time_since_epoch() - std::chrono::hours{8}};
+        const double solar = ApparentSolarSeconds(utc, taipei.longitude);
+        const double intoMinute = std::fmod(solar, 60.0);
+        const Moment last = MakeMoment(DateOf(Moment{std::chrono::minutes{static_cast<long long>(solar / 60)}}),
+                                       hour - 1, 59);
+        if (std::floor(solar / 60) != static_cast<double>(last.time_since_epoch().count()) || intoMinute < 30) continue;
+        found = true;
+        const auto out = CorrectBirth(InputOf(clock), taipei, TimeMode::Solar);
+        ASSERT_TRUE(out) << CorrectionErrorText(out.error);
+        EXPECT_EQ(out.correction->solar, last) << MomentText(clock) << " solar +" << intoMinute << " s";
+        const MomentOutcome cast = CorrectedMoment(*out.correction);
+        const MomentOutcome before = CalcMoment(InputOf(last));
+        const MomentOutcome after = CalcMoment(InputOf(last + std::chrono::minutes{1}));
+        EXPECT_EQ(cast.result->MomentHourBranch, before.result->MomentHourBranch);
+        EXPECT_NE(cast.result->MomentHourBranch, after.result->MomentHourBranch);
+        EXPECT_EQ(cast.result->MomentPillars[kDayStem], before.result->MomentPillars[kDayStem]);
+        if (hour == 23) {
+          EXPECT_NE(cast.result->MomentPillars[kDayStem], after.result->MomentPillars[kDayStem]);
+        }
+      }
+    }
+    EXPECT_TRUE(found);
+  }
+}
+
+// Only the moments the mode casts with must lie within 1901–2099.
+TEST(BirthCorrection, RangeIsCheckedOnTheMomentsTheModeUses) {
+  struct Case {
+    const char* place;
+    MomentInput clock;
+    TimeMode mode;
+    bool accepted;
+  };
+  const Case cases[] = {
+      // Kashgar's Sun is still in 1900 at 00:30 on the first day of 1901.
+      {"喀什", At(1901, 1, 1, 0, 30), TimeMode::Standard, true},
+      {"喀什", At(1901, 1, 1, 0, 30), TimeMode::Solar, false},
+      // Tokyo's Sun is already in 2100 at 23:50 on the last day of 2099.
+      {"東京", At(2099, 12, 31, 23, 50), TimeMode::Standard, true},
+      {"東京", At(2099, 12, 31, 23, 50), TimeMode::Solar, false},
+      {"紐約", At(2099, 12, 31, 20, 0), TimeMode::Standard, false},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.place) + " " + std::string(TimeModeKey(k.mode)));
+    const auto out = CorrectBirth(k.clock, Known(k.place), k.mode);
+    EXPECT_EQ(static_cast<bool>(out), k.accepted);
+    if (out) {
+      EXPECT_TRUE(CorrectedMoment(*out.correction));
+    } else {
+      EXPECT_EQ(out.error, CorrectionError::OutOfRange);
+    }
+  }
+}
+
+// Reports are saved as Big5: every text the correction writes has a Big5
+// form, for corrections of every kind, and so has every refusal.
+TEST(BirthCorrection, TextsHaveABig5Form) {
+  struct Case {
+    Place place;
+    MomentInput clock;
+    TimeMode mode;
+    OverlapChoice choice;
+  };
+  const Place newYork = Known("紐約");
+  const Case cases[] = {
+      {Known("成都"), At(2000, 5, 1, 14, 30), TimeMode::Solar, OverlapChoice::Earlier},       // west of 120°E
+      {Known("成都"), At(2000, 5, 1, 14, 30), TimeMode::Standard, OverlapChoice::Earlier},
+      {Known("臺北市"), At(1975, 7, 1, 9, 30), TimeMode::Standard, OverlapChoice::Earlier},   // saving
+      {Known("臺北市"), At(1975, 7, 1, 9, 30), TimeMode::Solar, OverlapChoice::Earlier},
+      {newYork, At(1990, 7, 1, 12, 0), TimeMode::Solar, OverlapChoice::Earlier},              // west, a day back
+      {newYork, At(1990, 10, 28, 1, 30), TimeMode::Standard, OverlapChoice::Later},           // repeated hour
+      {newYork, At(1990, 10, 28, 1, 30), TimeMode::Solar, OverlapChoice::Earlier},
+      {Known("雪梨"), At(1990, 1, 1, 12, 0), TimeMode::Solar, OverlapChoice::Earlier},        // south
+      {{"", 114.1694, 22.3193, "Asia/Hong_Kong"}, At(1902, 3, 1, 12, 0), TimeMode::Standard,  // seconds
+       OverlapChoice::Earlier},
+      {{"", -46.6, -23.5, "America/Sao_Paulo"}, At(1990, 1, 1, 12, 0), TimeMode::Solar, OverlapChoice::Earlier},
+      {newYork, At(1990, 7, 1, 12, 0), TimeMode::Clock, OverlapChoice::Earlier},
+  };
+  std::vector<std::string> texts;
+  for (const Case& k : cases) {
+    const auto out = CorrectBirth(k.clock, k.place, k.mode, k.choice);
+    ASSERT_TRUE(out);
+    texts.push_back(CorrectionLine(*out.correction));
+    texts.push_back(CorrectionDetail(*out.correction));
+    if (out.resolution.state != ClockState::Unique) texts.push_back(ClockChangeText(out.resolution));
+  }
+  texts.push_back(CorrectionFailureText(CorrectBirth(At(1990, 4, 1, 2, 30), newYork, TimeMode::Solar)));
+  for (CorrectionError e : {CorrectionError::BadMoment, CorrectionError::BadPlace, CorrectionError::UnknownZone,
+                            CorrectionError::Nonexistent, CorrectionError::OutOfRange})
+    texts.emplace_back(CorrectionErrorText(e));
+  for (const std::string& text : texts) {
+    const records::EncodedText big5 = records::EncodeBig5(text);
+    EXPECT_TRUE(big5.bytes) << text << ": " << big5.unencodable;
+    if (big5.bytes) {
+      EXPECT_EQ(records::DecodeBig5(*big5.bytes).text, text);
+    }
   }
 }
 

@@ -92,8 +92,8 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
     const char* name;
   };
   const Expect expects[] = {
-      {"CTLDATE_0", "年"}, {"CTLDATE_4", "分"}, {"Command5", "現在時刻"},
-      {"OPYSTR", "開啟五行衰旺（歲）"}, {"OPSSTR", "開啟五行衰旺（時）"}, {"DA_STEP_0", "開啟五行衰旺（大運）"},
+      {"dateField_0", "年"}, {"dateField_4", "分"}, {"nowButton", "現在時刻"},
+      {"flowYearHeader", "開啟五行衰旺（歲）"}, {"flowHourHeader", "開啟五行衰旺（時）"}, {"luckOpener_0", "開啟五行衰旺（大運）"},
   };
   for (const Expect& e : expects) {
     QWidget* c = main.findChild<QWidget*>(QString::fromLatin1(e.object));
@@ -104,7 +104,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   EXPECT_EQ(Name(main.spinner(0)->lowerArrow()), QStringLiteral("年 加一"));
   EXPECT_EQ(Name(main.spinner(4)->upperArrow()), QStringLiteral("分 減一"));
   // A header is a button one can press; a field is a spin box showing its value.
-  QAccessibleInterface* header = QAccessible::queryAccessibleInterface(main.findChild<QWidget*>("OPMSTR"));
+  QAccessibleInterface* header = QAccessible::queryAccessibleInterface(main.findChild<QWidget*>("flowMonthHeader"));
   EXPECT_EQ(header->role(), QAccessible::Button);
   header->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_EQ(main.prosperityLevel(), 3);

@@ -672,10 +672,10 @@ TEST(TextOutputWindow, ShowsTheStoredTextsAndDropsTypedChanges) {
   const std::string ziping = ZiPingReport(ChartA(), f), sanming = SanMingReport(ChartA(), f);
   Window w = Open(AnalysisKind::TextOutput, ChartA(), f);
   auto* box = Get<QPlainTextEdit>(w.get(), "Outbox");
-  const std::array options{Get<QRadioButton>(w.get(), "Option1", 0),
-                           Get<QRadioButton>(w.get(), "Option1", 1)};
+  const std::array options{Get<QRadioButton>(w.get(), "schoolSwitch", 0),
+                           Get<QRadioButton>(w.get(), "schoolSwitch", 1)};
   ASSERT_TRUE(box && options[0] && options[1]);
-  EXPECT_EQ(Text(w.get(), "Label1"), QStringLiteral("輸出切換"));
+  EXPECT_EQ(Text(w.get(), "switchCaption"), QStringLiteral("輸出切換"));
   EXPECT_EQ(options[0]->text(), QStringLiteral("子平法"));
   EXPECT_EQ(options[1]->text(), QStringLiteral("三命法"));
   EXPECT_TRUE(options[0]->isChecked());

@@ -17,7 +17,11 @@
 
 #include "records/big5.hpp"
 #include "report/report.hpp"
+#include "ui/chart_document.hpp"
 #include "ui/main_window.hpp"
+#include "ui/pdf_text_map.hpp"
+#include "ui/saved_files.hpp"
+#include "ui/text_export.hpp"
 #include "ui/text_output_window.hpp"
 
 #include "test_app.hpp"
@@ -32,7 +36,7 @@ class ChartExportTest : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     window_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
     window_->show();
-    exporter_ = window_->findChild<ChartExport*>();
+    exporter_ = window_->chartExport();
     ASSERT_NE(exporter_, nullptr);
   }
   void Cast() { ASSERT_TRUE(window_->CastChart("王小明", 1, {1990, 5, 17, 14, 30})); }
@@ -123,9 +127,9 @@ TEST_F(ChartExportTest, SaveFollowsTheExtension) {
   }
   // The message line is not part of the image.
   exporter_->messageLine()->clear();
-  const QImage without = ChartImage(*window_, 1);
+  const QImage without = ChartImage(*window_, 1, {exporter_->messageLine()});
   exporter_->messageLine()->setText(QStringLiteral("已存成 某處"));
-  EXPECT_EQ(ChartImage(*window_, 1), without);
+  EXPECT_EQ(ChartImage(*window_, 1, {exporter_->messageLine()}), without);
   EXPECT_FALSE(exporter_->messageLine()->isHidden());
 }
 

@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "place/correction.hpp"
 #include "records/big5.hpp"
 #include "ui/analysis_windows.hpp"
 #include "ui/main_window.hpp"
@@ -151,6 +152,54 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
     for (int field = 0; field < 5; ++field) persons->birthDate()->choose(field, items[field]);
     if (!place->overlapBox()->isVisibleTo(persons.get())) cuts << "no repeated hour to show";
     check(persons.get());
+  }
+  EXPECT_EQ(cuts.join("\n").toStdString(), "") << "at device pixel ratio " << dpr;
+}
+
+// The birthplace correction line of the main window, for the longest place
+// names of the built-in list and the world list, far west and far east, in
+// both modes, with daylight saving and a repeated clock hour: every one shows
+// whole.
+TEST_P(GlyphsTest, EveryCorrectionLineIsDrawnWhole) {
+  const double dpr = GetParam();
+  struct Case {
+    const char* what;
+    MomentInput clock;
+    qelm::Place place;
+    TimeMode mode;
+  };
+  const Case cases[] = {
+      {"New York, summer", {1990, 7, 4, 13, 30}, {"New York, United States of America", -74.00597, 40.71427, "America/New_York"},
+       TimeMode::Solar},
+      {"the longest world name, repeated hour",
+       {2010, 11, 7, 1, 30},
+       {"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
+        "America/Tijuana"},
+       TimeMode::Solar},
+      {"the longest world name, standard time",
+       {2010, 11, 7, 1, 30},
+       {"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
+        "America/Tijuana"},
+       TimeMode::Standard},
+      {"Abu Dhabi", {1999, 12, 31, 23, 59},
+       {"Abu Dhabi Island and Internal Islands City, Abu Dhabi Emirate, United Arab Emirates", 54.39696, 24.45,
+        "Asia/Dubai"},
+       TimeMode::Solar},
+      {"the longest built-in name", {1975, 7, 1, 14, 30}, {"南投縣中興新村", 120.68, 23.96, "Asia/Taipei"},
+       TimeMode::Solar},
+      {"no name, far west", {1960, 1, 15, 3, 0}, {"", -179.99, -14.0, "Pacific/Pago_Pago"}, TimeMode::Solar},
+  };
+  QStringList cuts;
+  MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  main.show();
+  for (const Case& c : cases) {
+    const CorrectionOutcome out = CorrectBirth(c.clock, c.place, c.mode);
+    ASSERT_TRUE(out) << c.what;
+    ASSERT_TRUE(main.CastChart("王小明", 1, *out.correction)) << c.what;
+    const QLabel* line = main.correctionLabel();
+    ASSERT_TRUE(line->isVisibleTo(&main)) << c.what;
+    EXPECT_EQ(line->text().toStdString(), CorrectionLine(*out.correction)) << c.what;
+    if (const int n = CutPixels(line, dpr)) cuts << QString::fromUtf8(c.what) + " " + QString::number(n);
   }
   EXPECT_EQ(cuts.join("\n").toStdString(), "") << "at device pixel ratio " << dpr;
 }

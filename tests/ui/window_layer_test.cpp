@@ -62,8 +62,8 @@ TEST(WindowLayer, FontSubstitutionReachesNotoCjk) {
 TEST(WindowLayer, ClickLabelReportsClicks) {
   TestApp();
   QWidget parent;
-  ClickLabel* l = MakeClickLabel(&parent, IndexedName("DA_STEP", 3), 0, 0, 300, 300, Font(kSansFace, 9));
-  EXPECT_EQ(l->objectName(), QStringLiteral("DA_STEP_3"));
+  ClickLabel* l = MakeClickLabel(&parent, IndexedName("luckOpener", 3), 0, 0, 300, 300, Font(kSansFace, 9));
+  EXPECT_EQ(l->objectName(), QStringLiteral("luckOpener_3"));
   QSignalSpy spy(l, &ClickLabel::clicked);
   QTest::mouseClick(l, Qt::LeftButton);
   EXPECT_EQ(spy.count(), 1);

@@ -1,0 +1,18 @@
+// Colours given as one 24-bit number with red in the low byte, green in the
+// middle byte and blue in the high byte.
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+
+class QWidget;
+
+namespace qelm::ui {
+
+QColor Bgr(std::uint32_t colour);
+void SetTextColour(QWidget* w, std::uint32_t colour);
+void SetBackground(QWidget* w, std::uint32_t colour);
+// The text colour as a 24-bit number (red in the low byte).
+std::uint32_t TextColour(const QWidget* w);
+
+}  // namespace qelm::ui

@@ -1,0 +1,42 @@
+// The flow pillars in the main window's bottom panel: four columns, year,
+// month, day and hour from left to right, each with a header that opens the
+// element prosperity window for that period, the stem and branch with their
+// ten gods, and the three characters of the sound element.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "chart/chart.hpp"
+
+class QLabel;
+class QWidget;
+
+namespace qelm::ui {
+
+class ClickLabel;
+
+class FlowPillarsView {
+ public:
+  // The labels are the panel's, placed in its twips; a click on a header
+  // calls `openProsperity` with the period's level (2 year .. 5 hour).
+  FlowPillarsView(QWidget* panel, std::function<void(int level)> openProsperity);
+  // The flow moment's pillars; the ten gods only with a day master (a chart
+  // shown).
+  void DrawFlowPillars(const FlowState& flow, std::optional<Stem> dayMaster);
+  void Clear();  // the ten gods and the sound elements
+
+  // The headers, year to hour (for the window's tab order).
+  std::array<ClickLabel*, 4> headers() const;
+
+ private:
+  struct Column {
+    ClickLabel* header;
+    QLabel *stemTenGod, *stem, *branch, *branchTenGod;
+    std::array<QLabel*, 3> sound;
+  };
+  std::array<Column, 4> columns_{};
+};
+
+}  // namespace qelm::ui

@@ -1,0 +1,35 @@
+// The natal chart block of the main window: four pillar columns, hour at the
+// left and year at the right, each with its header, stem, stem ten god,
+// branch, and three hidden stems with their ten gods.
+#pragma once
+
+#include <array>
+
+#include "chart/chart.hpp"
+
+class QLabel;
+class QWidget;
+
+namespace qelm::ui {
+
+class NatalBlock {
+ public:
+  // The labels are the window's own, placed in its twips.
+  explicit NatalBlock(QWidget* window);
+  // The four columns by the pillar drawing rule; the day column has no stem
+  // ten god, and absent hidden stems leave their labels empty.
+  void DrawNatalChart(const ChartState& c);
+  void Clear();
+
+ private:
+  struct Column {
+    QLabel* header;
+    QLabel* stem;
+    QLabel* stemTenGod;  // none for the day column
+    QLabel* branch;
+    std::array<QLabel*, 3> hidden, hiddenTenGod;
+  };
+  std::array<Column, 4> columns_{};  // hour, day, month, year
+};
+
+}  // namespace qelm::ui
