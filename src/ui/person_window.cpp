@@ -17,6 +17,7 @@
 
 #include "calendar/lunar.hpp"
 #include "ui/main_window.hpp"
+#include "ui/person_list_model.hpp"
 #include "ui/person_list_view.hpp"
 #include "ui/window_layer.hpp"
 
@@ -71,10 +72,10 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   LoadList(std::move(pending));
   LoadPlaceFile(std::move(pendingPlaces));
   EnableEditButtons();
-  if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
+  if (!note.isEmpty()) SetMessage(said_.isEmpty() ? note : note + QStringLiteral("；") + said_);
   // After the full account above, every message begins with where the list is.
   where_ = where;
-  if (message().isEmpty()) SetMessage({});
+  if (said_.isEmpty()) SetMessage({});
   PrepareNewEntry();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
 
@@ -133,6 +134,10 @@ void PersonWindow::BuildControls() {
   connect(personList_, &PersonListView::clicked, this, &PersonWindow::ListClicked);
   connect(personList_, &PersonListView::currentRecordChanged, this, &PersonWindow::ShowRecord);
   connect(personList_, &PersonListView::chosen, this, &PersonWindow::HandOver);
+  connect(personList_, &PersonListView::searched, this, [this] {
+    EnableEditButtons();
+    ShowMessage();
+  });
 
   connect(chooseButton_, &QPushButton::clicked, this, &PersonWindow::HandOver);
   connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
@@ -150,9 +155,9 @@ void PersonWindow::BuildControls() {
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{nameEdit_, sexOptions_[0], sexOptions_[1], chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate_->selector(field));
-  for (QWidget* w :
-       {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
-        static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->view()), birthplace_->firstInOrder()})
+  for (QWidget* w : {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
+                     static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->searchField()),
+                     static_cast<QWidget*>(personList_->view()), birthplace_->firstInOrder()})
     order.push_back(w);
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   for (QLabel* l : {nameCaption_, sexCaption_, birthCaption_, lunarPreview_}) l->setFocusPolicy(Qt::NoFocus);
@@ -244,14 +249,25 @@ void PersonWindow::ShowRedo() {
 QString PersonWindow::message() const { return messageLine_->text(); }
 
 void PersonWindow::AddMessage(const QString& text) {
-  if (!text.isEmpty()) SetMessage(message().isEmpty() ? text : message() + QStringLiteral("；") + text);
+  if (!text.isEmpty()) SetMessage(said_.isEmpty() ? text : said_ + QStringLiteral("；") + text);
 }
 
-// A message stands under the buttons; the list makes room for it.
 void PersonWindow::SetMessage(const QString& message) {
-  const QString text = where_.isEmpty() || message.startsWith(where_) ? message
-                       : message.isEmpty()                            ? where_
-                                                                      : where_ + QStringLiteral("；") + message;
+  said_ = where_.isEmpty() || message.startsWith(where_) ? message
+          : message.isEmpty()                            ? where_
+                                                         : where_ + QStringLiteral("；") + message;
+  ShowMessage();
+}
+
+// The message stands under the buttons, with how many persons a search
+// shows; the list makes room for it.
+void PersonWindow::ShowMessage() {
+  QString text = said_;
+  const PersonListModel* persons = personList_->model();
+  if (persons->searching()) {
+    const QString count = QStringLiteral("顯示 %1 人，共 %2 人").arg(persons->rowCount()).arg(persons->total());
+    text = text.isEmpty() ? count : text + QStringLiteral("；") + count;
+  }
   messageLine_->setText(text);
   SayChanged(messageLine_);
   if (text.isEmpty()) {

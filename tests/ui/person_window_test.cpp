@@ -188,6 +188,7 @@ TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
        {"daySelector", 9.75, "日"}, {"hourSelector", 9.75, "時"}, {"minuteSelector", 9.75, "分"}},
       {{"appendButton", 9, "輸入"}, {"modifyButton", 9, "修改"}, {"deleteButton", 9, "刪除"},
        {"lunarPreview", 9.75, ""}},
+      {{"personSearch", 9.75, ""}},
       {{"personList", 11.25, ""}},
       {{"placeCaption", 9.75, "出生地"}, {"placeFinder", 9.75, ""}},
   };
@@ -1357,6 +1358,79 @@ TEST_F(PersonWindowTest, TheBirthplaceRowsReadWhole) {
   Click("appendButton");
   ASSERT_FALSE(Message().isEmpty());
   EXPECT_EQ(QAccessible::queryAccessibleInterface(C("messageLine"))->text(QAccessible::Name), Message());
+}
+
+}  // namespace
+}  // namespace qelm::ui
+
+namespace qelm::ui {
+namespace {
+
+// The search over the list: part of a name or a year narrows the rows as one
+// types, the message line counts them, 修改 and 刪除 act on the person
+// shown, Esc shows everyone again.
+TEST_F(PersonWindowTest, TheSearchNarrowsTheListAndEditsThePersonShown) {
+  WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"},
+             {"林美", "女", "2001", "2", "3", "4", "5"},
+             {"王大同", "男", "1975", "8", "21", "14", "5"},
+             {"陳美玲", "女", "1990", "1", "1", "1", "1"}});
+  Start();
+  QLineEdit* search = C<QLineEdit>("personSearch");
+  const auto shown = [&] {
+    std::vector<std::string> names;
+    for (int row = 0; row < Rows(); ++row) names.push_back(Cell(row, 0).toStdString());
+    return names;
+  };
+  struct Case {
+    const char* typed;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      {"王", {"王小明", "王大同"}},
+      {"美", {"林美", "陳美玲"}},
+      {"1990", {"王小明", "陳美玲"}},
+      {"19", {"王小明", "王大同", "陳美玲"}},
+      {"x", {}},
+      {"", {"王小明", "林美", "王大同", "陳美玲"}},
+  };
+  for (const Case& c : cases) {
+    search->clear();
+    TypeText(search, c.typed);
+    EXPECT_EQ(shown(), c.names) << c.typed;
+    if (*c.typed)
+      EXPECT_EQ(Message(), QStringLiteral("顯示 %1 人，共 4 人").arg(c.names.size())) << c.typed;
+    else
+      EXPECT_EQ(Message(), "");
+    EXPECT_EQ(C("modifyButton")->isEnabled(), !c.names.empty()) << c.typed;
+  }
+
+  // 修改 on the second person shown is 陳美玲, the fourth of the file.
+  search->clear();
+  TypeText(search, "美");
+  ClickRow(1);
+  ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "陳美玲");
+  C<QLineEdit>("nameEdit")->setText("陳美麗");
+  Click("modifyButton");
+  EXPECT_EQ(form_->windowTitle(), "4");
+  EXPECT_EQ(shown(), (std::vector<std::string>{"林美", "陳美麗"}));
+  records::LoadResult disk = records::ReadPersonFile(UserPath());
+  ASSERT_EQ(disk.list.rows.size(), 4u);
+  EXPECT_EQ(disk.list.rows[3].fields[0], "陳美麗");
+  EXPECT_EQ(disk.list.rows[1].fields[0], "林美");
+
+  // 刪除 on the first shown takes 林美 away, no one else.
+  ClickRow(0);
+  Click("deleteButton");
+  EXPECT_EQ(shown(), (std::vector<std::string>{"陳美麗"}));
+  disk = records::ReadPersonFile(UserPath());
+  ASSERT_EQ(disk.list.rows.size(), 3u);
+  for (const auto& row : disk.list.rows) EXPECT_NE(row.fields[0], "林美");
+
+  // Esc: everyone again.
+  QTest::keyClick(search, Qt::Key_Escape);
+  EXPECT_EQ(search->text(), "");
+  EXPECT_EQ(shown(), (std::vector<std::string>{"王小明", "王大同", "陳美麗"}));
+  EXPECT_EQ(Message(), "");
 }
 
 }  // namespace
