@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -56,25 +55,17 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   setFixedWidth(Px(kWindowWidth));
   SetBackground(this, 0xFFFFFF);
 
-  QString note, where;
-  if (folder) {
-    path_ = *folder / kPersonFileName.toStdString();
-  } else {
-    const PersonFolder chosen = ChoosePersonFolder();
-    path_ = chosen.folder / kPersonFileName.toStdString();
-    note = chosen.note;
-    if (chosen.folder != FileSystemPath(QCoreApplication::applicationDirPath()))
-      where = QStringLiteral("清單檔案：") + QFile::decodeName(path_.c_str());
-  }
+  const PersonFile file = LocatePersonFile(folder);
+  path_ = file.path;
 
   BuildControls();
   EnableEditButtons();
   LoadList(std::move(pending));
   LoadPlaceFile(std::move(pendingPlaces));
   EnableEditButtons();
-  if (!note.isEmpty()) SetMessage(said_.isEmpty() ? note : note + QStringLiteral("；") + said_);
+  if (!file.note.isEmpty()) SetMessage(said_.isEmpty() ? file.note : file.note + QStringLiteral("；") + said_);
   // After the full account above, every message begins with where the list is.
-  where_ = where;
+  where_ = file.where;
   if (said_.isEmpty()) SetMessage({});
   PrepareNewEntry();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
