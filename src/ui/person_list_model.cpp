@@ -34,7 +34,7 @@ void PersonListModel::reload() {
   names_.reserve(list_.rows.size());
   years_.reserve(list_.rows.size());
   for (const records::PersonRecord& row : list_.rows) {
-    names_.push_back(Q(row.fields[records::kName]));
+    names_.push_back(Q(row.fields[records::kName]).toCaseFolded());
     years_.push_back(Q(row.fields[records::kYear]).trimmed());
   }
   Find();
@@ -42,7 +42,7 @@ void PersonListModel::reload() {
 }
 
 void PersonListModel::setSearch(const QString& text) {
-  const QString wanted = text.trimmed();
+  const QString wanted = text.trimmed().toCaseFolded();
   if (wanted == search_) return;
   beginResetModel();
   search_ = wanted;
@@ -54,7 +54,7 @@ void PersonListModel::Find() {
   found_.clear();
   if (!searching()) return;
   for (std::size_t record = 0; record < names_.size(); ++record)
-    if (names_[record].contains(search_, Qt::CaseInsensitive) || years_[record].startsWith(search_))
+    if (names_[record].contains(search_) || years_[record].startsWith(search_))
       found_.push_back(record);
 }
 

@@ -51,7 +51,7 @@ class PersonListModel : public QAbstractTableModel {
 
   const records::PersonList& list_;
   QString search_;
-  std::vector<QString> names_, years_;  // of every record, as the search compares them
+  std::vector<QString> names_, years_;  // of every record, as the search compares them (names case-folded)
   std::vector<std::size_t> found_;      // the records the search finds, in list order
 };
 
