@@ -20,7 +20,7 @@ const MomentInput kBirth{1984, 2, 4, 23, 21};
 const MomentInput kFlow{2024, 7, 16, 9, 45};
 
 void BuildEverything(const MomentResult& birth, const MomentResult& flow) {
-  const ChartState chart = LoadChart("王小明", 1, birth);
+  const ChartState chart = LoadChart("王小明", Sex::Male, birth);
   const FlowState f = ComputeFlow(&chart, flow);
   benchmark::DoNotOptimize(ZiPingReport(chart, f));
   benchmark::DoNotOptimize(SanMingReport(chart, f));
@@ -56,8 +56,8 @@ namespace {
 struct Loaded {
   ChartState chart;
   FlowState flow;
-  Loaded() : Loaded(1, *CalcMoment(kBirth).result, *CalcMoment(kFlow).result) {}
-  Loaded(int sex, const MomentResult& birth, const MomentResult& at)
+  Loaded() : Loaded(Sex::Male, *CalcMoment(kBirth).result, *CalcMoment(kFlow).result) {}
+  Loaded(Sex sex, const MomentResult& birth, const MomentResult& at)
       : chart(LoadChart("王小明", sex, birth)), flow(ComputeFlow(&chart, at)) {}
 };
 
@@ -65,7 +65,7 @@ void BM_LoadChartAndFlow(benchmark::State& state) {
   const MomentResult birth = *CalcMoment(kBirth).result;
   const MomentResult flow = *CalcMoment(kFlow).result;
   for (auto _ : state) {
-    const ChartState chart = LoadChart("王小明", 1, birth);
+    const ChartState chart = LoadChart("王小明", Sex::Male, birth);
     benchmark::DoNotOptimize(ComputeFlow(&chart, flow));
   }
 }
@@ -132,7 +132,7 @@ struct Spread {
     charts.reserve(1024);
     for (int i = 0; i < 1024; ++i) {
       const MomentResult birth = moment();
-      charts.emplace_back(i % 2, birth, moment());
+      charts.emplace_back(SexOfCode(i % 2), birth, moment());
     }
   }
 };

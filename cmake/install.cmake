@@ -1,8 +1,8 @@
 # What `cmake --install` puts in place, and the Debian package cpack builds
 # from it: the two commands, the desktop entry, the icon, the AppStream
-# metadata, the manual pages and share/qelm, whose presence tells the program
-# that it runs installed (the person list then lives in the per-user data
-# folder).
+# metadata, the manual pages, the copyright and changelog in share/doc/qelm,
+# and share/qelm, whose presence tells the program that it runs installed
+# (the person list then lives in the per-user data folder).
 include(GNUInstallDirs)
 
 set(QELM_APP_ID io.github.qelm.QELM)
@@ -19,6 +19,22 @@ install(FILES ${_data}/icons/${QELM_APP_ID}.svg
 install(FILES ${_data}/icons/${QELM_APP_ID}.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${_data}/README.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
+install(FILES ${_data}/qelm-report.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
+
+# A stripped install (cpack, `cmake --install --strip`) also drops the
+# compiler's version notes, as Debian's own packaging does.
+set(_programs qelm-report)
+if(QELM_BUILD_UI)
+  list(APPEND _programs qelm)
+endif()
+foreach(exe ${_programs})
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${exe}\"
+        COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endforeach()
 
 # Manual pages, compressed as Debian keeps them (-n: no time stamp, so the
 # package is the same from build to build).
@@ -36,10 +52,40 @@ endforeach()
 add_custom_target(qelm_man ALL DEPENDS ${_man_gz})
 install(FILES ${_man_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Who answers for the package: the Maintainer field and the changelog's
+# signature. By Debian's convention the person building the package names
+# themselves in DEBFULLNAME and DEBEMAIL (tools/package.sh insists on it).
+if(NOT QELM_MAINTAINER AND DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+  set(_maintainer "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(_maintainer "")
+endif()
+set(QELM_MAINTAINER "${_maintainer}" CACHE STRING
+  "Maintainer of the Debian package, \"Name <address>\": the person who answers for it")
+if(QELM_MAINTAINER)
+  set(_signature "${QELM_MAINTAINER}")
+else()
+  set(_signature "The QELM developers <nobody@invalid>")
+endif()
+
+# The licence and the sources of the bundled data (machine-readable), and
+# the changelog, as Debian keeps them in share/doc/qelm.
+install(FILES ${_data}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(QELM_MAINTAINER_SIGNATURE "${_signature}")
+configure_file(${_data}/changelog.in ${CMAKE_BINARY_DIR}/doc/changelog @ONLY)
+set(_changelog_gz ${CMAKE_BINARY_DIR}/doc/changelog.gz)
+add_custom_command(OUTPUT ${_changelog_gz}
+  COMMAND ${QELM_GZIP} -9 -n -c ${CMAKE_BINARY_DIR}/doc/changelog > ${_changelog_gz}
+  DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog
+  VERBATIM)
+add_custom_target(qelm_changelog ALL DEPENDS ${_changelog_gz})
+install(FILES ${_changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 # Debian package: `cpack -G DEB` in a Release build (tools/package.sh).
 set(CPACK_PACKAGE_NAME qelm)
 set(CPACK_PACKAGE_VENDOR "The QELM developers")
-set(CPACK_PACKAGE_CONTACT "The QELM developers <qelm@users.noreply.github.com>")
+set(CPACK_PACKAGE_CONTACT "${_signature}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${_signature}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Chinese Four-Pillars (BaZi) birth charts")
 set(CPACK_PACKAGE_DESCRIPTION
   "QELM casts and reads Chinese Four-Pillars (八字) birth charts in a desktop
@@ -53,7 +99,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/qelm/qelm")
 # Library dependencies from the linked shared libraries; the fonts the
 # windows are drawn with come on top.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

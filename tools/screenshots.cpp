@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
       {AnalysisKind::Strength, "strength_window"},     {AnalysisKind::Prosperity, "prosperity_window"},
       {AnalysisKind::FlowYear, "flow_year_window"},    {AnalysisKind::MinorLuck, "minor_luck_window"},
       {AnalysisKind::Stars, "stars_window"},           {AnalysisKind::SanMing, "sanming_window"},
-      {AnalysisKind::TextOutput, "text_output_window"},
+      {AnalysisKind::TextOutput, "text_output_window"},  {AnalysisKind::Relations, "relations_window"},
   };
   for (const Shot& s : shots) {
     std::unique_ptr<QWidget> w(

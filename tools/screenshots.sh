@@ -2,9 +2,11 @@
 # Builds qelm-shots and grabs the windows into docs/ under a virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/deps.sh
+qelm_install_deps "${QELM_BUILD_PACKAGES[@]}" "${QELM_XVFB_PACKAGES[@]}" poppler-utils
 build=${QELM_SHOTS_BUILD:-build}
 out=${1:-docs}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQELM_BUILD_TESTS=OFF -DQELM_BUILD_BENCH=OFF >/dev/null
+qelm_configure_release "$build"
 cmake --build "$build" --target qelm-shots qelm-report
 xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$build/qelm-shots" "$out"
 # The first page of the chart saved as PDF (the same document the program

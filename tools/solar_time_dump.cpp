@@ -15,15 +15,16 @@ int main() {
   while (std::cin >> t >> longitude) {
     const qelm::UtcSeconds ut{std::chrono::seconds{t}};
     const qelm::Moment clock = std::chrono::floor<std::chrono::minutes>(qelm::Moment{} + ut.time_since_epoch());
-    const qelm::CorrectionOutcome out = qelm::CorrectBirth(qelm::InputOf(clock), qelm::Place{"", longitude, 0, "Etc/UTC"},
-                                                           qelm::TimeMode::Solar);
+    const qelm::Place place{"", longitude, 0, "Etc/UTC"};
+    const qelm::CorrectionOutcome out = qelm::CorrectBirth(qelm::InputOf(clock), place, qelm::TimeMode::Solar);
     if (!out) {
       std::printf("refused %s\n", qelm::CorrectionFailureText(out).c_str());
       continue;
     }
     const qelm::BirthCorrection& c = *out.correction;
+    const auto solarStart = std::chrono::duration_cast<std::chrono::seconds>(c.solar.time_since_epoch());
     std::printf("%.3f %.3f %lld\n", qelm::ApparentSolarSeconds(c.utc, longitude), c.eotSeconds,
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(c.solar.time_since_epoch()).count()));
+                static_cast<long long>(solarStart.count()));
   }
   return 0;
 }

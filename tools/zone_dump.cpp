@@ -24,8 +24,11 @@ int main() {
     if (when.starts_with("@")) {
       int m = 0, d = 0, h = 0, n = 0;
       in >> m >> d >> h >> n;
-      const qelm::ClockResolution r = qelm::ResolveClock(*zone, qelm::MakeMoment(std::stoi(when.substr(1)), m, d, h, n));
-      const char* state = r.state == qelm::ClockState::Gap ? "gap" : r.state == qelm::ClockState::Overlap ? "overlap" : "unique";
+      const qelm::Moment clock = qelm::MakeMoment(std::stoi(when.substr(1)), m, d, h, n);
+      const qelm::ClockResolution r = qelm::ResolveClock(*zone, qelm::ClockTimeOf(clock));
+      const char* state = r.state == qelm::ClockState::Gap       ? "gap"
+                          : r.state == qelm::ClockState::Overlap ? "overlap"
+                                                                 : "unique";
       std::printf("%s %d %d\n", state, r.readings[0].utcOffsetSeconds, r.readings[1].utcOffsetSeconds);
     } else {
       const qelm::ClockReading r = qelm::ReadingAt(*zone, qelm::UtcSeconds{std::chrono::seconds{std::stoll(when)}});

@@ -37,11 +37,6 @@ static_assert(EveryRowIsEight());
 
 constexpr std::array<std::string_view, 5> kGroupNames{"比劫", "食傷", "財星", "官殺", "印星"};
 
-Pillar FlowPillar(const FlowState& f, int stemPlace, int branchPlace) {
-  const auto& mp = f.moment.MomentPillars;
-  return {Stem{mp[stemPlace]}, Branch{mp[branchPlace]}};
-}
-
 // One period pillar: stem first, then the branch at the given weight.
 void AddPillar(ElementCount& count, Pillar p, int weight) {
   count.AddStemPoints(p.stem);
@@ -89,10 +84,10 @@ ElementScores LevelScores(const ChartState& c, const FlowState& f, int level) {
   if (f.CurrentLuckIndex >= 1 && f.CurrentLuckIndex <= 12) {
     AddPillar(count, c.LuckPillar(f.CurrentLuckIndex), 2);
   }
-  if (level >= 2) AddPillar(count, FlowPillar(f, kYearStem, kYearBranch), 1);
-  if (level >= 3) AddPillar(count, FlowPillar(f, kMonthStem, kMonthBranch), 2);
-  if (level >= 4) AddPillar(count, FlowPillar(f, kDayStem, kDayBranch), 1);
-  if (level >= 5) AddPillar(count, FlowPillar(f, kHourStem, kHourBranch), 1);
+  if (level >= 2) AddPillar(count, f.YearPillar(), 1);
+  if (level >= 3) AddPillar(count, f.MonthPillar(), 2);
+  if (level >= 4) AddPillar(count, f.DayPillar(), 1);
+  if (level >= 5) AddPillar(count, f.HourPillar(), 1);
   return count.scores;
 }
 

@@ -151,22 +151,22 @@ struct Entry {
 };
 
 constexpr Entry TableStar(std::string_view name, std::string_view table, Key key) {
-  return {name, {}, Rule::Table, key, &StarRows::SS1, table};
+  return {name, {}, Rule::Table, key, &StarRows::StemStars, table};
 }
 constexpr Entry NobleStars(Key key) {
-  return {"旦貴", "暮貴", Rule::Noble, key, &StarRows::SS1};
+  return {"旦貴", "暮貴", Rule::Noble, key, &StarRows::StemStars};
 }
 constexpr Entry HarmonyStar(std::string_view name, Harmony h, Key key) {
-  return {name, {}, Rule::Harmony, key, &StarRows::SS2, {}, h};
+  return {name, {}, Rule::Harmony, key, &StarRows::BranchStars, {}, h};
 }
 constexpr Entry BranchStar(std::string_view name, Rule rule, int constant = 0) {
-  return {name, {}, rule, Key::YearBranch, &StarRows::SS2, {}, {}, constant};
+  return {name, {}, rule, Key::YearBranch, &StarRows::BranchStars, {}, {}, constant};
 }
 constexpr Entry GouJiao() {
-  return {"勾", "絞", Rule::GouJiao, Key::YearBranch, &StarRows::SS2};
+  return {"勾", "絞", Rule::GouJiao, Key::YearBranch, &StarRows::BranchStars};
 }
 constexpr Entry VoidMark(std::string_view name, Key key) {
-  return {name, {}, Rule::Void, key, &StarRows::VAC};
+  return {name, {}, Rule::Void, key, &StarRows::VoidMarks};
 }
 
 // 子平法 keys the stars on the day pillar, and on the year branch for the rest.
@@ -305,7 +305,7 @@ StarRows BuildStarRows(const ChartState& c, School school) {
   const bool ziPing = school == School::ZiPing;
   const int start = ziPing ? (c.DayStem.valid() ? StemTableEntry(kGrowthStartZiPing, c.DayStem) : 0)
                            : SanMingGrowthStart(c);
-  Ring(rows.NB, start, kGrowthStageNames);
+  Ring(rows.GrowthStages, start, kGrowthStageNames);
 
   const std::span<const Entry> list = ziPing ? std::span<const Entry>(kZiPingList)
                                              : std::span<const Entry>(kSanMingList);
@@ -321,7 +321,7 @@ StarRows BuildStarRows(const ChartState& c, School school) {
   }
 
   // 太歲 stands on the year branch, 歲破 opposite it.
-  if (c.YearBranch.valid()) Ring(rows.SS3, c.YearBranch.number(), kYearGodNames);
+  if (c.YearBranch.valid()) Ring(rows.YearGods, c.YearBranch.number(), kYearGodNames);
   return rows;
 }
 
@@ -336,18 +336,19 @@ Virtues BuildVirtues(Branch monthBranch) {
   constexpr std::array<std::string_view, 4> kMonth{"甲", "壬", "庚", "丙"};
   constexpr std::array<std::string_view, 4> kMonthHe{"己", "丁", "乙", "辛"};
 
-  std::string_view ted, tedHer, ued, uedHer;
+  std::string_view heavenly, heavenlyCombination, monthly, monthlyCombination;
   if (monthBranch.valid()) {
     const int m = monthBranch.number();
-    ted = kHeaven[m - 1];
-    tedHer = kHeavenHe[m - 1];
-    ued = kMonth[m % 4];
-    uedHer = kMonthHe[m % 4];
+    heavenly = kHeaven[m - 1];
+    heavenlyCombination = kHeavenHe[m - 1];
+    monthly = kMonth[m % 4];
+    monthlyCombination = kMonthHe[m % 4];
   }
   auto join = [](std::string_view head, std::string_view mark) {
     return std::string(head) + std::string(mark);
   };
-  return {join("天德   ", ted), join("天德合 ", tedHer), join("月德   ", ued), join("月德合 ", uedHer)};
+  return {join("天德   ", heavenly), join("天德合 ", heavenlyCombination), join("月德   ", monthly),
+          join("月德合 ", monthlyCombination)};
 }
 
 }  // namespace qelm

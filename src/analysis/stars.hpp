@@ -17,17 +17,20 @@ enum class School { ZiPing, SanMing };  // 子平法, 三命法
 using StarText = InlineText<63>;
 using StarRow = std::array<StarText, 12>;
 struct StarRows {
-  StarRow NB;   // growth stage
-  StarRow SS1;  // stem-keyed stars
-  StarRow SS2;  // branch-keyed stars
-  StarRow SS3;  // year god
-  StarRow VAC;  // void marks
+  StarRow GrowthStages;  // the twelve growth stages, 長生 … 養
+  StarRow StemStars;     // stars placed by a stem (日祿, 羊刃, the nobles …)
+  StarRow BranchStars;   // stars placed by a branch (驛馬, 華蓋 …)
+  StarRow YearGods;      // the ring of year gods, 太歲 … 病符
+  StarRow VoidMarks;     // the void (空亡) branches
 };
 StarRows BuildStarRows(const ChartState& c, School school);
 
 // The four centre labels: "天德   巳", "天德合 申", "月德   壬", "月德合 丁".
 struct Virtues {
-  std::string TED, TEDHER, UED, UEDHER;
+  std::string HeavenlyVirtue;             // 天德
+  std::string HeavenlyVirtueCombination;  // 天德合
+  std::string MonthlyVirtue;              // 月德
+  std::string MonthlyVirtueCombination;   // 月德合
 };
 Virtues BuildVirtues(Branch monthBranch);
 

@@ -52,6 +52,16 @@ constexpr CivilFields Fields(Moment t) {
           static_cast<int>((rest % hours{1}).count())};
 }
 
+// The days of month 1..12 of a Gregorian year: thirty days hath September,
+// April, June and November; February has 29 in a leap year (divisible by 4
+// and not by 100, or by 400).
+constexpr int DaysInMonth(int year, int month) {
+  namespace chrono = std::chrono;
+  const chrono::year_month_day_last last{chrono::year{year},
+                                         chrono::month_day_last{chrono::month{static_cast<unsigned>(month)}}};
+  return static_cast<int>(static_cast<unsigned>(last.day()));
+}
+
 constexpr Date DateOf(Moment t) { return std::chrono::floor<std::chrono::days>(t); }
 
 // Differences as the calendar engine takes them.

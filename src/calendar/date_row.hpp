@@ -79,11 +79,6 @@ class DateRow {
   static constexpr std::array<int, kFields> kMinimum{1901, 0, 0, -1, -1};
   static constexpr std::array<int, kFields> kMaximum{2099, 13, 32, 24, 60};
 
-  static constexpr int MonthLength(int y, int m) {
-    using namespace std::chrono;
-    return static_cast<int>(static_cast<unsigned>(
-        year_month_day_last{year{y}, month_day_last{month{static_cast<unsigned>(m)}}}.day()));
-  }
   // The date plus n calendar months; a day beyond the new month's end
   // becomes that month's last day.
   static constexpr Date AddMonths(Date d, int n) {
@@ -113,7 +108,7 @@ class DateRow {
 
     // 1. The day's range: one past the month's end (months 0 and 13 keep it).
     if (m >= 1 && m <= 12) {
-      const int end = MonthLength(y, m) + 1;
+      const int end = DaysInMonth(y, m) + 1;
       // A new month or year under a day beyond its end ends on its last day.
       // Only the day's own step to the end asks for a carry; an hour or
       // minute step leaves the day alone (in 2099 it may stand one past the

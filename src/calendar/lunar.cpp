@@ -57,18 +57,17 @@ std::optional<LunarDate> SolarToLunar(int year, int month, int day) {
   out.year = ly;
   out.month = lm;
   out.day = rest + 1;
-  out.leapFlag = inLeap ? 2 : 1;
+  out.monthKind = inLeap ? LunarMonthKind::Leap : LunarMonthKind::Ordinary;
   out.weekdayNumber = WeekdayNumber(target);
   out.weekdayText = *WeekdayName(out.weekdayNumber);
   return out;
 }
 
-LunarNamesResult LunarNames(int NameMonthIn, int NameDayIn, int MomentLeapFlag,
-                            LunarNamesResult previous) {
+LunarNamesResult LunarNames(int month, int day, LunarMonthKind kind, LunarNamesResult previous) {
   LunarNamesResult out = previous;
-  out.LeapMark = MomentLeapFlag == 2 ? "閏" : "";
-  if (NameMonthIn >= 1 && NameMonthIn <= 12) out.LunarMonthName = kMonthNames[NameMonthIn - 1];
-  if (NameDayIn >= 1 && NameDayIn <= 30) out.LunarDayName = kDayNames[NameDayIn - 1];
+  out.LeapMark = kind == LunarMonthKind::Leap ? "閏" : "";
+  if (month >= 1 && month <= 12) out.LunarMonthName = kMonthNames[month - 1];
+  if (day >= 1 && day <= 30) out.LunarDayName = kDayNames[day - 1];
   return out;
 }
 

@@ -9,11 +9,15 @@
 
 namespace qelm {
 
+// An ordinary lunar month, or the leap month that follows the ordinary month
+// of the same number. The numbers are those the JSON output writes.
+enum class LunarMonthKind : int { Ordinary = 1, Leap = 2 };
+
 // A lunar date. The year is the Gregorian number of the year in which that
-// lunar year began. leapFlag is 2 inside a leap month, 1 otherwise.
+// lunar year began.
 struct LunarDate {
   int year = 0, month = 0, day = 0;
-  int leapFlag = 0;
+  LunarMonthKind monthKind = LunarMonthKind::Ordinary;
   int weekdayNumber = 0;          // of the Gregorian date, 1 = Sunday
   std::string_view weekdayText;   // "日耀日(日)" …
   friend constexpr bool operator==(const LunarDate&, const LunarDate&) = default;
@@ -31,8 +35,7 @@ struct LunarNamesResult {
   std::string_view LunarDayName;    // "初一" … "三十"
   friend constexpr bool operator==(const LunarNamesResult&, const LunarNamesResult&) = default;
 };
-LunarNamesResult LunarNames(int NameMonthIn, int NameDayIn, int MomentLeapFlag,
-                            LunarNamesResult previous = {});
+LunarNamesResult LunarNames(int month, int day, LunarMonthKind kind, LunarNamesResult previous = {});
 
 // "日耀日(日)" for 1 … "土耀日(六)" for 7; nothing for other numbers.
 std::optional<std::string_view> WeekdayName(int weekdayNumber);

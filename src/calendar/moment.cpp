@@ -23,6 +23,8 @@ constexpr Date kJiaZiDay = MakeDate(1900, 2, 20);
 
 constexpr int StemOfCycle(int p) { return p % 10 == 0 ? 10 : p % 10; }
 constexpr int BranchOfCycle(int p) { return p % 12 == 0 ? 12 : p % 12; }
+// The pillar at place p (1 甲子 … 60 癸亥, 0 also 癸亥) of the sixty-cycle.
+constexpr Pillar CyclePillar(int p) { return {Stem{StemOfCycle(p)}, Branch{BranchOfCycle(p)}}; }
 // Place of a year in the sixty-year cycle; 1984 甲子 is 1.
 constexpr int YearCycle(int year) { return ((year - 3) % 60 + 60) % 60; }
 
@@ -39,90 +41,83 @@ Elapsed ElapsedSince(Moment term, Moment t) {
           static_cast<int>(minutes % 60)};
 }
 
-int LastDayOfMonth(int y, int m) {
-  using namespace std::chrono;
-  return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
-}
-
 // The pillar step: effective date and moment, the year pillars, the month and
 // its terms, the day and the hour. Reads the entered fields and the hour
 // branch; writes the corrected hour and minute back into r.input. Fails only
 // when a term lies outside the tables.
 bool CalcPillars(const MomentInput& in, MomentResult& r) {
-  const int Y = in.InputYear, M = in.InputMonth, D = in.InputDay, H = in.InputHour;
-  int N = in.InputMinute;
+  const int year = in.InputYear, month = in.InputMonth, day = in.InputDay, hour = in.InputHour;
+  int minute = in.InputMinute;
 
   // 1. Hours 23 and 24 belong to the next day. Hour 24 is written back as 0;
   //    minute 60 as 0 and a negative minute as 59, neither carrying into the hour.
-  const int De = H > 22 ? D + 1 : D;
-  if (H == 24) r.input.InputHour = 0;
-  if (N == 60) N = 0;
-  if (N < 0) N = 59;
-  r.input.InputMinute = N;
-  const Date E = MakeDate(Y, M, De);
+  const int pillarDay = hour > 22 ? day + 1 : day;
+  if (hour == 24) r.input.InputHour = 0;
+  if (minute == 60) minute = 0;
+  if (minute < 0) minute = 59;
+  r.input.InputMinute = minute;
+  const Date pillarDate = MakeDate(year, month, pillarDay);
   // The moment compared with the terms is the clock time entered: hour 24 is
-  // 0:N of the next day, hour 23 stays on the entered date.
-  const Moment T = MakeMoment(Y, M, D, H, N);
-  r.moment = T;
+  // 0:minute of the next day, hour 23 stays on the entered date.
+  const Moment clock = MakeMoment(year, month, day, hour, minute);
+  r.moment = clock;
 
   // 2. The year counted from the lunar New Year.
-  const auto row = LunarYearRowOf(Y);
+  const auto row = LunarYearRowOf(year);
   if (!row) return false;
-  const int L = DaysBetween(E, row->newYear) > 0 ? Y - 1 : Y;
-  r.MomentPillars[kNewYearStem] = StemOfCycle(YearCycle(L));
-  r.MomentPillars[kNewYearBranch] = BranchOfCycle(YearCycle(L));
+  const int lunarYear = DaysBetween(pillarDate, row->newYear) > 0 ? year - 1 : year;
+  r.MomentPillars.NewYear = CyclePillar(YearCycle(lunarYear));
 
   // 3. The year pillar turns at the very minute of 立春.
-  const auto springStart = SolarTermAt(SectionalTermIndex(Y, 2));  // 立春 opens February
+  const auto springStart = SolarTermAt(SectionalTermIndex(year, 2));  // 立春 opens February
   if (!springStart) return false;
-  const int S = T < *springStart ? Y - 1 : Y;
-  const int yearStem = StemOfCycle(YearCycle(S));
-  const int yearBranch = BranchOfCycle(YearCycle(S));
+  const int solarYear = clock < *springStart ? year - 1 : year;
+  const Pillar yearPillar = CyclePillar(YearCycle(solarYear));
+  const int yearStem = yearPillar.stem.number();
 
-  // 4. The month opened by the last sectional term at or before T.
-  int m = M;
-  int J = SectionalTermIndex(Y, m);
-  auto TJ = SolarTermAt(J);
-  if (!TJ) return false;
-  if (T < *TJ) {
-    m = m == 1 ? 12 : m - 1;
-    J = M == 1 ? SectionalTermIndex(Y - 1, 12) : SectionalTermIndex(Y, m);
-    TJ = SolarTermAt(J);
-    if (!TJ) return false;
+  // 4. The month opened by the last sectional term at or before the clock time.
+  int solarMonth = month;
+  int jieIndex = SectionalTermIndex(year, solarMonth);
+  auto jieMoment = SolarTermAt(jieIndex);
+  if (!jieMoment) return false;
+  if (clock < *jieMoment) {
+    solarMonth = solarMonth == 1 ? 12 : solarMonth - 1;
+    jieIndex = month == 1 ? SectionalTermIndex(year - 1, 12) : SectionalTermIndex(year, solarMonth);
+    jieMoment = SolarTermAt(jieIndex);
+    if (!jieMoment) return false;
   }
-  r.JieIndex = J;
+  r.JieIndex = jieIndex;
 
   // 5. 小寒 opens the 丑 month, 立春 寅 … 大雪 子.
-  const int monthBranch = m == 12 ? 1 : m + 1;
+  const int monthBranch = solarMonth == 12 ? 1 : solarMonth + 1;
   r.JieName = kMonthTerms[monthBranch - 1].jie;
 
   // 6. 甲己之年丙作首: the 寅 month's stem follows from the year stem.
-  const int q = m - 2 < 0 ? m - 2 + 12 : m - 2;
-  int monthStem = FirstMonthStem(yearStem) + q;
+  const int monthsSinceYin = solarMonth - 2 < 0 ? solarMonth - 2 + 12 : solarMonth - 2;
+  int monthStem = FirstMonthStem(yearStem) + monthsSinceYin;
   if (monthStem > 10) monthStem -= 10;
 
   // 7. Time since the sectional term.
-  const Elapsed sinceJie = ElapsedSince(*TJ, T);
+  const Elapsed sinceJie = ElapsedSince(*jieMoment, clock);
   r.JieDays = sinceJie.days;
   r.JieHours = sinceJie.hours;
   r.JieMinutes = sinceJie.minutes;
 
   // 8. The last term passed; the very minute of the principal term still
   //    counts from the sectional term.
-  const auto TP = SolarTermAt(J + 1);
-  if (!TP) return false;
-  const bool pastMid = T > *TP;
+  const auto principalMoment = SolarTermAt(jieIndex + 1);
+  if (!principalMoment) return false;
+  const bool pastMid = clock > *principalMoment;
   r.PastMidTerm = pastMid ? 1 : 0;
   r.LastTermName = pastMid ? kMonthTerms[monthBranch - 1].principal : r.JieName;
-  const Elapsed sinceLast = pastMid ? ElapsedSince(*TP, T) : sinceJie;
+  const Elapsed sinceLast = pastMid ? ElapsedSince(*principalMoment, clock) : sinceJie;
   r.LastTermDays = sinceLast.days;
   r.LastTermHours = sinceLast.hours;
   r.LastTermMinutes = sinceLast.minutes;
 
   // 9. Days run on in the sixty-day cycle from 甲子 1900-02-20.
-  const int dayCycle = DaysBetween(kJiaZiDay, E) % 60 + 1;
-  const int dayStem = StemOfCycle(dayCycle);
-  const int dayBranch = BranchOfCycle(dayCycle);
+  const Pillar dayPillar = CyclePillar(DaysBetween(kJiaZiDay, pillarDate) % 60 + 1);
+  const int dayStem = dayPillar.stem.number();
 
   // 10. 甲己還加甲: the 子 hour's stem follows from the day stem.
   int hourStem = r.MomentHourBranch + FirstHourStem(dayStem) - 1;
@@ -130,17 +125,12 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
   if (hourStem < 1) hourStem += 10;
 
   // 11.
-  r.MomentPillars[kYearStem] = yearStem;
-  r.MomentPillars[kMonthStem] = monthStem;
-  r.MomentPillars[kDayStem] = dayStem;
-  r.MomentPillars[kHourStem] = hourStem;
-  r.MomentPillars[kYearBranch] = yearBranch;
-  r.MomentPillars[kMonthBranch] = monthBranch;
-  r.MomentPillars[kDayBranch] = dayBranch;
-  r.MomentPillars[kHourBranch] = r.MomentHourBranch;
+  r.MomentPillars.Year = yearPillar;
+  r.MomentPillars.Month = {Stem{monthStem}, Branch{monthBranch}};
+  r.MomentPillars.Day = dayPillar;
+  r.MomentPillars.Hour = {Stem{hourStem}, Branch{r.MomentHourBranch}};
   return true;
 }
-
 
 }  // namespace
 
@@ -161,7 +151,7 @@ MomentOutcome CalcMoment(const MomentInput& in) {
   if (in.InputMonth < 1 || in.InputMonth > 12) return refuse(MomentError::MonthOutOfRange);
   // Day 0 (the last day of the month before) and the day one past the end are
   // how the date row asks for a carry; where it keeps them they roll over.
-  if (in.InputDay < 0 || in.InputDay > LastDayOfMonth(in.InputYear, in.InputMonth) + 1)
+  if (in.InputDay < 0 || in.InputDay > DaysInMonth(in.InputYear, in.InputMonth) + 1)
     return refuse(MomentError::DayOutOfRange);
   if (in.InputHour < 0 || in.InputHour > 24) return refuse(MomentError::HourOutOfRange);
   if (in.InputMinute < -1 || in.InputMinute > 60) return refuse(MomentError::MinuteOutOfRange);
@@ -171,20 +161,20 @@ MomentOutcome CalcMoment(const MomentInput& in) {
   r.input = in;
 
   // 子 hour runs from 23:00 and opens the next day.
-  int h = in.InputHour;
-  int d = in.InputDay;
-  if (h > 22) {
-    d += 1;
-    h = 0;
+  int hour = in.InputHour;
+  int day = in.InputDay;
+  if (hour > 22) {
+    day += 1;
+    hour = 0;
   }
-  r.MomentHourBranch = (h + 1) / 2 + 1;
+  r.MomentHourBranch = (hour + 1) / 2 + 1;
 
-  const auto lunar = SolarToLunar(in.InputYear, in.InputMonth, d);
+  const auto lunar = SolarToLunar(in.InputYear, in.InputMonth, day);
   if (!lunar || !CalcPillars(in, r)) return refuse(MomentError::YearOutOfRange);
   r.MomentLunarYear = lunar->year;
   r.MomentLunarMonth = lunar->month;
   r.MomentLunarDay = lunar->day;
-  r.MomentLeapFlag = lunar->leapFlag;
+  r.MomentMonthKind = lunar->monthKind;
   r.WeekdayNumber = lunar->weekdayNumber;
   r.WeekdayText = lunar->weekdayText;
   return MomentOutcome{std::move(r), {}};

@@ -9,6 +9,8 @@
 #include <string_view>
 
 #include "calendar/date.hpp"
+#include "calendar/lunar.hpp"
+#include "calendar/sexagenary.hpp"
 
 namespace qelm {
 
@@ -19,20 +21,20 @@ struct MomentInput {
   friend constexpr bool operator==(const MomentInput&, const MomentInput&) = default;
 };
 
-// Places of MomentPillars.
-enum PillarPlace : int {
-  kYearStem = 0, kMonthStem = 1, kDayStem = 2, kHourStem = 3, kNewYearStem = 4,
-  kYearBranch = 5, kMonthBranch = 6, kDayBranch = 7, kHourBranch = 8, kNewYearBranch = 9,
+// The pillars of a moment: year, month, day and hour, the year and month
+// turning at the solar terms, and the year counted from the lunar New Year.
+struct MomentPillarSet {
+  Pillar Year, Month, Day, Hour, NewYear;
+  friend constexpr bool operator==(const MomentPillarSet&, const MomentPillarSet&) = default;
 };
 
 struct MomentResult {
   MomentInput entered;  // as given
   MomentInput input;    // as written back: hour 24 -> 0, minute 60 -> 0, -1 -> 59
   int MomentLunarYear = 0, MomentLunarMonth = 0, MomentLunarDay = 0;
-  int MomentLeapFlag = 0;
+  LunarMonthKind MomentMonthKind = LunarMonthKind::Ordinary;
   int MomentHourBranch = 0;
-  // year, month, day, hour stems, New-Year stem, then the five branches.
-  std::array<int, 10> MomentPillars{};
+  MomentPillarSet MomentPillars;
   int JieIndex = 0;
   std::string_view JieName;
   int JieDays = 0, JieHours = 0, JieMinutes = 0;

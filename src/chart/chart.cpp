@@ -5,10 +5,6 @@
 namespace qelm {
 namespace {
 
-Pillar PillarAt(const MomentResult& m, PillarPlace stem, PillarPlace branch) {
-  return {Stem{m.MomentPillars[stem]}, Branch{m.MomentPillars[branch]}};
-}
-
 // The clock moment as entered: an hour of 24 is 0:00 of the next day and a day
 // one past the month's end the first of the next month; the minute is the one
 // the engine corrected (60 read as 0, -1 as 59, without a carry).
@@ -34,8 +30,8 @@ std::string PalaceLine(const PalaceSet& p, std::string_view separator, std::stri
 }  // namespace
 
 void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour) {
-  const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentLeapFlag);
-  const Pillar year = PillarAt(m, kNewYearStem, kNewYearBranch);
+  const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentMonthKind);
+  const Pillar year = m.MomentPillars.NewYear;
   AppendParts(out, year.stem.name(), year.branch.name(), "年", names.LeapMark, names.LunarMonthName, "月",
               names.LunarDayName, "日");
   if (withHour) AppendParts(out, Branch{m.MomentHourBranch}.name(), "時");
@@ -47,10 +43,10 @@ std::string LunarDateText(const MomentResult& m, bool withHour) {
   return t;
 }
 
-ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth) {
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth) {
   ChartState c;
   c.PersonName = std::move(PersonName);
-  c.Sex = Sex;
+  c.Sex = sex;
   c.birth = birth;
 
   const CivilFields b = Fields(ClockMoment(birth));
@@ -64,20 +60,20 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
   c.LunarDay = birth.MomentLunarDay;
   c.LunarHourBranch = Branch{birth.MomentHourBranch};
 
-  const auto& mp = birth.MomentPillars;
-  c.YearStem = Stem{mp[kYearStem]};
-  c.MonthStem = Stem{mp[kMonthStem]};
-  c.DayStem = Stem{mp[kDayStem]};
-  c.HourStem = Stem{mp[kHourStem]};
-  c.NewYearStem = Stem{mp[kNewYearStem]};
-  c.YearBranch = Branch{mp[kYearBranch]};
-  c.MonthBranch = Branch{mp[kMonthBranch]};
-  c.DayBranch = Branch{mp[kDayBranch]};
-  c.HourBranch = Branch{mp[kHourBranch]};
-  c.NewYearBranch = Branch{mp[kNewYearBranch]};
-  c.YearPolarity = c.YearStem.number() % 2;
+  const MomentPillarSet& pillars = birth.MomentPillars;
+  c.YearStem = pillars.Year.stem;
+  c.MonthStem = pillars.Month.stem;
+  c.DayStem = pillars.Day.stem;
+  c.HourStem = pillars.Hour.stem;
+  c.NewYearStem = pillars.NewYear.stem;
+  c.YearBranch = pillars.Year.branch;
+  c.MonthBranch = pillars.Month.branch;
+  c.DayBranch = pillars.Day.branch;
+  c.HourBranch = pillars.Hour.branch;
+  c.NewYearBranch = pillars.NewYear.branch;
+  c.YearPolarity = c.YearStem.yang() ? Polarity::Yang : Polarity::Yin;
 
-  c.ChartKind = ClassifyChart(Sex);
+  c.ChartKind = ClassifyChart(sex);
   LuckSchedule(c);
 
   // The stem in command of the birth month.
@@ -98,7 +94,10 @@ ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth)
 
 std::string BirthDataLine(const ChartState& c) {
   std::string line = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
-                             "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分", " (");
+                             "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
+  if (c.Reading != BirthReading::Clock) line += " 東八區";
+  line += " (";
+  if (c.Reading == BirthReading::Solar) line += "真太陽時 ";
   AppendLunarDateText(line, c.birth);
   line += ")";
   return line;
@@ -126,7 +125,7 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
     f.FlowAge = AgeAt(*chart, d.year, d.month, d.day);
   }
 
-  if (const auto s = CommandingStem(Branch{flow.MomentPillars[kMonthBranch]}, flow.JieDays)) {
+  if (const auto s = CommandingStem(flow.MomentPillars.Month.branch, flow.JieDays)) {
     f.CommandStem = *s;
     f.CommandStemName = s->nameWithElement();
   }
@@ -141,10 +140,10 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
   return f;
 }
 
-Pillar FlowState::YearPillar() const { return PillarAt(moment, kYearStem, kYearBranch); }
-Pillar FlowState::MonthPillar() const { return PillarAt(moment, kMonthStem, kMonthBranch); }
-Pillar FlowState::DayPillar() const { return PillarAt(moment, kDayStem, kDayBranch); }
-Pillar FlowState::HourPillar() const { return PillarAt(moment, kHourStem, kHourBranch); }
-Pillar FlowState::NewYearPillar() const { return PillarAt(moment, kNewYearStem, kNewYearBranch); }
+Pillar FlowState::YearPillar() const { return moment.MomentPillars.Year; }
+Pillar FlowState::MonthPillar() const { return moment.MomentPillars.Month; }
+Pillar FlowState::DayPillar() const { return moment.MomentPillars.Day; }
+Pillar FlowState::HourPillar() const { return moment.MomentPillars.Hour; }
+Pillar FlowState::NewYearPillar() const { return moment.MomentPillars.NewYear; }
 
 }  // namespace qelm

@@ -23,11 +23,11 @@ struct PillarNotes {
   std::array<std::string_view, 3> HiddenTenGod{};  // HiddenTenGod1..3
   std::uint32_t StemColour = 0;
   std::array<std::uint32_t, 3> HiddenColour{};     // HiddenColour1..3; [0] is the branch colour
-  std::array<Stem, 3> Hidden{};                    // Hidden1..3, Stem{} when absent
+  std::array<std::optional<Stem>, 3> Hidden{};     // Hidden1..3
 };
 PillarNotes AnnotatePillar(Pillar p, std::optional<Stem> dayMaster);
 TenGod TenGodOf(Stem s, Stem dayMaster);
-std::array<Stem, 3> HiddenStemsOf(Branch b);
+std::array<std::optional<Stem>, 3> HiddenStemsOf(Branch b);
 
 // How a pillar column is drawn: text and colour of each item; absent hidden
 // stems and their ten gods are empty texts.
@@ -57,13 +57,18 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
+// How the birth moment was read: the clock as entered; converted to UTC+8
+// standard time for a birthplace; or, in addition, with the lunar date, the
+// day and hour pillars and the weekday taken at the apparent solar time.
+enum class BirthReading { Clock, Standard, Solar };
+
 struct ChartState {
   std::string PersonName;
-  int Sex = 1;  // 1 male, 0 female
+  qelm::Sex Sex = qelm::Sex::Male;
   int BirthYear = 0, BirthMonth = 0, BirthDay = 0, BirthHour = 0, BirthMinute = 0;
   Stem NewYearStem;
   Branch NewYearBranch;
-  int YearPolarity = 0;
+  Polarity YearPolarity = Polarity::Yin;  // of the year stem
   int LunarYear = 0, LunarMonth = 0, LunarDay = 0;
   Branch LunarHourBranch;
   Stem YearStem, MonthStem, DayStem, HourStem;
@@ -89,13 +94,15 @@ struct ChartState {
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
+  BirthReading Reading = BirthReading::Clock;
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
   Pillar DayPillar() const { return {DayStem, DayBranch}; }
   Pillar HourPillar() const { return {HourStem, HourBranch}; }
   Pillar LuckPillar(int k) const { return {LuckStems[k - 1], LuckBranches[k - 1]}; }  // k 1..12
-  bool Forward() const { return Sex == YearPolarity; }
+  // 陽男陰女 count forward (the luck pillars, some stars), 陰男陽女 backward.
+  bool Forward() const { return (Sex == qelm::Sex::Male) == (YearPolarity == Polarity::Yang); }
   // The birth moment on the clock, from the birth fields.
   Moment BirthMoment() const { return MakeMoment(BirthYear, BirthMonth, BirthDay, BirthHour, BirthMinute); }
 };
@@ -103,11 +110,13 @@ struct ChartState {
 // Loads a chart: the calendar engine's result for the birth moment plus the
 // person, and every derivation (kind, luck schedule, commanding stem,
 // palaces, texts).
-ChartState LoadChart(std::string PersonName, int Sex, const MomentResult& birth);
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth);
 
 // The three lines under the person's name, as the main window shows them and
 // the report begins with them.
-// The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)".
+// The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)";
+// a birth read in UTC+8 says "東八區" after the time, and one read at solar
+// time "真太陽時" before the lunar date.
 std::string BirthDataLine(const ChartState& c);
 // The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
 std::string CommandingStemLine(const ChartState& c);
@@ -115,8 +124,8 @@ std::string CommandingStemLine(const ChartState& c);
 std::string PalaceLine(const ChartState& c);
 
 // The steps of a chart load, each usable on its own.
-// "乾造" for a man (Sex 1), "坤造" for a woman.
-std::string_view ClassifyChart(int Sex);
+// "乾造" for a man, "坤造" for a woman.
+std::string_view ClassifyChart(Sex sex);
 // The twelve luck pillars stepping on from (or back from) the month pillar.
 std::array<Pillar, 12> LuckPillars(Pillar monthPillar, bool forward);
 // Whole years before the first luck pillar from the whole clock hours between

@@ -8,7 +8,7 @@ namespace qelm {
 
 std::string NumberText(long long n) { return Compose(Num{n}); }
 
-std::string_view ClassifyChart(int Sex) { return Sex == 1 ? "乾造" : "坤造"; }
+std::string_view ClassifyChart(Sex sex) { return sex == Sex::Male ? "乾造" : "坤造"; }
 
 std::array<Pillar, 12> LuckPillars(Pillar monthPillar, bool forward) {
   std::array<Pillar, 12> out{};

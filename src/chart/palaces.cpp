@@ -9,32 +9,33 @@ namespace qelm {
 PalaceSet Palaces(Stem yearStem, Pillar monthPillar, Pillar dayPillar, Branch hourBranch, int PastMidTerm) {
   const int monthBranch = monthPillar.branch.number();
   // The stem of the 寅 month of the year (甲己之年丙作首 …) heads the palaces too.
-  const int f = FirstMonthStem(yearStem.number());
-  const auto stemFor = [f](int branch) {
-    int e = branch - 3;
-    if (e < 0) e += 12;
-    int s = f + e;
-    if (s > 10) s -= 10;
-    return Stem{s};
+  const int yinMonthStem = FirstMonthStem(yearStem.number());
+  const auto stemFor = [yinMonthStem](int branch) {
+    int sinceYin = branch - 3;
+    if (sinceYin < 0) sinceYin += 12;
+    int stem = yinMonthStem + sinceYin;
+    if (stem > 10) stem -= 10;
+    return Stem{stem};
   };
 
-  int j = monthBranch - 3;  // months counted from 寅 by jie: 0 寅 … 11 丑
-  if (j < 0) j += 12;
-  int q = monthBranch + PastMidTerm - 3;  // the same, a birth past the qi counting as the next month
-  if (q > 12) q -= 12;
-  if (q < 0) q += 12;
-  int h = hourBranch.number() - 1;  // 0 for 子
-  if (h < 0) h += 12;
+  int monthByJie = monthBranch - 3;  // months counted from 寅 by jie: 0 寅 … 11 丑
+  if (monthByJie < 0) monthByJie += 12;
+  // The same, a birth past the principal term counting as the next month.
+  int monthByQi = monthBranch + PastMidTerm - 3;
+  if (monthByQi > 12) monthByQi -= 12;
+  if (monthByQi < 0) monthByQi += 12;
+  int hourIndex = hourBranch.number() - 1;  // 0 for 子
+  if (hourIndex < 0) hourIndex += 12;
 
   // 命宮: count the month back from 卯, then the hour back from there.
-  int c = 4 - q;
-  if (c < 1) c += 12;
-  int life = c - h;
+  int monthStation = 4 - monthByQi;
+  if (monthStation < 1) monthStation += 12;
+  int life = monthStation - hourIndex;
   if (life < 1) life += 12;
   if (life > 12) life %= 12;
 
   // 身宮: count the month forward from 卯, then the hour forward.
-  int body = j + 4 + h;
+  int body = monthByJie + 4 + hourIndex;
   if (body > 12) body %= 12;
   if (body == 0) body = 12;
 

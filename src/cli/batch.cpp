@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <istream>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <ostream>
@@ -11,31 +12,78 @@
 #include <thread>
 #include <vector>
 
+#include "records/big5.hpp"
+
 namespace qelm::cli {
 
 namespace {
+
+// Reads lines of at most kMaxLineBytes into a buffer made once. The rest of a
+// longer line is read through and dropped: the line keeps its start only.
+class LineReader {
+ public:
+  explicit LineReader(std::istream& in) : in_(in), buffer_(kMaxLineBytes + 1) {}
+
+  enum Result { kLine, kTooLong, kEnd };
+  Result Read(std::string& line) {
+    in_.getline(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    const auto count = static_cast<std::size_t>(in_.gcount());
+    if (in_.fail()) {
+      if (in_.eof()) return kEnd;  // nothing was left
+      // kMaxLineBytes read and the line goes on.
+      line.assign(buffer_.data(), count);
+      in_.clear();
+      in_.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+      return kTooLong;
+    }
+    // The line end was taken, unless the input ended first.
+    line.assign(buffer_.data(), in_.eof() ? count : count - 1);
+    return kLine;
+  }
+
+ private:
+  std::istream& in_;
+  std::vector<char> buffer_;
+};
+
+// The error of a line too long to take: its start is quoted, whole
+// characters of it.
+void WriteTooLong(JsonWriter& w, std::string_view start) {
+  WriteError(w, "此行超過 64 KiB(" + std::to_string(kMaxLineBytes) + " 位元組),未讀入;開頭為「" +
+                    std::string(records::FirstCharacters(start, 24)) + "…」");
+}
 
 constexpr std::size_t kBlockLines = 32;
 constexpr int kBlocksPerJob = 4;  // in flight: read, waiting, being worked or waiting to be written
 
 struct Block {
   std::vector<std::string> lines;
+  std::vector<bool> tooLong;  // of each line
   rapidjson::StringBuffer out;
   bool done = false;  // guarded by the batch's mutex
 };
 
-// Reads up to kBlockLines lines; false when the input has none left.
-bool ReadBlock(std::istream& in, Block& b) {
-  b.lines.clear();
-  std::string line;
-  while (b.lines.size() < kBlockLines && std::getline(in, line)) b.lines.push_back(std::move(line));
-  return !b.lines.empty();
+// Reads up to kBlockLines lines; false when the input has none left. Notes
+// in `tooLong` when a line was.
+bool ReadBlock(LineReader& in, Block& b, bool& tooLong) {
+  b.lines.resize(kBlockLines);
+  b.tooLong.assign(kBlockLines, false);
+  std::size_t n = 0;
+  for (; n < kBlockLines; ++n) {
+    const LineReader::Result r = in.Read(b.lines[n]);
+    if (r == LineReader::kEnd) break;
+    b.tooLong[n] = r == LineReader::kTooLong;
+    tooLong = tooLong || b.tooLong[n];
+  }
+  b.lines.resize(n);
+  return n > 0;
 }
 
 void Work(Block& b, const LineWork& work) {
   JsonWriter w(b.out);
-  for (const std::string& line : b.lines) {
-    work(line, w);
+  for (std::size_t i = 0; i < b.lines.size(); ++i) {
+    if (b.tooLong[i]) WriteTooLong(w, b.lines[i]);
+    else work(b.lines[i], w);
     w.EndLine();
   }
 }
@@ -47,12 +95,19 @@ void Write(std::ostream& out, const rapidjson::StringBuffer& buffer) {
 // Lines are handed to the output stream some tens of kilobytes at a time.
 constexpr std::size_t kWriteBytes = std::size_t{64} << 10;
 
-void RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
+bool RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
+  LineReader reader(in);
   std::string line;
-  while (std::getline(in, line)) {
-    work(line, w);
+  bool tooLong = false;
+  for (LineReader::Result r; (r = reader.Read(line)) != LineReader::kEnd;) {
+    if (r == LineReader::kTooLong) {
+      WriteTooLong(w, line);
+      tooLong = true;
+    } else {
+      work(line, w);
+    }
     w.EndLine();
     if (buffer.GetSize() >= kWriteBytes) {
       Write(out, buffer);
@@ -60,6 +115,7 @@ void RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
     }
   }
   Write(out, buffer);
+  return tooLong;
 }
 
 // The blocks between the reader, the workers and the writer. The calling
@@ -82,10 +138,13 @@ class Pipeline {
     for (std::thread& t : workers_) t.join();
   }
 
-  void Run(std::istream& in) {
+  // True when a line was too long.
+  bool Run(std::istream& in) {
+    LineReader reader(in);
+    bool tooLong = false;
     for (;;) {
       std::unique_ptr<Block> b = SpareBlock();
-      if (!ReadBlock(in, *b)) break;
+      if (!ReadBlock(reader, *b, tooLong)) break;
       WriteDone(limit_ - 1);
       {
         std::lock_guard lock(mutex_);
@@ -95,6 +154,7 @@ class Pipeline {
       workReady_.notify_one();
     }
     WriteDone(0);
+    return tooLong;
   }
 
  private:
@@ -169,10 +229,10 @@ class Pipeline {
 
 }  // namespace
 
-void RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work) {
+bool RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work) {
   if (jobs <= 1) return RunOneThread(in, out, work);
   Pipeline pipeline(out, jobs, work);
-  pipeline.Run(in);
+  return pipeline.Run(in);
 }
 
 int DefaultJobs() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxJobs); }

@@ -2,6 +2,7 @@
 // threads and written in input order.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <iosfwd>
 #include <string_view>
@@ -14,12 +15,17 @@ namespace qelm::cli {
 // threads at once: it must touch nothing but its arguments.
 using LineWork = std::function<void(std::string_view line, JsonWriter& w)>;
 
+// The longest line a batch takes, in bytes without its line end. A longer
+// line is read through without being held, and its value is an error that
+// quotes its start.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
+
 // Runs `work` over every line of `in` and writes the values to `out`, one a
 // line, in the order of the input lines. With `jobs` above 1 the lines are
 // read in blocks and worked on that many threads; only a few blocks per
 // thread are held at any time, so memory stays bounded however long the
-// input is.
-void RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work);
+// input or any of its lines is. True when a line was too long.
+bool RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work);
 
 // The number of threads a batch uses unless told: the machine's cores, at
 // most kMaxJobs.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calendar/moment.hpp"
+#include "chart/types.hpp"
 #include "cli/commands.hpp"
 #include "place/correction.hpp"
 
@@ -16,12 +17,12 @@ namespace qelm::cli {
 // 子平法 report on the second) as a PDF to `path`. With a correction the
 // chart is cast from it (`birth` is then its clock time) and the report ends
 // with its line. Empty on success, else the reason.
-std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
+std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
                           const std::string& path, const BirthCorrection* correction = nullptr);
 
 // The same for the chart command: a failure is one line on the error stream
 // and exit status 1.
-inline void RunChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
+inline void RunChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
                         const std::string& path, Streams& io, const BirthCorrection* correction = nullptr) {
   const std::string error = WriteChartPdf(name, sex, birth, at, path, correction);
   if (error.empty()) return;

@@ -4,7 +4,7 @@
 
 namespace qelm::cli {
 
-std::string WriteChartPdf(const std::string&, int, const MomentInput&, const MomentInput&, const std::string&,
+std::string WriteChartPdf(const std::string&, Sex, const MomentInput&, const MomentInput&, const std::string&,
                           const BirthCorrection*) {
   return "此版本建置時未含視窗,沒有 PDF 輸出(--pdf)";
 }

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "cli/chart_pdf.hpp"
-#include "report/report_note.hpp"
+#include "report/report.hpp"
 #include "ui/chart_document.hpp"
 #include "ui/chart_export.hpp"
 #include "ui/main_window.hpp"
@@ -13,7 +13,7 @@
 
 namespace qelm::cli {
 
-std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& birth, const MomentInput& at,
+std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
                           const std::string& path, const BirthCorrection* correction) {
   std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) {
@@ -27,7 +27,8 @@ std::string WriteChartPdf(const std::string& name, int sex, const MomentInput& b
   }
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
-  if (!(correction ? window.CastChart(name, sex, *correction) : window.CastChart(name, sex, birth)))
+  const int sexCode = static_cast<int>(sex);  // the windows' code, 1 a man
+  if (!(correction ? window.CastChart(name, sexCode, *correction) : window.CastChart(name, sexCode, birth)))
     return "出生時刻無法排盤";
   const QString report =
       QString::fromStdString(ChartReport(*window.chart(), window.flow(), School::ZiPing, window.correctionLine()));

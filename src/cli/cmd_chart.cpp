@@ -1,7 +1,10 @@
 // qelm-report chart: a person's chart at a flow moment, as the text report of
 // either school or as JSON holding the whole chart and everything built on it.
 #include <CLI/CLI.hpp>
+#include <unistd.h>
+
 #include <atomic>
+#include <filesystem>
 #include <istream>
 #include <memory>
 #include <optional>
@@ -19,8 +22,9 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
+#include "cli/relations_json.hpp"
+#include "records/big5.hpp"
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
@@ -34,7 +38,7 @@ constexpr std::string_view kSanMing = "三命法";
 // A chart request, or why it cannot be served.
 struct Request {
   std::string name;
-  int sex = 1;
+  Sex sex = Sex::Male;
   MomentResult birth, at;
 };
 struct Checked {
@@ -42,14 +46,19 @@ struct Checked {
   std::string error;
 };
 
-std::optional<int> SexOf(std::string_view text) {
-  if (text == "男") return 1;
-  if (text == "女") return 0;
+std::optional<Sex> SexOf(std::string_view text) {
+  if (text == "男") return Sex::Male;
+  if (text == "女") return Sex::Female;
   return std::nullopt;
 }
 
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at) {
   Checked c;
+  // The person file's limit: a chart of a name it could not hold is refused.
+  if (const std::size_t n = records::CharacterCount(name); n > records::kMaxNameLength) {
+    c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字,這個有 " + std::to_string(n) + " 個字";
+    return c;
+  }
   const auto s = SexOf(sex);
   if (!s) {
     c.error = "性別「" + std::string(sex) + "」須為 男 或 女";
@@ -80,14 +89,23 @@ auto Map(const std::array<T, N>& items, F each) {
   return out;
 }
 
+// A pillar's name, its two characters, held without a heap block.
+InlineText<8> NameOf(Pillar p) {
+  InlineText<8> name(p.stem.name());
+  name.append(p.branch.name());
+  return name;
+}
+
 // A star row's texts are fixed star names, each followed by a blank: each
-// branch's five rows are written as one object, in their JSON form as they are.
+// branch's name and five rows are written as one object, in their JSON form
+// as they are.
 void WriteStars(JsonWriter& w, const StarRows& rows) {
   w.BeginArray();
   for (int i = 0; i < 12; ++i) {
-    w.RawValue(rapidjson::kObjectType, R"({"NB":")", rows.NB[i].view(), R"(","SS1":")", rows.SS1[i].view(),
-               R"(","SS2":")", rows.SS2[i].view(), R"(","SS3":")", rows.SS3[i].view(), R"(","VAC":")",
-               rows.VAC[i].view(), R"("})");
+    w.RawValue(rapidjson::kObjectType, R"({"Branch":")", Branch{i + 1}.name(), R"(","GrowthStage":")",
+               rows.GrowthStages[i].view(), R"(","StemStars":")", rows.StemStars[i].view(), R"(","BranchStars":")",
+               rows.BranchStars[i].view(), R"(","YearGod":")", rows.YearGods[i].view(), R"(","VoidMarks":")",
+               rows.VoidMarks[i].view(), R"("})");
   }
   w.EndArray();
 }
@@ -101,8 +119,9 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   const auto dateText = [](const DateText& d) { return Own(d.view()); };
 
   w.BeginObject();
+  w.Field("format", kJsonFormat);
   w.Field("PersonName", UserText{c.PersonName});
-  w.Field("Sex", c.Sex);
+  w.Field("Sex", static_cast<int>(c.Sex));
   w.Field("BirthYear", c.BirthYear);
   w.Field("BirthMonth", c.BirthMonth);
   w.Field("BirthDay", c.BirthDay);
@@ -110,7 +129,8 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("BirthMinute", c.BirthMinute);
   w.Field("NewYearStem", c.NewYearStem.number());
   w.Field("NewYearBranch", c.NewYearBranch.number());
-  w.Field("YearPolarity", c.YearPolarity);
+  w.Field("NewYearPillar", Own(NameOf({c.NewYearStem, c.NewYearBranch})));
+  w.Field("YearPolarity", static_cast<int>(c.YearPolarity));
   w.Field("LunarYear", c.LunarYear);
   w.Field("LunarMonth", c.LunarMonth);
   w.Field("LunarDay", c.LunarDay);
@@ -123,6 +143,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("MonthBranch", c.MonthBranch.number());
   w.Field("DayBranch", c.DayBranch.number());
   w.Field("HourBranch", c.HourBranch.number());
+  w.Field("YearPillar", Own(NameOf(c.YearPillar())));
+  w.Field("MonthPillar", Own(NameOf(c.MonthPillar())));
+  w.Field("DayPillar", Own(NameOf(c.DayPillar())));
+  w.Field("HourPillar", Own(NameOf(c.HourPillar())));
   w.Field("ChartKind", Own(c.ChartKind));
   w.Field("BirthJieDays", c.BirthJieDays);
   // The commanding stem follows the shown moment, as the luck index and the
@@ -140,6 +164,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("PalaceText", Own(c.PalaceText));
   w.Field("LuckStems", Map(c.LuckStems, stemNumber));
   w.Field("LuckBranches", Map(c.LuckBranches, branchNumber));
+  w.Key("LuckPillars");
+  w.BeginArray();
+  for (int k = 1; k <= 12; ++k) w.Value(Own(NameOf(c.LuckPillar(k))));
+  w.EndArray();
   w.Field("LuckStartAge", c.LuckStartAge);
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
@@ -156,7 +184,9 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   WriteMomentFields(w, c.birth);
   w.EndObject();
 
-  w.Field("MomentPillars", f.moment.MomentPillars);
+  w.Field("MomentPillars", PillarNumbers(f.moment.MomentPillars));
+  w.Key("FlowPillars");
+  WritePillarNames(w, f.moment.MomentPillars);
   w.Field("NatalScores", NatalScores(c));
   std::array<ElementScores, 5> levels;
   std::array<std::array<int, 5>, 5> pairs;
@@ -177,19 +207,20 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   const Virtues v = BuildVirtues(c.MonthBranch);
   w.Key("Virtues");
   w.BeginObject();
-  w.Field("TED", Own(v.TED));
-  w.Field("TEDHER", Own(v.TEDHER));
-  w.Field("UED", Own(v.UED));
-  w.Field("UEDHER", Own(v.UEDHER));
+  w.Field("HeavenlyVirtue", Own(v.HeavenlyVirtue));
+  w.Field("HeavenlyVirtueCombination", Own(v.HeavenlyVirtueCombination));
+  w.Field("MonthlyVirtue", Own(v.MonthlyVirtue));
+  w.Field("MonthlyVirtueCombination", Own(v.MonthlyVirtueCombination));
   w.EndObject();
+  WriteRelations(w, c, f);
   w.Key("Report");
   w.BeginObject();
   if (correction) {
     // A corrected chart: its reports end with the correction line, written
     // through the escaping path.
     const std::string line = CorrectionLine(*correction);
-    w.Field(kZiPing, WithReportNote(ZiPingReport(c, f), line));
-    w.Field(kSanMing, WithReportNote(SanMingReport(c, f), line));
+    w.Field(kZiPing, ChartReport(c, f, School::ZiPing, line));
+    w.Field(kSanMing, ChartReport(c, f, School::SanMing, line));
   } else {
     // Both reports composed in their JSON form: nothing in them but the line
     // ends needs escaping.
@@ -251,7 +282,7 @@ void RunBatch(const ChartOptions& o, Streams& io) {
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
   std::atomic<bool> skipped{false};  // lines are worked on several threads
-  RunJsonLines(io.in, io.out, o.jobs, [&skipped](std::string_view line, JsonWriter& w) {
+  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped](std::string_view line, JsonWriter& w) {
     const Checked c = CheckLine(line);
     if (c.request) {
       WriteRequest(w, *c.request);
@@ -260,7 +291,19 @@ void RunBatch(const ChartOptions& o, Streams& io) {
       skipped = true;
     }
   });
-  if (skipped) io.Skipped();
+  if (skipped || tooLong) io.Skipped();
+}
+
+// A PDF is written only into a folder that exists and may be written;
+// otherwise the command is refused, naming the file's full path.
+void CheckPdfFolder(const std::string& pdf) {
+  std::error_code ignored;
+  const std::filesystem::path target = std::filesystem::absolute(pdf, ignored);
+  const std::filesystem::path folder = target.parent_path();
+  if (!std::filesystem::is_directory(folder, ignored))
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:資料夾不存在");
+  if (access(folder.c_str(), W_OK) != 0)
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:資料夾不可寫入");
 }
 
 void RunChart(const ChartOptions& o, Streams& io) {
@@ -277,9 +320,11 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
   if (correction) c.request->birth = CorrectedBirth(*correction);
 
-  if (!o.pdf.empty())
+  if (!o.pdf.empty()) {
+    CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
                        correction ? &*correction : nullptr);
+  }
 
   if (o.json) {
     rapidjson::StringBuffer buffer;
@@ -291,9 +336,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
   }
   const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
   const FlowState flow = ComputeFlow(&chart, c.request->at);
-  const std::string report =
-      WithReportNote(o.school == kSanMing ? SanMingReport(chart, flow) : ZiPingReport(chart, flow),
-                     correction ? CorrectionLine(*correction) : "");
+  const std::string report = ChartReport(chart, flow, o.school == kSanMing ? School::SanMing : School::ZiPing,
+                                         correction ? CorrectionLine(*correction) : "");
   io.out << (o.crlf ? report : LfLineEnds(report));
 }
 

@@ -19,32 +19,12 @@ namespace qelm::cli {
 
 namespace {
 
-// A stem and a branch as the two characters of a pillar.
-std::string PillarName(int stem, int branch) {
-  const NameTable& names = InitNameTable();
-  std::string out;
-  if (stem >= 1 && stem <= 10) out += names[stem - 1].stem;
-  if (branch >= 1 && branch <= 12) out += names[branch - 1].branch;
-  return out;
-}
-
-std::string PillarName(const MomentResult& r, PillarPlace stem) {
-  return PillarName(r.MomentPillars[stem], r.MomentPillars[stem + 5]);
-}
-
 // The engine's result, its pillars by name and, for a corrected birth, the
 // correction.
 void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr) {
   w.BeginObject();
+  w.Field("format", kJsonFormat);
   WriteMomentFields(w, r);
-  w.Key("pillars");
-  w.BeginObject();
-  w.Field("year", PillarName(r, kYearStem));
-  w.Field("month", PillarName(r, kMonthStem));
-  w.Field("day", PillarName(r, kDayStem));
-  w.Field("hour", PillarName(r, kHourStem));
-  w.Field("newYear", PillarName(r, kNewYearStem));
-  w.EndObject();
   if (correction) {
     w.Key("BirthCorrection");
     WriteBirthCorrection(w, *correction);
@@ -61,9 +41,10 @@ std::string ElapsedText(std::string_view term, int days, int hours, int minutes)
 void WriteText(std::ostream& out, const MomentResult& r) {
   out << "西曆 " << MomentText(r.moment) << " " << r.WeekdayText << "\n";
   out << "陰曆 " << LunarDateText(r) << "\n";
-  out << "四柱 " << PillarName(r, kYearStem) << "年 " << PillarName(r, kMonthStem) << "月 "
-      << PillarName(r, kDayStem) << "日 " << PillarName(r, kHourStem) << "時\n";
-  out << "農曆年柱 " << PillarName(r, kNewYearStem) << "\n";
+  const MomentPillarSet& p = r.MomentPillars;
+  out << "四柱 " << p.Year.name() << "年 " << p.Month.name() << "月 " << p.Day.name() << "日 " << p.Hour.name()
+      << "時\n";
+  out << "農曆年柱 " << p.NewYear.name() << "\n";
   out << "本月節 " << ElapsedText(r.JieName, r.JieDays, r.JieHours, r.JieMinutes) << "\n";
   out << "上一節氣 " << ElapsedText(r.LastTermName, r.LastTermDays, r.LastTermHours, r.LastTermMinutes)
       << "\n";
@@ -82,7 +63,7 @@ void RunMoment(const MomentOptions& o, Streams& io) {
     if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
     if (!o.text.empty()) throw UsageError("--batch 從標準輸入讀取時刻,不另給時刻參數");
     bool skipped = false;
-    RunJsonLines(io.in, io.out, 1, [&skipped](std::string_view line, JsonWriter& w) {
+    const bool tooLong = RunJsonLines(io.in, io.out, 1, [&skipped](std::string_view line, JsonWriter& w) {
       std::string error;
       if (const auto r = MomentOf("時刻", line, error)) {
         WriteMoment(w, *r);
@@ -91,7 +72,7 @@ void RunMoment(const MomentOptions& o, Streams& io) {
         skipped = true;
       }
     });
-    if (skipped) io.Skipped();
+    if (skipped || tooLong) io.Skipped();
     return;
   }
   if (o.text.empty()) throw UsageError("請給一個時刻,格式 \"YYYY-MM-DD HH:MM\",或用 --batch");

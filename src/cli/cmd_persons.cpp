@@ -2,8 +2,9 @@
 // one flow moment. A person with a birthplace in the companion file
 // (FILE.places) is cast at the corrected moment and the report ends with
 // the line that states the correction. Lines that cannot be read as a
-// person, and births the birthplace refuses, are named on the error stream
-// and skipped (exit status 1).
+// person, lines of the companion that cannot be read (and the persons they
+// belong to), and births the birthplace refuses, are named on the error
+// stream and skipped (exit status 1).
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <filesystem>
@@ -22,7 +23,6 @@
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "report/report.hpp"
-#include "report/report_note.hpp"
 
 namespace qelm::cli {
 
@@ -104,6 +104,13 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     io.err << "qelm-report: " << p.message << "\n";
     io.Skipped();
   }
+  // Lines of the companion that cannot be read: named, and their persons
+  // not cast without the place they were given.
+  for (const records::PlaceLine& line : places.lines) {
+    if (line.problem.empty()) continue;
+    io.err << placeFile.string() << ":" << line.line << ": 無法讀取的出生地資料：" << line.problem << "\n";
+    io.Skipped();
+  }
 
   for (const PersonRecord& r : loaded.list.rows) {
     if (const auto problem = Problem(r)) {
@@ -113,10 +120,16 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
-    const int sex = r.fields[records::kSex] == "男" ? 1 : 0;
+    const Sex sex = r.fields[records::kSex] == "男" ? Sex::Male : Sex::Female;
+    const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
+    const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
+    if (unreadable) {
+      io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取,略過\n";
+      continue;  // counted above
+    }
     MomentResult birth = *BirthOf(r);
     std::string note;
-    if (const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields)) {
+    if (entry) {
       const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
       const auto& f = r.fields;
       const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
@@ -134,7 +147,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const ChartState chart = LoadChart(name, sex, birth);
     const FlowState flowState = ComputeFlow(&chart, *flow);
-    io.out << name << "\n" << LfLineEnds(WithReportNote(ZiPingReport(chart, flowState), note));
+    io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }
 }
 

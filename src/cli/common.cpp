@@ -1,314 +1,20 @@
 #include "cli/common.hpp"
 
-#include "chart/text.hpp"
-
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <cassert>
-#include <cstring>
-#include <ctime>
-
 namespace qelm::cli {
 
-std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
-std::string_view Trim(std::string_view s) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-// ------------------------------------------------------------ texts in JSON
-
-namespace {
-
-// Reading UTF-8 one byte at a time. A sequence is refused at the first byte
-// that cannot continue a well-formed one (overlong forms, surrogates and
-// code points past U+10FFFF included), as Dump's decoder refuses it.
-struct Utf8Step {
-  int pending = 0;                       // continuation bytes still to come
-  std::uint8_t low = 0x80, high = 0xBF;  // the range the next one must lie in
-
-  enum Result { kCharacter, kMore, kRefused };
-  Result Take(std::uint8_t b) {
-    if (pending == 0) {
-      if (b < 0x80) return kCharacter;
-      low = 0x80;
-      high = 0xBF;
-      if (b >= 0xC2 && b <= 0xDF) {
-        pending = 1;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        pending = 2;
-        if (b == 0xE0) low = 0xA0;
-        if (b == 0xED) high = 0x9F;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        pending = 3;
-        if (b == 0xF0) low = 0x90;
-        if (b == 0xF4) high = 0x8F;
-      } else {
-        return kRefused;
-      }
-      return kMore;
-    }
-    if (b < low || b > high) {
-      pending = 0;
-      return kRefused;
-    }
-    low = 0x80;
-    high = 0xBF;
-    return --pending == 0 ? kCharacter : kMore;
-  }
-};
-
-// The length of the well-formed UTF-8 sequence of two to four bytes at the
-// start of `s`, or 0: the ranges of Utf8Step, a whole sequence at a time.
-std::size_t SequenceLength(std::string_view s) {
-  const auto at = [&s](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
-  const auto in = [](std::uint8_t b, std::uint8_t low, std::uint8_t high) { return b >= low && b <= high; };
-  const std::uint8_t b = at(0);
-  if (b >= 0xE0 && b <= 0xEF) {
-    const bool ok = s.size() >= 3 && in(at(1), b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF) &&
-                    in(at(2), 0x80, 0xBF);
-    return ok ? 3 : 0;
-  }
-  if (b >= 0xC2 && b <= 0xDF) return s.size() >= 2 && in(at(1), 0x80, 0xBF) ? 2 : 0;
-  if (b >= 0xF0 && b <= 0xF4) {
-    const bool ok = s.size() >= 4 && in(at(1), b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF) &&
-                    in(at(2), 0x80, 0xBF) && in(at(3), 0x80, 0xBF);
-    return ok ? 4 : 0;
-  }
-  return 0;
-}
-
-void Append(rapidjson::StringBuffer& out, std::string_view bytes) {
-  if (!bytes.empty()) PutText(out.Push(bytes.size()), bytes);
-}
-
-// Writes the escape of an ASCII character in a JSON text at p and returns
-// the end: the short forms where JSON has them, \u00xx (lower-case) for the
-// other control characters. At most kLongestEscape bytes.
-constexpr std::size_t kLongestEscape = 6;
-char* PutEscape(char* p, std::uint8_t b) {
-  *p++ = '\\';
-  switch (b) {
-    case '"': *p++ = '"'; break;
-    case '\\': *p++ = '\\'; break;
-    case '\b': *p++ = 'b'; break;
-    case '\t': *p++ = 't'; break;
-    case '\n': *p++ = 'n'; break;
-    case '\f': *p++ = 'f'; break;
-    case '\r': *p++ = 'r'; break;
-    default: {
-      constexpr std::string_view kHex = "0123456789abcdef";
-      p = PutText(p, "u00");
-      *p++ = kHex[b >> 4];
-      *p++ = kHex[b & 0xF];
-    }
-  }
-  return p;
-}
-
-void AppendEscape(rapidjson::StringBuffer& out, std::uint8_t b) {
-  char* const start = out.Push(kLongestEscape);
-  out.Pop(kLongestEscape - static_cast<std::size_t>(PutEscape(start, b) - start));
-}
-
-bool NeedsEscape(std::uint8_t b) { return b < 0x20 || b == '"' || b == '\\'; }
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
-
-// The rest of a text that is not valid UTF-8, byte by byte. A refused byte
-// drops the unfinished sequence before it and stands as one U+FFFD; when it
-// ended such a sequence it is read again as the start of a new one. A text
-// that stops inside a sequence ends with one U+FFFD.
-void AppendRepaired(rapidjson::StringBuffer& out, std::string_view text) {
-  Utf8Step step;
-  std::size_t start = 0;  // of the sequence being read
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto b = static_cast<std::uint8_t>(text[i]);
-    const bool inSequence = step.pending > 0;
-    switch (step.Take(b)) {
-      case Utf8Step::kMore:
-        if (!inSequence) start = i;
-        break;
-      case Utf8Step::kCharacter:
-        if (inSequence) Append(out, text.substr(start, i + 1 - start));
-        else if (NeedsEscape(b)) AppendEscape(out, b);
-        else out.Put(static_cast<char>(b));
-        break;
-      case Utf8Step::kRefused:
-        Append(out, kReplacement);
-        if (inSequence) --i;
-        break;
-    }
-  }
-  if (step.pending > 0) Append(out, kReplacement);
-}
-
-// Bytes that stand for themselves in a JSON text: printable ASCII but '"'
-// and '\\'.
-constexpr std::array<bool, 256> kPlainAscii = [] {
-  std::array<bool, 256> plain{};
-  for (int b = 0x20; b < 0x80; ++b) plain[b] = b != '"' && b != '\\';
-  return plain;
-}();
-
-// The text as a quoted JSON string, the way Dump writes it. Runs that need
-// no escaping are copied whole; from the first byte that is not well-formed
-// UTF-8 on, AppendRepaired takes over.
-void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
-  const auto* const begin = reinterpret_cast<const std::uint8_t*>(text.data());
-  const std::size_t size = text.size();
-  std::size_t copied = 0, i = 0;
-  out.Put('"');
-  while (i < size) {
-    const std::uint8_t b = begin[i];
-    if (kPlainAscii[b]) {
-      ++i;
-    } else if (b < 0x80) {
-      Append(out, text.substr(copied, i - copied));
-      AppendEscape(out, b);
-      copied = ++i;
-    } else if ((b & 0xF0) == 0xE0 && b != 0xE0 && b != 0xED && size - i >= 3 && (begin[i + 1] & 0xC0) == 0x80 &&
-               (begin[i + 2] & 0xC0) == 0x80) {
-      i += 3;  // most of the Chinese text: a three-byte sequence with no special range
-    } else if (const std::size_t length = SequenceLength(text.substr(i))) {
-      i += length;
-    } else {
-      break;
-    }
-  }
-  Append(out, text.substr(copied, i - copied));
-  if (i < size) AppendRepaired(out, text.substr(i));
-  out.Put('"');
-}
-
-// Marks the bytes among the eight at p that may need an escape, in the top
-// bit of each byte, the first byte lowest: a byte below 0x20 (or a zero byte
-// of v ^ c for '"' and '\\') borrows into its top bit when one is taken from
-// every byte, and bytes from 0x80 up never do. Only the lowest mark is sure;
-// higher ones may come from its borrow, so a caller goes on from the byte
-// after it.
-std::uint64_t EscapeMarks(const char* p) {
-  std::uint64_t v = 0;  // the first byte lowest, on any machine (one load where that is native)
-  for (int k = 0; k < 8; ++k) v |= std::uint64_t{static_cast<std::uint8_t>(p[k])} << (8 * k);
-  constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
-  const auto below = [](std::uint64_t x, std::uint64_t n) { return (x - kOnes * n) & ~x & kTops; };
-  return below(v, 0x20) | below(v ^ (kOnes * '"'), 1) | below(v ^ (kOnes * '\\'), 1);
-}
-
-// The index of the first byte from `from` on that needs an escape, or the
-// text's size. Texts of eight bytes or more are looked at eight bytes at a
-// time, the last eight again where fewer remain.
-std::size_t NextEscape(std::string_view text, std::size_t from) {
-  const std::size_t n = text.size();
-  if (n < 8) {
-    while (from < n && !NeedsEscape(static_cast<std::uint8_t>(text[from]))) ++from;
-    return from;
-  }
-  for (; from < n; from += 8) {
-    const std::size_t at = std::min(from, n - 8);
-    const std::uint64_t marks = EscapeMarks(text.data() + at);
-    if (marks == 0) continue;
-    const std::size_t first = at + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
-    if (first >= from) return first;
-    // The last eight reach back over an escape already taken, whose borrow
-    // may mark the bytes after it: the few left are looked at one by one.
-    while (from < n && !NeedsEscape(static_cast<std::uint8_t>(text[from]))) ++from;
-    return from;
-  }
-  return n;
-}
-
-// A valid UTF-8 text as a quoted JSON string: only the ASCII bytes that need
-// it are escaped, looked for eight bytes at a time.
-void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
-  // Room for the worst case, written through a plain pointer; what is left
-  // over is given back at the end.
-  const std::size_t room = text.size() * kLongestEscape + 2;
-  char* const start = out.Push(room);
-  char* p = start;
-  *p++ = '"';
-  std::size_t copied = 0;
-  for (std::size_t i = NextEscape(text, 0); i < text.size(); i = NextEscape(text, i + 1)) {
-    p = PutText(p, text.substr(copied, i - copied));
-    p = PutEscape(p, static_cast<std::uint8_t>(text[i]));
-    copied = i + 1;
-  }
-  p = PutText(p, text.substr(copied));
-  *p++ = '"';
-  out.Pop(room - static_cast<std::size_t>(p - start));
-}
-
-[[maybe_unused]] bool ValidUtf8(std::string_view text) {
-  Utf8Step step;
-  for (const char c : text)
-    if (step.Take(static_cast<std::uint8_t>(c)) == Utf8Step::kRefused) return false;
-  return step.pending == 0;
-}
-
-}  // namespace
-
-void JsonWriter::Key(std::string_view key) {
-  writer_.BeginRawValue(rapidjson::kStringType);
-  char* p = out_.Push(key.size() + 2);
-  *p++ = '"';
-  p = PutText(p, key);
-  *p = '"';
-  writer_.EndRawValue();
-}
-
-void JsonWriter::Value(std::string_view text) {
-  assert(ValidUtf8(text));
-  writer_.BeginRawValue(rapidjson::kStringType);
-  AppendQuotedValid(out_, text);
-  writer_.EndRawValue();
-}
-
-namespace {
-// What a JSON text may hold unescaped: no control character, and a '"' or
-// '\\' only as part of an escape.
-[[maybe_unused]] bool JsonReady(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto b = static_cast<std::uint8_t>(text[i]);
-    if (b < 0x20 || b == '"') return false;
-    if (b == '\\' && ++i == text.size()) return false;
-  }
-  return true;
-}
-}  // namespace
-
-void JsonWriter::Value(JsonReadyText text) {
-  assert(JsonReady(text.text));
-  writer_.BeginRawValue(rapidjson::kStringType);
-  char* p = out_.Push(text.text.size() + 2);
-  *p++ = '"';
-  p = PutText(p, text.text);
-  *p = '"';
-  writer_.EndRawValue();
-}
-
-void JsonWriter::Value(UserText text) {
-  writer_.BeginRawValue(rapidjson::kStringType);
-  AppendQuoted(out_, text.text);
-  writer_.EndRawValue();
-}
-
-void WriteError(JsonWriter& w, std::string_view error) {
-  w.BeginObject();
-  w.Field("error", UserText{error});
-  w.EndObject();
+std::array<int, 10> PillarNumbers(const MomentPillarSet& p) {
+  return {p.Year.stem.number(),   p.Month.stem.number(),  p.Day.stem.number(),  p.Hour.stem.number(),
+          p.NewYear.stem.number(), p.Year.branch.number(), p.Month.branch.number(), p.Day.branch.number(),
+          p.Hour.branch.number(), p.NewYear.branch.number()};
 }
 
 void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
   w.Field("MomentLunarYear", r.MomentLunarYear);
   w.Field("MomentLunarMonth", r.MomentLunarMonth);
   w.Field("MomentLunarDay", r.MomentLunarDay);
-  w.Field("MomentLeapFlag", r.MomentLeapFlag);
+  w.Field("MomentLeapFlag", static_cast<int>(r.MomentMonthKind));
   w.Field("MomentHourBranch", r.MomentHourBranch);
-  w.Field("MomentPillars", r.MomentPillars);
+  w.Field("MomentPillars", PillarNumbers(r.MomentPillars));
   w.Field("JieIndex", r.JieIndex);
   w.Field("JieName", JsonReadyText{r.JieName});
   w.Field("JieDays", r.JieDays);
@@ -321,44 +27,18 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
   w.Field("LastTermMinutes", r.LastTermMinutes);
   w.Field("WeekdayNumber", r.WeekdayNumber);
   w.Field("WeekdayText", JsonReadyText{r.WeekdayText});
+  w.Key("pillars");
+  WritePillarNames(w, r.MomentPillars);
 }
 
-namespace {
-
-// Why a text is not a moment: the field at fault when the shape is right.
-std::string WhyNotAMoment(std::string_view what, std::string_view text) {
-  const std::string quoted = std::string(what) + "「" + std::string(text) + "」";
-  bool shape = text.size() == 16 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':';
-  for (std::size_t i = 0; shape && i < text.size(); ++i)
-    if (i != 4 && i != 7 && i != 10 && i != 13) shape = text[i] >= '0' && text[i] <= '9';
-  if (!shape) return "無法解讀" + quoted + ",格式須為 YYYY-MM-DD HH:MM";
-  const auto field = [&](std::size_t pos, std::size_t len) {
-    int v = 0;
-    for (std::size_t i = pos; i < pos + len; ++i) v = v * 10 + (text[i] - '0');
-    return v;
-  };
-  if (const int m = field(5, 2); m < 1 || m > 12) return quoted + "的月份須在 01 至 12 之間";
-  if (field(11, 2) > 23) return quoted + "的小時須在 00 至 23 之間";
-  if (field(14, 2) > 59) return quoted + "的分鐘須在 00 至 59 之間";
-  return quoted + "的日期不存在";
-}
-
-}  // namespace
-
-std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error) {
-  text = Trim(text);
-  const auto in = ParseUserMoment(text);
-  if (!in) {
-    error = WhyNotAMoment(what, text);
-    return std::nullopt;
-  }
-  const MomentOutcome outcome = CalcMoment(*in);
-  if (!outcome) {
-    error = std::string(what) + "「" + std::string(text) + "」超出範圍:" +
-            std::string(MomentErrorText(outcome.error)) + "(可用 1901-01-01 至 2099-12-31)";
-    return std::nullopt;
-  }
-  return outcome.result;
+void WritePillarNames(JsonWriter& w, const MomentPillarSet& p) {
+  w.BeginObject();
+  w.Field("year", p.Year.name());
+  w.Field("month", p.Month.name());
+  w.Field("day", p.Day.name());
+  w.Field("hour", p.Hour.name());
+  w.Field("newYear", p.NewYear.name());
+  w.EndObject();
 }
 
 std::string LfLineEnds(std::string_view text) {
@@ -369,13 +49,6 @@ std::string LfLineEnds(std::string_view text) {
     out += text[i];
   }
   return out;
-}
-
-MomentInput NowInput() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
 }  // namespace qelm::cli

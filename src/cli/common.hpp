@@ -1,223 +1,33 @@
-// Pieces the subcommands of qelm-report share: JSON output, reading a
-// moment the user typed, and the present moment.
+// Pieces the subcommands of qelm-report share: the JSON writer, reading a
+// moment the user typed, the engine's result in JSON and line ends.
 #pragma once
 
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
 #include <array>
-#include <charconv>
-#include <cstdint>
-#include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "calendar/moment.hpp"
-#include "chart/text.hpp"
+#include "cli/json_writer.hpp"
+#include "cli/moment_input.hpp"
 
 namespace qelm::cli {
 
-using Json = nlohmann::ordered_json;
+// The pillars as the JSON output has always numbered them: the stems of the
+// year, month, day, hour and New-Year pillars, then their branches.
+std::array<int, 10> PillarNumbers(const MomentPillarSet& p);
 
-// One compact line; invalid UTF-8 is replaced, never thrown.
-std::string Dump(const Json& j);
+// The version of the JSON format, written first as "format". It grows by one
+// when a key changes its meaning or goes away; keys may be added without it.
+// data/qelm-report.schema.json describes the format.
+inline constexpr int kJsonFormat = 2;
 
-std::string_view Trim(std::string_view s);
-
-// RapidJSON's writer, opened for a value written straight into its buffer.
-class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
- public:
-  using rapidjson::Writer<rapidjson::StringBuffer>::Writer;
-  void BeginRawValue(rapidjson::Type type) { Prefix(type); }
-  void EndRawValue() { EndValue(true); }
-  // A key and its value, written together straight into the buffer: both
-  // are counted.
-  void BeginRawField() {
-    Prefix(rapidjson::kStringType);
-    ++level_stack_.template Top<Level>()->valueCount;
-  }
-};
-
-// A text that came from outside the program (a name, a line of input): any
-// bytes, invalid UTF-8 included.
-struct UserText {
-  std::string_view text;
-};
-
-// A text already in its JSON form, without the quotes. The program's own
-// texts that hold no byte JSON escapes ('"', '\\' and the control
-// characters: the fixed words, numbers and dates) are their own JSON form,
-// and so is a report composed with escaped line ends. Written as it is, never
-// scanned (debug builds check it).
-struct JsonReadyText {
-  std::string_view text;
-};
-
-// Whole numbers, or nothing (null) in their place.
-template <typename T>
-constexpr bool kIsNumber = std::is_integral_v<T> && !std::is_same_v<T, bool>;
-template <typename T>
-constexpr bool kIsNumber<std::optional<T>> = kIsNumber<T>;
-
-// Writes JSON straight into a buffer, with no document tree in between. The
-// bytes are those Dump writes for the same values: compact, numbers in
-// decimal, texts with '"', '\\' and the control characters escaped (short
-// forms where JSON has them, \u00xx otherwise) and, in a UserText, each
-// invalid UTF-8 sequence replaced by U+FFFD. The program's own texts are
-// valid UTF-8 and skip that check (debug builds assert it).
-class JsonWriter {
- public:
-  explicit JsonWriter(rapidjson::StringBuffer& out) : out_(out), writer_(out) {}
-
-  void BeginObject() { writer_.StartObject(); }
-  void EndObject() { writer_.EndObject(); }
-  void BeginArray() { writer_.StartArray(); }
-  void EndArray() { writer_.EndArray(); }
-  // Keys are the program's own names, printable and never escaped. A key
-  // written as a literal has its length known where it is written.
-  void Key(std::string_view key);
-  template <std::size_t N>
-  void Key(const char (&key)[N]) {
-    writer_.BeginRawValue(rapidjson::kStringType);
-    char* p = out_.Push(N + 1);
-    *p++ = '"';
-    p = PutText(p, std::string_view(key, N - 1));
-    *p = '"';
-    writer_.EndRawValue();
-  }
-
-  void Value(std::int64_t n) { writer_.Int64(n); }
-  void Value(int n) { writer_.Int(n); }
-  void Value(double x) { writer_.Double(x); }  // the shortest decimal that reads back as x
-  void Value(std::string_view text);  // the program's own text
-  void Value(UserText text);
-  void Value(JsonReadyText text);
-  void Value(const std::string& text) { Value(std::string_view(text)); }
-  void Value(const char* text) { Value(std::string_view(text)); }
-  void Null() { writer_.Null(); }
-  template <typename T>
-  void Value(const std::optional<T>& v) {
-    if (v) Value(*v);
-    else Null();
-  }
-  // An array of numbers is written in one piece; other arrays item by item.
-  template <typename T, std::size_t N>
-  void Value(const std::array<T, N>& items) {
-    if constexpr (kIsNumber<T>) {
-      writer_.BeginRawValue(rapidjson::kArrayType);
-      constexpr std::size_t room = 2 + N * (kNumberRoom + 1);
-      char* const start = out_.Push(room);
-      char* p = start;
-      *p++ = '[';
-      for (std::size_t i = 0; i < N; ++i) {
-        if (i > 0) *p++ = ',';
-        p = PutNumber(p, items[i]);
-      }
-      *p++ = ']';
-      out_.Pop(room - static_cast<std::size_t>(p - start));
-      writer_.EndRawValue();
-    } else {
-      BeginArray();
-      for (const auto& item : items) Value(item);
-      EndArray();
-    }
-  }
-
-  // A whole value already in its JSON form, written straight into the
-  // buffer from its parts (texts and Num, as AppendParts takes them).
-  template <typename... Parts>
-  void RawValue(rapidjson::Type type, const Parts&... parts) {
-    writer_.BeginRawValue(type);
-    const std::size_t room = (qelm::detail::MaxPartSize(parts) + ...);
-    char* const start = out_.Push(room);
-    char* p = start;
-    ((p = qelm::detail::PutPart(p, parts)), ...);
-    out_.Pop(room - static_cast<std::size_t>(p - start));
-    writer_.EndRawValue();
-  }
-
-  // "key": value
-  template <typename K, typename T>
-  void Field(const K& key, const T& value) {
-    Key(key);
-    Value(value);
-  }
-  // The most common fields, a literal key with a number or a ready text, are
-  // written in one piece.
-  template <std::size_t N>
-  void Field(const char (&key)[N], int n) {
-    char* p = BeginField(key, kNumberRoom);
-    EndField(PutNumber(p, n));
-  }
-  template <std::size_t N>
-  void Field(const char (&key)[N], JsonReadyText text) {
-    char* p = BeginField(key, text.text.size() + 2);
-    *p++ = '"';
-    p = PutText(p, text.text);
-    *p++ = '"';
-    EndField(p);
-  }
-
-  // Ends a finished value so that the next one may start: one JSON value a line.
-  void EndLine() {
-    out_.Put('\n');
-    writer_.Reset(out_);
-  }
-
- private:
-  // Writes "key": and makes room for a value of at most `room` bytes after it.
-  template <std::size_t N>
-  char* BeginField(const char (&key)[N], std::size_t room) {
-    writer_.BeginRawField();
-    fieldRoom_ = N + 2 + room;
-    fieldStart_ = out_.Push(fieldRoom_);
-    char* p = fieldStart_;
-    *p++ = '"';
-    p = PutText(p, std::string_view(key, N - 1));
-    *p++ = '"';
-    *p++ = ':';
-    return p;
-  }
-  void EndField(char* end) {
-    out_.Pop(fieldRoom_ - static_cast<std::size_t>(end - fieldStart_));
-    writer_.EndRawValue();
-  }
-
-  static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
-  template <typename T>
-  static char* PutNumber(char* p, T n) {
-    return std::to_chars(p, p + kNumberRoom, n).ptr;
-  }
-  template <typename T>
-  static char* PutNumber(char* p, const std::optional<T>& n) {
-    return n ? PutNumber(p, *n) : PutText(p, "null");
-  }
-
-  rapidjson::StringBuffer& out_;
-  OpenJsonWriter writer_;
-  char* fieldStart_ = nullptr;  // of the field being written
-  std::size_t fieldRoom_ = 0;
-};
-
-// {"error": …} for a batch line that could not be used; the message quotes
-// the input, so it is checked as user text.
-void WriteError(JsonWriter& w, std::string_view error);
-
-// Every field of the engine's result under its own name, inside an object the
-// caller opened.
+// Every field of the engine's result under its own name, then "pillars" with
+// the pillars by name, inside an object the caller opened.
 void WriteMomentFields(JsonWriter& w, const MomentResult& r);
-
-// The engine's result for a "YYYY-MM-DD HH:MM" text (blanks around it are
-// ignored), or nothing with the reason in `error`, naming the field at fault.
-// `what` names the moment in the message ("時刻", "出生時刻", "流時").
-std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error);
+// {"year": "庚午", "month": …, "day": …, "hour": …, "newYear": …}
+void WritePillarNames(JsonWriter& w, const MomentPillarSet& p);
 
 // The text with CR LF line ends turned into LF.
 std::string LfLineEnds(std::string_view text);
-
-// The present local clock time, to the minute.
-MomentInput NowInput();
 
 }  // namespace qelm::cli

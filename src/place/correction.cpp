@@ -15,11 +15,6 @@ using std::chrono::seconds;
 // The full-width minus: U+2212 has no Big5 form, and reports are saved as Big5.
 constexpr std::string_view kMinus = "－";
 
-int LastDay(int y, int m) {
-  using namespace std::chrono;
-  return static_cast<int>(static_cast<unsigned>((year{y} / month{static_cast<unsigned>(m)} / last).day()));
-}
-
 bool InTableYears(Moment t) {
   const int y = Fields(t).year;
   return y >= 1901 && y <= 2099;
@@ -31,6 +26,12 @@ std::string Signed(long long n) {
   return (n < 0 ? std::string(kMinus) : std::string("+")) + std::to_string(n < 0 ? -n : n);
 }
 
+// GCC 12 at -O3 wrongly sees an overlapping copy when a literal is put in
+// front of a std::string (-Wrestrict, GCC bug 105329): silenced here only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
 std::string Number(long long n) { return " " + std::to_string(n); }
 
 // "UTC+8", "UTC－4", "UTC+5:30", "UTC+7:36:42".
@@ -48,6 +49,9 @@ std::string OffsetText(int offsetSeconds) {
   }
   return t;
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 std::string DegreesText(double value, std::string_view positive, std::string_view negative) {
   const double a = std::fabs(value);
@@ -120,7 +124,7 @@ std::string CorrectionFailureText(const CorrectionOutcome& out) {
 
 std::string ClockChangeText(const ClockResolution& r) {
   if (r.state == ClockState::Unique) return {};
-  const CivilFields at = Fields(r.changedAt), to = Fields(r.changedTo);
+  const CivilFields at = Fields(MomentOf(r.changedAt)), to = Fields(MomentOf(r.changedTo));
   char date[16];
   std::snprintf(date, sizeof date, "%04d/%02d/%02d", at.year, at.month, at.day);
   const std::string from = std::string(date) + Number(at.hour) + "時" + Number(at.minute) + "分";
@@ -143,7 +147,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   };
   const MomentInput& in = clock;
   if (in.InputYear < 1901 || in.InputYear > 2099 || in.InputMonth < 1 || in.InputMonth > 12 ||
-      in.InputDay < 0 || in.InputDay > LastDay(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
+      in.InputDay < 0 || in.InputDay > DaysInMonth(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
       in.InputHour > 24 || in.InputMinute < -1 || in.InputMinute > 60)
     return refuse(CorrectionError::BadMoment);
   const Moment clockMoment = ClockOf(in);
@@ -164,7 +168,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
     return refuse(CorrectionError::BadPlace);
   const auto zone = TimeZone::Find(place.zone);
   if (!zone) return refuse(CorrectionError::UnknownZone);
-  out.resolution = ResolveClock(*zone, clockMoment);
+  out.resolution = ResolveClock(*zone, ClockTimeOf(clockMoment));
   if (out.resolution.state == ClockState::Gap) return refuse(CorrectionError::Nonexistent);
 
   const int pick = choice == OverlapChoice::Later ? 1 : 0;
@@ -202,10 +206,11 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c) {
   r.MomentLunarYear = s.MomentLunarYear;
   r.MomentLunarMonth = s.MomentLunarMonth;
   r.MomentLunarDay = s.MomentLunarDay;
-  r.MomentLeapFlag = s.MomentLeapFlag;
+  r.MomentMonthKind = s.MomentMonthKind;
   r.MomentHourBranch = s.MomentHourBranch;
-  for (PillarPlace p : {kDayStem, kHourStem, kNewYearStem, kDayBranch, kHourBranch, kNewYearBranch})
-    r.MomentPillars[p] = s.MomentPillars[p];
+  r.MomentPillars.Day = s.MomentPillars.Day;
+  r.MomentPillars.Hour = s.MomentPillars.Hour;
+  r.MomentPillars.NewYear = s.MomentPillars.NewYear;
   r.WeekdayNumber = s.WeekdayNumber;
   r.WeekdayText = s.WeekdayText;
   return terms;

@@ -43,7 +43,8 @@ class Reader {
 
   int Number(int maxDigits, int limit) {
     int value = 0, n = 0;
-    while (n < maxDigits && i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9') value = value * 10 + (s_[i_++] - '0'), ++n;
+    for (; n < maxDigits && i_ < s_.size() && s_[i_] >= '0' && s_[i_] <= '9'; ++n)
+      value = value * 10 + (s_[i_++] - '0');
     if (n == 0 || value > limit) failed_ = true;
     return value;
   }

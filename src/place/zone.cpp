@@ -176,8 +176,10 @@ ClockReading ReadingOf(const ZoneData& z, const ClockPeriod& period, UtcSeconds 
 
 }  // namespace
 
-ClockResolution ResolveClock(const TimeZone& zone, Moment clock) {
+ClockResolution ResolveClock(const TimeZone& zone, ClockTime clock) {
   const ZoneData& z = ZoneAccess::of(zone);
+  // The clock time read as if it were universal time, to find the periods
+  // near it; each period's offset then gives the moment it names.
   const seconds local = duration_cast<seconds>(clock.time_since_epoch());
   // Every period that could hold the clock time: offsets lie within a day.
   std::vector<ClockPeriod> near;
@@ -192,8 +194,8 @@ ClockResolution ResolveClock(const TimeZone& zone, Moment clock) {
 
   ClockResolution r;
   const auto changeBetween = [&](const ClockPeriod& a, const ClockPeriod& b) {
-    r.changedAt = std::chrono::floor<minutes>(Moment{} + (b.begin.time_since_epoch() + a.offset));
-    r.changedTo = std::chrono::floor<minutes>(Moment{} + (b.begin.time_since_epoch() + b.offset));
+    r.changedAt = ClockTime{std::chrono::floor<minutes>(b.begin.time_since_epoch() + a.offset)};
+    r.changedTo = ClockTime{std::chrono::floor<minutes>(b.begin.time_since_epoch() + b.offset)};
   };
   if (holding.size() == 1) {
     r.readings[0] = r.readings[1] = ReadingOf(z, *holding[0], utcWith(*holding[0]));

@@ -15,6 +15,13 @@ namespace qelm {
 // An absolute moment, to the second.
 using UtcSeconds = std::chrono::sys_seconds;
 
+// A time a clock showed: it names an absolute moment only through a zone.
+using ClockTime = std::chrono::local_time<std::chrono::minutes>;
+// The calendar's moments (calendar/date.hpp) are clock times too, counted
+// from the same epoch; these cross between the two.
+constexpr ClockTime ClockTimeOf(Moment m) { return ClockTime{m.time_since_epoch()}; }
+constexpr Moment MomentOf(ClockTime t) { return Moment{t.time_since_epoch()}; }
+
 struct ZoneData;
 
 // A zone id of the zoneinfo database ("Asia/Taipei"), resolved once. Its
@@ -59,9 +66,9 @@ struct ClockResolution {
   std::array<ClockReading, 2> readings{};  // [1] equals [0] when unique
   // For a gap or an overlap: the clock time at which the clocks were changed
   // and the time they were set to (2:00 to 3:00 forward, 2:00 to 1:00 back).
-  Moment changedAt{}, changedTo{};
+  ClockTime changedAt{}, changedTo{};
 };
-ClockResolution ResolveClock(const TimeZone& zone, Moment clock);
+ClockResolution ResolveClock(const TimeZone& zone, ClockTime clock);
 
 // The clock's offset at an absolute moment.
 ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc);

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstddef>
 
+#include "records/utf8.hpp"
+
 namespace qelm::records {
 
 namespace {
@@ -16,7 +18,9 @@ iconv_t Open(const char* to, const char* from) { return iconv_open(to, from); }
 
 iconv_t Cd(void* p) { return static_cast<iconv_t>(p); }
 
-// Length of the UTF-8 sequence that begins with byte b (1 for a stray byte).
+// Length of the UTF-8 sequence that begins with byte b (1 for a stray byte),
+// as far as the lead byte tells: what the user is shown of a character that
+// cannot be stored.
 std::size_t Utf8Length(unsigned char b) {
   if (b >= 0xF0 && b <= 0xF4) return 4;
   if (b >= 0xE0 && b <= 0xEF) return 3;
@@ -149,6 +153,12 @@ DecodedText Big5Codec::Decode(std::string_view big5) {
 
 EncodedText Big5Codec::Encode(std::string_view utf8) {
   EncodedText r;
+  // Text that is not well-formed UTF-8 has no Big5 form (whatever iconv's
+  // reader would let through).
+  if (const std::size_t bad = FirstInvalidUtf8(utf8); bad != std::string_view::npos) {
+    r.unencodable = std::string(utf8.substr(bad, Utf8Length(static_cast<unsigned char>(utf8[bad]))));
+    return r;
+  }
   std::string out;
   out.reserve(utf8.size());
   std::size_t stop = std::string_view::npos;

@@ -48,6 +48,15 @@ std::filesystem::path FolderOf(const std::filesystem::path& path);
 // ("<name>.saving-…") never stays behind.
 int WriteReplacing(const std::filesystem::path& path, std::string_view content);
 
+// The steps of WriteReplacing after the content is written, at which a kill
+// leaves the most telling states: before the flush of the new file, before
+// the rename, before the flush of the folder.
+enum class WriteStep { kSyncFile, kRename, kSyncFolder };
+// Tests stop a save at any of them (as a kill would): the hook runs before
+// each step, in every WriteReplacing of the program. Nothing: no hook.
+using WriteStepHook = void (*)(WriteStep step, const std::filesystem::path& file);
+void SetWriteStepHook(WriteStepHook hook);
+
 // Two copies of the program take turns at the read-compare-write of a save:
 // an advisory lock on the folder, held while the object lives. Not to be
 // taken twice at once by one program.

@@ -275,7 +275,7 @@ LoadResult ReadPersonFile(const fs::path& path) {
 }
 
 
-LoadResult InputData(const fs::path& path) {
+LoadResult LoadPersonList(const fs::path& path) {
   RemoveStaleTemporaries(path);
   LoadResult r = ReadPersonFile(path);
   if (r.status != Status::kMissing) return r;
@@ -294,7 +294,29 @@ LoadResult InputData(const fs::path& path) {
   return r;
 }
 
-SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<Edit>& edit) {
+bool MayHoldFields(std::string_view content, const Fields& fields) {
+  // Fields that do not stand in the file as they are (a short, overlong or
+  // damaged line): say yes.
+  std::string line;
+  Big5Codec codec;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::string& f = fields[i];
+    if ((i > 0 && f.empty()) || f.find("…") != std::string::npos || f.find("\xEF\xBF\xBD") != std::string::npos)
+      return true;
+    const EncodedText e = codec.Encode(f);
+    if (!e.bytes) return true;
+    line += (i ? "\t" : "") + *e.bytes;
+  }
+  for (std::size_t at = content.find(line); at != std::string_view::npos; at = content.find(line, at + 1)) {
+    const std::size_t end = at + line.size();
+    const bool starts = at == 0 || content[at - 1] == '\n' || content[at - 1] == '\r';
+    const bool ends = end == content.size() || std::string_view("\t\r\n").find(content[end]) != std::string_view::npos;
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit) {
   if (list.truncated) {
     return {Status::kTooLarge, "檔案超過 " + std::to_string(kMaxRecords) +
                                    " 筆資料或過大，為免遺失未載入的資料，不予存檔"};
@@ -302,87 +324,119 @@ SaveResult SAVELIST(const fs::path& path, PersonList& list, const std::optional<
   if (edit && WritesFields(*edit)) {
     if (SaveResult c = CheckFields(edit->after); !c) return c;
   }
-  const fs::path target = ResolveTarget(path);
-  FolderLock lock(FolderOf(target));
-  if (lock.busy()) {
-    return KeepInMemory(list, edit, {Status::kBusy, "檔案正由另一個程式存檔，這次的修改尚未存檔"});
-  }
+  return {};
+}
 
+SaveResult KeepEditInMemory(PersonList& list, const std::optional<Edit>& edit, SaveResult failure) {
+  return KeepInMemory(list, edit, std::move(failure));
+}
+
+PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std::optional<Edit>& edit) {
+  PersonSave s;
+  s.target = target;
   // What is in the file now.
   FileContent now = ReadWhole(target, kMaxFileBytes);
   if (now.error != 0) {
-    return KeepInMemory(list, edit,
-                        {Status::kCannotRead,
-                         "無法讀取檔案 " + PathText(target) + Reason(now.error) + "，這次的修改尚未存檔",
-                         now.error});
+    s.result = KeepInMemory(list, edit,
+                            {Status::kCannotRead,
+                             "無法讀取檔案 " + PathText(target) + Reason(now.error) + "，這次的修改尚未存檔",
+                             now.error});
+    return s;
   }
   if (!now.complete) {
-    return {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+    s.result = {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+    return s;
   }
-  const DiskState current = now.exists ? DiskStateOf(now.bytes) : DiskState{};
+  s.existed = now.exists;
+  s.before = std::move(now.bytes);
+  const DiskState current = s.existed ? DiskStateOf(s.before) : DiskState{};
 
   // The list to write: this one, or the file's new content with this list's
   // unsaved edits applied again.
-  PersonList reloaded;
-  PersonList* work = &list;
-  std::vector<Edit> dropped;
-  const bool changed = current != list.disk;
-  if (changed) {
-    reloaded = ParsePersonFile(now.bytes);
+  s.changed = current != list.disk;
+  if (s.changed) {
+    PersonList reloaded = ParsePersonFile(s.before);
     reloaded.disk = current;
-    if (reloaded.truncated) return {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+    if (reloaded.truncated) {
+      s.result = {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
+      return s;
+    }
     // Edits kept from earlier saves: those that still fit are applied
     // again; the others go back to the caller.
     for (const Edit& e : list.unsaved) {
       if (ApplyEdit(reloaded, e)) {
         reloaded.unsaved.push_back(e);
       } else {
-        dropped.push_back(e);
+        s.dropped.push_back(e);
       }
     }
-    work = &reloaded;
+    s.work = std::move(reloaded);
+  } else {
+    s.work = std::move(list);
   }
-  std::string changedText = changed ? "檔案已被另一個程式變更，已重新載入；" : "";
-  if (!dropped.empty()) {
-    changedText += "無法套用先前暫存的修改（該筆資料已被變更或刪除）：";
-    for (std::size_t i = 0; i < dropped.size(); ++i)
-      changedText += (i ? "、" : "") + DescribeEdit(dropped[i]);
-    changedText += "；";
+  if (s.changed) s.changedText = "檔案已被另一個程式變更，已重新載入；";
+  if (!s.dropped.empty()) {
+    s.changedText += "無法套用先前暫存的修改（該筆資料已被變更或刪除）：";
+    for (std::size_t i = 0; i < s.dropped.size(); ++i)
+      s.changedText += (i ? "、" : "") + DescribeEdit(s.dropped[i]);
+    s.changedText += "；";
   }
   if (edit) {
-    if (SaveResult r = ApplyEdit(*work, *edit); !r) {
-      if (changed) list = std::move(reloaded);
-      r.message = changedText + r.message;
-      r.reloaded = changed;
-      r.dropped = std::move(dropped);
-      return r;
+    if (SaveResult r = ApplyEdit(s.work, *edit); !r) {
+      list = std::move(s.work);  // as it was, or the file's content
+      r.message = s.changedText + r.message;
+      r.reloaded = s.changed;
+      r.dropped = std::move(s.dropped);
+      s.result = std::move(r);
+      return s;
     }
-    work->unsaved.push_back(*edit);
+    s.work.unsaved.push_back(*edit);
+    s.edited = true;
   }
+  const std::optional<std::string> content = Serialize(s.work, &s.sources);
+  if (!content) {
+    list = std::move(s.work);
+    s.result = {Status::kBadText, "資料含有 Big5 無法表示的字"};
+    return s;
+  }
+  s.content = *content;
+  return s;
+}
 
-  std::vector<PersonRecord::Source> sources;
-  const std::optional<std::string> content = Serialize(*work, &sources);
-  if (!content) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
-
-  SaveResult result;
-  result.reloaded = changed;
-  result.dropped = std::move(dropped);
-  if (const int err = WriteReplacing(target, *content); err != 0) {
-    result.status = Status::kCannotWrite;
-    result.error = err;
-    result.message = changedText + "無法寫入檔案 " + PathText(target) + Reason(err);
+SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written) {
+  SaveResult result = std::move(written);
+  result.reloaded = s.changed;
+  result.dropped = std::move(s.dropped);
+  if (!result) {
+    // Not written: the edits stay in the list, among its unsaved ones.
+    result.message = s.changedText + result.message;
   } else {
-    for (std::size_t i = 0; i < sources.size(); ++i) work->rows[i].source = std::move(sources[i]);
-    work->disk = DiskStateOf(*content);
-    work->unsaved.clear();
+    for (std::size_t i = 0; i < s.sources.size(); ++i) s.work.rows[i].source = std::move(s.sources[i]);
+    s.work.disk = DiskStateOf(s.content);
+    s.work.unsaved.clear();
     if (!result.dropped.empty()) {
-      result.message = changedText + (edit ? "這次的修改已存檔" : "其餘的修改已存檔");
-    } else if (changed) {
+      result.message = s.changedText + (s.edited ? "這次的修改已存檔" : "其餘的修改已存檔");
+    } else if (s.changed) {
       result.message = "檔案已被另一個程式變更，已重新載入並存入這次的修改";
     }
   }
-  if (changed) list = std::move(reloaded);
+  list = std::move(s.work);
   return result;
+}
+
+SaveResult SavePersonList(const fs::path& path, PersonList& list, const std::optional<Edit>& edit) {
+  if (SaveResult c = CheckBeforeSave(list, edit); !c) return c;
+  const fs::path target = ResolveTarget(path);
+  FolderLock lock(FolderOf(target));
+  if (lock.busy()) {
+    return KeepInMemory(list, edit, {Status::kBusy, "檔案正由另一個程式存檔，這次的修改尚未存檔"});
+  }
+  PersonSave s = PreparePersonSave(target, list, edit);
+  if (!s.result) return s.result;
+  SaveResult written;
+  if (const int err = WriteReplacing(target, s.content); err != 0)
+    written = {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
+  return FinishPersonSave(list, std::move(s), std::move(written));
 }
 
 SaveResult WritePersonFile(const fs::path& path, const PersonList& list) {

@@ -143,15 +143,14 @@ DiskState DiskStateOf(std::string_view content);
 
 // ----------------------------------------------------------------- the file
 
-// `InputData`: loads the file; a missing file is created empty. Temporary
+// Loads the file; a missing file is created empty. Temporary
 // files that a killed save left beside it are removed first, unless another
 // copy of the program is saving at that moment.
-LoadResult InputData(const std::filesystem::path& path);
+LoadResult LoadPersonList(const std::filesystem::path& path);
 // Loads without creating anything (kMissing when there is no file).
 LoadResult ReadPersonFile(const std::filesystem::path& path);
 
-// `SAVELIST`: applies the edit (if any) to the list and writes the list to
-// the file. When the file has changed since the list was read, the list is
+// Applies the edit (if any) to the list and writes the list to the file. When the file has changed since the list was read, the list is
 // first replaced by the file's present content and the list's unsaved edits
 // and this edit are applied to that.
 // - A failed write (kCannotWrite, kBusy, kCannotRead) leaves the edit in the
@@ -164,12 +163,51 @@ LoadResult ReadPersonFile(const std::filesystem::path& path);
 //   saved as usual.
 // - A truncated list is never written (kTooLarge): that would drop the
 //   records that were not loaded.
-SaveResult SAVELIST(const std::filesystem::path& path, PersonList& list,
-                    const std::optional<Edit>& edit = std::nullopt);
+SaveResult SavePersonList(const std::filesystem::path& path, PersonList& list,
+                          const std::optional<Edit>& edit = std::nullopt);
 
 // Writes the list as it stands to a file of the user's choice (replacing it
 // whole), without merging with what was there: the way out when the list's
 // own file cannot be written.
 SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& list);
+
+// ------------------------------------------------------------ a save in steps
+//
+// For a save that writes this file together with its companion under one
+// lock: SavePersonList is CheckBeforeSave, the lock, PreparePersonSave, the
+// write of `content` and FinishPersonSave.
+
+// Whether a line of the file's content holds these fields (for fields that
+// do not stand in the file as they are, a short, overlong or damaged line's:
+// true). Cheaper than parsing the whole file.
+bool MayHoldFields(std::string_view content, const Fields& fields);
+
+// Refusals that need no file: a truncated list, a bad field.
+SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit);
+// A save that cannot reach the file: the edit is applied to the list and
+// kept among its unsaved edits; returns `failure` (or why the edit does not
+// apply).
+SaveResult KeepEditInMemory(PersonList& list, const std::optional<Edit>& edit, SaveResult failure);
+
+struct PersonSave {
+  SaveResult result;       // not ok: refused or failed before anything was written
+  std::filesystem::path target;
+  PersonList work;         // the list as written (the caller's list, or the file's present content, edited)
+  bool existed = false;    // the file was there
+  std::string before;      // its content now
+  std::string content;     // its new content
+  bool changed = false;    // the file had changed since the list was read
+  bool edited = false;     // an edit was given and applied
+  std::vector<Edit> dropped;
+  std::vector<PersonRecord::Source> sources;
+  std::string changedText;
+};
+// Under the folder lock: reads the file and applies the unsaved edits and
+// the edit. When `result` is not ok, the list is as SavePersonList leaves it then;
+// otherwise the list has moved into `work` until FinishPersonSave.
+PersonSave PreparePersonSave(const std::filesystem::path& target, PersonList& list, const std::optional<Edit>& edit);
+// Gives the list back: written (`written` ok), or with the edits kept in
+// memory and `written`'s failure reported.
+SaveResult FinishPersonSave(PersonList& list, PersonSave&& save, SaveResult written);
 
 }  // namespace qelm::records

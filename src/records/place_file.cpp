@@ -6,7 +6,9 @@
 #include <cmath>
 #include <utility>
 
+#include "records/big5.hpp"
 #include "records/file_io.hpp"
+#include "records/utf8.hpp"
 
 namespace qelm::records {
 
@@ -20,18 +22,6 @@ fs::path PlaceFilePath(const fs::path& personFile) {
 }
 
 namespace {
-
-bool ValidUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (n == 0 || i + n > s.size() || (n == 2 && c < 0xC2)) return false;
-    for (std::size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    i += n;
-  }
-  return true;
-}
 
 std::optional<double> Number(std::string_view s, double limit) {
   double v = 0;
@@ -49,11 +39,26 @@ std::string NumberText(double v) {
 
 bool KnownMode(std::string_view m) { return m == "clock" || m == "standard" || m == "solar"; }
 
-bool Clean(std::string_view s) { return s.find_first_of("\t\r\n") == std::string_view::npos; }
+// A text a field can hold: no separator, no line end, no NUL, well-formed UTF-8.
+bool Clean(std::string_view s) {
+  return s.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string_view::npos && IsValidUtf8(s);
+}
 
-// A line without its end: the key and the entry, when it reads as one.
+// A field as the user is shown it: its start, when it is long.
+std::string Quoted(std::string_view field) {
+  constexpr std::size_t kShown = 20;
+  const std::string_view start = FirstCharacters(field, kShown);
+  return "「" + std::string(start) + (start.size() < field.size() ? "…" : "") + "」";
+}
+
+// A line without its end: the key and the entry, or why it cannot be read.
 PlaceLine ReadLine(std::string_view text) {
   PlaceLine line;
+  if (text.empty()) return line;  // an empty line holds nothing to lose
+  if (const std::size_t bad = FirstInvalidUtf8(text); bad != std::string_view::npos) {
+    line.problem = "第 " + std::to_string(bad + 1) + " 個位元組起不是有效的 UTF-8 文字";
+    return line;
+  }
   std::vector<std::string_view> f;
   for (std::size_t start = 0;;) {
     const std::size_t tab = text.find('\t', start);
@@ -61,31 +66,65 @@ PlaceLine ReadLine(std::string_view text) {
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  if (f.size() != kPlaceFieldCount || !ValidUtf8(text)) return line;
-  for (std::size_t i = 0; i < kFieldCount; ++i) line.key[i] = std::string(f[i]);
-  const auto lon = Number(f[kFieldCount + 1], 180), lat = Number(f[kFieldCount + 2], 90);
+  // The person the line was written for, when that much can be read.
+  if (f.size() >= kFieldCount)
+    for (std::size_t i = 0; i < kFieldCount; ++i) line.key[i] = std::string(f[i]);
+  if (text.find('\0') != std::string_view::npos) {
+    line.problem = "含有 NUL 字元";
+    return line;
+  }
+  if (text.find('\r') != std::string_view::npos) {
+    line.problem = "含有單獨的 CR（行尾應為 LF）";
+    return line;
+  }
+  if (f.size() != kPlaceFieldCount) {
+    line.problem = "有 " + std::to_string(f.size()) + " 欄，應為 " + std::to_string(kPlaceFieldCount) + " 欄";
+    return line;
+  }
+  const std::string_view lonText = f[kFieldCount + 1], latText = f[kFieldCount + 2];
+  const auto lon = Number(lonText, kMaxLongitude), lat = Number(latText, kMaxLatitude);
   const std::string_view zone = f[kFieldCount + 3];
   std::string_view mode = f[kFieldCount + 4];
   const bool later = mode.ends_with(":later");
   if (later) mode.remove_suffix(6);
-  if (!lon || !lat || zone.empty() || !KnownMode(mode)) return line;
+  if (!lon) {
+    line.problem = "經度" + Quoted(lonText) + "不是 -180 到 180 之間的數";
+  } else if (!lat) {
+    line.problem = "緯度" + Quoted(latText) + "不是 -90 到 90 之間的數";
+  } else if (zone.empty()) {
+    line.problem = "沒有時區";
+  } else if (!KnownMode(mode)) {
+    line.problem = "時間模式" + Quoted(f[kFieldCount + 4]) + "不明";
+  }
+  if (!line.problem.empty()) return line;
   line.entry = PlaceEntry{std::string(f[kFieldCount]), *lon, *lat, std::string(zone), std::string(mode), later};
   return line;
 }
 
 std::optional<std::string> LineOf(const Fields& key, const PlaceEntry& e) {
+  if (CheckPlaceEntry(e)) return std::nullopt;
   std::string s;
   for (const std::string& k : key) {
     if (!Clean(k)) return std::nullopt;
     s += k + '\t';
   }
-  if (!Clean(e.name) || !Clean(e.zone) || !Clean(e.mode)) return std::nullopt;
   s += e.name + '\t' + NumberText(e.longitude) + '\t' + NumberText(e.latitude) + '\t' + e.zone + '\t' + e.mode +
        (e.later ? ":later" : "") + '\n';
   return s;
 }
 
 }  // namespace
+
+std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e) {
+  if (!std::isfinite(e.longitude) || std::fabs(e.longitude) > kMaxLongitude)
+    return "經度必須是 -180 到 180 之間的數";
+  if (!std::isfinite(e.latitude) || std::fabs(e.latitude) > kMaxLatitude) return "緯度必須是 -90 到 90 之間的數";
+  if (e.zone.empty()) return "出生地沒有時區";
+  if (!KnownMode(e.mode)) return "出生地的時間模式不明";
+  for (const std::string* text : {&e.name, &e.zone})
+    if (!Clean(*text)) return "出生地的資料含有定位字元、換行或無效的文字";
+  return std::nullopt;
+}
 
 PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
   PlaceBook book;
@@ -107,6 +146,7 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
     if (body.ends_with('\r')) body.remove_suffix(1);
     PlaceLine line = ReadLine(body);
     line.bytes = std::string(text);
+    line.line = book.lines.size() + 1;
     book.lines.push_back(std::move(line));
     pos = end;
   }
@@ -128,6 +168,25 @@ std::optional<std::string> SerializePlaceFile(const PlaceBook& book) {
     }
   }
   return out;
+}
+
+std::string UnreadablePlacesText(const PlaceBook& book) {
+  constexpr std::size_t kNamed = 3;
+  std::size_t count = 0;
+  std::string named;
+  for (const PlaceLine& line : book.lines) {
+    if (line.problem.empty()) continue;
+    if (++count <= kNamed) named += (count > 1 ? "；" : "") + ("第 " + std::to_string(line.line) + " 行") + line.problem;
+  }
+  if (count == 0) return {};
+  return "出生地檔案有 " + std::to_string(count) + " 行無法讀取，已原樣保留（" + named + (count > kNamed ? "；……" : "") +
+         "）";
+}
+
+const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, const Fields& person) {
+  for (const PlaceLine& line : book.lines)
+    if (!line.problem.empty() && line.key == person) return &line;
+  return nullptr;
 }
 
 const PlaceEntry* FindPlaceEntry(const PlaceBook& book, const Fields& person) {
@@ -152,7 +211,7 @@ void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change) {
   if (change.from) drop(*change.from);
   if (!change.to || !change.entry) return;
   drop(*change.to);
-  PlaceLine line{*change.to, *change.entry, {}};
+  PlaceLine line{*change.to, *change.entry, {}, 0, {}};
   const std::size_t index = std::min(at.value_or(book.lines.size()), book.lines.size());
   book.lines.insert(book.lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
 }
@@ -174,54 +233,70 @@ LoadResult LoadPlaceFile(const fs::path& path, PlaceBook& book) {
   return r;
 }
 
-namespace {
-
-SaveResult KeepInMemory(PlaceBook& book, const std::optional<PlaceChange>& change, SaveResult failure) {
-  if (change) {
-    ApplyPlaceChange(book, *change);
-    book.unsaved.push_back(*change);
+SaveResult KeepInMemory(PlaceBook& book, const std::vector<PlaceChange>& changes, SaveResult failure) {
+  for (const PlaceChange& c : changes) {
+    ApplyPlaceChange(book, c);
+    book.unsaved.push_back(c);
   }
   failure.message += "，出生地的修改暫存在記憶體中";
   return failure;
 }
 
-}  // namespace
+
+PlaceSave PreparePlaceSave(const fs::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes) {
+  PlaceSave s;
+  FileContent now = ReadWhole(target, kMaxFileBytes);
+  if (now.error != 0) {
+    s.result = KeepInMemory(
+        book, changes, {Status::kCannotRead, "無法讀取出生地檔案 " + PathText(target) + Reason(now.error), now.error});
+    return s;
+  }
+  if (!now.complete) {
+    s.result = {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
+    return s;
+  }
+  s.existed = now.exists;
+  s.before = std::move(now.bytes);
+  const DiskState current = s.existed ? DiskStateOf(s.before) : DiskState{};
+  if (current != book.disk) {
+    // Changed by another copy: its content with this book's changes on top.
+    s.work = ParsePlaceFile(s.before);
+    if (s.work.truncated) {
+      s.result = {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
+      return s;
+    }
+    for (const PlaceChange& c : book.unsaved) ApplyPlaceChange(s.work, c);
+    s.work.unsaved = book.unsaved;
+    s.reloaded = true;
+  } else {
+    s.work = book;
+  }
+  for (const PlaceChange& c : changes) {
+    ApplyPlaceChange(s.work, c);
+    s.work.unsaved.push_back(c);
+  }
+  return s;
+}
 
 SaveResult SavePlaceFile(const fs::path& path, PlaceBook& book, const std::optional<PlaceChange>& change) {
   if (book.truncated) return {Status::kTooLarge, "出生地檔案過大，為免遺失未載入的資料，不予存檔"};
+  const std::vector<PlaceChange> changes = change ? std::vector{*change} : std::vector<PlaceChange>{};
   const fs::path target = ResolveTarget(path);
   FolderLock lock(FolderOf(target));
-  if (lock.busy()) return KeepInMemory(book, change, {Status::kBusy, "檔案正由另一個程式存檔"});
-  FileContent now = ReadWhole(target, kMaxFileBytes);
-  if (now.error != 0)
-    return KeepInMemory(book, change,
-                        {Status::kCannotRead, "無法讀取出生地檔案 " + PathText(target) + Reason(now.error), now.error});
-  if (!now.complete) return {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
-  const DiskState current = now.exists ? DiskStateOf(now.bytes) : DiskState{};
-
-  PlaceBook work = book;
+  if (lock.busy()) return KeepInMemory(book, changes, {Status::kBusy, "檔案正由另一個程式存檔"});
+  PlaceSave s = PreparePlaceSave(target, book, changes);
+  if (!s.result) return s.result;
   SaveResult result;
-  if (current != book.disk) {
-    // Changed by another copy: its content with this book's changes on top.
-    work = ParsePlaceFile(now.bytes);
-    if (work.truncated) return {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
-    for (const PlaceChange& c : book.unsaved) ApplyPlaceChange(work, c);
-    work.unsaved = book.unsaved;
-    result.reloaded = true;
-  }
-  if (change) {
-    ApplyPlaceChange(work, *change);
-    work.unsaved.push_back(*change);
-  }
-  const std::optional<std::string> content = SerializePlaceFile(work);
+  result.reloaded = s.reloaded;
+  const std::optional<std::string> content = SerializePlaceFile(s.work);
   if (!content) return {Status::kBadText, "出生地的資料含有定位字元或換行"};
-  if (!now.exists && content->empty()) {  // nothing to keep: no file needed
-    book = std::move(work);
+  if (!s.existed && content->empty()) {  // nothing to keep: no file needed
+    book = std::move(s.work);
     book.unsaved.clear();
     return result;
   }
   if (const int err = WriteReplacing(target, *content); err != 0) {
-    book = std::move(work);  // the change stays in memory, among the unsaved ones
+    book = std::move(s.work);  // the change stays in memory, among the unsaved ones
     result.status = Status::kCannotWrite;
     result.error = err;
     result.message = "無法寫入出生地檔案 " + PathText(target) + Reason(err) + "，出生地的修改暫存在記憶體中";

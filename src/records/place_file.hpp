@@ -6,10 +6,11 @@
 // occurred twice means the later moment), TAB-separated, LF after every line.
 //
 // It keeps the person file's promises: a line that cannot be read is written
-// back byte for byte; a save replaces the file atomically under the same
-// folder lock; a save that cannot reach the file keeps its change in memory
-// for a later save; an entry whose person is gone stays in the file (a
-// person entered again with the same seven fields takes it up).
+// back byte for byte (and named: UnreadablePlacesText); a save replaces the
+// file atomically under the same folder lock; a save that cannot reach the
+// file keeps its change in memory for a later save. A person and its place
+// are saved together by SavePersonAndPlace (person_and_place.hpp), which
+// also takes out entries whose person is gone.
 #pragma once
 
 #include <filesystem>
@@ -23,6 +24,8 @@
 namespace qelm::records {
 
 inline constexpr std::size_t kPlaceFieldCount = kFieldCount + 5;
+inline constexpr double kMaxLongitude = 180;
+inline constexpr double kMaxLatitude = 90;
 
 // "…/User" -> "…/User.places".
 std::filesystem::path PlaceFilePath(const std::filesystem::path& personFile);
@@ -39,10 +42,18 @@ struct PlaceEntry {
   friend bool operator==(const PlaceEntry&, const PlaceEntry&) = default;
 };
 
+// Why an entry cannot be stored (the file could not read it back): a
+// longitude or latitude that is not a finite number within its range, no
+// zone, an unknown mode, a name or zone with a TAB, line end, NUL or
+// invalid UTF-8. Nothing for a sound entry.
+std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e);
+
 struct PlaceLine {
-  Fields key{};
+  Fields key{};  // of an unreadable line: its first seven fields, when it has them
   std::optional<PlaceEntry> entry;  // absent: a line that cannot be read, kept as `bytes`
   std::string bytes;                // the line as read, with its line end; empty when written from fields
+  std::size_t line = 0;             // line number in the file, from 1; 0 when written from fields
+  std::string problem;              // why the line cannot be read ("有 5 欄，應為 12 欄"); empty when it can
 };
 
 // One change: the entries of `from` go (when given) and `to` gets `entry`
@@ -68,6 +79,13 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete = true);
 // Lines read and left alone come back byte for byte. Nothing when a text
 // holds a TAB, CR or LF.
 std::optional<std::string> SerializePlaceFile(const PlaceBook& book);
+// The lines that cannot be read, for the user: "出生地檔案有 2 行無法讀取，
+// 已原樣保留（第 3 行經度「nan」不是 -180 到 180 之間的數；第 5 行…）";
+// empty when every line reads.
+std::string UnreadablePlacesText(const PlaceBook& book);
+// A line that cannot be read and begins with the person's fields: its place
+// is there but unknown.
+const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, const Fields& person);
 // The place of a person, if the file has one.
 const PlaceEntry* FindPlaceEntry(const PlaceBook& book, const Fields& person);
 void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change);
@@ -80,5 +98,23 @@ LoadResult LoadPlaceFile(const std::filesystem::path& path, PlaceBook& book);
 // fails keeps the change in the book and among its unsaved changes.
 SaveResult SavePlaceFile(const std::filesystem::path& path, PlaceBook& book,
                          const std::optional<PlaceChange>& change = std::nullopt);
+
+// ------------------------------------------------------------ a save in steps
+// (for a save that writes this file and the person file under one lock)
+
+// The changes applied to the book and kept among its unsaved ones; returns
+// `failure` with "，出生地的修改暫存在記憶體中" added.
+SaveResult KeepInMemory(PlaceBook& book, const std::vector<PlaceChange>& changes, SaveResult failure);
+
+struct PlaceSave {
+  SaveResult result;     // not ok: nothing to write (the book is as SavePlaceFile leaves it then)
+  PlaceBook work;        // the book with the changes, to be written
+  bool existed = false;  // the file was there
+  std::string before;    // its content now
+  bool reloaded = false; // the file had changed since the book was read
+};
+// Under the folder lock: reads the file and applies the book's unsaved
+// changes (when the file changed) and `changes`, which join them.
+PlaceSave PreparePlaceSave(const std::filesystem::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes);
 
 }  // namespace qelm::records

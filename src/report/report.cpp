@@ -97,16 +97,9 @@ std::array<Column, 10> LuckColumns(const ChartState& c) {
 
 // 運 歲 月 日 時, left to right.
 std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
-  const auto& mp = f.moment.MomentPillars;
   const int k = f.CurrentLuckIndex;
   const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
-  const std::array<Pillar, 5> pillars{
-      luck,
-      Pillar{Stem{mp[kYearStem]}, Branch{mp[kYearBranch]}},
-      Pillar{Stem{mp[kMonthStem]}, Branch{mp[kMonthBranch]}},
-      Pillar{Stem{mp[kDayStem]}, Branch{mp[kDayBranch]}},
-      Pillar{Stem{mp[kHourStem]}, Branch{mp[kHourBranch]}},
-  };
+  const std::array<Pillar, 5> pillars{luck, f.YearPillar(), f.MonthPillar(), f.DayPillar(), f.HourPillar()};
   std::array<Column, 5> cols;
   for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(pillars[i], c.DayStem);
   return cols;
@@ -252,6 +245,12 @@ void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartSta
   const SharedLines at = ZiPing({ziPing, lineEnd}, c, f, cols);
   const ZiPingText composed{ziPing, at};
   SanMing({sanMing, lineEnd}, c, f, cols, &composed);
+}
+
+std::string ChartReport(const ChartState& c, const FlowState& f, School school, std::string_view correctionLine) {
+  std::string report = school == School::SanMing ? SanMingReport(c, f) : ZiPingReport(c, f);
+  if (!correctionLine.empty()) AppendParts(report, correctionLine, kCrLf);
+  return report;
 }
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f) {

@@ -4,9 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/stars.hpp"
 #include "chart/chart.hpp"
 
 namespace qelm {
+
+// The report every output shows (the text window, the printed page, the
+// command line): the school's report and, when the birth was corrected for
+// its birthplace, the correction line after its last line.
+std::string ChartReport(const ChartState& c, const FlowState& f, School school,
+                        std::string_view correctionLine = {});
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f);   // 31 lines + final CR LF
 std::string SanMingReport(const ChartState& c, const FlowState& f);  // 42 lines + final CR LF

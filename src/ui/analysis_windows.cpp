@@ -1,8 +1,11 @@
 #include "ui/analysis_windows.hpp"
 
+#include <QAction>
+
 #include "ui/flow_year_window.hpp"
 #include "ui/minor_luck_window.hpp"
 #include "ui/prosperity_window.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/sanming_window.hpp"
 #include "ui/stars_window.hpp"
 #include "ui/strength_window.hpp"
@@ -22,6 +25,7 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
     case AnalysisKind::Stars: return new StarsWindow(chart);
     case AnalysisKind::SanMing: return new SanMingWindow(chart, flow);
     case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow, correctionLine);
+    case AnalysisKind::Relations: return new RelationsWindow(chart, flow);
   }
   return nullptr;
 }
@@ -34,6 +38,15 @@ QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const 
   // The title names the person shown after the window's caption.
   if (w && !chart.PersonName.empty())
     w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));
+  if (w) {
+    // Esc and Ctrl+W close it, whichever of its controls has the focus.
+    auto* close = new QAction(QStringLiteral("關閉"), w);
+    close->setObjectName(QStringLiteral("CloseWindow"));
+    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    close->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(close, &QAction::triggered, w, &QWidget::close);
+    w->addAction(close);
+  }
   return w;
 }
 

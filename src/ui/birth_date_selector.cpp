@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <chrono>
 
+#include "calendar/date.hpp"
 #include "ui/window_layer.hpp"
 
 namespace qelm::ui {
@@ -27,13 +28,6 @@ constexpr std::array<SelectorDesign, BirthDateSelector::kFieldCount> kSelectors{
     {"minuteSelector", "分", "生日 分", 4320, 615, 0},
 }};
 constexpr int kHeight = 375;
-
-int MonthLength(int year, int month) {
-  using namespace std::chrono;
-  const year_month_day_last last{std::chrono::year{year},
-                                 month_day_last{std::chrono::month(static_cast<unsigned>(month))}};
-  return static_cast<int>(static_cast<unsigned>(last.day()));
-}
 
 }  // namespace
 
@@ -121,7 +115,7 @@ void BirthDateSelector::Chosen(int field) {
       break;
     case kMonth: {
       selectors_[kDay]->setEnabled(true);
-      const int length = MonthLength(remembered_[kYear], remembered_[kMonth]);
+      const int length = DaysInMonth(remembered_[kYear], remembered_[kMonth]);
       FillRange(kDay, 1, length);
       // A day beyond the new month's end becomes its last day; any other day
       // waits to be chosen again.
@@ -146,7 +140,7 @@ void BirthDateSelector::Chosen(int field) {
 void BirthDateSelector::RecheckFebruary() {
   QComboBox* days = selectors_[kDay];
   if (remembered_[kMonth] != 2 || days->count() == 0) return;
-  const int length = MonthLength(remembered_[kYear], 2);
+  const int length = DaysInMonth(remembered_[kYear], 2);
   if (days->count() == length) return;
   const int chosen = days->currentIndex();
   FillRange(kDay, 1, length);

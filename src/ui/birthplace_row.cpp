@@ -330,12 +330,12 @@ std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) co
   }
   bool ok = false;
   const double longitude = QLocale::c().toDouble(lon, &ok);
-  if (!ok || std::abs(longitude) > 180) {
+  if (!ok || !std::isfinite(longitude) || std::abs(longitude) > 180) {
     *problem = QStringLiteral("經度須為 -180 至 180 之間的數字（東經為正，西經為負）");
     return std::nullopt;
   }
   const double latitude = lat.isEmpty() ? 0.0 : QLocale::c().toDouble(lat, &ok);
-  if (!ok || std::abs(latitude) > 90) {
+  if (!ok || !std::isfinite(latitude) || std::abs(latitude) > 90) {
     *problem = QStringLiteral("緯度須為 -90 至 90 之間的數字（北緯為正，南緯為負）");
     return std::nullopt;
   }

@@ -11,7 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "report/report_note.hpp"
+#include "report/report.hpp"
 #include "ui/chart_document.hpp"
 #include "ui/main_window.hpp"
 #include "ui/message_line.hpp"

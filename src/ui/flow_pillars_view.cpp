@@ -58,14 +58,6 @@ std::array<ClickLabel*, 4> FlowPillarsView::headers() const {
   return {columns_[0].header, columns_[1].header, columns_[2].header, columns_[3].header};
 }
 
-void FlowPillarsView::Clear() {
-  for (Column& c : columns_) {
-    c.stemTenGod->clear();
-    c.branchTenGod->clear();
-    for (QLabel* l : c.sound) l->clear();
-  }
-}
-
 void FlowPillarsView::DrawFlowPillars(const FlowState& flow, std::optional<Stem> dayMaster) {
   const std::array<Pillar, 4> pillars{flow.YearPillar(), flow.MonthPillar(), flow.DayPillar(), flow.HourPillar()};
   for (std::size_t i = 0; i < 4; ++i) {

@@ -25,7 +25,6 @@ class FlowPillarsView {
   // The flow moment's pillars; the ten gods only with a day master (a chart
   // shown).
   void DrawFlowPillars(const FlowState& flow, std::optional<Stem> dayMaster);
-  void Clear();  // the ten gods and the sound elements
 
   // The headers, year to hour (for the window's tab order).
   std::array<ClickLabel*, 4> headers() const;

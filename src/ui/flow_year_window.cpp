@@ -66,7 +66,7 @@ FlowYearWindow::FlowYearWindow(const ChartState& chart, const FlowState& flow, Q
   setWindowTitle(QStringLiteral("流年"));
   SetBackground(this, 0xFFFFFF);
   setFixedSize(Px(7200), Px(7185));
-  LoadLAB();
+  BuildYearGrid();
 
   // Cell n is lunar year LunarYear + n, its pillar counted on from the pillar
   // of the birth year's New Year. The first sixty cells hold each pillar once;
@@ -82,9 +82,9 @@ FlowYearWindow::FlowYearWindow(const ChartState& chart, const FlowState& flow, Q
   }
 }
 
-void FlowYearWindow::LoadLAB() {
-  grid_ = LoadYearGrid(this, QStringLiteral("LIOLB"), QStringLiteral("LIOTK"),
-                       QStringLiteral("LIODJ"));
+void FlowYearWindow::BuildYearGrid() {
+  grid_ = LoadYearGrid(this, QStringLiteral("flowYear"), QStringLiteral("flowYearStem"),
+                       QStringLiteral("flowYearBranch"));
 }
 
 }  // namespace qelm::ui

@@ -32,7 +32,7 @@ class FlowYearWindow : public QWidget {
   FlowYearWindow(const ChartState& chart, const FlowState& flow, QWidget* parent = nullptr);
 
  private:
-  void LoadLAB();
+  void BuildYearGrid();
   YearGrid grid_;
 };
 

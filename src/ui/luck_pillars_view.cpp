@@ -40,7 +40,6 @@ LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openPros
     opener->setWordWrap(false);
     opener->setAlignment(Qt::AlignCenter);
     SetTextColour(opener, kGrey);
-    opener->setAccessibleName(QStringLiteral("開啟五行衰旺（大運）"));
     opener->setFocusPolicy(Qt::NoFocus);  // until it shows the star
     QObject::connect(opener, &ClickLabel::clicked, opener, [openProsperity] { openProsperity(); });
     openers_[i] = opener;
@@ -73,22 +72,15 @@ LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openPros
       l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       SetTextColour(l, kGreen);
     }
+    periods_[i] = QStringLiteral("第%1步").arg(i + 1);
   }
+  NameOpeners();
 }
 
-void LuckPillarsView::Clear() {
-  listHeader_->clear();
-  dateHeader_->clear();
-  for (int i = 0; i < kShown; ++i) {
-    const StripColumn& c = strip_[i];
-    for (QLabel* l : {static_cast<QLabel*>(openers_[i]), c.ages, c.stemTenGod, c.stem, c.branch, list_[i].mark,
-                      list_[i].pillar, list_[i].changeDate})
-      l->clear();
-    for (int k = 0; k < 3; ++k) {
-      c.hidden[k]->clear();
-      c.hiddenTenGod[k]->clear();
-    }
-  }
+void LuckPillarsView::NameOpeners() {
+  for (int i = 0; i < kShown; ++i)
+    openers_[i]->setAccessibleName(QStringLiteral("開啟五行衰旺（大運 ") + periods_[i] +
+                                   (i == current_ - 1 ? QStringLiteral("，目前") : QString()) + QStringLiteral("）"));
 }
 
 void LuckPillarsView::DrawLuckPillars(const ChartState& c) {
@@ -108,6 +100,9 @@ void LuckPillarsView::DrawLuckPillars(const ChartState& c) {
       ShowColoured(col.hidden[n], d.hidden[n]);
       ShowColoured(col.hiddenTenGod[n], d.hiddenTenGod[n]);
     }
+    periods_[i] = QStringLiteral("第%1步 %2，%3歲")
+                      .arg(i + 1)
+                      .arg(QString::fromStdString(p.name()), QString::fromStdString(c.LuckAgeRanges[i]).simplified());
     // The stem governs the first five years, the branch the five from the mid-point.
     col.stem->setToolTip(QStringLiteral("天干上五年  ") + QString::fromStdString(c.LuckChangeDates[i]));
     col.branch->setToolTip(QStringLiteral("地支下五年  ") + QString::fromStdString(c.LuckMidChangeDates[i]));
@@ -122,6 +117,8 @@ void LuckPillarsView::MarkCurrent(int luckIndex) {
     openers_[i]->setText(t);
     openers_[i]->setFocusPolicy(t.isEmpty() ? Qt::NoFocus : Qt::StrongFocus);
   }
+  current_ = luckIndex;
+  NameOpeners();
 }
 
 }  // namespace qelm::ui

@@ -28,7 +28,6 @@ class LuckPillarsView {
   // The star on the current pillar (1..10) in the list and over the strip;
   // none for 0. The star is the opener the keyboard reaches.
   void MarkCurrent(int luckIndex);
-  void Clear();
 
   // The strip's openers, right to left (for the window's tab order).
   const std::array<ClickLabel*, kShown>& openers() const { return openers_; }
@@ -41,6 +40,12 @@ class LuckPillarsView {
   struct ListRow {
     QLabel *mark, *pillar, *changeDate;
   };
+  // Names the openers for a screen reader: which luck pillar, its ages, and
+  // which is current.
+  void NameOpeners();
+
+  std::array<QString, kShown> periods_;  // "第1步 辛巳，3 - 12歲", or "第1步" without a chart
+  int current_ = 0;
   QLabel* listHeader_;  // "大運"
   QLabel* dateHeader_;  // "交運日期"
   std::array<ClickLabel*, kShown> openers_{};

@@ -14,6 +14,7 @@
 #include "ui/fonts.hpp"
 #include "ui/luck_pillars_view.hpp"
 #include "ui/natal_block.hpp"
+#include "ui/relations_window.hpp"
 #include "ui/single_window.hpp"
 #include "ui/step_field.hpp"
 #include "ui/twips.hpp"
@@ -187,6 +188,9 @@ void MainWindow::ComputeFlowMoment() {
     personLine_->setText(QString::fromStdString(chart_->PersonName + " " + NumberText(flow_.FlowAge) + " 歲"));
   else
     personLine_->clear();
+  // 刑沖合會 follows the flow moment while its chart is shown.
+  if (auto* relations = qobject_cast<RelationsWindow*>(analysisWindow(AnalysisKind::Relations)); relations && loaded)
+    relations->ShowRelations(*chart_, flow_);
 }
 
 // ------------------------------------------------------------------ period navigation
@@ -231,7 +235,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   const MomentOutcome out = CalcMoment(birth);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, sex, *out.result));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
   Now();
   return true;
 }
@@ -240,7 +244,11 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, sex, *out.result));
+  ChartState chart = LoadChart(personName, SexOfCode(sex), *out.result);
+  chart.Reading = correction.mode == TimeMode::Solar      ? BirthReading::Solar
+                  : correction.mode == TimeMode::Standard ? BirthReading::Standard
+                                                          : BirthReading::Clock;
+  ShowChart(std::move(chart));
   if (correction.applies()) {
     correction_ = correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));

@@ -10,12 +10,12 @@ MinorLuckWindow::MinorLuckWindow(const ChartState& chart, const FlowState& flow,
   setWindowTitle(QStringLiteral("小運"));
   SetBackground(this, 0xFFFFFF);
   setFixedSize(Px(7200), Px(7185));
-  LoadLAB();
+  BuildYearGrid();
 
   // 小運 starts from 丙寅 for a man and runs forward, from 壬申 for a woman and
   // runs backward: one step before the first year, so the first cell already
   // holds the stepped pillar.
-  const bool male = chart.Sex == 1;
+  const bool male = chart.Sex == Sex::Male;
   Pillar p = male ? Pillar{Stem{2}, Branch{2}} : Pillar{Stem{10}, Branch{10}};
   for (int n = 0; n < 100; ++n) {
     p = p.next(male ? 1 : -1);
@@ -23,9 +23,9 @@ MinorLuckWindow::MinorLuckWindow(const ChartState& chart, const FlowState& flow,
   }
 }
 
-void MinorLuckWindow::LoadLAB() {
-  grid_ = LoadYearGrid(this, QStringLiteral("SYULB"), QStringLiteral("SYUTK"),
-                       QStringLiteral("SYUDJ"));
+void MinorLuckWindow::BuildYearGrid() {
+  grid_ = LoadYearGrid(this, QStringLiteral("minorLuckYear"), QStringLiteral("minorLuckStem"),
+                       QStringLiteral("minorLuckBranch"));
 }
 
 }  // namespace qelm::ui

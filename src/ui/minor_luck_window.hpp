@@ -15,7 +15,7 @@ class MinorLuckWindow : public QWidget {
   MinorLuckWindow(const ChartState& chart, const FlowState& flow, QWidget* parent = nullptr);
 
  private:
-  void LoadLAB();
+  void BuildYearGrid();
   YearGrid grid_;
 };
 

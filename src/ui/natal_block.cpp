@@ -41,17 +41,6 @@ NatalBlock::NatalBlock(QWidget* window) {
   }
 }
 
-void NatalBlock::Clear() {
-  for (Column& c : columns_) {
-    for (QLabel* l : {c.header, c.stem, c.stemTenGod, c.branch})
-      if (l) l->clear();
-    for (int k = 0; k < 3; ++k) {
-      c.hidden[k]->clear();
-      c.hiddenTenGod[k]->clear();
-    }
-  }
-}
-
 void NatalBlock::DrawNatalChart(const ChartState& c) {
   const std::array<Pillar, 4> pillars{c.HourPillar(), c.DayPillar(), c.MonthPillar(), c.YearPillar()};
   for (std::size_t i = 0; i < 4; ++i) {

@@ -19,7 +19,6 @@ class NatalBlock {
   // The four columns by the pillar drawing rule; the day column has no stem
   // ten god, and absent hidden stems leave their labels empty.
   void DrawNatalChart(const ChartState& c);
-  void Clear();
 
  private:
   struct Column {

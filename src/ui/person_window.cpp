@@ -168,7 +168,7 @@ void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
   // Edits that could not be written last time: write them now (onto the
   // file's present content when it has changed meanwhile).
   list_ = std::move(*pending);
-  const records::SaveResult saved = records::SAVELIST(path_, list_);
+  const records::SaveResult saved = records::SavePersonList(path_, list_);
   personList_->showRows();
   const QString again = OfferAgain(saved.dropped);
   if (saved)
@@ -178,7 +178,7 @@ void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
 }
 
 void PersonWindow::LoadPersonFile() {
-  records::LoadResult loaded = records::InputData(path_);
+  records::LoadResult loaded = records::LoadPersonList(path_);
   list_ = std::move(loaded.list);
   personList_->showRows();
   SetMessage(Q(loaded.message));
@@ -197,10 +197,12 @@ void PersonWindow::LoadPlaceFile(std::optional<records::PlaceBook> pending) {
     result.message = loaded.message;
   }
   AddMessage(Q(result.message));
+  // Lines that cannot be read are kept; the user hears of them.
+  AddMessage(Q(records::UnreadablePlacesText(places_)));
 }
 
-bool PersonWindow::SavePersonList(const Edit& edit) {
-  const records::SaveResult saved = records::SAVELIST(path_, list_, edit);
+bool PersonWindow::SavePersonList(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
+  const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_, edit, place);
   // A write that failed keeps the edit in the list, to be written later.
   const bool kept =
       saved.status == Status::kCannotWrite || saved.status == Status::kBusy || saved.status == Status::kCannotRead;
@@ -394,8 +396,8 @@ void PersonWindow::Append() {
     SetMessage(problem);
     return;
   }
-  if (!SavePersonList(Edit::Append(fields))) return;  // refused: the entry stays for correction
-  if (place) SavePlaces({std::nullopt, fields, ToPlaceEntry(*place)});
+  // refused: the entry stays for correction
+  if (!SavePersonList(Edit::Append(fields), place ? std::optional(ToPlaceEntry(*place)) : std::nullopt)) return;
   EnableEditButtons();
   PrepareNewEntry();
   ShowRedo();
@@ -417,11 +419,10 @@ void PersonWindow::Modify() {
   }
   const records::PersonRecord before = list_.rows[*record];
   const records::Fields after = EntryFields(before.fields);
-  if (!SavePersonList(Edit::Modify(*record, before, after))) return;
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  SavePlaces({OtherRowHas(before.fields) ? std::nullopt : std::optional(before.fields), after,
-              place ? std::optional(ToPlaceEntry(*place)) : std::nullopt});
+  if (!SavePersonList(Edit::Modify(*record, before, after), place ? std::optional(ToPlaceEntry(*place)) : std::nullopt))
+    return;
   EnableEditButtons();
   PrepareNewEntry();
   ShowRedo();
@@ -434,22 +435,11 @@ void PersonWindow::Remove() {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
-  const records::Fields gone = list_.rows[*record].fields;
-  if (!SavePersonList(Edit::Remove(*record, list_.rows[*record]))) return;
   // The birthplace goes with the person, unless a twin row still names it.
-  if (!OtherRowHas(gone) && records::FindPlaceEntry(places_, gone)) SavePlaces({gone, std::nullopt, std::nullopt});
+  if (!SavePersonList(Edit::Remove(*record, list_.rows[*record]))) return;
   EnableEditButtons();
   PrepareNewEntry();
   ShowRedo();
-}
-
-bool PersonWindow::OtherRowHas(const records::Fields& fields) const {
-  return std::any_of(list_.rows.begin(), list_.rows.end(),
-                     [&](const records::PersonRecord& row) { return row.fields == fields; });
-}
-
-void PersonWindow::SavePlaces(const records::PlaceChange& change) {
-  AddMessage(Q(records::SavePlaceFile(records::PlaceFilePath(path_), places_, change).message));
 }
 
 // "確定": the main window casts the chart of the entry and shows it at the
@@ -479,12 +469,11 @@ void PersonWindow::closeEvent(QCloseEvent* e) {
   if (main_) main_->setEnabled(true);
   // Edits kept in memory: one more try; what is still not written stays
   // with the main window for the next opening and the program's end.
-  if (!list_.unsaved.empty()) records::SAVELIST(path_, list_);
+  if (!list_.unsaved.empty() || !places_.unsaved.empty()) records::SavePersonAndPlace(path_, list_, places_);
   if (pendingHook_ && !list_.unsaved.empty()) {
     pendingHook_(std::exchange(list_, {}));
     personList_->showRows();
   }
-  if (!places_.unsaved.empty()) records::SavePlaceFile(records::PlaceFilePath(path_), places_);
   if (pendingPlacesHook_ && !places_.unsaved.empty()) pendingPlacesHook_(std::exchange(places_, {}));
   QWidget::closeEvent(e);
 }

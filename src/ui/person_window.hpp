@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "place/stored_place.hpp"
+#include "records/person_and_place.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "ui/birth_date_selector.hpp"
@@ -87,16 +88,14 @@ class PersonWindow : public QWidget {
   void Remove();
   void HandOver();
   void FocusWindowChanged(QWindow* w);
-  // Writes the list with one edit; true when the edit is in the list.
-  bool SavePersonList(const records::Edit& edit);
+  // Writes the list with one edit and the place of the person it enters or
+  // changes, both files together; true when the edit is in the list.
+  bool SavePersonList(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
   void SetMessage(const QString& text);
   void ShowMessage();
   void AddMessage(const QString& text);
   records::Fields EntryFields(const records::Fields& keep) const;
   QString ChosenSex() const;
-  // Writes a birthplace change after a person edit; says so when it fails.
-  void SavePlaces(const records::PlaceChange& change);
-  bool OtherRowHas(const records::Fields& fields) const;
 
   QPointer<MainWindow> main_;
   std::filesystem::path path_;

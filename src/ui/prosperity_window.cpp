@@ -43,15 +43,15 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
   const QFont headFont = Font(kSansFace, 12, true);
   const QFont textFont = Font(kSansFace, 11.25);
 
-  MakeLabel(this, QStringLiteral("text1"), 240, 240, kWidth - 480, 360, headFont,
+  MakeLabel(this, QStringLiteral("periodHeading"), 240, 240, kWidth - 480, 360, headFont,
             validLevel ? Q(kHeadings[level - 1]) : QString());
-  MakeLabel(this, QStringLiteral("text2"), 240, 720, kWidth - 480, 720, textFont,
+  MakeLabel(this, QStringLiteral("pairNote"), 240, 720, kWidth - 480, 720, textFont,
             QStringLiteral("印比總分高過異黨，或與異黨其一均停，即可任財官食傷。"));
 
   int top = 1560;
   // Before the first luck period there is no luck pillar to count.
   if (flow.CurrentLuckIndex < 1 || flow.CurrentLuckIndex > 12) {
-    QLabel* note = MakeLabel(this, QStringLiteral("LuckNote"), 240, top, kWidth - 480, 360,
+    QLabel* note = MakeLabel(this, QStringLiteral("luckNote"), 240, top, kWidth - 480, 360,
                              textFont, QStringLiteral("目前尚未起運，未計大運"));
     SetTextColour(note, 0x0000C0);  // 192,0,0
     top += 480;
@@ -62,15 +62,15 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
   const QFont font = Font(kSansFace, 12);
   for (int i = 0; i < 5; ++i) {
     const int y = pairTop + i * ElementRows::kRowStep;
-    labelM_[i] = MakeLabel(this, IndexedName(QStringLiteral("LabelM"), i), 240, y, 1200, 360, font,
+    pairNames_[i] = MakeLabel(this, IndexedName(QStringLiteral("pairName"), i), 240, y, 1200, 360, font,
                            Q(kPairs[i].name));
-    SetTextColour(labelM_[i], kPairs[i].colour);
-    bar2_[i] = MakeColourBar(this, IndexedName(QStringLiteral("ProgressBar2"), i),
+    SetTextColour(pairNames_[i], kPairs[i].colour);
+    pairBars_[i] = MakeColourBar(this, IndexedName(QStringLiteral("pairBar"), i),
                              ElementRows::kBarLeft, y + 30, ElementRows::kBarWidth, 300,
                              kBarMaximum, kPairs[i].colour);
-    labelN_[i] = MakeLabel(this, IndexedName(QStringLiteral("LabelN"), i), ElementRows::kScoreLeft,
+    pairSums_[i] = MakeLabel(this, IndexedName(QStringLiteral("pairSum"), i), ElementRows::kScoreLeft,
                            y, 720, 360, font, QStringLiteral("60"));
-    labelN_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    pairSums_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
 
   // A level outside 1..5 changes neither the heading nor the (reset) scores.
@@ -78,8 +78,8 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
   FillElementRows(rows_, scores, chart.DayStem);
   const std::array<int, 5> sums = PairSums(scores, chart.DayStem);
   for (int i = 0; i < 5; ++i) {
-    bar2_[i]->setValue(std::min(sums[i], kBarMaximum));
-    labelN_[i]->setText(QString::number(sums[i]));
+    pairBars_[i]->setValue(std::min(sums[i], kBarMaximum));
+    pairSums_[i]->setText(QString::number(sums[i]));
   }
 
   setFixedSize(Px(kWidth), Px(pairTop + 5 * ElementRows::kRowStep + 120));

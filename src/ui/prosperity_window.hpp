@@ -22,8 +22,8 @@ class ProsperityWindow : public QWidget {
 
  private:
   ElementRows rows_;
-  std::array<QLabel*, 5> labelM_{}, labelN_{};
-  std::array<QProgressBar*, 5> bar2_{};
+  std::array<QLabel*, 5> pairNames_{}, pairSums_{};  // 印比 比食 食財 財官 官印
+  std::array<QProgressBar*, 5> pairBars_{};
 };
 
 }  // namespace qelm::ui

@@ -71,9 +71,9 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
                                      QStringLiteral("休")};
   for (int i = 0; i < 5; ++i) {
     const int left = kMargin + i * 900;
-    Centred(MakeLabel(this, IndexedName(QStringLiteral("StrongStr"), i), left, kSeasonTop, 390, 420,
+    Centred(MakeLabel(this, IndexedName(QStringLiteral("seasonRank"), i), left, kSeasonTop, 390, 420,
                       seasonFont, ranks[i]));
-    QLabel* fs = Centred(MakeLabel(this, IndexedName(QStringLiteral("StrongFS"), i), left + 390,
+    QLabel* fs = Centred(MakeLabel(this, IndexedName(QStringLiteral("seasonElement"), i), left + 390,
                                    kSeasonTop, 390, 420, seasonFont, QStringLiteral("金")));
     fs->setText(Q(season.SeasonNames[i]));
     SetTextColour(fs, season.SeasonElements[i].colour());
@@ -81,17 +81,17 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
 
   // Pillar block: 年 at the right, then 月 日 時, and 胎 apart at the left.
   struct Column {
-    int heading;       // index of Label1
+    int heading;       // index of its heading
     const char* name;  // control prefix
     int slot;          // 0 is the rightmost
     Pillar pillar;
   };
   const std::array<Column, 5> columns{{
-      {0, "Y", 0, chart.YearPillar()},
-      {1, "T", 4, chart.ConceptionPillar},
-      {2, "M", 1, chart.MonthPillar()},
-      {3, "D", 2, chart.DayPillar()},
-      {4, "S", 3, chart.HourPillar()},
+      {0, "year", 0, chart.YearPillar()},
+      {1, "conception", 4, chart.ConceptionPillar},
+      {2, "month", 1, chart.MonthPillar()},
+      {3, "day", 2, chart.DayPillar()},
+      {4, "hour", 3, chart.HourPillar()},
   }};
   const std::array<QString, 5> headings{QStringLiteral("年"), QStringLiteral("胎"),
                                         QStringLiteral("月"), QStringLiteral("日"),
@@ -100,14 +100,14 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
     const int gap = c.slot == 4 ? 360 : 0;  // 胎 stands apart from the four pillars
     const int left = kWidth - kMargin - (c.slot + 1) * kPillarColumn - gap;
     const QString prefix = QString::fromLatin1(c.name);
-    Centred(MakeLabel(this, IndexedName(QStringLiteral("Label1"), c.heading), left, kHeadTop,
+    Centred(MakeLabel(this, IndexedName(QStringLiteral("pillarHeading"), c.heading), left, kHeadTop,
                       kPillarLabel, 360, headFont, headings[c.heading]));
     const PillarLabels l{
-        Centred(MakeLabel(this, prefix + QStringLiteral("TK"), left, kStemTop, kPillarLabel, 420,
+        Centred(MakeLabel(this, prefix + QStringLiteral("Stem"), left, kStemTop, kPillarLabel, 420,
                           pillarFont, QStringLiteral("甲"))),
-        Centred(MakeLabel(this, prefix + QStringLiteral("DJ"), left, kBranchTop, kPillarLabel, 420,
+        Centred(MakeLabel(this, prefix + QStringLiteral("Branch"), left, kBranchTop, kPillarLabel, 420,
                           pillarFont, QStringLiteral("子"))),
-        Centred(MakeLabel(this, prefix + QStringLiteral("NFS"), left, kSoundTop, kPillarLabel,
+        Centred(MakeLabel(this, prefix + QStringLiteral("Sound"), left, kSoundTop, kPillarLabel,
                           300, smallFont, QStringLiteral("海中金"))),
     };
     DrawColumn(l, c.pillar);
@@ -117,19 +117,19 @@ SanMingWindow::SanMingWindow(const ChartState& chart, const FlowState& flow, QWi
   for (int i = 0; i < 10; ++i) {
     const int k = i + 1;
     const int left = kWidth - kMargin - (i + 1) * kLuckColumn;
-    QLabel* step = Centred(MakeLabel(this, IndexedName(QStringLiteral("DASTEP"), i), left, kStepTop,
+    QLabel* step = Centred(MakeLabel(this, IndexedName(QStringLiteral("luckMark"), i), left, kStepTop,
                                      kLuckLabel, 300, smallFont, QStringLiteral("100 - 100")));
     step->setText(k == flow.CurrentLuckIndex ? QStringLiteral("★") : QString());
     SetTextColour(step, kStarColour);
-    QLabel* ages = Centred(MakeLabel(this, IndexedName(QStringLiteral("DAAGES"), i), left, kAgesTop,
+    QLabel* ages = Centred(MakeLabel(this, IndexedName(QStringLiteral("luckAges"), i), left, kAgesTop,
                                      kLuckLabel, 300, smallFont, QStringLiteral("100 - 100")));
     ages->setText(QString::fromStdString(chart.LuckAgeRanges[i]));
     const PillarLabels l{
-        Centred(MakeLabel(this, IndexedName(QStringLiteral("DATK"), i), left, kLuckStemTop,
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("luckStem"), i), left, kLuckStemTop,
                           kLuckLabel, 420, luckFont, QStringLiteral("甲"))),
-        Centred(MakeLabel(this, IndexedName(QStringLiteral("DADJ"), i), left, kLuckBranchTop,
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("luckBranch"), i), left, kLuckBranchTop,
                           kLuckLabel, 420, luckFont, QStringLiteral("子"))),
-        Centred(MakeLabel(this, IndexedName(QStringLiteral("DANFS"), i), left, kLuckSoundTop,
+        Centred(MakeLabel(this, IndexedName(QStringLiteral("luckSound"), i), left, kLuckSoundTop,
                           kLuckLabel, 300, smallFont, QStringLiteral("海中金"))),
     };
     DrawColumn(l, chart.LuckPillar(k));

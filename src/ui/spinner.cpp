@@ -59,9 +59,9 @@ void Spinner::turnWheel(int angleDelta) {
   // One step at a time, each with its notification (and carries).
   for (int n = 0; n < std::abs(steps); ++n) {
     if (steps > 0)
-      stepDown();
-    else
       stepUp();
+    else
+      stepDown();
   }
 }
 

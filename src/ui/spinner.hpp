@@ -34,7 +34,8 @@ class Spinner : public QWidget {
   // "年 減一" (upper) and "年 加一" (lower).
   void setFieldName(const QString& field);
   // A turn of the mouse wheel (in eighths of a degree): a notch away from
-  // the user acts as the upper arrow; part notches add up.
+  // the user raises the value by one, as in every spin box; part notches add
+  // up.
   void turnWheel(int angleDelta);
  signals:
   void valueChanged(int value);

@@ -32,7 +32,7 @@ constexpr std::array<Cell, 12> kRing{{{3, 2}, {3, 1}, {3, 0}, {2, 0}, {1, 0}, {0
 constexpr int kGridLeft = 240, kGridTop = 720;
 constexpr int kBoxWidth = 1920, kBoxHeight = 2700, kGap = 60;
 constexpr int kColumnWidth = 500;   // a little over two characters
-constexpr int kBottomHeight = 600;  // the NB / VAC / branch strip
+constexpr int kBottomHeight = 600;  // the growth stage / void marks / branch strip
 constexpr int kColumnHeight = kBoxHeight - kGap - kBottomHeight - 240;
 constexpr int kCentreLabelWidth = 360;
 
@@ -50,22 +50,22 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
 
   const std::array<QString, 2> schools{QStringLiteral("子平法"), QStringLiteral("三命法")};
   for (int i = 0; i < 2; ++i) {
-    option1_[i] = new QRadioButton(schools[i], this);
-    option1_[i]->setObjectName(IndexedName(QStringLiteral("Option1"), i));
-    option1_[i]->setFont(optionFont);
-    Place(option1_[i], 240 + 1320 * i, 180, 1215, 375);
+    schoolSwitch_[i] = new QRadioButton(schools[i], this);
+    schoolSwitch_[i]->setObjectName(IndexedName(QStringLiteral("schoolSwitch"), i));
+    schoolSwitch_[i]->setFont(optionFont);
+    Place(schoolSwitch_[i], 240 + 1320 * i, 180, 1215, 375);
   }
-  option1_[0]->setChecked(true);
+  schoolSwitch_[0]->setChecked(true);
 
   for (int i = 0; i < 12; ++i) {
     auto* box = new QFrame(this);
-    box->setObjectName(IndexedName(QStringLiteral("Frame1"), i));
+    box->setObjectName(IndexedName(QStringLiteral("branchBox"), i));
     box->setFrameShape(QFrame::Box);
     box->setFrameShadow(QFrame::Sunken);
     SetBackground(box, kBoxGrey);
     Place(box, kGridLeft + kRing[i].column * kBoxWidth, kGridTop + kRing[i].row * kBoxHeight,
           kBoxWidth - kGap, kBoxHeight - kGap);
-    frame1_[i] = box;
+    branchBoxes_[i] = box;
 
     auto column = [&](const QString& name, int left, std::uint32_t colour) {
       QLabel* l = MakeLabel(box, IndexedName(name, i), left, 90, kColumnWidth, kColumnHeight,
@@ -74,25 +74,25 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
       SetBackground(l, kBoxGrey);
       return l;
     };
-    ss1_[i] = column(QStringLiteral("SS1"), 90, kStemStars);
-    ss2_[i] = column(QStringLiteral("SS2"), 90 + kColumnWidth + 60, kBranchStars);
-    ss3_[i] = column(QStringLiteral("SS3"), 90 + 2 * (kColumnWidth + 60), kGrey);
+    stemStars_[i] = column(QStringLiteral("stemStars"), 90, kStemStars);
+    branchStars_[i] = column(QStringLiteral("branchStars"), 90 + kColumnWidth + 60, kBranchStars);
+    yearGods_[i] = column(QStringLiteral("yearGods"), 90 + 2 * (kColumnWidth + 60), kGrey);
 
     const int bottom = kBoxHeight - kGap - kBottomHeight - 30;
-    nb_[i] = MakeLabel(box, IndexedName(QStringLiteral("NB"), i), 90, bottom, kColumnWidth,
+    growthStages_[i] = MakeLabel(box, IndexedName(QStringLiteral("growthStage"), i), 90, bottom, kColumnWidth,
                        kBottomHeight, starFont);
-    nb_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    SetTextColour(nb_[i], kStage);
-    vac_[i] = MakeLabel(box, IndexedName(QStringLiteral("VAC"), i), 90 + kColumnWidth + 60, bottom,
+    growthStages_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    SetTextColour(growthStages_[i], kStage);
+    voidMarks_[i] = MakeLabel(box, IndexedName(QStringLiteral("voidMarks"), i), 90 + kColumnWidth + 60, bottom,
                         780, kBottomHeight, starFont);
-    vac_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    SetTextColour(vac_[i], kGrey);
-    label1_[i] = MakeLabel(box, IndexedName(QStringLiteral("Label1"), i),
+    voidMarks_[i]->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    SetTextColour(voidMarks_[i], kGrey);
+    branchNames_[i] = MakeLabel(box, IndexedName(QStringLiteral("branchName"), i),
                            kBoxWidth - kGap - 90 - 330, bottom, 330, kBottomHeight, branchFont,
                            Q(std::string(Branch{i + 1}.name())));
-    label1_[i]->setAlignment(Qt::AlignRight | Qt::AlignBottom);
-    SetTextColour(label1_[i], kBranchName);
-    for (QLabel* l : {nb_[i], vac_[i], label1_[i]}) SetBackground(l, kBoxGrey);
+    branchNames_[i]->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    SetTextColour(branchNames_[i], kBranchName);
+    for (QLabel* l : {growthStages_[i], voidMarks_[i], branchNames_[i]}) SetBackground(l, kBoxGrey);
   }
 
   // The centre: four narrow labels, each read from top to bottom.
@@ -101,9 +101,9 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
   const int centreHeight = 2400;
   const int centreTop = kGridTop + kBoxHeight + (2 * kBoxHeight - kGap - centreHeight) / 2;
   const int step = centreWidth / 4;
-  QLabel** centre[4] = {&uedher_, &ued_, &ted_, &tedher_};
-  const std::array<QString, 4> names{QStringLiteral("UEDHER"), QStringLiteral("UED"),
-                                     QStringLiteral("TED"), QStringLiteral("TEDHER")};
+  QLabel** centre[4] = {&monthVirtueCombine_, &monthVirtue_, &heavenVirtue_, &heavenVirtueCombine_};
+  const std::array<QString, 4> names{QStringLiteral("monthVirtueCombine"), QStringLiteral("monthVirtue"),
+                                     QStringLiteral("heavenVirtue"), QStringLiteral("heavenVirtueCombine")};
   for (int k = 0; k < 4; ++k) {
     // One character a row, blanks included, so that the last characters of
     // the four padded texts line up.
@@ -118,45 +118,45 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
   }
 
   ShowRows(School::ZiPing);
-  doher();
+  ShowVirtues();
 
-  for (QRadioButton* b : option1_) {
+  for (QRadioButton* b : schoolSwitch_) {
     connect(b, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) Option1_Click();
+      if (on) SchoolChosen();
     });
   }
 
   setFixedSize(Px(kGridLeft + 4 * kBoxWidth + 240), Px(kGridTop + 4 * kBoxHeight + 180));
 }
 
-void StarsWindow::Clean_Label() {
+void StarsWindow::ClearRows() {
   for (int i = 0; i < 12; ++i) {
-    for (QLabel* l : {nb_[i], ss1_[i], ss2_[i], ss3_[i], vac_[i]}) l->clear();
+    for (QLabel* l : {growthStages_[i], stemStars_[i], branchStars_[i], yearGods_[i], voidMarks_[i]}) l->clear();
   }
 }
 
 void StarsWindow::ShowRows(School school) {
   const StarRows rows = BuildStarRows(chart_, school);
   for (int i = 0; i < 12; ++i) {
-    nb_[i]->setText(Q(rows.NB[i]));
-    ss1_[i]->setText(Q(rows.SS1[i]));
-    ss2_[i]->setText(Q(rows.SS2[i]));
-    ss3_[i]->setText(Q(rows.SS3[i]));
-    vac_[i]->setText(Q(rows.VAC[i]));
+    growthStages_[i]->setText(Q(rows.GrowthStages[i]));
+    stemStars_[i]->setText(Q(rows.StemStars[i]));
+    branchStars_[i]->setText(Q(rows.BranchStars[i]));
+    yearGods_[i]->setText(Q(rows.YearGods[i]));
+    voidMarks_[i]->setText(Q(rows.VoidMarks[i]));
   }
 }
 
-void StarsWindow::doher() {
+void StarsWindow::ShowVirtues() {
   const Virtues v = BuildVirtues(chart_.MonthBranch);
-  ted_->setText(Q(v.TED));
-  tedher_->setText(Q(v.TEDHER));
-  ued_->setText(Q(v.UED));
-  uedher_->setText(Q(v.UEDHER));
+  heavenVirtue_->setText(Q(v.HeavenlyVirtue));
+  heavenVirtueCombine_->setText(Q(v.HeavenlyVirtueCombination));
+  monthVirtue_->setText(Q(v.MonthlyVirtue));
+  monthVirtueCombine_->setText(Q(v.MonthlyVirtueCombination));
 }
 
-void StarsWindow::Option1_Click() {
-  Clean_Label();
-  ShowRows(option1_[1]->isChecked() ? School::SanMing : School::ZiPing);
+void StarsWindow::SchoolChosen() {
+  ClearRows();
+  ShowRows(schoolSwitch_[1]->isChecked() ? School::SanMing : School::ZiPing);
 }
 
 }  // namespace qelm::ui

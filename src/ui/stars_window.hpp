@@ -20,16 +20,20 @@ class StarsWindow : public QWidget {
   explicit StarsWindow(const ChartState& chart, QWidget* parent = nullptr);
 
  private:
-  void Clean_Label();
-  void ShowRows(School school);  // fills NB, SS1, SS2, SS3 and VAC
-  void doher();
-  void Option1_Click();
+  void ClearRows();
+  // The stars of each branch's box under a school: growth stage, stem-keyed
+  // and branch-keyed stars, year god and void marks.
+  void ShowRows(School school);
+  void ShowVirtues();  // the month's virtue marks in the centre
+  void SchoolChosen();
 
   ChartState chart_;
-  std::array<QRadioButton*, 2> option1_{};
-  std::array<QFrame*, 12> frame1_{};
-  std::array<QLabel*, 12> nb_{}, ss1_{}, ss2_{}, ss3_{}, vac_{}, label1_{};
-  QLabel *ted_ = nullptr, *tedher_ = nullptr, *ued_ = nullptr, *uedher_ = nullptr;
+  std::array<QRadioButton*, 2> schoolSwitch_{};  // 子平法, 三命法
+  std::array<QFrame*, 12> branchBoxes_{};        // by branch 子 .. 亥
+  std::array<QLabel*, 12> growthStages_{}, stemStars_{}, branchStars_{}, yearGods_{}, voidMarks_{},
+      branchNames_{};
+  QLabel *heavenVirtue_ = nullptr, *heavenVirtueCombine_ = nullptr, *monthVirtue_ = nullptr,
+         *monthVirtueCombine_ = nullptr;
 };
 
 }  // namespace qelm::ui

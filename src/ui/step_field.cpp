@@ -34,10 +34,10 @@ void StepField::Step(int delta) {
 void StepField::keyPressEvent(QKeyEvent* e) {
   int delta = 0;
   switch (e->key()) {
-    case Qt::Key_Up: delta = -1; break;
-    case Qt::Key_Down: delta = +1; break;
-    case Qt::Key_PageUp: delta = -10; break;
-    case Qt::Key_PageDown: delta = +10; break;
+    case Qt::Key_Up: delta = +1; break;
+    case Qt::Key_Down: delta = -1; break;
+    case Qt::Key_PageUp: delta = +10; break;
+    case Qt::Key_PageDown: delta = -10; break;
     default: QFrame::keyPressEvent(e); return;
   }
   e->accept();

@@ -9,9 +9,10 @@ namespace qelm::ui {
 
 class Spinner;
 
-// It takes the focus, Up and Down act as the spinner's upper and lower
-// arrows (the upper one lowers the value), Page Up and Page Down as ten such
-// steps, and the wheel over it turns the spinner's wheel. A held key repeats
+// It takes the focus; as in every spin box, Up raises the value by one step
+// and Down lowers it, Page Up and Page Down by ten steps (the spinner's drawn
+// arrows keep their own order), and the wheel over it turns the spinner's
+// wheel. A held key repeats
 // at the arrows' rate; the key's own repeats are dropped, so no steps queue up
 // behind the screen. A screen reader sees a spin box named by the accessible
 // name whose value is the shown text.

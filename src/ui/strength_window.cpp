@@ -39,27 +39,27 @@ ElementRows MakeElementRows(QWidget* parent, int top, int barMaximum) {
   for (int i = 0; i < 5; ++i) {
     const int y = top + i * ElementRows::kRowStep;
     const Element e{i + 1};
-    rows.Label1[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label1"), i), 240, y, 360, 360,
+    rows.elementName[i] = MakeLabel(parent, IndexedName(QStringLiteral("elementName"), i), 240, y, 360, 360,
                                font, Q(e.name()));
-    SetTextColour(rows.Label1[i], e.colour());
-    rows.Label2[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label2"), i), 720, y, 720, 360,
+    SetTextColour(rows.elementName[i], e.colour());
+    rows.groupName[i] = MakeLabel(parent, IndexedName(QStringLiteral("groupName"), i), 720, y, 720, 360,
                                font, QStringLiteral("財星"));
-    rows.ProgressBar1[i] = MakeColourBar(parent, IndexedName(QStringLiteral("ProgressBar1"), i),
+    rows.scoreBar[i] = MakeColourBar(parent, IndexedName(QStringLiteral("scoreBar"), i),
                                          ElementRows::kBarLeft, y + 30, ElementRows::kBarWidth,
                                          300, barMaximum, e.colour());
-    rows.Label3[i] = MakeLabel(parent, IndexedName(QStringLiteral("Label3"), i),
+    rows.score[i] = MakeLabel(parent, IndexedName(QStringLiteral("score"), i),
                                ElementRows::kScoreLeft, y, 720, 360, font, QStringLiteral("60"));
-    rows.Label3[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    rows.score[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
   return rows;
 }
 
 void FillElementRows(ElementRows& rows, const ElementScores& scores, Stem dayStem) {
   for (int i = 0; i < 5; ++i) {
-    rows.Label2[i]->setText(Q(ElementGroupName(Element{i + 1}, dayStem)));
+    rows.groupName[i]->setText(Q(ElementGroupName(Element{i + 1}, dayStem)));
     // A bar cannot show more than its range; the number beside it always can.
-    rows.ProgressBar1[i]->setValue(std::min(scores[i], rows.ProgressBar1[i]->maximum()));
-    rows.Label3[i]->setText(QString::number(scores[i]));
+    rows.scoreBar[i]->setValue(std::min(scores[i], rows.scoreBar[i]->maximum()));
+    rows.score[i]->setText(QString::number(scores[i]));
   }
 }
 
@@ -70,10 +70,10 @@ StrengthWindow::StrengthWindow(const ChartState& chart, QWidget* parent) : QWidg
 
   const QFont textFont = Font(kSansFace, 11.25);
   MakeLabel(
-      this, QStringLiteral("text1"), 240, kTextTop, kTextWidth, 1080, textFont,
+      this, QStringLiteral("strongNote"), 240, kTextTop, kTextWidth, 1080, textFont,
       QStringLiteral("印星比劫分數相加如果超過30分或以上，可論定為身強。但有一種狀況是分數為25分，"
                      "月令為印比，則這種狀況也算身強(因為月令份量較重的關係)。"));
-  MakeLabel(this, QStringLiteral("text2"), 240, kTextTop + 1200, kTextWidth, 360, textFont,
+  MakeLabel(this, QStringLiteral("levelNote"), 240, kTextTop + 1200, kTextWidth, 360, textFont,
             QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
 
   const int rowsTop = kTextTop + 1800;

@@ -21,14 +21,14 @@ QProgressBar* MakeColourBar(QWidget* parent, const QString& name, int left, int 
 // The five element rows shared by the strength and prosperity windows:
 // element name, ten-god group, bar and score, from 木 at the top to 水.
 struct ElementRows {
-  std::array<QLabel*, 5> Label1{}, Label2{}, Label3{};
-  std::array<QProgressBar*, 5> ProgressBar1{};
+  std::array<QLabel*, 5> elementName{}, groupName{}, score{};
+  std::array<QProgressBar*, 5> scoreBar{};
   static constexpr int kRowStep = 480;  // twips between rows
   static constexpr int kBarLeft = 1560, kBarWidth = 3600;
   static constexpr int kScoreLeft = 5280;
 };
 ElementRows MakeElementRows(QWidget* parent, int top, int barMaximum);
-// FETG and the scores: group names against the day master, bars and numbers.
+// The ten-god group of each element against the day master, and the scores as bars and numbers.
 void FillElementRows(ElementRows& rows, const ElementScores& scores, Stem dayStem);
 
 class StrengthWindow : public QWidget {

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-#include "report/report_note.hpp"
+#include "report/report.hpp"
 #include "ui/control_array.hpp"
 #include "ui/controls.hpp"
 #include "ui/fonts.hpp"

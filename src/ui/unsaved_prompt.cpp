@@ -17,7 +17,7 @@ bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& l
   for (;;) {
     const std::size_t count = list.unsaved.size();
     if (count == 0) return true;
-    const records::SaveResult saved = records::SAVELIST(path, list);
+    const records::SaveResult saved = records::SavePersonList(path, list);
     if (!saved.dropped.empty() && prompt.tell) prompt.tell(Q(saved.message));
     if (list.unsaved.empty()) return true;
     QString text = QStringLiteral("清單有 %1 項修改尚未寫入 %2。\n%3")

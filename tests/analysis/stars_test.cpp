@@ -7,15 +7,15 @@ namespace {
 
 constexpr Pillar P(int stem, int branch) { return {Stem{stem}, Branch{branch}}; }
 
-// Sex 1 male, 0 female; the year's polarity follows its stem.
-ChartState Chart(Pillar year, Pillar month, Pillar day, Pillar hour, int sex = 1) {
+// The year's polarity follows its stem.
+ChartState Chart(Pillar year, Pillar month, Pillar day, Pillar hour, Sex sex = Sex::Male) {
   ChartState c;
   c.Sex = sex;
   c.YearStem = year.stem, c.YearBranch = year.branch;
   c.MonthStem = month.stem, c.MonthBranch = month.branch;
   c.DayStem = day.stem, c.DayBranch = day.branch;
   c.HourStem = hour.stem, c.HourBranch = hour.branch;
-  c.YearPolarity = year.stem.number() % 2;
+  c.YearPolarity = year.stem.yang() ? Polarity::Yang : Polarity::Yin;
   return c;
 }
 
@@ -39,27 +39,27 @@ TEST(Stars, FullRowsOfAZiPingChart) {
   // 甲子 年, 丙寅 月, 戊午 日, 壬戌 時, a man (yang year: forward).
   const StarRows r = BuildStarRows(Chart(P(1, 1), P(3, 3), P(5, 7), P(9, 11)), School::ZiPing);
   //            子       丑       寅       卯       辰       巳       午       未       申       酉       戌       亥
-  EXPECT_EQ(r.NB, (Row12{"胎", "養", "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病", "死", "墓", "絕"}));
-  EXPECT_EQ(r.VAC, (Row12{"日柱空亡 ", "日柱空亡 ", "", "", "", "", "", "", "", "", "年柱空亡 ", "年柱空亡 "}));
-  EXPECT_EQ(r.SS1, (Row12{"", "旦貴 ", "學堂 ", "羊刃 ", "紅豔 ", "日祿 流霞 ", "羊刃 ", "金輿 暮貴 ",
+  EXPECT_EQ(r.GrowthStages, (Row12{"胎", "養", "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病", "死", "墓", "絕"}));
+  EXPECT_EQ(r.VoidMarks, (Row12{"日柱空亡 ", "日柱空亡 ", "", "", "", "", "", "", "", "", "年柱空亡 ", "年柱空亡 "}));
+  EXPECT_EQ(r.StemStars, (Row12{"", "旦貴 ", "學堂 ", "羊刃 ", "紅豔 ", "日祿 流霞 ", "羊刃 ", "金輿 暮貴 ",
                           "文昌 天廚 ", "", "天官 ", ""}));
-  EXPECT_EQ(r.SS2, (Row12{"將星 ", "", "驛馬 孤辰 ", "咸池 六厄 紅鑾 勾 ", "華蓋 ", "劫煞 金神 ", "災煞 ",
+  EXPECT_EQ(r.BranchStars, (Row12{"將星 ", "", "驛馬 孤辰 ", "咸池 六厄 紅鑾 勾 ", "華蓋 ", "劫煞 金神 ", "災煞 ",
                           "元辰 ", "驛馬 ", "咸池 天喜 絞 ", "華蓋 寡宿 血刃 ", "亡神 "}));
-  EXPECT_EQ(r.SS3, (Row12{"太歲", "太陽", "喪門", "太陰", "官符", "死符", "歲破", "龍德", "白虎", "天德",
+  EXPECT_EQ(r.YearGods, (Row12{"太歲", "太陽", "喪門", "太陰", "官符", "死符", "歲破", "龍德", "白虎", "天德",
                           "弔客", "病符"}));
 }
 
 TEST(Stars, FullRowsOfASanMingChart) {
   const StarRows r = BuildStarRows(Chart(P(1, 1), P(3, 3), P(5, 7), P(9, 11)), School::SanMing);
   // 甲子 is 海中金: the ring starts at 巳.
-  EXPECT_EQ(r.NB, (Row12{"死", "墓", "絕", "胎", "養", "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病"}));
-  EXPECT_EQ(r.VAC, (Row12{"", "", "", "", "", "", "", "", "", "", "六甲空亡 ", "六甲空亡 "}));
-  EXPECT_EQ(r.SS1, (Row12{"", "旦貴 ", "祿元 ", "羊刃 ", "金輿 ", "日祿 文昌 ", "", "暮貴 天官 ", "",
+  EXPECT_EQ(r.GrowthStages, (Row12{"死", "墓", "絕", "胎", "養", "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病"}));
+  EXPECT_EQ(r.VoidMarks, (Row12{"", "", "", "", "", "", "", "", "", "", "六甲空亡 ", "六甲空亡 "}));
+  EXPECT_EQ(r.StemStars, (Row12{"", "旦貴 ", "祿元 ", "羊刃 ", "金輿 ", "日祿 文昌 ", "", "暮貴 天官 ", "",
                           "唐符 ", "國印 ", "學堂 "}));
-  EXPECT_EQ(r.SS2, (Row12{"", "", "驛馬 雷公 孤辰 ", "六厄 飛廉 紅鑾 勾 ", "華蓋 ", "劫煞 金神 ", "災煞 ",
+  EXPECT_EQ(r.BranchStars, (Row12{"", "", "驛馬 雷公 孤辰 ", "六厄 飛廉 紅鑾 勾 ", "華蓋 ", "劫煞 金神 ", "災煞 ",
                           "元辰 ", "", "咸池 天喜 絞 ", "寡宿 ", "亡神 "}));
-  EXPECT_EQ(r.SS3[0], "太歲");
-  EXPECT_EQ(r.SS3[6], "歲破");
+  EXPECT_EQ(r.YearGods[0], "太歲");
+  EXPECT_EQ(r.YearGods[6], "歲破");
 }
 
 TEST(Stars, VoidOfTheDayPillar) {
@@ -75,7 +75,7 @@ TEST(Stars, VoidOfTheDayPillar) {
   };
   for (const auto& c : cases) {
     const StarRows r = BuildStarRows(Chart(P(3, 3), P(3, 3), c.day, P(1, 1)), School::ZiPing);
-    EXPECT_EQ(Where(r.VAC, "日柱空亡"), c.expected) << c.day.name();
+    EXPECT_EQ(Where(r.VoidMarks, "日柱空亡"), c.expected) << c.day.name();
   }
 }
 
@@ -84,8 +84,8 @@ TEST(Stars, GrowthRingStart) {
   const int ziPingStart[] = {12, 12, 3, 3, 3, 3, 6, 6, 9, 9};
   for (int s = 1; s <= 10; ++s) {
     const StarRows r = BuildStarRows(Chart(P(1, 1), P(3, 3), P(s, s), P(1, 1)), School::ZiPing);
-    EXPECT_EQ(r.NB[ziPingStart[s - 1] - 1], "長生") << s;
-    EXPECT_EQ(r.NB[Wrap(ziPingStart[s - 1] + 11, 12) - 1], "養") << s;
+    EXPECT_EQ(r.GrowthStages[ziPingStart[s - 1] - 1], "長生") << s;
+    EXPECT_EQ(r.GrowthStages[Wrap(ziPingStart[s - 1] + 11, 12) - 1], "養") << s;
   }
   // 三命法 by the year's 納音: 木 亥, 火 寅, 金 巳, 土 申, 水 申.
   struct Case {
@@ -101,28 +101,28 @@ TEST(Stars, GrowthRingStart) {
   };
   for (const auto& c : cases) {
     const StarRows r = BuildStarRows(Chart(c.year, P(3, 3), P(1, 1), P(1, 1)), School::SanMing);
-    EXPECT_EQ(r.NB[c.start - 1], "長生") << c.year.name();
-    EXPECT_EQ(r.NB[Wrap(c.start + 7, 12) - 1], "死") << c.year.name();
+    EXPECT_EQ(r.GrowthStages[c.start - 1], "長生") << c.year.name();
+    EXPECT_EQ(r.GrowthStages[Wrap(c.start + 7, 12) - 1], "死") << c.year.name();
   }
 }
 
 TEST(Stars, DirectionDependentStars) {
   struct Case {
     Pillar year;
-    int sex;
+    Sex sex;
     int yuanChen, gou, jiao;
   } cases[] = {
-      {P(1, 1), 1, 8, 4, 10},  // 甲子, man: 元辰 未, 勾 卯, 絞 酉
-      {P(1, 1), 0, 6, 10, 4},  // 甲子, woman: 元辰 巳, 勾 酉, 絞 卯
-      {P(2, 2), 0, 9, 5, 11},  // 乙丑, woman (yin year, forward): 申, 辰, 戌
-      {P(10, 12), 1, 5, 9, 3}, // 癸亥, man (yin year, backward): 辰, 申, 寅
+      {P(1, 1), Sex::Male, 8, 4, 10},     // 甲子, man: 元辰 未, 勾 卯, 絞 酉
+      {P(1, 1), Sex::Female, 6, 10, 4},   // 甲子, woman: 元辰 巳, 勾 酉, 絞 卯
+      {P(2, 2), Sex::Female, 9, 5, 11},   // 乙丑, woman (yin year, forward): 申, 辰, 戌
+      {P(10, 12), Sex::Male, 5, 9, 3},    // 癸亥, man (yin year, backward): 辰, 申, 寅
   };
   for (const auto& c : cases) {
     for (School school : {School::ZiPing, School::SanMing}) {
       const StarRows r = BuildStarRows(Chart(c.year, P(3, 3), P(1, 1), P(1, 1), c.sex), school);
-      EXPECT_EQ(Where(r.SS2, "元辰"), std::vector{c.yuanChen}) << c.year.name() << c.sex;
-      EXPECT_EQ(Where(r.SS2, "勾"), std::vector{c.gou}) << c.year.name() << c.sex;
-      EXPECT_EQ(Where(r.SS2, "絞"), std::vector{c.jiao}) << c.year.name() << c.sex;
+      EXPECT_EQ(Where(r.BranchStars, "元辰"), std::vector{c.yuanChen}) << c.year.name() << static_cast<int>(c.sex);
+      EXPECT_EQ(Where(r.BranchStars, "勾"), std::vector{c.gou}) << c.year.name() << static_cast<int>(c.sex);
+      EXPECT_EQ(Where(r.BranchStars, "絞"), std::vector{c.jiao}) << c.year.name() << static_cast<int>(c.sex);
     }
   }
 }
@@ -142,32 +142,32 @@ TEST(Stars, YearBranchStars) {
   for (const auto& c : cases) {
     const int stem = c.yearBranch % 2 ? 1 : 2;
     const StarRows r = BuildStarRows(Chart(P(stem, c.yearBranch), P(3, 3), P(1, 1), P(1, 1)), School::ZiPing);
-    EXPECT_EQ(Where(r.SS2, "孤辰"), std::vector{c.guChen}) << c.yearBranch;
-    EXPECT_EQ(Where(r.SS2, "寡宿"), std::vector{c.guaSu}) << c.yearBranch;
-    EXPECT_EQ(Where(r.SS2, "血刃"), std::vector{c.xueRen}) << c.yearBranch;
-    EXPECT_EQ(Where(r.SS2, "金神"), std::vector{c.jinShen}) << c.yearBranch;
-    EXPECT_EQ(Where(r.SS2, "紅鑾"), std::vector{c.hongLuan}) << c.yearBranch;
-    EXPECT_EQ(Where(r.SS2, "天喜"), std::vector{c.tianXi}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "孤辰"), std::vector{c.guChen}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "寡宿"), std::vector{c.guaSu}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "血刃"), std::vector{c.xueRen}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "金神"), std::vector{c.jinShen}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "紅鑾"), std::vector{c.hongLuan}) << c.yearBranch;
+    EXPECT_EQ(Where(r.BranchStars, "天喜"), std::vector{c.tianXi}) << c.yearBranch;
   }
 }
 
 TEST(Stars, StarsTwiceOnOneBranchAreBothShown) {
   // 子平法: 驛馬 from the day branch 子 and again from the year branch 辰.
   const StarRows z = BuildStarRows(Chart(P(5, 5), P(3, 3), P(1, 1), P(1, 1)), School::ZiPing);
-  EXPECT_EQ(Where(z.SS2, "驛馬"), (std::vector{3, 3}));
-  EXPECT_EQ(z.SS2[2], "驛馬 驛馬 ");
+  EXPECT_EQ(Where(z.BranchStars, "驛馬"), (std::vector{3, 3}));
+  EXPECT_EQ(z.BranchStars[2], "驛馬 驛馬 ");
   // 三命法: 日祿 and 祿元 on 寅 when day and year stem are both 甲.
   const StarRows s = BuildStarRows(Chart(P(1, 1), P(3, 3), P(1, 11), P(1, 1)), School::SanMing);
-  EXPECT_EQ(s.SS1[2], "日祿 祿元 ");
+  EXPECT_EQ(s.StemStars[2], "日祿 祿元 ");
 }
 
 TEST(Stars, YearGodsStandOnTheYearBranch) {
   for (int b = 1; b <= 12; ++b) {
     for (School school : {School::ZiPing, School::SanMing}) {
       const StarRows r = BuildStarRows(Chart(P(b % 2 ? 1 : 2, b), P(3, 3), P(1, 1), P(1, 1)), school);
-      EXPECT_EQ(r.SS3[b - 1], "太歲") << b;
-      EXPECT_EQ(r.SS3[Wrap(b + 6, 12) - 1], "歲破") << b;
-      EXPECT_EQ(r.SS3[Wrap(b - 1, 12) - 1], "病符") << b;
+      EXPECT_EQ(r.YearGods[b - 1], "太歲") << b;
+      EXPECT_EQ(r.YearGods[Wrap(b + 6, 12) - 1], "歲破") << b;
+      EXPECT_EQ(r.YearGods[Wrap(b - 1, 12) - 1], "病符") << b;
     }
   }
 }
@@ -179,14 +179,14 @@ TEST(Stars, MonthKeyedStarsOfSanMing) {
   } cases[] = {{1, 10, 9}, {6, 7, 6}, {7, 4, 3}, {12, 1, 12}};
   for (const auto& c : cases) {
     const StarRows r = BuildStarRows(Chart(P(1, 1), P(1, c.monthBranch), P(1, 1), P(1, 1)), School::SanMing);
-    EXPECT_EQ(Where(r.SS2, "飛廉"), std::vector{c.feiLian}) << c.monthBranch;
-    EXPECT_EQ(Where(r.SS2, "雷公"), std::vector{c.leiGong}) << c.monthBranch;
+    EXPECT_EQ(Where(r.BranchStars, "飛廉"), std::vector{c.feiLian}) << c.monthBranch;
+    EXPECT_EQ(Where(r.BranchStars, "雷公"), std::vector{c.leiGong}) << c.monthBranch;
   }
 }
 
 TEST(Stars, UnsetChartPlacesNothing) {
   const StarRows r = BuildStarRows(ChartState{}, School::SanMing);
-  for (const auto* row : {&r.NB, &r.SS1, &r.SS2, &r.SS3, &r.VAC}) {
+  for (const auto* row : {&r.GrowthStages, &r.StemStars, &r.BranchStars, &r.YearGods, &r.VoidMarks}) {
     for (const auto& text : *row) EXPECT_EQ(text, "");
   }
 }
@@ -194,7 +194,7 @@ TEST(Stars, UnsetChartPlacesNothing) {
 TEST(Virtues, CentreTextsByMonthBranch) {
   struct Case {
     int monthBranch;
-    const char *ted, *tedHer, *ued, *uedHer;
+    const char *heavenly, *heavenlyCombination, *monthly, *monthlyCombination;
   } cases[] = {
       {7, "天德   亥", "天德合 寅", "月德   丙", "月德合 辛"},  // 午
       {3, "天德   丁", "天德合 壬", "月德   丙", "月德合 辛"},  // 寅
@@ -205,10 +205,10 @@ TEST(Virtues, CentreTextsByMonthBranch) {
   };
   for (const auto& c : cases) {
     const Virtues v = BuildVirtues(Branch{c.monthBranch});
-    EXPECT_EQ(v.TED, c.ted);
-    EXPECT_EQ(v.TEDHER, c.tedHer);
-    EXPECT_EQ(v.UED, c.ued);
-    EXPECT_EQ(v.UEDHER, c.uedHer);
+    EXPECT_EQ(v.HeavenlyVirtue, c.heavenly);
+    EXPECT_EQ(v.HeavenlyVirtueCombination, c.heavenlyCombination);
+    EXPECT_EQ(v.MonthlyVirtue, c.monthly);
+    EXPECT_EQ(v.MonthlyVirtueCombination, c.monthlyCombination);
   }
 }
 

@@ -37,5 +37,19 @@ TEST(ChineseDateText, WritesYearMonthDayWithChineseUnits) {
   EXPECT_EQ(ChineseDateText(MakeDate(2000, 12, 32)), "2001年01月01日");
 }
 
+// The Gregorian rule, every month of the tables' years and their neighbours:
+// each month ends where the next one begins.
+TEST(DaysInMonth, EndsWhereTheNextMonthBegins) {
+  for (int year = 1899; year <= 2101; ++year) {
+    for (int month = 1; month <= 12; ++month) {
+      ASSERT_EQ(DaysInMonth(year, month), DaysBetween(MakeDate(year, month, 1), MakeDate(year, month + 1, 1)))
+          << year << "-" << month;
+    }
+  }
+  static_assert(DaysInMonth(1900, 2) == 28 && DaysInMonth(2000, 2) == 29 && DaysInMonth(2100, 2) == 28 &&
+                DaysInMonth(2024, 2) == 29 && DaysInMonth(2023, 2) == 28 && DaysInMonth(2023, 9) == 30 &&
+                DaysInMonth(2023, 12) == 31);
+}
+
 }  // namespace
 }  // namespace qelm

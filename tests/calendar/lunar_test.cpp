@@ -9,26 +9,29 @@
 namespace qelm {
 namespace {
 
+constexpr auto kOrdinary = LunarMonthKind::Ordinary, kLeap = LunarMonthKind::Leap;
+
 struct LunarCase {
   int y, m, d;
-  int ly, lm, ld, flag;
+  int ly, lm, ld;
+  LunarMonthKind kind;
 };
 
 TEST(SolarToLunar, KnownDates) {
   const LunarCase cases[] = {
-      {1901, 1, 1, 1900, 11, 11, 1},
-      {1984, 2, 2, 1984, 1, 1, 1},
-      {1984, 12, 1, 1984, 10, 9, 2},
-      {1984, 11, 22, 1984, 10, 30, 1},  // the ordinary 10th month ends …
-      {1984, 11, 23, 1984, 10, 1, 2},   // … and the leap 10th begins
-      {2000, 2, 4, 1999, 12, 29, 1},
-      {2000, 1, 32, 1999, 12, 26, 1},   // 1 February by roll-over
-      {2099, 12, 31, 2099, 11, 20, 1},
-      {2099, 12, 32, 2099, 11, 21, 1},  // 2100-01-01
-      {2017, 7, 22, 2017, 6, 29, 1},
-      {2017, 7, 23, 2017, 6, 1, 2},
-      {2017, 1, 28, 2017, 1, 1, 1},
-      {2017, 1, 27, 2016, 12, 30, 1},
+      {1901, 1, 1, 1900, 11, 11, kOrdinary},
+      {1984, 2, 2, 1984, 1, 1, kOrdinary},
+      {1984, 12, 1, 1984, 10, 9, kLeap},
+      {1984, 11, 22, 1984, 10, 30, kOrdinary},  // the ordinary 10th month ends …
+      {1984, 11, 23, 1984, 10, 1, kLeap},   // … and the leap 10th begins
+      {2000, 2, 4, 1999, 12, 29, kOrdinary},
+      {2000, 1, 32, 1999, 12, 26, kOrdinary},   // 1 February by roll-over
+      {2099, 12, 31, 2099, 11, 20, kOrdinary},
+      {2099, 12, 32, 2099, 11, 21, kOrdinary},  // 2100-01-01
+      {2017, 7, 22, 2017, 6, 29, kOrdinary},
+      {2017, 7, 23, 2017, 6, 1, kLeap},
+      {2017, 1, 28, 2017, 1, 1, kOrdinary},
+      {2017, 1, 27, 2016, 12, 30, kOrdinary},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.y) + "-" + std::to_string(c.m) + "-" + std::to_string(c.d));
@@ -37,7 +40,7 @@ TEST(SolarToLunar, KnownDates) {
     EXPECT_EQ(got->year, c.ly);
     EXPECT_EQ(got->month, c.lm);
     EXPECT_EQ(got->day, c.ld);
-    EXPECT_EQ(got->leapFlag, c.flag);
+    EXPECT_EQ(got->monthKind, c.kind);
   }
 }
 
@@ -67,7 +70,8 @@ TEST(SolarToLunar, YearsOutsideTheRangeGiveNothing) {
 // The plain count of the calendar: from the New Year of the lunar year, one
 // day at a time through the month lengths of the descriptor text.
 struct Counted {
-  int year, month, day, flag;
+  int year, month, day;
+  LunarMonthKind kind;
 };
 Counted CountDayByDay(int y, int m, int d) {
   const Date target = MakeDate(y, m, d);
@@ -101,7 +105,7 @@ Counted CountDayByDay(int y, int m, int d) {
         ++lm;
     }
   }
-  return {ly, lm, ld, inLeap ? 2 : 1};
+  return {ly, lm, ld, inLeap ? kLeap : kOrdinary};
 }
 
 TEST(SolarToLunar, AgreesWithTheDayByDayCountOnEveryDay) {
@@ -112,10 +116,10 @@ TEST(SolarToLunar, AgreesWithTheDayByDayCountOnEveryDay) {
     const auto got = SolarToLunar(f.year, f.month, f.day);
     ASSERT_TRUE(got) << MomentText(MakeMoment(t, 0, 0));
     ASSERT_TRUE(got->year == want.year && got->month == want.month && got->day == want.day &&
-                got->leapFlag == want.flag)
+                got->monthKind == want.kind)
         << MomentText(MakeMoment(t, 0, 0)) << ": " << got->year << "/" << got->month << "/" << got->day
-        << " flag " << got->leapFlag << ", counted " << want.year << "/" << want.month << "/" << want.day
-        << " flag " << want.flag;
+        << (got->monthKind == kLeap ? " leap" : "") << ", counted " << want.year << "/" << want.month << "/" << want.day
+        << (want.kind == kLeap ? " leap" : "");
     ASSERT_EQ(got->weekdayNumber, WeekdayNumber(t));
     // The first of a month reached as the day one past the end of the month before.
     if (f.day == 1 && t != MakeDate(1901, 1, 1)) {
@@ -129,14 +133,16 @@ TEST(SolarToLunar, AgreesWithTheDayByDayCountOnEveryDay) {
 
 TEST(LunarNames, MonthDayAndLeapMark) {
   struct Case {
-    int month, day, flag;
+    int month, day;
+    LunarMonthKind kind;
     const char *leap, *monthName, *dayName;
   } cases[] = {
-      {11, 11, 1, "", "十一", "十一"}, {1, 1, 1, "", "正", "初一"},   {10, 9, 2, "閏", "十", "初九"},
-      {12, 30, 1, "", "十二", "三十"}, {6, 20, 2, "閏", "六", "二十"}, {4, 21, 0, "", "四", "廿一"},
+      {11, 11, kOrdinary, "", "十一", "十一"}, {1, 1, kOrdinary, "", "正", "初一"},
+      {10, 9, kLeap, "閏", "十", "初九"},      {12, 30, kOrdinary, "", "十二", "三十"},
+      {6, 20, kLeap, "閏", "六", "二十"},      {4, 21, kOrdinary, "", "四", "廿一"},
   };
   for (const auto& c : cases) {
-    const auto names = LunarNames(c.month, c.day, c.flag);
+    const auto names = LunarNames(c.month, c.day, c.kind);
     EXPECT_EQ(names.LeapMark, c.leap);
     EXPECT_EQ(names.LunarMonthName, c.monthName);
     EXPECT_EQ(names.LunarDayName, c.dayName);
@@ -145,11 +151,11 @@ TEST(LunarNames, MonthDayAndLeapMark) {
 
 TEST(LunarNames, NumbersOutsideTheTablesKeepThePreviousNames) {
   const LunarNamesResult previous{"閏", "五", "初五"};
-  const auto a = LunarNames(0, 31, 1, previous);
-  EXPECT_EQ(a, (LunarNamesResult{"", "五", "初五"}));  // the mark follows the flag regardless
-  const auto b = LunarNames(13, 30, 2, previous);
+  const auto a = LunarNames(0, 31, kOrdinary, previous);
+  EXPECT_EQ(a, (LunarNamesResult{"", "五", "初五"}));  // the mark follows the month kind regardless
+  const auto b = LunarNames(13, 30, kLeap, previous);
   EXPECT_EQ(b, (LunarNamesResult{"閏", "五", "三十"}));
-  const auto c = LunarNames(12, -1, 1, previous);
+  const auto c = LunarNames(12, -1, kOrdinary, previous);
   EXPECT_EQ(c, (LunarNamesResult{"", "十二", "初五"}));
 }
 

@@ -9,82 +9,88 @@
 namespace qelm {
 namespace {
 
+constexpr auto kOrdinary = LunarMonthKind::Ordinary;
+
 constexpr const char* kStems[] = {"甲", "乙", "丙", "丁", "戊", "己", "庚", "辛", "壬", "癸"};
 constexpr const char* kBranches[] = {"子", "丑", "寅", "卯", "辰", "巳", "午", "未", "申", "酉", "戌", "亥"};
 
-std::string Pillar(const MomentResult& r, PillarPlace stemPlace) {
-  const int s = r.MomentPillars[stemPlace], b = r.MomentPillars[stemPlace + 5];
+// The pillar's two characters, from tables of the test's own.
+std::string Named(Pillar p) {
+  const int s = p.stem.number(), b = p.branch.number();
   if (s < 1 || s > 10 || b < 1 || b > 12) return "?";
   return std::string(kStems[s - 1]) + kBranches[b - 1];
 }
 
-// Place of a stem-branch pair in the sixty cycle, 0 for 甲子.
-int Cycle(int stem, int branch) {
+// Place of a pillar in the sixty cycle, 0 for 甲子.
+int Cycle(Pillar pillar) {
   for (int p = 0; p < 60; ++p)
-    if (p % 10 + 1 == stem && p % 12 + 1 == branch) return p;
+    if (p % 10 + 1 == pillar.stem.number() && p % 12 + 1 == pillar.branch.number()) return p;
   return -1;
 }
 
-MomentResult Calc(int y, int m, int d, int h, int n) {
-  const MomentOutcome out = CalcMoment({y, m, d, h, n});
+MomentResult Calc(int year, int month, int day, int hour, int minute) {
+  const MomentOutcome out = CalcMoment({year, month, day, hour, minute});
   if (!out) ADD_FAILURE() << "refused: " << MomentErrorText(out.error);
   return out ? *out.result : MomentResult{};
 }
 
-std::string Label(int y, int m, int d, int h, int n) {
-  return std::to_string(y) + "-" + std::to_string(m) + "-" + std::to_string(d) + " " + std::to_string(h) +
-         ":" + std::to_string(n);
+std::string Label(int year, int month, int day, int hour, int minute) {
+  return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(day) + " " +
+         std::to_string(hour) + ":" + std::to_string(minute);
 }
 
 struct PillarCase {
-  int y, m, d, h, n;
-  const char *year, *month, *day, *hour, *newYear;
+  int y, m, d, hour, minute;
+  const char *yearPillar, *monthPillar, *dayPillar, *hourPillar, *newYearPillar;
   int hourBranch;
-  int ly, lm, ld, flag;
+  int ly, lm, ld;
+  LunarMonthKind kind;
 };
 
 TEST(CalcMoment, PillarsAndLunarDate) {
   const PillarCase cases[] = {
       // 立春 2000 falls at 20:35: the year and the month turn at that minute.
-      {2000, 2, 4, 20, 35, "庚辰", "戊寅", "壬辰", "庚戌", "己卯", 11, 1999, 12, 29, 1},
-      {2000, 2, 4, 20, 34, "己卯", "丁丑", "壬辰", "庚戌", "己卯", 11, 1999, 12, 29, 1},
+      {2000, 2, 4, 20, 35, "庚辰", "戊寅", "壬辰", "庚戌", "己卯", 11, 1999, 12, 29, kOrdinary},
+      {2000, 2, 4, 20, 34, "己卯", "丁丑", "壬辰", "庚戌", "己卯", 11, 1999, 12, 29, kOrdinary},
       // The lunar New Year before 立春 (1984/02/04 23:21).
-      {1984, 2, 2, 12, 0, "癸亥", "乙丑", "丙寅", "甲午", "甲子", 7, 1984, 1, 1, 1},
+      {1984, 2, 2, 12, 0, "癸亥", "乙丑", "丙寅", "甲午", "甲子", 7, 1984, 1, 1, kOrdinary},
       // 23:xx takes the next day's day pillar, 子 hour and lunar date, while
       // the year and month follow the clock time entered.
-      {1984, 2, 4, 23, 10, "癸亥", "乙丑", "己巳", "甲子", "甲子", 1, 1984, 1, 4, 1},
-      {1984, 2, 4, 23, 30, "甲子", "丙寅", "己巳", "甲子", "甲子", 1, 1984, 1, 4, 1},
-      {1984, 2, 5, 0, 10, "甲子", "丙寅", "己巳", "甲子", "甲子", 1, 1984, 1, 4, 1},
+      {1984, 2, 4, 23, 10, "癸亥", "乙丑", "己巳", "甲子", "甲子", 1, 1984, 1, 4, kOrdinary},
+      {1984, 2, 4, 23, 30, "甲子", "丙寅", "己巳", "甲子", "甲子", 1, 1984, 1, 4, kOrdinary},
+      {1984, 2, 5, 0, 10, "甲子", "丙寅", "己巳", "甲子", "甲子", 1, 1984, 1, 4, kOrdinary},
       // January before 小寒 is still the 子 month of the year before.
-      {2000, 1, 1, 12, 0, "己卯", "丙子", "戊午", "戊午", "己卯", 7, 1999, 11, 25, 1},
-      {2000, 1, 1, 22, 59, "己卯", "丙子", "戊午", "癸亥", "己卯", 12, 1999, 11, 25, 1},
-      {2000, 1, 1, 23, 0, "己卯", "丙子", "己未", "甲子", "己卯", 1, 1999, 11, 26, 1},
+      {2000, 1, 1, 12, 0, "己卯", "丙子", "戊午", "戊午", "己卯", 7, 1999, 11, 25, kOrdinary},
+      {2000, 1, 1, 22, 59, "己卯", "丙子", "戊午", "癸亥", "己卯", 12, 1999, 11, 25, kOrdinary},
+      {2000, 1, 1, 23, 0, "己卯", "丙子", "己未", "甲子", "己卯", 1, 1999, 11, 26, kOrdinary},
       // The ends of the range.
-      {1901, 1, 1, 0, 0, "庚子", "戊子", "己卯", "甲子", "庚子", 1, 1900, 11, 11, 1},
-      {2099, 12, 31, 12, 0, "己未", "丙子", "壬寅", "丙午", "己未", 7, 2099, 11, 20, 1},
-      {2099, 12, 31, 23, 59, "己未", "丙子", "癸卯", "壬子", "己未", 1, 2099, 11, 21, 1},
-      {2099, 12, 32, 0, 0, "己未", "丙子", "癸卯", "壬子", "己未", 1, 2099, 11, 21, 1},
+      {1901, 1, 1, 0, 0, "庚子", "戊子", "己卯", "甲子", "庚子", 1, 1900, 11, 11, kOrdinary},
+      {2099, 12, 31, 12, 0, "己未", "丙子", "壬寅", "丙午", "己未", 7, 2099, 11, 20, kOrdinary},
+      {2099, 12, 31, 23, 59, "己未", "丙子", "癸卯", "壬子", "己未", 1, 2099, 11, 21, kOrdinary},
+      {2099, 12, 32, 0, 0, "己未", "丙子", "癸卯", "壬子", "己未", 1, 2099, 11, 21, kOrdinary},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(Label(c.y, c.m, c.d, c.h, c.n));
-    const MomentResult r = Calc(c.y, c.m, c.d, c.h, c.n);
-    EXPECT_EQ(Pillar(r, kYearStem), c.year);
-    EXPECT_EQ(Pillar(r, kMonthStem), c.month);
-    EXPECT_EQ(Pillar(r, kDayStem), c.day);
-    EXPECT_EQ(Pillar(r, kHourStem), c.hour);
-    EXPECT_EQ(Pillar(r, kNewYearStem), c.newYear);
+    SCOPED_TRACE(Label(c.y, c.m, c.d, c.hour, c.minute));
+    const MomentResult r = Calc(c.y, c.m, c.d, c.hour, c.minute);
+    EXPECT_EQ(Named(r.MomentPillars.Year), c.yearPillar);
+    EXPECT_EQ(Named(r.MomentPillars.Month), c.monthPillar);
+    EXPECT_EQ(Named(r.MomentPillars.Day), c.dayPillar);
+    EXPECT_EQ(Named(r.MomentPillars.Hour), c.hourPillar);
+    EXPECT_EQ(Named(r.MomentPillars.NewYear), c.newYearPillar);
     EXPECT_EQ(r.MomentHourBranch, c.hourBranch);
-    EXPECT_EQ(r.MomentPillars[kHourBranch], c.hourBranch);
+    EXPECT_EQ(r.MomentPillars.Hour.branch.number(), c.hourBranch);
     EXPECT_EQ(r.MomentLunarYear, c.ly);
     EXPECT_EQ(r.MomentLunarMonth, c.lm);
     EXPECT_EQ(r.MomentLunarDay, c.ld);
-    EXPECT_EQ(r.MomentLeapFlag, c.flag);
+    EXPECT_EQ(r.MomentMonthKind, c.kind);
   }
 }
 
 TEST(CalcMoment, FullResultAtTheMinuteOfSpringStart2000) {
   const MomentResult r = Calc(2000, 2, 4, 20, 35);
-  EXPECT_EQ(r.MomentPillars, (std::array<int, 10>{7, 5, 9, 7, 6, 5, 3, 5, 11, 4}));
+  // 庚辰 戊寅 壬辰 庚戌, the lunar year 己卯.
+  const auto P = [](int stem, int branch) { return Pillar{Stem{stem}, Branch{branch}}; };
+  EXPECT_EQ(r.MomentPillars, (MomentPillarSet{P(7, 5), P(5, 3), P(9, 5), P(7, 11), P(6, 4)}));
   EXPECT_EQ(r.JieIndex, 2403);
   EXPECT_EQ(r.JieName, "立春");
   EXPECT_EQ(r.JieDays, 0);
@@ -102,7 +108,7 @@ TEST(CalcMoment, FullResultAtTheMinuteOfSpringStart2000) {
 }
 
 struct TermCase {
-  int y, m, d, h, n;
+  int y, m, d, hour, minute;
   int jieIndex;
   const char* jieName;
   int days, hours, minutes;
@@ -128,8 +134,8 @@ TEST(CalcMoment, SolarTermData) {
       {1984, 2, 5, 0, 21, 2019, "立春", 0, 1, 0, 0, "立春"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(Label(c.y, c.m, c.d, c.h, c.n));
-    const MomentResult r = Calc(c.y, c.m, c.d, c.h, c.n);
+    SCOPED_TRACE(Label(c.y, c.m, c.d, c.hour, c.minute));
+    const MomentResult r = Calc(c.y, c.m, c.d, c.hour, c.minute);
     EXPECT_EQ(r.JieIndex, c.jieIndex);
     EXPECT_EQ(r.JieName, c.jieName);
     if (c.days >= 0) {
@@ -206,8 +212,9 @@ TEST(CalcMoment, DayZeroIsTheLastDayOfTheMonthBefore) {
     EXPECT_EQ(a.entered, zero);
     EXPECT_EQ(a.moment, b.moment);
     EXPECT_EQ(a.MomentPillars, b.MomentPillars);
-    EXPECT_EQ((std::array{a.MomentLunarYear, a.MomentLunarMonth, a.MomentLunarDay, a.MomentLeapFlag}),
-              (std::array{b.MomentLunarYear, b.MomentLunarMonth, b.MomentLunarDay, b.MomentLeapFlag}));
+    EXPECT_EQ((std::array{a.MomentLunarYear, a.MomentLunarMonth, a.MomentLunarDay}),
+              (std::array{b.MomentLunarYear, b.MomentLunarMonth, b.MomentLunarDay}));
+    EXPECT_EQ(a.MomentMonthKind, b.MomentMonthKind);
     EXPECT_EQ(a.JieIndex, b.JieIndex);
     EXPECT_EQ((std::array{a.JieDays, a.JieHours, a.JieMinutes}), (std::array{b.JieDays, b.JieHours, b.JieMinutes}));
     EXPECT_EQ(a.LastTermName, b.LastTermName);
@@ -271,22 +278,19 @@ TEST(CalcMoment, PillarsRunOnThroughTheWholeRange) {
     ASSERT_LE(*SolarTermAt(r.JieIndex), r.moment) << label;
     ASSERT_GT(*SolarTermAt(r.JieIndex + 2), r.moment) << label;
     const int k = (r.JieIndex - 1) % 24 + 1;
-    ASSERT_EQ(p[kMonthBranch], (k + 1) / 2 % 12 + 1) << label;
-    ASSERT_EQ(r.JieName, JieNameOfMonthBranch(p[kMonthBranch])) << label;
+    ASSERT_EQ(p.Month.branch.number(), (k + 1) / 2 % 12 + 1) << label;
+    ASSERT_EQ(r.JieName, JieNameOfMonthBranch(p.Month.branch.number())) << label;
 
-    ASSERT_EQ(Cycle(p[kDayStem], p[kDayBranch]), (Cycle(q[kDayStem], q[kDayBranch]) + 1) % 60) << label;
+    ASSERT_EQ(Cycle(p.Day), (Cycle(q.Day) + 1) % 60) << label;
 
     const int monthStep = r.JieIndex == prev.JieIndex ? 0 : 1;
-    ASSERT_EQ(Cycle(p[kMonthStem], p[kMonthBranch]), (Cycle(q[kMonthStem], q[kMonthBranch]) + monthStep) % 60)
-        << label;
-    const int yearStep = monthStep == 1 && p[kMonthBranch] == 3 ? 1 : 0;
-    ASSERT_EQ(Cycle(p[kYearStem], p[kYearBranch]), (Cycle(q[kYearStem], q[kYearBranch]) + yearStep) % 60)
-        << label;
+    ASSERT_EQ(Cycle(p.Month), (Cycle(q.Month) + monthStep) % 60) << label;
+    const int yearStep = monthStep == 1 && p.Month.branch.number() == 3 ? 1 : 0;
+    ASSERT_EQ(Cycle(p.Year), (Cycle(q.Year) + yearStep) % 60) << label;
     const int newYearStep = r.MomentLunarYear != prev.MomentLunarYear ? 1 : 0;
-    ASSERT_EQ(Cycle(p[kNewYearStem], p[kNewYearBranch]),
-              (Cycle(q[kNewYearStem], q[kNewYearBranch]) + newYearStep) % 60)
-        << label;
-    ASSERT_EQ(r.MomentLunarDay == 1 && r.MomentLunarMonth == 1 && r.MomentLeapFlag == 1, newYearStep == 1)
+    ASSERT_EQ(Cycle(p.NewYear), (Cycle(q.NewYear) + newYearStep) % 60) << label;
+    ASSERT_EQ(r.MomentLunarDay == 1 && r.MomentLunarMonth == 1 && r.MomentMonthKind == kOrdinary,
+              newYearStep == 1)
         << label;
     prev = r;
   }

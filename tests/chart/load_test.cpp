@@ -10,18 +10,20 @@
 namespace qelm {
 namespace {
 
-MomentResult Calc(int y, int m, int d, int h, int n) {
-  const MomentOutcome out = CalcMoment({y, m, d, h, n});
-  EXPECT_TRUE(out) << y << "-" << m << "-" << d << " " << h << ":" << n;
+MomentResult Calc(int year, int month, int day, int hour, int minute) {
+  const MomentOutcome out = CalcMoment({year, month, day, hour, minute});
+  EXPECT_TRUE(out) << year << "-" << month << "-" << day << " " << hour << ":" << minute;
   return out.result.value_or(MomentResult{});
 }
 
-ChartState Chart(int sex, int y, int m, int d, int h, int n) { return LoadChart("測試", sex, Calc(y, m, d, h, n)); }
+ChartState Chart(Sex sex, int year, int month, int day, int hour, int minute) {
+  return LoadChart("測試", sex, Calc(year, month, day, hour, minute));
+}
 
 // Born at the very minute of 立春 2000 (2000/02/04 20:35), a man: 庚辰 戊寅 壬辰 庚戌,
 // a yang year, so the luck runs forward from the next jie, 驚蟄 2000/03/05 14:43.
 TEST(LoadChart, ManBornAtLiChun2000) {
-  const ChartState c = Chart(1, 2000, 2, 4, 20, 35);
+  const ChartState c = Chart(Sex::Male, 2000, 2, 4, 20, 35);
   EXPECT_EQ(c.PersonName, "測試");
   EXPECT_EQ((std::vector<int>{c.BirthYear, c.BirthMonth, c.BirthDay, c.BirthHour, c.BirthMinute}),
             (std::vector<int>{2000, 2, 4, 20, 35}));
@@ -30,11 +32,18 @@ TEST(LoadChart, ManBornAtLiChun2000) {
   EXPECT_EQ(c.YearPillar().name() + c.MonthPillar().name() + c.DayPillar().name() + c.HourPillar().name(),
             "庚辰戊寅壬辰庚戌");
   EXPECT_EQ(Pillar({c.NewYearStem, c.NewYearBranch}).name(), "己卯");
-  EXPECT_EQ(c.YearPolarity, 1);
+  EXPECT_EQ(c.YearPolarity, Polarity::Yang);
   EXPECT_TRUE(c.Forward());
   EXPECT_EQ(c.ChartKind, "乾造");
 
   EXPECT_EQ(BirthDataLine(c), "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)");
+  // A birth read in UTC+8, or with its lunar date and double hour at
+  // apparent solar time, says so.
+  ChartState read = c;
+  read.Reading = BirthReading::Standard;
+  EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (己卯年十二月廿九日戌時)");
+  read.Reading = BirthReading::Solar;
+  EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (真太陽時 己卯年十二月廿九日戌時)");
   EXPECT_EQ(c.BirthJieDays, 0);
   EXPECT_EQ(c.CommandStem, Stem{5});
   EXPECT_EQ(c.CommandStemName, "戊土");
@@ -81,7 +90,7 @@ TEST(LoadChart, ManBornAtLiChun2000) {
 // The same moment for a woman runs backward from 立春 itself: the first change
 // is at minute 0 and the start age 0.
 TEST(LoadChart, WomanBornAtTheJieMinute) {
-  const ChartState c = Chart(0, 2000, 2, 4, 20, 35);
+  const ChartState c = Chart(Sex::Female, 2000, 2, 4, 20, 35);
   EXPECT_FALSE(c.Forward());
   EXPECT_EQ(c.ChartKind, "坤造");
   EXPECT_EQ(BirthDataLine(c).rfind("坤造 西元 2000年", 0), 0u);
@@ -103,13 +112,17 @@ TEST(LoadChart, WomanBornAtTheJieMinute) {
 
 TEST(LoadChart, DirectionBySexAndYearPolarity) {
   struct Row {
-    int sex, year;
+    Sex sex;
+    int year;
     bool forward;
   };
   // 1984 甲子 is a yang year, 1985 乙丑 a yin year.
-  const std::vector<Row> rows{{1, 1984, true}, {0, 1984, false}, {1, 1985, false}, {0, 1985, true}};
+  const std::vector<Row> rows{{Sex::Male, 1984, true},
+                              {Sex::Female, 1984, false},
+                              {Sex::Male, 1985, false},
+                              {Sex::Female, 1985, true}};
   for (const Row& r : rows) {
-    SCOPED_TRACE(testing::Message() << "sex " << r.sex << " year " << r.year);
+    SCOPED_TRACE(testing::Message() << (r.sex == Sex::Male ? "man" : "woman") << " year " << r.year);
     const ChartState c = Chart(r.sex, r.year, 3, 10, 12, 0);
     EXPECT_EQ(c.Forward(), r.forward);
     EXPECT_EQ(c.LuckPillar(1), c.MonthPillar().next(r.forward ? 1 : -1));
@@ -124,7 +137,7 @@ TEST(LoadChart, DirectionBySexAndYearPolarity) {
 // Born in the 子 hour from 23:00: the birth stays on the clock's day, the
 // lunar date and the day pillar are those of the next day.
 TEST(LoadChart, BirthAtHour23) {
-  const ChartState c = Chart(1, 2000, 2, 4, 23, 10);
+  const ChartState c = Chart(Sex::Male, 2000, 2, 4, 23, 10);
   EXPECT_EQ(c.BirthDay, 4);
   EXPECT_EQ(c.BirthHour, 23);
   EXPECT_EQ(BirthDataLine(c), "乾造 西元 2000年 2月 4日 23時 10分 (庚辰年正月初一日子時)");
@@ -135,7 +148,7 @@ TEST(LoadChart, BirthAtHour23) {
 TEST(LoadChart, LastTermsOfTheTables) {
   // 2099 己未 is a yin year: a woman born at its end runs forward to the last
   // jie of the tables, 小寒 … 大雪 2100, with 冬至 2100 as the last mid-point.
-  const ChartState late = Chart(0, 2099, 12, 31, 12, 0);
+  const ChartState late = Chart(Sex::Female, 2099, 12, 31, 12, 0);
   ASSERT_TRUE(late.Forward());
   for (int k = 0; k < 12; ++k) {
     EXPECT_FALSE(late.LuckTermMoments[k].empty()) << k;
@@ -146,7 +159,7 @@ TEST(LoadChart, LastTermsOfTheTables) {
   // 1901-01-01 still lies in 1900 庚子 (yang): a woman runs backward from
   // 大雪 1900/12/07 20:56; the twelfth jie is the table's first term, and the
   // 中氣 before it lies outside the tables.
-  const ChartState early = Chart(0, 1901, 1, 1, 0, 30);
+  const ChartState early = Chart(Sex::Female, 1901, 1, 1, 0, 30);
   ASSERT_FALSE(early.Forward());
   EXPECT_EQ(early.LuckTermMoments[0], "1900/12/07 20:56");
   EXPECT_EQ(early.LuckStartAge, 8);  // 580 clock hours, 24 days
@@ -165,9 +178,10 @@ TEST(LoadChart, TermsBeforeTheTables) {
   m.entered = m.input = {1900, 2, 10, 12, 0};
   m.JieIndex = 3;  // 立春 1900/02/04 14:02
   m.JieName = "立春";
-  m.MomentPillars = {7, 5, 1, 1, 7, 1, 3, 1, 7, 1};  // 庚子 戊寅 甲子 甲午
+  m.MomentPillars = {{Stem{7}, Branch{1}}, {Stem{5}, Branch{3}}, {Stem{1}, Branch{1}}, {Stem{1}, Branch{7}},
+                     {Stem{7}, Branch{1}}};  // 庚子 戊寅 甲子 甲午
   m.MomentHourBranch = 7;
-  const ChartState c = LoadChart("", 0, m);
+  const ChartState c = LoadChart("", Sex::Female, m);
   ASSERT_FALSE(c.Forward());
   EXPECT_EQ(c.LuckTermMoments[0], "1900/02/04 14:02");
   EXPECT_EQ(c.LuckTermMoments[1], "1900/01/06 02:13");
@@ -211,7 +225,7 @@ TEST(ComputeFlow, LeapMonthAndPrincipalTerm) {
 }
 
 TEST(ComputeFlow, LuckIndexAndAgeFollowTheShownMoment) {
-  const ChartState c = Chart(1, 2000, 2, 4, 20, 35);
+  const ChartState c = Chart(Sex::Male, 2000, 2, 4, 20, 35);
   const FlowState before = ComputeFlow(&c, Calc(2009, 11, 14, 12, 34));
   EXPECT_EQ(before.CurrentLuckIndex, 0);
   EXPECT_EQ(before.FlowAge, 9);

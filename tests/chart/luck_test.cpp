@@ -51,13 +51,13 @@ TEST(LuckAgeRange, NumberTexts) {
                                                 " 100 -  109", " 110 -  119"}));
 }
 
-ChartState BornOn(int y, int m, int d, int h = 12, int n = 0) {
+ChartState BornOn(int year, int month, int day, int hour = 12, int minute = 0) {
   ChartState c;
-  c.BirthYear = y;
-  c.BirthMonth = m;
-  c.BirthDay = d;
-  c.BirthHour = h;
-  c.BirthMinute = n;
+  c.BirthYear = year;
+  c.BirthMonth = month;
+  c.BirthDay = day;
+  c.BirthHour = hour;
+  c.BirthMinute = minute;
   return c;
 }
 

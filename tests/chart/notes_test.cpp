@@ -13,18 +13,40 @@ namespace {
 
 constexpr Stem kJia{1}, kYi{2}, kBing{3}, kRen{9}, kGui{10};
 
-// Each element's colour as the 24-bit number with red in the low byte.
-TEST(ElementColours, RedInTheLowByte) {
+// 木 0,192,0; 火 255,0,0; 土 128,64,0; 金 255,128,0; 水 0,0,255, red in the low byte.
+TEST(ElementColour, RedGreenBlueOfEachElement) {
   const std::vector<std::tuple<int, int, int, int>> rows{
       {1, 0, 192, 0}, {2, 255, 0, 0}, {3, 128, 64, 0}, {4, 255, 128, 0}, {5, 0, 0, 255}};
   for (const auto& [element, r, g, b] : rows) {
     SCOPED_TRACE(element);
     const std::uint32_t c = Element{element}.colour();
-    EXPECT_EQ(Red(c), r);
-    EXPECT_EQ(Green(c), g);
-    EXPECT_EQ(Blue(c), b);
+    EXPECT_EQ((std::tuple<int, int, int>{Red(c), Green(c), Blue(c)}), (std::tuple{r, g, b}));
   }
   EXPECT_EQ(Element{}.colour(), 0u);
+}
+
+// Only its own numbers make a sign; 0 is none, anything else is refused.
+TEST(StemsAndBranches, BuiltOnlyFromTheirOwnNumbers) {
+  for (int n = -2; n <= 14; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(Stem::Of(n).has_value(), n >= 1 && n <= 10);
+    EXPECT_EQ(Branch::Of(n).has_value(), n >= 1 && n <= 12);
+    EXPECT_EQ(Element::Of(n).has_value(), n >= 1 && n <= 5);
+    if (n < 0 || n > 10) {
+      EXPECT_THROW(Stem{n}, std::out_of_range);
+    }
+    if (n < 0 || n > 12) {
+      EXPECT_THROW(Branch{n}, std::out_of_range);
+    }
+    if (n < 0 || n > 10) {
+      EXPECT_THROW(TenGod{n}, std::out_of_range);
+    }
+    if (n >= 0 && n <= 10) {
+      EXPECT_EQ(Stem{n}.number(), n);
+    }
+  }
+  EXPECT_FALSE(Stem{0}.valid());
+  EXPECT_EQ(Stem::Of(3), Stem{3});
 }
 
 TEST(StemsAndBranches, PolarityAndElement) {
@@ -75,11 +97,9 @@ TEST(HiddenStemsOf, TheTwelveBranches) {
                                               {7, 9, 5}, {8, 0, 0}, {5, 8, 4}, {9, 1, 0}};
   for (int b = 1; b <= 12; ++b) {
     const auto h = HiddenStemsOf(Branch{b});
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(h[i].number(), table[b - 1][i]) << "branch " << b << " #" << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(h[i], Stem::Of(table[b - 1][i])) << "branch " << b << " #" << i;
   }
-  for (int b : {0, 13}) {
-    for (Stem s : HiddenStemsOf(Branch{b})) EXPECT_FALSE(s.valid());
-  }
+  for (const auto& s : HiddenStemsOf(Branch{})) EXPECT_FALSE(s);
 }
 
 TEST(AnnotatePillar, ColoursAndTenGodsAgainstTheDayMaster) {
@@ -91,7 +111,7 @@ TEST(AnnotatePillar, ColoursAndTenGodsAgainstTheDayMaster) {
   const PillarNotes n = AnnotatePillar({kBing, Branch{3}}, kRen);
   EXPECT_EQ(n.StemTenGod, "才");
   EXPECT_EQ(n.StemColour, 255u);
-  EXPECT_EQ(n.Hidden, (std::array<Stem, 3>{kJia, kBing, Stem{5}}));
+  EXPECT_EQ(n.Hidden, (std::array<std::optional<Stem>, 3>{kJia, kBing, Stem{5}}));
   EXPECT_EQ(n.HiddenTenGod, (std::array<std::string_view, 3>{"食", "才", "殺"}));
   EXPECT_EQ(n.HiddenColour, (std::array<std::uint32_t, 3>{49152, 255, 16512}));
 

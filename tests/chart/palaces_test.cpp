@@ -93,7 +93,6 @@ TEST(CommandingStem, DayBoundaries) {
   }
   EXPECT_EQ(Stem{5}.nameWithElement(), "戊土");
   EXPECT_FALSE(CommandingStem(Branch{0}, 5));
-  EXPECT_FALSE(CommandingStem(Branch{13}, 5));
 }
 
 }  // namespace

@@ -56,15 +56,22 @@ TEST(ChartCommand, JsonHoldsTheWholeChart) {
   const Ran r = RunChart(With(kMan, {"--json"}));
   ASSERT_EQ(r.status, 0) << r.err;
   const auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j["format"], kJsonFormat);
   EXPECT_EQ(j["PersonName"], "王小明");
   EXPECT_EQ(j["Sex"], 1);
   EXPECT_EQ(j["YearStem"], 7);
   EXPECT_EQ(j["HourBranch"], 11);
   EXPECT_EQ(j["NewYearStem"], 6);
+  // Names beside the numbers: 庚辰 戊寅 壬辰 庚戌, the lunar year 己卯.
+  EXPECT_EQ(j["YearPillar"], "庚辰");
+  EXPECT_EQ(j["HourPillar"], "庚戌");
+  EXPECT_EQ(j["NewYearPillar"], "己卯");
+  EXPECT_EQ(j["birth"]["pillars"]["day"], "壬辰");
   EXPECT_EQ(j["ChartKind"], "乾造");
   EXPECT_EQ(j["LifePalace"], (std::vector<int>{8, 6}));
   EXPECT_EQ(j["ConceptionPillar"], (std::vector<int>{6, 6}));
   EXPECT_EQ(j["LuckStems"], (std::vector<int>{6, 7, 8, 9, 10, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(j["LuckPillars"][0], "己卯");
   EXPECT_EQ(j["LuckStartAge"], 10);
   ASSERT_EQ(j["LuckChangeMinutes"].size(), 12u);
   EXPECT_EQ(j["LuckChangeMinutes"][0], 5141760);  // (立春 → 驚蟄) 42848 minutes × 120
@@ -80,6 +87,7 @@ TEST(ChartCommand, JsonHoldsTheWholeChart) {
   for (const char* key : {"ChartLoaded", "DateLabText", "CommandLineText", "PalaceLineText"})
     EXPECT_FALSE(j.contains(key)) << key;
   EXPECT_EQ(j["MomentPillars"], (std::vector<int>{7, 9, 8, 1, 7, 11, 7, 6, 7, 11}));
+  EXPECT_EQ(j["FlowPillars"]["year"], "庚戌");
   EXPECT_EQ(j["NatalScores"], (std::vector<int>{14, 5, 22, 12, 7}));
   const int totals[] = {81, 94, 115, 128, 141};
   for (int level = 0; level < 5; ++level) {
@@ -90,14 +98,15 @@ TEST(ChartCommand, JsonHoldsTheWholeChart) {
   }
   EXPECT_EQ(j["SeasonNames"], (std::vector<std::string>{"木", "火", "土", "金", "水"}));
   // 壬 day: 長生 at 申; 壬辰 of the 甲申 decade: void 午未.
-  EXPECT_EQ(j["Stars"]["子平法"][8]["NB"], "長生");
-  EXPECT_EQ(j["Stars"]["子平法"][6]["VAC"], "日柱空亡 ");
-  EXPECT_EQ(j["Stars"]["子平法"][4]["SS3"], "太歲");
+  EXPECT_EQ(j["Stars"]["子平法"][8]["Branch"], "申");
+  EXPECT_EQ(j["Stars"]["子平法"][8]["GrowthStage"], "長生");
+  EXPECT_EQ(j["Stars"]["子平法"][6]["VoidMarks"], "日柱空亡 ");
+  EXPECT_EQ(j["Stars"]["子平法"][4]["YearGod"], "太歲");
   // 庚辰 is 白臘金: the 三命法 ring starts at 巳.
-  EXPECT_EQ(j["Stars"]["三命法"][5]["NB"], "長生");
+  EXPECT_EQ(j["Stars"]["三命法"][5]["GrowthStage"], "長生");
   EXPECT_EQ(j["Stars"]["三命法"].size(), 12u);
-  EXPECT_EQ(j["Virtues"]["TED"], "天德   丁");
-  EXPECT_EQ(j["Virtues"]["UEDHER"], "月德合 辛");
+  EXPECT_EQ(j["Virtues"]["HeavenlyVirtue"], "天德   丁");
+  EXPECT_EQ(j["Virtues"]["MonthlyVirtueCombination"], "月德合 辛");
   const std::string zi = j["Report"]["子平法"], san = j["Report"]["三命法"];
   EXPECT_EQ(zi.substr(zi.size() - 2), "\r\n");
   EXPECT_EQ(std::count(zi.begin(), zi.end(), '\n'), 31);

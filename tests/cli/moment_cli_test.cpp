@@ -18,6 +18,8 @@ TEST(MomentCommand, JsonOfSpringStart2000) {
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 1u);
   const auto j = nlohmann::json::parse(lines[0]);
+  EXPECT_EQ(nlohmann::ordered_json::parse(lines[0]).begin().key(), "format");
+  EXPECT_EQ(j["format"], kJsonFormat);
   EXPECT_EQ(j["MomentLunarYear"], 1999);
   EXPECT_EQ(j["MomentLunarMonth"], 12);
   EXPECT_EQ(j["MomentLunarDay"], 29);

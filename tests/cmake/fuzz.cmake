@@ -37,3 +37,26 @@ exec "$QELM_FUZZ_DIR/fuzz_person_file" -max_total_time=30 "$1" "$2"
 ]=] sh ${_fuzz_root}/corpus ${_fuzz_seeds})
 set_tests_properties(fuzz_person_file PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180
   ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")
+
+# The same for the birthplace file beside it (User.places, UTF-8).
+set(_places_root ${CMAKE_CURRENT_BINARY_DIR}/fuzz/place_file)
+file(MAKE_DIRECTORY ${_places_root}/seeds ${_places_root}/corpus)
+set(_key "甲${_tab}男${_tab}1975${_tab}7${_tab}1${_tab}14${_tab}30")
+set(_taipei "${_key}${_tab}臺北${_tab}121.5319${_tab}25.0478${_tab}Asia/Taipei${_tab}standard")
+set(_by_hand "${_key}${_tab}${_tab}-74.006${_tab}40.7143${_tab}America/New_York${_tab}solar:later")
+file(WRITE ${_places_root}/seeds/empty "")
+file(WRITE ${_places_root}/seeds/two_places "${_taipei}${_lf}${_by_hand}${_lf}")
+file(WRITE ${_places_root}/seeds/crlf_and_no_last_end "${_taipei}${_crlf}${_lf}${_by_hand}")
+file(WRITE ${_places_root}/seeds/unreadable
+     "${_key}${_tab}x${_tab}nan${_tab}1${_tab}UTC${_tab}clock${_lf}${_key}${_tab}x${_tab}1${_tab}91${_tab}UTC${_tab}lunar${_lf}${_taipei}${_cr}${_taipei}${_lf}")
+
+add_test(NAME fuzz_place_file
+  COMMAND sh -c [=[
+if [ -z "${QELM_FUZZ_DIR:-}" ]; then
+  echo "QELM_FUZZ_DIR is not set (test.sh sets it to the fuzz build): skipped"
+  exit 77
+fi
+exec "$QELM_FUZZ_DIR/fuzz_place_file" -max_total_time=30 "$1" "$2"
+]=] sh ${_places_root}/corpus ${_places_root}/seeds)
+set_tests_properties(fuzz_place_file PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180
+  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0")

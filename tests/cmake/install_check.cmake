@@ -44,12 +44,15 @@ endif()
 set(expected
   usr/bin/qelm-report
   usr/share/applications/io.github.qelm.QELM.desktop
+  usr/share/doc/qelm/changelog.gz
+  usr/share/doc/qelm/copyright
   usr/share/icons/hicolor/256x256/apps/io.github.qelm.QELM.png
   usr/share/icons/hicolor/scalable/apps/io.github.qelm.QELM.svg
   usr/share/man/man1/qelm-report.1.gz
   usr/share/man/man1/qelm.1.gz
   usr/share/metainfo/io.github.qelm.QELM.metainfo.xml
-  usr/share/qelm/README.txt)
+  usr/share/qelm/README.txt
+  usr/share/qelm/qelm-report.schema.json)
 if(WITH_UI)
   list(APPEND expected usr/bin/qelm)
 endif()

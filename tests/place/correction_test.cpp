@@ -137,7 +137,7 @@ TEST(BirthCorrection, PillarsOfTheCorrectedBirth) {
     ASSERT_TRUE(out) << CorrectionErrorText(out.error);
     const MomentOutcome m = CorrectedMoment(*out.correction);
     ASSERT_TRUE(m);
-    const ChartState c = LoadChart("", 1, *m.result);
+    const ChartState c = LoadChart("", Sex::Male, *m.result);
     EXPECT_EQ(c.YearPillar().name() + c.MonthPillar().name() + c.DayPillar().name() + c.HourPillar().name(),
               k.pillars);
     EXPECT_EQ(LunarDateText(*m.result), k.lunar);
@@ -155,7 +155,7 @@ TEST(BirthCorrection, SolarModeKeepsTheTermsOfTheStandardMoment) {
   EXPECT_EQ(solar.result->JieDays, standard.result->JieDays);
   EXPECT_EQ(solar.result->JieMinutes, standard.result->JieMinutes);
   EXPECT_EQ(solar.result->moment, standard.result->moment);
-  EXPECT_EQ(LoadChart("", 1, *solar.result).LuckChangeMinutes, LoadChart("", 1, *standard.result).LuckChangeMinutes);
+  EXPECT_EQ(LoadChart("", Sex::Male, *solar.result).LuckChangeMinutes, LoadChart("", Sex::Male, *standard.result).LuckChangeMinutes);
 }
 
 TEST(BirthCorrection, LineStatesTheCorrection) {
@@ -212,9 +212,9 @@ TEST(BirthCorrection, SolarMinuteIsTakenNotRounded) {
         const MomentOutcome after = CalcMoment(InputOf(last + std::chrono::minutes{1}));
         EXPECT_EQ(cast.result->MomentHourBranch, before.result->MomentHourBranch);
         EXPECT_NE(cast.result->MomentHourBranch, after.result->MomentHourBranch);
-        EXPECT_EQ(cast.result->MomentPillars[kDayStem], before.result->MomentPillars[kDayStem]);
+        EXPECT_EQ(cast.result->MomentPillars.Day.stem, before.result->MomentPillars.Day.stem);
         if (hour == 23) {
-          EXPECT_NE(cast.result->MomentPillars[kDayStem], after.result->MomentPillars[kDayStem]);
+          EXPECT_NE(cast.result->MomentPillars.Day.stem, after.result->MomentPillars.Day.stem);
         }
       }
     }

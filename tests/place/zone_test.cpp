@@ -57,19 +57,22 @@ TEST(ZoneRules, ClocksPast2037FollowTheClosingRule) {
     const auto zone = TimeZone::Find(k.zone);
     ASSERT_TRUE(zone);
     const Moment clock = MakeMoment(k.y, k.m, k.d, k.h, k.n);
-    const ClockResolution r = ResolveClock(*zone, clock);
+    const ClockResolution r = ResolveClock(*zone, ClockTimeOf(clock));
     EXPECT_EQ(r.state, k.state);
     EXPECT_EQ(r.readings[0].utcOffsetSeconds, k.offset0 * 60);
     EXPECT_EQ(r.readings[1].utcOffsetSeconds, k.offset1 * 60);
     EXPECT_EQ(r.readings[0].dstMinutes, k.dst0);
     for (const ClockReading& reading : r.readings) {
-      EXPECT_EQ(reading.utc.time_since_epoch(), clock.time_since_epoch() - std::chrono::seconds{reading.utcOffsetSeconds});
+      const std::chrono::seconds offset{reading.utcOffsetSeconds};
+      EXPECT_EQ(reading.utc.time_since_epoch(), clock.time_since_epoch() - offset);
       // A gap's readings name moments when the clock showed another time.
-      if (k.state != S::Gap) EXPECT_EQ(ReadingAt(*zone, reading.utc).utcOffsetSeconds, reading.utcOffsetSeconds);
+      if (k.state != S::Gap) {
+        EXPECT_EQ(ReadingAt(*zone, reading.utc).utcOffsetSeconds, reading.utcOffsetSeconds);
+      }
     }
     if (k.state != S::Unique) {
-      const std::string to = MomentText(r.changedTo);
-      EXPECT_EQ(MomentText(r.changedAt) + ">" + to.substr(to.size() - 5), k.change);
+      const std::string to = MomentText(MomentOf(r.changedTo));
+      EXPECT_EQ(MomentText(MomentOf(r.changedAt)) + ">" + to.substr(to.size() - 5), k.change);
     }
   }
 }

@@ -71,7 +71,7 @@ std::size_t FilesIn(const fs::path& dir) {
 }
 
 LoadResult MustLoad(const fs::path& p) {
-  LoadResult r = InputData(p);
+  LoadResult r = LoadPersonList(p);
   EXPECT_EQ(r.status, Status::kOk) << r.message;
   return r;
 }
@@ -80,7 +80,7 @@ LoadResult MustLoad(const fs::path& p) {
 
 TEST(PersonFile, MissingFileIsCreatedEmpty) {
   TempDir dir;
-  LoadResult r = InputData(dir.user());
+  LoadResult r = LoadPersonList(dir.user());
   EXPECT_EQ(r.status, Status::kOk);
   EXPECT_TRUE(r.created);
   EXPECT_TRUE(r.list.rows.empty());
@@ -127,7 +127,7 @@ TEST(PersonFile, UntouchedFileIsRewrittenAsItWas) {
     WriteBytes(dir.user(), c.before);
     LoadResult r = MustLoad(dir.user());
     EXPECT_EQ(r.list.rows.size(), c.rows);
-    SaveResult s = SAVELIST(dir.user(), r.list);
+    SaveResult s = SavePersonList(dir.user(), r.list);
     EXPECT_TRUE(s) << s.message;
     EXPECT_FALSE(s.reloaded);
     EXPECT_EQ(ReadBytes(dir.user()), c.after);
@@ -193,7 +193,7 @@ TEST(PersonFile, OverlongFieldsAreShownShortened) {
 TEST(PersonFile, EmptyNameLineBeginsWithTab) {
   TempDir dir;
   LoadResult r = MustLoad(dir.user());
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(Person(""))));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Append(Person(""))));
   EXPECT_EQ(ReadBytes(dir.user()), "\t" + Big5("男") + "\t1975\t8\t21\t14\t5\r\n");
 }
 
@@ -202,7 +202,7 @@ TEST(PersonFile, Big5NamesRoundTrip) {
   LoadResult r = MustLoad(dir.user());
   const Fields people[] = {Person("張三"), Person("陳美玲", "女", "1990", "12", "31", "0", "0"),
                            Person("黃", "女", "2099", "1", "1", "23", "59")};
-  for (const Fields& p : people) ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(p)));
+  for (const Fields& p : people) ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Append(p)));
   EXPECT_EQ(ReadBytes(dir.user()), Line(people[0]) + Line(people[1]) + Line(people[2]));
   EXPECT_EQ(ReadBytes(dir.user()).substr(0, 5), "\xB1\x69\xA4\x54\t");
   LoadResult again = MustLoad(dir.user());
@@ -226,7 +226,7 @@ TEST(PersonFile, UserDefinedCharactersInNames) {
   EXPECT_FALSE(r.list.rows[0].damaged());
   Fields changed = r.list.rows[0].fields;
   changed[kMinute] = "6";
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], changed)));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], changed)));
   EXPECT_EQ(ReadBytes(dir.user()), name + rest + "6\r\n");
 }
 
@@ -242,24 +242,24 @@ TEST(PersonFile, EditsKeepOtherLinesByteForByte) {
   // Modify the second row and delete the fourth; the damaged and the short
   // line stay as they were.
   const Fields changed = Person("乙", "女");
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(1, r.list.rows[1], changed)));
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Remove(3, r.list.rows[3])));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Modify(1, r.list.rows[1], changed)));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Remove(3, r.list.rows[3])));
   EXPECT_EQ(ReadBytes(dir.user()), damaged + "\r\n" + Line(changed) + shortLine + "\n");
 
   // "修改" without a change leaves even a damaged row alone (its text has
   // replacement characters, which Big5 cannot hold).
-  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], r.list.rows[0].fields));
+  SaveResult s = SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], r.list.rows[0].fields));
   EXPECT_TRUE(s) << s.message;
   EXPECT_EQ(ReadBytes(dir.user()), damaged + "\r\n" + Line(changed) + shortLine + "\n");
 
   // Changing the damaged row writes it from its fields, which it cannot.
   Fields edited = r.list.rows[0].fields;
   edited[kHour] = "15";
-  s = SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited));
+  s = SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited));
   EXPECT_EQ(s.status, Status::kBadText);
   EXPECT_EQ(s.message, "姓名含有 Big5 無法表示的字");
   edited[kName] = "張";
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited)));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited)));
   EXPECT_EQ(ReadBytes(dir.user()), Line(edited) + Line(changed) + shortLine + "\n");
 }
 
@@ -267,7 +267,7 @@ TEST(PersonFile, DeletingTheLastRecordLeavesAnEmptyFile) {
   TempDir dir;
   WriteBytes(dir.user(), Line(Person("張三")));
   LoadResult r = MustLoad(dir.user());
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Remove(0, r.list.rows[0])));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Remove(0, r.list.rows[0])));
   EXPECT_TRUE(r.list.rows.empty());
   EXPECT_EQ(fs::file_size(dir.user()), 0u);
 }
@@ -286,7 +286,7 @@ TEST(PersonFile, BadTextIsRefusedBeforeAnythingIsWritten) {
       {Edit::Modify(0, r.list.rows[0], Person("張三", "男", "19\r\n75")), "資料不可含有定位字元或換行"},
   };
   for (const Case& c : cases) {
-    SaveResult s = SAVELIST(dir.user(), r.list, c.edit);
+    SaveResult s = SavePersonList(dir.user(), r.list, c.edit);
     EXPECT_EQ(s.status, Status::kBadText);
     EXPECT_EQ(s.message, c.message);
   }
@@ -313,19 +313,19 @@ TEST(PersonFile, StaleIndexFindsTheNearestEqualRow) {
 TEST(PersonFile, FolderThatDoesNotExist) {
   TempDir dir;
   const fs::path user = dir.path() / "gone" / "User";
-  LoadResult r = InputData(user);
+  LoadResult r = LoadPersonList(user);
   EXPECT_EQ(r.status, Status::kCannotCreate);
   EXPECT_EQ(r.error, ENOENT);
   EXPECT_EQ(r.message, "無法建立檔案 " + user.string() + "（資料夾不存在）");
 
   // The edit stays in the list, unsaved, and is written once the folder is there.
-  SaveResult s = SAVELIST(user, r.list, Edit::Append(Person("張三")));
+  SaveResult s = SavePersonList(user, r.list, Edit::Append(Person("張三")));
   EXPECT_EQ(s.status, Status::kCannotWrite);
   EXPECT_EQ(s.message.rfind("無法寫入檔案 ", 0), 0u) << s.message;
   EXPECT_EQ(r.list.rows.size(), 1u);
   EXPECT_EQ(r.list.unsaved.size(), 1u);
   fs::create_directory(dir.path() / "gone");
-  s = SAVELIST(user, r.list, Edit::Append(Person("李四")));
+  s = SavePersonList(user, r.list, Edit::Append(Person("李四")));
   EXPECT_TRUE(s) << s.message;
   EXPECT_TRUE(r.list.unsaved.empty());
   EXPECT_EQ(ReadBytes(user), Line(Person("張三")) + Line(Person("李四")));
@@ -334,17 +334,17 @@ TEST(PersonFile, FolderThatDoesNotExist) {
 TEST(PersonFile, UserThatIsAFolderOrAPipe) {
   TempDir dir;
   fs::create_directory(dir.user());
-  LoadResult r = InputData(dir.user());
+  LoadResult r = LoadPersonList(dir.user());
   EXPECT_EQ(r.status, Status::kCannotRead);
   EXPECT_EQ(r.message, "無法讀取檔案 " + dir.user().string() + "（同名的資料夾已存在）");
-  SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("張三")));
+  SaveResult s = SavePersonList(dir.user(), r.list, Edit::Append(Person("張三")));
   EXPECT_FALSE(s);
   EXPECT_EQ(r.list.unsaved.size(), 1u);
   EXPECT_TRUE(fs::is_directory(dir.user()));
 
   TempDir fifoDir;
   ASSERT_EQ(::mkfifo(fifoDir.user().c_str(), 0600), 0);
-  r = InputData(fifoDir.user());  // must not wait for a writer
+  r = LoadPersonList(fifoDir.user());  // must not wait for a writer
   EXPECT_EQ(r.status, Status::kCannotRead);
 }
 
@@ -361,7 +361,7 @@ TEST(PersonFile, FailedWriteLeavesTheOldFileWhole) {
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{60, 60};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("陳美玲")));
+    SaveResult s = SavePersonList(dir.user(), r.list, Edit::Append(Person("陳美玲")));
     const bool reported = s.status == Status::kCannotWrite && s.error == EFBIG &&
                           s.message.rfind("無法寫入檔案 ", 0) == 0 && r.list.unsaved.size() == 1;
     ::_exit(reported ? 0 : 1);
@@ -380,9 +380,9 @@ TEST(PersonFile, ReadOnlyFolder) {
   fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
   // The save must fail, say so, and leave the file as it was.
   const auto attempt = [&] {
-    LoadResult r = InputData(dir.user());
+    LoadResult r = LoadPersonList(dir.user());
     if (r.status != Status::kOk) return 1;
-    const SaveResult s = SAVELIST(dir.user(), r.list, Edit::Append(Person("李四")));
+    const SaveResult s = SavePersonList(dir.user(), r.list, Edit::Append(Person("李四")));
     if (s.status != Status::kCannotWrite || s.error != EACCES) return 2;
     return ReadBytes(dir.user()) == Line(Person("張三")) ? 0 : 3;
   };
@@ -413,7 +413,7 @@ TEST(PersonFile, PermissionsAndLinksAreKept) {
   ::chmod(real.c_str(), 0640);
   fs::create_symlink("real", dir.user());
   LoadResult r = MustLoad(dir.user());
-  ASSERT_TRUE(SAVELIST(dir.user(), r.list, Edit::Append(Person("李四"))));
+  ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Append(Person("李四"))));
   EXPECT_TRUE(fs::is_symlink(dir.user()));
   EXPECT_EQ(ReadBytes(real), Line(Person("張三")) + Line(Person("李四")));
   struct stat st {};
@@ -431,9 +431,9 @@ TEST(PersonFile, ConcurrentEditsBothSurvive) {
 
   // The second copy deletes A and appends D; the first then modifies C,
   // which it saw at index 2.
-  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Remove(0, two.list.rows[0])));
-  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Append(Person("D"))));
-  SaveResult s = SAVELIST(dir.user(), one.list, Edit::Modify(2, one.list.rows[2], Person("C2")));
+  ASSERT_TRUE(SavePersonList(dir.user(), two.list, Edit::Remove(0, two.list.rows[0])));
+  ASSERT_TRUE(SavePersonList(dir.user(), two.list, Edit::Append(Person("D"))));
+  SaveResult s = SavePersonList(dir.user(), one.list, Edit::Modify(2, one.list.rows[2], Person("C2")));
   EXPECT_TRUE(s) << s.message;
   EXPECT_TRUE(s.reloaded);
   EXPECT_EQ(s.message, "檔案已被另一個程式變更，已重新載入並存入這次的修改");
@@ -443,7 +443,7 @@ TEST(PersonFile, ConcurrentEditsBothSurvive) {
   EXPECT_EQ(one.list.rows[2].fields[kName], "D");
 
   // The second copy appends on top of the first one's change.
-  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Append(Person("E"))));
+  ASSERT_TRUE(SavePersonList(dir.user(), two.list, Edit::Append(Person("E"))));
   EXPECT_EQ(ReadBytes(dir.user()), expected + Line(Person("E")));
 }
 
@@ -452,7 +452,7 @@ TEST(PersonFile, EditThatNoLongerFitsIsRefused) {
   WriteBytes(dir.user(), Line(Person("A")) + Line(Person("B")));
   LoadResult one = MustLoad(dir.user());
   LoadResult two = MustLoad(dir.user());
-  ASSERT_TRUE(SAVELIST(dir.user(), two.list, Edit::Modify(0, two.list.rows[0], Person("A2"))));
+  ASSERT_TRUE(SavePersonList(dir.user(), two.list, Edit::Modify(0, two.list.rows[0], Person("A2"))));
   const std::string afterTwo = ReadBytes(dir.user());
 
   struct Case {
@@ -466,7 +466,7 @@ TEST(PersonFile, EditThatNoLongerFitsIsRefused) {
   };
   for (const Case& c : cases) {
     LoadResult stale = one;
-    SaveResult s = SAVELIST(dir.user(), stale.list, c.edit);
+    SaveResult s = SavePersonList(dir.user(), stale.list, c.edit);
     EXPECT_EQ(s.status, Status::kConflict);
     EXPECT_EQ(s.message, c.message);
     EXPECT_TRUE(s.reloaded);
@@ -497,13 +497,13 @@ TEST(PersonFile, KeptEditThatNoLongerFitsIsHandedBack) {
       // Another copy holds the folder's lock: the rename of A stays in memory.
       const int held = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
       ASSERT_EQ(::flock(held, LOCK_EX), 0);
-      const SaveResult busy = SAVELIST(dir.user(), one.list, Edit::Modify(0, one.list.rows[0], Person("A2")));
+      const SaveResult busy = SavePersonList(dir.user(), one.list, Edit::Modify(0, one.list.rows[0], Person("A2")));
       ::close(held);
       ASSERT_EQ(busy.status, Status::kBusy) << c.what;
       ASSERT_EQ(one.list.unsaved.size(), 1u);
     }
     WriteBytes(dir.user(), Line(Person("B")));  // the other copy removes A
-    const SaveResult s = SAVELIST(dir.user(), one.list, c.next);
+    const SaveResult s = SavePersonList(dir.user(), one.list, c.next);
     EXPECT_TRUE(s) << c.what << ": " << s.message;
     EXPECT_TRUE(s.reloaded);
     ASSERT_EQ(s.dropped.size(), 1u) << c.what;
@@ -513,7 +513,7 @@ TEST(PersonFile, KeptEditThatNoLongerFitsIsHandedBack) {
     EXPECT_TRUE(one.list.unsaved.empty());
     EXPECT_EQ(SerializePersonFile(one.list), c.file) << "the list shows the file";
     // The next edit is saved as any other.
-    ASSERT_TRUE(SAVELIST(dir.user(), one.list, Edit::Append(Person("D")))) << c.what;
+    ASSERT_TRUE(SavePersonList(dir.user(), one.list, Edit::Append(Person("D")))) << c.what;
     EXPECT_EQ(ReadBytes(dir.user()), c.file + Line(Person("D")));
   }
 }
@@ -561,7 +561,7 @@ TEST(PersonFile, AtMostOneHundredThousandRecords) {
   EXPECT_TRUE(over.list.truncated);
   EXPECT_FALSE(over.message.empty());
   // Saving would drop the last record: refused.
-  SaveResult s = SAVELIST(dir.user(), over.list, Edit::Remove(0, over.list.rows[0]));
+  SaveResult s = SavePersonList(dir.user(), over.list, Edit::Remove(0, over.list.rows[0]));
   EXPECT_EQ(s.status, Status::kTooLarge);
   EXPECT_FALSE(s.message.empty());
   EXPECT_EQ(fs::file_size(dir.user()), content.size() + line.size());

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -56,6 +57,86 @@ TEST(PlaceFile, LinesReadOrKeptAsTheyAre) {
   EXPECT_EQ(*book.lines[0].entry, kTaipei);
   EXPECT_EQ(*book.lines[6].entry, kByHand);
   EXPECT_EQ(SerializePlaceFile(book), content);
+}
+
+TEST(PlaceFile, UnreadableLinesAreNamed) {
+  const std::string key = "甲\t男\t1975\t7\t1\t14\t30\t";
+  struct Case {
+    const char* what;
+    std::string line;
+    const char* problem;  // the start of what the user is told
+  };
+  const Case cases[] = {
+      {"a field missing", key + "臺北\t121.5\t25\tAsia/Taipei\n", "有 11 欄，應為 12 欄"},
+      {"a field too many", key + "臺北\t121.5\t25\tAsia/Taipei\tclock\tx\n", "有 13 欄，應為 12 欄"},
+      {"nan", key + "臺北\tnan\t25\tAsia/Taipei\tclock\n", "經度「nan」不是 -180 到 180 之間的數"},
+      {"inf", key + "臺北\t-inf\t25\tAsia/Taipei\tclock\n", "經度「-inf」不是"},
+      {"1e308", key + "臺北\t1e308\t25\tAsia/Taipei\tclock\n", "經度「1e308」不是"},
+      {"180.0001", key + "臺北\t180.0001\t25\tAsia/Taipei\tclock\n", "經度「180.0001」不是"},
+      {"0x10", key + "臺北\t0x10\t25\tAsia/Taipei\tclock\n", "經度「0x10」不是"},
+      {"latitude 91", key + "臺北\t121.5\t91\tAsia/Taipei\tclock\n", "緯度「91」不是 -90 到 90 之間的數"},
+      {"empty zone", key + "臺北\t121.5\t25\t\tclock\n", "沒有時區"},
+      {"unknown mode", key + "臺北\t121.5\t25\tAsia/Taipei\tlunar\n", "時間模式「lunar」不明"},
+      {"a surrogate", key + "\xED\xA0\x80\t121.5\t25\tAsia/Taipei\tclock\n", "第 24 個位元組起不是有效的 UTF-8 文字"},
+      {"lead F5", key + "\xF5\x80\x80\x80\t121.5\t25\tAsia/Taipei\tclock\n", "第 24 個位元組起"},
+      {"CR-only line ends", key + "臺北\t121.5\t25\tAsia/Taipei\tclock\r" + key + "x\r", "含有單獨的 CR"},
+      {"a NUL", key + "臺北\t121.5\t25\tAsia/Taipei\tclock" + std::string(1, '\0') + "\n", "含有 NUL 字元"},
+      {"a long field, quoted by its start", key + "臺北\t" + std::string(100, '9') + "\t25\tAsia/Taipei\tclock\n",
+       "經度「99999999999999999999…」不是"},
+  };
+  const std::string sound = key + "臺北\t121.5\t25\tAsia/Taipei\tclock\n";
+  for (const Case& c : cases) {
+    const PlaceBook book = ParsePlaceFile(sound + "\n" + c.line);
+    ASSERT_EQ(book.lines.size(), 3u) << c.what;
+    EXPECT_TRUE(book.lines[0].problem.empty() && book.lines[1].problem.empty()) << c.what;
+    EXPECT_FALSE(book.lines[2].entry) << c.what;
+    EXPECT_EQ(book.lines[2].problem.rfind(c.problem, 0), 0u) << c.what << ": " << book.lines[2].problem;
+    EXPECT_EQ(SerializePlaceFile(book), sound + "\n" + c.line) << c.what;
+    EXPECT_EQ(UnreadablePlacesText(book), "出生地檔案有 1 行無法讀取，已原樣保留（第 3 行" + book.lines[2].problem + "）");
+  }
+  // Many: the first three are named.
+  std::string many;
+  for (const Case& c : cases) many += c.line.substr(0, c.line.size() - 1) + "\n";
+  const std::string text = UnreadablePlacesText(ParsePlaceFile(many));
+  EXPECT_EQ(text.rfind("出生地檔案有 15 行無法讀取，已原樣保留（第 1 行有 11 欄", 0), 0u) << text;
+  EXPECT_NE(text.find("；第 3 行經度「nan」"), std::string::npos) << text;
+  EXPECT_TRUE(text.ends_with("；……）")) << text;
+  EXPECT_EQ(UnreadablePlacesText(ParsePlaceFile(sound + "\n")), "");
+}
+
+TEST(PlaceFile, TheWriterRefusesWhatTheReaderCannotReadBack) {
+  const auto with = [](auto change) {
+    PlaceEntry e = kTaipei;
+    change(e);
+    return e;
+  };
+  const double nan = std::nan(""), inf = HUGE_VAL;
+  const std::vector<PlaceEntry> refused{
+      with([&](PlaceEntry& e) { e.longitude = nan; }),   with([&](PlaceEntry& e) { e.longitude = inf; }),
+      with([&](PlaceEntry& e) { e.longitude = -inf; }),  with([](PlaceEntry& e) { e.longitude = 180.0001; }),
+      with([](PlaceEntry& e) { e.longitude = 1e308; }),  with([&](PlaceEntry& e) { e.latitude = nan; }),
+      with([](PlaceEntry& e) { e.latitude = -90.5; }),   with([](PlaceEntry& e) { e.zone = ""; }),
+      with([](PlaceEntry& e) { e.mode = "lunar"; }),     with([](PlaceEntry& e) { e.name = "臺\t北"; }),
+      with([](PlaceEntry& e) { e.name = "\xED\xA0\x80"; }), with([](PlaceEntry& e) { e.zone = std::string("UTC\0", 4); }),
+  };
+  for (const PlaceEntry& e : refused) {
+    EXPECT_TRUE(CheckPlaceEntry(e).has_value()) << e.longitude << " " << e.latitude << " " << e.zone;
+    PlaceBook book;
+    ApplyPlaceChange(book, {std::nullopt, P("甲"), e});
+    EXPECT_FALSE(SerializePlaceFile(book).has_value());
+  }
+  // What it writes comes back the same.
+  const std::vector<PlaceEntry> sound{kTaipei, kChengdu, kByHand, with([](PlaceEntry& e) { e.longitude = -180; }),
+                                      with([](PlaceEntry& e) { e.latitude = 90; }),
+                                      with([](PlaceEntry& e) { e.longitude = 0.1 + 0.2; })};
+  for (const PlaceEntry& e : sound) {
+    EXPECT_FALSE(CheckPlaceEntry(e).has_value());
+    PlaceBook book;
+    ApplyPlaceChange(book, {std::nullopt, P("甲"), e});
+    const PlaceBook again = ParsePlaceFile(SerializePlaceFile(book).value());
+    ASSERT_NE(FindPlaceEntry(again, P("甲")), nullptr);
+    EXPECT_EQ(*FindPlaceEntry(again, P("甲")), e);
+  }
 }
 
 TEST(PlaceFile, ChangesFollowThePerson) {
@@ -135,12 +216,12 @@ TEST(PlaceFile, PersonFileAndCompanionRoundTripByteForByte) {
   const std::string places = "甲\t男\t1975\t7\t1\t14\t30\t臺北\t121.5319\t25.0478\tAsia/Taipei\tstandard\nbroken\n";
   Write(user, people);
   Write(PlaceFilePath(user), places);
-  LoadResult list = InputData(user);
+  LoadResult list = LoadPersonList(user);
   PlaceBook book;
   ASSERT_EQ(list.status, Status::kOk);
   ASSERT_EQ(LoadPlaceFile(PlaceFilePath(user), book).status, Status::kOk);
   EXPECT_EQ(*FindPlaceEntry(book, list.list.rows[0].fields), kTaipei);
-  ASSERT_TRUE(SAVELIST(user, list.list));
+  ASSERT_TRUE(SavePersonList(user, list.list));
   ASSERT_TRUE(SavePlaceFile(PlaceFilePath(user), book));
   EXPECT_EQ(Read(user), people);
   EXPECT_EQ(Read(PlaceFilePath(user)), places);

@@ -14,7 +14,7 @@ struct Loaded {
   FlowState flow;
 };
 
-Loaded Load(int sex, MomentInput birth, MomentInput at) {
+Loaded Load(Sex sex, MomentInput birth, MomentInput at) {
   const auto b = CalcMoment(birth);
   const auto f = CalcMoment(at);
   EXPECT_TRUE(b && f);
@@ -46,7 +46,7 @@ void ExpectLines(const std::string& text, const std::vector<std::string>& expect
 // A man born at the very minute of 立春 2000 (庚辰 年, 戊寅 月, 壬辰 日, 庚戌 時),
 // seen at 2030-06-15 12:00, inside his third luck pillar 辛巳.
 const Loaded& Man2000() {
-  static const Loaded l = Load(1, {2000, 2, 4, 20, 35}, {2030, 6, 15, 12, 0});
+  static const Loaded l = Load(Sex::Male, {2000, 2, 4, 20, 35}, {2030, 6, 15, 12, 0});
   return l;
 }
 
@@ -143,7 +143,7 @@ TEST(Report, SanMingTextOfAFullChart) {
 
 TEST(Report, BeforeTheFirstLuckPillarTheLuckColumnIsBlank) {
   // Six days after birth: 庚辰 年, 戊寅 月, 戊戌 日, 丁巳 時.
-  const Loaded l = Load(1, {2000, 2, 4, 20, 35}, {2000, 2, 10, 10, 0});
+  const Loaded l = Load(Sex::Male, {2000, 2, 4, 20, 35}, {2000, 2, 10, 10, 0});
   ASSERT_EQ(l.flow.CurrentLuckIndex, 0);
   const auto zi = Lines(ZiPingReport(l.chart, l.flow));
   ASSERT_EQ(zi.size(), 31u);
@@ -162,7 +162,7 @@ TEST(Report, BeforeTheFirstLuckPillarTheLuckColumnIsBlank) {
 
 TEST(Report, WomanOfTheSameMomentRunsBackwardFromAgeZero) {
   // 庚 is yang: a woman's luck runs backward and begins at the 立春 of her birth.
-  const Loaded l = Load(0, {2000, 2, 4, 20, 35}, {2030, 6, 15, 12, 0});
+  const Loaded l = Load(Sex::Female, {2000, 2, 4, 20, 35}, {2030, 6, 15, 12, 0});
   const auto lines = Lines(ZiPingReport(l.chart, l.flow));
   ASSERT_EQ(lines.size(), 31u);
   EXPECT_EQ(lines[0], "坤造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)");
@@ -178,7 +178,7 @@ TEST(Report, EveryChartHasItsLineCountAndSixtyPoints) {
   const MomentInput births[] = {{1901, 1, 1, 0, 0},  {1955, 8, 8, 23, 30}, {1984, 2, 2, 12, 0},
                                 {2023, 6, 30, 7, 7}, {2099, 12, 31, 22, 59}};
   for (const auto& b : births) {
-    for (int sex : {0, 1}) {
+    for (Sex sex : {Sex::Female, Sex::Male}) {
       const Loaded l = Load(sex, b, {2024, 1, 1, 0, 0});
       const auto zi = Lines(ZiPingReport(l.chart, l.flow));
       ASSERT_EQ(zi.size(), 31u);
@@ -191,7 +191,7 @@ TEST(Report, EveryChartHasItsLineCountAndSixtyPoints) {
         total += std::stoi(zi[3].substr(at + 3));
       }
       EXPECT_EQ(total, 60) << zi[0];
-      EXPECT_EQ(zi[0].substr(0, 6), sex ? "乾造" : "坤造");
+      EXPECT_EQ(zi[0].substr(0, 6), sex == Sex::Male ? "乾造" : "坤造");
     }
   }
 }
@@ -216,7 +216,7 @@ TEST(Report, BothAtOnceAreTheReportsOneByOne) {
   };
   for (const auto& b : births) {
     for (const auto& at : flows) {
-      for (int sex : {0, 1}) {
+      for (Sex sex : {Sex::Female, Sex::Male}) {
         const Loaded l = Load(sex, b, at);
         for (std::string_view lineEnd : {"\r\n", "\\r\\n"}) {
           std::string zi = "kept ", san;  // appended to, not replaced
@@ -226,6 +226,26 @@ TEST(Report, BothAtOnceAreTheReportsOneByOne) {
         }
       }
     }
+  }
+}
+
+}  // namespace
+}  // namespace qelm
+
+namespace qelm {
+namespace {
+
+// The one report every output shows: the school's report, and a correction
+// line after its last line only when there is one.
+TEST(ChartReport, TheSchoolsReportWithTheCorrectionLineLast) {
+  const Loaded l = Load(Sex::Male, {2000, 2, 4, 20, 35}, {2030, 6, 15, 12, 0});
+  const std::string line = "真太陽時 20時 10分";
+  for (const School school : {School::ZiPing, School::SanMing}) {
+    const std::string plain = school == School::ZiPing ? ZiPingReport(l.chart, l.flow) : SanMingReport(l.chart, l.flow);
+    EXPECT_EQ(ChartReport(l.chart, l.flow, school), plain);
+    const auto lines = Lines(ChartReport(l.chart, l.flow, school, line));
+    ASSERT_EQ(lines.size(), Lines(plain).size() + 1);
+    EXPECT_EQ(lines.back(), line);
   }
 }
 

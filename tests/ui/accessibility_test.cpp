@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QSet>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -69,7 +70,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   main.show();
   ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   std::vector<std::unique_ptr<QWidget>> windows;
-  for (int k = 0; k < 7; ++k)
+  for (int k = 0; k < kAnalysisKinds; ++k)
     windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 2));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
@@ -93,13 +94,35 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   };
   const Expect expects[] = {
       {"dateField_0", "年"}, {"dateField_4", "分"}, {"nowButton", "現在時刻"},
-      {"flowYearHeader", "開啟五行衰旺（歲）"}, {"flowHourHeader", "開啟五行衰旺（時）"}, {"luckOpener_0", "開啟五行衰旺（大運）"},
+      {"flowYearHeader", "開啟五行衰旺（歲）"}, {"flowHourHeader", "開啟五行衰旺（時）"},
   };
   for (const Expect& e : expects) {
     QWidget* c = main.findChild<QWidget*>(QString::fromLatin1(e.object));
     ASSERT_NE(c, nullptr) << e.object;
     EXPECT_EQ(Name(c), QString::fromUtf8(e.name)) << e.object;
   }
+  // The ten luck openers say which period each is: the pillar, its ages, and
+  // which one is current (the one that shows the star and takes the focus).
+  const ChartState& chart = *main.chart();
+  const int current = main.flow().CurrentLuckIndex;
+  ASSERT_GE(current, 1);
+  QSet<QString> openerNames;
+  for (int i = 0; i < 10; ++i) {
+    const QString name = Name(main.findChild<QWidget*>(IndexedName(QStringLiteral("luckOpener"), i)));
+    openerNames << name;
+    EXPECT_TRUE(name.startsWith(QStringLiteral("開啟五行衰旺（大運"))) << name.toStdString();
+    EXPECT_TRUE(name.contains(QString::fromStdString(chart.LuckPillar(i + 1).name()))) << name.toStdString();
+    EXPECT_EQ(name.contains(QStringLiteral("目前")), i == current - 1) << name.toStdString();
+  }
+  EXPECT_EQ(openerNames.size(), 10);
+  // The correction line's text reaches a screen reader, not only its caption.
+  const CorrectionOutcome chengdu =
+      CorrectBirth({1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
+  ASSERT_TRUE(chengdu);
+  ASSERT_TRUE(main.CastChart("王小明", 1, *chengdu.correction));
+  QAccessibleInterface* correction = QAccessible::queryAccessibleInterface(main.correctionLabel());
+  EXPECT_EQ(correction->text(QAccessible::Name), QStringLiteral("出生地校正"));
+  EXPECT_EQ(correction->text(QAccessible::Description).toStdString(), CorrectionLine(*chengdu.correction));
   EXPECT_EQ(Name(main.spinner(0)->upperArrow()), QStringLiteral("年 減一"));
   EXPECT_EQ(Name(main.spinner(0)->lowerArrow()), QStringLiteral("年 加一"));
   EXPECT_EQ(Name(main.spinner(4)->upperArrow()), QStringLiteral("分 減一"));

@@ -39,7 +39,7 @@ namespace {
 ChartState ChartOf(int sex, MomentInput birth) {
   const MomentOutcome r = CalcMoment(birth);
   EXPECT_TRUE(r) << "birth moment refused";
-  return r ? LoadChart("測試", sex, *r.result) : ChartState{};
+  return r ? LoadChart("測試", SexOfCode(sex), *r.result) : ChartState{};
 }
 
 FlowState FlowAt(const ChartState& c, MomentInput at) {
@@ -127,7 +127,7 @@ TEST(AnalysisWindows, ControlsDoNotOverlapAndTextsFit) {
     const QString form = w->objectName();
     QList<QWidget*> parents{w.get()};
     for (QFrame* fr : w->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly)) {
-      if (fr->objectName().startsWith(QStringLiteral("Frame1"))) parents << fr;
+      if (fr->objectName().startsWith(QStringLiteral("branchBox"))) parents << fr;
     }
     for (QWidget* p : parents) {
       QList<QWidget*> kids;
@@ -162,10 +162,10 @@ TEST(AnalysisWindows, ControlsDoNotOverlapAndTextsFit) {
 
 TEST(StrengthWindow, NatalScoresOfChartA) {
   Window w = Open(AnalysisKind::Strength, ChartA(), FlowA2000());
-  EXPECT_EQ(Text(w.get(), "text1"),
+  EXPECT_EQ(Text(w.get(), "strongNote"),
             QStringLiteral("印星比劫分數相加如果超過30分或以上，可論定為身強。但有一種狀況是分數為25分，"
                            "月令為印比，則這種狀況也算身強(因為月令份量較重的關係)。"));
-  EXPECT_EQ(Text(w.get(), "text2"), QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
+  EXPECT_EQ(Text(w.get(), "levelNote"), QStringLiteral("單一五行在7分以下弱，8至16分平，17分以上旺。"));
   struct Row {
     const char *element, *group;
     int score;
@@ -178,15 +178,15 @@ TEST(StrengthWindow, NatalScoresOfChartA) {
                       {"水", "食傷", 14, kWater}};
   int total = 0;
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(Text(w.get(), "Label1", i), QString::fromUtf8(rows[i].element));
-    EXPECT_EQ(Text(w.get(), "Label2", i), QString::fromUtf8(rows[i].group));
-    EXPECT_EQ(Text(w.get(), "Label3", i), QString::number(rows[i].score));
-    auto* bar = Get<QProgressBar>(w.get(), "ProgressBar1", i);
+    EXPECT_EQ(Text(w.get(), "elementName", i), QString::fromUtf8(rows[i].element));
+    EXPECT_EQ(Text(w.get(), "groupName", i), QString::fromUtf8(rows[i].group));
+    EXPECT_EQ(Text(w.get(), "score", i), QString::number(rows[i].score));
+    auto* bar = Get<QProgressBar>(w.get(), "scoreBar", i);
     ASSERT_TRUE(bar);
     EXPECT_EQ(bar->maximum(), 60);
     EXPECT_EQ(bar->value(), rows[i].score);
     EXPECT_EQ(bar->palette().color(QPalette::Highlight), Bgr(rows[i].colour));
-    total += Text(w.get(), "Label3", i).toInt();
+    total += Text(w.get(), "score", i).toInt();
   }
   EXPECT_EQ(total, 60);
 }
@@ -215,9 +215,9 @@ TEST(StrengthWindow, GroupsFollowTheDayMasterAndAFullBar) {
   for (const Case& c : cases) {
     Window w = Open(AnalysisKind::Strength, c.chart, FlowState{});
     for (int i = 0; i < 5; ++i) {
-      EXPECT_EQ(Text(w.get(), "Label2", i), QString::fromUtf8(c.groups[i])) << i;
-      EXPECT_EQ(Text(w.get(), "Label3", i), QString::number(c.scores[i])) << i;
-      auto* bar = Get<QProgressBar>(w.get(), "ProgressBar1", i);
+      EXPECT_EQ(Text(w.get(), "groupName", i), QString::fromUtf8(c.groups[i])) << i;
+      EXPECT_EQ(Text(w.get(), "score", i), QString::number(c.scores[i])) << i;
+      auto* bar = Get<QProgressBar>(w.get(), "scoreBar", i);
       ASSERT_TRUE(bar);
       EXPECT_EQ(bar->value(), c.scores[i]);
     }
@@ -240,18 +240,18 @@ TEST(ProsperityWindow, LevelsTotalsAndPairSums) {
   const int totals[] = {81, 94, 115, 128, 141};
   for (int level = 1; level <= 5; ++level) {
     Window w = Open(AnalysisKind::Prosperity, ChartA(), f, level);
-    EXPECT_EQ(Text(w.get(), "text1"), QString::fromUtf8(headings[level - 1]));
-    EXPECT_EQ(Text(w.get(), "text2"),
+    EXPECT_EQ(Text(w.get(), "periodHeading"), QString::fromUtf8(headings[level - 1]));
+    EXPECT_EQ(Text(w.get(), "pairNote"),
               QStringLiteral("印比總分高過異黨，或與異黨其一均停，即可任財官食傷。"));
-    EXPECT_EQ(Sum(w.get(), "Label3"), totals[level - 1]) << "level " << level;
-    EXPECT_EQ(Sum(w.get(), "LabelN"), 2 * totals[level - 1]) << "level " << level;
-    EXPECT_FALSE(w->findChild<QLabel*>(QStringLiteral("LuckNote")));
+    EXPECT_EQ(Sum(w.get(), "score"), totals[level - 1]) << "level " << level;
+    EXPECT_EQ(Sum(w.get(), "pairSum"), 2 * totals[level - 1]) << "level " << level;
+    EXPECT_FALSE(w->findChild<QLabel*>(QStringLiteral("luckNote")));
     for (int i = 0; i < 5; ++i) {
-      auto* bar = Get<QProgressBar>(w.get(), "ProgressBar2", i);
+      auto* bar = Get<QProgressBar>(w.get(), "pairBar", i);
       ASSERT_TRUE(bar);
       EXPECT_EQ(bar->maximum(), 150);
-      EXPECT_EQ(bar->value(), Text(w.get(), "LabelN", i).toInt());
-      EXPECT_EQ(Get<QProgressBar>(w.get(), "ProgressBar1", i)->maximum(), 150);
+      EXPECT_EQ(bar->value(), Text(w.get(), "pairSum", i).toInt());
+      EXPECT_EQ(Get<QProgressBar>(w.get(), "scoreBar", i)->maximum(), 150);
     }
   }
 }
@@ -260,7 +260,7 @@ TEST(ProsperityWindow, LevelOneOfChartAByHand) {
   // The luck pillar 辛未 adds 金5 and, doubled, 土10 火4 木2.
   Window w = Open(AnalysisKind::Prosperity, ChartA(), FlowA2000(), 1);
   const int scores[] = {9, 19, 24, 15, 14};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(w.get(), "Label3", i), QString::number(scores[i])) << i;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Text(w.get(), "score", i), QString::number(scores[i])) << i;
   struct Pair {
     const char* name;
     int sum;
@@ -273,10 +273,10 @@ TEST(ProsperityWindow, LevelOneOfChartAByHand) {
                         {"財官", 28, 0x00C0C0},
                         {"官印", 43, 0xFF8080}};
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(Text(w.get(), "LabelM", i), QString::fromUtf8(pairs[i].name));
-    EXPECT_EQ(Colour(w.get(), "LabelM", i), pairs[i].colour);
-    EXPECT_EQ(Text(w.get(), "LabelN", i), QString::number(pairs[i].sum));
-    EXPECT_EQ(Get<QProgressBar>(w.get(), "ProgressBar2", i)->palette().color(QPalette::Highlight),
+    EXPECT_EQ(Text(w.get(), "pairName", i), QString::fromUtf8(pairs[i].name));
+    EXPECT_EQ(Colour(w.get(), "pairName", i), pairs[i].colour);
+    EXPECT_EQ(Text(w.get(), "pairSum", i), QString::number(pairs[i].sum));
+    EXPECT_EQ(Get<QProgressBar>(w.get(), "pairBar", i)->palette().color(QPalette::Highlight),
               Bgr(pairs[i].colour));
   }
 }
@@ -287,19 +287,19 @@ TEST(ProsperityWindow, BeforeTheFirstLuckPillarTheLuckIsLeftOut) {
   const int totals[] = {60, 73, 94, 107, 120};
   for (int level : {1, 2, 5}) {
     Window w = Open(AnalysisKind::Prosperity, ChartA(), f, level);
-    EXPECT_EQ(Text(w.get(), "LuckNote"), QStringLiteral("目前尚未起運，未計大運"));
-    EXPECT_EQ(Sum(w.get(), "Label3"), totals[level - 1]);
-    EXPECT_EQ(Sum(w.get(), "LabelN"), 2 * totals[level - 1]);
+    EXPECT_EQ(Text(w.get(), "luckNote"), QStringLiteral("目前尚未起運，未計大運"));
+    EXPECT_EQ(Sum(w.get(), "score"), totals[level - 1]);
+    EXPECT_EQ(Sum(w.get(), "pairSum"), 2 * totals[level - 1]);
   }
 }
 
 // ------------------------------------------------------------------ Form6
 
 struct StarLabels {
-  std::array<std::array<QString, 12>, 5> rows;  // NB SS1 SS2 SS3 VAC
+  std::array<std::array<QString, 12>, 5> rows;  // growth stages, stem stars, branch stars, year gods, void marks
   friend bool operator==(const StarLabels&, const StarLabels&) = default;
 };
-const std::array<QString, 5> kStarRowNames{"NB", "SS1", "SS2", "SS3", "VAC"};
+const std::array<QString, 5> kStarRowNames{"growthStage", "stemStars", "branchStars", "yearGods", "voidMarks"};
 
 StarLabels ReadStars(const QWidget* w) {
   StarLabels s;
@@ -309,7 +309,7 @@ StarLabels ReadStars(const QWidget* w) {
 }
 StarLabels Expected(const StarRows& rows) {
   StarLabels s;
-  const std::array<const StarRow*, 5> src{&rows.NB, &rows.SS1, &rows.SS2, &rows.SS3, &rows.VAC};
+  const std::array<const StarRow*, 5> src{&rows.GrowthStages, &rows.StemStars, &rows.BranchStars, &rows.YearGods, &rows.VoidMarks};
   for (int r = 0; r < 5; ++r)
     for (int i = 0; i < 12; ++i) s.rows[r][i] = QString::fromStdString((*src[r])[i]);
   return s;
@@ -317,8 +317,8 @@ StarLabels Expected(const StarRows& rows) {
 
 TEST(StarsWindow, OpensWithZiPingAndSwitchesSchools) {
   Window w = Open(AnalysisKind::Stars, ChartA(), FlowA2000());
-  auto* ziping = Get<QRadioButton>(w.get(), "Option1", 0);
-  auto* sanming = Get<QRadioButton>(w.get(), "Option1", 1);
+  auto* ziping = Get<QRadioButton>(w.get(), "schoolSwitch", 0);
+  auto* sanming = Get<QRadioButton>(w.get(), "schoolSwitch", 1);
   ASSERT_TRUE(ziping && sanming);
   EXPECT_EQ(ziping->text(), QStringLiteral("子平法"));
   EXPECT_EQ(sanming->text(), QStringLiteral("三命法"));
@@ -328,21 +328,21 @@ TEST(StarsWindow, OpensWithZiPingAndSwitchesSchools) {
   EXPECT_EQ(opening, Expected(BuildStarRows(ChartA(), School::ZiPing)));
   // Day stem 庚 (子平法): 旦貴 and 天官 on 丑, 金輿 and 紅豔 on 戌; 羊刃 of the
   // year stem 甲 on 卯; the day void 申酉, the year void 戌亥.
-  EXPECT_EQ(Text(w.get(), "SS1", 1), QStringLiteral("旦貴 天官 "));
-  EXPECT_EQ(Text(w.get(), "SS1", 10), QStringLiteral("金輿 紅豔 "));
-  EXPECT_EQ(Text(w.get(), "SS1", 3), QStringLiteral("羊刃 "));
-  EXPECT_EQ(Text(w.get(), "VAC", 8), QStringLiteral("日柱空亡 "));
-  EXPECT_EQ(Text(w.get(), "VAC", 11), QStringLiteral("年柱空亡 "));
-  EXPECT_EQ(Text(w.get(), "NB", 5), QStringLiteral("長生"));
+  EXPECT_EQ(Text(w.get(), "stemStars", 1), QStringLiteral("旦貴 天官 "));
+  EXPECT_EQ(Text(w.get(), "stemStars", 10), QStringLiteral("金輿 紅豔 "));
+  EXPECT_EQ(Text(w.get(), "stemStars", 3), QStringLiteral("羊刃 "));
+  EXPECT_EQ(Text(w.get(), "voidMarks", 8), QStringLiteral("日柱空亡 "));
+  EXPECT_EQ(Text(w.get(), "voidMarks", 11), QStringLiteral("年柱空亡 "));
+  EXPECT_EQ(Text(w.get(), "growthStage", 5), QStringLiteral("長生"));
 
   sanming->click();
   EXPECT_TRUE(sanming->isChecked());
   EXPECT_EQ(ReadStars(w.get()), Expected(BuildStarRows(ChartA(), School::SanMing)));
   // Year stem 甲 (三命法): 祿元 on 寅, 暮貴 and 天官 on 未; only the 六甲 void.
-  EXPECT_EQ(Text(w.get(), "SS1", 2), QStringLiteral("祿元 "));
-  EXPECT_EQ(Text(w.get(), "SS1", 7), QStringLiteral("暮貴 天官 "));
-  EXPECT_EQ(Text(w.get(), "VAC", 8), QString());
-  EXPECT_EQ(Text(w.get(), "VAC", 10), QStringLiteral("六甲空亡 "));
+  EXPECT_EQ(Text(w.get(), "stemStars", 2), QStringLiteral("祿元 "));
+  EXPECT_EQ(Text(w.get(), "stemStars", 7), QStringLiteral("暮貴 天官 "));
+  EXPECT_EQ(Text(w.get(), "voidMarks", 8), QString());
+  EXPECT_EQ(Text(w.get(), "voidMarks", 10), QStringLiteral("六甲空亡 "));
 
   ziping->click();
   EXPECT_EQ(ReadStars(w.get()), opening);
@@ -351,16 +351,16 @@ TEST(StarsWindow, OpensWithZiPingAndSwitchesSchools) {
 TEST(StarsWindow, YearGodsBranchesAndVirtuesStayUnderBothSchools) {
   Window w = Open(AnalysisKind::Stars, ChartA(), FlowA2000());
   for (int school = 0; school < 2; ++school) {
-    Get<QRadioButton>(w.get(), "Option1", school)->click();
+    Get<QRadioButton>(w.get(), "schoolSwitch", school)->click();
     // Year branch 子: 太歲 on 子, 歲破 on the opposite 午.
-    EXPECT_EQ(Text(w.get(), "SS3", 0), QStringLiteral("太歲"));
-    EXPECT_EQ(Text(w.get(), "SS3", 6), QStringLiteral("歲破"));
-    for (int i = 0; i < 12; ++i) EXPECT_EQ(Text(w.get(), "Label1", i), Q(Branch{i + 1}.name()));
+    EXPECT_EQ(Text(w.get(), "yearGods", 0), QStringLiteral("太歲"));
+    EXPECT_EQ(Text(w.get(), "yearGods", 6), QStringLiteral("歲破"));
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(Text(w.get(), "branchName", i), Q(Branch{i + 1}.name()));
     // Month branch 午.
-    EXPECT_EQ(Text(w.get(), "TED"), QStringLiteral("天德   亥"));
-    EXPECT_EQ(Text(w.get(), "TEDHER"), QStringLiteral("天德合 寅"));
-    EXPECT_EQ(Text(w.get(), "UED"), QStringLiteral("月德   丙"));
-    EXPECT_EQ(Text(w.get(), "UEDHER"), QStringLiteral("月德合 辛"));
+    EXPECT_EQ(Text(w.get(), "heavenVirtue"), QStringLiteral("天德   亥"));
+    EXPECT_EQ(Text(w.get(), "heavenVirtueCombine"), QStringLiteral("天德合 寅"));
+    EXPECT_EQ(Text(w.get(), "monthVirtue"), QStringLiteral("月德   丙"));
+    EXPECT_EQ(Text(w.get(), "monthVirtueCombine"), QStringLiteral("月德合 辛"));
   }
 }
 
@@ -384,13 +384,13 @@ TEST(StarsWindow, CentreTextsEndOnOneRow) {
     return std::pair{first, last};
   };
   QList<std::pair<int, int>> rows;
-  for (const char* name : {"UEDHER", "UED", "TED", "TEDHER"}) {
+  for (const char* name : {"monthVirtueCombine", "monthVirtue", "heavenVirtue", "heavenVirtueCombine"}) {
     QLabel* l = Get(w.get(), name);
     ASSERT_TRUE(l);
     rows << inkRows(l);
     ASSERT_GE(rows.back().first, 0) << name;
   }
-  const int row = QFontMetrics(Get(w.get(), "TED")->font()).height();
+  const int row = QFontMetrics(Get(w.get(), "heavenVirtue")->font()).height();
   for (const auto& r : rows) {
     EXPECT_LT(std::abs(r.first - rows[0].first), row / 4);   // all start on the first row
     EXPECT_LT(std::abs(r.second - rows[0].second), row / 4);  // and end on one row
@@ -404,7 +404,7 @@ TEST(StarsWindow, CentreTextsEndOnOneRow) {
 
 TEST(StarsWindow, RingLayoutAndColours) {
   Window w = Open(AnalysisKind::Stars, ChartA(), FlowA2000());
-  auto box = [&](int i) { return Get<QFrame>(w.get(), "Frame1", i)->geometry(); };
+  auto box = [&](int i) { return Get<QFrame>(w.get(), "branchBox", i)->geometry(); };
   // Corners: 巳 top left, 申 top right, 亥 bottom right, 寅 bottom left.
   EXPECT_EQ(box(5).top(), box(8).top());
   EXPECT_LT(box(5).left(), box(8).left());
@@ -422,7 +422,7 @@ TEST(StarsWindow, RingLayoutAndColours) {
   const QRect middle(box(6).left(), box(6).bottom(), box(7).right() - box(6).left(),
                      box(1).top() - box(6).bottom());
   int lastLeft = -1;
-  for (const char* name : {"UEDHER", "UED", "TED", "TEDHER"}) {
+  for (const char* name : {"monthVirtueCombine", "monthVirtue", "heavenVirtue", "heavenVirtueCombine"}) {
     QLabel* l = Get(w.get(), name);
     ASSERT_TRUE(l);
     EXPECT_TRUE(middle.contains(l->geometry())) << name;
@@ -431,13 +431,13 @@ TEST(StarsWindow, RingLayoutAndColours) {
     EXPECT_TRUE(HasBackground(l, 0xFFFFFF)) << name;
   }
   for (int i = 0; i < 12; ++i) {
-    QFrame* f = Get<QFrame>(w.get(), "Frame1", i);
+    QFrame* f = Get<QFrame>(w.get(), "branchBox", i);
     EXPECT_TRUE(HasBackground(f, 0xE0E0E0));
     const struct {
       const char* name;
       std::uint32_t colour;
-    } cols[] = {{"SS1", 0x00C000}, {"SS2", 0xC0C000}, {"SS3", 0x808080},
-                {"NB", 0xFF8080},  {"VAC", 0x808080}, {"Label1", 0x00C0C0}};
+    } cols[] = {{"stemStars", 0x00C000}, {"branchStars", 0xC0C000}, {"yearGods", 0x808080},
+                {"growthStage", 0xFF8080},  {"voidMarks", 0x808080}, {"branchName", 0x00C0C0}};
     for (const auto& c : cols) {
       QLabel* l = Get(w.get(), c.name, i);
       ASSERT_TRUE(l);
@@ -476,15 +476,15 @@ TEST(FlowYearWindow, GridOfChartA) {
                         {60, "2044", "甲", "子", kWood, kWater},
                         {99, "2083", "癸", "卯", kWater, kWood}};
   for (const Cell& c : cells) {
-    EXPECT_EQ(Text(w.get(), "LIOLB", c.n), QString::fromUtf8(c.year));
-    EXPECT_EQ(Text(w.get(), "LIOTK", c.n), QString::fromUtf8(c.stem));
-    EXPECT_EQ(Text(w.get(), "LIODJ", c.n), QString::fromUtf8(c.branch));
-    EXPECT_EQ(Colour(w.get(), "LIOTK", c.n), c.stemColour);
-    EXPECT_EQ(Colour(w.get(), "LIODJ", c.n), c.branchColour);
+    EXPECT_EQ(Text(w.get(), "flowYear", c.n), QString::fromUtf8(c.year));
+    EXPECT_EQ(Text(w.get(), "flowYearStem", c.n), QString::fromUtf8(c.stem));
+    EXPECT_EQ(Text(w.get(), "flowYearBranch", c.n), QString::fromUtf8(c.branch));
+    EXPECT_EQ(Colour(w.get(), "flowYearStem", c.n), c.stemColour);
+    EXPECT_EQ(Colour(w.get(), "flowYearBranch", c.n), c.branchColour);
   }
   // Cell n at left 240 + 680c, top 240 + 680r.
-  EXPECT_EQ(Get(w.get(), "LIOLB", 37)->geometry(), QRect(Px(240 + 680 * 7), Px(240 + 680 * 3), Px(600), Px(240)));
-  EXPECT_EQ(Get(w.get(), "LIODJ", 37)->pos(), QPoint(Px(540 + 680 * 7), Px(510 + 680 * 3)));
+  EXPECT_EQ(Get(w.get(), "flowYear", 37)->geometry(), QRect(Px(240 + 680 * 7), Px(240 + 680 * 3), Px(600), Px(240)));
+  EXPECT_EQ(Get(w.get(), "flowYearBranch", 37)->pos(), QPoint(Px(540 + 680 * 7), Px(510 + 680 * 3)));
   EXPECT_EQ(w->size(), QSize(Px(7200), Px(7185)));
 }
 
@@ -506,7 +506,7 @@ TEST(FlowYearWindow, MarkedCellByFlowAge) {
     const FlowState f = FlowAt(ChartA(), c.at);
     ASSERT_EQ(f.FlowAge, c.age) << c.at.InputYear;
     Window w = Open(AnalysisKind::FlowYear, ChartA(), f);
-    EXPECT_EQ(MarkedCell(w.get(), "LIOLB", "LIOTK", "LIODJ"), c.cell) << c.at.InputYear;
+    EXPECT_EQ(MarkedCell(w.get(), "flowYear", "flowYearStem", "flowYearBranch"), c.cell) << c.at.InputYear;
   }
 }
 
@@ -525,18 +525,18 @@ TEST(FlowYearWindow, AgesAbove99) {
     const FlowState f = FlowAt(c, k.at);
     ASSERT_EQ(f.FlowAge, k.age);
     Window w = Open(AnalysisKind::FlowYear, c, f);
-    EXPECT_EQ(MarkedCell(w.get(), "LIOLB", "LIOTK", "LIODJ"), k.cell) << k.age;
+    EXPECT_EQ(MarkedCell(w.get(), "flowYear", "flowYearStem", "flowYearBranch"), k.cell) << k.age;
     Window minor = Open(AnalysisKind::MinorLuck, c, f);
-    EXPECT_EQ(MarkedCell(minor.get(), "SYULB", "SYUTK", "SYUDJ"), -1) << k.age;
+    EXPECT_EQ(MarkedCell(minor.get(), "minorLuckYear", "minorLuckStem", "minorLuckBranch"), -1) << k.age;
   }
 }
 
 TEST(FlowYearWindow, BornBetweenNewYearAndSpringStart) {
   ASSERT_EQ(ChartB().YearPillar().name(), "癸亥");
   Window w = Open(AnalysisKind::FlowYear, ChartB(), FlowAt(ChartB(), {2000, 3, 1, 12, 0}));
-  EXPECT_EQ(Text(w.get(), "LIOLB", 0), QStringLiteral("1984"));
-  EXPECT_EQ(Text(w.get(), "LIOTK", 0), QStringLiteral("甲"));
-  EXPECT_EQ(Text(w.get(), "LIODJ", 0), QStringLiteral("子"));
+  EXPECT_EQ(Text(w.get(), "flowYear", 0), QStringLiteral("1984"));
+  EXPECT_EQ(Text(w.get(), "flowYearStem", 0), QStringLiteral("甲"));
+  EXPECT_EQ(Text(w.get(), "flowYearBranch", 0), QStringLiteral("子"));
 }
 
 // ------------------------------------------------------------------ Form5
@@ -552,16 +552,16 @@ TEST(MinorLuckWindow, FirstCellsBySex) {
     Window w = Open(AnalysisKind::MinorLuck, *c.chart, FlowAt(*c.chart, {2000, 3, 1, 12, 0}));
     const int cells[] = {0, 1, 2, 60};
     for (int k = 0; k < 4; ++k) {
-      EXPECT_EQ(Text(w.get(), "SYUTK", cells[k]) + Text(w.get(), "SYUDJ", cells[k]),
+      EXPECT_EQ(Text(w.get(), "minorLuckStem", cells[k]) + Text(w.get(), "minorLuckBranch", cells[k]),
                 QString::fromUtf8(c.pillars[k]))
-          << c.chart->Sex << " cell " << cells[k];
+          << static_cast<int>(c.chart->Sex) << " cell " << cells[k];
     }
-    EXPECT_EQ(Text(w.get(), "SYULB", 0), QStringLiteral("1984"));
-    EXPECT_EQ(Text(w.get(), "SYULB", 99), QStringLiteral("2083"));
+    EXPECT_EQ(Text(w.get(), "minorLuckYear", 0), QStringLiteral("1984"));
+    EXPECT_EQ(Text(w.get(), "minorLuckYear", 99), QStringLiteral("2083"));
   }
   Window w = Open(AnalysisKind::MinorLuck, ChartA(), FlowA2000());
-  EXPECT_EQ(Colour(w.get(), "SYUTK", 0), kFire);   // 丙
-  EXPECT_EQ(Colour(w.get(), "SYUDJ", 0), kWood);   // 寅
+  EXPECT_EQ(Colour(w.get(), "minorLuckStem", 0), kFire);   // 丙
+  EXPECT_EQ(Colour(w.get(), "minorLuckBranch", 0), kWood);   // 寅
 }
 
 TEST(MinorLuckWindow, MarkedCellIsTheFlowAge) {
@@ -573,7 +573,7 @@ TEST(MinorLuckWindow, MarkedCellIsTheFlowAge) {
                         {{2083, 7, 1, 12, 0}, 99}, {{2090, 7, 1, 12, 0}, -1}};
   for (const Case& c : cases) {
     Window w = Open(AnalysisKind::MinorLuck, ChartA(), FlowAt(ChartA(), c.at));
-    EXPECT_EQ(MarkedCell(w.get(), "SYULB", "SYUTK", "SYUDJ"), c.cell) << c.at.InputYear;
+    EXPECT_EQ(MarkedCell(w.get(), "minorLuckYear", "minorLuckStem", "minorLuckBranch"), c.cell) << c.at.InputYear;
   }
 }
 
@@ -586,10 +586,10 @@ TEST(SanMingWindow, SeasonPillarsAndSoundElements) {
   const char* elements[] = {"火", "土", "金", "水", "木"};
   const std::uint32_t colours[] = {kFire, kEarth, kMetal, kWater, kWood};
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(Text(w.get(), "StrongStr", i), QString::fromUtf8(ranks[i]));
-    EXPECT_EQ(Text(w.get(), "StrongFS", i), QString::fromUtf8(elements[i]));
-    EXPECT_EQ(Colour(w.get(), "StrongFS", i), colours[i]);
-    EXPECT_LT(Get(w.get(), "StrongStr", i)->x(), Get(w.get(), "StrongFS", i)->x());
+    EXPECT_EQ(Text(w.get(), "seasonRank", i), QString::fromUtf8(ranks[i]));
+    EXPECT_EQ(Text(w.get(), "seasonElement", i), QString::fromUtf8(elements[i]));
+    EXPECT_EQ(Colour(w.get(), "seasonElement", i), colours[i]);
+    EXPECT_LT(Get(w.get(), "seasonRank", i)->x(), Get(w.get(), "seasonElement", i)->x());
   }
   struct Column {
     const char* prefix;
@@ -597,27 +597,27 @@ TEST(SanMingWindow, SeasonPillarsAndSoundElements) {
     std::uint32_t soundColour;
   };
   // 胎元 of 庚午 is 辛酉.
-  const Column columns[] = {{"Y", "甲", "子", "海中金", kMetal},
-                            {"M", "庚", "午", "路旁土", kEarth},
-                            {"D", "庚", "辰", "白臘金", kMetal},
-                            {"S", "壬", "午", "楊柳木", kWood},
-                            {"T", "辛", "酉", "石榴木", kWood}};
+  const Column columns[] = {{"year", "甲", "子", "海中金", kMetal},
+                            {"month", "庚", "午", "路旁土", kEarth},
+                            {"day", "庚", "辰", "白臘金", kMetal},
+                            {"hour", "壬", "午", "楊柳木", kWood},
+                            {"conception", "辛", "酉", "石榴木", kWood}};
   for (const Column& c : columns) {
     const QString p = QString::fromLatin1(c.prefix);
-    EXPECT_EQ(Text(w.get(), p + "TK"), QString::fromUtf8(c.stem));
-    EXPECT_EQ(Text(w.get(), p + "DJ"), QString::fromUtf8(c.branch));
-    EXPECT_EQ(Text(w.get(), p + "NFS"), QString::fromUtf8(c.sound));
-    EXPECT_EQ(Colour(w.get(), p + "NFS"), c.soundColour);
+    EXPECT_EQ(Text(w.get(), p + "Stem"), QString::fromUtf8(c.stem));
+    EXPECT_EQ(Text(w.get(), p + "Branch"), QString::fromUtf8(c.branch));
+    EXPECT_EQ(Text(w.get(), p + "Sound"), QString::fromUtf8(c.sound));
+    EXPECT_EQ(Colour(w.get(), p + "Sound"), c.soundColour);
   }
-  EXPECT_EQ(Colour(w.get(), "YTK"), kWood);
-  EXPECT_EQ(Colour(w.get(), "YDJ"), kWater);
+  EXPECT_EQ(Colour(w.get(), "yearStem"), kWood);
+  EXPECT_EQ(Colour(w.get(), "yearBranch"), kWater);
   // Columns from right to left 年 月 日 時, 胎 leftmost.
   const int order[] = {0, 2, 3, 4, 1};
   const char* headings[] = {"年", "胎", "月", "日", "時"};
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(Text(w.get(), "Label1", k), QString::fromUtf8(headings[k]));
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(Text(w.get(), "pillarHeading", k), QString::fromUtf8(headings[k]));
   for (int k = 0; k + 1 < 5; ++k)
-    EXPECT_GT(Get(w.get(), "Label1", order[k])->x(), Get(w.get(), "Label1", order[k + 1])->x());
-  EXPECT_EQ(Get(w.get(), "YTK")->x(), Get(w.get(), "Label1", 0)->x());
+    EXPECT_GT(Get(w.get(), "pillarHeading", order[k])->x(), Get(w.get(), "pillarHeading", order[k + 1])->x());
+  EXPECT_EQ(Get(w.get(), "yearStem")->x(), Get(w.get(), "pillarHeading", 0)->x());
 }
 
 TEST(SanMingWindow, LuckStrip) {
@@ -625,24 +625,24 @@ TEST(SanMingWindow, LuckStrip) {
   Window w = Open(AnalysisKind::SanMing, c, FlowA2000());
   for (int i = 0; i < 10; ++i) {
     const Pillar p = c.LuckPillar(i + 1);
-    EXPECT_EQ(Text(w.get(), "DATK", i), Q(p.stem.name()));
-    EXPECT_EQ(Text(w.get(), "DADJ", i), Q(p.branch.name()));
-    EXPECT_EQ(Text(w.get(), "DANFS", i), Q(SoundElementOf(p).SoundName));
-    EXPECT_EQ(Text(w.get(), "DAAGES", i), QString::fromStdString(c.LuckAgeRanges[i]));
-    EXPECT_EQ(Get(w.get(), "DATK", i)->toolTip(),
+    EXPECT_EQ(Text(w.get(), "luckStem", i), Q(p.stem.name()));
+    EXPECT_EQ(Text(w.get(), "luckBranch", i), Q(p.branch.name()));
+    EXPECT_EQ(Text(w.get(), "luckSound", i), Q(SoundElementOf(p).SoundName));
+    EXPECT_EQ(Text(w.get(), "luckAges", i), QString::fromStdString(c.LuckAgeRanges[i]));
+    EXPECT_EQ(Get(w.get(), "luckStem", i)->toolTip(),
               QStringLiteral("天干上五年  ") + QString::fromStdString(c.LuckChangeDates[i]));
-    EXPECT_EQ(Get(w.get(), "DADJ", i)->toolTip(),
+    EXPECT_EQ(Get(w.get(), "luckBranch", i)->toolTip(),
               QStringLiteral("地支下五年  ") + QString::fromStdString(c.LuckMidChangeDates[i]));
     if (i > 0) {
-      EXPECT_LT(Get(w.get(), "DATK", i)->x(), Get(w.get(), "DATK", i - 1)->x());
+      EXPECT_LT(Get(w.get(), "luckStem", i)->x(), Get(w.get(), "luckStem", i - 1)->x());
     }
   }
   // The first pillar 辛未 (路旁土), from age 7.
-  EXPECT_EQ(Text(w.get(), "DATK", 0) + Text(w.get(), "DADJ", 0), QStringLiteral("辛未"));
-  EXPECT_EQ(Text(w.get(), "DANFS", 0), QStringLiteral("路旁土"));
-  EXPECT_EQ(Colour(w.get(), "DANFS", 0), kEarth);
-  EXPECT_EQ(Text(w.get(), "DAAGES", 0), QStringLiteral(" 7 -  16"));
-  EXPECT_EQ(Text(w.get(), "DATK", 9) + Text(w.get(), "DADJ", 9), QStringLiteral("庚辰"));
+  EXPECT_EQ(Text(w.get(), "luckStem", 0) + Text(w.get(), "luckBranch", 0), QStringLiteral("辛未"));
+  EXPECT_EQ(Text(w.get(), "luckSound", 0), QStringLiteral("路旁土"));
+  EXPECT_EQ(Colour(w.get(), "luckSound", 0), kEarth);
+  EXPECT_EQ(Text(w.get(), "luckAges", 0), QStringLiteral(" 7 -  16"));
+  EXPECT_EQ(Text(w.get(), "luckStem", 9) + Text(w.get(), "luckBranch", 9), QStringLiteral("庚辰"));
 }
 
 TEST(SanMingWindow, StarOnTheCurrentLuckPillarOnly) {
@@ -659,7 +659,7 @@ TEST(SanMingWindow, StarOnTheCurrentLuckPillarOnly) {
     ASSERT_EQ(f.CurrentLuckIndex, c.index);
     Window w = Open(AnalysisKind::SanMing, ChartA(), f);
     for (int i = 0; i < 10; ++i) {
-      EXPECT_EQ(Text(w.get(), "DASTEP", i), i + 1 == c.index ? QStringLiteral("★") : QString())
+      EXPECT_EQ(Text(w.get(), "luckMark", i), i + 1 == c.index ? QStringLiteral("★") : QString())
           << "index " << c.index << " column " << i;
     }
   }

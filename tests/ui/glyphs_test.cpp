@@ -126,7 +126,7 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
     MainWindow main([&] { return c.now; });
     ASSERT_TRUE(main.CastChart("王小明", 1, c.birth));
     check(&main);
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < kAnalysisKinds; ++k) {
       std::unique_ptr<QWidget> w(
           CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
       check(w.get());
@@ -200,6 +200,9 @@ TEST_P(GlyphsTest, EveryCorrectionLineIsDrawnWhole) {
     ASSERT_TRUE(line->isVisibleTo(&main)) << c.what;
     EXPECT_EQ(line->text().toStdString(), CorrectionLine(*out.correction)) << c.what;
     if (const int n = CutPixels(line, dpr)) cuts << QString::fromUtf8(c.what) + " " + QString::number(n);
+    // The birth data above it say which moment they describe, and show whole too.
+    const QLabel* birth = main.findChild<QLabel*>(QStringLiteral("birthDataLine"));
+    if (const int n = CutPixels(birth, dpr)) cuts << QString::fromUtf8(c.what) + " birth data " + QString::number(n);
   }
   EXPECT_EQ(cuts.join("\n").toStdString(), "") << "at device pixel ratio " << dpr;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -78,13 +79,14 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("natalDayStemTenGod"), nullptr);  // the day column has no stem ten god
   EXPECT_EQ(w.findChild<QWidget*>("luckPillar_10"), nullptr);
   EXPECT_NE(w.findChild<QWidget*>("luckHiddenTenGod3_9"), nullptr);
-  const std::array<std::pair<const char*, const char*>, 8> captions{{{"castButton", "排盤"},
+  const std::array<std::pair<const char*, const char*>, 9> captions{{{"castButton", "排盤"},
                                                                      {"strengthButton", "五行強弱"},
                                                                      {"flowYearButton", "流年"},
                                                                      {"minorLuckButton", "小運"},
                                                                      {"starsButton", "神煞"},
                                                                      {"sanMingButton", "三命"},
                                                                      {"textOutputButton", "文字輸出"},
+                                                                     {"relationsButton", "刑沖合會"},
                                                                      {"nowButton", "NOW"}}};
   for (const auto& [name, caption] : captions) {
     auto* b = qobject_cast<QPushButton*>(w.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -174,7 +176,7 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
     for (qsizetype k = 1; k < names.size(); ++k) EXPECT_LT(at(names[k - 1]).top(), at(names[k]).top()) << names[k].toStdString();
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
-          "textOutputButton"});
+          "textOutputButton", "relationsButton"});
   down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
         "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
@@ -282,7 +284,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   ASSERT_TRUE(w.chartLoaded());
   const auto birth = CalcMoment({1990, 5, 17, 14, 30});
   ASSERT_TRUE(birth);
-  const ChartState c = LoadChart("王小明", 1, *birth.result);
+  const ChartState c = LoadChart("王小明", Sex::Male, *birth.result);
 
   EXPECT_EQ(T("birthDataLine"), QString::fromStdString(BirthDataLine(c)));
   EXPECT_EQ(T("commandingStemLine"), QString::fromStdString(CommandingStemLine(c)));
@@ -337,7 +339,7 @@ TEST_F(MainWindowTest, LoadedChartShowsTheCoreValues) {
   // Flow block with ten gods and exactly one luck star, in both places.
   const FlowState& f = w.flow();
   EXPECT_EQ(T("flowYearStemTenGod"), Q(f.YearPillar().stem.tenGodTo(c.DayStem).shortName()));
-  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0].tenGodTo(c.DayStem).shortName()));
+  EXPECT_EQ(T("flowHourBranchTenGod"), Q(f.HourPillar().branch.hiddenStems()[0]->tenGodTo(c.DayStem).shortName()));
   EXPECT_NE(T("flowYearStemTenGod"), "");
   const int current = LuckIndexAt(c, MakeMoment(2024, 6, 15, 10, 30));
   ASSERT_GE(current, 1);
@@ -439,9 +441,11 @@ TEST_F(MainWindowTest, DayPastTheMonthsEndIn2099) {
   EXPECT_EQ(w.flow().WesternDateText, "西元 2099年 6月 31日 24時 0分");
 }
 
-// The date row from the keyboard: Up and Down act as the upper and lower
-// arrows, Page Up and Page Down as ten of them, each step with its carries.
-TEST_F(MainWindowTest, KeysStepTheFocusedFieldLikeTheArrows) {
+// The date row from the keyboard, as every spin box takes it: Up raises the
+// value and Down lowers it, Page Up and Page Down by ten steps, each step
+// with its carries (the drawn arrows keep the design's order, the upper one
+// lowering).
+TEST_F(MainWindowTest, KeysStepTheFocusedFieldUpRaises) {
   struct Case {
     const char* what;
     Fields5 from;
@@ -450,12 +454,12 @@ TEST_F(MainWindowTest, KeysStepTheFocusedFieldLikeTheArrows) {
     Fields5 to;
   };
   const Case cases[] = {
-      {"Up on the minute at midnight of 1 March", {2020, 3, 1, 0, 0}, 4, Qt::Key_Up, {2020, 2, 29, 23, 59}},
-      {"Down on the minute at 23:59 on 31 December", {2020, 12, 31, 23, 59}, 4, Qt::Key_Down, {2021, 1, 1, 0, 0}},
-      {"Page Down on the minute at 23:55", {2020, 12, 31, 23, 55}, 4, Qt::Key_PageDown, {2021, 1, 1, 0, 5}},
-      {"Page Up on the month: ten steps, 29 February on the way", {2020, 3, 31, 12, 0}, 1, Qt::Key_PageUp, {2019, 5, 29, 12, 0}},
-      {"Page Up on the year stops at 1901", {1905, 6, 15, 12, 0}, 0, Qt::Key_PageUp, {1901, 6, 15, 12, 0}},
-      {"Down on the day of 31 December 2099", {2099, 12, 31, 12, 0}, 2, Qt::Key_Down, {2099, 12, 31, 12, 0}},
+      {"Down on the minute at midnight of 1 March", {2020, 3, 1, 0, 0}, 4, Qt::Key_Down, {2020, 2, 29, 23, 59}},
+      {"Up on the minute at 23:59 on 31 December", {2020, 12, 31, 23, 59}, 4, Qt::Key_Up, {2021, 1, 1, 0, 0}},
+      {"Page Up on the minute at 23:55", {2020, 12, 31, 23, 55}, 4, Qt::Key_PageUp, {2021, 1, 1, 0, 5}},
+      {"Page Down on the month: ten steps, 29 February on the way", {2020, 3, 31, 12, 0}, 1, Qt::Key_PageDown, {2019, 5, 29, 12, 0}},
+      {"Page Down on the year stops at 1901", {1905, 6, 15, 12, 0}, 0, Qt::Key_PageDown, {1901, 6, 15, 12, 0}},
+      {"Up on the day of 31 December 2099", {2099, 12, 31, 12, 0}, 2, Qt::Key_Up, {2099, 12, 31, 12, 0}},
       {"Left does nothing", {2020, 3, 1, 0, 0}, 4, Qt::Key_Left, {2020, 3, 1, 0, 0}},
   };
   for (const Case& c : cases) {
@@ -476,21 +480,27 @@ TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
                   Qt::NoScrollPhase, false);
     QApplication::sendEvent(f, &e);
   };
-  wheel(4, 120);  // away from the user: the upper arrow
-  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 12, 29}));
+  wheel(4, 120);  // away from the user: up
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 12, 31}));
   wheel(3, -240);
-  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 14, 29}));
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 10, 31}));
   wheel(2, -60);  // half a notch: nothing yet
-  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 14, 29}));
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 15, 10, 31}));
   wheel(2, -60);
-  EXPECT_EQ(Shown(), (Fields5{2020, 6, 16, 14, 29}));
+  EXPECT_EQ(Shown(), (Fields5{2020, 6, 14, 10, 31}));
   // Over the spinner too (its arrows pass the wheel on to it).
   QWidget* spin = w.spinner(1);
   const QPointF at(spin->width() / 2.0, spin->height() / 2.0);
   QWheelEvent e(at, spin->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
                 Qt::NoScrollPhase, false);
   QApplication::sendEvent(spin, &e);
-  EXPECT_EQ(Shown(), (Fields5{2020, 7, 16, 14, 29}));
+  EXPECT_EQ(Shown(), (Fields5{2020, 5, 14, 10, 31}));
+  // A screen reader's increase raises the value too, with its carries.
+  QAccessibleValueInterface* minute = QAccessible::queryAccessibleInterface(w.field(4))->valueInterface();
+  ASSERT_NE(minute, nullptr);
+  w.setField(4, 59);
+  minute->setCurrentValue(minute->currentValue().toInt() + minute->minimumStepSize().toInt());
+  EXPECT_EQ(Shown(), (Fields5{2020, 5, 14, 11, 0}));
 }
 
 // A held key steps once, then at the arrows' repeat rate; the key's own
@@ -499,7 +509,7 @@ TEST_F(MainWindowTest, AHeldKeyRepeatsAtTheArrowsRate) {
   MainWindow& w = Open({2020, 6, 15, 12, 0});
   StepField* minute = w.field(4);
   auto key = [&](QEvent::Type type, bool repeat) {
-    QKeyEvent e(type, Qt::Key_Down, Qt::NoModifier, QString(), repeat);
+    QKeyEvent e(type, Qt::Key_Up, Qt::NoModifier, QString(), repeat);
     QApplication::sendEvent(minute, &e);
   };
   const int delay = w.spinner(4)->lowerArrow()->autoRepeatDelay();
@@ -600,12 +610,12 @@ TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
 
 TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  constexpr std::array<AnalysisKind, 7> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+  constexpr std::array<AnalysisKind, 8> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
                                               AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
                                               AnalysisKind::Stars,    AnalysisKind::SanMing,
-                                              AnalysisKind::TextOutput};
+                                              AnalysisKind::TextOutput, AnalysisKind::Relations};
   const int before = QApplication::topLevelWidgets().size();
-  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "luckOpener_0",
+  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "luckOpener_0",
                            "luckOpener_7", "flowYearHeader", "flowMonthHeader", "flowDayHeader", "flowHourHeader"})
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
@@ -654,17 +664,17 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
-  for (int k = 0; k < 7; ++k) {
+  for (int k = 0; k < kAnalysisKinds; ++k) {
     QWidget* a = w.analysisWindow(static_cast<AnalysisKind>(k));
     ASSERT_NE(a, nullptr) << k;
     EXPECT_TRUE(a->windowTitle().endsWith(QStringLiteral(" — 王小明"))) << k;
     old << a;
   }
   ASSERT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
-  for (int k = 0; k < 7; ++k) {
+  for (int k = 0; k < kAnalysisKinds; ++k) {
     EXPECT_EQ(w.analysisWindow(static_cast<AnalysisKind>(k)), nullptr) << k;
     EXPECT_TRUE(!old[k] || !old[k]->isVisible()) << k;
   }
@@ -676,7 +686,36 @@ TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   EXPECT_EQ(stars->windowTitle(), QStringLiteral("神煞 — 林美"));
   EXPECT_TRUE(stars->isVisible());
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  for (int k = 0; k < 7; ++k) EXPECT_TRUE(old[k].isNull()) << k;
+  for (int k = 0; k < kAnalysisKinds; ++k) EXPECT_TRUE(old[k].isNull()) << k;
+}
+
+// Esc and Ctrl+W close an analysis window, whichever of its controls has the
+// focus; its button builds a new one afterwards.
+TEST_F(MainWindowTest, EscAndCtrlWCloseAnAnalysisWindow) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  const std::array<std::pair<const char*, AnalysisKind>, 7> openers{{{"strengthButton", AnalysisKind::Strength},
+                                                                     {"flowYearHeader", AnalysisKind::Prosperity},
+                                                                     {"flowYearButton", AnalysisKind::FlowYear},
+                                                                     {"minorLuckButton", AnalysisKind::MinorLuck},
+                                                                     {"starsButton", AnalysisKind::Stars},
+                                                                     {"sanMingButton", AnalysisKind::SanMing},
+                                                                     {"textOutputButton", AnalysisKind::TextOutput}}};
+  for (const auto& [button, kind] : openers) {
+    for (const QKeySequence key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+      SCOPED_TRACE(button);
+      Click(button);
+      QPointer<QWidget> a = w.analysisWindow(kind);
+      ASSERT_NE(a, nullptr);
+      a->activateWindow();
+      ASSERT_TRUE(QTest::qWaitForWindowActive(a));
+      QWidget* target = a->focusWidget() ? a->focusWidget() : a.data();
+      QTest::keySequence(target, key);
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_TRUE(a.isNull()) << key.toString().toStdString();
+      EXPECT_EQ(w.analysisWindow(kind), nullptr);
+    }
+  }
 }
 
 TEST_F(MainWindowTest, ClosingTheMainWindowClosesTheAnalysisWindows) {
@@ -704,7 +743,7 @@ TEST_F(MainWindowTest, PersonWindowHookAndCasting) {
   EXPECT_FALSE(w.isEnabled());
   EXPECT_TRUE(w.CastChart("林美", 0, {2001, 2, 3, 4, 5}));
   EXPECT_TRUE(w.isEnabled());
-  EXPECT_EQ(w.chart()->Sex, 0);
+  EXPECT_EQ(w.chart()->Sex, Sex::Female);
   EXPECT_EQ(w.chart()->BirthMinute, 5);
   // A moment the engine refuses changes nothing.
   EXPECT_FALSE(w.CastChart("甲", 1, {1800, 1, 1, 0, 0}));
@@ -729,6 +768,10 @@ TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
     EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());
     EXPECT_EQ(label->text().toStdString(), line);
     EXPECT_EQ(label->toolTip().toStdString(), c.correction ? CorrectionDetail(*c.correction) : "");
+    // The birth data say which moment they describe: the date in UTC+8, the
+    // lunar date and double hour at apparent solar time.
+    EXPECT_EQ(T("birthDataLine").contains(QStringLiteral(" 東八區 (真太陽時 ")), c.correction.has_value())
+        << T("birthDataLine").toStdString();
     Click("textOutputButton");
     auto* text = qobject_cast<TextOutputWindow*>(w.analysisWindow(AnalysisKind::TextOutput));
     ASSERT_NE(text, nullptr);

@@ -522,7 +522,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   Click("chooseButton");
   ASSERT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->chart()->PersonName, "林美");
-  EXPECT_EQ(main_->chart()->Sex, 0);
+  EXPECT_EQ(main_->chart()->Sex, Sex::Female);
   EXPECT_EQ(main_->chart()->BirthHour, 4);
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
@@ -903,8 +903,8 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     QTemporaryDir dir;
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
-    records::LoadResult loaded = records::InputData(path);
-    ASSERT_FALSE(records::SAVELIST(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    records::LoadResult loaded = records::LoadPersonList(path);
+    ASSERT_FALSE(records::SavePersonList(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
@@ -924,7 +924,9 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     ASSERT_FALSE(asked.empty());
     EXPECT_NE(asked[0].indexOf("1 項修改尚未寫入"), -1) << asked[0].toStdString();
     EXPECT_NE(asked[0].indexOf(QFile::decodeName(path.c_str())), -1);
-    if (asked.size() == 3) EXPECT_NE(asked[2].indexOf("另存失敗"), -1) << asked[2].toStdString();
+    if (asked.size() == 3) {
+      EXPECT_NE(asked[2].indexOf("另存失敗"), -1) << asked[2].toStdString();
+    }
     if (*c.where) {
       const records::LoadResult out = records::ReadPersonFile(root / c.where);
       ASSERT_EQ(out.list.rows.size(), 1u) << c.what;
@@ -1053,7 +1055,9 @@ TEST_F(PersonWindowTest, TheBirthplaceCorrectsThePreviewAndTheChart) {
     w.findChild<QLineEdit*>("nameEdit")->setText("甲");
     PickMoment(c.moment[0], c.moment[1], c.moment[2], c.moment[3], c.moment[4]);
     EXPECT_TRUE(w.birthplace()->correctionLine()->text().contains(QString::fromUtf8(c.note))) << w.birthplace()->correctionLine()->text().toStdString();
-    if (!*c.note) EXPECT_TRUE(w.birthplace()->correctionLine()->text().isEmpty());
+    if (!*c.note) {
+      EXPECT_TRUE(w.birthplace()->correctionLine()->text().isEmpty());
+    }
     EXPECT_EQ(w.birthplace()->overlapBox()->isVisibleTo(&w), c.overlap);
     if (c.overlap) {
       // The later moment is an hour on: the line changes.

@@ -1,0 +1,18 @@
+// The relations between the pillars (刑沖合會) as the report command writes
+// them in JSON.
+#pragma once
+
+#include "chart/chart.hpp"
+#include "cli/common.hpp"
+
+namespace qelm::cli {
+
+// Two fields, inside an object the caller opened: "Relations", those among
+// the four natal pillars, and "FlowRelations", those joining at least one of
+// 運 流年 流月 流日 流時 at the flow moment. Each relation is
+//   {"kind": "六沖", "positions": ["年", "日"], "chars": "子午", "element": null}
+// with the characters in the order of the positions and the element ("木" …
+// "水") for 天干五合, 六合, 三合, 半合, 拱合 and 三會, null otherwise.
+void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow);
+
+}  // namespace qelm::cli

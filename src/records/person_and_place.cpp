@@ -1,0 +1,200 @@
+#include "records/person_and_place.hpp"
+
+#include <algorithm>
+#include <unordered_set>
+#include <string>
+#include <utility>
+
+#include "records/file_io.hpp"
+
+namespace qelm::records {
+
+namespace fs = std::filesystem;
+using namespace io;
+
+namespace {
+
+// The fields of a list's rows, looked up without copying them. For a few
+// lookups the rows are searched one by one.
+class KeySet {
+ public:
+  KeySet(const std::vector<PersonRecord>& rows, std::size_t lookups) : rows_(rows) {
+    if (lookups <= kFew) return;
+    keys_.reserve(rows.size());
+    for (const PersonRecord& r : rows) keys_.insert(&r.fields);
+  }
+  bool has(const Fields& f) const {
+    if (keys_.empty())
+      return std::any_of(rows_.begin(), rows_.end(), [&](const PersonRecord& r) { return r.fields == f; });
+    return keys_.contains(&f);
+  }
+
+ private:
+  static constexpr std::size_t kFew = 8;
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(const Fields* f) const {
+      std::size_t h = 0;
+      for (const std::string& s : *f) h = h * 31 + std::hash<std::string>{}(s);
+      return h;
+    }
+  };
+  struct Equal {
+    using is_transparent = void;
+    bool operator()(const Fields* a, const Fields* b) const { return *a == *b; }
+  };
+  const std::vector<PersonRecord>& rows_;
+  std::unordered_set<const Fields*, Hash, Equal> keys_;
+};
+
+std::size_t Entries(const PlaceBook& book) {
+  return static_cast<std::size_t>(
+      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }));
+}
+
+std::size_t RowsWith(const std::vector<PersonRecord>& rows, const Fields& f) {
+  return static_cast<std::size_t>(
+      std::count_if(rows.begin(), rows.end(), [&](const PersonRecord& r) { return r.fields == f; }));
+}
+
+bool StorableKey(const Fields& key) {
+  return std::none_of(key.begin(), key.end(), [](const std::string& k) { return k.find('\0') != std::string::npos; });
+}
+
+// The content of the companion file while `User` still holds its old
+// persons: the new content, plus the entries of the file now whose persons
+// are in the old `User` but not in the new one.
+std::string PlacesBeforePersons(const std::string& after, const PlaceBook& now, const PersonSave& persons,
+                                const KeySet& newKeys) {
+  std::string content = after;
+  for (const PlaceLine& line : now.lines) {
+    if (!line.entry || newKeys.has(line.key) || !MayHoldFields(persons.before, line.key)) continue;
+    if (!content.empty() && !content.ends_with('\n')) content += '\n';
+    content += line.bytes;
+  }
+  return content;
+}
+
+void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
+  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.entry && !keys.has(l.key); });
+}
+
+}  // namespace
+
+std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, const Edit& edit,
+                                         const std::optional<PlaceEntry>& place) {
+  std::vector<PlaceChange> changes;
+  const bool gone = edit.kind != Edit::Kind::kAppend && RowsWith(rows, edit.before.fields) == 0;
+  if (edit.kind != Edit::Kind::kRemove) {
+    if (place) {
+      // In the line of the entry it replaces.
+      changes.push_back({gone ? std::optional(edit.before.fields) : std::nullopt, edit.after, place});
+    } else if (RowsWith(rows, edit.after) <= 1) {
+      changes.push_back({edit.after, std::nullopt, std::nullopt});
+    }
+  }
+  if (gone && !(place && edit.kind == Edit::Kind::kModify))
+    changes.push_back({edit.before.fields, std::nullopt, std::nullopt});
+  return changes;
+}
+
+void DropPlacesWithoutPerson(PlaceBook& book, const std::vector<PersonRecord>& rows) {
+  DropPlacesWithout(book, KeySet(rows, Entries(book)));
+}
+
+SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, PlaceBook& places,
+                              const std::optional<Edit>& edit, const std::optional<PlaceEntry>& place) {
+  if (SaveResult c = CheckBeforeSave(list, edit); !c) return c;
+  if (place && edit && edit->kind != Edit::Kind::kRemove) {
+    if (const auto why = CheckPlaceEntry(*place)) return {Status::kBadText, *why};
+    if (!StorableKey(edit->after)) return {Status::kBadText, "資料含有 NUL 字元，無法記下出生地"};
+  }
+  if (places.truncated) return {Status::kTooLarge, "出生地檔案過大，為免遺失未載入的資料，不予存檔"};
+
+  // A save that cannot reach the files keeps the edit and its place changes
+  // in memory.
+  const auto keep = [&](SaveResult failure) {
+    const Status status = failure.status;
+    SaveResult r = KeepEditInMemory(list, edit, std::move(failure));
+    if (r.status == status && edit) KeepInMemory(places, PlaceChangesFor(list.rows, *edit, place), {});
+    return r;
+  };
+
+  const fs::path personTarget = ResolveTarget(personFile);
+  const fs::path placeTarget = ResolveTarget(PlaceFilePath(personFile));
+  FolderLock lock(FolderOf(personTarget));
+  std::optional<FolderLock> placeLock;  // a `User` linked elsewhere: the companion's folder as well
+  std::error_code ec;
+  if (!fs::equivalent(FolderOf(personTarget), FolderOf(placeTarget), ec)) placeLock.emplace(FolderOf(placeTarget));
+  if (lock.busy() || (placeLock && placeLock->busy()))
+    return keep({Status::kBusy, "檔案正由另一個程式存檔，這次的修改尚未存檔"});
+
+  PersonSave persons = PreparePersonSave(personTarget, list, edit);
+  if (!persons.result) {
+    if (persons.result.status == Status::kCannotRead && edit)
+      KeepInMemory(places, PlaceChangesFor(list.rows, *edit, place), {});
+    return persons.result;
+  }
+  const std::vector<PlaceChange> changes =
+      persons.edited ? PlaceChangesFor(persons.work.rows, *edit, place) : std::vector<PlaceChange>{};
+  PlaceSave placeSave = PreparePlaceSave(placeTarget, places, changes);
+  if (!placeSave.result) {
+    // The companion cannot be read: neither file is written.
+    if (placeSave.result.status != Status::kCannotRead)
+      KeepInMemory(places, changes, {});
+    SaveResult failure = std::move(placeSave.result);
+    if (failure.status == Status::kTooLarge) failure.message = "出生地檔案過大";
+    failure.status = Status::kCannotRead;
+    failure.message += "，這次的修改尚未存檔";
+    return FinishPersonSave(list, std::move(persons), std::move(failure));
+  }
+  PlaceBook& book = placeSave.work;
+  // The file as it is now: the book itself when it has nothing unsaved.
+  std::optional<PlaceBook> parsed;
+  if (placeSave.reloaded || !places.unsaved.empty()) parsed = ParsePlaceFile(placeSave.before);
+  const PlaceBook& now = parsed ? *parsed : places;
+  const KeySet keys(persons.work.rows, Entries(book) + Entries(now));
+  DropPlacesWithout(book, keys);
+  const std::optional<std::string> after = SerializePlaceFile(book);
+  if (!after) {
+    places = std::move(book);
+    return FinishPersonSave(list, std::move(persons),
+                            {Status::kCannotWrite, "出生地的資料含有無法存檔的文字，這次的修改尚未存檔"});
+  }
+  const std::string between = PlacesBeforePersons(*after, now, persons, keys);
+
+  // The companion as it is on disk, rewritten only where it changes.
+  std::string onDisk = placeSave.before;
+  bool placesThere = placeSave.existed;
+  const auto writePlaces = [&](const std::string& content) {
+    if (content == onDisk && (placesThere || content.empty())) return 0;
+    const int err = WriteReplacing(placeTarget, content);
+    if (err == 0) {
+      onDisk = content;
+      placesThere = true;
+    }
+    return err;
+  };
+
+  if (const int err = writePlaces(between); err != 0) {
+    places = std::move(book);  // the changes wait among the unsaved ones
+    return FinishPersonSave(list, std::move(persons),
+                            {Status::kCannotWrite,
+                             "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err) + "，這次的修改尚未存檔", err});
+  }
+  if (const int err = WriteReplacing(personTarget, persons.content); err != 0) {
+    // `User` is as it was; the companion may hold entries for the persons
+    // not written, which no one shows. The book finds the file changed at
+    // the next save and puts its changes on top again.
+    places = std::move(book);
+    return FinishPersonSave(list, std::move(persons),
+                            {Status::kCannotWrite, "無法寫入檔案 " + PathText(personTarget) + Reason(err), err});
+  }
+  // Entries of persons gone: a failure leaves them for the next save.
+  writePlaces(*after);
+  places = ParsePlaceFile(onDisk);
+  if (!placesThere) places.disk = {};
+  return FinishPersonSave(list, std::move(persons), {});
+}
+
+}  // namespace qelm::records
