@@ -7,9 +7,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "place/places.hpp"
 #include "ui/window_layer.hpp"
@@ -29,41 +31,6 @@ constexpr int kLineGap = 390;
 constexpr int kLinesKept = 4;  // the line under the rows has room for this many lines at least
 
 }  // namespace
-
-// ------------------------------------------------------------------ the name of a place
-
-PlaceMatch ResolvePlaceName(const QString& name) {
-  PlaceMatch match;
-  const QString wanted = name.trimmed();
-  if (wanted.isEmpty()) return match;
-  // 台 and 臺 are written for each other; English names without case.
-  const auto same = [&](std::string_view chinese, std::string_view english) {
-    return Q(chinese).replace(QChar(u'台'), QChar(u'臺')) == QString(wanted).replace(QChar(u'台'), QChar(u'臺')) ||
-           Q(english).compare(wanted, Qt::CaseInsensitive) == 0;
-  };
-  for (const KnownPlace& known : FindPlaces(S(wanted), 50)) {
-    if (same(known.name, known.english)) {
-      match.place = known.place();
-      match.candidates.clear();
-      return match;
-    }
-    match.candidates.push_back(known.place());
-  }
-  // A city of the world list by the whole name the finder shows for it
-  // ("Nairobi, Nairobi Area, Kenya").
-  const std::string text = S(wanted);
-  const bool latin = std::all_of(text.begin(), text.end(), [](char ch) { return (ch & 0x80) == 0; });
-  if (match.candidates.empty() && latin && wanted.contains(u',')) {
-    for (qelm::Place& city : SearchWorldCities(text.substr(0, text.find(',')), 20))
-      if (Q(city.name).compare(wanted, Qt::CaseInsensitive) == 0) {
-        match.place = std::move(city);
-        return match;
-      }
-  }
-  if (!match.place && match.candidates.size() == 1) match.place = match.candidates.front();
-  if (match.place) match.candidates.clear();
-  return match;
-}
 
 // ------------------------------------------------------------------ the places found
 
@@ -113,6 +80,10 @@ QVariant FoundPlacesModel::data(const QModelIndex& index, int role) const {
 
 BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   setObjectName(QStringLiteral("birthplaceRow"));
+  // The world list is read on a thread of its own, so that the first search
+  // does not wait for it.
+  static std::once_flag reading;
+  std::call_once(reading, [] { QThreadPool::globalInstance()->start([] { PrepareWorldCities(); }); });
   Place(this, 0, top, kWindowWidth, kOverlapTop);
   const QFont text = Font(kSansFace, 9.75);
   const auto caption = [&](const char* name, int left, int captionTop, int width, const char* words) {
@@ -257,15 +228,11 @@ bool BirthplaceRow::CoordinatesEmpty() const {
 std::optional<qelm::Place> BirthplaceRow::PlaceForName(const QString& name, QString* problem) const {
   // The text of a place the finder offers (one highlighted, then left).
   if (const qelm::Place* offered = found_->placeShownAs(name)) return *offered;
-  PlaceMatch match = ResolvePlaceName(name);
-  if (match.place) return match.place;
-  const QString gone = cleared_ ? QStringLiteral("，原本的經緯度與時區已清除") : QString();
-  *problem = match.candidates.size() > 1
-                 ? QStringLiteral("出生地「%1」符合 %2 個以上的地名%3：請從尋找結果中選擇，或填入經度與時區")
-                       .arg(name)
-                       .arg(match.candidates.size())
-                       .arg(gone)
-                 : QStringLiteral("找不到出生地「%1」%2：請從尋找結果中選擇，或填入經度與時區").arg(name, gone);
+  const PlaceResolution match = ResolvePlace(S(name));
+  if (match.found()) return match.place;
+  *problem = Q(PlaceResolutionText(S(name), match));
+  if (cleared_) *problem += QStringLiteral("；原本的經緯度與時區已清除");
+  if (match.match == PlaceMatch::None) *problem += QStringLiteral("：請從尋找結果中選擇，或填入經度與時區");
   return std::nullopt;
 }
 
@@ -355,12 +322,7 @@ std::optional<CorrectionOutcome> BirthplaceRow::correction(const MomentInput& bi
   const std::optional<StoredBirthPlace> place = enteredPlace(problem);
   if (!place) return std::nullopt;
   CorrectionOutcome corrected = CorrectStoredBirth(birth, *place);
-  if (!corrected) {
-    const std::string change = ClockChangeText(corrected.resolution);
-    *problem = Q(corrected.error == CorrectionError::Nonexistent && !change.empty()
-                     ? change
-                     : std::string(CorrectionErrorText(corrected.error)));
-  }
+  if (!corrected) *problem = Q(CorrectionFailureText(corrected));
   return corrected;
 }
 

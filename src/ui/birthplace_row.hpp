@@ -19,17 +19,6 @@ class QLineEdit;
 
 namespace qelm::ui {
 
-// A place for a name: the place of the built-in list named exactly so
-// (Chinese, 台 for 臺, or English in any case), else the only one whose name
-// holds it, else a world city by the whole name the finder shows for it;
-// `candidates` are the places of the list found when none or several fit.
-struct PlaceMatch {
-  std::optional<qelm::Place> place;
-  std::vector<qelm::Place> candidates;
-};
-// Every name the person window turns into a place goes through here.
-PlaceMatch ResolvePlaceName(const QString& name);
-
 // A label's new text, told to a screen reader: its name, announced.
 void SayChanged(QLabel* label);
 
