@@ -1,14 +1,17 @@
 #include "ui/birthplace_row.hpp"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
+#include <QThreadPool>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 #include "place/places.hpp"
 #include "ui/window_layer.hpp"
@@ -21,23 +24,13 @@ QString Degrees(double v) { return QString::number(v, 'f', 4); }
 
 constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 constexpr int kWindowWidth = 5430;
+// The rows' tops in twips; the line under them starts at the overlap row,
+// below it when that is shown.
+constexpr int kCoordinatesTop = 390, kZoneTop = 780, kTimeModeTop = 1170, kOverlapTop = 1560;
+constexpr int kLineGap = 390;
+constexpr int kLinesKept = 4;  // the line under the rows has room for this many lines at least
 
 }  // namespace
-
-// ------------------------------------------------------------------ the name of a place
-
-PlaceMatch ResolvePlaceName(const QString& name) {
-  PlaceMatch match;
-  for (const KnownPlace& known : FindPlaces(S(name), 50)) {
-    if (Q(known.name) == name) {
-      match.place = known.place();
-      match.candidates.clear();
-      return match;
-    }
-    match.candidates.push_back(known.place());
-  }
-  return match;
-}
 
 // ------------------------------------------------------------------ the places found
 
@@ -85,9 +78,13 @@ QVariant FoundPlacesModel::data(const QModelIndex& index, int role) const {
 
 // ------------------------------------------------------------------ the rows
 
-BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(parent) {
+BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   setObjectName(QStringLiteral("birthplaceRow"));
-  Place(this, 0, top, kWindowWidth, height);
+  // The world list is read on a thread of its own, so that the first search
+  // does not wait for it.
+  static std::once_flag reading;
+  std::call_once(reading, [] { QThreadPool::globalInstance()->start([] { PrepareWorldCities(); }); });
+  Place(this, 0, top, kWindowWidth, kOverlapTop);
   const QFont text = Font(kSansFace, 9.75);
   const auto caption = [&](const char* name, int left, int captionTop, int width, const char* words) {
     QLabel* l =
@@ -105,7 +102,7 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   };
   placeCaption_ = caption("placeCaption", 240, 30, 735, "出生地");
   finder_ = edit("placeFinder", 1020, 0, 4155, "出生地");
-  finder_->setPlaceholderText(QStringLiteral("輸入地名尋找（中文或英文），不填則依鐘錶時間"));
+  finder_->setPlaceholderText(QStringLiteral("地名（中文或英文）；不填依鐘錶時間"));
   finder_->setClearButtonEnabled(true);
   found_ = new FoundPlacesModel(this);
   completer_ = new QCompleter(found_, this);
@@ -113,44 +110,55 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
   completer_->setMaxVisibleItems(12);
   finder_->setCompleter(completer_);
   connect(finder_, &QLineEdit::textEdited, this, &BirthplaceRow::Typed);
+  connect(finder_, &QLineEdit::editingFinished, this, &BirthplaceRow::NameLeft);
   connect(completer_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &BirthplaceRow::Activated);
 
-  const int row2 = 390;
-  longitudeCaption_ = caption("longitudeCaption", 240, row2 + 30, 480, "經度");
-  longitudeEdit_ = edit("longitudeEdit", 720, row2, 900, "經度（東經為正）");
-  longitudeEdit_->setPlaceholderText(QStringLiteral("東經為正"));
-  latitudeCaption_ = caption("latitudeCaption", 1740, row2 + 30, 480, "緯度");
-  latitudeEdit_ = edit("latitudeEdit", 2220, row2, 900, "緯度（北緯為正）");
-  latitudeEdit_->setPlaceholderText(QStringLiteral("北緯為正"));
-  zoneCaption_ = caption("zoneCaption", 3240, row2 + 30, 480, "時區");
-  zoneEdit_ = edit("zoneEdit", 3720, row2, 1455, "時區");
-  zoneEdit_->setPlaceholderText(QStringLiteral("Asia/Taipei"));
+  // Longitude and latitude side by side; the zone on a row of its own, wide
+  // enough for the longest zone names.
+  longitudeCaption_ = caption("longitudeCaption", 240, kCoordinatesTop + 30, 480, "經度");
+  longitudeEdit_ = edit("longitudeEdit", 720, kCoordinatesTop, 1920, "經度（東經為正）");
+  longitudeEdit_->setPlaceholderText(QStringLiteral("東經為正，如 121.5"));
+  latitudeCaption_ = caption("latitudeCaption", 2760, kCoordinatesTop + 30, 480, "緯度");
+  latitudeEdit_ = edit("latitudeEdit", 3240, kCoordinatesTop, 1935, "緯度（北緯為正）");
+  latitudeEdit_->setPlaceholderText(QStringLiteral("北緯為正，如 25.0"));
+  zoneCaption_ = caption("zoneCaption", 240, kZoneTop + 30, 480, "時區");
+  zoneEdit_ = edit("zoneEdit", 720, kZoneTop, 4455, "時區");
+  zoneEdit_->setPlaceholderText(QStringLiteral("如 Asia/Taipei"));
 
-  const int row3 = row2 + 390;
-  timeModeCaption_ = caption("timeModeCaption", 240, row3 + 30, 480, "時間");
+  // The kind of time; the rest of its row is kept free.
+  timeModeCaption_ = caption("timeModeCaption", 240, kTimeModeTop + 30, 480, "時間");
   timeModeBox_ = new QComboBox(this);
   timeModeBox_->setObjectName(QStringLiteral("timeModeBox"));
   timeModeBox_->setFont(text);
   for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar}) timeModeBox_->addItem(Q(TimeModeName(m)));
-  Place(timeModeBox_, 720, row3 - 30, 1500, 360);
+  Place(timeModeBox_, 720, kTimeModeTop - 30, 1500, 360);
   timeModeBox_->setAccessibleName(QStringLiteral("時間"));
+  timeModeCaption_->setBuddy(timeModeBox_);
+
+  // Which of two moments a repeated clock time means: asked only then.
+  overlapCaption_ = caption("overlapCaption", 240, kOverlapTop + 30, 1215, "重複的時刻");
   overlapBox_ = new QComboBox(this);
   overlapBox_->setObjectName(QStringLiteral("overlapBox"));
   overlapBox_->setFont(text);
-  // Right of it stands the person window's day-change chooser.
-  overlapBox_->addItems({QStringLiteral("較早一次"), QStringLiteral("較晚一次")});
-  Place(overlapBox_, 3900, row3 - 30, 1275, 360);
+  overlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
+  Place(overlapBox_, 1500, kOverlapTop - 30, 2835, 360);
   overlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
+  overlapCaption_->setBuddy(overlapBox_);
+  overlapCaption_->hide();
   overlapBox_->hide();
 
-  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 240, row3 + 420, 4935, 540, text);
+  correctionLine_ = MakeLabel(this, QStringLiteral("correctionLine"), 240, kOverlapTop, 4935, 255, text);
   correctionLine_->setWordWrap(true);
   correctionLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   correctionLine_->setFocusPolicy(Qt::NoFocus);
   SetTextColour(correctionLine_, kDarkRed);
+  Arrange();
 
   for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_})
-    connect(e, &QLineEdit::textEdited, this, &BirthplaceRow::changed);
+    connect(e, &QLineEdit::textEdited, this, [this] {
+      cleared_ = false;
+      emit changed();
+    });
   connect(timeModeBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
   connect(overlapBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
 
@@ -160,10 +168,72 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top, int height) : QWidget(par
 
 QWidget* BirthplaceRow::firstInOrder() const { return finder_; }
 
+// The line under the rows, below the overlap choice when it is shown, as
+// tall as its text; the rows end under it, with room for a few lines kept
+// so that the window does not change its height for a usual line.
+void BirthplaceRow::Arrange() {
+  const int top = Px(overlapBox_->isVisibleTo(this) ? kOverlapTop + kLineGap : kOverlapTop);
+  const int width = Px(4935);
+  const int lines = correctionLine_->fontMetrics().lineSpacing() * kLinesKept;
+  const int height = std::max(correctionLine_->heightForWidth(width), correctionLine_->fontMetrics().height());
+  correctionLine_->setGeometry(Px(240), top, width, height);
+  const int bottom = std::max(top + height, Px(kOverlapTop + kLineGap) + lines) + Px(120);
+  if (bottom != this->height()) {
+    resize(this->width(), bottom);
+    emit resized();
+  }
+}
+
+void SayChanged(QLabel* label) {
+  label->setAccessibleName(label->text());
+  QAccessibleEvent named(label, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&named);
+  if (!label->text().isEmpty()) {
+    QAccessibleEvent alert(label, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+  }
+}
+
 void BirthplaceRow::Typed(const QString& text) {
   found_->search(text);
   if (found_->rowCount() > 0) completer_->complete();
+  // Another name: the coordinates and zone of the place before it go.
+  if (shownPlace_ && text.trimmed() != Q(shownPlace_->name)) {
+    if (ShowsCoordinatesOf(*shownPlace_)) {
+      for (QLineEdit* e : {longitudeEdit_, latitudeEdit_, zoneEdit_}) e->clear();
+      cleared_ = true;
+    }
+    shownPlace_.reset();
+  }
   emit changed();
+}
+
+void BirthplaceRow::NameLeft() {
+  const QString name = finder_->text().trimmed();
+  if (name.isEmpty() || (shownPlace_ && name == Q(shownPlace_->name)) || !CoordinatesEmpty()) return;
+  QString problem;
+  if (const std::optional<qelm::Place> place = PlaceForName(name, &problem)) choosePlace(*place);
+}
+
+bool BirthplaceRow::ShowsCoordinatesOf(const qelm::Place& place) const {
+  return longitudeEdit_->text() == Degrees(place.longitude) && latitudeEdit_->text() == Degrees(place.latitude) &&
+         zoneEdit_->text() == Q(place.zone);
+}
+
+bool BirthplaceRow::CoordinatesEmpty() const {
+  return longitudeEdit_->text().trimmed().isEmpty() && latitudeEdit_->text().trimmed().isEmpty() &&
+         zoneEdit_->text().trimmed().isEmpty();
+}
+
+std::optional<qelm::Place> BirthplaceRow::PlaceForName(const QString& name, QString* problem) const {
+  // The text of a place the finder offers (one highlighted, then left).
+  if (const qelm::Place* offered = found_->placeShownAs(name)) return *offered;
+  const PlaceResolution match = ResolvePlace(S(name));
+  if (match.found()) return match.place;
+  *problem = Q(PlaceResolutionText(S(name), match));
+  if (cleared_) *problem += QStringLiteral("；原本的經緯度與時區已清除");
+  if (match.match == PlaceMatch::None) *problem += QStringLiteral("：請從尋找結果中選擇，或填入經度與時區");
+  return std::nullopt;
 }
 
 void BirthplaceRow::Activated(const QModelIndex& index) {
@@ -179,6 +249,8 @@ void BirthplaceRow::Activated(const QModelIndex& index) {
 }
 
 void BirthplaceRow::choosePlace(const qelm::Place& place) {
+  shownPlace_ = place;
+  cleared_ = false;
   finder_->setText(Q(place.name));
   longitudeEdit_->setText(Degrees(place.longitude));
   latitudeEdit_->setText(Degrees(place.latitude));
@@ -189,6 +261,8 @@ void BirthplaceRow::choosePlace(const qelm::Place& place) {
 void BirthplaceRow::showStored(const records::PlaceEntry* entry) {
   const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
   const QSignalBlocker quietMode(timeModeBox_), quietOverlap(overlapBox_);
+  shownPlace_ = stored ? std::optional(stored->place) : std::nullopt;
+  cleared_ = false;
   if (stored) {
     finder_->setText(Q(stored->place.name));
     longitudeEdit_->setText(Degrees(stored->place.longitude));
@@ -212,15 +286,14 @@ std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) co
   StoredBirthPlace entered;
   entered.mode = static_cast<TimeMode>(std::max(0, timeModeBox_->currentIndex()));
   entered.choice = overlapBox_->currentIndex() == 1 ? OverlapChoice::Later : OverlapChoice::Earlier;
-  if (lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) {
-    // A name typed in full: the place of the list of that name.
-    const PlaceMatch match = ResolvePlaceName(name);
-    if (match.place) {
-      entered.place = *match.place;
-      return entered;
-    }
-    *problem = QStringLiteral("找不到出生地「%1」：請從尋找結果中選擇，或填入經度與時區").arg(name);
-    return std::nullopt;
+  // A name alone, or one typed over a place whose coordinates still stand:
+  // the place of that name, never coordinates of another.
+  const bool stale = shownPlace_ && name != Q(shownPlace_->name) && ShowsCoordinatesOf(*shownPlace_);
+  if ((lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) || stale) {
+    const std::optional<qelm::Place> place = PlaceForName(name, problem);
+    if (!place) return std::nullopt;
+    entered.place = *place;
+    return entered;
   }
   bool ok = false;
   const double longitude = QLocale::c().toDouble(lon, &ok);
@@ -249,12 +322,7 @@ std::optional<CorrectionOutcome> BirthplaceRow::correction(const MomentInput& bi
   const std::optional<StoredBirthPlace> place = enteredPlace(problem);
   if (!place) return std::nullopt;
   CorrectionOutcome corrected = CorrectStoredBirth(birth, *place);
-  if (!corrected) {
-    const std::string change = ClockChangeText(corrected.resolution);
-    *problem = Q(corrected.error == CorrectionError::Nonexistent && !change.empty()
-                     ? change
-                     : std::string(CorrectionErrorText(corrected.error)));
-  }
+  if (!corrected) *problem = Q(CorrectionFailureText(corrected));
   return corrected;
 }
 
@@ -270,7 +338,8 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
     }
     if (corrected && corrected->resolution.state == ClockState::Overlap && timeModeBox_->currentIndex() != 0) {
       overlap = true;
-      note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("，請選擇是哪一次\n") + note;
+      // The change of the clocks, which asks which of the two moments is meant.
+      note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("\n") + note;
     }
   } else {
     enteredPlace(&note);
@@ -278,8 +347,17 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
   if (note.isEmpty() && timeModeBox_->currentIndex() != 0 && finder_->text().trimmed().isEmpty() &&
       longitudeEdit_->text().trimmed().isEmpty())
     note = QStringLiteral("未填出生地，依鐘錶時間排盤");
+  // Coordinates of no place found by its name: taken as typed, and said so.
+  const QString name = finder_->text().trimmed();
+  if (!CoordinatesEmpty() && !name.isEmpty() && !(shownPlace_ && ShowsCoordinatesOf(*shownPlace_))) {
+    const QString typed = QStringLiteral("「%1」的經緯度與時區為手填").arg(name);
+    note = note.isEmpty() ? typed : typed + QStringLiteral("\n") + note;
+  }
   correctionLine_->setText(note);
   overlapBox_->setVisible(overlap);
+  overlapCaption_->setVisible(overlap);
+  Arrange();
+  SayChanged(correctionLine_);
   return applied;
 }
 

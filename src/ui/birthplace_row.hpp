@@ -19,14 +19,8 @@ class QLineEdit;
 
 namespace qelm::ui {
 
-// A place for a name: the one named exactly so, else the only one whose name
-// holds it; `candidates` are the places found when there is none or several.
-struct PlaceMatch {
-  std::optional<qelm::Place> place;
-  std::vector<qelm::Place> candidates;
-};
-// Every name the person window turns into a place goes through here.
-PlaceMatch ResolvePlaceName(const QString& name);
+// A label's new text, told to a screen reader: its name, announced.
+void SayChanged(QLabel* label);
 
 // The places the finder offers now, each shown with its English name and zone.
 class FoundPlacesModel : public QAbstractListModel {
@@ -53,8 +47,9 @@ class FoundPlacesModel : public QAbstractListModel {
 class BirthplaceRow : public QWidget {
   Q_OBJECT
  public:
-  // Placed in `parent` at `top` (twips), as wide as it.
-  BirthplaceRow(QWidget* parent, int top, int height);
+  // Placed in `parent` at `top` (twips), as wide as the window; as tall as
+  // its rows and the line under them need.
+  BirthplaceRow(QWidget* parent, int top);
 
   QLineEdit* finder() const { return finder_; }
   QLineEdit* longitudeEdit() const { return longitudeEdit_; }
@@ -87,17 +82,32 @@ class BirthplaceRow : public QWidget {
  signals:
   // Something that changes the reading of the birth was entered.
   void changed();
+  // The rows need another height (the line under them grew or shrank).
+  void resized();
 
  private:
   void Typed(const QString& text);
   void Activated(const QModelIndex& index);
+  // The name was left (Tab, Enter): a name that is not the shown place's is
+  // resolved again.
+  void NameLeft();
+  void Arrange();
+  // The coordinate fields as typed, and whether they still show `place`.
+  bool ShowsCoordinatesOf(const qelm::Place& place) const;
+  bool CoordinatesEmpty() const;
+  // The place for the name alone, or why there is none.
+  std::optional<qelm::Place> PlaceForName(const QString& name, QString* problem) const;
 
-  QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_;
+  QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_, *overlapCaption_;
   QLineEdit *finder_, *longitudeEdit_, *latitudeEdit_, *zoneEdit_;
   QComboBox *timeModeBox_, *overlapBox_;
   QLabel* correctionLine_;
   QCompleter* completer_;
   FoundPlacesModel* found_;
+  // The place whose name, coordinates and zone the fields were filled with
+  // (a pick, a resolved name, a stored birthplace).
+  std::optional<qelm::Place> shownPlace_;
+  bool cleared_ = false;  // an edited name took the coordinates of the place before it away
 };
 
 }  // namespace qelm::ui

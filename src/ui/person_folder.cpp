@@ -104,4 +104,18 @@ PersonFolder ChoosePersonFolder() {
   return chosen;
 }
 
+PersonFile LocatePersonFile(const std::optional<std::filesystem::path>& folder) {
+  PersonFile file;
+  if (folder) {
+    file.path = *folder / kPersonFileName.toStdString();
+    return file;
+  }
+  const PersonFolder chosen = ChoosePersonFolder();
+  file.path = chosen.folder / kPersonFileName.toStdString();
+  file.note = chosen.note;
+  if (chosen.folder != FileSystemPath(QCoreApplication::applicationDirPath()))
+    file.where = QStringLiteral("清單檔案：") + QFile::decodeName(file.path.c_str());
+  return file;
+}
+
 }  // namespace qelm::ui

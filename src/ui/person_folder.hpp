@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 #include <filesystem>
+#include <optional>
 
 namespace qelm::ui {
 
@@ -38,6 +39,15 @@ struct PersonFolderFacts {
 PersonFolder ChoosePersonFolder(const PersonFolderFacts& facts);
 // The choice for this program, with the copy done.
 PersonFolder ChoosePersonFolder();
+
+// The person file to use: `User` in `folder`, or where ChoosePersonFolder
+// finds it (the copy done), with what the window says about it.
+struct PersonFile {
+  std::filesystem::path path;
+  QString note;   // why the list is where it is, once
+  QString where;  // "清單檔案：…" before every message, when not beside the program
+};
+PersonFile LocatePersonFile(const std::optional<std::filesystem::path>& folder);
 
 // A whole folder can take a new file (a probe file is created and removed).
 bool FolderIsWritable(const QString& folder);

@@ -1,5 +1,7 @@
 #include "ui/person_list_model.hpp"
 
+#include <algorithm>
+
 #include "ui/window_layer.hpp"
 
 namespace qelm::ui {
@@ -27,15 +29,45 @@ PersonListModel::PersonListModel(const records::PersonList& list, QObject* paren
 
 void PersonListModel::reload() {
   beginResetModel();
+  names_.clear();
+  years_.clear();
+  names_.reserve(list_.rows.size());
+  years_.reserve(list_.rows.size());
+  for (const records::PersonRecord& row : list_.rows) {
+    names_.push_back(Q(row.fields[records::kName]).toCaseFolded());
+    years_.push_back(Q(row.fields[records::kYear]).trimmed());
+  }
+  Find();
   endResetModel();
 }
 
+void PersonListModel::setSearch(const QString& text) {
+  const QString wanted = text.trimmed().toCaseFolded();
+  if (wanted == search_) return;
+  beginResetModel();
+  search_ = wanted;
+  Find();
+  endResetModel();
+}
+
+void PersonListModel::Find() {
+  found_.clear();
+  if (!searching()) return;
+  for (std::size_t record = 0; record < names_.size(); ++record)
+    if (names_[record].contains(search_) || years_[record].startsWith(search_))
+      found_.push_back(record);
+}
+
 int PersonListModel::rowOf(std::size_t record) const {
-  return record < list_.rows.size() ? static_cast<int>(record) : -1;
+  if (record >= list_.rows.size()) return -1;
+  if (!searching()) return static_cast<int>(record);
+  const auto at = std::lower_bound(found_.begin(), found_.end(), record);
+  return at != found_.end() && *at == record ? static_cast<int>(at - found_.begin()) : -1;
 }
 
 int PersonListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(list_.rows.size());
+  if (parent.isValid()) return 0;
+  return static_cast<int>(searching() ? found_.size() : list_.rows.size());
 }
 
 int PersonListModel::columnCount(const QModelIndex& parent) const {

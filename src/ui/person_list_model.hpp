@@ -1,5 +1,6 @@
 // The persons of the person file as the rows of the person window's list:
-// name, sex and the five numbers of the birth moment, one column each.
+// name, sex and the five numbers of the birth moment, one column each; all
+// of them, or those a search finds.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -17,11 +18,19 @@ class PersonListModel : public QAbstractTableModel {
   // Shows `list`, which the caller keeps; call reload() after changing it.
   PersonListModel(const records::PersonList& list, QObject* parent);
 
-  // The list changed: every row is shown afresh.
+  // The list changed: every row is shown afresh (those the search finds).
   void reload();
 
+  // Shows only the persons whose name holds `text` (letters in any case) or
+  // whose birth year begins with it; empty shows everyone.
+  void setSearch(const QString& text);
+  bool searching() const { return !search_.isEmpty(); }
+  std::size_t total() const { return list_.rows.size(); }
+
   // The record of the list a row shows.
-  std::size_t recordOf(int row) const { return static_cast<std::size_t>(row); }
+  std::size_t recordOf(int row) const {
+    return searching() ? found_[static_cast<std::size_t>(row)] : static_cast<std::size_t>(row);
+  }
   // The row that shows a record (-1: none).
   int rowOf(std::size_t record) const;
 
@@ -38,7 +47,12 @@ class PersonListModel : public QAbstractTableModel {
   static const std::array<Column, records::kFieldCount> kColumns;
 
  private:
+  void Find();
+
   const records::PersonList& list_;
+  QString search_;
+  std::vector<QString> names_, years_;  // of every record, as the search compares them (names case-folded)
+  std::vector<std::size_t> found_;      // the records the search finds, in list order
 };
 
 }  // namespace qelm::ui

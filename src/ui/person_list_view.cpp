@@ -1,6 +1,8 @@
 #include "ui/person_list_view.hpp"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeView>
 
@@ -12,6 +14,14 @@ namespace qelm::ui {
 PersonListView::PersonListView(const records::PersonList& list, QWidget* parent) : QWidget(parent), list_(list) {
   setObjectName(QStringLiteral("personListView"));
   model_ = new PersonListModel(list, this);
+  search_ = new QLineEdit(this);
+  search_->setObjectName(QStringLiteral("personSearch"));
+  search_->setFont(Font(kSansFace, 9.75));
+  search_->setPlaceholderText(QStringLiteral("尋找：姓名的一部分或出生年"));
+  search_->setAccessibleName(QStringLiteral("尋找人員"));
+  search_->setClearButtonEnabled(true);
+  search_->installEventFilter(this);
+  connect(search_, &QLineEdit::textChanged, this, &PersonListView::Search);
   view_ = new QTreeView(this);
   view_->setObjectName(QStringLiteral("personList"));
   view_->setFont(Font(kSansFace, 11.25));
@@ -29,12 +39,19 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
   view_->header()->setStretchLastSection(false);
   view_->setAccessibleName(QStringLiteral("人員列表"));
   setFocusProxy(view_);
+  setTabOrder(search_, view_);
+  connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+    if (!quiet_ && current.isValid()) emit currentRecordChanged(model_->recordOf(current.row()));
+  });
+  view_->installEventFilter(this);
   view_->viewport()->installEventFilter(this);
 }
 
 // The view goes before the rows it shows.
 PersonListView::~PersonListView() {
   view_->viewport()->removeEventFilter(this);
+  view_->removeEventFilter(this);
+  search_->removeEventFilter(this);
   delete view_;
 }
 
@@ -44,7 +61,9 @@ void PersonListView::showRows(int selectRecord) {
   model_->reload();
   const int row = selectRecord >= 0 ? model_->rowOf(static_cast<std::size_t>(selectRecord)) : -1;
   if (row >= 0) {
+    quiet_ = true;
     view_->setCurrentIndex(model_->index(row, 0));
+    quiet_ = false;
   } else {
     view_->clearSelection();
   }
@@ -58,15 +77,44 @@ std::optional<std::size_t> PersonListView::selectedRecord() const {
   return record;
 }
 
+// The rows the search finds; the selected person stays selected while it is
+// among them.
+void PersonListView::Search(const QString& text) {
+  const std::optional<std::size_t> selected = selectedRecord();
+  model_->setSearch(text);
+  const int row = selected ? model_->rowOf(*selected) : -1;
+  if (row >= 0) {
+    quiet_ = true;
+    view_->setCurrentIndex(model_->index(row, 0));
+    quiet_ = false;
+  }
+  emit searched();
+}
+
 bool PersonListView::eventFilter(QObject* watched, QEvent* e) {
+  // Esc empties the search.
+  if (watched == search_ && e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape &&
+      !search_->text().isEmpty()) {
+    search_->clear();
+    return true;
+  }
   if (watched == view_->viewport() && e->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton)
     emit clicked();
+  if (watched == view_ && e->type() == QEvent::KeyPress && view_->currentIndex().isValid()) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      emit chosen();
+      return true;
+    }
+  }
   return QWidget::eventFilter(watched, e);
 }
 
 void PersonListView::resizeEvent(QResizeEvent* e) {
-  view_->setGeometry(rect());
+  const int searchHeight = Px(300), gap = Px(60);
+  search_->setGeometry(0, 0, width(), searchHeight);
+  view_->setGeometry(0, searchHeight + gap, width(), height() - searchHeight - gap);
   QWidget::resizeEvent(e);
 }
 

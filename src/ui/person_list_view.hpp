@@ -1,5 +1,5 @@
-// The person window's list of persons: one row a person, backed by the
-// person list model.
+// The person window's list of persons: a search field over the list, one
+// row a person, backed by the person list model.
 #pragma once
 
 #include <QWidget>
@@ -7,6 +7,7 @@
 
 #include "records/person_file.hpp"
 
+class QLineEdit;
 class QTreeView;
 
 namespace qelm::ui {
@@ -21,6 +22,7 @@ class PersonListView : public QWidget {
   ~PersonListView() override;
 
   QTreeView* view() const { return view_; }
+  QLineEdit* searchField() const { return search_; }
   PersonListModel* model() const { return model_; }
   int rowCount() const;
   // The list changed: the rows are shown afresh, with `selectRecord` (an
@@ -32,6 +34,13 @@ class PersonListView : public QWidget {
  signals:
   // A left click anywhere in the list, on a row or the space below them.
   void clicked();
+  // A row became the current one, however it did (a click, the arrows,
+  // Home and End, typing a name); not when the program selects a row.
+  void currentRecordChanged(std::size_t record);
+  // Enter on the current row.
+  void chosen();
+  // The search changed the rows shown.
+  void searched();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -40,7 +49,11 @@ class PersonListView : public QWidget {
  private:
   const records::PersonList& list_;
   PersonListModel* model_;
+  void Search(const QString& text);
+
+  QLineEdit* search_;
   QTreeView* view_;
+  bool quiet_ = false;  // the program sets the current row
 };
 
 }  // namespace qelm::ui

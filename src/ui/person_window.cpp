@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,6 +16,7 @@
 
 #include "calendar/lunar.hpp"
 #include "ui/main_window.hpp"
+#include "ui/person_list_model.hpp"
 #include "ui/person_list_view.hpp"
 #include "ui/single_window.hpp"
 #include "ui/window_layer.hpp"
@@ -35,7 +35,7 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
-constexpr int kWindowWidth = 5430, kWindowHeight = 8760;
+constexpr int kWindowWidth = 5430;
 constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
 constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
 constexpr int kMessageTop = 1610;
@@ -54,29 +54,21 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   // stays usable.
   main.setEnabled(false);
   setEnabled(true);
-  setFixedSize(Px(kWindowWidth), Px(kWindowHeight));
+  setFixedWidth(Px(kWindowWidth));
   SetBackground(this, 0xFFFFFF);
 
-  QString note, where;
-  if (folder) {
-    path_ = *folder / kPersonFileName.toStdString();
-  } else {
-    const PersonFolder chosen = ChoosePersonFolder();
-    path_ = chosen.folder / kPersonFileName.toStdString();
-    note = chosen.note;
-    if (chosen.folder != FileSystemPath(QCoreApplication::applicationDirPath()))
-      where = QStringLiteral("清單檔案：") + QFile::decodeName(path_.c_str());
-  }
+  const PersonFile file = LocatePersonFile(folder);
+  path_ = file.path;
 
   BuildControls();
   EnableEditButtons();
   LoadList(std::move(pending));
   LoadPlaceFile(std::move(pendingPlaces));
   EnableEditButtons();
-  if (!note.isEmpty()) SetMessage(message().isEmpty() ? note : note + QStringLiteral("；") + message());
+  if (!file.note.isEmpty()) SetMessage(said_.isEmpty() ? file.note : file.note + QStringLiteral("；") + said_);
   // After the full account above, every message begins with where the list is.
-  where_ = where;
-  if (message().isEmpty()) SetMessage({});
+  where_ = file.where;
+  if (said_.isEmpty()) SetMessage({});
   PrepareNewEntry();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
 
@@ -133,14 +125,24 @@ void PersonWindow::BuildControls() {
   personList_ = new PersonListView(list_, this);
   Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
   connect(personList_, &PersonListView::clicked, this, &PersonWindow::ListClicked);
+  connect(personList_, &PersonListView::currentRecordChanged, this, &PersonWindow::ShowRecord);
+  connect(personList_, &PersonListView::chosen, this, &PersonWindow::HandOver);
+  connect(personList_, &PersonListView::searched, this, [this] {
+    EnableEditButtons();
+    ShowMessage();
+  });
 
   connect(chooseButton_, &QPushButton::clicked, this, &PersonWindow::HandOver);
   connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
   connect(modifyButton_, &QPushButton::clicked, this, &PersonWindow::Modify);
   connect(deleteButton_, &QPushButton::clicked, this, &PersonWindow::Remove);
 
-  birthplace_ = new BirthplaceRow(this, kPlaceTop, kWindowHeight - kPlaceTop);
+  birthplace_ = new BirthplaceRow(this, kPlaceTop);
   connect(birthplace_, &BirthplaceRow::changed, this, &PersonWindow::Preview);
+  // The window ends under the birthplace rows.
+  const auto fitHeight = [this] { setFixedHeight(birthplace_->geometry().bottom() + 1); };
+  connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
+  fitHeight();
 
   // The day-change convention beside 時間: how the birth time is read, as
   // the kind of time is.
@@ -160,10 +162,10 @@ void PersonWindow::BuildControls() {
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{nameEdit_, sexOptions_[0], sexOptions_[1], chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate_->selector(field));
-  for (QWidget* w :
-       {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
-        static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->view()),
-        static_cast<QWidget*>(findBirthButton_), birthplace_->firstInOrder()})
+  for (QWidget* w : {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
+                     static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->searchField()),
+                     static_cast<QWidget*>(personList_->view()), static_cast<QWidget*>(findBirthButton_),
+                     birthplace_->firstInOrder()})
     order.push_back(w);
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   setTabOrder(birthplace_->timeModeBox(), dayChangeBox_);
@@ -259,15 +261,27 @@ void PersonWindow::ShowRedo() {
 QString PersonWindow::message() const { return messageLine_->text(); }
 
 void PersonWindow::AddMessage(const QString& text) {
-  if (!text.isEmpty()) SetMessage(message().isEmpty() ? text : message() + QStringLiteral("；") + text);
+  if (!text.isEmpty()) SetMessage(said_.isEmpty() ? text : said_ + QStringLiteral("；") + text);
 }
 
-// A message stands under the buttons; the list makes room for it.
 void PersonWindow::SetMessage(const QString& message) {
-  const QString text = where_.isEmpty() || message.startsWith(where_) ? message
-                       : message.isEmpty()                            ? where_
-                                                                      : where_ + QStringLiteral("；") + message;
+  said_ = where_.isEmpty() || message.startsWith(where_) ? message
+          : message.isEmpty()                            ? where_
+                                                         : where_ + QStringLiteral("；") + message;
+  ShowMessage();
+}
+
+// The message stands under the buttons, with how many persons a search
+// shows; the list makes room for it.
+void PersonWindow::ShowMessage() {
+  QString text = said_;
+  const PersonListModel* persons = personList_->model();
+  if (persons->searching()) {
+    const QString count = QStringLiteral("顯示 %1 人，共 %2 人").arg(persons->rowCount()).arg(persons->total());
+    text = text.isEmpty() ? count : text + QStringLiteral("；") + count;
+  }
   messageLine_->setText(text);
+  SayChanged(messageLine_);
   if (text.isEmpty()) {
     messageLine_->hide();
     Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
@@ -343,9 +357,20 @@ void PersonWindow::FitPreview() {
 
 void PersonWindow::ListClicked() {
   if (personList_->rowCount() == 0) return;
+  if (const std::optional<std::size_t> record = personList_->selectedRecord()) {
+    ShowRecord(*record);
+  } else {
+    birthDate_->enableAll();
+    EnableEditButtons();
+  }
+}
+
+// The current row of the list, however it became current, is the entry.
+void PersonWindow::ShowRecord(std::size_t record) {
+  if (record >= list_.rows.size()) return;
   birthDate_->enableAll();
   EnableEditButtons();
-  if (const std::optional<std::size_t> record = personList_->selectedRecord()) ShowEntry(list_.rows[*record].fields);
+  ShowEntry(list_.rows[record].fields);
 }
 
 // The entry shows a record: name, sex, the birth moment in the selectors and

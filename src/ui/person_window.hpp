@@ -86,6 +86,7 @@ class PersonWindow : public QWidget {
   void Preview();
   void FitPreview();
   void ListClicked();
+  void ShowRecord(std::size_t record);
   void ShowEntry(const records::Fields& fields);
   QString OfferAgain(const std::vector<records::Edit>& dropped);
   void ShowRedo();
@@ -101,6 +102,7 @@ class PersonWindow : public QWidget {
   // changes, both files together; true when the edit is in the list.
   bool SavePersonList(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
   void SetMessage(const QString& text);
+  void ShowMessage();
   void AddMessage(const QString& text);
   records::Fields EntryFields(const records::Fields& keep) const;
   QString ChosenSex() const;
@@ -109,6 +111,7 @@ class PersonWindow : public QWidget {
   std::filesystem::path path_;
   records::PersonList list_;
   std::optional<records::Fields> redo_;  // a change to offer again in the entry
+  QString said_;                         // the message line's words, without the search's count
   QString where_;                        // the message line's first words when the list is not beside the program
   std::function<void(records::PersonList)> pendingHook_;
   std::function<void(records::PlaceBook)> pendingPlacesHook_;

@@ -1,0 +1,70 @@
+// The search over the person list, offscreen: one keystroke in the search
+// field on a list of 100,000 persons, until the list is drawn again.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "records/person_file.hpp"
+#include "ui/main_window.hpp"
+#include "ui/person_window.hpp"
+#include "ui/window_layer.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 100,000 persons: "王" and a number as the name, years across the range.
+fs::path Folder(QTemporaryDir& dir) {
+  const fs::path folder(QFile::encodeName(dir.path()).toStdString());
+  std::ofstream out(folder / "User", std::ios::binary);
+  const std::string male = "\xA8\x6B", wang = "\xA4\xFD";
+  for (std::size_t i = 0; i < qelm::records::kMaxRecords; ++i)
+    out << wang << i << "\t" << male << "\t" << 1901 + i % 199 << "\t5\t17\t14\t30\r\n";
+  return folder;
+}
+
+void Keystroke(benchmark::State& state) {
+  QTemporaryDir dir;
+  const fs::path folder = Folder(dir);
+  qelm::ui::MainWindow main([] { return qelm::MakeMoment(2024, 6, 15, 10, 30); });
+  main.show();
+  auto window = std::make_unique<qelm::ui::PersonWindow>(main, folder);
+  window->show();
+  QApplication::processEvents();
+  QLineEdit* search = window->personList()->searchField();
+  // Typing "1", "2", "3" and taking them back: from everyone to a few
+  // hundred and back.
+  const Qt::Key keys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace};
+  const QString texts[] = {"1", "2", "3", {}, {}, {}};
+  std::size_t next = 0;
+  for (auto _ : state) {
+    QKeyEvent press(QEvent::KeyPress, keys[next], Qt::NoModifier, texts[next]);
+    QApplication::sendEvent(search, &press);
+    window->personList()->view()->viewport()->repaint();
+    next = (next + 1) % std::size(keys);
+  }
+  state.counters["shown"] = window->personList()->rowCount();
+}
+BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond)->Iterations(60);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  QApplication app(qtArgc, argv);
+  qelm::ui::InstallFontSubstitutions();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
