@@ -32,15 +32,17 @@ void WritePillarNames(JsonWriter& w, const MomentPillarSet& p);
 class PillarNameText {
  public:
   explicit PillarNameText(Pillar p) {
-    char* end = PutText(bytes_.data(), p.stem.name());
-    end = PutText(end, p.branch.name());
-    size_ = static_cast<std::size_t>(end - bytes_.data());
+    // Each name is one character of three bytes; copy() bounds the copy so
+    // that the compiler sees it fit.
+    size_ = p.stem.name().copy(bytes_.data(), kCharBytes);
+    size_ += p.branch.name().copy(bytes_.data() + size_, kCharBytes);
   }
   std::string_view view() const { return {bytes_.data(), size_}; }
   JsonReadyText json() const { return {view()}; }
 
  private:
-  std::array<char, 8> bytes_{};  // two characters of three bytes
+  static constexpr std::size_t kCharBytes = 3;
+  std::array<char, 2 * kCharBytes> bytes_{};
   std::size_t size_ = 0;
 };
 
