@@ -58,7 +58,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
   Checked c;
   // The person file's limit: a chart of a name it could not hold is refused.
   if (const std::size_t n = records::CharacterCount(name); n > records::kMaxNameLength) {
-    c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字,這個有 " + std::to_string(n) + " 個字";
+    c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字，這個有 " + std::to_string(n) + " 個字";
     return c;
   }
   const auto s = SexOf(sex);

@@ -80,7 +80,7 @@ QString ChartExport::reportText() const {
 
 bool ChartExport::saveTo(const QString& path, int imageScale) {
   if (!main_.chartLoaded()) {
-    say(QStringLiteral("尚未排盤,沒有命盤可存"), true);
+    say(QStringLiteral("尚未排盤，沒有命盤可存"), true);
     return false;
   }
   const QString suffix = QFileInfo(path).suffix().toLower();
@@ -91,7 +91,7 @@ bool ChartExport::saveTo(const QString& path, int imageScale) {
   } else if (suffix == QStringLiteral("png")) {
     error = SaveChartPng(main_, path, imageScale, {message_});
   } else {
-    error = QStringLiteral("不支援的檔案類型「%1」,請用 .pdf 或 .png").arg(suffix.isEmpty() ? QStringLiteral("無副檔名") : QStringLiteral(".") + suffix);
+    error = QStringLiteral("不支援的檔案類型「%1」，請用 .pdf 或 .png").arg(suffix.isEmpty() ? QStringLiteral("無副檔名") : QStringLiteral(".") + suffix);
   }
   if (!error.isEmpty()) {
     say(error, true);

@@ -28,7 +28,7 @@ EncodedText EncodeText(const QString& text, TextEncoding encoding) {
   if (encoding == TextEncoding::kUtf8) return {utf8, {}};
   const records::EncodedText big5 = records::EncodeBig5(std::string_view(utf8.constData(), utf8.size()));
   if (!big5.bytes)
-    return {std::nullopt, QStringLiteral("「%1」沒有 Big5 字碼,沒有存檔;請改存 UTF-8")
+    return {std::nullopt, QStringLiteral("「%1」沒有 Big5 字碼，沒有存檔；請改存 UTF-8")
                               .arg(QString::fromStdString(big5.unencodable))};
   return {QByteArray::fromStdString(*big5.bytes), {}};
 }
