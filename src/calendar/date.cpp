@@ -38,6 +38,12 @@ std::string MomentText(Moment t) {
   return buf;
 }
 
+std::string UserMomentText(Moment t) {
+  std::string text = MomentText(t);
+  text[4] = text[7] = '-';
+  return text;
+}
+
 std::optional<Moment> ParseMomentText(std::string_view text) {
   const auto f = ParseClockText(text, '/');
   if (!f) return std::nullopt;

@@ -22,13 +22,6 @@ struct FindBirthOptions {
   bool json = false;
 };
 
-// "YYYY-MM-DD HH:MM", the form the user types a moment in.
-std::string UserMomentText(Moment t) {
-  std::string text = MomentText(t);
-  text[4] = text[7] = '-';
-  return text;
-}
-
 Pillar PillarArgument(const std::string& text) {
   const auto p = ParsePillar(Trim(text));
   if (!p) throw UsageError("無法解讀「" + text + "」:每一柱須為一個天干加一個地支,如 庚午");

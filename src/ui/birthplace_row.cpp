@@ -1,5 +1,7 @@
 #include "ui/birthplace_row.hpp"
 
+#include "ui/day_change_setting.hpp"
+
 #include <QAccessible>
 #include <QComboBox>
 #include <QCompleter>
@@ -134,6 +136,11 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   Place(timeModeBox_, 720, kTimeModeTop - 30, 1500, 360);
   timeModeBox_->setAccessibleName(QStringLiteral("時間"));
   timeModeCaption_->setBuddy(timeModeBox_);
+  // Beside it, the day-change convention: how the birth hour is read, as the
+  // kind of time is.
+  dayChangeBox_ = new DayChangeBox(this);
+  dayChangeBox_->setFont(text);
+  Place(dayChangeBox_, 2340, kTimeModeTop - 30, 1440, 360);
 
   // Which of two moments a repeated clock time means: asked only then.
   overlapCaption_ = caption("overlapCaption", 240, kOverlapTop + 30, 1215, "重複的時刻");
@@ -162,7 +169,7 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   connect(timeModeBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
   connect(overlapBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
 
-  QWidget* order[] = {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_, timeModeBox_, overlapBox_};
+  QWidget* order[] = {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_, timeModeBox_, dayChangeBox_, overlapBox_};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

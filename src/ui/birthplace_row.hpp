@@ -44,6 +44,8 @@ class FoundPlacesModel : public QAbstractListModel {
   std::vector<Found> found_;
 };
 
+class DayChangeBox;
+
 class BirthplaceRow : public QWidget {
   Q_OBJECT
  public:
@@ -56,6 +58,8 @@ class BirthplaceRow : public QWidget {
   QLineEdit* latitudeEdit() const { return latitudeEdit_; }
   QLineEdit* zoneEdit() const { return zoneEdit_; }
   QComboBox* timeModeBox() const { return timeModeBox_; }
+  // The day-change convention, beside 時間.
+  DayChangeBox* dayChangeBox() const { return dayChangeBox_; }
   QComboBox* overlapBox() const { return overlapBox_; }
   QLabel* correctionLine() const { return correctionLine_; }
   QCompleter* completer() const { return completer_; }
@@ -101,6 +105,7 @@ class BirthplaceRow : public QWidget {
   QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_, *overlapCaption_;
   QLineEdit *finder_, *longitudeEdit_, *latitudeEdit_, *zoneEdit_;
   QComboBox *timeModeBox_, *overlapBox_;
+  DayChangeBox* dayChangeBox_;
   QLabel* correctionLine_;
   QCompleter* completer_;
   FoundPlacesModel* found_;

@@ -18,7 +18,7 @@
 #include "ui/main_window.hpp"
 #include "ui/person_list_model.hpp"
 #include "ui/person_list_view.hpp"
-#include "ui/single_window.hpp"
+#include "ui/find_birth_button.hpp"
 #include "ui/window_layer.hpp"
 
 namespace qelm::ui {
@@ -74,6 +74,9 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
+
+DayChangeBox* PersonWindow::dayChangeBox() const { return birthplace_->dayChangeBox(); }
+FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
 
 // The list goes before the persons it shows.
 PersonWindow::~PersonWindow() { delete personList_; }
@@ -144,19 +147,13 @@ void PersonWindow::BuildControls() {
   connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
   fitHeight();
 
-  // The day-change convention beside 時間: how the birth time is read, as
-  // the kind of time is.
-  dayChangeBox_ = new DayChangeBox(birthplace_);
-  dayChangeBox_->setFont(text);
-  const QRect timeMode = birthplace_->timeModeBox()->geometry();
-  dayChangeBox_->setGeometry(timeMode.right() + Px(120), timeMode.top(), Px(1440), timeMode.height());
-  connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, [this](DayChange d) {
-    Preview();
-    if (findBirth_) findBirth_->setDayChange(d);
-  });
-  findBirthButton_ = MakeButton(this, QStringLiteral("findBirthButton"), kListLeft + kListWidth - 1800,
-                                kFindBirthTop, 1800, 360, button, QStringLiteral("由八字找生日"));
-  connect(findBirthButton_, &QPushButton::clicked, this, &PersonWindow::OpenFindBirth);
+  connect(dayChangeBox(), &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
+  findBirthButton_ = new FindBirthButton(this, dayChangeBox());
+  findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
+  findBirthButton_->setAutoDefault(true);
+  findBirthButton_->setFont(button);
+  Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
+  connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
@@ -168,8 +165,6 @@ void PersonWindow::BuildControls() {
                      birthplace_->firstInOrder()})
     order.push_back(w);
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  setTabOrder(birthplace_->timeModeBox(), dayChangeBox_);
-  setTabOrder(dayChangeBox_, birthplace_->overlapBox());
   for (QLabel* l : {nameCaption_, sexCaption_, birthCaption_, lunarPreview_}) l->setFocusPolicy(Qt::NoFocus);
 
   // Names for a screen reader, after the captions (the buttons and the sex
@@ -330,7 +325,7 @@ void PersonWindow::Preview() {
   if (birthDate_->remembered(Field::kMonth) > 0 && birthDate_->remembered(Field::kDay) > 0) {
     const MomentInput birth = birthDate_->rememberedMoment();
     const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
-    const DayChange dayChange = dayChangeBox_->dayChange();
+    const DayChange dayChange = dayChangeBox()->dayChange();
     const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
     if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
   } else {
@@ -481,32 +476,20 @@ void PersonWindow::HandOver() {
   }
   if (!main_) return;
   const std::string name = S(nameEdit_->text());
-  const DayChange dayChange = dayChangeBox_->dayChange();
+  const DayChange dayChange = dayChangeBox()->dayChange();
   if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
                 : !main_->CastChart(name, sex, birth, dayChange))
     return;
   close();
 }
 
-// 由八字找生日: one window at a time, under the convention chosen here.
-void PersonWindow::OpenFindBirth() {
-  ShowSingle(findBirth_, [this] {
-    auto* w = new FindBirthWindow(dayChangeBox_->dayChange(), this);
-    connect(w, &FindBirthWindow::birthChosen, this, &PersonWindow::TakeFoundBirth);
-    return w;
-  });
-}
-
+// The birth taken from 由八字找生日 fills the birth selectors.
 void PersonWindow::TakeFoundBirth(const CivilFields& first) {
   birthDate_->showStored({std::to_string(first.year), std::to_string(first.month), std::to_string(first.day),
                           std::to_string(first.hour), std::to_string(first.minute)});
   Preview();
-  SetMessage(QStringLiteral("生日已由八字帶入：%1-%2-%3 %4:%5")
-                 .arg(first.year)
-                 .arg(first.month, 2, 10, QChar('0'))
-                 .arg(first.day, 2, 10, QChar('0'))
-                 .arg(first.hour, 2, 10, QChar('0'))
-                 .arg(first.minute, 2, 10, QChar('0')));
+  const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
+  SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));
   raise();
   activateWindow();
 }

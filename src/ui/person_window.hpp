@@ -21,6 +21,7 @@
 #include "ui/birth_date_selector.hpp"
 #include "ui/birthplace_row.hpp"
 #include "ui/day_change_setting.hpp"
+#include "ui/find_birth_button.hpp"
 #include "ui/find_birth_window.hpp"
 #include "ui/person_folder.hpp"
 #include "ui/person_list_view.hpp"
@@ -71,9 +72,9 @@ class PersonWindow : public QWidget {
   QString message() const;
   // The day-change convention (beside 時間) and 由八字找生日, with its window
   // while it is open.
-  DayChangeBox* dayChangeBox() const { return dayChangeBox_; }
-  QPushButton* findBirthButton() const { return findBirthButton_; }
-  FindBirthWindow* findBirthWindow() const { return findBirth_; }
+  DayChangeBox* dayChangeBox() const;
+  FindBirthButton* findBirthButton() const { return findBirthButton_; }
+  FindBirthWindow* findBirthWindow() const;
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -94,7 +95,6 @@ class PersonWindow : public QWidget {
   void Modify();
   void Remove();
   void HandOver();
-  void OpenFindBirth();
   // Fills the birth selectors with a moment handed back by 由八字找生日.
   void TakeFoundBirth(const CivilFields& first);
   void FocusWindowChanged(QWindow* w);
@@ -125,9 +125,7 @@ class PersonWindow : public QWidget {
   BirthDateSelector* birthDate_;
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
-  DayChangeBox* dayChangeBox_;
-  QPushButton* findBirthButton_;
-  QPointer<FindBirthWindow> findBirth_;
+  FindBirthButton* findBirthButton_;
 };
 
 }  // namespace qelm::ui
