@@ -6,6 +6,7 @@
 //   qelm-shots OUTDIR
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -125,6 +126,10 @@ int main(int argc, char* argv[]) {
                     Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &click);
   ok = Save(persons, dir, QStringLiteral("person_window")) && ok;
+  // The list narrowed by a search: the persons born in the 1900s.
+  persons->personList()->searchField()->setText(QStringLiteral("19"));
+  QApplication::processEvents();
+  ok = Save(persons, dir, QStringLiteral("person_window_search")) && ok;
   persons->close();
 
   // 陳大文 was born in Chengdu; his chart is read in true solar time.

@@ -140,7 +140,7 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   // kind of time is.
   dayChangeBox_ = new DayChangeBox(this);
   dayChangeBox_->setFont(text);
-  Place(dayChangeBox_, 2340, kTimeModeTop - 30, 1440, 360);
+  Place(dayChangeBox_, 2340, kTimeModeTop - 30, 2000, 360);
 
   // Which of two moments a repeated clock time means: asked only then.
   overlapCaption_ = caption("overlapCaption", 240, kOverlapTop + 30, 1215, "重複的時刻");
