@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "ui/window_layer.hpp"
 
@@ -13,6 +15,11 @@ inline void TestApp() {
   static char name[] = "test_ui";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);
+  // The settings of this test process alone: the cases run side by side, and
+  // a choice one of them keeps must not reach another, nor the user's own.
+  static QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   InstallFontSubstitutions();
 }
 
