@@ -16,6 +16,7 @@
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
 #include "ui/window_layer.hpp"
+#include "ui_bench_main.hpp"
 
 namespace {
 
@@ -57,14 +58,4 @@ BENCHMARK(Keystroke)->Unit(benchmark::kMillisecond)->Iterations(60);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  QApplication app(qtArgc, argv);
-  qelm::ui::InstallFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv); }
