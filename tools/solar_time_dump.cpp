@@ -14,7 +14,7 @@ int main() {
   double longitude = 0;
   while (std::cin >> t >> longitude) {
     const qelm::UtcSeconds ut{std::chrono::seconds{t}};
-    const qelm::Moment clock = std::chrono::floor<std::chrono::minutes>(qelm::Moment{} + ut.time_since_epoch());
+    const qelm::Moment clock = qelm::FixedZone{std::chrono::minutes{0}}.ClockAt(ut);
     const qelm::Place place{"", longitude, 0, "Etc/UTC"};
     const qelm::CorrectionOutcome out = qelm::CorrectBirth(qelm::InputOf(clock), place, qelm::TimeMode::Solar);
     if (!out) {

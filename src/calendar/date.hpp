@@ -1,9 +1,10 @@
 // Gregorian dates and minute-resolution moments.
 //
-// A moment is a local civil clock time. Birth moments, flow moments and the
-// solar-term moments of the tables (UTC+8) are compared as they stand, with no
-// time-zone conversion, so a moment is kept on std::chrono's system clock
-// purely as a calendar-and-clock count.
+// A moment is a time a clock shows, not an instant: the calendar tables give
+// their solar-term moments as the clocks of UTC+8 showed them, and a birth or
+// flow moment is compared with them as it stands. Dates and moments are
+// therefore std::chrono local times; an instant (a sys_time) becomes a
+// moment only through a zone (place/zone.hpp).
 #pragma once
 
 #include <chrono>
@@ -14,8 +15,8 @@
 
 namespace qelm {
 
-using Date = std::chrono::sys_days;
-using Moment = std::chrono::sys_time<std::chrono::minutes>;
+using Date = std::chrono::local_days;
+using Moment = std::chrono::local_time<std::chrono::minutes>;
 
 // y-m-d with roll-over: a month outside 1..12 moves into the neighbouring
 // years, a day outside the month moves into the neighbouring months
@@ -25,7 +26,7 @@ constexpr Date MakeDate(int y, int m, int d) {
   int m0 = m - 1;
   int yy = y + (m0 >= 0 ? m0 / 12 : -((11 - m0) / 12));
   int mm = m0 - (yy - y) * 12 + 1;
-  return sys_days{year{yy} / month{static_cast<unsigned>(mm)} / 1} + days{d - 1};
+  return local_days{year{yy} / month{static_cast<unsigned>(mm)} / 1} + days{d - 1};
 }
 
 constexpr Moment MakeMoment(Date d, int hour, int minute) {

@@ -86,7 +86,7 @@ class DateRow {
     const year_month_day ymd{d};
     const year_month ym = year_month{ymd.year(), ymd.month()} + months{n};
     const day last = year_month_day_last{ym.year(), month_day_last{ym.month()}}.day();
-    return sys_days{ym / std::min(ymd.day(), last)};
+    return local_days{ym / std::min(ymd.day(), last)};
   }
 
   constexpr void setDayEnd(int end) {

@@ -38,6 +38,12 @@ struct MomentPillarSet {
   friend constexpr bool operator==(const MomentPillarSet&, const MomentPillarSet&) = default;
 };
 
+// How a birth moment was read: the clock as entered, as UTC+8; converted to
+// UTC+8 standard time for a birthplace; or, in addition, with the lunar
+// date, the day and hour pillars and the weekday taken at the apparent solar
+// time (place/correction.hpp).
+enum class TimeMode { Clock, Standard, Solar };
+
 struct MomentResult {
   MomentInput entered;  // as given
   MomentInput input;    // as written back: hour 24 -> 0, minute 60 -> 0, -1 -> 59
@@ -56,6 +62,7 @@ struct MomentResult {
   Moment moment{};  // the point compared with the solar terms
   DayChange dayChange = DayChange::AtZiStart;  // the convention it was computed under
   bool lateZi = false;  // an hour of 23 kept on its own date (子正換日)
+  TimeMode reading = TimeMode::Clock;
 };
 
 enum class MomentError { YearOutOfRange, MonthOutOfRange, DayOutOfRange, HourOutOfRange, MinuteOutOfRange };

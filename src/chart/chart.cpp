@@ -95,9 +95,9 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth)
 std::string BirthDataLine(const ChartState& c) {
   std::string line = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
                              "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
-  if (c.Reading != BirthReading::Clock) line += " 東八區";
+  if (c.birth.reading != TimeMode::Clock) line += " 東八區";
   line += " (";
-  if (c.Reading == BirthReading::Solar) line += "真太陽時 ";
+  if (c.birth.reading == TimeMode::Solar) line += "真太陽時 ";
   AppendLunarDateText(line, c.birth);
   // A birth in the hour of 23 that keeps its own date says so.
   if (c.birth.lateZi) AppendParts(line, " ", DayChangeName(c.birth.dayChange));

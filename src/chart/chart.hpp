@@ -57,11 +57,6 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
-// How the birth moment was read: the clock as entered; converted to UTC+8
-// standard time for a birthplace; or, in addition, with the lunar date, the
-// day and hour pillars and the weekday taken at the apparent solar time.
-enum class BirthReading { Clock, Standard, Solar };
-
 struct ChartState {
   std::string PersonName;
   qelm::Sex Sex = qelm::Sex::Male;
@@ -94,7 +89,6 @@ struct ChartState {
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
-  BirthReading Reading = BirthReading::Clock;
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }

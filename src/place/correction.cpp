@@ -124,7 +124,7 @@ std::string CorrectionFailureText(const CorrectionOutcome& out) {
 
 std::string ClockChangeText(const ClockResolution& r) {
   if (r.state == ClockState::Unique) return {};
-  const CivilFields at = Fields(MomentOf(r.changedAt)), to = Fields(MomentOf(r.changedTo));
+  const CivilFields at = Fields(r.changedAt), to = Fields(r.changedTo);
   char date[16];
   std::snprintf(date, sizeof date, "%04d/%02d/%02d", at.year, at.month, at.day);
   const std::string from = std::string(date) + Number(at.hour) + "時" + Number(at.minute) + "分";
@@ -159,7 +159,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   c.choice = choice;
   if (mode == TimeMode::Clock) {
     c.standard = c.solar = c.otherStandard = clockMoment;
-    c.utc = UtcSeconds{clockMoment.time_since_epoch() - std::chrono::hours{8}};
+    c.utc = kTableZone.UtcAt(clockMoment);
     out.correction = std::move(c);
     return out;
   }
@@ -168,7 +168,7 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
     return refuse(CorrectionError::BadPlace);
   const auto zone = TimeZone::Find(place.zone);
   if (!zone) return refuse(CorrectionError::UnknownZone);
-  out.resolution = ResolveClock(*zone, ClockTimeOf(clockMoment));
+  out.resolution = ResolveClock(*zone, clockMoment);
   if (out.resolution.state == ClockState::Gap) return refuse(CorrectionError::Nonexistent);
 
   const int pick = choice == OverlapChoice::Later ? 1 : 0;
@@ -188,7 +188,9 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   return out;
 }
 
-MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange) {
+namespace {
+
+MomentOutcome CorrectedEngineMoment(const BirthCorrection& c, DayChange dayChange) {
   switch (c.mode) {
     case TimeMode::Clock:
       return CalcMoment(c.entered, dayChange);
@@ -215,6 +217,14 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange) {
   r.WeekdayText = s.WeekdayText;
   r.lateZi = s.lateZi;
   return terms;
+}
+
+}  // namespace
+
+MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange) {
+  MomentOutcome out = CorrectedEngineMoment(c, dayChange);
+  if (out) out.result->reading = c.mode;
+  return out;
 }
 
 std::string LongitudeText(double longitude) { return DegreesText(longitude, "東經", "西經"); }

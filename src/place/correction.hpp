@@ -19,7 +19,7 @@ namespace qelm {
 // 真太陽時: the solar terms (year and month pillars, luck schedule, commanding
 //   stem) at that moment; the day and hour pillars, the 子 hour boundary and
 //   the lunar date from the apparent solar time at the place.
-enum class TimeMode { Clock, Standard, Solar };
+// (TimeMode is the calendar's: calendar/moment.hpp.)
 std::string_view TimeModeName(TimeMode m);  // "鐘錶時間", "標準時間", "真太陽時"
 std::string_view TimeModeKey(TimeMode m);   // "clock", "standard", "solar"
 // Either form.

@@ -228,6 +228,4 @@ ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc) {
   return ReadingOf(z, PeriodAt(z, utc), utc);
 }
 
-Moment TableTimeOf(UtcSeconds utc) { return std::chrono::floor<minutes>(utc + hours{8}); }
-
 }  // namespace qelm

@@ -15,12 +15,9 @@ namespace qelm {
 // An absolute moment, to the second.
 using UtcSeconds = std::chrono::sys_seconds;
 
-// A time a clock showed: it names an absolute moment only through a zone.
-using ClockTime = std::chrono::local_time<std::chrono::minutes>;
-// The calendar's moments (calendar/date.hpp) are clock times too, counted
-// from the same epoch; these cross between the two.
-constexpr ClockTime ClockTimeOf(Moment m) { return ClockTime{m.time_since_epoch()}; }
-constexpr Moment MomentOf(ClockTime t) { return Moment{t.time_since_epoch()}; }
+// A time a clock showed, to the minute (the calendar's Moment): it names an
+// absolute moment only through a zone.
+using ClockTime = Moment;
 
 struct ZoneData;
 
@@ -73,8 +70,26 @@ ClockResolution ResolveClock(const TimeZone& zone, ClockTime clock);
 // The clock's offset at an absolute moment.
 ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc);
 
+// A zone whose clocks keep one offset from universal time for ever.
+class FixedZone {
+ public:
+  explicit constexpr FixedZone(std::chrono::minutes offset) : offset_(offset) {}
+  // The clock time at an absolute moment, taken to the minute it lies in.
+  constexpr ClockTime ClockAt(UtcSeconds utc) const {
+    return ClockTime{std::chrono::floor<std::chrono::minutes>(utc).time_since_epoch() + offset_};
+  }
+  // The absolute moment at which the clocks show a time.
+  constexpr UtcSeconds UtcAt(ClockTime clock) const { return UtcSeconds{clock.time_since_epoch() - offset_}; }
+
+ private:
+  std::chrono::minutes offset_;
+};
+
+// The clocks of UTC+8, which the calendar tables keep.
+inline constexpr FixedZone kTableZone{std::chrono::hours{8}};
+
 // The moment in the civil time of UTC+8 (the time the calendar tables use),
 // taken to the minute it lies in.
-Moment TableTimeOf(UtcSeconds utc);
+constexpr Moment TableTimeOf(UtcSeconds utc) { return kTableZone.ClockAt(utc); }
 
 }  // namespace qelm

@@ -245,11 +245,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction, dayChange);
   if (!out) return false;
   setEnabled(true);
-  ChartState chart = LoadChart(personName, SexOfCode(sex), *out.result);
-  chart.Reading = correction.mode == TimeMode::Solar      ? BirthReading::Solar
-                  : correction.mode == TimeMode::Standard ? BirthReading::Standard
-                                                          : BirthReading::Clock;
-  ShowChart(std::move(chart));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
   if (correction.applies()) {
     correction_ = correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));

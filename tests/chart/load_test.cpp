@@ -40,9 +40,9 @@ TEST(LoadChart, ManBornAtLiChun2000) {
   // A birth read in UTC+8, or with its lunar date and double hour at
   // apparent solar time, says so.
   ChartState read = c;
-  read.Reading = BirthReading::Standard;
+  read.birth.reading = TimeMode::Standard;
   EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (己卯年十二月廿九日戌時)");
-  read.Reading = BirthReading::Solar;
+  read.birth.reading = TimeMode::Solar;
   EXPECT_EQ(BirthDataLine(read), "乾造 西元 2000年 2月 4日 20時 35分 東八區 (真太陽時 己卯年十二月廿九日戌時)");
   EXPECT_EQ(c.BirthJieDays, 0);
   EXPECT_EQ(c.CommandStem, Stem{5});

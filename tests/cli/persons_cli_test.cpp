@@ -81,11 +81,17 @@ TEST_F(PersonsCommand, AppliesTheStoredBirthplaces) {
       << "乙\t女\t1990\t4\t1\t2\t30\t\t-74.006\t40.7143\tAmerica/New_York\tsolar\n";
   const Ran r = RunReport({"persons", file_.c_str(), "--at", "2030-06-15 12:00"});
   EXPECT_EQ(r.status, 1);
-  const Ran standard = RunReport({"chart", "--name", "甲", "--sex", "男", "--birth", "1975-07-01 08:30",
-                                  "--at", "2030-06-15 12:00"});
+  // The first person's report is the chart command's for the same birthplace:
+  // a birth line read in UTC+8 and the correction line after the report.
+  const Ran standard = RunReport({"chart", "--name", "甲", "--sex", "男", "--birth", "1975-07-01 09:30",
+                                  "--longitude", "121.5319", "--latitude", "25.0478", "--zone", "Asia/Taipei",
+                                  "--time", "standard", "--at", "2030-06-15 12:00"});
   const Ran clock = RunReport({"chart", "--name", "丙", "--sex", "女", "--birth", "1975-07-01 09:30",
                                "--at", "2030-06-15 12:00"});
-  const std::string first = "甲\n" + standard.out;
+  ASSERT_EQ(standard.status, 0) << standard.err;
+  EXPECT_NE(standard.out.find("8時 30分 東八區 ("), std::string::npos);
+  // Up to the correction line, which names the place the file gives.
+  const std::string first = "甲\n" + standard.out.substr(0, standard.out.find("\n標準時間") + 1);
   ASSERT_EQ(r.out.substr(0, first.size()), first);
   const std::string rest = r.out.substr(first.size());
   EXPECT_EQ(rest.substr(0, rest.find('\n')), "標準時間 8時 30分（臺北 UTC+9，夏令時 +60分，換算東八區 －60分）");

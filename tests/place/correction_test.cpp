@@ -141,6 +141,7 @@ TEST(BirthCorrection, PillarsOfTheCorrectedBirth) {
     EXPECT_EQ(c.YearPillar().name() + c.MonthPillar().name() + c.DayPillar().name() + c.HourPillar().name(),
               k.pillars);
     EXPECT_EQ(LunarDateText(*m.result), k.lunar);
+    EXPECT_EQ(m.result->reading, k.mode);  // the birth line names how the moment was read
   }
 }
 
@@ -197,7 +198,7 @@ TEST(BirthCorrection, SolarMinuteIsTakenNotRounded) {
     for (int day = 0; day < 366 && !found; ++day) {
       for (int minute = -40; minute <= 20 && !found; ++minute) {
         const Moment clock = MakeMoment(2000, 1, 1 + day, hour, minute);
-        const UtcSeconds utc{clock.time_since_epoch() - std::chrono::hours{8}};
+        const UtcSeconds utc = kTableZone.UtcAt(clock);
         const double solar = ApparentSolarSeconds(utc, taipei.longitude);
         const double intoMinute = std::fmod(solar, 60.0);
         const Moment last = MakeMoment(DateOf(Moment{std::chrono::minutes{static_cast<long long>(solar / 60)}}),
