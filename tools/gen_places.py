@@ -96,7 +96,11 @@ PLACES = """
 高雄市美濃區|Meinong District/Meinung|TW||
 新竹縣竹東鎮|Zhudong Township/Chutung|TW||
 苗栗縣頭份市|Toufen|TW||
+苗栗縣苑裡鎮|Yuanli Township/Yuanli|TW||
+彰化縣鹿港鎮|Lukang/Lugang|TW||
+雲林縣虎尾鎮|Huwei Township/Huwei|TW||
 屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
+宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
 宜蘭縣頭城鎮|Toucheng Township|TW||
 香港|Hong Kong|HK||
 九龍|Kowloon|HK||
@@ -597,8 +601,16 @@ PUBLISHED = {
         'English Wikipedia, "Zhudong"'),
     "苗栗縣頭份市": ("24°41′00″N 120°54′26″E", "Asia/Taipei",
         'English Wikipedia, "Toufen"'),
+    "苗栗縣苑裡鎮": ("24°25′N 120°41′E", "Asia/Taipei",
+        'German Wikipedia, "Yuanli"'),
+    "彰化縣鹿港鎮": ("24°03′30″N 120°26′00″E", "Asia/Taipei",
+        'German Wikipedia, "Lukang"'),
+    "雲林縣虎尾鎮": ("23°43′N 120°27′E", "Asia/Taipei",
+        'German Wikipedia, "Huwei (Yunlin)"'),
     "屏東縣潮州鎮": ("22°33′N 120°32′E", "Asia/Taipei",
         'English Wikipedia, "Chaozhou, Pingtung"'),
+    "宜蘭縣羅東鎮": ("24°41′N 121°46′E", "Asia/Taipei",
+        'German Wikipedia, "Luodong (Yilan)"'),
     "宜蘭縣頭城鎮": ("24°51′N 121°49′E", "Asia/Taipei",
         'German Wikipedia, "Toucheng"'),
     "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",
