@@ -10,13 +10,13 @@ more than once in a country, a part of the region's name. The coordinates
 and the time-zone id come from that record; none is typed in here.
 
 The world list lacks a number of Taiwan's county seats and towns, and the
-mainland's seat 楚雄. A place neither the world list nor the zoneinfo gives is
-taken from PUBLISHED below, where its coordinates are written as the
-publication that gives them states them (a Wikipedia article, named with its
-language and title); each was checked to lie in its county (tests/place
-checks that every town lies near its county's seat). Where two articles
-disagree, the one that puts the place inside its own district is used, and the
-entry says so.
+mainland's seat 楚雄. Such a place is taken from PUBLISHED below, where its
+coordinates are written as the publication that gives them states them (a
+Wikipedia article, named with its language and title); each was checked to lie
+in its county (tests/place checks that every town lies near its county's
+seat). Where two articles disagree, the one that puts the place inside its own
+district is used, and the entry says so; a town for which no such article was
+found, or whose articles disagree beyond telling, is not listed.
 
 A place marked "zone:<id>" that the world list lacks is taken from the
 principal location of its zone in the system's zoneinfo (zone1970.tab); any
