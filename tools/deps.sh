@@ -18,14 +18,14 @@ QELM_PACKAGE_PACKAGES=(dpkg-dev file)
 # clang for the fuzz build, the validators of the installed files and of
 # the package (lintian), and the generators' own tools, with which the tests
 # check that the committed tables and place list are what the generators
-# write (python3-ephem for the calendar tables; libgeonames, R's maps
-# package, tzdata and ICU's uconv for the place list).
+# write (python3-ephem for the calendar tables; libgeonames, tzdata and
+# ICU's uconv for the place list).
 QELM_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db poppler-utils
   "${QELM_PACKAGE_PACKAGES[@]}" lintian
-  python3 python3-ephem libgeonames0 r-cran-maps icu-devtools
+  python3 python3-ephem libgeonames0 icu-devtools
 )
 # A virtual display: ./run.sh --xvfb and tools/screenshots.sh.
 QELM_XVFB_PACKAGES=(xvfb xauth)

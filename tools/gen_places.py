@@ -9,22 +9,20 @@ English names to try, in order, the country code and, where a name occurs
 more than once in a country, a part of the region's name. The coordinates
 and the time-zone id come from that record; none is typed in here.
 
-The world list lacks a number of Taiwan's county seats and towns. A name
-written "maps:<name>" is looked up instead in the world.cities table of
-Debian's r-cran-maps (read through R), by name and country; that table gives
-coordinates to a hundredth of a degree and no zone, so such a place takes the
-zone of the nearest city of its country in the world list. Each record used
-was checked to lie in its county (tests/place checks that every town lies near
-its county's seat): the table holds a few misplaced towns (豐原, 永康 and 恆春
-among them), which are not used. Of
-the mainland's prefecture seats it adds only 楚雄, as its seat town Lucheng
-(鹿城).
+The world list lacks a number of Taiwan's county seats and towns, and the
+mainland's seat 楚雄. Such a place is taken from PUBLISHED below, where its
+coordinates are written as the publication that gives them states them (a
+Wikipedia article, named with its language and title); each was checked to lie
+in its county (tests/place checks that every town lies near its county's
+seat). Where two articles disagree, the one that puts the place inside its own
+district is used, and the entry says so; a town for which no such article was
+found, or whose articles disagree beyond telling, is not listed.
 
-A place neither list has is taken from the principal location of its zone in
-the system's zoneinfo (zone1970.tab) when it is marked "zone:<id>", or from
-PUBLISHED below, where its coordinates are written with the publication that
-gives them; any other place not found is left out, and --report names it on
-stderr. Each generated line ends with a comment naming the list it came from.
+A place marked "zone:<id>" that the world list lacks is taken from the
+principal location of its zone in the system's zoneinfo (zone1970.tab); any
+other place not found is left out, and --report names it on stderr. Each
+generated line ends with a comment naming the list or the publication it came
+from.
 
 Each place also carries the other names people type for it: every English
 alternative below, the pinyin or older names of ALIASES, and its name in
@@ -37,8 +35,8 @@ those places are written with Asia/Shanghai.
 """
 
 import ctypes
-import math
 import os
+import re
 import subprocess
 import sys
 
@@ -52,17 +50,17 @@ PLACES = """
 高雄市|Kaohsiung City|TW||
 基隆市|Keelung|TW||
 新竹市|Hsinchu|TW||
-嘉義市|Chiayi City/Chiayi/maps:Chiayi|TW||
-新竹縣竹北市|Zhubei/Jhubei/maps:Chupei|TW||
-苗栗縣苗栗市|Miaoli/maps:Miaoli|TW||
-彰化縣彰化市|Changhua/Changhua City/maps:Changhwa|TW||
+嘉義市|Chiayi City/Chiayi|TW||
+新竹縣竹北市|Zhubei/Jhubei/Chupei|TW||
+苗栗縣苗栗市|Miaoli|TW||
+彰化縣彰化市|Changhua/Changhua City/Changhwa|TW||
 南投縣南投市|Nantou City|TW||
 雲林縣斗六市|Douliu|TW||
-嘉義縣太保市|Taibao/Taibao City/maps:Taipao|TW||
-屏東縣屏東市|Pingtung/Pingtung City/maps:Pingtung|TW||
+嘉義縣太保市|Taibao/Taibao City/Taipao|TW||
+屏東縣屏東市|Pingtung/Pingtung City|TW||
 宜蘭縣宜蘭市|Yilan|TW||
 花蓮縣花蓮市|Hualien City|TW||
-臺東縣臺東市|Taitung/Taitung City/maps:Taitung|TW||
+臺東縣臺東市|Taitung/Taitung City|TW||
 澎湖縣馬公市|Magong|TW||
 金門縣金城鎮|Jincheng|TW||
 連江縣南竿鄉|Nangan/Matsu|TW||
@@ -74,73 +72,36 @@ PLACES = """
 南投縣中興新村|Zhongxing New Village|TW||
 屏東縣東港鎮|Donggang|TW||
 屏東縣恆春鎮|Hengchun|TW||
-新北市三重區|maps:Sanchung|TW||
-新北市中和區|maps:Chungho|TW||
-新北市永和區|maps:Yungho|TW||
-新北市新莊區|maps:Hsinchuang|TW||
-新北市新店區|maps:Hsintien|TW||
-新北市土城區|maps:Tucheng|TW||
-新北市蘆洲區|maps:Luchou|TW||
-新北市汐止區|maps:Hsichih|TW||
-新北市樹林區|maps:Shulin|TW||
-新北市三峽區|maps:Sanhsia|TW||
-新北市淡水區|maps:Tanshui|TW||
-新北市鶯歌區|maps:Yingko|TW||
-新北市瑞芳區|maps:Juifang|TW||
-桃園市中壢區|maps:Chungli|TW||
-桃園市平鎮區|maps:Pingchen|TW||
-桃園市八德區|maps:Pate|TW||
-桃園市楊梅區|maps:Yangmei|TW||
-臺中市大里區|maps:Tali|TW||
-臺中市大甲區|maps:Tachia|TW||
-臺中市清水區|maps:Chingshui|TW||
-臺中市沙鹿區|maps:Shalu|TW||
-臺中市梧棲區|maps:Wuchi|TW||
-臺中市東勢區|maps:Tungshih|TW||
-臺南市新營區|maps:Hsinying|TW||
-臺南市佳里區|maps:Chiali|TW||
-臺南市麻豆區|maps:Matou|TW||
-臺南市新化區|maps:Hsinhua|TW||
-臺南市善化區|maps:Shanhwa|TW||
-臺南市鹽水區|maps:Yenshui|TW||
-臺南市學甲區|maps:Hsuechia|TW||
-臺南市白河區|maps:Paiho|TW||
-高雄市鳳山區|maps:Fengshan|TW||
-高雄市岡山區|maps:Kangshan|TW||
-高雄市旗山區|maps:Chishan|TW||
-高雄市美濃區|maps:Meinung|TW||
-新竹縣竹東鎮|maps:Chutung|TW||
-新竹縣新埔鎮|maps:Hsinpu|TW||
-新竹縣關西鎮|maps:Kuanhsi|TW||
-苗栗縣頭份市|maps:Toufen|TW||
-苗栗縣竹南鎮|maps:Chunan|TW||
-苗栗縣苑裡鎮|maps:Yuanli|TW||
-苗栗縣通霄鎮|maps:Tunghsiao|TW||
-苗栗縣後龍鎮|maps:Houlung|TW||
-苗栗縣卓蘭鎮|maps:Cholan|TW||
-彰化縣鹿港鎮|maps:Lukang|TW||
-彰化縣和美鎮|maps:Homei|TW||
-彰化縣溪湖鎮|maps:Chihu|TW||
-彰化縣二林鎮|maps:Erhlin|TW||
-彰化縣田中鎮|maps:Tienchung|TW||
-南投縣草屯鎮|maps:Tsaotun|TW||
-南投縣竹山鎮|maps:Chushan|TW||
-南投縣集集鎮|maps:Chichi|TW||
-雲林縣虎尾鎮|maps:Huwei|TW||
-雲林縣北港鎮|maps:Peikang|TW||
-雲林縣西螺鎮|maps:Hsilo|TW||
-雲林縣斗南鎮|maps:Tounan|TW||
-雲林縣土庫鎮|maps:Tuku|TW||
-嘉義縣朴子市|maps:Potzu|TW||
-嘉義縣布袋鎮|maps:Putai|TW||
-嘉義縣大林鎮|maps:Talin|TW||
-屏東縣潮州鎮|maps:Chaochou|TW||
-宜蘭縣羅東鎮|maps:Lotung|TW||
-宜蘭縣蘇澳鎮|maps:Suao|TW||
-宜蘭縣頭城鎮|maps:Toucheng|TW||
-花蓮縣玉里鎮|maps:Yuli|TW||
-花蓮縣鳳林鎮|maps:Fenglin|TW||
-臺東縣關山鎮|maps:Kuanshan|TW||
+新北市三重區|Sanchong District/Sanchung|TW||
+新北市中和區|Zhonghe District/Chungho/Jhonghe|TW||
+新北市永和區|Yonghe District/Yungho|TW||
+新北市新莊區|Xinzhuang District/Hsinchuang|TW||
+新北市新店區|Xindian District/Hsintien|TW||
+新北市土城區|Tucheng District|TW||
+新北市蘆洲區|Luzhou District/Luchou|TW||
+新北市汐止區|Xizhi District/Hsichih|TW||
+新北市樹林區|Shulin District|TW||
+新北市三峽區|Sanxia District/Sanhsia|TW||
+新北市淡水區|Tamsui District/Danshui/Tanshui|TW||
+新北市鶯歌區|Yingge District/Yingko|TW||
+新北市瑞芳區|Ruifang District/Juifang|TW||
+桃園市中壢區|Zhongli District/Chungli|TW||
+桃園市平鎮區|Pingzhen District/Pingchen|TW||
+桃園市八德區|Bade District/Pate|TW||
+臺中市大里區|Dali District/Tali|TW||
+臺南市新營區|Xinying District/Hsinying|TW||
+高雄市鳳山區|Fengshan District|TW||
+高雄市岡山區|Gangshan District/Kangshan|TW||
+高雄市旗山區|Qishan District/Cishan/Chishan|TW||
+高雄市美濃區|Meinong District/Meinung|TW||
+新竹縣竹東鎮|Zhudong Township/Chutung|TW||
+苗栗縣頭份市|Toufen|TW||
+苗栗縣苑裡鎮|Yuanli Township/Yuanli|TW||
+彰化縣鹿港鎮|Lukang/Lugang|TW||
+雲林縣虎尾鎮|Huwei Township/Huwei|TW||
+屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
+宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
+宜蘭縣頭城鎮|Toucheng Township|TW||
 香港|Hong Kong|HK||
 九龍|Kowloon|HK||
 荃灣|Tsuen Wan|HK||
@@ -418,7 +379,7 @@ PLACES = """
 臨滄|Lincang|CN|Yunnan|
 大理|Dali|CN|Yunnan|
 景洪|Jinghong|CN|Yunnan|
-楚雄|Chuxiong/maps:Lucheng|CN|Yunnan|
+楚雄|Chuxiong/Lucheng|CN|Yunnan|
 蒙自|Mengzi|CN|Yunnan|
 文山|Wenshan City/Wenshan|CN|Yunnan|
 拉薩|Lhasa|CN|Tibet|
@@ -572,16 +533,94 @@ ALIASES = {
     "澎湖縣馬公市": ["Penghu", "澎湖"],
 }
 
-# Places in none of the lists: longitude, latitude, zone and the publication
-# the coordinates are taken from.
+# Places in none of the lists: their coordinates as the publication states
+# them, their zone, and the publication (a Wikipedia article: language and
+# title; their text is CC BY-SA 4.0).
 PUBLISHED = {
-    "連江縣南竿鄉": (119.933, 26.15, "Asia/Taipei", 'Wikipedia, "Nangan, Lienchiang": 26°09′N 119°56′E'),
+    "嘉義市": ("23°29′N 120°27′E", "Asia/Taipei",
+        'German Wikipedia, "Chiayi"'),
+    "新竹縣竹北市": ("24°50′00″N 121°00′43″E", "Asia/Taipei",
+        'English Wikipedia, "Zhubei"'),
+    "苗栗縣苗栗市": ("24°34′12″N 120°49′12″E", "Asia/Taipei",
+        'English Wikipedia, "Miaoli"'),
+    "彰化縣彰化市": ("24°04′N 120°32′E", "Asia/Taipei",
+        'Japanese Wikipedia, "彰化市"'),
+    "嘉義縣太保市": ("23°27′00″N 120°20′00″E", "Asia/Taipei",
+        'English Wikipedia, "Taibao"'),
+    "屏東縣屏東市": ("22°40′34″N 120°29′39″E", "Asia/Taipei",
+        'Japanese Wikipedia, "屏東市"'),
+    "臺東縣臺東市": ("22°45′30″N 121°08′40″E", "Asia/Taipei",
+        'Chinese Wikipedia, "臺東市"'),
+    "連江縣南竿鄉": ("26°09′N 119°56′E", "Asia/Taipei",
+        'English Wikipedia, "Nangan, Lienchiang"'),
+    "新北市三重區": ("25°03′44″N 121°29′14″E", "Asia/Taipei",
+        'English Wikipedia, "Sanchong District"'),
+    "新北市中和區": ("24°59′50″N 121°30′15″E", "Asia/Taipei",
+        'English Wikipedia, "Zhonghe District"'),
+    "新北市永和區": ("25°00′27″N 121°30′59″E", "Asia/Taipei",
+        'English Wikipedia, "Yonghe District"'),
+    "新北市新莊區": ("25°02′N 121°27′E", "Asia/Taipei",
+        'English Wikipedia, "Xinzhuang District"'),
+    "新北市新店區": ("24°57′N 121°32′E", "Asia/Taipei",
+        'English Wikipedia, "Xindian District"'),
+    "新北市土城區": ("24°58′N 121°25′E", "Asia/Taipei",
+        'English Wikipedia, "Tucheng District"'),
+    "新北市蘆洲區": ("25°05′N 121°28′E", "Asia/Taipei",
+        'English Wikipedia, "Luzhou District, New Taipei"'),
+    "新北市汐止區": ("25°04′N 121°40′E", "Asia/Taipei",
+        'English Wikipedia, "Xizhi District"'),
+    "新北市樹林區": ("24°59′N 121°25′E", "Asia/Taipei",
+        'English Wikipedia, "Shulin District"'),
+    "新北市三峽區": ("24°56′00″N 121°22′00″E", "Asia/Taipei",
+        'English Wikipedia, "Sanxia District"'),
+    "新北市淡水區": ("25°10′N 121°26′E", "Asia/Taipei",
+        'Japanese Wikipedia, "淡水区"'),
+    "新北市鶯歌區": ("24°57′22″N 121°21′18″E", "Asia/Taipei",
+        'Chinese Wikipedia, "鶯歌區" (not 121°27′E as in the Japanese article: east of the district)'),
+    "新北市瑞芳區": ("25°06′32″N 121°48′35″E", "Asia/Taipei",
+        'Chinese Wikipedia, "瑞芳區"'),
+    "桃園市中壢區": ("24°57′25″N 121°13′25″E", "Asia/Taipei",
+        'Chinese Wikipedia, "中壢區"'),
+    "桃園市平鎮區": ("24°56′38″N 121°12′58″E", "Asia/Taipei",
+        'Chinese Wikipedia, "平鎮區"'),
+    "桃園市八德區": ("24°57′27″N 121°17′56″E", "Asia/Taipei",
+        'Chinese Wikipedia, "八德區"'),
+    "臺中市大里區": ("24°05′30″N 120°41′30″E", "Asia/Taipei",
+        'German Wikipedia, "Dali (Taichung)"'),
+    "臺南市新營區": ("23°18′N 120°19′E", "Asia/Taipei",
+        'German Wikipedia, "Xinying"'),
+    "高雄市鳳山區": ("22°38′N 120°21′E", "Asia/Taipei",
+        'English Wikipedia, "Fengshan District"'),
+    "高雄市岡山區": ("22°48′N 120°17′E", "Asia/Taipei",
+        'German Wikipedia, "Gangshan"'),
+    "高雄市旗山區": ("22°52′05″N 120°28′26″E", "Asia/Taipei",
+        'German Wikipedia, "Qishan (Kaohsiung)"'),
+    "高雄市美濃區": ("22°53′24″N 120°34′01″E", "Asia/Taipei",
+        'English Wikipedia, "Meinong District"'),
+    "新竹縣竹東鎮": ("24°44′11.80″N 121°05′29.68″E", "Asia/Taipei",
+        'English Wikipedia, "Zhudong"'),
+    "苗栗縣頭份市": ("24°41′00″N 120°54′26″E", "Asia/Taipei",
+        'English Wikipedia, "Toufen"'),
+    "苗栗縣苑裡鎮": ("24°25′N 120°41′E", "Asia/Taipei",
+        'German Wikipedia, "Yuanli"'),
+    "彰化縣鹿港鎮": ("24°03′30″N 120°26′00″E", "Asia/Taipei",
+        'German Wikipedia, "Lukang"'),
+    "雲林縣虎尾鎮": ("23°43′N 120°27′E", "Asia/Taipei",
+        'German Wikipedia, "Huwei (Yunlin)"'),
+    "屏東縣潮州鎮": ("22°33′N 120°32′E", "Asia/Taipei",
+        'English Wikipedia, "Chaozhou, Pingtung"'),
+    "宜蘭縣羅東鎮": ("24°41′N 121°46′E", "Asia/Taipei",
+        'German Wikipedia, "Luodong (Yilan)"'),
+    "宜蘭縣頭城鎮": ("24°51′N 121°49′E", "Asia/Taipei",
+        'German Wikipedia, "Toucheng"'),
+    "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",
+        'English Wikipedia, "Chuxiong City" (the city government)'),
 }
 
 HEADER = """\
 // Generated by tools/gen_places.py from Debian's libgeonames world list, and
-// for the places it lacks from r-cran-maps' world.cities, the zoneinfo's
-// zone1970.tab or a publication, as each line's comment says; do not edit.
+// for the places it lacks from the zoneinfo's zone1970.tab or a publication,
+// as each line's comment says; do not edit.
 // name, English name, other names ("|" between them), country, region,
 // longitude, latitude, zone.
 """
@@ -625,34 +664,6 @@ class World:
                 return max(found, key=lambda c: c["population"])
         return None
 
-    def nearest(self, place, country):
-        """The city of the country nearest to place (a dict with lat and lon)."""
-        scale = math.cos(math.radians(place["lat"]))
-        return min((c for c in self.cities if c["country"] == country),
-                   key=lambda c: math.hypot(c["lat"] - place["lat"], (c["lon"] - place["lon"]) * scale))
-
-
-# Countries as r-cran-maps' world.cities names them.
-MAPS_COUNTRIES = {"TW": "Taiwan", "CN": "China"}
-
-
-class MapsTable:
-    """The world.cities table of r-cran-maps, read through R."""
-
-    def __init__(self):
-        dump = subprocess.run(
-            ["Rscript", "-e", 'write.table(maps::world.cities, sep="\\t", quote=FALSE, row.names=FALSE)'],
-            check=True, capture_output=True, env=dict(os.environ, LC_ALL="C.UTF-8")).stdout
-        self.cities = []
-        for line in dump.decode("utf-8", "replace").splitlines()[1:]:
-            name, country, population, lat, lon, _ = line.split("\t")
-            self.cities.append({"name": name, "country": country, "population": int(population),
-                                "lat": float(lat), "lon": float(lon)})
-
-    def find(self, name, country):
-        found = [c for c in self.cities if c["name"] == name and c["country"] == MAPS_COUNTRIES[country]]
-        return max(found, key=lambda c: c["population"]) if found else None
-
 
 def zone_locations():
     """Principal locations of the zones, from the system's zoneinfo."""
@@ -693,9 +704,19 @@ def c_string(s):
     return '"' + s.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
+def published(text):
+    """Longitude and latitude of a position written as "24°57′22″N 121°21′18″E"."""
+    match = re.fullmatch(r"(\d+)°(\d+)′(?:([\d.]+)″)?([NS]) (\d+)°(\d+)′(?:([\d.]+)″)?([EW])", text)
+    if not match:
+        raise ValueError("not a position: " + text)
+    d1, m1, s1, ns, d2, m2, s2, ew = match.groups()
+    lat = (int(d1) + int(m1) / 60 + float(s1 or 0) / 3600) * (1 if ns == "N" else -1)
+    lon = (int(d2) + int(m2) / 60 + float(s2 or 0) / 3600) * (1 if ew == "E" else -1)
+    return round(lon, 5), round(lat, 5)
+
+
 def generate(report):
     world = World()
-    maps = None
     zones = None
     lines = [HEADER]
     missing = []
@@ -703,26 +724,17 @@ def generate(report):
     simple = simplified([row[0] for row in rows])
     for name, english, country, region, zone in rows:
         names = english.split("/")
-        city = None
-        for alternative in names:
-            if alternative.startswith("maps:"):
-                maps = maps or MapsTable()
-                city = maps.find(alternative[len("maps:"):], country)
-                if city is not None:
-                    city = dict(city, state="", zone=world.nearest(city, country)["zone"])
-                    source = "r-cran-maps world.cities"
-            else:
-                city = world.find([alternative], country, region)
-                source = "libgeonames"
-            if city is not None:
-                break
+        city = world.find(names, country, region)
         if city is not None:
             lon, lat, record_zone, found_name, state = city["lon"], city["lat"], city["zone"], city["name"], city["state"]
             if zone and not zone.startswith("zone:"):
                 record_zone = zone
+            source = "libgeonames"
         elif name in PUBLISHED:
-            lon, lat, record_zone, source = PUBLISHED[name]
-            found_name, state = names[0], ""
+            position, record_zone, publication = PUBLISHED[name]
+            lon, lat = published(position)
+            found_name, state = names[0], region
+            source = publication + ": " + position
         elif zone.startswith("zone:"):
             zones = zones or zone_locations()
             record_zone = zone[len("zone:"):]
@@ -734,8 +746,7 @@ def generate(report):
             missing.append(f"{name} ({english}): in neither list, left out")
             continue
         others = []
-        for other in [n[len("maps:"):] if n.startswith("maps:") else n for n in names] + \
-                ALIASES.get(name, []) + [simple[name]]:
+        for other in names + ALIASES.get(name, []) + [simple[name]]:
             if other not in (name, found_name) and other not in others:
                 others.append(other)
         lines.append("{%s, %s, %s, %s, %s, %r, %r, %s},  // %s\n" % (

@@ -1,6 +1,6 @@
 # Generated data files are committed; each must be exactly what its generator
 # writes: tools/gen_tables.py (python3-ephem) for the calendar tables,
-# tools/gen_places.py (the system's libgeonames, r-cran-maps and zoneinfo) for
+# tools/gen_places.py (the system's libgeonames, zoneinfo and ICU's uconv) for
 # the place list. Included by tests/CMakeLists.txt it registers one test per
 # file; run with `cmake -P` (as the tests do) it performs one check.
 if(NOT CMAKE_SCRIPT_MODE_FILE)
