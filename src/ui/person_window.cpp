@@ -62,7 +62,7 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   // After the full account above, every message begins with where the list is.
   where_ = file.where;
   if (said_.isEmpty()) SetMessage({});
-  PrepareNewEntry();
+  entry_->prepareNew();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
@@ -191,7 +191,6 @@ void PersonWindow::SavePersonList(const Edit& edit, const std::optional<records:
   SetMessage(text + again);
   EnableEditButtons();
   PrepareNewEntry();
-  ShowRedo();
 }
 
 // Changes kept in memory that the file, changed by another copy, no longer
@@ -207,8 +206,9 @@ QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
   return {};
 }
 
-// The entry a refused change left to redo, if any.
-void PersonWindow::ShowRedo() {
+// A new entry, or the change left to redo, if any.
+void PersonWindow::PrepareNewEntry() {
+  entry_->prepareNew();
   if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
@@ -256,19 +256,12 @@ void PersonWindow::EnableEditButtons() {
   deleteButton_->setEnabled(rows);
 }
 
-void PersonWindow::PrepareNewEntry() {
-  entry_->prepareNew();
-}
-
 // Becoming the program's active window prepares a new entry. The program
 // losing the focus to another one, and its own drop-down lists, do not count.
 void PersonWindow::FocusWindowChanged(QWindow* w) {
   if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
   const bool me = w == windowHandle();
-  if (me && !active_) {
-    PrepareNewEntry();
-    ShowRedo();
-  }
+  if (me && !active_) PrepareNewEntry();
   active_ = me;
 }
 
@@ -320,7 +313,6 @@ void PersonWindow::ListClicked() {
 // The current row of the list, however it became current, is the entry.
 void PersonWindow::ShowRecord(std::size_t record) {
   if (record >= list_.rows.size()) return;
-  birthDate()->enableAll();
   EnableEditButtons();
   ShowEntry(list_.rows[record].fields);
 }

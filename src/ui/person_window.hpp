@@ -55,9 +55,6 @@ class PersonWindow : public QWidget {
 
   // 修改 and 刪除 are enabled while the list has rows.
   void EnableEditButtons();
-  // A new entry: the name is emptied and takes the focus, the selectors
-  // after the year wait for it.
-  void PrepareNewEntry();
 
   const std::filesystem::path& filePath() const { return path_; }
   const records::PersonList& list() const { return list_; }
@@ -86,7 +83,8 @@ class PersonWindow : public QWidget {
   void ShowRecord(std::size_t record);
   void ShowEntry(const records::Fields& fields);
   QString OfferAgain(const std::vector<records::Edit>& dropped);
-  void ShowRedo();
+  // A new entry (PersonEntry::prepareNew), or the change left to redo.
+  void PrepareNewEntry();
   void Append();
   void Modify();
   void Remove();
