@@ -54,8 +54,8 @@ UnsavedPrompt DialogPrompt(QWidget* parent) {
   prompt.choose = [parent](const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("排盤"), text, QMessageBox::NoButton, parent);
     box.setInformativeText(
-        QStringLiteral("「重試」再寫一次；「另存新檔」把整份清單寫到您選擇的檔案；"
-                       "「放棄修改並結束」則這些修改將會遺失。"));
+        QStringLiteral("「重試」再寫一次；「另存新檔」把整份清單寫到您選擇的檔案，"
+                       "出生地寫在它旁邊、檔名後加 .places 的檔案；「放棄修改並結束」則這些修改將會遺失。"));
     QPushButton* retry = box.addButton(QStringLiteral("重試"), QMessageBox::AcceptRole);
     QPushButton* saveAs = box.addButton(QStringLiteral("另存新檔…"), QMessageBox::ActionRole);
     QPushButton* discard = box.addButton(QStringLiteral("放棄修改並結束"), QMessageBox::DestructiveRole);
