@@ -197,4 +197,19 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   return FinishPersonSave(list, std::move(persons), {});
 }
 
+SaveResult WritePersonAndPlace(const fs::path& personFile, const PersonList& list, const PlaceBook& places) {
+  PlaceBook book = places;
+  DropPlacesWithoutPerson(book, list.rows);
+  const fs::path placeTarget = ResolveTarget(PlaceFilePath(personFile));
+  std::error_code ec;
+  // No places and no companion there: none is made.
+  if (!book.lines.empty() || fs::exists(placeTarget, ec)) {
+    const std::optional<std::string> content = SerializePlaceFile(book);
+    if (!content) return {Status::kBadText, "出生地的資料含有無法存檔的文字"};
+    if (const int err = WriteReplacing(placeTarget, *content); err != 0)
+      return {Status::kCannotWrite, "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err), err};
+  }
+  return WritePersonFile(personFile, list);
+}
+
 }  // namespace qelm::records

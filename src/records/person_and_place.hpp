@@ -52,4 +52,12 @@ SaveResult SavePersonAndPlace(const std::filesystem::path& personFile, PersonLis
                               const std::optional<Edit>& edit = std::nullopt,
                               const std::optional<PlaceEntry>& place = std::nullopt);
 
+// WritePersonFile for a list and its birthplaces: writes the list as it
+// stands to `personFile` and the book's entries of its persons to the
+// companion beside it (replacing both whole), without merging: the way out
+// when the list's own files cannot be written. The companion goes first, so
+// that each person written finds its place.
+SaveResult WritePersonAndPlace(const std::filesystem::path& personFile, const PersonList& list,
+                               const PlaceBook& places);
+
 }  // namespace qelm::records

@@ -1,8 +1,6 @@
 #include "ui/person_window.hpp"
 
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,7 +9,6 @@
 #include <QTreeView>
 #include <QWindow>
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "calendar/lunar.hpp"
@@ -28,8 +25,6 @@ namespace fs = std::filesystem;
 using records::Edit;
 using records::Status;
 using Field = BirthDateSelector::Field;
-
-std::string S(const QString& s) { return s.toUtf8().toStdString(); }
 
 constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 
@@ -61,15 +56,13 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   path_ = file.path;
 
   BuildControls();
-  EnableEditButtons();
-  LoadList(std::move(pending));
-  LoadPlaceFile(std::move(pendingPlaces));
+  LoadFiles(std::move(pending), std::move(pendingPlaces));
   EnableEditButtons();
   if (!file.note.isEmpty()) SetMessage(said_.isEmpty() ? file.note : file.note + QStringLiteral("；") + said_);
   // After the full account above, every message begins with where the list is.
   where_ = file.where;
   if (said_.isEmpty()) SetMessage({});
-  PrepareNewEntry();
+  entry_->prepareNew();
   if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
@@ -85,32 +78,11 @@ void PersonWindow::BuildControls() {
   const QFont text = Font(kSansFace, 9.75);
   const QFont button = Font(kSansFace, 9);
 
-  nameCaption_ = MakeLabel(this, QStringLiteral("nameCaption"), 240, 240, 495, 255, text, QStringLiteral("姓名"));
-  nameEdit_ = new QLineEdit(this);
-  nameEdit_->setObjectName(QStringLiteral("nameEdit"));
-  nameEdit_->setFont(text);
-  // Any length is taken; a name too long is refused with a message, never cut.
-  nameEdit_->setMaxLength(std::numeric_limits<int>::max());
-  Place(nameEdit_, 760, 210, 1335, 300);
-  nameCaption_->setBuddy(nameEdit_);
-  sexCaption_ = MakeLabel(this, QStringLiteral("sexCaption"), 2280, 240, 495, 255, text, QStringLiteral("性別"));
-  const std::array<const char*, 2> sexes{"男", "女"};
-  const std::array<const char*, 2> sexNames{"maleOption", "femaleOption"};
-  for (std::size_t i = 0; i < sexes.size(); ++i) {
-    auto* option = new QRadioButton(QString::fromUtf8(sexes[i]), this);
-    option->setObjectName(QString::fromLatin1(sexNames[i]));
-    option->setFont(text);
-    Place(option, 2800 + 600 * static_cast<int>(i), 160, 600, 375);  // side by side, not one over the other
-    sexOptions_[i] = option;
-  }
-  sexOptions_[0]->setChecked(true);
+  entry_ = new PersonEntry(this);
+  connect(entry_, &PersonEntry::birthChanged, this, &PersonWindow::Preview);
+  // Beside the name row, over the entry's empty corner.
   chooseButton_ =
       MakeButton(this, QStringLiteral("chooseButton"), 4100, 160, 1095, 405, button, QStringLiteral("確定"));
-
-  birthCaption_ =
-      MakeLabel(this, QStringLiteral("birthCaption"), 240, 860, 960, 255, text, QStringLiteral("生日 西元"));
-  birthDate_ = new BirthDateSelector(this, 1200, 810);
-  connect(birthDate_, &BirthDateSelector::changed, this, &PersonWindow::Preview);
 
   appendButton_ = MakeButton(this, QStringLiteral("appendButton"), 240, 1320, 735, 255, button, QStringLiteral("輸入"));
   modifyButton_ =
@@ -157,65 +129,46 @@ void PersonWindow::BuildControls() {
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
-  std::vector<QWidget*> order{nameEdit_, sexOptions_[0], sexOptions_[1], chooseButton_};
-  for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate_->selector(field));
-  for (QWidget* w : {static_cast<QWidget*>(appendButton_), static_cast<QWidget*>(modifyButton_),
-                     static_cast<QWidget*>(deleteButton_), static_cast<QWidget*>(personList_->searchField()),
-                     static_cast<QWidget*>(personList_->view()), static_cast<QWidget*>(findBirthButton_),
-                     birthplace_->firstInOrder()})
-    order.push_back(w);
+  std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
+  for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
+  order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
+                             personList_->view(), findBirthButton_, birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  for (QLabel* l : {nameCaption_, sexCaption_, birthCaption_, lunarPreview_}) l->setFocusPolicy(Qt::NoFocus);
-
-  // Names for a screen reader, after the captions (the buttons and the sex
-  // options are named by their own).
-  nameEdit_->setAccessibleName(nameCaption_->text());
+  lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
 
 // ------------------------------------------------------------------ the list and the file
 
-void PersonWindow::LoadList(std::optional<records::PersonList> pending) {
-  if (!pending) {
-    LoadPersonFile();
-    return;
-  }
-  // Edits that could not be written last time: write them now (onto the
-  // file's present content when it has changed meanwhile).
-  list_ = std::move(*pending);
-  const records::SaveResult saved = records::SavePersonList(path_, list_);
-  personList_->showRows();
-  const QString again = OfferAgain(saved.dropped);
-  if (saved)
-    SetMessage(Q(saved.message) + again);
+// The list and the birthplaces from their files; edits that could not be
+// written when the window was last open are written now, both files
+// together (onto the files' present content when it has changed meanwhile).
+void PersonWindow::LoadFiles(std::optional<records::PersonList> pending,
+                             std::optional<records::PlaceBook> pendingPlaces) {
+  QString placesSaid;  // after the list's words
+  if (pendingPlaces)
+    places_ = std::move(*pendingPlaces);
   else
-    SetMessage(Q(saved.message) + QStringLiteral("；尚未存檔的修改仍只保存在記憶體中") + again);
-}
-
-void PersonWindow::LoadPersonFile() {
-  records::LoadResult loaded = records::LoadPersonList(path_);
-  list_ = std::move(loaded.list);
-  personList_->showRows();
-  SetMessage(Q(loaded.message));
-}
-
-// The birthplaces: changes left from the last opening are written first.
-void PersonWindow::LoadPlaceFile(std::optional<records::PlaceBook> pending) {
-  const fs::path file = records::PlaceFilePath(path_);
-  records::SaveResult result;
+    placesSaid = Q(records::LoadPlaceFile(records::PlaceFilePath(path_), places_).message);
   if (pending) {
-    places_ = std::move(*pending);
-    result = records::SavePlaceFile(file, places_);
+    list_ = std::move(*pending);
   } else {
-    const records::LoadResult loaded = records::LoadPlaceFile(file, places_);
-    result.status = loaded.status;
-    result.message = loaded.message;
+    records::LoadResult loaded = records::LoadPersonList(path_);
+    list_ = std::move(loaded.list);
+    SetMessage(Q(loaded.message));
   }
-  AddMessage(Q(result.message));
+  if (pending || pendingPlaces) {
+    const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_);
+    QString text = Q(saved.message);
+    if (!saved) text += QStringLiteral("；尚未存檔的修改仍只保存在記憶體中");
+    AddMessage(text + OfferAgain(saved.dropped));
+  }
+  personList_->showRows();
+  AddMessage(placesSaid);
   // Lines that cannot be read are kept; the user hears of them.
   AddMessage(Q(records::UnreadablePlacesText(places_)));
 }
 
-bool PersonWindow::SavePersonList(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
+void PersonWindow::SavePersonList(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
   const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_, edit, place);
   // A write that failed keeps the edit in the list, to be written later.
   const bool kept =
@@ -230,9 +183,14 @@ bool PersonWindow::SavePersonList(const Edit& edit, const std::optional<records:
   if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
   // A refused command keeps its own entry on screen for correction.
   const QString again = OfferAgain(saved.dropped);
-  if (!applied) redo_.reset();
-  SetMessage(applied ? text + again : text);
-  return applied;
+  if (!applied) {
+    redo_.reset();
+    SetMessage(text);
+    return;
+  }
+  SetMessage(text + again);
+  EnableEditButtons();
+  PrepareNewEntry();
 }
 
 // Changes kept in memory that the file, changed by another copy, no longer
@@ -248,8 +206,9 @@ QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
   return {};
 }
 
-// The entry a refused change left to redo, if any.
-void PersonWindow::ShowRedo() {
+// A new entry, or the change left to redo, if any.
+void PersonWindow::PrepareNewEntry() {
+  entry_->prepareNew();
   if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
@@ -297,21 +256,12 @@ void PersonWindow::EnableEditButtons() {
   deleteButton_->setEnabled(rows);
 }
 
-void PersonWindow::PrepareNewEntry() {
-  nameEdit_->clear();
-  nameEdit_->setFocus();
-  birthDate_->waitForYear();
-}
-
 // Becoming the program's active window prepares a new entry. The program
 // losing the focus to another one, and its own drop-down lists, do not count.
 void PersonWindow::FocusWindowChanged(QWindow* w) {
   if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
   const bool me = w == windowHandle();
-  if (me && !active_) {
-    PrepareNewEntry();
-    ShowRedo();
-  }
+  if (me && !active_) PrepareNewEntry();
   active_ = me;
 }
 
@@ -322,8 +272,8 @@ void PersonWindow::FocusWindowChanged(QWindow* w) {
 // correction, or why there is none.
 void PersonWindow::Preview() {
   lunarPreview_->setText(QStringLiteral("陰曆"));
-  if (birthDate_->remembered(Field::kMonth) > 0 && birthDate_->remembered(Field::kDay) > 0) {
-    const MomentInput birth = birthDate_->rememberedMoment();
+  if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
+    const MomentInput birth = birthDate()->rememberedMoment();
     const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
     const DayChange dayChange = dayChangeBox()->dayChange();
     const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
@@ -355,7 +305,7 @@ void PersonWindow::ListClicked() {
   if (const std::optional<std::size_t> record = personList_->selectedRecord()) {
     ShowRecord(*record);
   } else {
-    birthDate_->enableAll();
+    birthDate()->enableAll();
     EnableEditButtons();
   }
 }
@@ -363,7 +313,6 @@ void PersonWindow::ListClicked() {
 // The current row of the list, however it became current, is the entry.
 void PersonWindow::ShowRecord(std::size_t record) {
   if (record >= list_.rows.size()) return;
-  birthDate_->enableAll();
   EnableEditButtons();
   ShowEntry(list_.rows[record].fields);
 }
@@ -372,50 +321,29 @@ void PersonWindow::ShowRecord(std::size_t record) {
 // the birthplace.
 void PersonWindow::ShowEntry(const records::Fields& fields) {
   birthplace_->showStored(records::FindPlaceEntry(places_, fields));
-  birthDate_->enableAll();
-  nameEdit_->setText(Q(fields[records::kName]));
-  sexOptions_[Q(fields[records::kSex]) == sexOptions_[0]->text() ? 0 : 1]->setChecked(true);
-  std::array<std::string, BirthDateSelector::kFieldCount> moment;
-  for (std::size_t field = 0; field < moment.size(); ++field) moment[field] = fields[records::kYear + field];
-  birthDate_->showStored(moment);
+  entry_->showFields(fields);
   Preview();
 }
 
 // ------------------------------------------------------------------ the commands
 
-QString PersonWindow::ChosenSex() const {
-  return sexOptions_[0]->isChecked() ? sexOptions_[0]->text() : sexOptions_[1]->text();
-}
-
-// The entry as a record: name, sex and the chosen items; a selector without
-// a chosen item keeps the text of `keep`.
-records::Fields PersonWindow::EntryFields(const records::Fields& keep) const {
-  records::Fields fields = keep;
-  fields[records::kName] = S(nameEdit_->text());
-  fields[records::kSex] = S(ChosenSex());
-  for (int field = Field::kYear; field <= Field::kMinute; ++field)
-    if (birthDate_->hasChoice(field)) fields[records::kYear + field] = S(birthDate_->chosenText(field));
-  return fields;
-}
-
-// "輸入": the entry with the remembered selections ("0" for one never chosen).
-void PersonWindow::Append() {
-  records::Fields fields;
-  fields[records::kName] = S(nameEdit_->text());
-  fields[records::kSex] = S(ChosenSex());
-  for (int field = Field::kYear; field <= Field::kMinute; ++field)
-    fields[records::kYear + field] = std::to_string(birthDate_->remembered(field));
+// The birthplace entered, to store with the person; false, with the problem
+// said, when it cannot be taken.
+bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
   QString problem;
-  const std::optional<StoredBirthPlace> place = birthplace_->enteredPlace(&problem);
+  const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem);
   if (!problem.isEmpty()) {
     SetMessage(problem);
-    return;
+    return false;
   }
-  // refused: the entry stays for correction
-  if (!SavePersonList(Edit::Append(fields), place ? std::optional(ToPlaceEntry(*place)) : std::nullopt)) return;
-  EnableEditButtons();
-  PrepareNewEntry();
-  ShowRedo();
+  if (entered) place = ToPlaceEntry(*entered);
+  return true;
+}
+
+// "輸入": the entry with the remembered selections.
+void PersonWindow::Append() {
+  std::optional<records::PlaceEntry> place;
+  if (EnteredPlace(place)) SavePersonList(Edit::Append(entry_->newRecord()), place);
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -426,21 +354,12 @@ void PersonWindow::Modify() {
     return;
   }
   setWindowTitle(QString::number(*record + 1));
-  QString problem;
-  const std::optional<StoredBirthPlace> place = birthplace_->enteredPlace(&problem);
-  if (!problem.isEmpty()) {
-    SetMessage(problem);
-    return;
-  }
+  std::optional<records::PlaceEntry> place;
+  if (!EnteredPlace(place)) return;
   const records::PersonRecord before = list_.rows[*record];
-  const records::Fields after = EntryFields(before.fields);
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  if (!SavePersonList(Edit::Modify(*record, before, after), place ? std::optional(ToPlaceEntry(*place)) : std::nullopt))
-    return;
-  EnableEditButtons();
-  PrepareNewEntry();
-  ShowRedo();
+  SavePersonList(Edit::Modify(*record, before, entry_->changedRecord(before.fields)), place);
 }
 
 // "刪除": the selected row goes at once.
@@ -451,42 +370,34 @@ void PersonWindow::Remove() {
     return;
   }
   // The birthplace goes with the person, unless a twin row still names it.
-  if (!SavePersonList(Edit::Remove(*record, list_.rows[*record]))) return;
-  EnableEditButtons();
-  PrepareNewEntry();
-  ShowRedo();
+  SavePersonList(Edit::Remove(*record, list_.rows[*record]));
 }
 
 // "確定": the main window casts the chart of the entry and shows it at the
 // present moment; this window closes.
 void PersonWindow::HandOver() {
-  for (int field = Field::kYear; field <= Field::kHour; ++field)
-    if (!birthDate_->hasChoice(field)) return;
-  // No minute chosen: minute 0.
-  const MomentInput birth{birthDate_->chosenNumber(Field::kYear), birthDate_->chosenNumber(Field::kMonth),
-                          birthDate_->chosenNumber(Field::kDay), birthDate_->chosenNumber(Field::kHour),
-                          birthDate_->chosenNumber(Field::kMinute)};
-  const int sex = sexOptions_[0]->isChecked() ? 1 : 0;
+  const std::optional<MomentInput> birth = entry_->chosenBirth();
+  if (!birth) return;
+  const int sex = entry_->male() ? 1 : 0;
   // At the birthplace: a clock time that never existed there is refused.
   QString problem;
-  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(birth, &problem);
+  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(*birth, &problem);
   if (!problem.isEmpty()) {
     SetMessage(problem);
     return;
   }
   if (!main_) return;
-  const std::string name = S(nameEdit_->text());
+  const std::string name = entry_->name();
   const DayChange dayChange = dayChangeBox()->dayChange();
   if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
-                : !main_->CastChart(name, sex, birth, dayChange))
+                : !main_->CastChart(name, sex, *birth, dayChange))
     return;
   close();
 }
 
 // The birth taken from 由八字找生日 fills the birth selectors.
 void PersonWindow::TakeFoundBirth(const CivilFields& first) {
-  birthDate_->showStored({std::to_string(first.year), std::to_string(first.month), std::to_string(first.day),
-                          std::to_string(first.hour), std::to_string(first.minute)});
+  entry_->showBirth(first);
   Preview();
   const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
   SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -24,14 +23,13 @@
 #include "ui/find_birth_button.hpp"
 #include "ui/find_birth_window.hpp"
 #include "ui/person_folder.hpp"
+#include "ui/person_entry.hpp"
 #include "ui/person_list_view.hpp"
 #include "ui/person_window_state.hpp"
 #include "ui/unsaved_prompt.hpp"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
 class QWindow;
 
 namespace qelm::ui {
@@ -57,15 +55,12 @@ class PersonWindow : public QWidget {
 
   // 修改 and 刪除 are enabled while the list has rows.
   void EnableEditButtons();
-  // A new entry: the name is emptied and takes the focus, the selectors
-  // after the year wait for it.
-  void PrepareNewEntry();
 
   const std::filesystem::path& filePath() const { return path_; }
   const records::PersonList& list() const { return list_; }
   const records::PlaceBook& places() const { return places_; }
 
-  BirthDateSelector* birthDate() const { return birthDate_; }
+  BirthDateSelector* birthDate() const { return entry_->birthDate(); }
   BirthplaceRow* birthplace() const { return birthplace_; }
   PersonListView* personList() const { return personList_; }
   QLabel* lunarPreview() const { return lunarPreview_; }
@@ -81,16 +76,15 @@ class PersonWindow : public QWidget {
 
  private:
   void BuildControls();
-  void LoadList(std::optional<records::PersonList> pending);
-  void LoadPersonFile();
-  void LoadPlaceFile(std::optional<records::PlaceBook> pending);
+  void LoadFiles(std::optional<records::PersonList> pending, std::optional<records::PlaceBook> pendingPlaces);
   void Preview();
   void FitPreview();
   void ListClicked();
   void ShowRecord(std::size_t record);
   void ShowEntry(const records::Fields& fields);
   QString OfferAgain(const std::vector<records::Edit>& dropped);
-  void ShowRedo();
+  // A new entry (PersonEntry::prepareNew), or the change left to redo.
+  void PrepareNewEntry();
   void Append();
   void Modify();
   void Remove();
@@ -98,14 +92,14 @@ class PersonWindow : public QWidget {
   // Fills the birth selectors with a moment handed back by 由八字找生日.
   void TakeFoundBirth(const CivilFields& first);
   void FocusWindowChanged(QWindow* w);
+  bool EnteredPlace(std::optional<records::PlaceEntry>& place);
   // Writes the list with one edit and the place of the person it enters or
-  // changes, both files together; true when the edit is in the list.
-  bool SavePersonList(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
+  // changes, both files together. An edit in the list prepares the next
+  // entry; a refused one leaves the entry as it is, for correction.
+  void SavePersonList(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
   void SetMessage(const QString& text);
   void ShowMessage();
   void AddMessage(const QString& text);
-  records::Fields EntryFields(const records::Fields& keep) const;
-  QString ChosenSex() const;
 
   QPointer<MainWindow> main_;
   std::filesystem::path path_;
@@ -118,11 +112,9 @@ class PersonWindow : public QWidget {
   records::PlaceBook places_;
   bool active_ = false;  // the program's active window is this one
 
-  QLabel *nameCaption_, *sexCaption_, *birthCaption_, *lunarPreview_, *messageLine_;
-  QLineEdit* nameEdit_;
-  std::array<QRadioButton*, 2> sexOptions_{};  // 男, 女
+  PersonEntry* entry_;
+  QLabel *lunarPreview_, *messageLine_;
   QPushButton *chooseButton_, *appendButton_, *modifyButton_, *deleteButton_;
-  BirthDateSelector* birthDate_;
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;

@@ -1,6 +1,5 @@
 #include "ui/person_window_state.hpp"
 
-#include <QFile>
 #include <utility>
 
 #include "ui/main_window.hpp"
@@ -37,25 +36,18 @@ std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::op
 
 bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt) {
   if (state.window) state.window->close();
-  bool written = true;
-  if (state.pending) {
-    written = WriteUnsavedEdits(state.path, *state.pending, prompt);
-    state.pending.reset();
-  }
-  // Birthplace changes: one more try; the user hears of what is left.
-  if (state.pendingPlaces) {
-    const std::filesystem::path file = records::PlaceFilePath(state.path);
-    const records::SaveResult saved = records::SavePlaceFile(file, *state.pendingPlaces);
-    if (!saved && !state.pendingPlaces->unsaved.empty()) {
-      written = false;
-      if (prompt.tell)
-        prompt.tell(QStringLiteral("出生地的 %1 項修改無法寫入 %2：%3")
-                        .arg(state.pendingPlaces->unsaved.size())
-                        .arg(QFile::decodeName(file.c_str()), Q(saved.message)));
-    }
-    state.pendingPlaces.reset();
-  }
-  return written;
+  if (!state.pending && !state.pendingPlaces) return true;
+  // The part with nothing unsaved is taken from its file: both are written
+  // together.
+  records::PersonList list = state.pending ? std::move(*state.pending) : records::ReadPersonFile(state.path).list;
+  records::PlaceBook places;
+  if (state.pendingPlaces)
+    places = std::move(*state.pendingPlaces);
+  else
+    records::LoadPlaceFile(records::PlaceFilePath(state.path), places);
+  state.pending.reset();
+  state.pendingPlaces.reset();
+  return WriteUnsavedEdits(state.path, list, places, prompt);
 }
 
 PersonWindow* OpenPersonWindowOf(const MainWindow& main) {

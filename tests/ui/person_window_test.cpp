@@ -877,7 +877,8 @@ TEST_F(PersonWindowTest, FromStartUpToTheChart) {
 }
 
 // The program's end with edits that cannot be written to the list's file:
-// the user is asked until they are written somewhere or given up.
+// the user is asked until they are written somewhere or given up; the
+// birthplaces go with the list.
 TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
   struct Answer {
     UnsavedChoice choice;
@@ -904,7 +905,10 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
     records::LoadResult loaded = records::LoadPersonList(path);
-    ASSERT_FALSE(records::SavePersonList(path, loaded.list, records::Edit::Append({"甲", "男", "1950", "1", "1", "1", "1"})));
+    records::PlaceBook places;
+    const records::Fields person{"甲", "男", "1950", "1", "1", "1", "1"};
+    const records::PlaceEntry chengdu{"成都", 104.0667, 30.6667, "Asia/Shanghai", "solar"};
+    ASSERT_FALSE(records::SavePersonAndPlace(path, loaded.list, places, records::Edit::Append(person), chengdu));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
@@ -918,7 +922,7 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       const char* f = c.answers[next++].file;
       return *f ? dir.filePath(f) : QString();
     };
-    const bool written = WriteUnsavedEdits(path, loaded.list, prompt);
+    const bool written = WriteUnsavedEdits(path, loaded.list, places, prompt);
     EXPECT_EQ(written, c.written) << c.what;
     EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
     ASSERT_FALSE(asked.empty());
@@ -931,6 +935,10 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       const records::LoadResult out = records::ReadPersonFile(root / c.where);
       ASSERT_EQ(out.list.rows.size(), 1u) << c.what;
       EXPECT_EQ(out.list.rows[0].fields[0], "甲");
+      records::PlaceBook book;
+      ASSERT_EQ(records::LoadPlaceFile(records::PlaceFilePath(root / c.where), book).status, records::Status::kOk);
+      ASSERT_NE(records::FindPlaceEntry(book, person), nullptr) << c.what;
+      EXPECT_EQ(records::FindPlaceEntry(book, person)->name, "成都");
     }
   }
 }
@@ -1168,6 +1176,62 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
   ASSERT_NE(records::FindPlaceEntry(book, person), nullptr);
   EXPECT_EQ(records::FindPlaceEntry(book, person)->mode, "solar");
+}
+
+// Edits kept in memory with their birthplaces are written with them, at the
+// next opening and at the program's end: never the list while its places
+// cannot follow, so that no person on disk is without the place it has.
+TEST_F(PersonWindowTest, KeptEditsAndTheirPlacesAreWrittenTogether) {
+  WriteUser({{"甲", "男", "1975", "7", "1", "14", "30"}});
+  main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+  const auto state = ConnectPersonWindow(*main_, Folder());
+  const auto open = [&] {
+    main_->OpenPersonWindow();
+    form_ = OpenPersonWindowOf(*main_);
+    ASSERT_NE(form_, nullptr);
+  };
+  open();
+  {
+    // Another copy holds the folder: 甲 becomes 乙 of 成都 in memory only.
+    const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ClickRow(0);
+    C<QLineEdit>("nameEdit")->setText("乙");
+    form_->birthplace()->finder()->setText("成都");
+    form_->birthplace()->timeModeBox()->setCurrentIndex(2);
+    Click("modifyButton");
+    form_->close();
+    ::close(held);
+  }
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(state->pending.has_value());
+  ASSERT_TRUE(state->pendingPlaces.has_value());
+  const fs::path places = records::PlaceFilePath(UserPath());
+  const records::Fields after{"乙", "男", "1975", "7", "1", "14", "30"};
+
+  // The folder is free, the companion is not (a folder stands in its place).
+  fs::create_directory(places);
+  open();
+  EXPECT_NE(Message().indexOf("記憶體"), -1) << Message().toStdString();
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.at(0).fields[0], "甲") << "the list waits for its places";
+  form_->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // At the end the user is asked once; the retry writes both.
+  std::vector<QString> asked;
+  UnsavedPrompt prompt;
+  prompt.choose = [&](const QString& text) {
+    asked.push_back(text);
+    fs::remove(places);
+    return UnsavedChoice::kRetry;
+  };
+  EXPECT_TRUE(FinishPersonEdits(*state, prompt));
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.at(0).fields, after);
+  records::PlaceBook book;
+  ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
+  ASSERT_NE(records::FindPlaceEntry(book, after), nullptr);
+  EXPECT_EQ(records::FindPlaceEntry(book, after)->name, "成都");
 }
 
 }  // namespace
