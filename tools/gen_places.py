@@ -89,7 +89,19 @@ PLACES = """
 桃園市平鎮區|Pingzhen District/Pingchen|TW||
 桃園市八德區|Bade District/Pate|TW||
 臺中市大里區|Dali District/Tali|TW||
+臺中市大甲區|Dajia District/Tachia|TW||
+臺中市清水區|Qingshui District/Chingshui|TW||
+臺中市沙鹿區|Shalu District|TW||
+臺中市梧棲區|Wuqi District/Wuchi|TW||
+臺中市東勢區|Dongshi District/Tungshih|TW||
 臺南市新營區|Xinying District/Hsinying|TW||
+臺南市佳里區|Jiali District/Chiali|TW||
+臺南市麻豆區|Madou District/Matou|TW||
+臺南市新化區|Xinhua District/Sinhua/Hsinhua|TW||
+臺南市善化區|Shanhua District/Shanhwa|TW||
+臺南市鹽水區|Yanshui District/Yenshui|TW||
+臺南市學甲區|Xuejia District/Syuejia/Hsuechia|TW||
+臺南市白河區|Baihe District/Paiho|TW||
 高雄市鳳山區|Fengshan District|TW||
 高雄市岡山區|Gangshan District/Kangshan|TW||
 高雄市旗山區|Qishan District/Cishan/Chishan|TW||
@@ -587,8 +599,32 @@ PUBLISHED = {
         'Chinese Wikipedia, "八德區"'),
     "臺中市大里區": ("24°05′30″N 120°41′30″E", "Asia/Taipei",
         'German Wikipedia, "Dali (Taichung)"'),
+    "臺中市大甲區": ("24°20′50″N 120°37′21″E", "Asia/Taipei",
+        'English Wikipedia, "Dajia District" (the German article "Dajia (Taichung)" puts it 4 km northeast)'),
+    "臺中市清水區": ("24°17′15″N 120°34′35″E", "Asia/Taipei",
+        'English Wikipedia, "Qingshui District" (an earlier revision: 24°18′7″N 120°35′10″E)'),
+    "臺中市沙鹿區": ("24°14′21.9″N 120°33′43.6″E", "Asia/Taipei",
+        'English Wikipedia, "Shalu District"'),
+    "臺中市梧棲區": ("24°16′N 120°32′E", "Asia/Taipei",
+        'German Wikipedia, "Wuqi (Taichung)"'),
+    "臺中市東勢區": ("24°15′31.3″N 120°49′41.4″E", "Asia/Taipei",
+        'English Wikipedia, "Dongshi District"'),
     "臺南市新營區": ("23°18′N 120°19′E", "Asia/Taipei",
         'German Wikipedia, "Xinying"'),
+    "臺南市佳里區": ("23°10′0.8″N 120°10′42.5″E", "Asia/Taipei",
+        'English Wikipedia, "Jiali District"'),
+    "臺南市麻豆區": ("23°11′0″N 120°14′46″E", "Asia/Taipei",
+        'German Wikipedia, "Madou (Tainan)"'),
+    "臺南市新化區": ("23°2′N 120°19′E", "Asia/Taipei",
+        'German Wikipedia, "Xinhua (Tainan)"'),
+    "臺南市善化區": ("23°8′N 120°18′E", "Asia/Taipei",
+        'German Wikipedia, "Shanhua (Tainan)"'),
+    "臺南市鹽水區": ("23°18′N 120°15′E", "Asia/Taipei",
+        'German Wikipedia, "Yanshui (Tainan)"'),
+    "臺南市學甲區": ("23°15′17″N 120°10′37″E", "Asia/Taipei",
+        'English Wikipedia, "Syuejia District"'),
+    "臺南市白河區": ("23°21′N 120°25′E", "Asia/Taipei",
+        'German Wikipedia, "Baihe (Tainan)" (the English article "Baihe District" puts it 4 km east, toward Guanziling)'),
     "高雄市鳳山區": ("22°38′N 120°21′E", "Asia/Taipei",
         'English Wikipedia, "Fengshan District"'),
     "高雄市岡山區": ("22°48′N 120°17′E", "Asia/Taipei",
