@@ -70,6 +70,7 @@ PLACES = """
 南投縣埔里鎮|Puli|TW||
 南投縣鹿谷鄉|Lugu|TW||
 南投縣中興新村|Zhongxing New Village|TW||
+南投縣集集鎮|Jiji Township/Chichi|TW||
 屏東縣東港鎮|Donggang|TW||
 屏東縣恆春鎮|Hengchun|TW||
 新北市三重區|Sanchong District/Sanchung|TW||
@@ -107,9 +108,19 @@ PLACES = """
 高雄市旗山區|Qishan District/Cishan/Chishan|TW||
 高雄市美濃區|Meinong District/Meinung|TW||
 新竹縣竹東鎮|Zhudong Township/Chutung|TW||
+新竹縣新埔鎮|Xinpu Township/Hsinpu|TW||
+新竹縣關西鎮|Guanxi Township/Kuanhsi|TW||
 苗栗縣頭份市|Toufen|TW||
 苗栗縣苑裡鎮|Yuanli Township/Yuanli|TW||
+苗栗縣竹南鎮|Zhunan Township/Chunan|TW||
+苗栗縣通霄鎮|Tongxiao Township/Tunghsiao|TW||
+苗栗縣後龍鎮|Houlong Township/Houlung|TW||
+苗栗縣卓蘭鎮|Zhuolan Township/Cholan|TW||
 彰化縣鹿港鎮|Lukang/Lugang|TW||
+彰化縣和美鎮|Hemei Township/Homei|TW||
+彰化縣溪湖鎮|Xihu Township/Sihu/Chihu|TW||
+彰化縣二林鎮|Erlin Township/Erhlin|TW||
+彰化縣田中鎮|Tianzhong Township/Tienchung|TW||
 雲林縣虎尾鎮|Huwei Township/Huwei|TW||
 屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
 宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
@@ -635,12 +646,32 @@ PUBLISHED = {
         'English Wikipedia, "Meinong District"'),
     "新竹縣竹東鎮": ("24°44′11.80″N 121°05′29.68″E", "Asia/Taipei",
         'English Wikipedia, "Zhudong"'),
+    "新竹縣新埔鎮": ("24°50′52″N 121°05′44″E", "Asia/Taipei",
+        'English Wikipedia, "Xinpu, Hsinchu"'),
+    "新竹縣關西鎮": ("24°47′25″N 121°10′19″E", "Asia/Taipei",
+        'Chinese Wikipedia, "關西鎮 (台灣)"'),
     "苗栗縣頭份市": ("24°41′00″N 120°54′26″E", "Asia/Taipei",
         'English Wikipedia, "Toufen"'),
     "苗栗縣苑裡鎮": ("24°25′N 120°41′E", "Asia/Taipei",
         'German Wikipedia, "Yuanli"'),
+    "苗栗縣竹南鎮": ("24°41′N 120°53′E", "Asia/Taipei",
+        'English Wikipedia, "Zhunan"'),
+    "苗栗縣通霄鎮": ("24°29′N 120°41′E", "Asia/Taipei",
+        'English Wikipedia, "Tongxiao"'),
+    "苗栗縣後龍鎮": ("24°37′N 120°47′E", "Asia/Taipei",
+        'English Wikipedia, "Houlong, Miaoli"'),
+    "苗栗縣卓蘭鎮": ("24°19′27″N 120°51′35″E", "Asia/Taipei",
+        'German Wikipedia, "Zhuolan"'),
     "彰化縣鹿港鎮": ("24°03′30″N 120°26′00″E", "Asia/Taipei",
         'German Wikipedia, "Lukang"'),
+    "彰化縣和美鎮": ("24°07′N 120°30′E", "Asia/Taipei",
+        'English Wikipedia, "Hemei"'),
+    "彰化縣溪湖鎮": ("23°57′34″N 120°28′48″E", "Asia/Taipei",
+        'English Wikipedia, "Xihu, Changhua"'),
+    "彰化縣二林鎮": ("23°55′22″N 120°24′33″E", "Asia/Taipei",
+        'English Wikipedia, "Erlin, Changhua"'),
+    "彰化縣田中鎮": ("23°51′34″N 120°35′16″E", "Asia/Taipei",
+        'English Wikipedia, "Tianzhong, Changhua"'),
     "雲林縣虎尾鎮": ("23°43′N 120°27′E", "Asia/Taipei",
         'German Wikipedia, "Huwei (Yunlin)"'),
     "屏東縣潮州鎮": ("22°33′N 120°32′E", "Asia/Taipei",
@@ -649,6 +680,8 @@ PUBLISHED = {
         'German Wikipedia, "Luodong (Yilan)"'),
     "宜蘭縣頭城鎮": ("24°51′N 121°49′E", "Asia/Taipei",
         'German Wikipedia, "Toucheng"'),
+    "南投縣集集鎮": ("23°49′48″N 120°46′59″E", "Asia/Taipei",
+        'English Wikipedia, "Jiji, Nantou"'),
     "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",
         'English Wikipedia, "Chuxiong City" (the city government)'),
 }
