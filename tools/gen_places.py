@@ -57,10 +57,14 @@ PLACES = """
 南投縣南投市|Nantou City|TW||
 雲林縣斗六市|Douliu|TW||
 嘉義縣太保市|Taibao/Taibao City/Taipao|TW||
+嘉義縣朴子市|Puzi/Potzu|TW||
+嘉義縣布袋鎮|Budai Township/Putai|TW||
+嘉義縣大林鎮|Dalin Township/Talin|TW||
 屏東縣屏東市|Pingtung/Pingtung City|TW||
 宜蘭縣宜蘭市|Yilan|TW||
 花蓮縣花蓮市|Hualien City|TW||
 臺東縣臺東市|Taitung/Taitung City|TW||
+臺東縣關山鎮|Guanshan Township/Kuanshan|TW||
 澎湖縣馬公市|Magong|TW||
 金門縣金城鎮|Jincheng|TW||
 連江縣南竿鄉|Nangan/Matsu|TW||
@@ -122,9 +126,14 @@ PLACES = """
 彰化縣二林鎮|Erlin Township/Erhlin|TW||
 彰化縣田中鎮|Tianzhong Township/Tienchung|TW||
 雲林縣虎尾鎮|Huwei Township/Huwei|TW||
+雲林縣北港鎮|Beigang Township/Peikang|TW||
+雲林縣西螺鎮|Xiluo Township/Siluo/Hsilo|TW||
+雲林縣斗南鎮|Dounan Township/Tounan|TW||
+雲林縣土庫鎮|Tuku Township/Tuku|TW||
 屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
 宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
 宜蘭縣頭城鎮|Toucheng Township|TW||
+宜蘭縣蘇澳鎮|Suao Township/Su'ao/Suao|TW||
 香港|Hong Kong|HK||
 九龍|Kowloon|HK||
 荃灣|Tsuen Wan|HK||
@@ -570,10 +579,18 @@ PUBLISHED = {
         'Japanese Wikipedia, "彰化市"'),
     "嘉義縣太保市": ("23°27′00″N 120°20′00″E", "Asia/Taipei",
         'English Wikipedia, "Taibao"'),
+    "嘉義縣朴子市": ("23°27′40″N 120°14′30″E", "Asia/Taipei",
+        'German Wikipedia, "Puzi"'),
+    "嘉義縣布袋鎮": ("23°21′36″N 120°10′12″E", "Asia/Taipei",
+        'English Wikipedia, "Budai, Chiayi"'),
+    "嘉義縣大林鎮": ("23°35′56″N 120°28′12″E", "Asia/Taipei",
+        'English Wikipedia, "Dalin, Chiayi"'),
     "屏東縣屏東市": ("22°40′34″N 120°29′39″E", "Asia/Taipei",
         'Japanese Wikipedia, "屏東市"'),
     "臺東縣臺東市": ("22°45′30″N 121°08′40″E", "Asia/Taipei",
         'Chinese Wikipedia, "臺東市"'),
+    "臺東縣關山鎮": ("23°01′05″N 121°11′38″E", "Asia/Taipei",
+        'English Wikipedia, "Guanshan, Taitung"'),
     "連江縣南竿鄉": ("26°09′N 119°56′E", "Asia/Taipei",
         'English Wikipedia, "Nangan, Lienchiang"'),
     "新北市三重區": ("25°03′44″N 121°29′14″E", "Asia/Taipei",
@@ -674,12 +691,22 @@ PUBLISHED = {
         'English Wikipedia, "Tianzhong, Changhua"'),
     "雲林縣虎尾鎮": ("23°43′N 120°27′E", "Asia/Taipei",
         'German Wikipedia, "Huwei (Yunlin)"'),
+    "雲林縣北港鎮": ("23°34′N 120°18′E", "Asia/Taipei",
+        'English Wikipedia, "Beigang, Yunlin"'),
+    "雲林縣西螺鎮": ("23°46′58″N 120°27′18″E", "Asia/Taipei",
+        'English Wikipedia, "Xiluo"'),
+    "雲林縣斗南鎮": ("23°41′N 120°29′E", "Asia/Taipei",
+        'English Wikipedia, "Dounan, Yunlin"'),
+    "雲林縣土庫鎮": ("23°41′N 120°22′E", "Asia/Taipei",
+        'German Wikipedia, "Tuku (Yunlin)"'),
     "屏東縣潮州鎮": ("22°33′N 120°32′E", "Asia/Taipei",
         'English Wikipedia, "Chaozhou, Pingtung"'),
     "宜蘭縣羅東鎮": ("24°41′N 121°46′E", "Asia/Taipei",
         'German Wikipedia, "Luodong (Yilan)"'),
     "宜蘭縣頭城鎮": ("24°51′N 121°49′E", "Asia/Taipei",
         'German Wikipedia, "Toucheng"'),
+    "宜蘭縣蘇澳鎮": ("24°35′46″N 121°51′04″E", "Asia/Taipei",
+        'English Wikipedia, "Suao Township"'),
     "南投縣集集鎮": ("23°49′48″N 120°46′59″E", "Asia/Taipei",
         'English Wikipedia, "Jiji, Nantou"'),
     "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",

@@ -68,7 +68,7 @@ TEST(Places, TaiwanSeatsArePresentAndTownsLieNearTheirSeat) {
     EXPECT_LT(std::hypot(p.longitude - seat.longitude, p.latitude - seat.latitude), 0.75);
     ++towns;
   }
-  EXPECT_GE(towns, 80);
+  EXPECT_GE(towns, 90);
 }
 
 TEST(Places, FindsByChineseOrEnglishPrefixFirstThenInside) {
