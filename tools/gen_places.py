@@ -16,7 +16,8 @@ Wikipedia article, named with its language and title); each was checked to lie
 in its county (tests/place checks that every town lies near its county's
 seat). Where two articles disagree, the one that puts the place inside its own
 district is used, and the entry says so; a town for which no such article was
-found, or whose articles disagree beyond telling, is not listed.
+found, or whose articles disagree beyond telling, is left out, and LEFT_OUT
+says why.
 
 A place marked "zone:<id>" that the world list lacks is taken from the
 principal location of its zone in the system's zoneinfo (zone1970.tab); any
@@ -57,14 +58,10 @@ PLACES = """
 南投縣南投市|Nantou City|TW||
 雲林縣斗六市|Douliu|TW||
 嘉義縣太保市|Taibao/Taibao City/Taipao|TW||
-嘉義縣朴子市|Puzi/Potzu|TW||
-嘉義縣布袋鎮|Budai Township/Putai|TW||
-嘉義縣大林鎮|Dalin Township/Talin|TW||
 屏東縣屏東市|Pingtung/Pingtung City|TW||
 宜蘭縣宜蘭市|Yilan|TW||
 花蓮縣花蓮市|Hualien City|TW||
 臺東縣臺東市|Taitung/Taitung City|TW||
-臺東縣關山鎮|Guanshan Township/Kuanshan|TW||
 澎湖縣馬公市|Magong|TW||
 金門縣金城鎮|Jincheng|TW||
 連江縣南竿鄉|Nangan/Matsu|TW||
@@ -75,6 +72,8 @@ PLACES = """
 南投縣鹿谷鄉|Lugu|TW||
 南投縣中興新村|Zhongxing New Village|TW||
 南投縣集集鎮|Jiji Township/Chichi|TW||
+南投縣草屯鎮|Caotun Township/Tsaotun|TW||
+南投縣竹山鎮|Zhushan Township/Jhushan/Chushan|TW||
 屏東縣東港鎮|Donggang|TW||
 屏東縣恆春鎮|Hengchun|TW||
 新北市三重區|Sanchong District/Sanchung|TW||
@@ -93,6 +92,7 @@ PLACES = """
 桃園市中壢區|Zhongli District/Chungli|TW||
 桃園市平鎮區|Pingzhen District/Pingchen|TW||
 桃園市八德區|Bade District/Pate|TW||
+桃園市楊梅區|Yangmei District/Yangmei|TW||
 臺中市大里區|Dali District/Tali|TW||
 臺中市大甲區|Dajia District/Tachia|TW||
 臺中市清水區|Qingshui District/Chingshui|TW||
@@ -130,10 +130,16 @@ PLACES = """
 雲林縣西螺鎮|Xiluo Township/Siluo/Hsilo|TW||
 雲林縣斗南鎮|Dounan Township/Tounan|TW||
 雲林縣土庫鎮|Tuku Township/Tuku|TW||
+嘉義縣朴子市|Puzi/Potzu|TW||
+嘉義縣布袋鎮|Budai Township/Putai|TW||
+嘉義縣大林鎮|Dalin Township/Talin|TW||
 屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
 宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
 宜蘭縣頭城鎮|Toucheng Township|TW||
 宜蘭縣蘇澳鎮|Suao Township/Su'ao/Suao|TW||
+花蓮縣鳳林鎮|Fenglin Township/Fonglin|TW||
+花蓮縣玉里鎮|Yuli Township/Yuli|TW||
+臺東縣關山鎮|Guanshan Township/Kuanshan|TW||
 香港|Hong Kong|HK||
 九龍|Kowloon|HK||
 荃灣|Tsuen Wan|HK||
@@ -709,8 +715,23 @@ PUBLISHED = {
         'English Wikipedia, "Suao Township"'),
     "南投縣集集鎮": ("23°49′48″N 120°46′59″E", "Asia/Taipei",
         'English Wikipedia, "Jiji, Nantou"'),
+    "花蓮縣鳳林鎮": ("23°45′00″N 121°26′00″E", "Asia/Taipei",
+        'Chinese Wikipedia, "鳳林鎮 (台灣)" (the Japanese article agrees; the German one puts it 3 km southeast)'),
     "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",
         'English Wikipedia, "Chuxiong City" (the city government)'),
+}
+
+# Towns of PLACES that neither list holds and for which no publication was
+# found whose position could be written here: why each is left out.
+LEFT_OUT = {
+    "桃園市楊梅區": "the articles disagree on its position",
+    "南投縣草屯鎮": "the articles disagree: German and Chinese Wikipedia give "
+        "23°58′59″N 120°43′57″E, 5 km east of the town, Japanese 24°01′N 120°41′E, "
+        "4 km north of it",
+    "南投縣竹山鎮": "German Wikipedia's 23°41′20″N 120°43′44″E lies about 10 km "
+        "southeast of the town; no other article states a position",
+    "花蓮縣玉里鎮": "the articles disagree: English Wikipedia gives 23°23′15″N "
+        "121°22′35″E, German 23°22′N 121°21′E, Japanese 23°30′N 121°16′E",
 }
 
 HEADER = """\
@@ -839,7 +860,7 @@ def generate(report):
             source = "zone1970.tab"
             missing.append(f"{name} ({english}): taken from zone1970.tab, {record_zone}")
         else:
-            missing.append(f"{name} ({english}): in neither list, left out")
+            missing.append(f"{name} ({english}): " + LEFT_OUT.get(name, "in neither list") + ", left out")
             continue
         others = []
         for other in names + ALIASES.get(name, []) + [simple[name]]:
