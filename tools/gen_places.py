@@ -16,7 +16,8 @@ Wikipedia article, named with its language and title); each was checked to lie
 in its county (tests/place checks that every town lies near its county's
 seat). Where two articles disagree, the one that puts the place inside its own
 district is used, and the entry says so; a town for which no such article was
-found, or whose articles disagree beyond telling, is not listed.
+found, or whose articles disagree beyond telling, is left out, and LEFT_OUT
+says why.
 
 A place marked "zone:<id>" that the world list lacks is taken from the
 principal location of its zone in the system's zoneinfo (zone1970.tab); any
@@ -70,6 +71,9 @@ PLACES = """
 南投縣埔里鎮|Puli|TW||
 南投縣鹿谷鄉|Lugu|TW||
 南投縣中興新村|Zhongxing New Village|TW||
+南投縣集集鎮|Jiji Township/Chichi|TW||
+南投縣草屯鎮|Caotun Township/Tsaotun|TW||
+南投縣竹山鎮|Zhushan Township/Jhushan/Chushan|TW||
 屏東縣東港鎮|Donggang|TW||
 屏東縣恆春鎮|Hengchun|TW||
 新北市三重區|Sanchong District/Sanchung|TW||
@@ -88,20 +92,54 @@ PLACES = """
 桃園市中壢區|Zhongli District/Chungli|TW||
 桃園市平鎮區|Pingzhen District/Pingchen|TW||
 桃園市八德區|Bade District/Pate|TW||
+桃園市楊梅區|Yangmei District/Yangmei|TW||
 臺中市大里區|Dali District/Tali|TW||
+臺中市大甲區|Dajia District/Tachia|TW||
+臺中市清水區|Qingshui District/Chingshui|TW||
+臺中市沙鹿區|Shalu District|TW||
+臺中市梧棲區|Wuqi District/Wuchi|TW||
+臺中市東勢區|Dongshi District/Tungshih|TW||
 臺南市新營區|Xinying District/Hsinying|TW||
+臺南市佳里區|Jiali District/Chiali|TW||
+臺南市麻豆區|Madou District/Matou|TW||
+臺南市新化區|Xinhua District/Sinhua/Hsinhua|TW||
+臺南市善化區|Shanhua District/Shanhwa|TW||
+臺南市鹽水區|Yanshui District/Yenshui|TW||
+臺南市學甲區|Xuejia District/Syuejia/Hsuechia|TW||
+臺南市白河區|Baihe District/Paiho|TW||
 高雄市鳳山區|Fengshan District|TW||
 高雄市岡山區|Gangshan District/Kangshan|TW||
 高雄市旗山區|Qishan District/Cishan/Chishan|TW||
 高雄市美濃區|Meinong District/Meinung|TW||
 新竹縣竹東鎮|Zhudong Township/Chutung|TW||
+新竹縣新埔鎮|Xinpu Township/Hsinpu|TW||
+新竹縣關西鎮|Guanxi Township/Kuanhsi|TW||
 苗栗縣頭份市|Toufen|TW||
 苗栗縣苑裡鎮|Yuanli Township/Yuanli|TW||
+苗栗縣竹南鎮|Zhunan Township/Chunan|TW||
+苗栗縣通霄鎮|Tongxiao Township/Tunghsiao|TW||
+苗栗縣後龍鎮|Houlong Township/Houlung|TW||
+苗栗縣卓蘭鎮|Zhuolan Township/Cholan|TW||
 彰化縣鹿港鎮|Lukang/Lugang|TW||
+彰化縣和美鎮|Hemei Township/Homei|TW||
+彰化縣溪湖鎮|Xihu Township/Sihu/Chihu|TW||
+彰化縣二林鎮|Erlin Township/Erhlin|TW||
+彰化縣田中鎮|Tianzhong Township/Tienchung|TW||
 雲林縣虎尾鎮|Huwei Township/Huwei|TW||
+雲林縣北港鎮|Beigang Township/Peikang|TW||
+雲林縣西螺鎮|Xiluo Township/Siluo/Hsilo|TW||
+雲林縣斗南鎮|Dounan Township/Tounan|TW||
+雲林縣土庫鎮|Tuku Township/Tuku|TW||
+嘉義縣朴子市|Puzi/Potzu|TW||
+嘉義縣布袋鎮|Budai Township/Putai|TW||
+嘉義縣大林鎮|Dalin Township/Talin|TW||
 屏東縣潮州鎮|Chaozhou Township/Chaochou|TW||
 宜蘭縣羅東鎮|Luodong Township/Lotung|TW||
 宜蘭縣頭城鎮|Toucheng Township|TW||
+宜蘭縣蘇澳鎮|Suao Township/Su'ao/Suao|TW||
+花蓮縣鳳林鎮|Fenglin Township/Fonglin|TW||
+花蓮縣玉里鎮|Yuli Township/Yuli|TW||
+臺東縣關山鎮|Guanshan Township/Kuanshan|TW||
 香港|Hong Kong|HK||
 九龍|Kowloon|HK||
 荃灣|Tsuen Wan|HK||
@@ -547,10 +585,18 @@ PUBLISHED = {
         'Japanese Wikipedia, "彰化市"'),
     "嘉義縣太保市": ("23°27′00″N 120°20′00″E", "Asia/Taipei",
         'English Wikipedia, "Taibao"'),
+    "嘉義縣朴子市": ("23°27′40″N 120°14′30″E", "Asia/Taipei",
+        'German Wikipedia, "Puzi"'),
+    "嘉義縣布袋鎮": ("23°21′36″N 120°10′12″E", "Asia/Taipei",
+        'English Wikipedia, "Budai, Chiayi"'),
+    "嘉義縣大林鎮": ("23°35′56″N 120°28′12″E", "Asia/Taipei",
+        'English Wikipedia, "Dalin, Chiayi"'),
     "屏東縣屏東市": ("22°40′34″N 120°29′39″E", "Asia/Taipei",
         'Japanese Wikipedia, "屏東市"'),
     "臺東縣臺東市": ("22°45′30″N 121°08′40″E", "Asia/Taipei",
         'Chinese Wikipedia, "臺東市"'),
+    "臺東縣關山鎮": ("23°01′05″N 121°11′38″E", "Asia/Taipei",
+        'English Wikipedia, "Guanshan, Taitung"'),
     "連江縣南竿鄉": ("26°09′N 119°56′E", "Asia/Taipei",
         'English Wikipedia, "Nangan, Lienchiang"'),
     "新北市三重區": ("25°03′44″N 121°29′14″E", "Asia/Taipei",
@@ -587,8 +633,32 @@ PUBLISHED = {
         'Chinese Wikipedia, "八德區"'),
     "臺中市大里區": ("24°05′30″N 120°41′30″E", "Asia/Taipei",
         'German Wikipedia, "Dali (Taichung)"'),
+    "臺中市大甲區": ("24°20′50″N 120°37′21″E", "Asia/Taipei",
+        'English Wikipedia, "Dajia District" (the German article "Dajia (Taichung)" puts it 4 km northeast)'),
+    "臺中市清水區": ("24°17′15″N 120°34′35″E", "Asia/Taipei",
+        'English Wikipedia, "Qingshui District" (an earlier revision: 24°18′7″N 120°35′10″E)'),
+    "臺中市沙鹿區": ("24°14′21.9″N 120°33′43.6″E", "Asia/Taipei",
+        'English Wikipedia, "Shalu District"'),
+    "臺中市梧棲區": ("24°16′N 120°32′E", "Asia/Taipei",
+        'German Wikipedia, "Wuqi (Taichung)"'),
+    "臺中市東勢區": ("24°15′31.3″N 120°49′41.4″E", "Asia/Taipei",
+        'English Wikipedia, "Dongshi District"'),
     "臺南市新營區": ("23°18′N 120°19′E", "Asia/Taipei",
         'German Wikipedia, "Xinying"'),
+    "臺南市佳里區": ("23°10′0.8″N 120°10′42.5″E", "Asia/Taipei",
+        'English Wikipedia, "Jiali District"'),
+    "臺南市麻豆區": ("23°11′0″N 120°14′46″E", "Asia/Taipei",
+        'German Wikipedia, "Madou (Tainan)"'),
+    "臺南市新化區": ("23°2′N 120°19′E", "Asia/Taipei",
+        'German Wikipedia, "Xinhua (Tainan)"'),
+    "臺南市善化區": ("23°8′N 120°18′E", "Asia/Taipei",
+        'German Wikipedia, "Shanhua (Tainan)"'),
+    "臺南市鹽水區": ("23°18′N 120°15′E", "Asia/Taipei",
+        'German Wikipedia, "Yanshui (Tainan)"'),
+    "臺南市學甲區": ("23°15′17″N 120°10′37″E", "Asia/Taipei",
+        'English Wikipedia, "Syuejia District"'),
+    "臺南市白河區": ("23°21′N 120°25′E", "Asia/Taipei",
+        'German Wikipedia, "Baihe (Tainan)" (the English article "Baihe District" puts it 4 km east, toward Guanziling)'),
     "高雄市鳳山區": ("22°38′N 120°21′E", "Asia/Taipei",
         'English Wikipedia, "Fengshan District"'),
     "高雄市岡山區": ("22°48′N 120°17′E", "Asia/Taipei",
@@ -599,22 +669,69 @@ PUBLISHED = {
         'English Wikipedia, "Meinong District"'),
     "新竹縣竹東鎮": ("24°44′11.80″N 121°05′29.68″E", "Asia/Taipei",
         'English Wikipedia, "Zhudong"'),
+    "新竹縣新埔鎮": ("24°50′52″N 121°05′44″E", "Asia/Taipei",
+        'English Wikipedia, "Xinpu, Hsinchu"'),
+    "新竹縣關西鎮": ("24°47′25″N 121°10′19″E", "Asia/Taipei",
+        'Chinese Wikipedia, "關西鎮 (台灣)"'),
     "苗栗縣頭份市": ("24°41′00″N 120°54′26″E", "Asia/Taipei",
         'English Wikipedia, "Toufen"'),
     "苗栗縣苑裡鎮": ("24°25′N 120°41′E", "Asia/Taipei",
         'German Wikipedia, "Yuanli"'),
+    "苗栗縣竹南鎮": ("24°41′N 120°53′E", "Asia/Taipei",
+        'English Wikipedia, "Zhunan"'),
+    "苗栗縣通霄鎮": ("24°29′N 120°41′E", "Asia/Taipei",
+        'English Wikipedia, "Tongxiao"'),
+    "苗栗縣後龍鎮": ("24°37′N 120°47′E", "Asia/Taipei",
+        'English Wikipedia, "Houlong, Miaoli"'),
+    "苗栗縣卓蘭鎮": ("24°19′27″N 120°51′35″E", "Asia/Taipei",
+        'German Wikipedia, "Zhuolan"'),
     "彰化縣鹿港鎮": ("24°03′30″N 120°26′00″E", "Asia/Taipei",
         'German Wikipedia, "Lukang"'),
+    "彰化縣和美鎮": ("24°07′N 120°30′E", "Asia/Taipei",
+        'English Wikipedia, "Hemei"'),
+    "彰化縣溪湖鎮": ("23°57′34″N 120°28′48″E", "Asia/Taipei",
+        'English Wikipedia, "Xihu, Changhua"'),
+    "彰化縣二林鎮": ("23°55′22″N 120°24′33″E", "Asia/Taipei",
+        'English Wikipedia, "Erlin, Changhua"'),
+    "彰化縣田中鎮": ("23°51′34″N 120°35′16″E", "Asia/Taipei",
+        'English Wikipedia, "Tianzhong, Changhua"'),
     "雲林縣虎尾鎮": ("23°43′N 120°27′E", "Asia/Taipei",
         'German Wikipedia, "Huwei (Yunlin)"'),
+    "雲林縣北港鎮": ("23°34′N 120°18′E", "Asia/Taipei",
+        'English Wikipedia, "Beigang, Yunlin"'),
+    "雲林縣西螺鎮": ("23°46′58″N 120°27′18″E", "Asia/Taipei",
+        'English Wikipedia, "Xiluo"'),
+    "雲林縣斗南鎮": ("23°41′N 120°29′E", "Asia/Taipei",
+        'English Wikipedia, "Dounan, Yunlin"'),
+    "雲林縣土庫鎮": ("23°41′N 120°22′E", "Asia/Taipei",
+        'German Wikipedia, "Tuku (Yunlin)"'),
     "屏東縣潮州鎮": ("22°33′N 120°32′E", "Asia/Taipei",
         'English Wikipedia, "Chaozhou, Pingtung"'),
     "宜蘭縣羅東鎮": ("24°41′N 121°46′E", "Asia/Taipei",
         'German Wikipedia, "Luodong (Yilan)"'),
     "宜蘭縣頭城鎮": ("24°51′N 121°49′E", "Asia/Taipei",
         'German Wikipedia, "Toucheng"'),
+    "宜蘭縣蘇澳鎮": ("24°35′46″N 121°51′04″E", "Asia/Taipei",
+        'English Wikipedia, "Suao Township"'),
+    "南投縣集集鎮": ("23°49′48″N 120°46′59″E", "Asia/Taipei",
+        'English Wikipedia, "Jiji, Nantou"'),
+    "花蓮縣鳳林鎮": ("23°45′00″N 121°26′00″E", "Asia/Taipei",
+        'Chinese Wikipedia, "鳳林鎮 (台灣)" (the Japanese article agrees; the German one puts it 3 km southeast)'),
     "楚雄": ("25°01′59″N 101°32′45″E", "Asia/Shanghai",
         'English Wikipedia, "Chuxiong City" (the city government)'),
+}
+
+# Towns of PLACES that neither list holds and for which no publication was
+# found whose position could be written here: why each is left out.
+LEFT_OUT = {
+    "桃園市楊梅區": "the articles disagree on its position",
+    "南投縣草屯鎮": "the articles disagree: German and Chinese Wikipedia give "
+        "23°58′59″N 120°43′57″E, 5 km east of the town, Japanese 24°01′N 120°41′E, "
+        "4 km north of it",
+    "南投縣竹山鎮": "German Wikipedia's 23°41′20″N 120°43′44″E lies about 10 km "
+        "southeast of the town; no other article states a position",
+    "花蓮縣玉里鎮": "the articles disagree: English Wikipedia gives 23°23′15″N "
+        "121°22′35″E, German 23°22′N 121°21′E, Japanese 23°30′N 121°16′E",
 }
 
 HEADER = """\
@@ -743,7 +860,7 @@ def generate(report):
             source = "zone1970.tab"
             missing.append(f"{name} ({english}): taken from zone1970.tab, {record_zone}")
         else:
-            missing.append(f"{name} ({english}): in neither list, left out")
+            missing.append(f"{name} ({english}): " + LEFT_OUT.get(name, "in neither list") + ", left out")
             continue
         others = []
         for other in names + ALIASES.get(name, []) + [simple[name]]:
