@@ -6,9 +6,10 @@
 #include <QString>
 #include <QTranslator>
 
+#include "ui/fonts.hpp"
 #include "ui/main_window.hpp"
-#include "ui/person_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/person_window_state.hpp"
+#include "ui/unsaved_prompt.hpp"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string_view>
 
-#include "calendar/date.hpp"
 
 namespace qelm {
 

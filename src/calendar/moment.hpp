@@ -2,10 +2,7 @@
 // data of one moment.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "calendar/date.hpp"

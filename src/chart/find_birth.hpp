@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "calendar/moment.hpp"
-#include "chart/types.hpp"
+#include "calendar/sexagenary.hpp"
 
 namespace qelm {
 

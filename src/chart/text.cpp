@@ -1,7 +1,6 @@
 #include "chart/text.hpp"
 
 #include <charconv>
-#include <iterator>
 
 namespace qelm {
 

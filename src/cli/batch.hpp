@@ -7,7 +7,7 @@
 #include <iosfwd>
 #include <string_view>
 
-#include "cli/common.hpp"
+#include "cli/json_writer.hpp"
 
 namespace qelm::cli {
 

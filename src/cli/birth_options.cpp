@@ -4,6 +4,7 @@
 
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/moment_input.hpp"
 #include "place/places.hpp"
 #include "place/zone.hpp"
 

@@ -23,6 +23,7 @@
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"

@@ -10,6 +10,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/moment_input.hpp"
 
 namespace qelm::cli {
 

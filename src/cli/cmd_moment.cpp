@@ -15,6 +15,7 @@
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/moment_input.hpp"
 
 namespace qelm::cli {
 

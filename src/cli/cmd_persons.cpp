@@ -19,6 +19,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/moment_input.hpp"
 #include "records/big5.hpp"
 #include "place/stored_place.hpp"
 #include "records/person_file.hpp"

@@ -8,6 +8,7 @@
 
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/moment_input.hpp"
 #include "place/correction.hpp"
 #include "place/places.hpp"
 

@@ -8,7 +8,6 @@
 
 #include "calendar/moment.hpp"
 #include "cli/json_writer.hpp"
-#include "cli/moment_input.hpp"
 
 namespace qelm::cli {
 

@@ -2,9 +2,8 @@
 // JSON: the object "BirthCorrection".
 #pragma once
 
-#include <string>
 
-#include "cli/common.hpp"
+#include "cli/json_writer.hpp"
 #include "place/correction.hpp"
 
 namespace qelm::cli {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "chart/chart.hpp"
-#include "cli/common.hpp"
+#include "cli/json_writer.hpp"
 
 namespace qelm::cli {
 

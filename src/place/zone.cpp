@@ -7,7 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <stdexcept>
+#include <exception>
 #include <vector>
 
 #include "place/posix_rule.hpp"

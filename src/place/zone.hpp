@@ -5,7 +5,6 @@
 #include <array>
 #include <chrono>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "calendar/date.hpp"

@@ -1,15 +1,8 @@
 #include "records/person_file.hpp"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "records/big5.hpp"

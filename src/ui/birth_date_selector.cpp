@@ -6,7 +6,9 @@
 #include <chrono>
 
 #include "calendar/date.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
 
 namespace qelm::ui {
 namespace {

@@ -16,7 +16,10 @@
 #include <mutex>
 
 #include "place/places.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
 
 namespace qelm::ui {
 namespace {

@@ -2,7 +2,8 @@
 
 #include <QSettings>
 
-#include "ui/window_layer.hpp"
+#include "ui/fonts.hpp"
+
 
 namespace qelm::ui {
 

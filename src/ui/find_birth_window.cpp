@@ -7,7 +7,11 @@
 #include <QPushButton>
 #include <QTreeView>
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 

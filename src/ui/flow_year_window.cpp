@@ -4,7 +4,12 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/control_array.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 namespace {

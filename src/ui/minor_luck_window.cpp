@@ -1,6 +1,8 @@
 #include "ui/minor_luck_window.hpp"
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 

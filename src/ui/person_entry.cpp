@@ -6,7 +6,10 @@
 #include <QRadioButton>
 #include <limits>
 
-#include "ui/window_layer.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 namespace {

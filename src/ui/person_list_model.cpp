@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "ui/window_layer.hpp"
+#include "ui/fonts.hpp"
+
 
 namespace qelm::ui {
 

@@ -6,8 +6,9 @@
 #include <QMouseEvent>
 #include <QTreeView>
 
+#include "ui/fonts.hpp"
 #include "ui/person_list_model.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/twips.hpp"
 
 namespace qelm::ui {
 

@@ -11,12 +11,19 @@
 #include <algorithm>
 #include <utility>
 
-#include "calendar/lunar.hpp"
+#include "chart/chart.hpp"
+#include "place/stored_place.hpp"
+#include "records/person_and_place.hpp"
+#include "ui/colours.hpp"
+#include "ui/controls.hpp"
+#include "ui/find_birth_button.hpp"
+#include "ui/fonts.hpp"
 #include "ui/main_window.hpp"
+#include "ui/person_folder.hpp"
 #include "ui/person_list_model.hpp"
 #include "ui/person_list_view.hpp"
-#include "ui/find_birth_button.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/twips.hpp"
+#include "ui/unsaved_prompt.hpp"
 
 namespace qelm::ui {
 namespace {

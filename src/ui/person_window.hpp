@@ -13,8 +13,6 @@
 #include <optional>
 #include <vector>
 
-#include "place/stored_place.hpp"
-#include "records/person_and_place.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "ui/birth_date_selector.hpp"
@@ -22,11 +20,9 @@
 #include "ui/day_change_setting.hpp"
 #include "ui/find_birth_button.hpp"
 #include "ui/find_birth_window.hpp"
-#include "ui/person_folder.hpp"
 #include "ui/person_entry.hpp"
 #include "ui/person_list_view.hpp"
 #include "ui/person_window_state.hpp"
-#include "ui/unsaved_prompt.hpp"
 
 class QLabel;
 class QPushButton;

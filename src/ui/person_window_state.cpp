@@ -4,7 +4,7 @@
 
 #include "ui/main_window.hpp"
 #include "ui/person_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/single_window.hpp"
 
 namespace qelm::ui {
 

@@ -7,7 +7,10 @@
 #include <QVBoxLayout>
 #include <string>
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 namespace {

@@ -4,7 +4,11 @@
 #include <string>
 
 #include "analysis/scoring.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/control_array.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
 
 namespace qelm::ui {
 namespace {

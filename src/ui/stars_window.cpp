@@ -4,7 +4,13 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/column_label.hpp"
+#include "ui/control_array.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 namespace {

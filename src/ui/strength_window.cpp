@@ -3,7 +3,12 @@
 #include <QLabel>
 #include <QProgressBar>
 
-#include "ui/window_layer.hpp"
+#include "ui/colours.hpp"
+#include "ui/control_array.hpp"
+#include "ui/controls.hpp"
+#include "ui/fonts.hpp"
+#include "ui/twips.hpp"
+
 
 namespace qelm::ui {
 namespace {

@@ -8,8 +8,8 @@
 #include <QStandardPaths>
 
 #include "records/person_and_place.hpp"
+#include "ui/fonts.hpp"
 #include "ui/person_folder.hpp"
-#include "ui/window_layer.hpp"
 
 namespace qelm::ui {
 

@@ -34,7 +34,10 @@
 #include "calendar/lunar.hpp"
 #include "records/big5.hpp"
 #include "records/place_file.hpp"
+#include "records/person_and_place.hpp"
 #include "ui/main_window.hpp"
+#include "ui/person_folder.hpp"
+#include "ui/unsaved_prompt.hpp"
 
 #include "test_app.hpp"
 
