@@ -6,6 +6,8 @@
 #include <random>
 #include <tuple>
 
+#include "tests/chart/cast.hpp"
+
 namespace qelm {
 namespace {
 
@@ -238,16 +240,8 @@ TEST(Relations, CharactersFollowThePositions) {
   EXPECT_TRUE(r[1].flowing());
 }
 
-ChartState ChartOf(Sex sex, MomentInput birth) {
-  const MomentOutcome r = CalcMoment(birth);
-  EXPECT_TRUE(r);
-  return r ? LoadChart("測試", sex, *r.result) : ChartState{};
-}
-FlowState FlowAt(const ChartState& c, MomentInput at) {
-  const MomentOutcome r = CalcMoment(at);
-  EXPECT_TRUE(r);
-  return r ? ComputeFlow(&c, *r.result) : FlowState{};
-}
+using testing::ChartOf;
+using testing::FlowAt;
 
 // The luck pillar takes part only while one is current.
 TEST(Relations, ChartPositionsHoldTheLuckPillarOnlyWhileCurrent) {

@@ -30,30 +30,22 @@
 #include "ui/flow_year_window.hpp"
 #include "ui/text_output_window.hpp"
 #include "ui/window_layer.hpp"
+#include "tests/chart/cast.hpp"
 
 #include "test_app.hpp"
 
 namespace qelm::ui {
 namespace {
 
-ChartState ChartOf(int sex, MomentInput birth) {
-  const MomentOutcome r = CalcMoment(birth);
-  EXPECT_TRUE(r) << "birth moment refused";
-  return r ? LoadChart("測試", SexOfCode(sex), *r.result) : ChartState{};
-}
-
-FlowState FlowAt(const ChartState& c, MomentInput at) {
-  const MomentOutcome r = CalcMoment(at);
-  EXPECT_TRUE(r) << "flow moment refused";
-  return r ? ComputeFlow(&c, *r.result) : FlowState{};
-}
+using testing::ChartOf;
+using testing::FlowAt;
 
 const ChartState& ChartA() {
-  static const ChartState c = ChartOf(1, {1984, 6, 15, 12, 0});
+  static const ChartState c = ChartOf(Sex::Male, {1984, 6, 15, 12, 0});
   return c;
 }
 const ChartState& ChartB() {
-  static const ChartState c = ChartOf(0, {1984, 2, 3, 10, 0});
+  static const ChartState c = ChartOf(Sex::Female, {1984, 2, 3, 10, 0});
   return c;
 }
 // Inside the first luck pillar (辛未), age 15, flow year 庚辰.
@@ -512,7 +504,7 @@ TEST(FlowYearWindow, MarkedCellByFlowAge) {
 
 // A man born in 1901 (辛丑) reaches the last ages the flow moment allows.
 TEST(FlowYearWindow, AgesAbove99) {
-  const ChartState c = ChartOf(1, {1901, 6, 15, 12, 0});
+  const ChartState c = ChartOf(Sex::Male, {1901, 6, 15, 12, 0});
   struct Case {
     MomentInput at;
     int age, cell;

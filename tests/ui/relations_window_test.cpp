@@ -14,22 +14,15 @@
 #include "analysis/relations.hpp"
 #include "ui/main_window.hpp"
 #include "ui/relations_window.hpp"
+#include "tests/chart/cast.hpp"
 
 #include "test_app.hpp"
 
 namespace qelm::ui {
 namespace {
 
-ChartState ChartOf(Sex sex, MomentInput birth) {
-  const MomentOutcome r = CalcMoment(birth);
-  EXPECT_TRUE(r);
-  return r ? LoadChart("測試", sex, *r.result) : ChartState{};
-}
-FlowState FlowAt(const ChartState& c, MomentInput at) {
-  const MomentOutcome r = CalcMoment(at);
-  EXPECT_TRUE(r);
-  return r ? ComputeFlow(&c, *r.result) : FlowState{};
-}
+using testing::ChartOf;
+using testing::FlowAt;
 
 // A man born 1984-06-15 12:00: 甲子 庚午 庚辰 壬午, first luck 辛未 from 7.
 const ChartState& Chart() {
