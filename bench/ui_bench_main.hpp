@@ -7,7 +7,7 @@
 
 #include <QApplication>
 
-#include "ui/fonts.hpp"
+#include "ui/kit/fonts.hpp"
 
 inline int RunWindowBenchmarks(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

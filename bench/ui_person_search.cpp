@@ -13,9 +13,9 @@
 #include <string>
 
 #include "records/person_file.hpp"
-#include "ui/main_window.hpp"
-#include "ui/person_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_window.hpp"
+#include "ui/kit/window_layer.hpp"
 #include "ui_bench_main.hpp"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "ui/main_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/kit/window_layer.hpp"
 
 namespace {
 

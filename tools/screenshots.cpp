@@ -18,16 +18,16 @@
 #include <fstream>
 #include <memory>
 
-#include "ui/analysis_windows.hpp"
-#include "ui/find_birth_window.hpp"
-#include "ui/chart_export.hpp"
+#include "ui/main/analysis_windows.hpp"
+#include "ui/find_birth/find_birth_window.hpp"
+#include "ui/export/chart_export.hpp"
 #include "place/places.hpp"
 #include "place/stored_place.hpp"
 #include "records/big5.hpp"
 #include "records/place_file.hpp"
-#include "ui/main_window.hpp"
-#include "ui/person_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_window.hpp"
+#include "ui/kit/window_layer.hpp"
 
 namespace {
 

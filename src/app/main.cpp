@@ -6,10 +6,10 @@
 #include <QString>
 #include <QTranslator>
 
-#include "ui/fonts.hpp"
-#include "ui/main_window.hpp"
-#include "ui/person_window_state.hpp"
-#include "ui/unsaved_prompt.hpp"
+#include "ui/kit/fonts.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_window_state.hpp"
+#include "ui/person/unsaved_prompt.hpp"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

@@ -6,10 +6,10 @@
 
 #include "cli/chart_pdf.hpp"
 #include "report/report.hpp"
-#include "ui/chart_document.hpp"
-#include "ui/chart_export.hpp"
-#include "ui/main_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/export/chart_document.hpp"
+#include "ui/export/chart_export.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/kit/window_layer.hpp"
 
 namespace qelm::cli {
 

@@ -11,12 +11,12 @@
 #include <memory>
 #include <vector>
 
-#include "ui/analysis_windows.hpp"
-#include "ui/find_birth_window.hpp"
-#include "ui/main_window.hpp"
-#include "ui/person_window.hpp"
+#include "ui/main/analysis_windows.hpp"
+#include "ui/find_birth/find_birth_window.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_window.hpp"
 
-#include "test_app.hpp"
+#include "tests/ui/test_app.hpp"
 
 namespace qelm::ui {
 namespace {

@@ -22,12 +22,12 @@
 
 #include "place/correction.hpp"
 #include "records/big5.hpp"
-#include "ui/analysis_windows.hpp"
-#include "ui/main_window.hpp"
-#include "ui/person_window.hpp"
-#include "ui/window_layer.hpp"
+#include "ui/main/analysis_windows.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_window.hpp"
+#include "ui/kit/window_layer.hpp"
 
-#include "test_app.hpp"
+#include "tests/ui/test_app.hpp"
 
 namespace qelm::ui {
 namespace {

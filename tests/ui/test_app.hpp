@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "ui/window_layer.hpp"
+#include "ui/kit/window_layer.hpp"
 
 namespace qelm::ui {
 

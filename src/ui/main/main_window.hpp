@@ -1,0 +1,135 @@
+// The main chart window: the natal chart with its text lines, the luck list
+// and strip, and the bottom panel with the flow moment the user steps
+// through. It opens the person window and the analysis windows.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "calendar/date.hpp"
+#include "calendar/moment.hpp"
+#include "chart/chart.hpp"
+#include "place/correction.hpp"
+#include "ui/main/analysis_windows.hpp"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace qelm::ui {
+
+class ChartExport;
+class DateRowWidget;
+class FlowPillarsView;
+class LuckPillarsView;
+class NatalBlock;
+class Spinner;
+class StepField;
+
+class MainWindow : public QWidget {
+  Q_OBJECT
+ public:
+  // The present local date and time, to the minute.
+  using Clock = std::function<Moment()>;
+  static Moment SystemClock();
+
+  explicit MainWindow(Clock clock = &MainWindow::SystemClock, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // What "排盤" opens (the person records window); unset, the button only
+  // sets the chart aside.
+  void setPersonWindowHook(std::function<void(MainWindow&)> hook) { personHook_ = std::move(hook); }
+  // "排盤": the chart is set aside (drawn still, but the buttons and openers
+  // act no more), then, with a hook, this window is disabled and the hook
+  // opens the person window (which enables it again). The program calls it
+  // once at start-up after setting the hook.
+  void OpenPersonWindow();
+
+  // Casts a chart the way the person window does: computes the birth moment,
+  // shows it, sets the flow moment to the present and redraws. False (and
+  // nothing changed) when the engine refuses the moment. The day begins at
+  // 23:00 or, under 子正換日, at midnight.
+  bool CastChart(const std::string& personName, int sex, const MomentInput& birth,
+                 DayChange dayChange = DayChange::AtZiStart);
+  // The same for a birth corrected for its birthplace: the chart of the
+  // corrected moment, with a line under the natal block that states the
+  // correction (none in the clock mode).
+  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
+                 DayChange dayChange = DayChange::AtZiStart);
+
+  // The correction of the current chart (none: the clock time as entered).
+  const std::optional<BirthCorrection>& correction() const { return correction_; }
+  // The line stating it, empty when there is none.
+  std::string correctionLine() const;
+  QLabel* correctionLabel() const { return correctionLine_; }
+
+  // "NOW": the five fields at the present moment.
+  void Now();
+  // Sets field i (0 year .. 4 minute) as the program does: its carries run,
+  // then the window follows the new flow moment.
+  void setField(int i, int value);
+
+  // A chart is shown and not set aside by "排盤".
+  bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
+  const std::optional<ChartState>& chart() const { return chart_; }
+  const FlowState& flow() const { return flow_; }
+  int prosperityLevel() const { return prosperityLevel_; }
+  Spinner* spinner(int i) const;
+  StepField* field(int i) const;
+  ChartExport* chartExport() const { return export_; }
+  // The analysis window of a kind while it is open.
+  QWidget* analysisWindow(AnalysisKind kind) const;
+
+ signals:
+  // chartLoaded() changed (a chart was cast, or "排盤" set it aside).
+  void chartLoadedChanged();
+
+ protected:
+  // Closing the main window closes the analysis windows with it.
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildButtons();
+  void BuildTextLines();
+  void SetTabOrder();
+  // Takes a computed birth as the current chart and draws it; the analysis
+  // windows open for the previous chart are closed.
+  void ShowChart(ChartState chart);
+  void ShowCorrectionLine(const QString& line);
+  // Recomputes and redraws everything that follows the flow moment.
+  void ComputeFlowMoment();
+  void ShowAnalysis(AnalysisKind kind);
+  void CloseAnalysisWindows();
+  void OpenProsperity(int level);
+
+  Clock clock_;
+  std::function<void(MainWindow&)> personHook_;
+  std::optional<ChartState> chart_;
+  bool chartLoaded_ = false;  // the chart is not set aside
+  std::optional<BirthCorrection> correction_;
+  FlowState flow_;
+  bool navReady_ = false;  // the start-up's first flow moment is drawn
+  int prosperityLevel_ = 0;
+
+  std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
+  QLabel* personLine_;           // name and age at the flow moment
+  QLabel* birthDataLine_;
+  QLabel* commandingStemLine_;
+  QLabel* palaceLine_;
+  QLabel* correctionLine_;       // the birthplace correction, under the natal block
+  std::unique_ptr<NatalBlock> natal_;
+  std::unique_ptr<LuckPillarsView> luck_;
+  QFrame* flowPanel_;
+  DateRowWidget* dateRow_;
+  QLabel* lunarLine_;            // the lunar date of the flow moment
+  std::unique_ptr<FlowPillarsView> flowPillars_;
+  ChartExport* export_;
+  std::array<QPointer<QWidget>, kAnalysisKinds> analysis_{};  // by AnalysisKind
+};
+
+}  // namespace qelm::ui

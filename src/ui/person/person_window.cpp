@@ -1,0 +1,428 @@
+#include "ui/person/person_window.hpp"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+#include <QWindow>
+#include <algorithm>
+#include <utility>
+
+#include "chart/chart.hpp"
+#include "place/stored_place.hpp"
+#include "records/person_and_place.hpp"
+#include "ui/kit/colours.hpp"
+#include "ui/kit/controls.hpp"
+#include "ui/find_birth/find_birth_button.hpp"
+#include "ui/kit/fonts.hpp"
+#include "ui/main/main_window.hpp"
+#include "ui/person/person_folder.hpp"
+#include "ui/person/person_list_model.hpp"
+#include "ui/person/person_list_view.hpp"
+#include "ui/kit/twips.hpp"
+#include "ui/person/unsaved_prompt.hpp"
+
+namespace qelm::ui {
+namespace {
+
+namespace fs = std::filesystem;
+using records::Edit;
+using records::Status;
+using Field = BirthDateSelector::Field;
+
+constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
+
+// The window in twips: the list's place when no message stands above it, the
+// message line, the birthplace rows under the list.
+constexpr int kWindowWidth = 5430;
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
+constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
+constexpr int kMessageTop = 1610;
+constexpr int kPlaceTop = 6990;
+
+}  // namespace
+
+// ------------------------------------------------------------------ set-up
+
+PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std::optional<records::PersonList> pending,
+                           std::optional<records::PlaceBook> pendingPlaces)
+    : QWidget(&main, Qt::Window), main_(&main) {
+  setObjectName(QStringLiteral("personWindow"));
+  setWindowTitle(QStringLiteral("排盤"));
+  // The main window waits while this one is open; this one, its child,
+  // stays usable.
+  main.setEnabled(false);
+  setEnabled(true);
+  setFixedWidth(Px(kWindowWidth));
+  SetBackground(this, 0xFFFFFF);
+
+  const PersonFile file = LocatePersonFile(folder);
+  path_ = file.path;
+
+  BuildControls();
+  LoadFiles(std::move(pending), std::move(pendingPlaces));
+  EnableEditButtons();
+  if (!file.note.isEmpty()) SetMessage(said_.isEmpty() ? file.note : file.note + QStringLiteral("；") + said_);
+  // After the full account above, every message begins with where the list is.
+  where_ = file.where;
+  if (said_.isEmpty()) SetMessage({});
+  entry_->prepareNew();
+  if (redo_) ShowEntry(*redo_);  // kept for the first activation, which prepares a new entry again
+
+  connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
+}
+
+DayChangeBox* PersonWindow::dayChangeBox() const { return birthplace_->dayChangeBox(); }
+FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
+
+// The list goes before the persons it shows.
+PersonWindow::~PersonWindow() { delete personList_; }
+
+void PersonWindow::BuildControls() {
+  const QFont text = Font(kSansFace, 9.75);
+  const QFont button = Font(kSansFace, 9);
+
+  entry_ = new PersonEntry(this);
+  connect(entry_, &PersonEntry::birthChanged, this, &PersonWindow::Preview);
+  // Beside the name row, over the entry's empty corner.
+  chooseButton_ =
+      MakeButton(this, QStringLiteral("chooseButton"), 4100, 160, 1095, 405, button, QStringLiteral("確定"));
+
+  appendButton_ = MakeButton(this, QStringLiteral("appendButton"), 240, 1320, 735, 255, button, QStringLiteral("輸入"));
+  modifyButton_ =
+      MakeButton(this, QStringLiteral("modifyButton"), 1080, 1320, 735, 255, button, QStringLiteral("修改"));
+  deleteButton_ =
+      MakeButton(this, QStringLiteral("deleteButton"), 1920, 1320, 735, 255, button, QStringLiteral("刪除"));
+  lunarPreview_ = MakeLabel(this, QStringLiteral("lunarPreview"), 2880, 1360, 2295, 255, text);
+  lunarPreview_->setWordWrap(false);
+  SetTextColour(lunarPreview_, kDarkRed);
+
+  messageLine_ = MakeLabel(this, QStringLiteral("messageLine"), kListLeft, kMessageTop, kListWidth, 255, text);
+  SetTextColour(messageLine_, kDarkRed);
+  messageLine_->hide();
+
+  personList_ = new PersonListView(list_, this);
+  Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
+  connect(personList_, &PersonListView::clicked, this, &PersonWindow::ListClicked);
+  connect(personList_, &PersonListView::currentRecordChanged, this, &PersonWindow::ShowRecord);
+  connect(personList_, &PersonListView::chosen, this, &PersonWindow::HandOver);
+  connect(personList_, &PersonListView::searched, this, [this] {
+    EnableEditButtons();
+    ShowMessage();
+  });
+
+  connect(chooseButton_, &QPushButton::clicked, this, &PersonWindow::HandOver);
+  connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
+  connect(modifyButton_, &QPushButton::clicked, this, &PersonWindow::Modify);
+  connect(deleteButton_, &QPushButton::clicked, this, &PersonWindow::Remove);
+
+  birthplace_ = new BirthplaceRow(this, kPlaceTop);
+  connect(birthplace_, &BirthplaceRow::changed, this, &PersonWindow::Preview);
+  // The window ends under the birthplace rows.
+  const auto fitHeight = [this] { setFixedHeight(birthplace_->geometry().bottom() + 1); };
+  connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
+  fitHeight();
+
+  connect(dayChangeBox(), &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
+  findBirthButton_ = new FindBirthButton(this, dayChangeBox());
+  findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
+  findBirthButton_->setAutoDefault(true);
+  findBirthButton_->setFont(button);
+  Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
+  connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+
+  // Keyboard order: name, sex, 確定, the five selectors, the three edit
+  // buttons, the list, the birthplace.
+  std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
+  for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
+  order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
+                             personList_->view(), findBirthButton_, birthplace_->firstInOrder()});
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
+  lunarPreview_->setFocusPolicy(Qt::NoFocus);
+}
+
+// ------------------------------------------------------------------ the list and the file
+
+// The list and the birthplaces from their files; edits that could not be
+// written when the window was last open are written now, both files
+// together (onto the files' present content when it has changed meanwhile).
+void PersonWindow::LoadFiles(std::optional<records::PersonList> pending,
+                             std::optional<records::PlaceBook> pendingPlaces) {
+  QString placesSaid;  // after the list's words
+  if (pendingPlaces)
+    places_ = std::move(*pendingPlaces);
+  else
+    placesSaid = Q(records::LoadPlaceFile(records::PlaceFilePath(path_), places_).message);
+  if (pending) {
+    list_ = std::move(*pending);
+  } else {
+    records::LoadResult loaded = records::LoadPersonList(path_);
+    list_ = std::move(loaded.list);
+    SetMessage(Q(loaded.message));
+  }
+  if (pending || pendingPlaces) {
+    const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_);
+    QString text = Q(saved.message);
+    if (!saved) text += QStringLiteral("；尚未存檔的修改仍只保存在記憶體中");
+    AddMessage(text + OfferAgain(saved.dropped));
+  }
+  personList_->showRows();
+  AddMessage(placesSaid);
+  // Lines that cannot be read are kept; the user hears of them.
+  AddMessage(Q(records::UnreadablePlacesText(places_)));
+}
+
+void PersonWindow::SavePersonList(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
+  const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_, edit, place);
+  // A write that failed keeps the edit in the list, to be written later.
+  const bool kept =
+      saved.status == Status::kCannotWrite || saved.status == Status::kBusy || saved.status == Status::kCannotRead;
+  const bool applied = saved || kept;
+  if (applied || saved.reloaded) {
+    int select = -1;
+    if (edit.kind == Edit::Kind::kModify && applied && !saved.reloaded) select = static_cast<int>(edit.index);
+    personList_->showRows(select);
+  }
+  QString text = Q(saved.message);
+  if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
+  // A refused command keeps its own entry on screen for correction.
+  const QString again = OfferAgain(saved.dropped);
+  if (!applied) {
+    redo_.reset();
+    SetMessage(text);
+    return;
+  }
+  SetMessage(text + again);
+  EnableEditButtons();
+  PrepareNewEntry();
+}
+
+// Changes kept in memory that the file, changed by another copy, no longer
+// fits: the last one that wrote a record goes back into the entry (shown
+// after the command prepared a new entry), ready for 輸入.
+QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
+  redo_.reset();
+  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e) {
+    if (e->kind == Edit::Kind::kRemove) continue;
+    redo_ = e->after;
+    return QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入");
+  }
+  return {};
+}
+
+// A new entry, or the change left to redo, if any.
+void PersonWindow::PrepareNewEntry() {
+  entry_->prepareNew();
+  if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
+}
+
+QString PersonWindow::message() const { return messageLine_->text(); }
+
+void PersonWindow::AddMessage(const QString& text) {
+  if (!text.isEmpty()) SetMessage(said_.isEmpty() ? text : said_ + QStringLiteral("；") + text);
+}
+
+void PersonWindow::SetMessage(const QString& message) {
+  said_ = where_.isEmpty() || message.startsWith(where_) ? message
+          : message.isEmpty()                            ? where_
+                                                         : where_ + QStringLiteral("；") + message;
+  ShowMessage();
+}
+
+// The message stands under the buttons, with how many persons a search
+// shows; the list makes room for it.
+void PersonWindow::ShowMessage() {
+  QString text = said_;
+  const PersonListModel* persons = personList_->model();
+  if (persons->searching()) {
+    const QString count = QStringLiteral("顯示 %1 人，共 %2 人").arg(persons->rowCount()).arg(persons->total());
+    text = text.isEmpty() ? count : text + QStringLiteral("；") + count;
+  }
+  messageLine_->setText(text);
+  SayChanged(messageLine_);
+  if (text.isEmpty()) {
+    messageLine_->hide();
+    Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
+    return;
+  }
+  const int width = Px(kListWidth);
+  const int height = std::max(messageLine_->heightForWidth(width), messageLine_->fontMetrics().height());
+  messageLine_->setGeometry(Px(kListLeft), Px(kMessageTop), width, height);
+  messageLine_->show();
+  const int top = std::max(Px(kListTop), Px(kMessageTop) + height + Px(45));
+  const int bottom = Px(kListTop + kListHeight);
+  personList_->setGeometry(Px(kListLeft), top, width, bottom - top);
+}
+
+void PersonWindow::EnableEditButtons() {
+  const bool rows = personList_->rowCount() > 0;
+  modifyButton_->setEnabled(rows);
+  deleteButton_->setEnabled(rows);
+}
+
+// Becoming the program's active window prepares a new entry. The program
+// losing the focus to another one, and its own drop-down lists, do not count.
+void PersonWindow::FocusWindowChanged(QWindow* w) {
+  if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
+  const bool me = w == windowHandle();
+  if (me && !active_) PrepareNewEntry();
+  active_ = me;
+}
+
+// ------------------------------------------------------------------ the preview
+
+// The lunar date of the remembered moment; with a birthplace, of the
+// corrected moment, and under the birthplace the line that states the
+// correction, or why there is none.
+void PersonWindow::Preview() {
+  lunarPreview_->setText(QStringLiteral("陰曆"));
+  if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
+    const MomentInput birth = birthDate()->rememberedMoment();
+    const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
+    const DayChange dayChange = dayChangeBox()->dayChange();
+    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
+    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
+  } else {
+    birthplace_->showCorrection(std::nullopt);
+  }
+  FitPreview();
+}
+
+// The preview keeps its place; a long one (a leap or two-character month)
+// grows to the right edge and then to the left, never over the buttons.
+void PersonWindow::FitPreview() {
+  int left = Px(2880), width = Px(2295);
+  const int needed = lunarPreview_->fontMetrics().horizontalAdvance(lunarPreview_->text()) + 2;
+  if (needed > width) {
+    const int rightEdge = Px(kWindowWidth) - Px(45);
+    const int leftLimit = deleteButton_->geometry().right() + 1 + Px(45);
+    width = std::min(needed, rightEdge - leftLimit);
+    left = std::clamp(rightEdge - width, leftLimit, left);
+  }
+  lunarPreview_->setGeometry(left, Px(1360), width, Px(255));
+}
+
+// ------------------------------------------------------------------ the list click
+
+void PersonWindow::ListClicked() {
+  if (personList_->rowCount() == 0) return;
+  if (const std::optional<std::size_t> record = personList_->selectedRecord()) {
+    ShowRecord(*record);
+  } else {
+    birthDate()->enableAll();
+    EnableEditButtons();
+  }
+}
+
+// The current row of the list, however it became current, is the entry.
+void PersonWindow::ShowRecord(std::size_t record) {
+  if (record >= list_.rows.size()) return;
+  EnableEditButtons();
+  ShowEntry(list_.rows[record].fields);
+}
+
+// The entry shows a record: name, sex, the birth moment in the selectors and
+// the birthplace.
+void PersonWindow::ShowEntry(const records::Fields& fields) {
+  birthplace_->showStored(records::FindPlaceEntry(places_, fields));
+  entry_->showFields(fields);
+  Preview();
+}
+
+// ------------------------------------------------------------------ the commands
+
+// The birthplace entered, to store with the person; false, with the problem
+// said, when it cannot be taken.
+bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
+  QString problem;
+  const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem);
+  if (!problem.isEmpty()) {
+    SetMessage(problem);
+    return false;
+  }
+  if (entered) place = ToPlaceEntry(*entered);
+  return true;
+}
+
+// "輸入": the entry with the remembered selections.
+void PersonWindow::Append() {
+  std::optional<records::PlaceEntry> place;
+  if (EnteredPlace(place)) SavePersonList(Edit::Append(entry_->newRecord()), place);
+}
+
+// "修改": the selected row takes the entry; the title shows its number.
+void PersonWindow::Modify() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  if (!record) {
+    SetMessage(QStringLiteral("請先在清單中點選要修改的資料"));
+    return;
+  }
+  setWindowTitle(QString::number(*record + 1));
+  std::optional<records::PlaceEntry> place;
+  if (!EnteredPlace(place)) return;
+  const records::PersonRecord before = list_.rows[*record];
+  // The place goes with the person; a twin row left with the old fields
+  // keeps the old entry.
+  SavePersonList(Edit::Modify(*record, before, entry_->changedRecord(before.fields)), place);
+}
+
+// "刪除": the selected row goes at once.
+void PersonWindow::Remove() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  if (!record) {
+    SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
+    return;
+  }
+  // The birthplace goes with the person, unless a twin row still names it.
+  SavePersonList(Edit::Remove(*record, list_.rows[*record]));
+}
+
+// "確定": the main window casts the chart of the entry and shows it at the
+// present moment; this window closes.
+void PersonWindow::HandOver() {
+  const std::optional<MomentInput> birth = entry_->chosenBirth();
+  if (!birth) return;
+  const int sex = entry_->male() ? 1 : 0;
+  // At the birthplace: a clock time that never existed there is refused.
+  QString problem;
+  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(*birth, &problem);
+  if (!problem.isEmpty()) {
+    SetMessage(problem);
+    return;
+  }
+  if (!main_) return;
+  const std::string name = entry_->name();
+  const DayChange dayChange = dayChangeBox()->dayChange();
+  if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
+                : !main_->CastChart(name, sex, *birth, dayChange))
+    return;
+  close();
+}
+
+// The birth taken from 由八字找生日 fills the birth selectors.
+void PersonWindow::TakeFoundBirth(const CivilFields& first) {
+  entry_->showBirth(first);
+  Preview();
+  const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
+  SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));
+  raise();
+  activateWindow();
+}
+
+void PersonWindow::closeEvent(QCloseEvent* e) {
+  if (main_) main_->setEnabled(true);
+  // Edits kept in memory: one more try; what is still not written stays
+  // with the main window for the next opening and the program's end.
+  if (!list_.unsaved.empty() || !places_.unsaved.empty()) records::SavePersonAndPlace(path_, list_, places_);
+  if (pendingHook_ && !list_.unsaved.empty()) {
+    pendingHook_(std::exchange(list_, {}));
+    personList_->showRows();
+  }
+  if (pendingPlacesHook_ && !places_.unsaved.empty()) pendingPlacesHook_(std::exchange(places_, {}));
+  QWidget::closeEvent(e);
+}
+
+}  // namespace qelm::ui
