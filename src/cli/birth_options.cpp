@@ -103,4 +103,19 @@ MomentResult CorrectedBirth(const BirthCorrection& c, DayChange dayChange) {
   return std::move(*m.result);
 }
 
+std::optional<Sex> SexOfText(std::string_view text) {
+  if (text == "男") return Sex::Male;
+  if (text == "女") return Sex::Female;
+  return std::nullopt;
+}
+
+OptionBirth BirthOfOptions(std::string_view birthText, const BirthPlaceOptions& place, DayChange dayChange) {
+  std::string error;
+  std::optional<MomentResult> birth = MomentOf("出生時刻", birthText, error, dayChange);
+  if (!birth) throw UsageError(error);
+  OptionBirth out{*birth, ResolveBirthCorrection(place, birth->entered)};
+  if (out.correction) out.birth = CorrectedBirth(*out.correction, dayChange);
+  return out;
+}
+
 }  // namespace qelm::cli

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "calendar/moment.hpp"
+#include "chart/types.hpp"
 #include "place/stored_place.hpp"
 
 namespace CLI {
@@ -50,5 +51,17 @@ inline constexpr const char* kBatchTakesNoPlace =
 // The engine's result for the corrected birth; UsageError when the corrected
 // moment falls outside the calendar.
 MomentResult CorrectedBirth(const BirthCorrection& c, DayChange dayChange = DayChange::AtZiStart);
+
+// --sex as the user writes it: 男 or 女.
+std::optional<Sex> SexOfText(std::string_view text);
+
+// A birth as `chart` takes it: --birth "YYYY-MM-DD HH:MM", the clock time at
+// the birthplace, corrected when the birthplace options name a place.
+// UsageError naming the field at fault, or the place's problem.
+struct OptionBirth {
+  MomentResult birth;  // the moment the chart is cast at
+  std::optional<BirthCorrection> correction;
+};
+OptionBirth BirthOfOptions(std::string_view birthText, const BirthPlaceOptions& place, DayChange dayChange);
 
 }  // namespace qelm::cli

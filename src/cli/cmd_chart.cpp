@@ -48,12 +48,6 @@ struct Checked {
   std::string error;
 };
 
-std::optional<Sex> SexOf(std::string_view text) {
-  if (text == "男") return Sex::Male;
-  if (text == "女") return Sex::Female;
-  return std::nullopt;
-}
-
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
               DayChange dayChange) {
   Checked c;
@@ -62,7 +56,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
     c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字，這個有 " + std::to_string(n) + " 個字";
     return c;
   }
-  const auto s = SexOf(sex);
+  const auto s = SexOfText(sex);
   if (!s) {
     c.error = "性別「" + std::string(sex) + "」須為 男 或 女";
     return c;
