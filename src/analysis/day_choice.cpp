@@ -30,8 +30,9 @@ bool ForEachName(std::string_view list, F each) {
   }
 }
 
-// The groups of a calendar cell, in the order they are shown.
+// The groups of a calendar cell, in the order they are shown; 破 is not shown.
 constexpr std::array<std::string_view, 5> kGroups{"沖", "合", "刑", "害", "破"};
+constexpr int kShownGroups = 4;
 
 int GroupOf(RelationKind kind) {
   switch (kind) {
@@ -125,11 +126,9 @@ std::optional<OfficerSet> ParseOfficers(std::string_view list, std::string& unkn
   return officers;
 }
 
-std::string_view RelationGroupMark(RelationKind kind) { return kGroups[GroupOf(kind)]; }
-
 std::string DayMarks(const std::vector<Relation>& relations) {
   std::string out;
-  for (int g = 0; g < static_cast<int>(kGroups.size()); ++g) {
+  for (int g = 0; g < kShownGroups; ++g) {
     std::array<bool, 4> touched{};
     for (const Relation& r : relations) {
       if (GroupOf(r.kind) != g) continue;
@@ -141,6 +140,36 @@ std::string DayMarks(const std::vector<Relation>& relations) {
     out += kGroups[g];
     for (int p = 0; p < 4; ++p)
       if (touched[p]) out += PositionName(static_cast<Position>(p));
+  }
+  return out;
+}
+
+std::string_view PathName(PathGod god) { return god.yellow() ? "黃道" : "黑道"; }
+
+std::string DayLine(const ChosenDay& d, bool person) {
+  const AlmanacDay& a = d.day;
+  std::string out = IsoDateText(a.date) + " " + a.pillar.name();
+  for (const std::string_view part : {a.officer.name(), a.god.name(), PathName(a.god)}) {
+    out += " ";
+    out += part;
+  }
+  if (a.month.termDay) {
+    out += " ";
+    out += a.month.termName;
+  }
+  if (!person) return out;
+  out += "　";
+  if (d.relations.empty()) out += "無刑沖合會";
+  for (std::size_t i = 0; i < d.relations.size(); ++i) out += (i ? "；" : "") + RelationLine(d.relations[i]);
+  return out;
+}
+
+std::string HourLine(const AlmanacHour& h) {
+  std::string out(h.branch.name());
+  out += " " + UserMomentText(h.first) + " 至 " + UserMomentText(h.last) + " " + h.pillar.name();
+  for (const std::string_view part : {h.god.name(), PathName(h.god)}) {
+    out += " ";
+    out += part;
   }
   return out;
 }

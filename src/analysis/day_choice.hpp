@@ -58,11 +58,19 @@ std::vector<ChosenDay> ChooseDays(Date from, Date to, const NatalPillars* person
 std::optional<RelationKinds> ParseRelationKinds(std::string_view list, std::string& unknown);
 std::optional<OfficerSet> ParseOfficers(std::string_view list, std::string& unknown);
 
-// The one-character group a relation counts in for a calendar cell: 合 for
-// the combinations and meetings, 沖, 刑, 害, 破.
-std::string_view RelationGroupMark(RelationKind kind);
-// The marks of a day against the person: each group that occurs with the
-// natal positions it touches, "沖日 合年時" (in the order 沖 合 刑 害 破).
+// A date as one line: "2024-02-04 戊戌 成 司命 黃道 立春", then, for a
+// person, a full-width blank and its relations ("；" between them) or
+// "無刑沖合會".
+std::string DayLine(const ChosenDay& day, bool person);
+// An hour as one line: "子 2024-02-03 23:00 至 2024-02-04 00:59 壬子 天牢 黑道".
+std::string HourLine(const AlmanacHour& hour);
+// "黃道" or "黑道".
+std::string_view PathName(PathGod god);
+
+// The marks of a day against the person in a calendar cell: 沖 (六沖,
+// 天干相沖), 合 (the combinations and meetings), 刑 and 害, each that occurs
+// with the natal positions it touches, "沖日 合年時"; 六破 is left to the
+// full list.
 std::string DayMarks(const std::vector<Relation>& relations);
 
 }  // namespace qelm

@@ -74,24 +74,11 @@ void WriteHoursJson(JsonWriter& w, const std::vector<AlmanacHour>& hours) {
   w.EndArray();
 }
 
-std::string_view PathName(PathGod g) { return g.yellow() ? "黃道" : "黑道"; }
-
-// "2024-02-04 戊戌 成 司命 黃道 立春", then the relations; the hours below it.
+// One line a date, its hours below it.
 void AppendText(std::string& out, const ChosenDay& d, bool person, const std::vector<AlmanacHour>* hours) {
-  const AlmanacDay& a = d.day;
-  out += IsoDateText(a.date) + " " + a.pillar.name() + " " + std::string(a.officer.name()) + " " +
-         std::string(a.god.name()) + " " + std::string(PathName(a.god));
-  if (a.month.termDay) out += " " + std::string(a.month.termName);
-  if (person) {
-    out += "　";
-    if (d.relations.empty()) out += "無刑沖合會";
-    for (std::size_t i = 0; i < d.relations.size(); ++i) out += (i ? "；" : "") + RelationLine(d.relations[i]);
-  }
-  out += "\n";
-  if (!hours) return;
-  for (const AlmanacHour& h : *hours)
-    out += "  " + std::string(h.branch.name()) + " " + UserMomentText(h.first) + " 至 " + UserMomentText(h.last) +
-           " " + h.pillar.name() + " " + std::string(h.god.name()) + " " + std::string(PathName(h.god)) + "\n";
+  out += DayLine(d, person) + "\n";
+  if (hours)
+    for (const AlmanacHour& h : *hours) out += "  " + HourLine(h) + "\n";
 }
 
 void RunDays(const DaysOptions& o, Streams& io) {

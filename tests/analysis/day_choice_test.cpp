@@ -116,13 +116,13 @@ TEST(DayChoice, Lists) {
   EXPECT_EQ(unknown, "吉");
 }
 
-// The cell's marks name each natal pillar a group touches.
+// The cell's marks name each natal pillar a group touches; 破 is left out.
 TEST(DayChoice, Marks) {
   // 1990-05-17 14:30 is 庚午 辛巳 壬午 丁未; 2024-02-04 is 戊戌: 午戌 半合 with
   // 年 and 日, 戌未 相刑 and 未戌 破 with 時, nothing with 巳 or the stems.
   const ChartState chart = ChartOf(Sex::Male, {1990, 5, 17, 14, 30});
   const std::vector<Relation> r = DayRelations(AlmanacDayOf(MakeDate(2024, 2, 4))->pillar, NatalPillars::Of(chart));
-  EXPECT_EQ(DayMarks(r), "合年日 刑時 破時");
+  EXPECT_EQ(DayMarks(r), "合年日 刑時");
   const ChartState clash = ChartOf(Sex::Male, {1964, 4, 20, 8, 0});  // 甲辰 戊辰 己亥 戊辰
   EXPECT_EQ(DayMarks(DayRelations(AlmanacDayOf(MakeDate(2024, 2, 4))->pillar, NatalPillars::Of(clash))),
             "沖年月時");

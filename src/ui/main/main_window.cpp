@@ -15,6 +15,7 @@
 #include "ui/main/luck_pillars_view.hpp"
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
 #include "ui/kit/single_window.hpp"
 #include "ui/kit/step_field.hpp"
 #include "ui/kit/twips.hpp"
@@ -197,6 +198,17 @@ void MainWindow::ComputeFlowMoment() {
 
 void MainWindow::setField(int i, int value) { dateRow_->setField(i, value); }
 
+void MainWindow::setFlowDate(Date date) {
+  CivilFields at = Fields(MakeMoment(date, 0, 0));
+  const MomentInput shown = dateRow_->row().input();
+  at.hour = shown.InputHour;
+  at.minute = shown.InputMinute;
+  // 23:xx already counts as the next day's 子 hour: the same hour of the
+  // date chosen is 00:xx.
+  if (at.hour == 23) at.hour = 0;
+  dateRow_->setMoment(at);
+}
+
 void MainWindow::Now() {
   // One reading of the clock for all five fields, so that a minute or a day
   // turning over between them cannot mix two moments.
@@ -207,8 +219,12 @@ void MainWindow::Now() {
 
 void MainWindow::ShowAnalysis(AnalysisKind kind) {
   if (!chartLoaded()) return;
-  ShowSingle(analysis_[static_cast<int>(kind)],
-             [&] { return CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine()); });
+  ShowSingle(analysis_[static_cast<int>(kind)], [&] {
+    QWidget* w = CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine());
+    // 擇日 sets the flow moment to the day chosen in it.
+    if (auto* days = qobject_cast<DayChoiceWindow*>(w)) connect(days, &DayChoiceWindow::dayChosen, this, &MainWindow::setFlowDate);
+    return w;
+  });
 }
 
 void MainWindow::OpenProsperity(int level) {

@@ -73,6 +73,8 @@ class MainWindow : public QWidget {
   // Sets field i (0 year .. 4 minute) as the program does: its carries run,
   // then the window follows the new flow moment.
   void setField(int i, int value);
+  // The flow moment on that date at the hour and minute shown (擇日's choice).
+  void setFlowDate(Date date);
 
   // A chart is shown and not set aside by "排盤".
   bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
