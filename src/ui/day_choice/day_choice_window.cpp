@@ -284,7 +284,7 @@ QString DayChoiceWindow::pagesText(bool keptOnly) const {
     text += QLatin1Char('\n');
   }
   if (const ChosenDay* d = chosen_ ? model_->dayAt(model_->indexOf(*chosen_)) : nullptr) {
-    text += QStringLiteral("\n") + Q(IsoDateText(d->day.date)) + QStringLiteral(" 的時辰\n");
+    text += QStringLiteral("\n時辰（") + Q(IsoDateText(d->day.date)) + QStringLiteral("）\n");
     for (const AlmanacHour& h : HoursOf(d->day.date, dayChange_)) text += Q(HourLine(h)) + QLatin1Char('\n');
   }
   return text;

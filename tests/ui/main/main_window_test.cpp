@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("natalDayStemTenGod"), nullptr);  // the day column has no stem ten god
   EXPECT_EQ(w.findChild<QWidget*>("luckPillar_10"), nullptr);
   EXPECT_NE(w.findChild<QWidget*>("luckHiddenTenGod3_9"), nullptr);
-  const std::array<std::pair<const char*, const char*>, 9> captions{{{"castButton", "排盤"},
+  const std::array<std::pair<const char*, const char*>, 10> captions{{{"castButton", "排盤"},
                                                                      {"strengthButton", "五行強弱"},
                                                                      {"flowYearButton", "流年"},
                                                                      {"minorLuckButton", "小運"},
@@ -87,6 +87,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
                                                                      {"sanMingButton", "三命"},
                                                                      {"textOutputButton", "文字輸出"},
                                                                      {"relationsButton", "刑沖合會"},
+                                                                     {"dayChoiceButton", "擇日"},
                                                                      {"nowButton", "NOW"}}};
   for (const auto& [name, caption] : captions) {
     auto* b = qobject_cast<QPushButton*>(w.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -176,7 +177,7 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
     for (qsizetype k = 1; k < names.size(); ++k) EXPECT_LT(at(names[k - 1]).top(), at(names[k]).top()) << names[k].toStdString();
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
-          "textOutputButton", "relationsButton"});
+          "textOutputButton", "relationsButton", "dayChoiceButton"});
   down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
         "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
@@ -610,12 +611,13 @@ TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
 
 TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  constexpr std::array<AnalysisKind, 8> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+  constexpr std::array<AnalysisKind, 9> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
                                               AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
                                               AnalysisKind::Stars,    AnalysisKind::SanMing,
-                                              AnalysisKind::TextOutput, AnalysisKind::Relations};
+                                              AnalysisKind::TextOutput, AnalysisKind::Relations,
+                                              AnalysisKind::DayChoice};
   const int before = QApplication::topLevelWidgets().size();
-  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "luckOpener_0",
+  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "luckOpener_0",
                            "luckOpener_7", "flowYearHeader", "flowMonthHeader", "flowDayHeader", "flowHourHeader"})
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
@@ -664,7 +666,7 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
   for (int k = 0; k < kAnalysisKinds; ++k) {
