@@ -77,7 +77,9 @@ DayChoiceWindow::DayChoiceWindow(const ChartState& chart, const FlowState& flow,
 
   const CivilFields at = Fields(flow.moment.moment);
   const Date day = MakeDate(at.year, at.month, at.day);
-  if (!showMonth(at.year, at.month) || !chooseDay(day)) showMonth(2024, 1);
+  // A flow moment before the almanac's first date (January 1901) opens its first month.
+  if (showMonth(at.year, at.month)) chooseDay(day);
+  else showMonth(1901, 2);
 }
 
 void DayChoiceWindow::BuildControls() {

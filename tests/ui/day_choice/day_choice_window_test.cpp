@@ -171,6 +171,11 @@ TEST(DayChoiceWindow, MonthArrowsStopAtTheAlmanacsEnds) {
   EXPECT_FALSE(next->isEnabled());
   EXPECT_TRUE(previous->isEnabled());
   EXPECT_EQ(m->days().size(), 31u);
+  // Opened for a flow moment before the first date: the first month, nothing chosen.
+  auto [early, earlyModel] = Open({1901, 1, 10, 12, 0});
+  EXPECT_EQ(earlyModel->month(), 2);
+  EXPECT_FALSE(early->chosen());
+  EXPECT_EQ(early->messageLine()->text(), QStringLiteral("本月 9 日"));
 }
 
 // From the main window: the button after 刑沖合會 opens it at the flow
