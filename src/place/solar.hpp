@@ -19,6 +19,6 @@ double ApparentSolarSeconds(UtcSeconds ut, double longitude);
 
 // That time taken to the minute it lies in (a solar 22:59:59 is 22:59), the
 // solar moment a corrected birth is cast with.
-Moment ApparentSolarMinute(UtcSeconds ut, double longitude);
+SolarTime ApparentSolarMinute(UtcSeconds ut, double longitude);
 
 }  // namespace qelm
