@@ -62,7 +62,9 @@ TEST(Birth, FoundBirthCastsThePillarsSearched) {
       EXPECT_TRUE(HasPillars(cast.resolved->moment, pillars)) << Names(PillarsOf(cast.resolved->moment));
       EXPECT_EQ(b.birth.place, entered.place);
       EXPECT_EQ(b.birth.dayChange, entered.dayChange);
-      if (b.birth.time != entered.time) EXPECT_NE(b.note.find("改為鐘錶時間"), std::string::npos) << b.note;
+      if (b.birth.time != entered.time) {
+        EXPECT_NE(b.note.find("改為鐘錶時間"), std::string::npos) << b.note;
+      }
       if (!entered.corrected()) {
         EXPECT_EQ(b.note, "（東八區時間）");
         EXPECT_EQ(MomentOf(b.birth.clock), found.stretches.front().first);
