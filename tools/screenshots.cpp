@@ -168,8 +168,7 @@ int main(int argc, char* argv[]) {
   ok = Save(placed, dir, QStringLiteral("person_window_place")) && ok;
   placed->close();
 
-  const qelm::CorrectionOutcome corrected = qelm::CorrectStoredBirth({1975, 8, 21, 14, 5}, born);
-  if (!corrected || !window.CastChart("陳大文", 1, *corrected.correction)) {
+  if (!window.CastChart("陳大文", qelm::Sex::Male, qelm::BirthOf({1975, 8, 21, 14, 5}, born, qelm::DayChange::AtZiStart))) {
     std::fprintf(stderr, "the corrected chart was refused\n");
     return 1;
   }

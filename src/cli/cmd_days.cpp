@@ -98,9 +98,12 @@ void RunDays(const DaysOptions& o, Streams& io) {
   std::optional<NatalPillars> natal;
   if (person) {
     std::optional<Sex> sex = Sex::Male;  // the relations do not depend on it
-    if (!o.sex.empty() && !(sex = SexOfText(o.sex))) throw UsageError("性別「" + o.sex + "」須為 男 或 女");
-    const OptionBirth birth = BirthOfOptions(o.birth, o.place, dayChange);
-    natal = NatalPillars::Of(LoadChart({}, *sex, birth.birth));
+    if (!o.sex.empty() && !(sex = SexOption(o.sex))) throw UsageError("性別「" + o.sex + "」須為 男 或 女");
+    std::string error;
+    const std::optional<MomentResult> clock = MomentOf("出生時刻", o.birth, error, dayChange);
+    if (!clock) throw UsageError(error);
+    const ResolvedBirth birth = ResolveBirthOrRefuse(BirthOfOptions(o.place, clock->entered, dayChange));
+    natal = NatalPillars::Of(LoadChart({}, *sex, birth.moment));
   }
 
   const std::vector<ChosenDay> days = ChooseDays(from, to, natal ? &*natal : nullptr, filter);

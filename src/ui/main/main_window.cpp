@@ -161,6 +161,7 @@ void MainWindow::ShowChart(ChartState chart) {
   // A chart shown here is the clock time as entered; CastChart with a
   // correction states it afterwards.
   correction_.reset();
+  birth_.reset();
   ShowCorrectionLine({});
   correctionLine_->setToolTip({});
   correctionLine_->hide();
@@ -176,7 +177,8 @@ void MainWindow::ShowChart(ChartState chart) {
 }
 
 void MainWindow::ComputeFlowMoment() {
-  const MomentOutcome out = CalcMoment(dateRow_->row().input());
+  // Read by the conventions of the chart shown (also of one set aside).
+  const MomentOutcome out = FlowMomentOf(chart_ ? &*chart_ : nullptr, dateRow_->row().input());
   if (!out) return;
   const bool loaded = chartLoaded();
   flow_ = ComputeFlow(loaded ? &*chart_ : nullptr, *out.result);
@@ -247,29 +249,30 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
-  const MomentOutcome out = CalcMoment(birth, dayChange);
-  if (!out) return false;
+bool MainWindow::CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem) {
+  CastOutcome cast = CastBirth(personName, sex, birth);
+  if (!cast) {
+    if (problem) *problem = cast.problem;
+    return false;
+  }
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
-  Now();
-  return true;
-}
-
-bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
-                           DayChange dayChange) {
-  const MomentOutcome out = CorrectedMoment(correction, dayChange);
-  if (!out) return false;
-  setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
-  if (correction.applies()) {
-    correction_ = correction;
-    ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));
-    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(correction)));
+  ShowChart(std::move(*cast.chart));
+  birth_ = birth;
+  if (cast.correction) {
+    correction_ = cast.correction;
+    ShowCorrectionLine(QString::fromStdString(CorrectionLine(*correction_)));
+    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(*correction_)));
     correctionLine_->show();
   }
   Now();
   return true;
+}
+
+bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
+  Birth b;
+  b.clock = birth;
+  b.dayChange = dayChange;
+  return CastChart(personName, SexOfCode(sex), b);
 }
 
 std::string MainWindow::correctionLine() const {

@@ -133,13 +133,12 @@ QRect Ink(const QLabel* l, const QWidget* window) {
 // order).
 TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  const CorrectionOutcome longest = CorrectBirth(
+  const Birth longest{
       {2010, 11, 7, 1, 30},
       qelm::Place{"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
                   "America/Tijuana"},
-      TimeMode::Solar);
-  ASSERT_TRUE(longest);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *longest.correction));
+      TimeMode::Solar};
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, longest));
   const QRect window = w.rect();
 
   std::vector<std::pair<QString, QRect>> boxes;  // texts and controls that must not meet
@@ -764,7 +763,8 @@ TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
   const Case cases[] = {{"solar time at Chengdu", chengdu.correction}, {"the clock as entered", std::nullopt}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(c.correction ? w.CastChart("甲", 1, *c.correction) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
+    const Birth birth{{1975, 7, 1, 14, 30}, chengdu.correction->place, c.correction ? TimeMode::Solar : TimeMode::Clock};
+    ASSERT_TRUE(c.correction ? w.CastChart("甲", Sex::Male, birth) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
     const std::string line = c.correction ? CorrectionLine(*c.correction) : "";
     QLabel* label = w.correctionLabel();
     EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());
