@@ -49,6 +49,21 @@ std::vector<CrossRelation> SharedRelations(std::span<const PlacedPillar> a, std:
   return Among(a, b, &shared, [](std::span<const Side> s) { return Holds(s, Side::Shared); });
 }
 
+std::vector<CrossRelation> CrossRelationsOf(const ChartState& a, const ChartState& b) {
+  return CrossRelations(ChartPositions(a, nullptr), ChartPositions(b, nullptr));
+}
+
+std::vector<CrossRelation> FlowYearRelationsOf(const ChartState& a, const FlowState& fa, const ChartState& b,
+                                               const FlowState& fb) {
+  // Each chart's natal pillars and its luck pillar, without the flow ones.
+  const auto own = [](const ChartState& c, const FlowState& f) {
+    std::vector<PlacedPillar> out = ChartPositions(c, &f);
+    std::erase_if(out, [](const PlacedPillar& p) { return p.position > Position::Luck; });
+    return out;
+  };
+  return SharedRelations(own(a, fa), own(b, fb), {Position::FlowYear, fa.YearPillar()});
+}
+
 std::string CrossRelationPlaces(const CrossRelation& r) {
   std::string out;
   for (int i = 0; i < r.relation.count; ++i) {

@@ -47,6 +47,14 @@ std::vector<CrossRelation> CrossRelations(std::span<const PlacedPillar> a, std::
 std::vector<CrossRelation> SharedRelations(std::span<const PlacedPillar> a, std::span<const PlacedPillar> b,
                                            PlacedPillar shared);
 
+// The cross relations of two charts' natal pillars (年 月 日 時 of each).
+std::vector<CrossRelation> CrossRelationsOf(const ChartState& a, const ChartState& b);
+// What the flow year forms with both charts at one flow moment (each chart's
+// flow state at it): with the natal pillars of each and the luck pillar
+// current for each (while one is).
+std::vector<CrossRelation> FlowYearRelationsOf(const ChartState& a, const FlowState& fa, const ChartState& b,
+                                               const FlowState& fb);
+
 // A cross relation as a line reads: RelationName, a full-width blank and the
 // sided positions, "子午沖　a.年支—b.日支", "申子辰三合水　a.年支—b.月支—流年支".
 std::string CrossRelationPlaces(const CrossRelation& r);
