@@ -19,6 +19,7 @@
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/main/main_window.hpp"
+#include "ui/compare/compare_window.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -133,13 +134,16 @@ void PersonWindow::BuildControls() {
   findBirthButton_->setFont(button);
   Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+  // 合盤 for the selected person; the second is chosen in 合盤 itself.
+  compareButton_ = MakeButton(this, "compareButton", kListLeft, kFindBirthTop, 1095, 360, button, "合盤");
+  connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), findBirthButton_, birthplace_->firstInOrder()});
+                             personList_->view(), compareButton_, findBirthButton_, birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -400,6 +404,17 @@ void PersonWindow::HandOver() {
                 : !main_->CastChart(name, sex, *birth, dayChange))
     return;
   close();
+}
+
+// "合盤": the selected person beside one chosen in 合盤, at the present moment.
+void PersonWindow::OpenCompare() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  QString problem = QStringLiteral("請先在清單中點選要合盤的人");
+  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox()->dayChange(), path_, problem)
+                      : nullptr;
+  if (!w) return SetMessage(problem);
+  delete compare_.data();  // one 合盤 from this window at a time
+  compare_ = w;
 }
 
 // The birth taken from 由八字找生日 fills the birth selectors.

@@ -85,6 +85,7 @@ class PersonWindow : public QWidget {
   void Modify();
   void Remove();
   void HandOver();
+  void OpenCompare();
   // Fills the birth selectors with a moment handed back by 由八字找生日.
   void TakeFoundBirth(const CivilFields& first);
   void FocusWindowChanged(QWindow* w);
@@ -114,6 +115,8 @@ class PersonWindow : public QWidget {
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;
+  QPushButton* compareButton_;
+  QPointer<QWidget> compare_;  // 合盤 opened from here
 };
 
 }  // namespace qelm::ui
