@@ -1,5 +1,6 @@
 #include "ui/compare/compare_window.hpp"
 
+#include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -227,6 +228,13 @@ CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const reco
   }
   auto* w = new CompareWindow(LoadChart(birth.name, birth.sex, *birth.birth), *now.result, personFile.parent_path());
   w->setAttribute(Qt::WA_DeleteOnClose);
+  // Esc and Ctrl+W close it, as they close the windows the main window opens.
+  auto* close = new QAction(QStringLiteral("關閉"), w);
+  close->setObjectName(QStringLiteral("CloseWindow"));
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+  close->setShortcutContext(Qt::WindowShortcut);
+  QObject::connect(close, &QAction::triggered, w, &QWidget::close);
+  w->addAction(close);
   w->show();
   return w;
 }

@@ -207,7 +207,12 @@ TEST_F(CompareWindowTest, OpensFromTheMainWindowAndThePersonWindow) {
   ASSERT_NE(opened, nullptr);
   EXPECT_EQ(opened->first().PersonName, "林美");
   EXPECT_EQ(opened->chooser()->count(), 3);
-  opened->close();
+  // Esc and Ctrl+W close it, as they close the main window's analysis windows.
+  auto* close = opened->findChild<QAction*>(QStringLiteral("CloseWindow"));
+  ASSERT_NE(close, nullptr);
+  EXPECT_TRUE(close->shortcuts().contains(QKeySequence(Qt::Key_Escape)));
+  close->trigger();
+  EXPECT_FALSE(opened->isVisible());
   persons->close();
 }
 
