@@ -26,16 +26,19 @@ void AppendRelations(std::string& out, const std::vector<CrossRelation>& relatio
   }
 }
 
-// "a 大運 辛未（ 7 -  16）", or "a 大運 未起運" before the first.
+// "a　大運 辛未（7 - 16 歲）", or "a　大運 未起運" before the first.
 void AppendLuck(std::string& out, std::string_view side, const ChartState& c, const FlowState& f,
                 std::string_view lineEnd) {
   out += side;
   out += "　大運 ";
   if (f.CurrentLuckIndex >= 1 && f.CurrentLuckIndex <= 12) {
     out += c.LuckPillar(f.CurrentLuckIndex).name();
+    // " 26 -  35" read as "26 - 35 歲".
+    const std::string& range = c.LuckAgeRanges[static_cast<std::size_t>(f.CurrentLuckIndex - 1)];
     out += "（";
-    out += c.LuckAgeRanges[static_cast<std::size_t>(f.CurrentLuckIndex - 1)];
-    out += "）";
+    for (std::size_t i = 0; i < range.size(); ++i)
+      if (range[i] != ' ' || (i > 0 && range[i - 1] != ' ' && i + 1 < range.size())) out += range[i];
+    out += " 歲）";
   } else {
     out += "未起運";
   }

@@ -122,6 +122,16 @@ TEST(CompareCli, TextShowsBothChartsAndTheRelations) {
   EXPECT_EQ(lines[16], "　丙辛合水　a.月干—b.時干");
   EXPECT_EQ(r.out.find('\r'), std::string::npos);
   EXPECT_EQ(r.out.find("流年與兩盤"), std::string::npos);
+
+  // At a flow moment: each one's luck pillar, then what the flow year forms.
+  const Ran at = RunReport({"compare", "--a-name", "王小明", "--a-sex", "男", "--a-birth", "1990-05-17 14:30",
+                            "--b-name", "李小華", "--b-sex", "女", "--b-birth", "1992-11-03 08:15", "--at",
+                            "2024-06-15 10:30", "--crlf"});
+  ASSERT_EQ(at.status, 0) << at.err;
+  EXPECT_NE(at.out.find("流時 西元 2024年 6月 15日 10時 30分　流年 甲辰\r\na　大運 甲申（26 - 35 歲）\r\n"
+                        "b　大運 丁未（29 - 38 歲）\r\n流年與兩盤\r\n天干相沖\r\n　甲庚沖　a.年干—流年干\r\n"),
+            std::string::npos)
+      << at.out;
 }
 
 // Each person's birthplace options are that person's alone; the messages
