@@ -74,7 +74,7 @@ QString PersonText(const records::PersonRecord& r) {
 
 CompareWindow::CompareWindow(ChartState a, const MomentResult& flowMoment,
                              std::optional<std::filesystem::path> personFile, QWidget* parent)
-    : QWidget(parent), a_(std::move(a)), moment_(flowMoment) {
+    : QWidget(parent, Qt::Window), a_(std::move(a)), moment_(flowMoment) {
   setObjectName(QStringLiteral("CompareWindow"));
   setWindowTitle(QStringLiteral("合盤"));
   setFixedSize(Px(kWidth), Px(kHeight));
@@ -218,7 +218,8 @@ QString CompareWindow::reportText() const {
 }
 
 CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const records::PlaceBook& places,
-                                 DayChange dayChange, const std::filesystem::path& personFile, QString& problem) {
+                                 DayChange dayChange, const std::filesystem::path& personFile, QWidget* parent,
+                                 QString& problem) {
   const RecordBirth birth = BirthOfRecord(person, places, dayChange);
   const CivilFields t = Fields(MainWindow::SystemClock());
   const MomentOutcome now = CalcMoment({t.year, t.month, t.day, t.hour, t.minute});
@@ -226,8 +227,11 @@ CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const reco
     problem = birth.birth ? QStringLiteral("現在的時刻超出可排的年份") : Q(birth.problem);
     return nullptr;
   }
-  auto* w = new CompareWindow(LoadChart(birth.name, birth.sex, *birth.birth), *now.result, personFile.parent_path());
+  auto* w = new CompareWindow(LoadChart(birth.name, birth.sex, *birth.birth), *now.result, personFile.parent_path(),
+                              parent);
   w->setAttribute(Qt::WA_DeleteOnClose);
+  // Usable while the window it belongs to waits for the person window.
+  w->setEnabled(true);
   // Esc and Ctrl+W close it, as they close the windows the main window opens.
   auto* close = new QAction(QStringLiteral("關閉"), w);
   close->setObjectName(QStringLiteral("CloseWindow"));

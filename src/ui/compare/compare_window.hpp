@@ -31,7 +31,8 @@ class CompareWindow : public QWidget {
  public:
   // `a` at the flow moment; the persons to choose from are those of the
   // person file `personFile` (the one LocatePersonFile finds when none is
-  // given), with their birthplaces. The file is only read.
+  // given), with their birthplaces. The file is only read. A window of its
+  // own, also with a parent.
   CompareWindow(ChartState a, const MomentResult& flowMoment,
                 std::optional<std::filesystem::path> personFile = std::nullopt, QWidget* parent = nullptr);
   ~CompareWindow() override;
@@ -87,9 +88,11 @@ class CompareWindow : public QWidget {
 };
 
 // 合盤 for a person of the person file `personFile` at the present moment,
-// shown (deleted on close); the second person is chosen in it. Nothing, with
-// the reason in `problem`, when the person cannot be cast.
+// shown (deleted on close) as a window of `parent` (which it closes with at
+// the program's end); the second person is chosen in it. Nothing, with the
+// reason in `problem`, when the person cannot be cast.
 CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const records::PlaceBook& places,
-                                 DayChange dayChange, const std::filesystem::path& personFile, QString& problem);
+                                 DayChange dayChange, const std::filesystem::path& personFile, QWidget* parent,
+                                 QString& problem);
 
 }  // namespace qelm::ui

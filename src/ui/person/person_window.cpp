@@ -410,7 +410,8 @@ void PersonWindow::HandOver() {
 void PersonWindow::OpenCompare() {
   const std::optional<std::size_t> record = personList_->selectedRecord();
   QString problem = QStringLiteral("請先在清單中點選要合盤的人");
-  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox()->dayChange(), path_, problem)
+  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox()->dayChange(), path_,
+                                         parentWidget(), problem)
                       : nullptr;
   if (!w) return SetMessage(problem);
   delete compare_.data();  // one 合盤 from this window at a time

@@ -206,6 +206,10 @@ TEST_F(CompareWindowTest, OpensFromTheMainWindowAndThePersonWindow) {
     if (auto* c = qobject_cast<CompareWindow*>(top); c && c != compare && c->isVisible()) opened = c;
   ASSERT_NE(opened, nullptr);
   EXPECT_EQ(opened->first().PersonName, "林美");
+  // A window of the main window, usable while the person window keeps that one waiting.
+  EXPECT_EQ(opened->parentWidget(), &main);
+  EXPECT_FALSE(main.isEnabled());
+  EXPECT_TRUE(opened->isEnabled());
   EXPECT_EQ(opened->chooser()->count(), 3);
   // Esc and Ctrl+W close it, as they close the main window's analysis windows.
   auto* close = opened->findChild<QAction*>(QStringLiteral("CloseWindow"));
