@@ -1,7 +1,8 @@
 // qelm-shots: grabs the main window, with a fixed demo chart and flow moment,
-// every analysis window, 擇日 and the person window (a few persons in a scratch
-// folder, one with a birthplace), and the main window with that person's
-// chart in true solar time, into PNG files of a folder.
+// every analysis window, 擇日, the person window (a few persons in a scratch
+// folder, one with a birthplace), 合盤 of the demo chart with one of them,
+// and the main window with that person's chart in true solar time, into PNG
+// files of a folder.
 //
 //   qelm-shots OUTDIR
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <memory>
 
+#include "ui/compare/compare_window.hpp"
 #include "ui/main/analysis_windows.hpp"
 #include "ui/day_choice/day_choice_window.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
@@ -140,6 +142,13 @@ int main(int argc, char* argv[]) {
   QApplication::processEvents();
   ok = Save(persons, dir, QStringLiteral("person_window_search")) && ok;
   persons->close();
+
+  // 合盤 of the demo chart with 林美, the second person of the list.
+  {
+    qelm::ui::CompareWindow compare(*window.chart(), window.flow().moment, folder);
+    compare.ChooseSecond(1);
+    ok = Save(&compare, dir, QStringLiteral("compare_window")) && ok;
+  }
 
   // 陳大文 was born in Chengdu; his chart is read in true solar time.
   const std::vector<qelm::KnownPlace> chengdu = qelm::FindPlaces("成都", 1);

@@ -24,11 +24,15 @@ struct BirthPlaceOptions {
   std::string zone;
   std::string time = "clock";
   std::optional<std::string> overlap;  // "earlier" or "later"; only for a place read standard or solar
+  std::string prefix;                  // of the options' names, "a-" for --a-place …
 };
+// An option's name as given on the command line: "--time", "--a-time".
+std::string OptionName(const BirthPlaceOptions& o, std::string_view option);
 
 // Adds the options to the subcommand, filling `o` when it is parsed (which
-// must outlive the subcommand's callback).
-void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o);
+// must outlive the subcommand's callback). A prefix names them for one of
+// several persons: "a-" gives --a-place, --a-longitude ….
+void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o, std::string_view prefix = {});
 
 // The place and time the options name; nothing when no place is given and
 // the time is the clock's. UsageError for a name that is no place or could be
@@ -55,7 +59,7 @@ inline const BirthCorrection* ReportedCorrection(const Birth& b, const ResolvedB
 std::optional<Sex> SexOption(std::string_view text);
 
 // Whether any of the options was given on the command line.
-bool BirthPlaceGiven(const CLI::App& command);
+bool BirthPlaceGiven(const CLI::App& command, std::string_view prefix = {});
 
 // A batch reads its births from standard input, each line without a place.
 inline constexpr const char* kBatchTakesNoPlace =

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/relations.hpp"
+#include "analysis/cross_relations.hpp"
 #include "chart/chart.hpp"
 #include "cli/json_writer.hpp"
 
@@ -20,5 +21,8 @@ void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flo
 
 // One list of relations as an array of such objects.
 void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations);
+// Relations across two charts (合盤) as one array value, each relation in the
+// same shape with sided positions: "a.年" … "b.時", "a.運", "b.運", "流年".
+void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations);
 
 }  // namespace qelm::cli

@@ -15,6 +15,7 @@ int Run(int argc, const char* const* argv, Streams& io) {
   AddPlacesCommand(app, io);
   AddFindBirthCommand(app, io);
   AddDaysCommand(app, io);
+  AddCompareCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -161,6 +161,26 @@ TEST(JsonSchema, DaysAreValid) {
   }
 }
 
+// compare, with and without a flow moment and a birthplace; a chart is no
+// comparison.
+TEST(JsonSchema, ComparisonsAreValid) {
+  const Validator compare("compare");
+  Sequence r;
+  for (int i = 0; i < 40; ++i) {
+    const std::string a = UserMoment(RandomMoment(r)), b = UserMoment(RandomMoment(r));
+    const std::string at = UserMoment(MakeMoment(1950 + r.next(140), 1 + r.next(12), 1 + r.next(28), 12, 0));
+    std::vector<const char*> args{"compare", "--json", "--a-name", "甲 \"方\"", "--a-sex", "男", "--a-birth",
+                                  a.c_str(), "--b-name", "乙", "--b-sex", "女", "--b-birth", b.c_str()};
+    if (i % 2 == 0) args.insert(args.end(), {"--at", at.c_str()});
+    if (i % 5 == 0) args.insert(args.end(), {"--a-place", "臺北市", "--a-time", "standard"});
+    const auto lines = ValidLines(RunReport(args));
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(compare.Check(lines[0]), "") << lines[0];
+  }
+  const Ran c = RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1990-07-01 12:00"});
+  EXPECT_NE(compare.Check(Lines(c.out).at(0)), "");
+}
+
 // Every key is described, and so is what each number stands for: a property
 // with a number or an array of numbers says so in its description or in the
 // definition it refers to.

@@ -11,6 +11,7 @@
 #include "ui/analysis/strength_window.hpp"
 #include "ui/analysis/text_output_window.hpp"
 #include "ui/day_choice/day_choice_window.hpp"
+#include "ui/compare/compare_window.hpp"
 
 namespace qelm::ui {
 
@@ -28,6 +29,7 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
     case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow, correctionLine);
     case AnalysisKind::Relations: return new RelationsWindow(chart, flow);
     case AnalysisKind::DayChoice: return new DayChoiceWindow(chart, flow);
+    case AnalysisKind::Compare: return new CompareWindow(chart, flow.moment);
   }
   return nullptr;
 }

@@ -16,6 +16,7 @@
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
 #include "ui/day_choice/day_choice_window.hpp"
+#include "ui/compare/compare_window.hpp"
 #include "ui/kit/single_window.hpp"
 #include "ui/kit/step_field.hpp"
 #include "ui/kit/twips.hpp"
@@ -194,6 +195,8 @@ void MainWindow::ComputeFlowMoment() {
   // 刑沖合會 follows the flow moment while its chart is shown.
   if (auto* relations = qobject_cast<RelationsWindow*>(analysisWindow(AnalysisKind::Relations)); relations && loaded)
     relations->ShowRelations(*chart_, flow_);
+  if (auto* compare = qobject_cast<CompareWindow*>(analysisWindow(AnalysisKind::Compare)); compare && loaded)
+    compare->ShowFlow(flow_.moment);
 }
 
 // ------------------------------------------------------------------ period navigation

@@ -19,6 +19,7 @@
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/main/main_window.hpp"
+#include "ui/compare/compare_window.hpp"
 #include "ui/person/day_change_row.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
@@ -39,9 +40,9 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
 constexpr int kWindowWidth = 5430;
-constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
-constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
-// The day-change setting, left of it.
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4305;
+// Under the list: 合盤 and 由八字找生日, then the day-change setting.
+constexpr int kListButtonsTop = 6075, kDayChangeTop = 6525;
 constexpr int kDayChangeWidth = 3330, kFindBirthWidth = 1515;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
@@ -129,22 +130,26 @@ void PersonWindow::BuildControls() {
   connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
   fitHeight();
 
-  // Where the day ends is the program's setting (DayChangeRow), left of 由八字找生日.
-  dayChangeBox_ = (new DayChangeRow(this, kListLeft, kFindBirthTop, kDayChangeWidth))->box();
+  // Where the day ends is the program's setting (DayChangeRow), under 由八字找生日.
+  dayChangeBox_ = (new DayChangeRow(this, kListLeft, kDayChangeTop, kDayChangeWidth))->box();
   connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
   findBirthButton_ = new FindBirthButton(this, dayChangeBox_);
   findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
   findBirthButton_->setAutoDefault(true);
   findBirthButton_->setFont(button);
-  Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kFindBirthTop, kFindBirthWidth, 360);
+  Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kListButtonsTop, kFindBirthWidth, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+  // 合盤 for the selected person; the second is chosen in 合盤 itself.
+  compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, 1095, 360, button, "合盤");
+  connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), dayChangeBox_, findBirthButton_, birthplace_->firstInOrder()});
+                             personList_->view(), compareButton_, findBirthButton_, dayChangeBox_,
+                             birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -412,6 +417,18 @@ void PersonWindow::HandOver() {
     return;
   }
   close();
+}
+
+// "合盤": the selected person beside one chosen in 合盤, at the present moment.
+void PersonWindow::OpenCompare() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  QString problem = QStringLiteral("請先在清單中點選要合盤的人");
+  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox_->dayChange(), path_,
+                                         parentWidget(), problem)
+                      : nullptr;
+  if (!w) return SetMessage(problem);
+  delete compare_.data();  // one 合盤 from this window at a time
+  compare_ = w;
 }
 
 // The stretch taken from 由八字找生日 is entered as a birth that casts the

@@ -92,6 +92,8 @@ class PersonWindow : public QWidget {
   // the program's day-change setting; nothing, with the reason, when the
   // birthplace cannot be taken.
   std::optional<Birth> EnteredBirth(const MomentInput& clock, QString* problem) const;
+  // "合盤": the selected person beside one chosen in 合盤.
+  void OpenCompare();
   void FocusWindowChanged(QWindow* w);
   bool EnteredPlace(std::optional<records::PlaceEntry>& place);
   // Writes the list with one edit and the place of the person it enters or
@@ -120,6 +122,8 @@ class PersonWindow : public QWidget {
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;
   DayChangeBox* dayChangeBox_;
+  QPushButton* compareButton_;
+  QPointer<QWidget> compare_;  // 合盤 opened from here
 };
 
 }  // namespace qelm::ui

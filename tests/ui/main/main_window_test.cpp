@@ -665,7 +665,8 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton",   "minorLuckButton", "starsButton",   "sanMingButton",
+                           "textOutputButton", "relationsButton", "dayChoiceButton", "compareButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
   for (int k = 0; k < kAnalysisKinds; ++k) {
