@@ -1,6 +1,7 @@
 #include "cli/parse_errors.hpp"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <regex>
 
 #include "records/big5.hpp"
@@ -113,8 +114,8 @@ std::string AcceptedText(const CLI::Option& option) {
   return std::string(KindText(parts.front()));
 }
 
-std::string Echo(std::string_view typed) {
-  const std::string_view start = records::FirstCharacters(typed, kEchoCharacters);
+std::string Echo(std::string_view typed, std::size_t characters) {
+  const std::string_view start = records::FirstCharacters(typed, characters);
   return start.size() < typed.size() ? std::string(start) + "…" : std::string(typed);
 }
 
@@ -129,7 +130,8 @@ std::string ShortQuotes(std::string_view message) {
       return out;
     }
     out += message.substr(from, at + open.size() - from);
-    out += Echo(message.substr(at + open.size(), end - at - open.size()));
+    const std::string_view quoted = message.substr(at + open.size(), end - at - open.size());
+    out += Echo(quoted, quoted.starts_with('/') ? kPathCharacters : kEchoCharacters);
     out += close;
     from = end + close.size();
   }
@@ -148,20 +150,22 @@ std::string ParseErrorText(const CLI::App& app, const CLI::ParseError& e) {
     return text.empty() ? std::string() : ",須為 " + text;
   };
 
-  if (dynamic_cast<const CLI::ExtrasError*>(&e) || (dynamic_cast<const CLI::RequiredError*>(&e) && !option)) {
-    const std::vector<std::string> extras = app.remaining(true);
-    if (extras.empty()) {
-      // No subcommand at all.
-      std::vector<std::string> names;
-      for (const CLI::App* s : app.get_subcommands([](const CLI::App* s) { return !s->get_group().empty(); }))
-        names.push_back(s->get_name());
-      return "請給一個子命令:" + OneOf(names) + HelpPointer(app, app);
-    }
+  // An unknown option or a stray argument comes first: the parser may have
+  // stopped at a missing argument that the user meant it to be.
+  const std::vector<std::string> extras = app.remaining(true);
+  const bool unknownOption = !extras.empty() && extras.front().size() > 1 && extras.front().front() == '-';
+  const bool required = dynamic_cast<const CLI::RequiredError*>(&e) != nullptr;
+  if (!extras.empty() && (unknownOption || required || dynamic_cast<const CLI::ExtrasError*>(&e))) {
     const std::string& first = extras.front();
-    if (&command == &app && first.front() != '-') return "沒有子命令「" + Echo(first) + "」" + help;
-    if (first.size() > 1 && first.front() == '-')
-      return CommandLineName(app, command) + " 沒有選項「" + Echo(first) + "」" + help;
+    if (unknownOption) return CommandLineName(app, command) + " 沒有選項「" + Echo(first) + "」" + help;
+    if (&command == &app) return "沒有子命令「" + Echo(first) + "」" + help;
     return CommandLineName(app, command) + " 不接受多餘的參數「" + Echo(first) + "」" + help;
+  }
+  if (required && !option) {
+    std::vector<std::string> names;
+    for (const CLI::App* s : app.get_subcommands([](const CLI::App* s) { return !s->get_group().empty(); }))
+      names.push_back(s->get_name());
+    return "請給一個子命令:" + OneOf(names) + help;
   }
   if (dynamic_cast<const CLI::RequiresError*>(&e)) {
     const std::size_t at = message.find(" requires ");
@@ -174,12 +178,22 @@ std::string ParseErrorText(const CLI::App& app, const CLI::ParseError& e) {
       return "選項 " + message.substr(0, at) + " 與 " + message.substr(at + 10) + " 不能同時使用" + help;
   }
   if (option) {
-    if (dynamic_cast<const CLI::RequiredError*>(&e)) return "缺少" + Named(*option) + accepts(*option) + help;
+    if (required) return "缺少" + Named(*option) + accepts(*option) + help;
     if (IsFlag(*option)) return Named(*option) + " 不帶值" + help;
     const CLI::results_t& given = option->results();
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) &&
         static_cast<int>(given.size()) < option->get_items_expected_min())
       return Named(*option) + " 缺少值" + accepts(*option) + help;
+    // A check of the program's own says in Chinese what is wrong: its words
+    // (the value aside) are not the parser's ASCII.
+    const std::string_view reason =
+        std::string_view(message).substr(std::min(message.size(), option->get_name().size() + 2));
+    std::string words(reason);
+    for (const std::string& v : given)
+      for (std::size_t at; !v.empty() && (at = words.find(v)) != std::string::npos;) words.erase(at, v.size());
+    if (dynamic_cast<const CLI::ValidationError*>(&e) &&
+        std::any_of(words.begin(), words.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+      return Named(*option) + ":" + ShortQuotes(reason) + accepts(*option) + help;
     if (dynamic_cast<const CLI::ValidationError*>(&e) || dynamic_cast<const CLI::ConversionError*>(&e)) {
       const std::string value = given.size() == 1 ? "「" + Echo(given.front()) + "」" : "的值";
       return Named(*option) + " 不接受" + value + accepts(*option) + help;

@@ -29,13 +29,15 @@ std::string AcceptedText(const CLI::Option& option);
 // --day-change); empty when it takes others too.
 std::vector<std::string> AcceptedValues(const CLI::Option& option);
 
-// A value the user typed, as a message quotes it: at most kEchoCharacters
+// A value the user typed, as a message quotes it: at most `characters`
 // characters, whole ones, then "…".
-inline constexpr std::size_t kEchoCharacters = 40;
-std::string Echo(std::string_view typed);
+inline constexpr std::size_t kEchoCharacters = 64;
+std::string Echo(std::string_view typed, std::size_t characters = kEchoCharacters);
 
-// The message with each 「quoted」 part cut as Echo cuts it: a refusal never
-// repeats a long value whole.
+// The message with each 「quoted」 part cut as Echo cuts it, so that a refusal
+// never repeats a long value whole; a full path (the program names files so)
+// is cut only beyond the longest path the system takes.
+inline constexpr std::size_t kPathCharacters = 4096;
 std::string ShortQuotes(std::string_view message);
 
 }  // namespace qelm::cli
