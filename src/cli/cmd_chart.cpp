@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <istream>
 #include <memory>
@@ -293,18 +292,14 @@ void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
-  std::atomic<bool> skipped{false};  // lines are worked on several threads
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped, dayChange](std::string_view line, JsonWriter& w) {
-    const Checked c = CheckLine(line, dayChange);
-    if (c.request) {
-      WriteRequest(w, *c.request);
-    } else {
-      WriteError(w, c.error);
-      skipped = true;
-    }
+  const bool skipped = RunJsonLines(io.in, io.out, io.err, o.jobs, [dayChange](std::string_view line, JsonWriter& w) {
+    Checked c = CheckLine(line, dayChange);
+    if (c.request) WriteRequest(w, *c.request);
+    else WriteError(w, c.error);
+    return std::move(c.error);
   });
-  if (skipped || tooLong) io.Skipped();
+  if (skipped) io.Skipped();
 }
 
 // A PDF is written only into a folder that exists and may be written;
