@@ -124,7 +124,8 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 // The whole chart as one object: the chart's fields in their order, the
 // birth moment, then everything built on the chart at the flow moment, and
 // the birthplace correction when there is one.
-void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction) {
+void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction,
+                bool latitudeGiven) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
   const auto dateText = [](const DateText& d) { return Own(d.view()); };
@@ -245,15 +246,16 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.EndObject();
   if (correction) {
     w.Key("BirthCorrection");
-    WriteBirthCorrection(w, *correction);
+    WriteBirthCorrection(w, *correction, latitudeGiven);
   }
   w.EndObject();
 }
 
-void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr) {
+void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr,
+                  bool latitudeGiven = true) {
   const ChartState chart = LoadChart(r.name, r.sex, r.birth);
   const FlowState flow = ComputeFlow(&chart, r.at);
-  WriteChart(w, chart, flow, correction);
+  WriteChart(w, chart, flow, correction, latitudeGiven);
 }
 
 // ------------------------------------------------------------ running
@@ -338,7 +340,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteRequest(w, *c.request, correction ? &*correction : nullptr);
+    WriteRequest(w, *c.request, correction ? &*correction : nullptr,
+                 !o.place.longitude || o.place.latitude);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;

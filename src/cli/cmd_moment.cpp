@@ -23,14 +23,15 @@ namespace {
 
 // The engine's result, its pillars by name and, for a corrected birth, the
 // correction.
-void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr) {
+void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr,
+                 bool latitudeGiven = true) {
   w.BeginObject();
   w.Field("format", kJsonFormat);
   WriteMomentFields(w, r);
   w.Field("DayChange", DayChangeHour(r.dayChange));
   if (correction) {
     w.Key("BirthCorrection");
-    WriteBirthCorrection(w, *correction);
+    WriteBirthCorrection(w, *correction, latitudeGiven);
   }
   w.EndObject();
 }
@@ -87,7 +88,7 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteMoment(w, *r, correction ? &*correction : nullptr);
+    WriteMoment(w, *r, correction ? &*correction : nullptr, !o.place.longitude || o.place.latitude);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
   } else {
