@@ -264,6 +264,7 @@ struct ChartOptions {
   std::string name, sex, birth, at;
   std::string school{kZiPing};
   std::string pdf;
+  bool pdfGiven = false;
   bool json = false, crlf = false, batch = false;
   int jobs = DefaultJobs();
   BirthPlaceOptions place;
@@ -304,11 +305,19 @@ void RunBatch(const ChartOptions& o, Streams& io) {
   if (skipped) io.Skipped();
 }
 
-// A PDF is written only into a folder that exists and may be written;
-// otherwise the command is refused, naming the file's full path.
+// A PDF is written into a FIFO or a device as it is; else only as a regular
+// file in a folder that exists and may be written. Otherwise the command is
+// refused, naming the file's full path.
 void CheckPdfFolder(const std::string& pdf) {
   std::error_code ignored;
   const std::filesystem::path target = std::filesystem::absolute(pdf, ignored);
+  const std::filesystem::file_status kind = std::filesystem::status(target, ignored);
+  if (kind.type() == std::filesystem::file_type::fifo || kind.type() == std::filesystem::file_type::character)
+    return;
+  if (kind.type() == std::filesystem::file_type::directory)
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:這是資料夾,請給檔名");
+  if (std::filesystem::exists(kind) && kind.type() != std::filesystem::file_type::regular)
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:不是一般檔案");
   const std::filesystem::path folder = target.parent_path();
   if (!std::filesystem::is_directory(folder, ignored))
     throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:資料夾不存在");
@@ -331,7 +340,7 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
   if (correction) c.request->birth = CorrectedBirth(*correction, dayChange);
 
-  if (!o.pdf.empty()) {
+  if (o.pdfGiven) {
     CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
                        correction ? &*correction : nullptr, dayChange);
@@ -366,7 +375,8 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_flag("--json", opts->json, "write one JSON object with the whole chart and both reports");
   chart->add_flag("--crlf", opts->crlf, "end the report's lines with CR LF");
   chart->add_option("--pdf", opts->pdf,
-                    "write the printed chart (the main window and the 子平法 report) as a PDF file");
+                    "write the printed chart (the main window and the 子平法 report) as a PDF file")
+      ->check(CLI::Validator([](std::string& path) { return path.empty() ? "須給檔名" : ""; }, "FILE", "NonEmpty"));
   chart->add_flag("--batch", opts->batch,
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");
@@ -376,6 +386,7 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   AddDayChangeOption(*chart, opts->dayChange);
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
+    opts->pdfGiven = chart->count("--pdf") > 0;
     RunChart(*opts, io);
   });
 }

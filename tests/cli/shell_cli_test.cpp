@@ -15,7 +15,7 @@ namespace {
 
 struct HelpOption {
   std::string name;
-  bool takesValue = false, checked = false;  // a value the parser itself checks
+  bool takesValue = false, checked = false;  // a number, or one of a list: checked by the parser
 };
 
 // The entries of a --help text's section ("Options:", "Subcommands:").
@@ -44,7 +44,7 @@ std::vector<HelpOption> OptionsOf(const std::string& command) {
   std::vector<HelpOption> options;
   const std::regex entry("^  (-[a-z],)?(--[a-z][-a-z0-9]*)( ([A-Z]+)(:\\S+)?)?");
   for (const std::smatch& m : HelpEntries(RunReport({command.c_str(), "--help"}).out, "Options:", entry, lines))
-    options.push_back({m[2], m[4].matched, m[5].matched || (m[4].matched && m[4] != "TEXT")});
+    options.push_back({m[2], m[4].matched, m[4].matched && (m[4] != "TEXT" || m[5].str().find('{') != std::string::npos)});
   return options;
 }
 
@@ -99,6 +99,9 @@ TEST(CommandLineRefusals, EachKindNamesWhatIsAccepted) {
       {{"moment", "--place", "臺北", "--longitude", "121", "--zone", "Asia/Taipei"}, {"--place", "不能同時"}},
       {{"moment", "--longitude", "121"}, {"--longitude", "--zone"}},
       {{"moment", "--batch=x"}, {"--batch", "不帶值"}},
+      {{"chart", "--name", "甲", "--sex", "男", "--birth", "2000-01-01 12:00", "--pdf", ""}, {"--pdf", "檔名"}},
+      {{"chart", "--name", "甲", "--sex", "男", "--birth", "2000-01-01 12:00", "--pdf", QELM_SOURCE_DIR "/data"},
+       {"「" QELM_SOURCE_DIR "/data」", "資料夾"}},
   };
   for (const auto& c : cases) {
     const Ran r = RunReport(c.args);
