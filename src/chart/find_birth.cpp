@@ -124,7 +124,11 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
   fromYear = std::max(fromYear, kFirstSearchYear);
   toYear = std::min(toYear, kLastSearchYear);
   if (fromYear > toYear) return out;
+  // The years choose which stretches are listed: those with a moment in them.
+  // Each is listed whole, though it begin before them or end after them;
+  // only the calendar's own ends cut one.
   const Span range{MakeMoment(fromYear, 1, 1, 0, 0), MakeMoment(toYear + 1, 1, 1, 0, 0)};
+  const Span calendar{MakeMoment(kFirstSearchYear, 1, 1, 0, 0), MakeMoment(kLastSearchYear + 1, 1, 1, 0, 0)};
 
   const int yearIndex = CycleIndex(p.year), dayIndex = CycleIndex(p.day);
   const minutes shift = DayShift(dayChange);
@@ -134,8 +138,8 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
   for (int S = firstS; S <= toYear; S += kCycle) {
     const auto month = SolarMonth(S, p.month.branch);
     if (!month) continue;
-    const Span m = Intersect(*month, range);
-    if (m.empty()) continue;
+    const Span m = Intersect(*month, calendar);
+    if (Intersect(m, range).empty()) continue;
     // The days of the day pillar that meet the month: the first one on or
     // after the day of the month's first minute, then every sixtieth.
     const Date d0 = DateOf(m.begin + shift);
@@ -143,7 +147,7 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
     for (; d - shift < m.end; d += days{kCycle}) {
       Span s = Intersect(m, {d - shift, d + days{1} - shift});
       if (p.hour) s = HourWithin(s, CycleIndex(*p.hour));
-      if (!s.empty()) out.stretches.push_back({s.begin, s.end - minutes{1}});
+      if (!Intersect(s, range).empty()) out.stretches.push_back({s.begin, s.end - minutes{1}});
     }
   }
   return out;

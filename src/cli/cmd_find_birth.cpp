@@ -42,7 +42,9 @@ void RunFindBirth(const FindBirthOptions& o, Streams& io) {
 
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
-  std::string text;
+  // The text names the day convention the stretches follow, on a line of
+  // its own before them.
+  std::string text = found.stretches.empty() ? std::string() : std::string(DayChangeName(dayChange)) + "\n";
   for (const BirthStretch& s : found.stretches) {
     const std::string first = UserMomentText(s.first), last = UserMomentText(s.last);
     if (o.json) {

@@ -9,6 +9,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/moment_input.hpp"
+#include "cli/parse_errors.hpp"
 #include "place/correction.hpp"
 #include "place/places.hpp"
 
@@ -48,7 +49,7 @@ void RunPlaces(const PlacesOptions& o, Streams& io) {
       found.push_back({p.place(), std::string(p.english), std::string(p.country)});
   }
   if (found.empty()) {
-    io.err << "qelm-report: 找不到符合「" << Trim(o.query) << "」的地點"
+    io.err << "qelm-report: 找不到符合「" << Echo(Trim(o.query)) << "」的地點"
            << (o.world ? "" : "；其他地方可用 --world 以英文名搜尋世界城市") << "\n";
     io.status = 1;
     return;

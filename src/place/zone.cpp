@@ -100,6 +100,13 @@ bool IsZoneId(std::string_view id) {
   return ids.count(id) > 0;
 }
 
+std::vector<std::string> ZoneIdList() {
+  std::vector<std::string> list;
+  for (const std::string& id : ZoneIds())
+    if (IsZoneId(id)) list.push_back(id);
+  return list;
+}
+
 std::optional<TimeZone> TimeZone::Find(std::string_view id) {
   // Zones are resolved once each and kept for the life of the program (the
   // database never changes while it runs); a person's zone is asked for at

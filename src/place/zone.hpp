@@ -5,7 +5,9 @@
 #include <array>
 #include <chrono>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/date.hpp"
 
@@ -38,6 +40,8 @@ class TimeZone {
 
 // Whether the id names a zone or link of the system's zoneinfo.
 bool IsZoneId(std::string_view id);
+// Every id IsZoneId takes, in order (empty without the zoneinfo's list).
+std::vector<std::string> ZoneIdList();
 
 // One absolute moment a clock time can mean, with the clock's offset then.
 struct ClockReading {

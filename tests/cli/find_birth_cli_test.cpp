@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,12 @@ TEST(FindBirthCommand, WritesTheStretchesOfTheCore) {
     args.push_back("--json");
     const Ran json = RunReport(args);
     ASSERT_EQ(json.status, 0) << json.err;
-    const auto lines = Lines(text.out), objects = Lines(json.out);
+    auto lines = Lines(text.out);
+    const auto objects = Lines(json.out);
+    // The text names the day convention first.
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), DayChangeName(c.change));
+    lines.erase(lines.begin());
     ASSERT_EQ(lines.size(), expected.size());
     ASSERT_EQ(objects.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -62,6 +68,31 @@ TEST(FindBirthCommand, WritesTheStretchesOfTheCore) {
       EXPECT_EQ(j["DayChange"], DayChangeHour(c.change));
     }
   }
+}
+
+// The README's examples of find-birth ("    $ qelm-report find-birth …" and
+// the indented lines after it) are what the command writes.
+TEST(FindBirthCommand, ReadmeShowsTheRealOutput) {
+  std::ifstream readme(QELM_SOURCE_DIR "/README.md");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(readme, line);) lines.push_back(line);
+  const std::string prompt = "    $ qelm-report ";
+  int examples = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].rfind(prompt + "find-birth ", 0) != 0) continue;
+    std::vector<std::string> words;
+    std::istringstream command(lines[i].substr(prompt.size()));
+    for (std::string w; command >> w;) words.push_back(w);
+    std::vector<const char*> args;
+    for (const std::string& w : words) args.push_back(w.c_str());
+    std::string shown;
+    for (std::size_t j = i + 1; j < lines.size() && lines[j].rfind("    ", 0) == 0 && lines[j].rfind(prompt, 0) != 0;
+         ++j)
+      shown += lines[j].substr(4) + "\n";
+    EXPECT_EQ(RunReport(args).out, shown) << lines[i];
+    ++examples;
+  }
+  EXPECT_GE(examples, 2);
 }
 
 TEST(FindBirthCommand, ExitStatusSaysWhatHappened) {

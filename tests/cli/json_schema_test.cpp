@@ -141,6 +141,15 @@ TEST(JsonSchema, CorrectedBirthsAndErrorLinesAreValid) {
   EXPECT_NE(chart.Check(replaced("\"Sex\":0", "\"Sex\":2")), "");
   EXPECT_NE(chart.Check(replaced("\"YearPillar\":\"", "\"YearPillar\":\"X")), "");
   EXPECT_NE(chart.Check(replaced("\"format\":2", "\"format\":2,\"Undescribed\":1")), "");
+  EXPECT_NE(chart.Check(replaced("\"BirthCorrection\":{", "\"BirthCorrection\":{\"Undescribed\":1,")), "");
+  // A latitude is given, or null: never a made-up 0.
+  EXPECT_TRUE(Json::parse(line)["BirthCorrection"]["latitude"].is_null());
+  const Ran withLatitude = RunReport({"moment", "--json", "1990-07-01 12:00", "--longitude", "104.07", "--latitude",
+                                      "30.67", "--zone", "Asia/Shanghai", "--time", "solar"});
+  EXPECT_EQ(moment.Check(Lines(withLatitude.out).at(0)), "");
+  EXPECT_EQ(Json::parse(withLatitude.out)["BirthCorrection"]["latitude"], 30.67);
+  const Ran found = RunReport({"find-birth", "庚午", "辛巳", "癸酉", "丁巳", "--json"});
+  for (const std::string& l : Lines(found.out)) EXPECT_EQ(Validator("findBirth").Check(l), "");
 }
 
 // The lines of days: with and without a birth and hours, under both day
@@ -203,6 +212,19 @@ TEST(JsonSchema, EveryKeyIsDescribed) {
     }
   }
   EXPECT_TRUE(undescribed.empty()) << undescribed.front();
+  // Every object anywhere in the schema refuses keys it does not describe.
+  std::vector<std::string> open;
+  const auto walk = [&open](const auto& self, const rapidjson::Value& v, const std::string& where) -> void {
+    if (v.IsArray())
+      for (rapidjson::SizeType i = 0; i < v.Size(); ++i) self(self, v[i], where + "/" + std::to_string(i));
+    if (!v.IsObject()) return;
+    if (v.HasMember("properties") &&
+        !(v.HasMember("additionalProperties") && v["additionalProperties"].IsFalse()))
+      open.push_back(where);
+    for (auto m = v.MemberBegin(); m != v.MemberEnd(); ++m) self(self, m->value, where + "/" + m->name.GetString());
+  };
+  walk(walk, d, "");
+  EXPECT_TRUE(open.empty()) << open.front();
 }
 
 }  // namespace
