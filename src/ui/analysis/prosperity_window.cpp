@@ -84,6 +84,8 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
   for (int i = 0; i < 5; ++i) {
     pairBars_[i]->setValue(std::min(sums[i], kBarMaximum));
     pairSums_[i]->setText(QString::number(sums[i]));
+    pairBars_[i]->setAccessibleName(Q(kPairs[i].name) + QStringLiteral(" 分數"));
+    pairBars_[i]->setAccessibleDescription(QStringLiteral("%1 分").arg(sums[i]));
   }
 
   setFixedSize(Px(kWidth), Px(pairTop + 5 * ElementRows::kRowStep + 120));

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <QToolButton>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -468,6 +469,40 @@ TEST_F(MainWindowTest, KeysStepTheFocusedFieldUpRaises) {
     EXPECT_EQ(Shown(), c.to) << c.what;
     const MomentInput& e = w.flow().moment.entered;
     EXPECT_EQ((Fields5{e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute}), c.to) << c.what;
+  }
+}
+
+// Hovering tells which way a control steps, and it steps that way: each
+// arrow's tooltip and each field's (for Up) name the direction the click or
+// the key then takes, the arrows the other way from the key.
+TEST_F(MainWindowTest, HoverSaysWhichWayEachArrowAndKeySteps) {
+  const auto said = [](const QString& tip, const QString& what) {
+    // The step named right after `what` ("▲ 年 減一", "↑ 鍵或滾輪向前 加一").
+    const qsizetype at = tip.indexOf(what);
+    if (at < 0) return 0;
+    const QString rest = tip.mid(at + what.size());
+    const qsizetype up = rest.indexOf(QStringLiteral("加一")), down = rest.indexOf(QStringLiteral("減一"));
+    if (up < 0 && down < 0) return 0;
+    return down < 0 || (up >= 0 && up < down) ? +1 : -1;
+  };
+  for (int i = 0; i < 5; ++i) {
+    MainWindow& w = Open({2020, 6, 15, 12, 30});
+    const auto step = [&](const std::function<void()>& act) {
+      const int before = Shown()[i];
+      act();
+      return Shown()[i] - before;
+    };
+    QToolButton* upper = w.spinner(i)->upperArrow();
+    QToolButton* lower = w.spinner(i)->lowerArrow();
+    const int upperSays = said(upper->toolTip(), QStringLiteral("▲"));
+    const int lowerSays = said(lower->toolTip(), QStringLiteral("▼"));
+    const int keySays = said(w.field(i)->toolTip(), QStringLiteral("↑"));
+    EXPECT_EQ(upperSays, -1) << upper->toolTip().toStdString();
+    EXPECT_EQ(step([&] { QTest::mouseClick(upper, Qt::LeftButton); }), upperSays) << i;
+    EXPECT_EQ(step([&] { QTest::mouseClick(lower, Qt::LeftButton); }), lowerSays) << i;
+    EXPECT_EQ(step([&] { QTest::keyClick(w.field(i), Qt::Key_Up); }), keySays) << i;
+    EXPECT_EQ(keySays, +1) << w.field(i)->toolTip().toStdString();
+    EXPECT_EQ(said(w.field(i)->toolTip(), QStringLiteral("▲")), upperSays);
   }
 }
 
