@@ -35,8 +35,8 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
 
   BuildButtons();
   BuildTextLines();
-  natal_ = std::make_unique<NatalBlock>(this);
-  luck_ = std::make_unique<LuckPillarsView>(this, [this] { OpenProsperity(1); });
+  natal_ = new NatalBlock(this);
+  luck_ = new LuckPillarsView(this, [this] { OpenProsperity(1); });
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -49,7 +49,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   });
   connect(dateRow_, &DateRowWidget::nowRequested, this, &MainWindow::Now);
   lunarLine_ = MakeLabel(flowPanel_, QStringLiteral("lunarLine"), 240, 1200, 6855, 600, Font(kSansFace, 11.25));
-  flowPillars_ = std::make_unique<FlowPillarsView>(flowPanel_, [this](int level) { OpenProsperity(level); });
+  flowPillars_ = new FlowPillarsView(flowPanel_, [this](int level) { OpenProsperity(level); });
   SetTabOrder();
 
   // The start: the date row at the present moment, its pillars drawn

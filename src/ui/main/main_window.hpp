@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -122,12 +121,12 @@ class MainWindow : public QWidget {
   QLabel* commandingStemLine_;
   QLabel* palaceLine_;
   QLabel* correctionLine_;       // the birthplace correction, under the natal block
-  std::unique_ptr<NatalBlock> natal_;
-  std::unique_ptr<LuckPillarsView> luck_;
+  NatalBlock* natal_;
+  LuckPillarsView* luck_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment
-  std::unique_ptr<FlowPillarsView> flowPillars_;
+  FlowPillarsView* flowPillars_;
   ChartExport* export_;
   std::array<QPointer<QWidget>, kAnalysisKinds> analysis_{};  // by AnalysisKind
 };

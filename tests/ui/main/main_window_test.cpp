@@ -102,6 +102,35 @@ QRect InWindow(const QWidget* c, const QWidget* window) {
   return QRect(c->mapTo(window, QPoint(0, 0)), c->size());
 }
 
+// The natal block, the luck pillars and the flow pillars are widgets that own
+// their cells; what stands under a block's empty parts (the correction line
+// under the luck strip's reach) still takes the pointer.
+TEST_F(MainWindowTest, ThePillarBlocksOwnTheirCells) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  const CorrectionOutcome chengdu =
+      CorrectBirth({1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
+  ASSERT_TRUE(chengdu);
+  ASSERT_TRUE(w.CastChart("王小明", 1, *chengdu.correction));
+  const std::array<std::pair<const char*, const char*>, 3> blocks{
+      {{"natalBlock", "natal"}, {"luckPillars", "luck"}, {"flowPillars", "flow"}}};
+  for (const auto& [block, prefix] : blocks) {
+    QWidget* b = w.findChild<QWidget*>(QString::fromLatin1(block));
+    ASSERT_NE(b, nullptr) << block;
+    int owned = 0;
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+      if (!l->objectName().startsWith(QString::fromLatin1(prefix))) continue;
+      EXPECT_EQ(l->parentWidget(), b) << l->objectName().toStdString();
+      ++owned;
+    }
+    EXPECT_GE(owned, 28) << block;
+  }
+  QLabel* correction = w.correctionLabel();
+  ASSERT_TRUE(correction->isVisible());
+  const QRect r = InWindow(correction, &w);
+  for (const QPoint at : {r.center(), r.topRight() + QPoint(-2, 2), r.bottomLeft() + QPoint(2, -2)})
+    EXPECT_EQ(w.childAt(at), correction) << at.x() << "," << at.y();
+}
+
 // The ink of a label's text in the window's pixels (empty without text).
 QRect Ink(const QLabel* l, const QWidget* window) {
   if (l->text().isEmpty()) return {};
