@@ -87,7 +87,6 @@ std::optional<CivilFields> ParseClockText(std::string_view text, char dateSepara
 std::string MomentText(Moment t);
 // "YYYY-MM-DD HH:MM", the form the user types a moment in.
 std::string UserMomentText(Moment t);
-std::optional<Moment> ParseMomentText(std::string_view text);
 // "yyyy年mm月dd日", the form of the luck change dates.
 std::string ChineseDateText(Date d);
 

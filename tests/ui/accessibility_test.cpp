@@ -76,7 +76,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   std::vector<std::unique_ptr<QWidget>> windows;
   for (int k = 0; k < kAnalysisKinds; ++k)
-    windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 2));
+    windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), ScorePeriod::FlowYear));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   windows.emplace_back(new PersonWindow(main, std::filesystem::path(QFile::encodeName(dir.path()).toStdString())));
@@ -136,7 +136,7 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   QAccessibleInterface* header = QAccessible::queryAccessibleInterface(main.findChild<QWidget*>("flowMonthHeader"));
   EXPECT_EQ(header->role(), QAccessible::Button);
   header->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(main.prosperityLevel(), 3);
+  EXPECT_EQ(main.prosperityPeriod(), std::optional(ScorePeriod::FlowMonth));
   QAccessibleInterface* year = QAccessible::queryAccessibleInterface(main.field(0));
   EXPECT_EQ(year->role(), QAccessible::SpinBox);
   EXPECT_EQ(year->text(QAccessible::Value), QStringLiteral("2024"));
@@ -172,7 +172,7 @@ TEST(Accessibility, ChoosersAndBarsSayWhatTheyAre) {
   MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
   ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   for (AnalysisKind kind : {AnalysisKind::Strength, AnalysisKind::Prosperity}) {
-    std::unique_ptr<QWidget> w(CreateAnalysisWindow(kind, *main.chart(), main.flow(), 2));
+    std::unique_ptr<QWidget> w(CreateAnalysisWindow(kind, *main.chart(), main.flow(), ScorePeriod::FlowYear));
     w->show();
     // Each bar is named by the texts at the left of it on its row.
     QSet<QString> names;

@@ -14,16 +14,16 @@ struct ColumnDesign {
   const char* name;     // in the labels' object names
   const char* caption;  // the header
   int left;
-  int level;  // of the prosperity window it opens
+  ScorePeriod period;  // of the prosperity window it opens
 };
-constexpr std::array<ColumnDesign, 4> kColumns{{{"Year", "歲", 7365, 2},
-                                               {"Month", "月", 8295, 3},
-                                               {"Day", "日", 9240, 4},
-                                               {"Hour", "時", 10185, 5}}};
+constexpr std::array<ColumnDesign, 4> kColumns{{{"Year", "歲", 7365, ScorePeriod::FlowYear},
+                                               {"Month", "月", 8295, ScorePeriod::FlowMonth},
+                                               {"Day", "日", 9240, ScorePeriod::FlowDay},
+                                               {"Hour", "時", 10185, ScorePeriod::FlowHour}}};
 
 }  // namespace
 
-FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(int)> openProsperity) : PartGroup(panel) {
+FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(ScorePeriod)> openProsperity) : PartGroup(panel) {
   setObjectName(QStringLiteral("flowPillars"));
   setAccessibleName(QStringLiteral("流年月日時"));
   const QFont text = Font(kSansFace, 9.75);
@@ -51,8 +51,9 @@ FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(int)> openPr
     for (QLabel* l : {static_cast<QLabel*>(col.header), col.stemTenGod, col.stem, col.branch, col.branchTenGod,
                       col.sound[0], col.sound[1], col.sound[2]})
       HoldWholeLine(l);
-    const int level = f.level;
-    QObject::connect(col.header, &ClickLabel::clicked, col.header, [openProsperity, level] { openProsperity(level); });
+    const ScorePeriod period = f.period;
+    QObject::connect(col.header, &ClickLabel::clicked, col.header,
+                     [openProsperity, period] { openProsperity(period); });
   }
   FitToParts();
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "analysis/scoring.hpp"
 #include "chart/chart.hpp"
 #include "ui/kit/part_group.hpp"
 
@@ -22,8 +23,8 @@ class FlowPillarsView : public PartGroup {
   Q_OBJECT
  public:
   // Stands where the panel's design puts the columns; a click on a header
-  // calls `openProsperity` with the period's level (2 year .. 5 hour).
-  FlowPillarsView(QWidget* panel, std::function<void(int level)> openProsperity);
+  // calls `openProsperity` with its period.
+  FlowPillarsView(QWidget* panel, std::function<void(ScorePeriod)> openProsperity);
   // The flow moment's pillars; the ten gods only with a day master (a chart
   // shown).
   void DrawFlowPillars(const FlowState& flow, std::optional<Stem> dayMaster);

@@ -77,7 +77,8 @@ class MainWindow : public QWidget {
   bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
   const std::optional<ChartState>& chart() const { return chart_; }
   const FlowState& flow() const { return flow_; }
-  int prosperityLevel() const { return prosperityLevel_; }
+  // The period of the last 五行衰旺 asked for (none yet).
+  std::optional<ScorePeriod> prosperityPeriod() const { return prosperityPeriod_; }
   Spinner* spinner(int i) const;
   StepField* field(int i) const;
   ChartExport* chartExport() const { return export_; }
@@ -104,7 +105,7 @@ class MainWindow : public QWidget {
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
   void CloseAnalysisWindows();
-  void OpenProsperity(int level);
+  void OpenProsperity(ScorePeriod period);
 
   Clock clock_;
   std::function<void(MainWindow&)> personHook_;
@@ -113,7 +114,7 @@ class MainWindow : public QWidget {
   std::optional<BirthCorrection> correction_;
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn
-  int prosperityLevel_ = 0;
+  std::optional<ScorePeriod> prosperityPeriod_;
 
   std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
   QLabel* personLine_;           // name and age at the flow moment

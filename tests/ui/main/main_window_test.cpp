@@ -28,6 +28,7 @@
 #include "ui/analysis/text_output_window.hpp"
 
 #include "tests/ui/test_app.hpp"
+#include "tests/ui/text_colour.hpp"
 
 namespace qelm::ui {
 namespace {
@@ -617,14 +618,14 @@ TEST_F(MainWindowTest, TabOrderAndKeysOnButtonsAndOpeners) {
   // Enter or Space on a header or the luck star opens the prosperity window.
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   QTest::keyClick(L("flowDayHeader"), Qt::Key_Enter, Qt::KeypadModifier);
-  EXPECT_EQ(w.prosperityLevel(), 4);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::FlowDay));
   ASSERT_NE(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
   const int star = w.flow().CurrentLuckIndex - 1;
   ASSERT_GE(star, 0);
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ(L(qPrintable(IndexedName("luckOpener", i)))->focusPolicy() == Qt::StrongFocus, i == star) << i;
   QTest::keyClick(L(qPrintable(IndexedName("luckOpener", star))), Qt::Key_Space);
-  EXPECT_EQ(w.prosperityLevel(), 1);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::Luck));
 }
 
 TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {
@@ -684,7 +685,7 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
-  EXPECT_EQ(w.prosperityLevel(), 0);
+  EXPECT_EQ(w.prosperityPeriod(), std::nullopt);
 
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   Click("strengthButton");
@@ -696,12 +697,12 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before + 1);
 
   Click("flowMonthHeader");
-  EXPECT_EQ(w.prosperityLevel(), 3);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::FlowMonth));
   QWidget* prosperity = w.analysisWindow(AnalysisKind::Prosperity);
   ASSERT_NE(prosperity, nullptr);
   Click("luckOpener_4");
   EXPECT_EQ(w.analysisWindow(AnalysisKind::Prosperity), prosperity);
-  EXPECT_EQ(w.prosperityLevel(), 1);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::Luck));
 
   // Closing discards the window; the next click builds a new one.
   first->close();
