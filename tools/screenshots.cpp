@@ -1,5 +1,5 @@
 // qelm-shots: grabs the main window, with a fixed demo chart and flow moment,
-// every analysis window and the person window (a few persons in a scratch
+// every analysis window, 擇日 and the person window (a few persons in a scratch
 // folder, one with a birthplace), and the main window with that person's
 // chart in true solar time, into PNG files of a folder.
 //
@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "ui/main/analysis_windows.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
 #include "ui/export/chart_export.hpp"
 #include "place/places.hpp"
@@ -106,6 +107,14 @@ int main(int argc, char* argv[]) {
         qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), qelm::ScorePeriod::Luck));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
   }
+  // 擇日 for the flow moment's month, 六沖 and 三刑 avoided, a day chosen.
+  {
+    qelm::ui::DayChoiceWindow days(*window.chart(), window.flow());
+    days.avoidField()->setText(QStringLiteral("六沖,三刑"));
+    days.applyFilter();
+    days.chooseDay(qelm::MakeDate(2024, 6, 18));
+    ok = Save(&days, dir, QStringLiteral("day_choice_window")) && ok;
+  }
 
   // The person window over the main window, the second person clicked.
   QTemporaryDir scratch;
@@ -159,8 +168,7 @@ int main(int argc, char* argv[]) {
   ok = Save(placed, dir, QStringLiteral("person_window_place")) && ok;
   placed->close();
 
-  const qelm::CorrectionOutcome corrected = qelm::CorrectStoredBirth({1975, 8, 21, 14, 5}, born);
-  if (!corrected || !window.CastChart("陳大文", 1, *corrected.correction)) {
+  if (!window.CastChart("陳大文", qelm::Sex::Male, qelm::BirthOf({1975, 8, 21, 14, 5}, born, qelm::DayChange::AtZiStart))) {
     std::fprintf(stderr, "the corrected chart was refused\n");
     return 1;
   }

@@ -1,5 +1,6 @@
 #include "calendar/lunar.hpp"
 
+#include "calendar/date.hpp"
 #include "calendar/tables.hpp"
 
 namespace qelm {
@@ -21,7 +22,7 @@ constexpr std::array<std::string_view, 7> kWeekdayNames{
 }  // namespace
 
 std::optional<LunarDate> SolarToLunar(int year, int month, int day) {
-  if (year < 1901 || year > 2099) return std::nullopt;
+  if (!InCalendarYears(year)) return std::nullopt;
   const Date target = MakeDate(year, month, day);
 
   // The lunar year is the one whose New Year is the last on or before the

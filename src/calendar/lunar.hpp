@@ -23,7 +23,7 @@ struct LunarDate {
 };
 
 // Converts (y, m, d); the day may run one past the month's end and rolls over.
-// Years outside 1901..2099 give nothing.
+// Years outside kFirstYear..kLastYear give nothing.
 std::optional<LunarDate> SolarToLunar(int year, int month, int day);
 
 // The names of a lunar month and day. A number outside the name tables keeps

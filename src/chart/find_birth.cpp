@@ -22,9 +22,10 @@ constexpr int Mod(long long n, int m) { return static_cast<int>((n % m + m) % m)
 
 constexpr std::array<std::string_view, 4> kPlaceNames{"年柱", "月柱", "日柱", "時柱"};
 
-// Where the day of a moment is read: an hour later under 子初換日, so that
-// 23:00 already counts as the next day.
-constexpr minutes DayShift(DayChange d) { return d == DayChange::AtZiStart ? minutes{60} : minutes{0}; }
+// Where the day of a moment is read: moved on by the time from the hour the
+// day begins at (DayChangeHour) to midnight, so that under 子初換日 23:00
+// already counts as the next day.
+constexpr minutes DayShift(DayChange d) { return std::chrono::hours{(24 - DayChangeHour(d)) % 24}; }
 
 struct Span {
   Moment begin, end;  // end excluded

@@ -48,12 +48,6 @@ struct Checked {
   std::string error;
 };
 
-std::optional<Sex> SexOf(std::string_view text) {
-  if (text == "男") return Sex::Male;
-  if (text == "女") return Sex::Female;
-  return std::nullopt;
-}
-
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
               DayChange dayChange) {
   Checked c;
@@ -62,15 +56,16 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
     c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字，這個有 " + std::to_string(n) + " 個字";
     return c;
   }
-  const auto s = SexOf(sex);
+  const auto s = SexOption(sex);
   if (!s) {
     c.error = "性別「" + std::string(sex) + "」須為 男 或 女";
     return c;
   }
   auto b = MomentOf("出生時刻", birth, c.error, dayChange);
   if (!b) return c;
-  auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
-  if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
+  // The flow moment is read by the birth's convention, as the chart it is shown with.
+  auto f = at.empty() ? CalcMoment(NowInput(), dayChange).result : MomentOf("流時", at, c.error, dayChange);
+  if (!f && c.error.empty()) c.error = "現在的時刻超出 " + CalendarRangeText() + ",請用 --at";
   if (!f) return c;
   c.request = Request{std::move(name), *s, *b, *f};
   return c;
@@ -330,21 +325,21 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
   Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange);
   if (!c.request) throw UsageError(c.error);
-  // The birth as the clock showed it at the birthplace, corrected.
-  const MomentInput clock = c.request->birth.input;
-  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
-  if (correction) c.request->birth = CorrectedBirth(*correction, dayChange);
+  // The birth as the clock showed it at the birthplace, resolved by the core.
+  const Birth birth = BirthOfOptions(o.place, c.request->birth.entered, dayChange);
+  const ResolvedBirth resolved = ResolveBirthOrRefuse(birth);
+  c.request->birth = resolved.moment;
+  const BirthCorrection* correction = ReportedCorrection(birth, resolved);
 
   if (!o.pdf.empty()) {
     CheckPdfFolder(o.pdf);
-    return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
-                       correction ? &*correction : nullptr, dayChange);
+    return RunChartPdf(c.request->name, c.request->sex, birth, c.request->at.input, o.pdf, io);
   }
 
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteRequest(w, *c.request, correction ? &*correction : nullptr);
+    WriteRequest(w, *c.request, correction);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;

@@ -85,13 +85,15 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
   auto r = MomentOf("時刻", o.text, error, dayChange);
   if (!r) throw UsageError(error);
-  // The moment as the clock showed it at a place, corrected.
-  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, r->entered);
-  if (correction) r = CorrectedBirth(*correction, dayChange);
+  // The moment as the clock showed it at a place, resolved by the core.
+  const Birth birth = BirthOfOptions(o.place, r->entered, dayChange);
+  const ResolvedBirth resolved = ResolveBirthOrRefuse(birth);
+  r = resolved.moment;
+  const BirthCorrection* correction = ReportedCorrection(birth, resolved);
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteMoment(w, *r, correction ? &*correction : nullptr);
+    WriteMoment(w, *r, correction);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
   } else {
@@ -113,7 +115,8 @@ void AddMomentCommands(CLI::App& app, Streams& io) {
   auto opts = std::make_shared<MomentOptions>();
   CLI::App* moment = app.add_subcommand(
       "moment", "Lunar date, four pillars and solar terms of a moment \"YYYY-MM-DD HH:MM\"");
-  moment->add_option("moment", opts->text, "the moment, \"YYYY-MM-DD HH:MM\" (1901-01-01 … 2099-12-31)");
+  moment->add_option("moment", opts->text, "the moment, \"YYYY-MM-DD HH:MM\" (" + std::to_string(kFirstYear) + "-01-01 … " +
+                         std::to_string(kLastYear) + "-12-31)");
   moment->add_flag("--json", opts->json, "write one JSON object");
   moment->add_flag("--batch", opts->batch,
                    "read one moment a line from standard input, write one JSON object a line");

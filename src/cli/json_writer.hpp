@@ -78,7 +78,8 @@ class JsonWriter {
 
   void Value(std::int64_t n) { writer_.Int64(n); }
   void Value(int n) { writer_.Int(n); }
-  void Value(double x) { writer_.Double(x); }  // the shortest decimal that reads back as x
+  void Value(double x) { writer_.Double(x); }
+  void Value(bool b) { writer_.Bool(b); }  // the shortest decimal that reads back as x
   void Value(std::string_view text);  // the program's own text
   void Value(UserText text);
   void Value(JsonReadyText text);

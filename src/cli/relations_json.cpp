@@ -6,11 +6,9 @@
 
 namespace qelm::cli {
 
-namespace {
-
 // Kinds, positions, characters and elements are the program's own words:
 // nothing in them needs escaping.
-void WriteList(JsonWriter& w, const std::vector<Relation>& relations) {
+void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations) {
   w.BeginArray();
   for (const Relation& r : relations) {
     w.BeginObject();
@@ -28,14 +26,12 @@ void WriteList(JsonWriter& w, const std::vector<Relation>& relations) {
   w.EndArray();
 }
 
-}  // namespace
-
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow) {
   const ChartRelations r = RelationsOf(chart, flow);
   w.Key("Relations");
-  WriteList(w, r.natal);
+  WriteRelationList(w, r.natal);
   w.Key("FlowRelations");
-  WriteList(w, r.flow);
+  WriteRelationList(w, r.flow);
 }
 
 }  // namespace qelm::cli

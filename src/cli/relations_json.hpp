@@ -2,6 +2,9 @@
 // them in JSON.
 #pragma once
 
+#include <vector>
+
+#include "analysis/relations.hpp"
 #include "chart/chart.hpp"
 #include "cli/json_writer.hpp"
 
@@ -14,5 +17,8 @@ namespace qelm::cli {
 // with the characters in the order of the positions and the element ("木" …
 // "水") for 天干五合, 六合, 三合, 半合, 拱合 and 三會, null otherwise.
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow);
+
+// One list of relations as an array of such objects.
+void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations);
 
 }  // namespace qelm::cli

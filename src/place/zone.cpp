@@ -228,4 +228,8 @@ ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc) {
   return ReadingOf(z, PeriodAt(z, utc), utc);
 }
 
+ClockTime ClockTimeAt(const TimeZone& zone, UtcSeconds utc) {
+  return ClockTime{std::chrono::floor<minutes>(utc.time_since_epoch() + seconds{ReadingAt(zone, utc).utcOffsetSeconds})};
+}
+
 }  // namespace qelm

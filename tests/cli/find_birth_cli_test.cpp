@@ -1,5 +1,8 @@
 // qelm-report find-birth, and --day-change on the commands that cast a birth.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -136,6 +139,45 @@ TEST(DayChangeOption, EveryBirthCommandTakesIt) {
   ASSERT_EQ(persons.status, 0) << persons.err;
   EXPECT_NE(persons.out.find("子正換日"), std::string::npos);
   EXPECT_EQ(plain.out.find("子正換日"), std::string::npos);
+}
+
+// The flow moment is read by the chart's convention: under --day-change 0 the
+// chart's flow pillars at a 23:xx minute are those `moment --day-change 0`
+// gives for it, in a single chart (with and without a birthplace) and a batch.
+TEST(DayChangeOption, FlowMomentFollowsTheChartsConvention) {
+  std::mt19937 random(25);
+  std::string lines;
+  std::vector<nlohmann::json> expected;
+  for (int i = 0; i < 60; ++i) {
+    char at[32];
+    std::snprintf(at, sizeof at, "%04d-%02d-%02d 23:%02d", 1950 + static_cast<int>(random() % 140),
+                  1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 28),
+                  static_cast<int>(random() % 60));
+    SCOPED_TRACE(at);
+    const Ran moment = RunReport({"moment", "--json", "--day-change", "0", at});
+    ASSERT_EQ(moment.status, 0) << moment.err;
+    const auto pillars = nlohmann::json::parse(moment.out)["pillars"];
+    expected.push_back(pillars);
+    const auto flowOf = [](const Ran& r) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      return nlohmann::json::parse(r.out)["FlowPillars"];
+    };
+    EXPECT_EQ(flowOf(RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1986-05-04 23:00",
+                                "--at", at, "--day-change", "0"})),
+              pillars);
+    if (i % 6 == 0) {
+      EXPECT_EQ(flowOf(RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1986-05-04 23:00",
+                                  "--at", at, "--day-change", "0", "--place", "成都", "--time", "solar"})),
+                pillars);
+    }
+    lines += std::string("甲\t男\t1970-01-01 12:00\t") + at + "\n";
+  }
+  const Ran batch = RunReport({"chart", "--batch", "--day-change", "0"}, lines);
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  const auto out = Lines(batch.out);
+  ASSERT_EQ(out.size(), expected.size());
+  for (std::size_t i = 0; i < out.size(); ++i)
+    EXPECT_EQ(nlohmann::json::parse(out[i])["FlowPillars"]["day"], expected[i]["day"]) << i;
 }
 
 }  // namespace

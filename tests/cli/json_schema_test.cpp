@@ -143,6 +143,24 @@ TEST(JsonSchema, CorrectedBirthsAndErrorLinesAreValid) {
   EXPECT_NE(chart.Check(replaced("\"format\":2", "\"format\":2,\"Undescribed\":1")), "");
 }
 
+// The lines of days: with and without a birth and hours, under both day
+// changes; a line is no other command's.
+TEST(JsonSchema, DaysAreValid) {
+  const Validator days("days"), chart("chart");
+  for (const char* change : {"23", "0"}) {
+    for (const Ran& ran : {RunReport({"days", "2023-12-20", "2024-02-10", "--json", "--day-change", change}),
+                           RunReport({"days", "2024-02-01", "2024-03-10", "--json", "--hours", "--birth",
+                                      "1990-05-17 14:30", "--day-change", change})}) {
+      const auto lines = ValidLines(ran);
+      ASSERT_FALSE(lines.empty());
+      for (const std::string& line : lines) {
+        ASSERT_EQ(days.Check(line), "") << line.substr(0, 300);
+        ASSERT_NE(chart.Check(line), "");
+      }
+    }
+  }
+}
+
 // Every key is described, and so is what each number stands for: a property
 // with a number or an array of numbers says so in its description or in the
 // definition it refers to.

@@ -122,13 +122,11 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   }
   EXPECT_EQ(openerNames.size(), 10);
   // The correction line's text reaches a screen reader, not only its caption.
-  const CorrectionOutcome chengdu =
-      CorrectBirth({1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
-  ASSERT_TRUE(chengdu);
-  ASSERT_TRUE(main.CastChart("王小明", 1, *chengdu.correction));
+  const Birth chengdu{{1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar};
+  ASSERT_TRUE(main.CastChart("王小明", Sex::Male, chengdu));
   QAccessibleInterface* correction = QAccessible::queryAccessibleInterface(main.correctionLabel());
   EXPECT_EQ(correction->text(QAccessible::Name), QStringLiteral("出生地校正"));
-  EXPECT_EQ(correction->text(QAccessible::Description).toStdString(), CorrectionLine(*chengdu.correction));
+  EXPECT_EQ(correction->text(QAccessible::Description).toStdString(), CorrectionLine(*main.correction()));
   EXPECT_EQ(Name(main.spinner(0)->upperArrow()), QStringLiteral("年 減一"));
   EXPECT_EQ(Name(main.spinner(0)->lowerArrow()), QStringLiteral("年 加一"));
   EXPECT_EQ(Name(main.spinner(4)->upperArrow()), QStringLiteral("分 減一"));

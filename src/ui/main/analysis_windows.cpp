@@ -10,6 +10,7 @@
 #include "ui/analysis/stars_window.hpp"
 #include "ui/analysis/strength_window.hpp"
 #include "ui/analysis/text_output_window.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
 
 namespace qelm::ui {
 
@@ -26,6 +27,7 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
     case AnalysisKind::SanMing: return new SanMingWindow(chart, flow);
     case AnalysisKind::TextOutput: return new TextOutputWindow(chart, flow, correctionLine);
     case AnalysisKind::Relations: return new RelationsWindow(chart, flow);
+    case AnalysisKind::DayChoice: return new DayChoiceWindow(chart, flow);
   }
   return nullptr;
 }

@@ -1,7 +1,7 @@
 // The analysis windows the main window opens. Each is built from the chart and
 // the flow moment as they stand when it opens, and does not follow later
 // changes, except 刑沖合會, which the main window hands every new flow
-// moment. The main window keeps one of each (see ShowSingle) and closes them
+// moment; 擇日 hands the main window the day chosen in it. The main window keeps one of each (see ShowSingle) and closes them
 // when another chart is cast.
 #pragma once
 
@@ -22,8 +22,9 @@ enum class AnalysisKind {
   SanMing,     // 三命
   TextOutput,  // 文字輸出
   Relations,   // 刑沖合會 (follows the flow moment)
+  DayChoice,   // 擇日 (sets the flow moment to the day chosen)
 };
-inline constexpr int kAnalysisKinds = 8;
+inline constexpr int kAnalysisKinds = 9;
 
 // The main window's buttons that open an analysis window, left to right
 // after "排盤" (the prosperity window opens from the period labels).
@@ -32,7 +33,7 @@ struct AnalysisButton {
   const char* name;     // object name
   const char* caption;
 };
-inline constexpr std::array<AnalysisButton, 7> kAnalysisButtonRow{{
+inline constexpr std::array<AnalysisButton, 8> kAnalysisButtonRow{{
     {AnalysisKind::Strength, "strengthButton", "五行強弱"},
     {AnalysisKind::FlowYear, "flowYearButton", "流年"},
     {AnalysisKind::MinorLuck, "minorLuckButton", "小運"},
@@ -40,6 +41,7 @@ inline constexpr std::array<AnalysisButton, 7> kAnalysisButtonRow{{
     {AnalysisKind::SanMing, "sanMingButton", "三命"},
     {AnalysisKind::TextOutput, "textOutputButton", "文字輸出"},
     {AnalysisKind::Relations, "relationsButton", "刑沖合會"},
+    {AnalysisKind::DayChoice, "dayChoiceButton", "擇日"},
 }};
 inline constexpr int kAnalysisButtons = static_cast<int>(kAnalysisButtonRow.size());
 

@@ -13,7 +13,7 @@
 #include "calendar/date.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
-#include "place/correction.hpp"
+#include "place/birth.hpp"
 #include "ui/main/analysis_windows.hpp"
 
 class QFrame;
@@ -49,18 +49,18 @@ class MainWindow : public QWidget {
   // once at start-up after setting the hook.
   void OpenPersonWindow();
 
-  // Casts a chart the way the person window does: computes the birth moment,
-  // shows it, sets the flow moment to the present and redraws. False (and
-  // nothing changed) when the engine refuses the moment. The day begins at
-  // 23:00 or, under 子正換日, at midnight.
+  // Casts the chart of a birth as the core resolves it, shows it with the
+  // line stating its correction under the natal block (none when the time is
+  // not corrected), sets the flow moment to the present and redraws; the flow
+  // moment is read by the birth's 子時 convention. False (and nothing
+  // changed) when the birth cannot be cast, with the reason in `problem`.
+  bool CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem = nullptr);
+  // The same for a birth read as the clock showed it, as UTC+8 (sex: 1 a man).
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth,
                  DayChange dayChange = DayChange::AtZiStart);
-  // The same for a birth corrected for its birthplace: the chart of the
-  // corrected moment, with a line under the natal block that states the
-  // correction (none in the clock mode).
-  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
-                 DayChange dayChange = DayChange::AtZiStart);
 
+  // The birth of the current chart, as it was entered.
+  const std::optional<Birth>& birth() const { return birth_; }
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }
   // The line stating it, empty when there is none.
@@ -72,6 +72,8 @@ class MainWindow : public QWidget {
   // Sets field i (0 year .. 4 minute) as the program does: its carries run,
   // then the window follows the new flow moment.
   void setField(int i, int value);
+  // The flow moment on that date at the hour and minute shown (擇日's choice).
+  void setFlowDate(Date date);
 
   // A chart is shown and not set aside by "排盤".
   bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
@@ -111,6 +113,7 @@ class MainWindow : public QWidget {
   std::function<void(MainWindow&)> personHook_;
   std::optional<ChartState> chart_;
   bool chartLoaded_ = false;  // the chart is not set aside
+  std::optional<Birth> birth_;
   std::optional<BirthCorrection> correction_;
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn

@@ -19,6 +19,7 @@
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/main/main_window.hpp"
+#include "ui/person/day_change_row.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -40,6 +41,8 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 constexpr int kWindowWidth = 5430;
 constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
 constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
+// The day-change setting, left of it.
+constexpr int kDayChangeWidth = 3330, kFindBirthWidth = 1515;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
 
@@ -75,7 +78,7 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
 
-DayChangeBox* PersonWindow::dayChangeBox() const { return birthplace_->dayChangeBox(); }
+DayChangeBox* PersonWindow::dayChangeBox() const { return dayChangeBox_; }
 FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
 
 // The list goes before the persons it shows.
@@ -126,12 +129,14 @@ void PersonWindow::BuildControls() {
   connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
   fitHeight();
 
-  connect(dayChangeBox(), &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
-  findBirthButton_ = new FindBirthButton(this, dayChangeBox());
+  // Where the day ends is the program's setting (DayChangeRow), left of 由八字找生日.
+  dayChangeBox_ = (new DayChangeRow(this, kListLeft, kFindBirthTop, kDayChangeWidth))->box();
+  connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
+  findBirthButton_ = new FindBirthButton(this, dayChangeBox_);
   findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
   findBirthButton_->setAutoDefault(true);
   findBirthButton_->setFont(button);
-  Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
+  Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kFindBirthTop, kFindBirthWidth, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
@@ -139,7 +144,7 @@ void PersonWindow::BuildControls() {
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), findBirthButton_, birthplace_->firstInOrder()});
+                             personList_->view(), dayChangeBox_, findBirthButton_, birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -280,15 +285,23 @@ void PersonWindow::FocusWindowChanged(QWindow* w) {
 void PersonWindow::Preview() {
   lunarPreview_->setText(QStringLiteral("陰曆"));
   if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
-    const MomentInput birth = birthDate()->rememberedMoment();
-    const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
-    const DayChange dayChange = dayChangeBox()->dayChange();
-    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
-    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
+    const MomentInput clock = birthDate()->rememberedMoment();
+    birthplace_->showCorrection(clock);
+    // The lunar date of the birth as it will be cast; a place that cannot be
+    // taken yet (its line says why) leaves the clock time as entered.
+    QString problem;
+    const Birth asClock = BirthOf(clock, std::nullopt, dayChangeBox_->dayChange());
+    BirthOutcome lunar = ResolveBirth(EnteredBirth(clock, &problem).value_or(asClock));
+    if (!lunar) lunar = ResolveBirth(asClock);
+    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(lunar.resolved->moment, false)));
   } else {
     birthplace_->showCorrection(std::nullopt);
   }
   FitPreview();
+}
+
+std::optional<Birth> PersonWindow::EnteredBirth(const MomentInput& clock, QString* problem) const {
+  return birthplace_->enteredBirth(clock, dayChangeBox_->dayChange(), problem);
 }
 
 // The preview keeps its place; a long one (a leap or two-character month)
@@ -383,31 +396,38 @@ void PersonWindow::Remove() {
 // "確定": the main window casts the chart of the entry and shows it at the
 // present moment; this window closes.
 void PersonWindow::HandOver() {
-  const std::optional<MomentInput> birth = entry_->chosenBirth();
-  if (!birth) return;
-  const int sex = entry_->male() ? 1 : 0;
+  const std::optional<MomentInput> clock = entry_->chosenBirth();
+  if (!clock) return;
   // At the birthplace: a clock time that never existed there is refused.
   QString problem;
-  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(*birth, &problem);
-  if (!problem.isEmpty()) {
+  const std::optional<Birth> birth = EnteredBirth(*clock, &problem);
+  if (!birth) {
     SetMessage(problem);
     return;
   }
   if (!main_) return;
-  const std::string name = entry_->name();
-  const DayChange dayChange = dayChangeBox()->dayChange();
-  if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
-                : !main_->CastChart(name, sex, *birth, dayChange))
+  std::string refused;
+  if (!main_->CastChart(entry_->name(), entry_->sex(), *birth, &refused)) {
+    SetMessage(Q(refused));
     return;
+  }
   close();
 }
 
-// The birth taken from 由八字找生日 fills the birth selectors.
-void PersonWindow::TakeFoundBirth(const CivilFields& first) {
-  entry_->showBirth(first);
+// The stretch taken from 由八字找生日 is entered as a birth that casts the
+// pillars searched: at the form's place and reading when they can give
+// them, else as the clocks of UTC+8 showed it; the message says which clock.
+void PersonWindow::TakeFoundBirth(const ChosenStretch& chosen) {
+  const MomentInput clock = entry_->chosenBirth().value_or(birthDate()->rememberedMoment());
+  QString problem;
+  const Birth form = EnteredBirth(clock, &problem).value_or(BirthOf(clock, std::nullopt, dayChangeBox_->dayChange()));
+  const FoundBirth found = BirthForFound(form, chosen.stretch, chosen.pillars);
+  if (found.birth.time != form.time || found.birth.overlap != form.overlap)
+    birthplace_->setReading(found.birth.time, found.birth.overlap);
+  const MomentInput& b = found.birth.clock;
+  entry_->showBirth({b.InputYear, b.InputMonth, b.InputDay, b.InputHour, b.InputMinute});
   Preview();
-  const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
-  SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));
+  SetMessage(QStringLiteral("生日已由八字帶入：") + Q(UserMomentText(MomentOf(b)) + found.note));
   raise();
   activateWindow();
 }

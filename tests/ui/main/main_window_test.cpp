@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("natalDayStemTenGod"), nullptr);  // the day column has no stem ten god
   EXPECT_EQ(w.findChild<QWidget*>("luckPillar_10"), nullptr);
   EXPECT_NE(w.findChild<QWidget*>("luckHiddenTenGod3_9"), nullptr);
-  const std::array<std::pair<const char*, const char*>, 9> captions{{{"castButton", "排盤"},
+  const std::array<std::pair<const char*, const char*>, 10> captions{{{"castButton", "排盤"},
                                                                      {"strengthButton", "五行強弱"},
                                                                      {"flowYearButton", "流年"},
                                                                      {"minorLuckButton", "小運"},
@@ -89,6 +89,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
                                                                      {"sanMingButton", "三命"},
                                                                      {"textOutputButton", "文字輸出"},
                                                                      {"relationsButton", "刑沖合會"},
+                                                                     {"dayChoiceButton", "擇日"},
                                                                      {"nowButton", "NOW"}}};
   for (const auto& [name, caption] : captions) {
     auto* b = qobject_cast<QPushButton*>(w.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -108,10 +109,8 @@ QRect InWindow(const QWidget* c, const QWidget* window) {
 // under the luck strip's reach) still takes the pointer.
 TEST_F(MainWindowTest, ThePillarBlocksOwnTheirCells) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  const CorrectionOutcome chengdu =
-      CorrectBirth({1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar);
-  ASSERT_TRUE(chengdu);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *chengdu.correction));
+  const Birth chengdu{{1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar};
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, chengdu));
   const std::array<std::pair<const char*, const char*>, 3> blocks{
       {{"natalBlock", "natal"}, {"luckPillars", "luck"}, {"flowPillars", "flow"}}};
   for (const auto& [block, prefix] : blocks) {
@@ -163,13 +162,12 @@ QRect Ink(const QLabel* l, const QWidget* window) {
 // order).
 TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  const CorrectionOutcome longest = CorrectBirth(
+  const Birth longest{
       {2010, 11, 7, 1, 30},
       qelm::Place{"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
                   "America/Tijuana"},
-      TimeMode::Solar);
-  ASSERT_TRUE(longest);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *longest.correction));
+      TimeMode::Solar};
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, longest));
   const QRect window = w.rect();
 
   std::vector<std::pair<QString, QRect>> boxes;  // texts and controls that must not meet
@@ -207,7 +205,7 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
     for (qsizetype k = 1; k < names.size(); ++k) EXPECT_LT(at(names[k - 1]).top(), at(names[k]).top()) << names[k].toStdString();
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
-          "textOutputButton", "relationsButton"});
+          "textOutputButton", "relationsButton", "dayChoiceButton"});
   down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
         "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
@@ -675,12 +673,13 @@ TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
 
 TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  constexpr std::array<AnalysisKind, 8> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+  constexpr std::array<AnalysisKind, 9> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
                                               AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
                                               AnalysisKind::Stars,    AnalysisKind::SanMing,
-                                              AnalysisKind::TextOutput, AnalysisKind::Relations};
+                                              AnalysisKind::TextOutput, AnalysisKind::Relations,
+                                              AnalysisKind::DayChoice};
   const int before = QApplication::topLevelWidgets().size();
-  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "luckOpener_0",
+  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "luckOpener_0",
                            "luckOpener_7", "flowYearHeader", "flowMonthHeader", "flowDayHeader", "flowHourHeader"})
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
@@ -729,7 +728,7 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
   for (int k = 0; k < kAnalysisKinds; ++k) {
@@ -827,7 +826,8 @@ TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
   const Case cases[] = {{"solar time at Chengdu", chengdu.correction}, {"the clock as entered", std::nullopt}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(c.correction ? w.CastChart("甲", 1, *c.correction) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
+    const Birth birth{{1975, 7, 1, 14, 30}, chengdu.correction->place, c.correction ? TimeMode::Solar : TimeMode::Clock};
+    ASSERT_TRUE(c.correction ? w.CastChart("甲", Sex::Male, birth) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
     const std::string line = c.correction ? CorrectionLine(*c.correction) : "";
     QLabel* label = w.correctionLabel();
     EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());
