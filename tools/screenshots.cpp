@@ -106,7 +106,7 @@ int main(int argc, char* argv[]) {
   };
   for (const Shot& s : shots) {
     std::unique_ptr<QWidget> w(
-        qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), 1));
+        qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), qelm::ScorePeriod::Luck));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
   }
   // 擇日 for the flow moment's month, 六沖 and 三刑 avoided, a day chosen.

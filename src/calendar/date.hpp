@@ -132,7 +132,6 @@ inline std::string MomentText(ClockTime t) { return MomentText(Moment{t.time_sin
 inline std::string MomentText(SolarTime t) { return MomentText(Moment{t.time_since_epoch()}); }
 // "YYYY-MM-DD HH:MM", the form the user types a moment in.
 std::string UserMomentText(Moment t);
-std::optional<Moment> ParseMomentText(std::string_view text);
 // "yyyy年mm月dd日", the form of the luck change dates.
 std::string ChineseDateText(Date d);
 

@@ -200,10 +200,6 @@ std::string_view JieNameOfMonthBranch(int branch) {
   return branch >= 1 && branch <= 12 ? kMonthTerms[branch - 1].jie : std::string_view{};
 }
 
-std::string_view PrincipalTermNameOfMonthBranch(int branch) {
-  return branch >= 1 && branch <= 12 ? kMonthTerms[branch - 1].principal : std::string_view{};
-}
-
 std::optional<MomentInput> ParseUserMoment(std::string_view text) {
   const auto f = ParseClockText(text, '-');
   if (!f) return std::nullopt;

@@ -96,11 +96,9 @@ constexpr int FirstMonthStem(int yearStem) { return ((yearStem % 5) * 2 + 1) % 1
 // The base from which hour stems are counted (-1 for 戊 and 癸 days).
 constexpr int FirstHourStem(int dayStem) { return (dayStem % 5) * 2 - 1; }
 
-// Names of the sectional and principal terms by month branch 1..12.
-std::string_view JieNameOfMonthBranch(int branch);
-std::string_view PrincipalTermNameOfMonthBranch(int branch);
-
 // Parses "YYYY-MM-DD HH:MM" (the user's form of a moment).
 std::optional<MomentInput> ParseUserMoment(std::string_view text);
+// The sectional term that opens the month of a branch 1..12 (大雪 for 子).
+std::string_view JieNameOfMonthBranch(int branch);
 
 }  // namespace qelm

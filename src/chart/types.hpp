@@ -23,10 +23,4 @@ constexpr Sex SexOfText(std::string_view text) { return text == SexText(Sex::Mal
 // Of a stem or a branch: odd numbers are yang (1), even ones yin (0).
 enum class Polarity : int { Yin = 0, Yang = 1 };
 
-// ---------------------------------------------------------------- colours
-
-constexpr std::uint8_t Red(std::uint32_t c) { return c & 0xFF; }
-constexpr std::uint8_t Green(std::uint32_t c) { return (c >> 8) & 0xFF; }
-constexpr std::uint8_t Blue(std::uint32_t c) { return (c >> 16) & 0xFF; }
-
 }  // namespace qelm

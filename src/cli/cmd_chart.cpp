@@ -196,9 +196,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("NatalScores", NatalScores(c));
   std::array<ElementScores, 5> levels;
   std::array<std::array<int, 5>, 5> pairs;
-  for (int level = 1; level <= 5; ++level) {
-    levels[level - 1] = LevelScores(c, f, level);
-    pairs[level - 1] = PairSums(levels[level - 1], c.DayStem);
+  for (const ScorePeriod period : kScorePeriods) {
+    const auto k = static_cast<std::size_t>(period);
+    levels[k] = LevelScores(c, f, period);
+    pairs[k] = PairSums(levels[k], c.DayStem);
   }
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);

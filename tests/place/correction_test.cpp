@@ -292,7 +292,7 @@ TEST(BirthCorrection, TextsHaveABig5Form) {
     const records::EncodedText big5 = records::EncodeBig5(text);
     EXPECT_TRUE(big5.bytes) << text << ": " << big5.unencodable;
     if (big5.bytes) {
-      EXPECT_EQ(records::DecodeBig5(*big5.bytes).text, text);
+      EXPECT_EQ(records::Big5Codec().Decode(*big5.bytes).text, text);
     }
   }
 }

@@ -128,7 +128,7 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
     check(&main);
     for (int k = 0; k < kAnalysisKinds; ++k) {
       std::unique_ptr<QWidget> w(
-          CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
+          CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), kScorePeriods[k % kScorePeriods.size()]));
       check(w.get());
     }
     QTemporaryDir dir;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "ui/kit/accessible.hpp"
 #include "ui/kit/colours.hpp"
 #include "ui/kit/controls.hpp"
 #include "ui/kit/fonts.hpp"
@@ -79,6 +80,7 @@ FindBirthWindow::FindBirthWindow(DayChange dayChange, QWidget* parent)
     : QWidget(parent, Qt::Window), dayChange_(dayChange) {
   setObjectName(QStringLiteral("FindBirthWindow"));
   setWindowTitle(QStringLiteral("由八字找生日"));
+  InstallAccessibleFactory();  // the choosers read by their names
   BuildControls();
   // 庚午 辛巳 癸酉, hour open: a chart to start from.
   choose({*ParsePillar("庚午"), *ParsePillar("辛巳"), *ParsePillar("癸酉"), std::nullopt});

@@ -17,11 +17,11 @@ namespace qelm::ui {
 
 namespace {
 
-QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flow, int prosperityLevel,
-                const std::string& correctionLine) {
+QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
+                ScorePeriod prosperityPeriod, const std::string& correctionLine) {
   switch (kind) {
     case AnalysisKind::Strength: return new StrengthWindow(chart);
-    case AnalysisKind::Prosperity: return new ProsperityWindow(chart, flow, prosperityLevel);
+    case AnalysisKind::Prosperity: return new ProsperityWindow(chart, flow, prosperityPeriod);
     case AnalysisKind::FlowYear: return new FlowYearWindow(chart, flow);
     case AnalysisKind::MinorLuck: return new MinorLuckWindow(chart, flow);
     case AnalysisKind::Stars: return new StarsWindow(chart);
@@ -37,8 +37,8 @@ QWidget* Create(AnalysisKind kind, const ChartState& chart, const FlowState& flo
 }  // namespace
 
 QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
-                              int prosperityLevel, const std::string& correctionLine) {
-  QWidget* w = Create(kind, chart, flow, prosperityLevel, correctionLine);
+                              ScorePeriod prosperityPeriod, const std::string& correctionLine) {
+  QWidget* w = Create(kind, chart, flow, prosperityPeriod, correctionLine);
   // The title names the person shown after the window's caption.
   if (w && !chart.PersonName.empty())
     w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));

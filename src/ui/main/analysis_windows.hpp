@@ -9,13 +9,14 @@
 #include <QWidget>
 #include <array>
 
+#include "analysis/scoring.hpp"
 #include "chart/chart.hpp"
 
 namespace qelm::ui {
 
 enum class AnalysisKind {
   Strength,    // 五行強弱
-  Prosperity,  // 五行衰旺 (needs the level 1..5)
+  Prosperity,  // 五行衰旺 (needs the period counted down to)
   FlowYear,    // 流年
   MinorLuck,   // 小運
   Stars,       // 神煞
@@ -51,6 +52,6 @@ inline constexpr int kAnalysisButtons = static_cast<int>(kAnalysisButtonRow.size
 // its caption and the person's name ("神煞 — 王小明"). `correctionLine`, the
 // chart's birthplace correction, ends the report texts when not empty.
 QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const FlowState& flow,
-                              int prosperityLevel, const std::string& correctionLine = {});
+                              ScorePeriod prosperityPeriod, const std::string& correctionLine = {});
 
 }  // namespace qelm::ui

@@ -37,8 +37,8 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
 
   BuildButtons();
   BuildTextLines();
-  natal_ = std::make_unique<NatalBlock>(this);
-  luck_ = std::make_unique<LuckPillarsView>(this, [this] { OpenProsperity(1); });
+  natal_ = new NatalBlock(this);
+  luck_ = new LuckPillarsView(this, [this] { OpenProsperity(ScorePeriod::Luck); });
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -51,7 +51,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   });
   connect(dateRow_, &DateRowWidget::nowRequested, this, &MainWindow::Now);
   lunarLine_ = MakeLabel(flowPanel_, QStringLiteral("lunarLine"), 240, 1200, 6855, 600, Font(kSansFace, 11.25));
-  flowPillars_ = std::make_unique<FlowPillarsView>(flowPanel_, [this](int level) { OpenProsperity(level); });
+  flowPillars_ = new FlowPillarsView(flowPanel_, [this](ScorePeriod period) { OpenProsperity(period); });
   SetTabOrder();
 
   // The start: the date row at the present moment, its pillars drawn
@@ -225,17 +225,18 @@ void MainWindow::Now() {
 void MainWindow::ShowAnalysis(AnalysisKind kind) {
   if (!chartLoaded()) return;
   ShowSingle(analysis_[static_cast<int>(kind)], [&] {
-    QWidget* w = CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine());
+    QWidget* w = CreateAnalysisWindow(kind, *chart_, flow_, prosperityPeriod_.value_or(ScorePeriod::Luck),
+                                      correctionLine());
     // 擇日 sets the flow moment to the day chosen in it.
     if (auto* days = qobject_cast<DayChoiceWindow*>(w)) connect(days, &DayChoiceWindow::dayChosen, this, &MainWindow::setFlowDate);
     return w;
   });
 }
 
-void MainWindow::OpenProsperity(int level) {
+void MainWindow::OpenProsperity(ScorePeriod period) {
   if (!chartLoaded()) return;
-  // An open window keeps the level it was opened with.
-  prosperityLevel_ = level;
+  // An open window keeps the period it was opened with.
+  prosperityPeriod_ = period;
   ShowAnalysis(AnalysisKind::Prosperity);
 }
 

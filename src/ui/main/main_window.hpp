@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -80,7 +79,8 @@ class MainWindow : public QWidget {
   bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
   const std::optional<ChartState>& chart() const { return chart_; }
   const FlowState& flow() const { return flow_; }
-  int prosperityLevel() const { return prosperityLevel_; }
+  // The period of the last 五行衰旺 asked for (none yet).
+  std::optional<ScorePeriod> prosperityPeriod() const { return prosperityPeriod_; }
   Spinner* spinner(int i) const;
   StepField* field(int i) const;
   ChartExport* chartExport() const { return export_; }
@@ -107,7 +107,7 @@ class MainWindow : public QWidget {
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
   void CloseAnalysisWindows();
-  void OpenProsperity(int level);
+  void OpenProsperity(ScorePeriod period);
 
   Clock clock_;
   std::function<void(MainWindow&)> personHook_;
@@ -117,7 +117,7 @@ class MainWindow : public QWidget {
   std::optional<BirthCorrection> correction_;
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn
-  int prosperityLevel_ = 0;
+  std::optional<ScorePeriod> prosperityPeriod_;
 
   std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
   QLabel* personLine_;           // name and age at the flow moment
@@ -125,12 +125,12 @@ class MainWindow : public QWidget {
   QLabel* commandingStemLine_;
   QLabel* palaceLine_;
   QLabel* correctionLine_;       // the birthplace correction, under the natal block
-  std::unique_ptr<NatalBlock> natal_;
-  std::unique_ptr<LuckPillarsView> luck_;
+  NatalBlock* natal_;
+  LuckPillarsView* luck_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment
-  std::unique_ptr<FlowPillarsView> flowPillars_;
+  FlowPillarsView* flowPillars_;
   ChartExport* export_;
   std::array<QPointer<QWidget>, kAnalysisKinds> analysis_{};  // by AnalysisKind
 };
