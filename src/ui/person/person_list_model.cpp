@@ -45,18 +45,29 @@ void PersonListModel::reload() {
 void PersonListModel::setSearch(const QString& text) {
   const QString wanted = text.trimmed().toCaseFolded();
   if (wanted == search_) return;
+  // A search that only grows (the next keystroke) finds among the rows
+  // found so far: what holds the longer text holds the shorter one.
+  const bool narrowing = searching() && wanted.startsWith(search_);
   beginResetModel();
   search_ = wanted;
-  Find();
+  if (narrowing) Narrow();
+  else Find();
   endResetModel();
+}
+
+bool PersonListModel::Matches(std::size_t record) const {
+  return names_[record].contains(search_) || years_[record].startsWith(search_);
 }
 
 void PersonListModel::Find() {
   found_.clear();
   if (!searching()) return;
   for (std::size_t record = 0; record < names_.size(); ++record)
-    if (names_[record].contains(search_) || years_[record].startsWith(search_))
-      found_.push_back(record);
+    if (Matches(record)) found_.push_back(record);
+}
+
+void PersonListModel::Narrow() {
+  std::erase_if(found_, [this](std::size_t record) { return !Matches(record); });
 }
 
 int PersonListModel::rowOf(std::size_t record) const {

@@ -47,7 +47,9 @@ class PersonListModel : public QAbstractTableModel {
   static const std::array<Column, records::kFieldCount> kColumns;
 
  private:
-  void Find();
+  bool Matches(std::size_t record) const;
+  void Find();    // among all records
+  void Narrow();  // among those found, for a search that grew
 
   const records::PersonList& list_;
   QString search_;
