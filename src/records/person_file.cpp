@@ -100,9 +100,8 @@ PersonList ParsePersonFile(std::string_view content, bool complete) {
   PersonList list;
   list.disk = DiskStateOf(content);
   Big5Codec codec;
-  // Room for every record at once: growing the list step by step would
-  // hold the old and the new room together, twice over.
-  // (Lines are counted by their LF: a file of lone CRs grows its list.)
+  // Room for every record at once (lines counted by their LF): growing the
+  // list step by step would hold the old and the new room together.
   const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
   list.rows.reserve(std::min(lines + 1, kMaxRecords));
   std::size_t pos = 0;
