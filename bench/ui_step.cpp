@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <memory>
 
@@ -114,8 +115,11 @@ int main(int argc, char** argv) {
     w.show();
     QApplication::processEvents();
     const auto shown = std::chrono::steady_clock::now();
-    std::printf("start-up to the first shown window: %.1f ms\n",
-                std::chrono::duration<double, std::milli>(shown - start).count());
+    // The processor time too: on a machine shared with other work the
+    // clock time holds the waits for a turn on a core.
+    std::printf("start-up to the first shown window: %.1f ms (processor time of the process: %.1f ms)\n",
+                std::chrono::duration<double, std::milli>(shown - start).count(),
+                1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

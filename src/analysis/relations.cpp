@@ -217,14 +217,8 @@ constexpr Lookup kLookup;
 
 // ------------------------------------------------------------ matching
 
-// A fact found at some positions (indices into the pillars given).
-struct Hit {
-  const Fact* fact;
-  std::array<int, 3> at;
-};
-
 template <class Name>
-void AppendNames(std::string& out, const std::array<int, 3>& numbers, int count, Name name) {
+void AppendNames(std::string& out, const std::array<std::int8_t, 3>& numbers, int count, Name name) {
   for (int i = 0; i < count; ++i) out += name(numbers[i]);
 }
 
@@ -240,72 +234,128 @@ bool Relation::flowing() const {
   return std::ranges::any_of(joined(), [](Position p) { return !IsNatal(p); });
 }
 
-std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
-  return FindRelations(pillars, nullptr);
-}
+namespace {
 
-std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::vector<PillarIndices>* joined) {
-  // The facts first, as pointers and positions, in the order of the positions.
-  std::vector<Hit> hits;
+// A fact found at some positions (indices into the pillars given).
+struct RawHit {
+  const Fact* fact;
+  std::array<std::uint8_t, 3> at;
+};
+
+// The most facts n pillars can hold: every pair a stem fact and up to four
+// branch facts, every triple one.
+constexpr std::size_t MostHits(std::size_t n) { return n * (n - 1) / 2 * 5 + n * (n - 1) * (n - 2) / 6; }
+
+// Finds the facts into `room` (at least MostHits long) in the order of the
+// positions, then files them into `out` grouped by kind, each group keeping
+// that order.
+void FindInto(std::span<const PlacedPillar> pillars, std::span<RawHit> room, std::vector<RelationHit>& out) {
+  std::size_t found = 0;
   const int n = static_cast<int>(pillars.size());
-  hits.reserve(static_cast<std::size_t>(n * n));
   const auto valid = [&](int i) { return pillars[i].pillar.valid(); };
   const auto stem = [&](int i) { return pillars[i].pillar.stem.number() - 1; };
   const auto branch = [&](int i) { return pillars[i].pillar.branch.number() - 1; };
-  const auto fileAll = [&](const Facts& facts, std::array<int, 3> at) {
-    for (int f = 0; f < facts.size; ++f) hits.push_back({&facts.items[f], at});
+  const auto at = [](int i, int j, int k) {
+    return std::array{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j), static_cast<std::uint8_t>(k)};
+  };
+  std::array<std::size_t, kRelationKindCount + 1> first{};  // of each kind in `out`, once counted
+  const auto file = [&](const Fact& f, int i, int j, int k) {
+    room[found++] = {&f, at(i, j, k)};
+    ++first[static_cast<std::size_t>(f.kind) + 1];
   };
   for (int i = 0; i < n; ++i) {
     if (!valid(i)) continue;
     for (int j = i + 1; j < n; ++j) {
       if (!valid(j)) continue;
-      fileAll(kLookup.stems[stem(i)][stem(j)], {i, j, 0});
-      fileAll(kLookup.branches[branch(i)][branch(j)], {i, j, 0});
+      const Facts& stems = kLookup.stems[stem(i)][stem(j)];
+      for (int f = 0; f < stems.size; ++f) file(stems.items[f], i, j, 0);
+      const Facts& branches = kLookup.branches[branch(i)][branch(j)];
+      for (int f = 0; f < branches.size; ++f) file(branches.items[f], i, j, 0);
       const auto& third = kLookup.triples[branch(i)][branch(j)];
       for (int k = j + 1; k < n; ++k)
-        if (valid(k) && third[branch(k)] >= 0) hits.push_back({&kLookup.tripleFacts[third[branch(k)]], {i, j, k}});
+        if (valid(k) && third[branch(k)] >= 0) file(kLookup.tripleFacts[third[branch(k)]], i, j, k);
     }
   }
+  for (std::size_t k = 1; k < first.size(); ++k) first[k] += first[k - 1];
+  out.resize(found);
+  for (std::size_t h = 0; h < found; ++h) {
+    const Fact& f = *room[h].fact;
+    RelationHit& r = out[first[static_cast<std::size_t>(f.kind)]++];
+    r.kind = f.kind;
+    r.at = room[h].at;
+    r.count = f.count;
+    r.element = f.element;
+    r.classicalName = f.classicalName;
+    for (int e = 0; e < 3; ++e) r.entry[e] = static_cast<std::int8_t>(f.entry[e]);
+  }
+}
 
-  // Then grouped by kind, each group keeping that order.
+}  // namespace
+
+void FindRelationHits(std::span<const PlacedPillar> pillars, std::vector<RelationHit>& out) {
+  out.clear();
+  if (pillars.size() < 2) return;
+  // A chart's pillars fit on the stack; more are given room on the heap.
+  constexpr std::size_t kStackHits = MostHits(kMaxChartPositions);
+  if (pillars.size() <= kMaxChartPositions) {
+    std::array<RawHit, kStackHits> room;
+    FindInto(pillars, room, out);
+  } else {
+    std::vector<RawHit> room(MostHits(pillars.size()));
+    FindInto(pillars, room, out);
+  }
+}
+
+std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
+  return FindRelations(pillars, nullptr);
+}
+
+std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::vector<PillarIndices>* joined) {
+  std::vector<RelationHit> hits;
+  hits.reserve(pillars.size() * pillars.size());
+  FindRelationHits(pillars, hits);
   std::vector<Relation> out;
   out.reserve(hits.size());
   if (joined) joined->reserve(joined->size() + hits.size());
-  for (int kind = 0; kind < kRelationKindCount; ++kind) {
-    for (const Hit& h : hits) {
-      const Fact& f = *h.fact;
-      if (static_cast<int>(f.kind) != kind) continue;
-      if (joined) joined->push_back(h.at);
-      Relation& r = out.emplace_back();
-      r.kind = f.kind;
-      r.count = f.count;
-      r.element = f.element;
-      r.classicalName = f.classicalName;
-      for (int i = 0; i < f.count; ++i) {
-        const Pillar p = pillars[h.at[i]].pillar;
-        r.positions[i] = pillars[h.at[i]].position;
-        r.chars += r.onStems() ? p.stem.name() : p.branch.name();
-      }
-      if (r.onStems()) AppendNames(r.entry, f.entry, f.count, [](int s) { return Stem{s}.name(); });
-      else AppendNames(r.entry, f.entry, f.count, [](int b) { return Branch{b}.name(); });
+  for (const RelationHit& h : hits) {
+    if (joined) joined->push_back({h.at[0], h.at[1], h.at[2]});
+    Relation& r = out.emplace_back();
+    r.kind = h.kind;
+    r.count = h.count;
+    r.element = h.element;
+    r.classicalName = h.classicalName;
+    for (int i = 0; i < h.count; ++i) {
+      const Pillar p = pillars[h.at[i]].pillar;
+      r.positions[i] = pillars[h.at[i]].position;
+      r.chars += r.onStems() ? p.stem.name() : p.branch.name();
     }
+    if (r.onStems()) AppendNames(r.entry, h.entry, h.count, [](int s) { return Stem{s}.name(); });
+    else AppendNames(r.entry, h.entry, h.count, [](int b) { return Branch{b}.name(); });
   }
   return out;
 }
 
-std::vector<PlacedPillar> ChartPositions(const ChartState& c, const FlowState* flow) {
-  std::vector<PlacedPillar> out{{Position::Year, c.YearPillar()},
-                                {Position::Month, c.MonthPillar()},
-                                {Position::Day, c.DayPillar()},
-                                {Position::Hour, c.HourPillar()}};
-  if (!flow) return out;
+std::size_t ChartPositionsInto(const ChartState& c, const FlowState* flow,
+                               std::array<PlacedPillar, kMaxChartPositions>& out) {
+  std::size_t n = 0;
+  out[n++] = {Position::Year, c.YearPillar()};
+  out[n++] = {Position::Month, c.MonthPillar()};
+  out[n++] = {Position::Day, c.DayPillar()};
+  out[n++] = {Position::Hour, c.HourPillar()};
+  if (!flow) return n;
   if (flow->CurrentLuckIndex >= 1 && flow->CurrentLuckIndex <= 12)
-    out.push_back({Position::Luck, c.LuckPillar(flow->CurrentLuckIndex)});
-  out.push_back({Position::FlowYear, flow->YearPillar()});
-  out.push_back({Position::FlowMonth, flow->MonthPillar()});
-  out.push_back({Position::FlowDay, flow->DayPillar()});
-  out.push_back({Position::FlowHour, flow->HourPillar()});
-  return out;
+    out[n++] = {Position::Luck, c.LuckPillar(flow->CurrentLuckIndex)};
+  out[n++] = {Position::FlowYear, flow->YearPillar()};
+  out[n++] = {Position::FlowMonth, flow->MonthPillar()};
+  out[n++] = {Position::FlowDay, flow->DayPillar()};
+  out[n++] = {Position::FlowHour, flow->HourPillar()};
+  return n;
+}
+
+std::vector<PlacedPillar> ChartPositions(const ChartState& c, const FlowState* flow) {
+  std::array<PlacedPillar, kMaxChartPositions> room;
+  const std::size_t n = ChartPositionsInto(c, flow, room);
+  return {room.begin(), room.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 ChartRelations RelationsOf(std::span<const PlacedPillar> pillars) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -72,6 +73,26 @@ struct Relation {
   bool flowing() const;
   friend bool operator==(const Relation&, const Relation&) = default;
 };
+
+// A relation as it is found, before its texts are composed: enough to write
+// its kind, positions, characters and element without building a Relation.
+struct RelationHit {
+  RelationKind kind{};
+  std::array<std::uint8_t, 3> at{};  // indices into the pillars given, `count` of them
+  int count = 2;
+  Element element;
+  std::string_view classicalName;
+  std::array<std::int8_t, 3> entry{};  // the classics' order: numbers of stems or branches
+  bool onStems() const { return kind == RelationKind::StemCombination || kind == RelationKind::StemClash; }
+};
+// The relations FindRelations finds, in its order, into `out` (emptied
+// first; its room is kept, so a caller that finds many sets reuses it).
+void FindRelationHits(std::span<const PlacedPillar> pillars, std::vector<RelationHit>& out);
+// The pillars of a chart at a flow moment as ChartPositions gives them, into
+// room the caller holds; returns how many.
+inline constexpr std::size_t kMaxChartPositions = 9;
+std::size_t ChartPositionsInto(const ChartState& chart, const FlowState* flow,
+                               std::array<PlacedPillar, kMaxChartPositions>& out);
 
 // Every relation among the pillars, grouped by kind (in RelationKind order);
 // within a kind by the positions, in the order the pillars are given. Pillars

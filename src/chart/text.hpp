@@ -69,11 +69,21 @@ void AppendParts(std::string& out, const Parts&... parts) {
 }
 
 // The parts joined: Compose("西元", Num(2000), "年") is "西元 2000年".
+// A short text is composed on the stack first, so that a result that fits
+// the string's own room takes no heap block for the room it might have needed.
 template <typename... Parts>
 std::string Compose(const Parts&... parts) {
-  std::string out;
-  AppendParts(out, parts...);
-  return out;
+  const std::size_t room = (detail::MaxPartSize(parts) + ...);
+  constexpr std::size_t kStackRoom = 128;
+  if (room > kStackRoom) {
+    std::string out;
+    AppendParts(out, parts...);
+    return out;
+  }
+  std::array<char, kStackRoom> text;
+  char* p = text.data();
+  ((p = detail::PutPart(p, parts)), ...);
+  return std::string(text.data(), static_cast<std::size_t>(p - text.data()));
 }
 
 // Writes v with exactly `width` digits (leading zeros) at p; returns the end.

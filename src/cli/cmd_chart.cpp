@@ -232,7 +232,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
     // Both reports composed in their JSON form: nothing in them but the line
     // ends needs escaping.
     constexpr std::string_view kJsonLineEnd = "\\r\\n";
-    std::string ziPing, sanMing;
+    // Their room is kept from chart to chart on each thread.
+    thread_local std::string ziPing, sanMing;
+    ziPing.clear();
+    sanMing.clear();
     ziPing.reserve(2048);
     sanMing.reserve(2048);
     AppendBothReports(ziPing, sanMing, c, f, kJsonLineEnd);

@@ -91,7 +91,8 @@ class JsonWriter {
     if (v) Value(*v);
     else Null();
   }
-  // An array of numbers is written in one piece; other arrays item by item.
+  // An array of numbers or of ready texts is written in one piece; other
+  // arrays item by item.
   template <typename T, std::size_t N>
   void Value(const std::array<T, N>& items) {
     if constexpr (kIsNumber<T>) {
@@ -103,6 +104,21 @@ class JsonWriter {
       for (std::size_t i = 0; i < N; ++i) {
         if (i > 0) *p++ = ',';
         p = PutNumber(p, items[i]);
+      }
+      *p++ = ']';
+      out_.Pop(room - static_cast<std::size_t>(p - start));
+    } else if constexpr (std::is_same_v<T, JsonReadyText>) {
+      std::size_t room = 2 + N * 3;
+      for (const JsonReadyText& item : items) room += item.text.size();
+      writer_.BeginRawValue(rapidjson::kArrayType);
+      char* const start = out_.Push(room);
+      char* p = start;
+      *p++ = '[';
+      for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0) *p++ = ',';
+        *p++ = '"';
+        p = PutText(p, items[i].text);
+        *p++ = '"';
       }
       *p++ = ']';
       out_.Pop(room - static_cast<std::size_t>(p - start));
@@ -168,6 +184,12 @@ class JsonWriter {
   static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
   template <typename T>
   static char* PutNumber(char* p, T n) {
+    // Most numbers of a chart are single digits (a negative one is not,
+    // seen unsigned).
+    if (static_cast<std::make_unsigned_t<T>>(n) < 10) {
+      *p = static_cast<char>('0' + n);
+      return p + 1;
+    }
     return std::to_chars(p, p + kNumberRoom, n).ptr;
   }
   template <typename T>

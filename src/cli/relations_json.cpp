@@ -1,5 +1,9 @@
 #include "cli/relations_json.hpp"
 
+#include <array>
+#include <cassert>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "analysis/cross_relations.hpp"
@@ -7,6 +11,61 @@
 namespace qelm::cli {
 
 namespace {
+
+// Room for one relation in its JSON form: the fixed words, three positions
+// of at most two characters, three characters and an element.
+constexpr std::size_t kRelationRoom = 160;
+
+// The fixed pieces of a relation's JSON form, made once: its start by kind,
+// each position quoted, its end by element (null for none).
+struct Pieces {
+  std::array<std::string, kRelationKindCount> heads;
+  std::array<std::string, kPositionCount> positions;
+  std::array<std::string, 6> tails;
+  Pieces() {
+    for (int k = 0; k < kRelationKindCount; ++k)
+      heads[k] = std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) + R"(","positions":[)";
+    for (int p = 0; p < kPositionCount; ++p) positions[p] = '"' + std::string(PositionName(Position(p))) + '"';
+    tails[0] = R"(","element":null})";
+    for (int e = 1; e <= 5; ++e) tails[e] = R"(","element":")" + std::string(Element{e}.name()) + R"("})";
+  }
+};
+
+// A stem's or branch's name: one character of three bytes.
+constexpr std::size_t kSignBytes = 3;
+char* PutSign(char* p, std::string_view name) {
+  assert(name.size() == kSignBytes);
+  std::memcpy(p, name.data(), kSignBytes);
+  return p + kSignBytes;
+}
+
+// The relations that are (or are not) flowing, each written as one object
+// in one piece. Kinds, positions, characters and elements are the program's
+// own words: nothing in them needs escaping.
+void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, const std::vector<RelationHit>& hits,
+               bool flowing) {
+  static const Pieces pieces;
+  w.BeginArray();
+  for (const RelationHit& h : hits) {
+    bool joinsFlow = false;
+    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
+    if (joinsFlow != flowing) continue;
+    std::array<char, kRelationRoom> text;
+    char* p = PutText(text.data(), pieces.heads[static_cast<std::size_t>(h.kind)]);
+    for (int i = 0; i < h.count; ++i) {
+      if (i > 0) *p++ = ',';
+      p = PutText(p, pieces.positions[static_cast<std::size_t>(pillars[h.at[i]].position)]);
+    }
+    p = PutText(p, R"(],"chars":")");
+    for (int i = 0; i < h.count; ++i) {
+      const Pillar pillar = pillars[h.at[i]].pillar;
+      p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
+    }
+    p = PutText(p, pieces.tails[static_cast<std::size_t>(h.element.number())]);
+    w.RawValue(rapidjson::kObjectType, std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
+  }
+  w.EndArray();
+}
 
 // Kinds, positions, characters and elements are the program's own words:
 // nothing in them needs escaping. `position(i)` names the i-th position.
@@ -35,11 +94,15 @@ void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations) {
 }
 
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow) {
-  const ChartRelations r = RelationsOf(chart, flow);
+  std::array<PlacedPillar, kMaxChartPositions> room;
+  const std::span<const PlacedPillar> pillars(room.data(), ChartPositionsInto(chart, &flow, room));
+  // The room of the list is kept from chart to chart on each thread.
+  thread_local std::vector<RelationHit> hits;
+  FindRelationHits(pillars, hits);
   w.Key("Relations");
-  WriteRelationList(w, r.natal);
+  WriteList(w, pillars, hits, false);
   w.Key("FlowRelations");
-  WriteRelationList(w, r.flow);
+  WriteList(w, pillars, hits, true);
 }
 
 void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -62,8 +63,8 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
                        std::size_t lineNumber) {
   PersonRecord r;
   PersonRecord::Source src;
-  src.line_end = std::string(lineEnd);
-  src.line = lineNumber;
+  src.line_end = lineEnd;
+  src.line = static_cast<std::uint32_t>(lineNumber);
   std::size_t start = 0;
   std::size_t kept = text.size();  // end of the seventh field
   for (std::size_t n = 0;; ++n) {
@@ -84,7 +85,7 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
       src.valid_big5 = src.valid_big5 && d.valid;
       if (n + 1 == kFieldCount) kept = end;
     }
-    src.field_count = n + 1;
+    src.field_count = static_cast<std::uint32_t>(n + 1);
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
@@ -99,6 +100,10 @@ PersonList ParsePersonFile(std::string_view content, bool complete) {
   PersonList list;
   list.disk = DiskStateOf(content);
   Big5Codec codec;
+  // Room for every record at once (lines counted by their LF): growing the
+  // list step by step would hold the old and the new room together.
+  const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
+  list.rows.reserve(std::min(lines + 1, kMaxRecords));
   std::size_t pos = 0;
   std::size_t lineNumber = 0;
   // A line ends at CR LF, or at a lone CR or LF.
@@ -151,7 +156,7 @@ std::optional<std::string> Serialize(const PersonList& list,
       src.line_end = "\r\n";
       src.field_count = kFieldCount;
     }
-    src.line = ++lineNumber;
+    src.line = static_cast<std::uint32_t>(++lineNumber);
     out += src.bytes;
     out += src.line_end;
     if (sources) sources->push_back(std::move(src));

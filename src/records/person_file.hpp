@@ -35,18 +35,40 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{32} << 20;
 enum FieldIndex : std::size_t { kName = 0, kSex, kYear, kMonth, kDay, kHour, kMinute };
 using Fields = std::array<std::string, kFieldCount>;  // UTF-8 texts
 
+// The end of a line as the file had it: "\r\n", "\n", "\r" or none, held in
+// the record itself (a file of the most records keeps 100,000 of them).
+class LineEnd {
+ public:
+  LineEnd() = default;
+  LineEnd(std::string_view end) : size_(static_cast<std::uint8_t>(end.size() < 2 ? end.size() : 2)) {
+    for (std::size_t i = 0; i < size_; ++i) chars_[i] = end[i];
+  }
+  LineEnd(const char* end) : LineEnd(std::string_view(end)) {}
+  std::string_view view() const { return {chars_.data(), size_}; }
+  operator std::string_view() const { return view(); }
+  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return size_; }
+  friend bool operator==(const LineEnd& a, const LineEnd& b) { return a.view() == b.view(); }
+  friend bool operator==(const LineEnd& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  std::array<char, 2> chars_{};
+  std::uint8_t size_ = 0;
+};
+
 struct PersonRecord {
   Fields fields;
 
   // The line as the file holds it. Absent for a record entered or changed in
-  // this session, which is written from its fields.
+  // this session, which is written from its fields. Kept small: a loaded
+  // file holds one for every record.
   struct Source {
-    std::string bytes;          // the line up to its seventh field, without the line end
-    std::string line_end;       // "\r\n", "\n" or "\r"; empty for a last line without one
-    std::size_t line = 0;       // line number in the file, from 1
-    std::size_t field_count = 0;  // fields the line had (7 for a sound line)
+    std::string bytes;              // the line up to its seventh field, without the line end
+    std::uint32_t line = 0;         // line number in the file, from 1 (a file holds at most kMaxFileBytes)
+    std::uint32_t field_count = 0;  // fields the line had (7 for a sound line)
+    LineEnd line_end;               // empty for a last line without one
     bool valid_big5 = true;
-    bool overlong = false;      // a field is longer than any name: shown shortened, marked "…"
+    bool overlong = false;          // a field is longer than any name: shown shortened, marked "…"
   };
   std::optional<Source> source;
 

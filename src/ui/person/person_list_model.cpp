@@ -30,14 +30,25 @@ PersonListModel::PersonListModel(const records::PersonList& list, QObject* paren
 
 void PersonListModel::reload() {
   beginResetModel();
+  // Every name (case-folded) and year one after another, each ended by a
+  // line feed, which no field holds: one text to search rather than a text
+  // a record.
   names_.clear();
   years_.clear();
-  names_.reserve(list_.rows.size());
-  years_.reserve(list_.rows.size());
+  nameStarts_.assign(1, 0);
+  yearStarts_.assign(1, 0);
+  nameStarts_.reserve(list_.rows.size() + 1);
+  yearStarts_.reserve(list_.rows.size() + 1);
   for (const records::PersonRecord& row : list_.rows) {
-    names_.push_back(Q(row.fields[records::kName]).toCaseFolded());
-    years_.push_back(Q(row.fields[records::kYear]).trimmed());
+    names_ += Q(row.fields[records::kName]).toCaseFolded();
+    names_ += QLatin1Char('\n');
+    nameStarts_.push_back(names_.size());
+    years_ += Q(row.fields[records::kYear]).trimmed();
+    years_ += QLatin1Char('\n');
+    yearStarts_.push_back(years_.size());
   }
+  names_.squeeze();
+  years_.squeeze();
   Find();
   endResetModel();
 }
@@ -45,18 +56,61 @@ void PersonListModel::reload() {
 void PersonListModel::setSearch(const QString& text) {
   const QString wanted = text.trimmed().toCaseFolded();
   if (wanted == search_) return;
+  // A search that only grows (the next keystroke) finds among the rows
+  // found so far: what holds the longer text holds the shorter one.
+  const bool narrowing = searching() && wanted.startsWith(search_);
   beginResetModel();
   search_ = wanted;
-  Find();
+  if (narrowing) Narrow();
+  else Find();
   endResetModel();
+}
+
+namespace {
+// The text of record `record` in a joined text, without its line feed.
+QStringView Part(const QString& joined, const std::vector<qsizetype>& starts, std::size_t record) {
+  return QStringView(joined).sliced(starts[record], starts[record + 1] - starts[record] - 1);
+}
+}  // namespace
+
+bool PersonListModel::Matches(std::size_t record) const {
+  return Part(names_, nameStarts_, record).contains(search_) ||
+         Part(years_, yearStarts_, record).startsWith(search_);
 }
 
 void PersonListModel::Find() {
   found_.clear();
   if (!searching()) return;
-  for (std::size_t record = 0; record < names_.size(); ++record)
-    if (names_[record].contains(search_) || years_[record].startsWith(search_))
+  const std::size_t count = nameStarts_.size() - 1;
+  if (search_.contains(QLatin1Char('\n'))) {
+    for (std::size_t record = 0; record < count; ++record)
+      if (Matches(record)) found_.push_back(record);
+    return;
+  }
+  // The next record from `from` on whose name holds the text: one search
+  // through all names, the hit mapped back to its record (a hit never
+  // spans a line feed).
+  const auto nextName = [this, count](std::size_t from) {
+    const qsizetype at = names_.indexOf(search_, nameStarts_[from]);
+    if (at < 0) return count;
+    // Most hits lie a few records on: walked to rather than looked up.
+    while (nameStarts_[from + 1] <= at) ++from;
+    return from;
+  };
+  const QChar first = search_.front();
+  std::size_t named = nextName(0);
+  for (std::size_t record = 0; record < count; ++record) {
+    if (record == named) {
       found_.push_back(record);
+      named = nextName(record + 1);
+    } else if (years_[yearStarts_[record]] == first && Part(years_, yearStarts_, record).startsWith(search_)) {
+      found_.push_back(record);
+    }
+  }
+}
+
+void PersonListModel::Narrow() {
+  std::erase_if(found_, [this](std::size_t record) { return !Matches(record); });
 }
 
 int PersonListModel::rowOf(std::size_t record) const {

@@ -47,11 +47,17 @@ class PersonListModel : public QAbstractTableModel {
   static const std::array<Column, records::kFieldCount> kColumns;
 
  private:
-  void Find();
+  bool Matches(std::size_t record) const;
+  void Find();    // among all records
+  void Narrow();  // among those found, for a search that grew
 
   const records::PersonList& list_;
   QString search_;
-  std::vector<QString> names_, years_;  // of every record, as the search compares them (names case-folded)
+  // The names (case-folded) and years of every record as the search
+  // compares them, joined, each ended by a line feed; where each begins
+  // (and, last, the end).
+  QString names_, years_;
+  std::vector<qsizetype> nameStarts_{0}, yearStarts_{0};
   std::vector<std::size_t> found_;      // the records the search finds, in list order
 };
 
