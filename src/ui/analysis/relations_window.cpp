@@ -11,6 +11,7 @@
 
 #include "ui/kit/colours.hpp"
 #include "ui/kit/fonts.hpp"
+#include "ui/kit/relation_tree.hpp"
 #include "ui/kit/twips.hpp"
 
 
@@ -35,37 +36,13 @@ QString PillarLine(std::string_view caption, const std::vector<PlacedPillar>& pi
   return Q(line);
 }
 
-QStandardItem* Item(const QString& text) {
-  auto* item = new QStandardItem(text);
-  item->setEditable(false);
-  return item;
-}
-
 // A section of the list: its heading, then one heading per kind with the
 // relations of that kind under it, or "（無）".
 void AddSection(QStandardItemModel* model, const QString& heading, const std::vector<Relation>& relations) {
-  QStandardItem* section = Item(heading);
-  QFont bold = section->font();
-  bold.setBold(true);
-  section->setFont(bold);
-  model->appendRow({section, Item({})});
-  if (relations.empty()) section->appendRow({Item(QStringLiteral("（無）")), Item({})});
-  QStandardItem* group = nullptr;
-  for (std::size_t i = 0; i < relations.size(); ++i) {
-    const Relation& r = relations[i];
-    if (i == 0 || relations[i - 1].kind != r.kind) {
-      group = Item(Q(RelationKindName(r.kind)));
-      section->appendRow({group, Item({})});
-    }
-    QStandardItem* name = Item(Q(RelationName(r)));
-    if (r.element.valid()) name->setForeground(Bgr(r.element.colour()));
-    QStandardItem* places = Item(Q(RelationPlaces(r)));
-    // A screen reader reads the whole relation on its row.
-    const QString line = Q(RelationLine(r));
-    name->setData(line, Qt::AccessibleTextRole);
-    places->setData(line, Qt::AccessibleTextRole);
-    group->appendRow({name, places});
-  }
+  std::vector<RelationRow> rows;
+  rows.reserve(relations.size());
+  for (const Relation& r : relations) rows.push_back({&r, RelationPlaces(r), RelationLine(r)});
+  AddRelationSection(model, heading, rows);
 }
 
 // A row told by its texts from the top: a section, a kind, a relation (by

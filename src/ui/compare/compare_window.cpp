@@ -16,6 +16,7 @@
 #include "ui/kit/controls.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/kit/message_line.hpp"
+#include "ui/kit/relation_tree.hpp"
 #include "ui/kit/twips.hpp"
 #include "ui/main/main_window.hpp"
 #include "ui/person/person_folder.hpp"
@@ -29,37 +30,13 @@ constexpr int kWidth = 11400, kHeight = 9420;
 constexpr int kLeftA = 240, kLeftB = 5880, kSideWidth = 5280;
 constexpr int kFlowTop = 3960, kListTop = 4380, kListHeight = 4560, kMessageTop = 9000;
 
-QStandardItem* Item(const QString& text) {
-  auto* item = new QStandardItem(text);
-  item->setEditable(false);
-  return item;
-}
-
 // A section of the list: its heading, then one heading per kind with the
 // relations of that kind under it, or "（無）"; as 刑沖合會 shows them.
 void AddSection(QStandardItemModel* model, const QString& heading, const std::vector<CrossRelation>& relations) {
-  QStandardItem* section = Item(heading);
-  QFont bold = section->font();
-  bold.setBold(true);
-  section->setFont(bold);
-  model->appendRow({section, Item({})});
-  if (relations.empty()) section->appendRow({Item(QStringLiteral("（無）")), Item({})});
-  QStandardItem* group = nullptr;
-  for (std::size_t i = 0; i < relations.size(); ++i) {
-    const Relation& r = relations[i].relation;
-    if (i == 0 || relations[i - 1].relation.kind != r.kind) {
-      group = Item(Q(RelationKindName(r.kind)));
-      section->appendRow({group, Item({})});
-    }
-    QStandardItem* name = Item(Q(RelationName(r)));
-    if (r.element.valid()) name->setForeground(Bgr(r.element.colour()));
-    QStandardItem* places = Item(Q(CrossRelationPlaces(relations[i])));
-    // A screen reader reads the whole relation on its row.
-    const QString line = Q(CrossRelationLine(relations[i]));
-    name->setData(line, Qt::AccessibleTextRole);
-    places->setData(line, Qt::AccessibleTextRole);
-    group->appendRow({name, places});
-  }
+  std::vector<RelationRow> rows;
+  rows.reserve(relations.size());
+  for (const CrossRelation& r : relations) rows.push_back({&r.relation, CrossRelationPlaces(r), CrossRelationLine(r)});
+  AddRelationSection(model, heading, rows);
 }
 
 // "林美　2001-02-03 04:05", as the chooser lists a person.
@@ -204,7 +181,7 @@ void CompareWindow::FillList() {
   model_->clear();
   model_->setHorizontalHeaderLabels({QStringLiteral("關係"), QStringLiteral("位置")});
   if (!b_) {
-    model_->appendRow({Item(QStringLiteral("請在上方選擇第二人（b）")), Item({})});
+    model_->appendRow({ReadOnlyItem(QStringLiteral("請在上方選擇第二人（b）")), ReadOnlyItem({})});
     return;
   }
   AddSection(model_, QStringLiteral("兩盤之間"), cross_);
@@ -233,12 +210,7 @@ CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const reco
   // Usable while the window it belongs to waits for the person window.
   w->setEnabled(true);
   // Esc and Ctrl+W close it, as they close the windows the main window opens.
-  auto* close = new QAction(QStringLiteral("關閉"), w);
-  close->setObjectName(QStringLiteral("CloseWindow"));
-  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-  close->setShortcutContext(Qt::WindowShortcut);
-  QObject::connect(close, &QAction::triggered, w, &QWidget::close);
-  w->addAction(close);
+  AddCloseShortcuts(w);
   w->show();
   return w;
 }

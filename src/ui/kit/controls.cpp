@@ -1,5 +1,7 @@
 #include "ui/kit/controls.hpp"
 
+#include <QAction>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
@@ -43,6 +45,15 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, int left, int top,
   b->setFont(font);
   Place(b, left, top, width, height);
   return b;
+}
+
+void AddCloseShortcuts(QWidget* window) {
+  auto* close = new QAction(QStringLiteral("關閉"), window);
+  close->setObjectName(QStringLiteral("CloseWindow"));
+  close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+  close->setShortcutContext(Qt::WindowShortcut);
+  QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+  window->addAction(close);
 }
 
 }  // namespace qelm::ui

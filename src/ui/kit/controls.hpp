@@ -22,4 +22,7 @@ ClickLabel* MakeClickLabel(QWidget* parent, const QString& name, int left, int t
 QPushButton* MakeButton(QWidget* parent, const QString& name, int left, int top, int width,
                         int height, const QFont& font, const QString& text);
 
+// Esc and Ctrl+W close the window, whichever of its controls has the focus.
+void AddCloseShortcuts(QWidget* window);
+
 }  // namespace qelm::ui

@@ -1,6 +1,5 @@
 #include "ui/main/analysis_windows.hpp"
 
-#include <QAction>
 
 #include "ui/analysis/flow_year_window.hpp"
 #include "ui/analysis/minor_luck_window.hpp"
@@ -8,6 +7,7 @@
 #include "ui/analysis/relations_window.hpp"
 #include "ui/analysis/sanming_window.hpp"
 #include "ui/analysis/stars_window.hpp"
+#include "ui/kit/controls.hpp"
 #include "ui/analysis/strength_window.hpp"
 #include "ui/analysis/text_output_window.hpp"
 #include "ui/day_choice/day_choice_window.hpp"
@@ -42,15 +42,7 @@ QWidget* CreateAnalysisWindow(AnalysisKind kind, const ChartState& chart, const 
   // The title names the person shown after the window's caption.
   if (w && !chart.PersonName.empty())
     w->setWindowTitle(w->windowTitle() + QStringLiteral(" — ") + QString::fromStdString(chart.PersonName));
-  if (w) {
-    // Esc and Ctrl+W close it, whichever of its controls has the focus.
-    auto* close = new QAction(QStringLiteral("關閉"), w);
-    close->setObjectName(QStringLiteral("CloseWindow"));
-    close->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    close->setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(close, &QAction::triggered, w, &QWidget::close);
-    w->addAction(close);
-  }
+  if (w) AddCloseShortcuts(w);
   return w;
 }
 
