@@ -166,9 +166,10 @@ std::string DayLine(const ChosenDay& d, bool person) {
 
 std::string HourLine(const AlmanacHour& h) {
   std::string out(h.branch.name());
-  out += " " + UserMomentText(h.first) + " 至 " + UserMomentText(h.last) + " " + h.pillar.name();
-  for (const std::string_view part : {h.god.name(), PathName(h.god)}) {
-    out += " ";
+  for (const std::string& part : {UserMomentText(h.first), std::string("至"), UserMomentText(h.last),
+                                  std::string(h.pillar.name()), std::string(h.god.name()),
+                                  std::string(PathName(h.god))}) {
+    out += ' ';
     out += part;
   }
   return out;
