@@ -231,6 +231,14 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
+void MainWindow::ResumeChart() {
+  setEnabled(true);
+  if (!chart_ || chartLoaded_) return;
+  chartLoaded_ = true;
+  emit chartLoadedChanged();
+  ComputeFlowMoment();
+}
+
 bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
   const MomentOutcome out = CalcMoment(birth, dayChange);
   if (!out) return false;

@@ -49,6 +49,9 @@ class MainWindow : public QWidget {
   // opens the person window (which enables it again). The program calls it
   // once at start-up after setting the hook.
   void OpenPersonWindow();
+  // The person window closed without a choice: the chart set aside is live
+  // again and follows the flow moment.
+  void ResumeChart();
 
   // Casts a chart the way the person window does: computes the birth moment,
   // shows it, sets the flow moment to the present and redraws. False (and

@@ -30,7 +30,8 @@ TEST(PersonWindowPlaces, UnreadablePlaceLinesAreNamedInTheMessageLine) {
   std::ofstream(records::PlaceFilePath(folder / "User"), std::ios::binary) << lines;
   {
     MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
-    PersonWindow w(main, folder);
+    records::PersonStore store(folder / "User");
+    PersonWindow w(main, store);
     const std::string message = w.message().toStdString();
     EXPECT_NE(message.find("出生地檔案有 1 行無法讀取，已原樣保留（第 1 行經度「nan」不是 -180 到 180 之間的數）"),
               std::string::npos)

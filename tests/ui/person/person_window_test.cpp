@@ -280,6 +280,7 @@ TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
   ASSERT_TRUE(Selector(1)->isEnabled());
   PickFromList(1, 2);
   PickFromList(2, 2);
+  C<QLineEdit>("nameEdit")->setText("甲");
   Click("appendButton");  // 輸入: the selectors after the year wait again
   ASSERT_FALSE(Selector(1)->isEnabled());
   // The next person shares the year: choosing it once more opens the month.
@@ -293,6 +294,7 @@ TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
   EXPECT_EQ(form_->birthDate()->remembered(2), 2);
 
   // A choice by keyboard on the closed selector counts as well.
+  C<QLineEdit>("nameEdit")->setText("乙");
   Click("appendButton");
   ASSERT_FALSE(Selector(1)->isEnabled());
   QTest::keyClick(Selector(0), Qt::Key_Down);
@@ -391,16 +393,23 @@ TEST_F(PersonWindowTest, PreviewNames) {
   }
 }
 
-TEST_F(PersonWindowTest, AppendWithoutChoicesStoresZeros) {
+// An entry without a name or a birth date is refused with a message, and
+// nothing is written (it used to store "0 0 0 0 0").
+TEST_F(PersonWindowTest, AnIncompleteEntryIsRefused) {
   Start();
   Click("appendButton");
-  ASSERT_EQ(Rows(), 1);
-  for (int c = 2; c < 7; ++c) EXPECT_EQ(Cell(0, c), "0");
-  EXPECT_EQ(Cell(0, 1), "男");
-  EXPECT_EQ(ReadUser(), "\t" + kMale + "\t0\t0\t0\t0\t0\r\n");
-  EXPECT_TRUE(C("modifyButton")->isEnabled());
-  EXPECT_TRUE(C("deleteButton")->isEnabled());
-  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Message(), "請輸入姓名");
+  C<QLineEdit>("nameEdit")->setText("甲");
+  Click("appendButton");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_NE(Message().indexOf("出生日期不完整"), -1) << Message().toStdString();
+  EXPECT_EQ(ReadUser(), "");
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "甲") << "the entry stays for correction";
+  // 確定 without a date says why.
+  Click("chooseButton");
+  EXPECT_EQ(Message(), "請先選擇出生的年、月、日、時");
+  EXPECT_NE(OpenPersonWindowOf(*main_), nullptr);
 }
 
 TEST_F(PersonWindowTest, AppendTakesTheEntryAndPreparesTheNext) {
@@ -530,7 +539,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
 
-TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
+TEST_F(PersonWindowTest, CloseBoxKeepsAChartLive) {
   WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"}});
   PersonWindow& w = Start();
   EXPECT_FALSE(main_->isEnabled());
@@ -543,20 +552,24 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   QTest::mouseClick(MainButton("五行強弱"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::Strength), nullptr);
 
-  // With a chart on screen, "排盤" sets it aside; closing without a choice
-  // keeps it drawn and the analysis buttons inert.
+  // With a chart on screen, "排盤" sets it aside while it is open; closing
+  // it without a choice gives the chart back, live: the analysis buttons
+  // open their windows and the flow line names the person again.
   ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   const QString drawn = main_->findChild<QLabel*>("birthDataLine")->text();
   QTest::mouseClick(MainButton("排盤"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);
   ASSERT_NE(again, nullptr);
   EXPECT_FALSE(main_->isEnabled());
+  EXPECT_FALSE(main_->chartLoaded());
   again->close();
   EXPECT_TRUE(main_->isEnabled());
-  EXPECT_FALSE(main_->chartLoaded());
+  EXPECT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->findChild<QLabel*>("birthDataLine")->text(), drawn);
+  main_->setField(0, 2025);
+  EXPECT_TRUE(main_->findChild<QLabel*>("personLine")->text().startsWith("王小明")) << "a flow step keeps the name";
   QTest::mouseClick(MainButton("文字輸出"), Qt::LeftButton);
-  EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
+  EXPECT_NE(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
 }
 
 TEST_F(PersonWindowTest, OneWindowAtATime) {
@@ -705,6 +718,7 @@ TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
     const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     C<QLineEdit>("nameEdit")->setText("乙");
+    PickMoment(1950, 1, 1, 1, 1);
     Click("appendButton");
     ::close(held);
   }
@@ -726,6 +740,7 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   ASSERT_NE(form_, nullptr);
   EXPECT_NE(Message(), "");
   C<QLineEdit>("nameEdit")->setText("甲");
+  PickMoment(1950, 1, 1, 1, 1);
   Click("appendButton");
   EXPECT_EQ(Rows(), 1);
   EXPECT_NE(Message(), "") << "the window never reports a save that did not happen";
@@ -760,6 +775,7 @@ TEST_F(PersonWindowTest, AListOutsideTheProgramFolderIsNamedInEveryMessage) {
   EXPECT_TRUE(Message().startsWith(where)) << Message().toStdString();
   EXPECT_EQ(Rows(), 1);
   C<QLineEdit>("nameEdit")->setText("乙");
+  PickMoment(1950, 1, 1, 1, 1);
   Click("appendButton");
   EXPECT_EQ(Message(), where);
   C<QLineEdit>("nameEdit")->setText("a\tb");
@@ -907,11 +923,11 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     QTemporaryDir dir;
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
-    records::LoadResult loaded = records::LoadPersonList(path);
-    records::PlaceBook places;
+    records::PersonStore store(path);
+    store.Open();
     const records::Fields person{"甲", "男", "1950", "1", "1", "1", "1"};
     const records::PlaceEntry chengdu{"成都", 104.0667, 30.6667, "Asia/Shanghai", "solar"};
-    ASSERT_FALSE(records::SavePersonAndPlace(path, loaded.list, places, records::Edit::Append(person), chengdu));
+    ASSERT_FALSE(store.Append(person, chengdu));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
@@ -925,7 +941,7 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       const char* f = c.answers[next++].file;
       return *f ? dir.filePath(f) : QString();
     };
-    const bool written = WriteUnsavedEdits(path, loaded.list, places, prompt);
+    const bool written = WriteUnsavedEdits(store, prompt);
     EXPECT_EQ(written, c.written) << c.what;
     EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
     ASSERT_FALSE(asked.empty());
@@ -1170,7 +1186,7 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   // Closed, the change waits with the main window; at the end it is written.
   form_->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_TRUE(state->pendingPlaces.has_value());
+  ASSERT_TRUE(state->store->hasUnsaved());
   fs::remove(places);
   UnsavedPrompt prompt;
   prompt.choose = [](const QString&) { return UnsavedChoice::kDiscard; };
@@ -1207,8 +1223,8 @@ TEST_F(PersonWindowTest, KeptEditsAndTheirPlacesAreWrittenTogether) {
     ::close(held);
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_TRUE(state->pending.has_value());
-  ASSERT_TRUE(state->pendingPlaces.has_value());
+  ASSERT_FALSE(state->store->list().unsaved.empty());
+  ASSERT_FALSE(state->store->places().unsaved.empty());
   const fs::path places = records::PlaceFilePath(UserPath());
   const records::Fields after{"乙", "男", "1975", "7", "1", "14", "30"};
 
