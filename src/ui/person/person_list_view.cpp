@@ -66,7 +66,6 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
     view_->setColumnWidth(static_cast<int>(c), Px(PersonListModel::kColumns[c].width));
   view_->header()->setStretchLastSection(false);
   view_->setAccessibleName(QStringLiteral("人員列表"));
-  setFocusProxy(view_);
   setTabOrder(search_, view_);
   connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
     if (!quiet_ && current.isValid()) emit currentRecordChanged(model_->recordOf(current.row()));

@@ -151,11 +151,11 @@ void PersonWindow::BuildControls() {
 void PersonWindow::SetTabOrder() {
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
-  order.push_back(birthplace_->firstInOrder());
+  BirthplaceRow* p = birthplace_;
+  order.insert(order.end(), {p->finder(), p->longitudeEdit(), p->latitudeEdit(), p->zoneEdit(), p->timeModeBox(),
+                             p->dayChangeBox(), p->overlapBox(), appendButton_, modifyButton_, deleteButton_,
+                             undoButton_, personList_->searchField(), personList_->view(), findBirthButton_});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  std::vector<QWidget*> rest{birthplace_->overlapBox(), appendButton_,  modifyButton_, deleteButton_, undoButton_,
-                             personList_->searchField(), personList_->view(), findBirthButton_};
-  for (std::size_t i = 0; i + 1 < rest.size(); ++i) setTabOrder(rest[i], rest[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
 

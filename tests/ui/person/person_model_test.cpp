@@ -4,7 +4,7 @@
 // clicking another window and back, closing and opening again, 確定). After
 // every step the files on disk, the rows shown and the selection agree with
 // the model, and a chart cast is the chart of the birth shown. A failing
-// seed prints its steps.
+// seed prints its steps; QELM_MODEL_SEED=n replays one seed.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -17,6 +17,7 @@
 #include <QTreeView>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -255,6 +256,7 @@ std::string PersonModelTest::Step(std::mt19937& rng, Model& m) {
       if (shown.empty()) return "no row to click";
       const int row = roll(static_cast<int>(shown.size()));
       const QModelIndex index = List()->model()->index(row, 0);
+      List()->scrollTo(index);  // as the user scrolls to it
       QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(index).center());
       m.ShowRecord(shown[static_cast<std::size_t>(row)]);
       return "click row " + std::to_string(row);
@@ -387,11 +389,14 @@ std::string PersonModelTest::Step(std::mt19937& rng, Model& m) {
 }
 
 TEST_F(PersonModelTest, RandomUseKeepsTheFilesTheListAndTheChartsTrue) {
-  constexpr unsigned kSeeds = 12;
+  constexpr unsigned kSeeds = 10;
   constexpr int kSteps = 250;
   const auto start = std::chrono::steady_clock::now();
   int steps = 0;
-  for (unsigned seed = 1; seed <= kSeeds; ++seed) {
+  // QELM_MODEL_SEED=n runs that seed alone (to replay a failure).
+  const char* only = std::getenv("QELM_MODEL_SEED");
+  const unsigned first = only ? static_cast<unsigned>(std::atoi(only)) : 1;
+  for (unsigned seed = first; seed <= (only ? first : kSeeds); ++seed) {
     // A fresh list for every seed.
     form_->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -24,6 +24,7 @@
 #include <QTreeView>
 #include <QWindow>
 #include <QGuiApplication>
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -818,8 +819,13 @@ TEST_F(PersonWindowTest, AHugeLineIsShownShortened) {
   EXPECT_EQ(ReadUser(), huge + "\xA5\xD2\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 }
 
-TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
+// Another window clicked and this one again: the entry, the typed name and
+// the selection stay, so 修改 never writes an emptied form over a person (it
+// used to empty the name while the row stayed selected, and 修改 then saved
+// a line beginning with a TAB).
+TEST_F(PersonWindowTest, BecomingActiveAgainKeepsTheEntry) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  const std::string before = ReadUser();
   PersonWindow& w = Start();
   ClickRow(0);
   ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
@@ -829,28 +835,57 @@ TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
   if (!QTest::qWaitForWindowActive(&other)) GTEST_SKIP() << "no window activation on this platform";
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
-  EXPECT_FALSE(Selector(1)->isEnabled());
-  EXPECT_EQ(Selector(1)->currentText(), "1");
-
-  // A selector's drop-down list is no other window of the program: the
-  // focus going to it and back leaves the entry alone, while the focus going
-  // to another window and back prepares a new entry.
-  ClickRow(0);
-  Selector(3)->showPopup();
-  QWindow* popup = Selector(3)->view()->window()->windowHandle();
-  ASSERT_NE(popup, nullptr);
-  ASSERT_TRUE(popup->isVisible());
-  ASSERT_EQ(popup->type(), Qt::Popup);
-  emit qGuiApp->focusWindowChanged(popup);
-  Selector(3)->hidePopup();
-  emit qGuiApp->focusWindowChanged(w.windowHandle());
   EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
   EXPECT_TRUE(Selector(1)->isEnabled());
-  emit qGuiApp->focusWindowChanged(other.windowHandle());
-  emit qGuiApp->focusWindowChanged(w.windowHandle());
-  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
-  EXPECT_FALSE(Selector(1)->isEnabled());
+  Click("modifyButton");
+  EXPECT_EQ(ReadUser(), before);
+
+  // 修改 leaves the row selected and the name empty: a second 修改 is
+  // refused, not written.
+  ClickRow(0);
+  Click("modifyButton");
+  ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "");
+  Click("modifyButton");
+  EXPECT_EQ(Message(), "請輸入姓名");
+  EXPECT_EQ(ReadUser(), before);
+
+  // A name being typed stays through the same.
+  C<QLineEdit>("nameEdit")->setText("乙");
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "乙");
+}
+
+// Tab from the name field: the birthplace comes before the commands and the
+// list; Tab into the list leaves a new entry alone; the search field is
+// reached by Tab as well.
+TEST_F(PersonWindowTest, TabIntoTheListKeepsANewEntry) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  PersonWindow& w = Start();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w)) GTEST_SKIP() << "no window activation on this platform";
+  C<QLineEdit>("nameEdit")->setText("乙");
+  PickMoment(1984, 2, 2, 10, 0);
+  C<QLineEdit>("nameEdit")->setFocus();
+  std::vector<QWidget*> reached;
+  for (int tabs = 0; tabs < 40 && QApplication::focusWidget() != List(); ++tabs) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached.push_back(QApplication::focusWidget());
+  }
+  std::string order;
+  for (QWidget* c : reached) order += c->objectName().toStdString() + " ";
+  ASSERT_EQ(QApplication::focusWidget(), List()) << order;
+  const auto at = [&](QWidget* c) { return std::find(reached.begin(), reached.end(), c) - reached.begin(); };
+  SCOPED_TRACE(order);
+  EXPECT_LT(at(form_->birthplace()->finder()), at(C("appendButton")));
+  EXPECT_LT(at(C("appendButton")), at(C("personSearch")));
+  EXPECT_LT(at(C("personSearch")), at(List()));
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "乙");
+  EXPECT_EQ(form_->personList()->selectedRecord(), std::nullopt);
+  Click("appendButton");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.at(1).fields[0], "乙");
 }
 
 // From start-up to a drawn chart, and the file as the edits left it.
@@ -1517,7 +1552,7 @@ TEST_F(PersonWindowTest, TheSearchNarrowsTheListAndEditsThePersonShown) {
   QTest::keyClick(search, Qt::Key_Escape);
   EXPECT_EQ(search->text(), "");
   EXPECT_EQ(shown(), (std::vector<std::string>{"王小明", "王大同", "陳美麗"}));
-  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(Message(), "已刪除「林美」；按「復原刪除」或 Ctrl+Z 可復原");
 }
 
 }  // namespace
