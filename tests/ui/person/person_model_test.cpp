@@ -1,6 +1,7 @@
 // The person window against a plain model of the list: seeded random
 // sequences of what a user does (typing, choosing a sex, a birth and a place,
 // selecting by mouse and keyboard, Tab, searching, 輸入 修改 刪除 復原刪除,
+// the 子時 convention,
 // clicking another window and back, closing and opening again, 確定). After
 // every step the files on disk, the rows shown and the selection agree with
 // the model, and a chart cast is the chart of the birth shown. A failing
@@ -30,6 +31,7 @@
 #include "chart/chart.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
+#include "ui/kit/day_change_setting.hpp"
 #include "ui/main/main_window.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_window.hpp"
@@ -209,7 +211,7 @@ void PersonModelTest::Check(const Model& m, const std::string& step) const {
 std::string PersonModelTest::Step(std::mt19937& rng, Model& m) {
   const auto roll = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   const std::vector<std::size_t> shown = m.Shown();
-  switch (roll(16)) {
+  switch (roll(17)) {
     case 0: {  // types a name over what is there
       std::string name;
       for (int i = 0, n = 1 + roll(2); i < n; ++i) name += kNameParts[roll(std::size(kNameParts))];
@@ -350,6 +352,15 @@ std::string PersonModelTest::Step(std::mt19937& rng, Model& m) {
       (void)QTest::qWaitForWindowActive(form_);
       return "another window and back";
     }
+    case 15: {  // the 子時 convention, a setting of the program: later charts follow it
+      DayChangeBox* box = form_->dayChangeBox();
+      const int item = 1 - box->currentIndex();
+      box->setCurrentIndex(item);
+      emit box->activated(item);
+      dayChange_ = dayChange_ == DayChange::AtZiStart ? DayChange::AtMidnight : DayChange::AtZiStart;
+      EXPECT_EQ(box->dayChange(), dayChange_);
+      return dayChange_ == DayChange::AtZiStart ? "子初換日" : "子正換日";
+    }
     default: {
       if (roll(2) == 0) {  // closed and opened again
         form_->close();
@@ -401,8 +412,9 @@ TEST_F(PersonModelTest, RandomUseKeepsTheFilesTheListAndTheChartsTrue) {
     form_->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (const auto& entry : fs::directory_iterator(folder_)) fs::remove(entry.path());
+    StoreDayChange(DayChange::AtZiStart);
+    dayChange_ = DayChange::AtZiStart;
     Open();
-    dayChange_ = form_->dayChangeBox()->dayChange();
     std::mt19937 rng(seed);
     Model m;
     std::vector<std::string> done;
