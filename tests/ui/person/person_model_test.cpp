@@ -126,6 +126,7 @@ class PersonModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     TestApp();
+    storedDayChange_ = StoredDayChange();
     ASSERT_TRUE(dir_.isValid());
     folder_ = fs::path(QFile::encodeName(dir_.path()).toStdString());
     main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
@@ -134,6 +135,7 @@ class PersonModelTest : public ::testing::Test {
     Open();
   }
   void TearDown() override {
+    StoreDayChange(storedDayChange_);  // the setting as the other cases expect it
     main_.reset();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
@@ -173,6 +175,7 @@ class PersonModelTest : public ::testing::Test {
   std::unique_ptr<MainWindow> main_;
   PersonWindow* form_ = nullptr;
   DayChange dayChange_ = DayChange::AtZiStart;
+  DayChange storedDayChange_ = DayChange::AtZiStart;
 };
 
 std::string PlaceKey(const records::PlaceEntry& e) {
