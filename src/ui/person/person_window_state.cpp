@@ -7,6 +7,8 @@
 
 namespace qelm::ui {
 
+PersonWindowState::~PersonWindowState() { delete window.data(); }
+
 std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder) {
   auto state = std::make_shared<PersonWindowState>();
   main.setPersonWindowHook([state, folder](MainWindow& over) {

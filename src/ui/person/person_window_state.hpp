@@ -18,6 +18,12 @@ class PersonWindow;
 
 // The person list of the program and its window while it is open.
 struct PersonWindowState {
+  PersonWindowState() = default;
+  PersonWindowState(const PersonWindowState&) = delete;
+  PersonWindowState& operator=(const PersonWindowState&) = delete;
+  // The window, a view of the store, goes first.
+  ~PersonWindowState();
+
   QPointer<PersonWindow> window;
   std::unique_ptr<records::PersonStore> store;  // from the first opening on
 };
