@@ -48,6 +48,7 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth)
   c.PersonName = std::move(PersonName);
   c.Sex = sex;
   c.birth = birth;
+  c.conventions.dayChange = birth.dayChange;
 
   const CivilFields b = Fields(ClockMoment(birth));
   c.BirthYear = b.year;
@@ -113,6 +114,11 @@ std::string CommandingStemLine(const ChartState& c) {
 
 std::string PalaceLine(const ChartState& c) {
   return PalaceLine(PalaceSet{c.LifePalace, c.BodyPalace, c.ConceptionPillar, c.BreathPillar}, ": ", "    ");
+}
+
+MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at) {
+  const ChartConventions conventions = chart ? chart->conventions : ChartConventions{};
+  return CalcMoment(at, conventions.dayChange);
 }
 
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {

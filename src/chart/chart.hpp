@@ -57,6 +57,12 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
+// The conventions a chart was cast with; the flow moment is read by them.
+struct ChartConventions {
+  DayChange dayChange = DayChange::AtZiStart;
+  friend constexpr bool operator==(const ChartConventions&, const ChartConventions&) = default;
+};
+
 struct ChartState {
   std::string PersonName;
   qelm::Sex Sex = qelm::Sex::Male;
@@ -89,6 +95,7 @@ struct ChartState {
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
+  ChartConventions conventions;
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
@@ -164,6 +171,9 @@ struct FlowState {
 };
 // chart may be null (no chart shown, or one set aside): no luck index, no age.
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
+// The flow moment of the fields, read by the chart's conventions (without a
+// chart, by the default ones).
+MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at);
 
 // The lunar date of a moment as every window writes it: the year pillar
 // counted from the lunar New Year, "年", leap mark, month, "月", day, "日" and,

@@ -55,6 +55,12 @@ bool SavedOrKept(const SaveResult& r) {
   return r || r.status == Status::kCannotWrite || r.status == Status::kBusy || r.status == Status::kCannotRead;
 }
 
+std::optional<Fields> EntryToOfferAgain(const std::vector<Edit>& dropped) {
+  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e)
+    if (e->kind != Edit::Kind::kRemove) return e->after;
+  return std::nullopt;
+}
+
 std::optional<std::string> RecordProblem(const PersonRecord& r) {
   if (!r.source) return std::nullopt;
   if (!r.source->valid_big5) return "不是有效的 Big5 文字";

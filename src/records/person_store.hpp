@@ -38,6 +38,10 @@ Fields ShownFields(const Fields& fields);
 // A save that wrote its edit, or kept it in memory for a later save (the
 // files could not be written): either way the list shows it.
 bool SavedOrKept(const SaveResult& r);
+// Of the changes a save dropped (the file, changed by another copy, no
+// longer fits them), the content of the last one that wrote a record: the
+// entry to offer again; nothing when only removals were dropped.
+std::optional<Fields> EntryToOfferAgain(const std::vector<Edit>& dropped);
 
 class PersonStore {
  public:

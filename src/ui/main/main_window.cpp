@@ -15,6 +15,8 @@
 #include "ui/main/luck_pillars_view.hpp"
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
+#include "ui/compare/compare_window.hpp"
 #include "ui/kit/single_window.hpp"
 #include "ui/kit/step_field.hpp"
 #include "ui/kit/twips.hpp"
@@ -35,8 +37,8 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
 
   BuildButtons();
   BuildTextLines();
-  natal_ = std::make_unique<NatalBlock>(this);
-  luck_ = std::make_unique<LuckPillarsView>(this, [this] { OpenProsperity(1); });
+  natal_ = new NatalBlock(this);
+  luck_ = new LuckPillarsView(this, [this] { OpenProsperity(ScorePeriod::Luck); });
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -49,7 +51,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   });
   connect(dateRow_, &DateRowWidget::nowRequested, this, &MainWindow::Now);
   lunarLine_ = MakeLabel(flowPanel_, QStringLiteral("lunarLine"), 240, 1200, 6855, 600, Font(kSansFace, 11.25));
-  flowPillars_ = std::make_unique<FlowPillarsView>(flowPanel_, [this](int level) { OpenProsperity(level); });
+  flowPillars_ = new FlowPillarsView(flowPanel_, [this](ScorePeriod period) { OpenProsperity(period); });
   SetTabOrder();
 
   // The start: the date row at the present moment, its pillars drawn
@@ -160,6 +162,7 @@ void MainWindow::ShowChart(ChartState chart) {
   // A chart shown here is the clock time as entered; CastChart with a
   // correction states it afterwards.
   correction_.reset();
+  birth_.reset();
   ShowCorrectionLine({});
   correctionLine_->setToolTip({});
   correctionLine_->hide();
@@ -175,7 +178,8 @@ void MainWindow::ShowChart(ChartState chart) {
 }
 
 void MainWindow::ComputeFlowMoment() {
-  const MomentOutcome out = CalcMoment(dateRow_->row().input());
+  // Read by the conventions of the chart shown (also of one set aside).
+  const MomentOutcome out = FlowMomentOf(chart_ ? &*chart_ : nullptr, dateRow_->row().input());
   if (!out) return;
   const bool loaded = chartLoaded();
   flow_ = ComputeFlow(loaded ? &*chart_ : nullptr, *out.result);
@@ -191,11 +195,24 @@ void MainWindow::ComputeFlowMoment() {
   // 刑沖合會 follows the flow moment while its chart is shown.
   if (auto* relations = qobject_cast<RelationsWindow*>(analysisWindow(AnalysisKind::Relations)); relations && loaded)
     relations->ShowRelations(*chart_, flow_);
+  if (auto* compare = qobject_cast<CompareWindow*>(analysisWindow(AnalysisKind::Compare)); compare && loaded)
+    compare->ShowFlow(flow_.moment);
 }
 
 // ------------------------------------------------------------------ period navigation
 
 void MainWindow::setField(int i, int value) { dateRow_->setField(i, value); }
+
+void MainWindow::setFlowDate(Date date) {
+  CivilFields at = Fields(MakeMoment(date, 0, 0));
+  const MomentInput shown = dateRow_->row().input();
+  at.hour = shown.InputHour;
+  at.minute = shown.InputMinute;
+  // 23:xx already counts as the next day's 子 hour: the same hour of the
+  // date chosen is 00:xx.
+  if (at.hour == 23) at.hour = 0;
+  dateRow_->setMoment(at);
+}
 
 void MainWindow::Now() {
   // One reading of the clock for all five fields, so that a minute or a day
@@ -207,14 +224,19 @@ void MainWindow::Now() {
 
 void MainWindow::ShowAnalysis(AnalysisKind kind) {
   if (!chartLoaded()) return;
-  ShowSingle(analysis_[static_cast<int>(kind)],
-             [&] { return CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine()); });
+  ShowSingle(analysis_[static_cast<int>(kind)], [&] {
+    QWidget* w = CreateAnalysisWindow(kind, *chart_, flow_, prosperityPeriod_.value_or(ScorePeriod::Luck),
+                                      correctionLine());
+    // 擇日 sets the flow moment to the day chosen in it.
+    if (auto* days = qobject_cast<DayChoiceWindow*>(w)) connect(days, &DayChoiceWindow::dayChosen, this, &MainWindow::setFlowDate);
+    return w;
+  });
 }
 
-void MainWindow::OpenProsperity(int level) {
+void MainWindow::OpenProsperity(ScorePeriod period) {
   if (!chartLoaded()) return;
-  // An open window keeps the level it was opened with.
-  prosperityLevel_ = level;
+  // An open window keeps the period it was opened with.
+  prosperityPeriod_ = period;
   ShowAnalysis(AnalysisKind::Prosperity);
 }
 
@@ -239,29 +261,30 @@ void MainWindow::ResumeChart() {
   ComputeFlowMoment();
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
-  const MomentOutcome out = CalcMoment(birth, dayChange);
-  if (!out) return false;
+bool MainWindow::CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem) {
+  CastOutcome cast = CastBirth(personName, sex, birth);
+  if (!cast) {
+    if (problem) *problem = cast.problem;
+    return false;
+  }
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
-  Now();
-  return true;
-}
-
-bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
-                           DayChange dayChange) {
-  const MomentOutcome out = CorrectedMoment(correction, dayChange);
-  if (!out) return false;
-  setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
-  if (correction.applies()) {
-    correction_ = correction;
-    ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));
-    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(correction)));
+  ShowChart(std::move(*cast.chart));
+  birth_ = birth;
+  if (cast.correction) {
+    correction_ = cast.correction;
+    ShowCorrectionLine(QString::fromStdString(CorrectionLine(*correction_)));
+    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(*correction_)));
     correctionLine_->show();
   }
   Now();
   return true;
+}
+
+bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
+  Birth b;
+  b.clock = birth;
+  b.dayChange = dayChange;
+  return CastChart(personName, SexOfCode(sex), b);
 }
 
 std::string MainWindow::correctionLine() const {

@@ -19,6 +19,8 @@
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/main/main_window.hpp"
+#include "ui/compare/compare_window.hpp"
+#include "ui/person/day_change_row.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -39,8 +41,11 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
 constexpr int kWindowWidth = 5430;
-constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
-constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4305;
+// Under the list: 合盤, 復原刪除 and 由八字找生日, then the day-change setting.
+constexpr int kListButtonsTop = 6075, kDayChangeTop = 6525;
+constexpr int kCompareWidth = 1095, kUndoLeft = kListLeft + kCompareWidth + 105, kUndoWidth = 1200;
+constexpr int kDayChangeWidth = 3330, kFindBirthWidth = 1515;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
 
@@ -76,7 +81,7 @@ PersonWindow::PersonWindow(MainWindow& main, records::PersonStore& store, const 
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
 
-DayChangeBox* PersonWindow::dayChangeBox() const { return birthplace_->dayChangeBox(); }
+DayChangeBox* PersonWindow::dayChangeBox() const { return dayChangeBox_; }
 FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
 
 // The list goes before the persons it shows.
@@ -120,7 +125,7 @@ void PersonWindow::BuildControls() {
   connect(modifyButton_, &QPushButton::clicked, this, &PersonWindow::Modify);
   connect(deleteButton_, &QPushButton::clicked, this, &PersonWindow::Remove);
   // A deletion taken back (also Ctrl+Z) until the window closes.
-  undoButton_ = MakeButton(this, QStringLiteral("undoButton"), kListLeft, kFindBirthTop, 1200, 360, button,
+  undoButton_ = MakeButton(this, QStringLiteral("undoButton"), kUndoLeft, kListButtonsTop, kUndoWidth, 360, button,
                            QStringLiteral("復原刪除"));
   undoButton_->setAccessibleName(QStringLiteral("復原刪除（Ctrl+Z）"));
   new UndoKey(undoButton_, {entry_->nameEdit(), personList_->view(), personList_->searchField()},
@@ -134,27 +139,34 @@ void PersonWindow::BuildControls() {
   connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
   fitHeight();
 
-  connect(dayChangeBox(), &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
-  findBirthButton_ = new FindBirthButton(this, dayChangeBox());
+  // Where the day ends is the program's setting (DayChangeRow), under 由八字找生日.
+  dayChangeBox_ = (new DayChangeRow(this, kListLeft, kDayChangeTop, kDayChangeWidth))->box();
+  connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
+  findBirthButton_ = new FindBirthButton(this, dayChangeBox_);
   findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
   findBirthButton_->setAutoDefault(true);
   findBirthButton_->setFont(button);
-  Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
+  Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kListButtonsTop, kFindBirthWidth, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+  // 合盤 for the selected person; the second is chosen in 合盤 itself.
+  compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, kCompareWidth, 360, button, "合盤");
+  connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
 
   SetTabOrder();
 }
 
 // Keyboard order: the entry (name, sex, 確定, the five selectors, the
-// birthplace) before the commands, then the search, the list and
-// 由八字找生日: a person typed is complete before Tab reaches the list.
+// birthplace) before the commands, then the search, the list, 合盤,
+// 由八字找生日 and the 子時 setting: a person typed is complete before Tab
+// reaches the list.
 void PersonWindow::SetTabOrder() {
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   BirthplaceRow* p = birthplace_;
   order.insert(order.end(), {p->finder(), p->longitudeEdit(), p->latitudeEdit(), p->zoneEdit(), p->timeModeBox(),
-                             p->dayChangeBox(), p->overlapBox(), appendButton_, modifyButton_, deleteButton_,
-                             undoButton_, personList_->searchField(), personList_->view(), findBirthButton_});
+                             p->overlapBox(), appendButton_, modifyButton_, deleteButton_, undoButton_,
+                             personList_->searchField(), personList_->view(), compareButton_, findBirthButton_,
+                             dayChangeBox_});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -183,13 +195,8 @@ void PersonWindow::Saved(const records::SaveResult& saved, int select) {
 // fits: the last one that wrote a record goes back into the entry (shown
 // after the command prepared a new entry), ready for 輸入.
 QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
-  redo_.reset();
-  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e) {
-    if (e->kind == Edit::Kind::kRemove) continue;
-    redo_ = e->after;
-    return QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入");
-  }
-  return {};
+  redo_ = records::EntryToOfferAgain(dropped);
+  return redo_ ? QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入") : QString();
 }
 
 // A new entry, or the change left to redo, if any.
@@ -258,15 +265,23 @@ void PersonWindow::FocusWindowChanged(QWindow* w) {
 void PersonWindow::Preview() {
   lunarPreview_->setText(QStringLiteral("陰曆"));
   if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
-    const MomentInput birth = birthDate()->rememberedMoment();
-    const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
-    const DayChange dayChange = dayChangeBox()->dayChange();
-    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
-    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
+    const MomentInput clock = birthDate()->rememberedMoment();
+    birthplace_->showCorrection(clock);
+    // The lunar date of the birth as it will be cast; a place that cannot be
+    // taken yet (its line says why) leaves the clock time as entered.
+    QString problem;
+    const Birth asClock = BirthOf(clock, std::nullopt, dayChangeBox_->dayChange());
+    BirthOutcome lunar = ResolveBirth(EnteredBirth(clock, &problem).value_or(asClock));
+    if (!lunar) lunar = ResolveBirth(asClock);
+    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(lunar.resolved->moment, false)));
   } else {
     birthplace_->showCorrection(std::nullopt);
   }
   FitPreview();
+}
+
+std::optional<Birth> PersonWindow::EnteredBirth(const MomentInput& clock, QString* problem) const {
+  return birthplace_->enteredBirth(clock, dayChangeBox_->dayChange(), problem);
 }
 
 // The preview keeps its place; a long one (a leap or two-character month)
@@ -321,12 +336,9 @@ void PersonWindow::ShowEntry(const records::Fields& fields) {
 bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
   QString problem;
   const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem);
-  if (!problem.isEmpty()) {
-    SetMessage(problem);
-    return false;
-  }
   if (entered) place = ToPlaceEntry(*entered);
-  return true;
+  if (!problem.isEmpty()) SetMessage(problem);
+  return problem.isEmpty();
 }
 
 // "輸入": the entry with the remembered selections.
@@ -372,31 +384,51 @@ void PersonWindow::HandOver() {
     SetMessage(Q(*why));
     return;
   }
-  const std::optional<MomentInput> birth = entry_->chosenBirth();
-  if (!birth) return;
-  const int sex = entry_->male() ? 1 : 0;
+  const std::optional<MomentInput> clock = entry_->chosenBirth();
+  if (!clock) return;
   // At the birthplace: a clock time that never existed there is refused.
-  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(*birth, &problem);
-  if (!problem.isEmpty()) {
+  problem.clear();
+  const std::optional<Birth> birth = EnteredBirth(*clock, &problem);
+  if (!birth) {
     SetMessage(problem);
     return;
   }
   if (!main_) return;
-  const std::string name = entry_->name();
-  const DayChange dayChange = dayChangeBox()->dayChange();
-  if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
-                : !main_->CastChart(name, sex, *birth, dayChange))
+  std::string refused;
+  if (!main_->CastChart(entry_->name(), entry_->sex(), *birth, &refused)) {
+    SetMessage(Q(refused));
     return;
+  }
   cast_ = true;
   close();
 }
 
-// The birth taken from 由八字找生日 fills the birth selectors.
-void PersonWindow::TakeFoundBirth(const CivilFields& first) {
-  entry_->showBirth(first);
+// "合盤": the selected person beside one chosen in 合盤, at the present moment.
+void PersonWindow::OpenCompare() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  QString problem = QStringLiteral("請先在清單中點選要合盤的人");
+  QWidget* w = record ? OpenCompareWindow(store_.list().rows[*record], store_.places(), dayChangeBox_->dayChange(),
+                                         store_.path(), parentWidget(), problem)
+                      : nullptr;
+  if (!w) return SetMessage(problem);
+  delete compare_.data();  // one 合盤 from this window at a time
+  compare_ = w;
+}
+
+// The stretch taken from 由八字找生日 is entered as a birth that casts the
+// pillars searched: at the form's place and reading when they can give
+// them, else as the clocks of UTC+8 showed it; the message says which clock.
+void PersonWindow::TakeFoundBirth(const ChosenStretch& chosen) {
+  const MomentInput clock = entry_->chosenBirth().value_or(birthDate()->rememberedMoment());
+  QString problem;
+  const Birth form = EnteredBirth(clock, &problem).value_or(BirthOf(clock, std::nullopt, dayChangeBox_->dayChange()));
+  const FoundBirth found = BirthForFound(form, chosen.stretch, chosen.pillars);
+  if (found.birth.time != form.time || found.birth.overlap != form.overlap)
+    birthplace_->setReading(found.birth.time, found.birth.overlap);
+  const MomentInput& b = found.birth.clock;
+  entry_->showBirth({b.InputYear, b.InputMonth, b.InputDay, b.InputHour, b.InputMinute});
   Preview();
-  const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
-  SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));
+  SetMessage(QStringLiteral("生日已由八字帶入：") + Q(UserMomentText(MomentOf(b)) + found.note));
   raise();
   activateWindow();
 }

@@ -41,6 +41,7 @@
 #include "ui/person/unsaved_prompt.hpp"
 
 #include "tests/ui/test_app.hpp"
+#include "tests/ui/text_colour.hpp"
 
 namespace qelm::ui {
 namespace {
@@ -194,6 +195,7 @@ TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
        {"lunarPreview", 9.75, ""}},
       {{"personSearch", 9.75, ""}},
       {{"personList", 11.25, ""}},
+      {{"compareButton", 9, "合盤"}, {"undoButton", 9, "復原刪除"}, {"findBirthButton", 9, "由八字找生日"}},
       {{"placeCaption", 9.75, "出生地"}, {"placeFinder", 9.75, ""}},
   };
   std::vector<std::pair<QString, QRect>> placed;
