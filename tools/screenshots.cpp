@@ -127,7 +127,9 @@ int main(int argc, char* argv[]) {
                              "陳大文\t男\t1975\t8\t21\t14\t5", "張淑芬\t女\t1984\t2\t2\t23\t45"})
       user << qelm::records::EncodeBig5(line).bytes.value_or("") << "\r\n";
   }
-  auto* persons = new qelm::ui::PersonWindow(window, folder);
+  // The list as the application keeps it; each window goes before it.
+  qelm::records::PersonStore store(folder / "User");
+  auto* persons = new qelm::ui::PersonWindow(window, store);
   persons->show();
   QApplication::processEvents();  // becoming active prepares a new entry
   QTreeView* list = persons->personList()->view();
@@ -142,6 +144,7 @@ int main(int argc, char* argv[]) {
   QApplication::processEvents();
   ok = Save(persons, dir, QStringLiteral("person_window_search")) && ok;
   persons->close();
+  delete persons;
 
   // 合盤 of the demo chart with 林美, the second person of the list.
   {
@@ -165,7 +168,7 @@ int main(int argc, char* argv[]) {
     std::ofstream(qelm::records::PlaceFilePath(folder / "User"), std::ios::binary)
         << qelm::records::SerializePlaceFile(book).value_or("");
   }
-  auto* placed = new qelm::ui::PersonWindow(window, folder);
+  auto* placed = new qelm::ui::PersonWindow(window, store);
   placed->show();
   QApplication::processEvents();
   list = placed->personList()->view();
@@ -176,6 +179,7 @@ int main(int argc, char* argv[]) {
   QApplication::sendEvent(list->viewport(), &rowClick);
   ok = Save(placed, dir, QStringLiteral("person_window_place")) && ok;
   placed->close();
+  delete placed;
 
   if (!window.CastChart("陳大文", qelm::Sex::Male, qelm::BirthOf({1975, 8, 21, 14, 5}, born, qelm::DayChange::AtZiStart))) {
     std::fprintf(stderr, "the corrected chart was refused\n");

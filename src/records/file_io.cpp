@@ -125,8 +125,9 @@ fs::path FolderOf(const fs::path& path) {
 namespace {
 std::atomic<WriteStepHook> writeStepHook{nullptr};
 
-void Reached(WriteStep step, const fs::path& file) {
-  if (const WriteStepHook hook = writeStepHook.load()) hook(step, file);
+int Reached(WriteStep step, const fs::path& file) {
+  if (const WriteStepHook hook = writeStepHook.load()) return hook(step, file);
+  return 0;
 }
 }  // namespace
 
@@ -168,18 +169,18 @@ int WriteReplacing(const fs::path& path, std::string_view content) {
   if (hasOld) ::fchmod(fd, old.st_mode & 07777);  // keep the permissions of the file replaced
 
   int err = WriteAll(fd, content);
-  if (err == 0) Reached(WriteStep::kSyncFile, path);
+  if (err == 0) err = Reached(WriteStep::kSyncFile, path);
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   const int closeErr = file.Close();
   if (err == 0) err = closeErr;
-  if (err == 0) Reached(WriteStep::kRename, path);
+  if (err == 0) err = Reached(WriteStep::kRename, path);
   if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(temp.c_str());
     return err;
   }
   // Make the rename itself durable.
-  Reached(WriteStep::kSyncFolder, path);
+  (void)Reached(WriteStep::kSyncFolder, path);  // the file is new already: a failure here changes nothing
   Fd dir(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.get() >= 0) ::fsync(dir.get());
   return 0;

@@ -52,9 +52,11 @@ int WriteReplacing(const std::filesystem::path& path, std::string_view content);
 // leaves the most telling states: before the flush of the new file, before
 // the rename, before the flush of the folder.
 enum class WriteStep { kSyncFile, kRename, kSyncFolder };
-// Tests stop a save at any of them (as a kill would): the hook runs before
-// each step, in every WriteReplacing of the program. Nothing: no hook.
-using WriteStepHook = void (*)(WriteStep step, const std::filesystem::path& file);
+// Tests stop a save at any of them (as a kill would), or make the step fail:
+// the hook runs before each step, in every WriteReplacing of the program,
+// and returns 0 to go on or the errno the step is to fail with. Nothing: no
+// hook.
+using WriteStepHook = int (*)(WriteStep step, const std::filesystem::path& file);
 void SetWriteStepHook(WriteStepHook hook);
 
 // Two copies of the program take turns at the read-compare-write of a save:

@@ -197,19 +197,63 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   return FinishPersonSave(list, std::move(persons), {});
 }
 
-SaveResult WritePersonAndPlace(const fs::path& personFile, const PersonList& list, const PlaceBook& places) {
+SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& list, const PlaceBook& places) {
+  const std::optional<std::string> persons = SerializePersonFile(list);
+  if (!persons) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
   PlaceBook book = places;
-  DropPlacesWithoutPerson(book, list.rows);
+  const KeySet keys(list.rows, Entries(book));
+  DropPlacesWithout(book, keys);
+  const std::optional<std::string> after = SerializePlaceFile(book);
+  if (!after) return {Status::kBadText, "出生地的資料含有無法存檔的文字"};
+
+  const fs::path personTarget = ResolveTarget(personFile);
   const fs::path placeTarget = ResolveTarget(PlaceFilePath(personFile));
+  RemoveStaleTemporaries(personTarget);
+  RemoveStaleTemporaries(placeTarget);
+  FolderLock lock(FolderOf(personTarget));
+  std::optional<FolderLock> placeLock;
   std::error_code ec;
-  // No places and no companion there: none is made.
-  if (!book.lines.empty() || fs::exists(placeTarget, ec)) {
-    const std::optional<std::string> content = SerializePlaceFile(book);
-    if (!content) return {Status::kBadText, "出生地的資料含有無法存檔的文字"};
-    if (const int err = WriteReplacing(placeTarget, *content); err != 0)
-      return {Status::kCannotWrite, "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err), err};
+  if (!fs::equivalent(FolderOf(personTarget), FolderOf(placeTarget), ec)) placeLock.emplace(FolderOf(placeTarget));
+  const std::string unchanged = "，" + PathText(personTarget) + " 未變更";
+  if (lock.busy() || (placeLock && placeLock->busy()))
+    return {Status::kBusy, "檔案正由另一個程式存檔" + unchanged};
+
+  // What is there now: the entries of its persons stay until its new list
+  // is in place.
+  const FileContent oldPersons = ReadWhole(personTarget, kMaxFileBytes);
+  const FileContent oldPlaces = ReadWhole(placeTarget, kMaxFileBytes);
+  for (const auto* f : {&oldPersons, &oldPlaces}) {
+    if (f->error != 0)
+      return {Status::kCannotRead,
+              "無法讀取檔案 " + PathText(f == &oldPersons ? personTarget : placeTarget) + Reason(f->error) + unchanged,
+              f->error};
   }
-  return WritePersonFile(personFile, list);
+  std::string between = *after;
+  if (oldPersons.exists && oldPlaces.exists) {
+    for (const PlaceLine& line : ParsePlaceFile(oldPlaces.bytes, oldPlaces.complete).lines) {
+      if (!line.entry || keys.has(line.key) || !MayHoldFields(oldPersons.bytes, line.key)) continue;
+      if (!between.empty() && !between.ends_with('\n')) between += '\n';
+      between += line.bytes;
+    }
+  }
+  const bool placesNeeded = !between.empty() || oldPlaces.exists;
+  if (placesNeeded && !(oldPlaces.exists && oldPlaces.complete && oldPlaces.bytes == between)) {
+    if (const int err = WriteReplacing(placeTarget, between); err != 0)
+      return {Status::kCannotWrite, "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err) + unchanged, err};
+  }
+  if (const int err = WriteReplacing(personTarget, *persons); err != 0) {
+    // The list there is as it was: its places go back as they were.
+    if (placesNeeded) {
+      std::error_code ignored;
+      if (oldPlaces.exists && oldPlaces.complete) WriteReplacing(placeTarget, oldPlaces.bytes);
+      else if (!oldPlaces.exists) fs::remove(placeTarget, ignored);
+    }
+    return {Status::kCannotWrite, "無法寫入檔案 " + PathText(personTarget) + Reason(err) + unchanged, err};
+  }
+  // Entries of the persons no longer there: a failure leaves them for the
+  // next save, which takes them out; no person shows them.
+  if (between != *after) WriteReplacing(placeTarget, *after);
+  return {};
 }
 
 }  // namespace qelm::records

@@ -52,12 +52,13 @@ SaveResult SavePersonAndPlace(const std::filesystem::path& personFile, PersonLis
                               const std::optional<Edit>& edit = std::nullopt,
                               const std::optional<PlaceEntry>& place = std::nullopt);
 
-// WritePersonFile for a list and its birthplaces: writes the list as it
-// stands to `personFile` and the book's entries of its persons to the
-// companion beside it (replacing both whole), without merging: the way out
-// when the list's own files cannot be written. The companion goes first, so
-// that each person written finds its place.
-SaveResult WritePersonAndPlace(const std::filesystem::path& personFile, const PersonList& list,
-                               const PlaceBook& places);
+// The whole list and the book's entries of its persons to `personFile` and
+// the companion beside it, replacing what is there, under the folder lock
+// and in the order of SavePersonAndPlace: a kill at any point leaves each
+// person there as before or as written. A failure leaves both files as they
+// were (kBusy, kCannotRead, kCannotWrite); temporary files that a killed
+// save left there are removed first.
+SaveResult SavePersonAndPlaceAs(const std::filesystem::path& personFile, const PersonList& list,
+                                const PlaceBook& places);
 
 }  // namespace qelm::records

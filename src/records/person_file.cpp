@@ -8,6 +8,7 @@
 
 #include "records/big5.hpp"
 #include "records/file_io.hpp"
+#include "records/merge_step.hpp"
 
 namespace qelm::records {
 
@@ -19,7 +20,7 @@ using namespace io;
 // ======================================================================
 
 bool SameRow(const PersonRecord& a, const PersonRecord& b) {
-  if (a.fields != b.fields || a.source.has_value() != b.source.has_value()) return false;
+  if (a.fields != b.fields || a.tail != b.tail || a.source.has_value() != b.source.has_value()) return false;
   return !a.source || a.source->bytes == b.source->bytes;
 }
 
@@ -47,6 +48,15 @@ Edit Edit::Remove(std::size_t index, PersonRecord before) {
   return e;
 }
 
+Edit Edit::Restore(std::size_t index, PersonRecord removed) {
+  Edit e;
+  e.kind = Kind::kRestore;
+  e.index = index;
+  e.after = removed.fields;
+  e.before = std::move(removed);
+  return e;
+}
+
 DiskState DiskStateOf(std::string_view content) {
   // FNV-1a, 64 bits.
   std::uint64_t h = 0xcbf29ce484222325u;
@@ -66,30 +76,22 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
   src.line_end = lineEnd;
   src.line = static_cast<std::uint32_t>(lineNumber);
   std::size_t start = 0;
-  std::size_t kept = text.size();  // end of the seventh field
   for (std::size_t n = 0;; ++n) {
     const std::size_t tab = text.find('\t', start);
     const std::size_t end = tab == std::string_view::npos ? text.size() : tab;
     if (n < kFieldCount) {
-      // A field longer than any name (a Big5 character takes at most two
-      // bytes) is decoded only as far as it is shown.
-      std::string_view bytes = text.substr(start, end - start);
-      const bool longBytes = bytes.size() > 2 * kMaxNameLength;
-      if (longBytes) bytes = bytes.substr(0, 2 * kMaxNameLength + 2);
-      DecodedText d = codec.Decode(bytes);
-      if (longBytes || CharacterCount(d.text) > kMaxNameLength) {
-        d.text = std::string(FirstCharacters(d.text, kMaxNameLength)) + "…";
-        src.overlong = true;
-      }
+      // Kept whole, however long: the place of the person is found by it.
+      DecodedText d = codec.Decode(text.substr(start, end - start));
+      if (CharacterCount(d.text) > kMaxNameLength) src.overlong = true;
       r.fields[n] = std::move(d.text);
       src.valid_big5 = src.valid_big5 && d.valid;
-      if (n + 1 == kFieldCount) kept = end;
+      if (n + 1 == kFieldCount) r.tail = std::string(text.substr(end));
     }
     src.field_count = static_cast<std::uint32_t>(n + 1);
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  src.bytes = std::string(text.substr(0, kept));
+  src.bytes = std::string(text);
   r.source = std::move(src);
   return r;
 }
@@ -153,6 +155,7 @@ std::optional<std::string> Serialize(const PersonList& list,
         if (i > 0) src.bytes += '\t';
         src.bytes += *e.bytes;
       }
+      src.bytes += row.tail;
       src.line_end = "\r\n";
       src.field_count = kFieldCount;
     }
@@ -206,7 +209,12 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
     if (SaveResult c = CheckFields(edit.after); !c) return c;
   }
   if (edit.kind == Edit::Kind::kAppend) {
-    list.rows.push_back(PersonRecord{edit.after, std::nullopt});
+    list.rows.push_back(PersonRecord{edit.after, std::nullopt, {}});
+    return {};
+  }
+  if (edit.kind == Edit::Kind::kRestore) {
+    const std::size_t at = std::min(edit.index, list.rows.size());
+    list.rows.insert(list.rows.begin() + static_cast<std::ptrdiff_t>(at), edit.before);
     return {};
   }
   const std::optional<std::size_t> at = Locate(list.rows, edit);
@@ -217,7 +225,8 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
   if (edit.kind == Edit::Kind::kRemove) {
     list.rows.erase(list.rows.begin() + static_cast<std::ptrdiff_t>(*at));
   } else if (list.rows[*at].fields != edit.after) {
-    list.rows[*at] = PersonRecord{edit.after, std::nullopt};
+    // A note after the seventh field stays with the person.
+    list.rows[*at] = PersonRecord{edit.after, std::nullopt, std::move(list.rows[*at].tail)};
   }
   return {};
 }
@@ -228,6 +237,7 @@ std::string DescribeEdit(const Edit& edit) {
   switch (edit.kind) {
     case Edit::Kind::kAppend: return "輸入" + quoted(edit.after[kName]);
     case Edit::Kind::kRemove: return "刪除" + row + quoted(edit.before.fields[kName]);
+    case Edit::Kind::kRestore: return "復原" + row + quoted(edit.before.fields[kName]);
     case Edit::Kind::kModify: break;
   }
   return "修改" + row + quoted(edit.before.fields[kName]) + "為" + quoted(edit.after[kName]);
@@ -332,46 +342,25 @@ SaveResult KeepEditInMemory(PersonList& list, const std::optional<Edit>& edit, S
 PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std::optional<Edit>& edit) {
   PersonSave s;
   s.target = target;
-  // What is in the file now.
-  FileContent now = ReadWhole(target, kMaxFileBytes);
-  if (now.error != 0) {
-    s.result = KeepInMemory(list, edit,
-                            {Status::kCannotRead,
-                             "無法讀取檔案 " + PathText(target) + Reason(now.error) + "，這次的修改尚未存檔",
-                             now.error});
-    return s;
-  }
-  if (!now.complete) {
-    s.result = {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
-    return s;
-  }
-  s.existed = now.exists;
-  s.before = std::move(now.bytes);
-  const DiskState current = s.existed ? DiskStateOf(s.before) : DiskState{};
-
   // The list to write: this one, or the file's new content with this list's
-  // unsaved edits applied again.
-  s.changed = current != list.disk;
-  if (s.changed) {
-    PersonList reloaded = ParsePersonFile(s.before);
-    reloaded.disk = current;
-    if (reloaded.truncated) {
-      s.result = {Status::kTooLarge, "檔案已被另一個程式變更且過大，不予存檔"};
-      return s;
+  // unsaved edits that still fit applied again.
+  Merged<PersonList, Edit> m = ReadAndMerge<PersonList, Edit>(
+      target, list, true, "檔案", [](std::string_view content) { return ParsePersonFile(content); },
+      [](PersonList& l, const Edit& e) { return static_cast<bool>(ApplyEdit(l, e)); });
+  if (!m.result) {
+    if (m.result.status == Status::kCannotRead) {
+      m.result.message += "，這次的修改尚未存檔";
+      s.result = KeepInMemory(list, edit, std::move(m.result));
+    } else {
+      s.result = std::move(m.result);
     }
-    // Edits kept from earlier saves: those that still fit are applied
-    // again; the others go back to the caller.
-    for (const Edit& e : list.unsaved) {
-      if (ApplyEdit(reloaded, e)) {
-        reloaded.unsaved.push_back(e);
-      } else {
-        s.dropped.push_back(e);
-      }
-    }
-    s.work = std::move(reloaded);
-  } else {
-    s.work = std::move(list);
+    return s;
   }
+  s.existed = m.existed;
+  s.before = std::move(m.before);
+  s.changed = m.changed;
+  s.dropped = std::move(m.dropped);
+  s.work = std::move(m.work);
   if (s.changed) s.changedText = "檔案已被另一個程式變更，已重新載入；";
   if (!s.dropped.empty()) {
     s.changedText += "無法套用先前暫存的修改（該筆資料已被變更或刪除）：";
@@ -435,15 +424,6 @@ SaveResult SavePersonList(const fs::path& path, PersonList& list, const std::opt
   if (const int err = WriteReplacing(target, s.content); err != 0)
     written = {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
   return FinishPersonSave(list, std::move(s), std::move(written));
-}
-
-SaveResult WritePersonFile(const fs::path& path, const PersonList& list) {
-  const std::optional<std::string> content = SerializePersonFile(list);
-  if (!content) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
-  const fs::path target = ResolveTarget(path);
-  if (const int err = WriteReplacing(target, *content); err != 0)
-    return {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
-  return {};
 }
 
 }  // namespace qelm::records

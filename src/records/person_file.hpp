@@ -1,6 +1,7 @@
 // The person file `User`: one person a line, seven TAB-separated fields
 // (name, sex, year, month, day, hour, minute), Big5 text, CR LF after every
-// line.
+// line. Fields after the seventh (a note written by hand) are kept with
+// their person, also when it is changed.
 //
 // The store never loses what is in the file:
 // - a line that is short of fields or is not valid Big5 is shown as well as
@@ -63,14 +64,17 @@ struct PersonRecord {
   // this session, which is written from its fields. Kept small: a loaded
   // file holds one for every record.
   struct Source {
-    std::string bytes;              // the line up to its seventh field, without the line end
+    std::string bytes;              // the line without its line end
     std::uint32_t line = 0;         // line number in the file, from 1 (a file holds at most kMaxFileBytes)
     std::uint32_t field_count = 0;  // fields the line had (7 for a sound line)
     LineEnd line_end;               // empty for a last line without one
     bool valid_big5 = true;
-    bool overlong = false;          // a field is longer than any name: shown shortened, marked "…"
+    bool overlong = false;          // a field is longer than any name (kept whole; a list shows its start)
   };
   std::optional<Source> source;
+  // The fields after the seventh, each after its TAB, as the file holds
+  // them (Big5); written after the seven fields of a changed record.
+  std::string tail;
 
   bool damaged() const {
     return source && (source->field_count < kFieldCount || !source->valid_big5 || source->overlong);
@@ -90,15 +94,17 @@ struct DiskState {
 
 // One change the user makes to the list.
 struct Edit {
-  enum class Kind { kAppend, kModify, kRemove };
+  // kRestore puts a removed row back where it stood, as it was.
+  enum class Kind { kAppend, kModify, kRemove, kRestore };
   Kind kind = Kind::kAppend;
-  std::size_t index = 0;  // kModify, kRemove: the row the user chose
-  PersonRecord before;    // kModify, kRemove: that row as the user saw it
-  Fields after;           // kAppend, kModify: the new content
+  std::size_t index = 0;  // kModify, kRemove, kRestore: the row the user chose
+  PersonRecord before;    // kModify, kRemove, kRestore: that row as the user saw it
+  Fields after;           // kAppend, kModify: the new content; kRestore: the row's fields
 
   static Edit Append(Fields after);
   static Edit Modify(std::size_t index, PersonRecord before, Fields after);
   static Edit Remove(std::size_t index, PersonRecord before);
+  static Edit Restore(std::size_t index, PersonRecord removed);
 };
 
 struct PersonList {
@@ -118,6 +124,7 @@ enum class Status {
   kTooLarge,      // save: the file holds more records than were loaded
   kConflict,      // save: the file changed and the edit no longer fits
   kBadText,       // save: a field has a TAB, CR or LF, or a character Big5 lacks
+  kIncomplete,    // a command refused before any save: no name, no complete birth, no row chosen
 };
 
 struct LoadResult {
@@ -142,7 +149,7 @@ struct SaveResult {
 // ----------------------------------------------------------------- in memory
 
 // The records of a file's content: empty lines skipped, fields beyond the
-// seventh dropped, missing ones empty; at most kMaxRecords (truncated is set
+// seventh kept in `tail`, missing ones empty; at most kMaxRecords (truncated is set
 // when more follow). `complete` is false when the content was cut short; a
 // last line without line end is then left out as well.
 PersonList ParsePersonFile(std::string_view content, bool complete = true);
@@ -188,10 +195,6 @@ LoadResult ReadPersonFile(const std::filesystem::path& path);
 SaveResult SavePersonList(const std::filesystem::path& path, PersonList& list,
                           const std::optional<Edit>& edit = std::nullopt);
 
-// Writes the list as it stands to a file of the user's choice (replacing it
-// whole), without merging with what was there: the way out when the list's
-// own file cannot be written.
-SaveResult WritePersonFile(const std::filesystem::path& path, const PersonList& list);
 
 // ------------------------------------------------------------ a save in steps
 //

@@ -8,6 +8,7 @@
 
 #include "records/big5.hpp"
 #include "records/file_io.hpp"
+#include "records/merge_step.hpp"
 #include "records/utf8.hpp"
 
 namespace qelm::records {
@@ -248,32 +249,23 @@ SaveResult KeepInMemory(PlaceBook& book, const std::vector<PlaceChange>& changes
 
 PlaceSave PreparePlaceSave(const fs::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes) {
   PlaceSave s;
-  FileContent now = ReadWhole(target, kMaxFileBytes);
-  if (now.error != 0) {
-    s.result = KeepInMemory(
-        book, changes, {Status::kCannotRead, "無法讀取出生地檔案 " + PathText(target) + Reason(now.error), now.error});
+  // Changed by another copy: its content with this book's changes on top
+  // (changes are by person: they always fit).
+  Merged<PlaceBook, PlaceChange> m = ReadAndMerge<PlaceBook, PlaceChange>(
+      target, book, false, "出生地檔案", [](std::string_view content) { return ParsePlaceFile(content); },
+      [](PlaceBook& b, const PlaceChange& c) {
+        ApplyPlaceChange(b, c);
+        return true;
+      });
+  if (!m.result) {
+    s.result = m.result.status == Status::kCannotRead ? KeepInMemory(book, changes, std::move(m.result))
+                                                       : std::move(m.result);
     return s;
   }
-  if (!now.complete) {
-    s.result = {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
-    return s;
-  }
-  s.existed = now.exists;
-  s.before = std::move(now.bytes);
-  const DiskState current = s.existed ? DiskStateOf(s.before) : DiskState{};
-  if (current != book.disk) {
-    // Changed by another copy: its content with this book's changes on top.
-    s.work = ParsePlaceFile(s.before);
-    if (s.work.truncated) {
-      s.result = {Status::kTooLarge, "出生地檔案已被另一個程式變更且過大，不予存檔"};
-      return s;
-    }
-    for (const PlaceChange& c : book.unsaved) ApplyPlaceChange(s.work, c);
-    s.work.unsaved = book.unsaved;
-    s.reloaded = true;
-  } else {
-    s.work = book;
-  }
+  s.existed = m.existed;
+  s.before = std::move(m.before);
+  s.reloaded = m.changed;
+  s.work = std::move(m.work);
   for (const PlaceChange& c : changes) {
     ApplyPlaceChange(s.work, c);
     s.work.unsaved.push_back(c);

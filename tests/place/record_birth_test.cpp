@@ -10,7 +10,11 @@
 namespace qelm {
 namespace {
 
-records::PersonRecord Record(records::Fields f) { return {std::move(f), std::nullopt}; }
+records::PersonRecord Record(records::Fields f) {
+  records::PersonRecord r;
+  r.fields = std::move(f);
+  return r;
+}
 
 TEST(RecordBirth, TheFieldsAtTheBirthplace) {
   const records::Fields plain{"林美", "女", "2001", "2", "3", "4", "5"};

@@ -91,8 +91,9 @@ Shown Show(const Dir& d) {
 }
 
 int stepsLeft = 0;
-void KillAtStep(io::WriteStep, const fs::path&) {
+int KillAtStep(io::WriteStep, const fs::path&) {
   if (--stepsLeft == 0) ::raise(SIGKILL);
+  return 0;
 }
 
 using Persons = std::vector<std::pair<Fields, std::optional<PlaceEntry>>>;

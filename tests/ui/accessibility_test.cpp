@@ -74,12 +74,14 @@ TEST(Accessibility, EveryControlOfEveryWindowHasAName) {
   MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
   main.show();
   ASSERT_TRUE(main.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
+  std::unique_ptr<records::PersonStore> store;  // outlives the person window
   std::vector<std::unique_ptr<QWidget>> windows;
   for (int k = 0; k < kAnalysisKinds; ++k)
     windows.emplace_back(CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), ScorePeriod::FlowYear));
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  windows.emplace_back(new PersonWindow(main, std::filesystem::path(QFile::encodeName(dir.path()).toStdString())));
+  store = std::make_unique<records::PersonStore>(std::filesystem::path(QFile::encodeName(dir.path()).toStdString()) / "User");
+  windows.emplace_back(new PersonWindow(main, *store));
   windows.emplace_back(new FindBirthWindow(DayChange::AtMidnight));
 
   // The main window's own count: 8 buttons, 5 fields, 10 arrows, 4 headers

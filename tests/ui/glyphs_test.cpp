@@ -139,7 +139,8 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
       for (const char* line : {"王小明\t男\t1990\t5\t17\t14\t30", "林美\t女\t2001\t2\t3\t4\t5"})
         user << records::EncodeBig5(line).bytes.value_or("") << "\r\n";
     }
-    std::unique_ptr<PersonWindow> persons(new PersonWindow(main, folder));
+    records::PersonStore store(folder / "User");
+    std::unique_ptr<PersonWindow> persons(new PersonWindow(main, store));
     check(persons.get());
     // The longest line under the birthplace: a long name with coordinates by
     // hand, a clock hour that came twice, true solar time.

@@ -253,6 +253,14 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
+void MainWindow::ResumeChart() {
+  setEnabled(true);
+  if (!chart_ || chartLoaded_) return;
+  chartLoaded_ = true;
+  emit chartLoadedChanged();
+  ComputeFlowMoment();
+}
+
 bool MainWindow::CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem) {
   CastOutcome cast = CastBirth(personName, sex, birth);
   if (!cast) {

@@ -48,6 +48,9 @@ class MainWindow : public QWidget {
   // opens the person window (which enables it again). The program calls it
   // once at start-up after setting the hook.
   void OpenPersonWindow();
+  // The person window closed without a choice: the chart set aside is live
+  // again and follows the flow moment.
+  void ResumeChart();
 
   // Casts the chart of a birth as the core resolves it, shows it with the
   // line stating its correction under the natal block (none when the time is

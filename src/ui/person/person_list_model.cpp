@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "records/person_store.hpp"
 #include "ui/kit/fonts.hpp"
 
 
@@ -19,6 +20,10 @@ const std::array<PersonListModel::Column, records::kFieldCount> PersonListModel:
 }};
 
 namespace {
+// A field as the list shows it: a text longer than any name (a damaged
+// line's) by its start.
+QString Shown(const std::string& field) { return Q(records::ShownField(field)); }
+
 // As a number, which every view reads.
 QVariant Alignment(int column) {
   return static_cast<int>(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
@@ -40,10 +45,10 @@ void PersonListModel::reload() {
   nameStarts_.reserve(list_.rows.size() + 1);
   yearStarts_.reserve(list_.rows.size() + 1);
   for (const records::PersonRecord& row : list_.rows) {
-    names_ += Q(row.fields[records::kName]).toCaseFolded();
+    names_ += Shown(row.fields[records::kName]).toCaseFolded();
     names_ += QLatin1Char('\n');
     nameStarts_.push_back(names_.size());
-    years_ += Q(row.fields[records::kYear]).trimmed();
+    years_ += Shown(row.fields[records::kYear]).trimmed();
     years_ += QLatin1Char('\n');
     yearStarts_.push_back(years_.size());
   }
@@ -132,7 +137,7 @@ int PersonListModel::columnCount(const QModelIndex& parent) const {
 QVariant PersonListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole)
-    return Q(list_.rows[recordOf(index.row())].fields[static_cast<std::size_t>(index.column())]);
+    return Shown(list_.rows[recordOf(index.row())].fields[static_cast<std::size_t>(index.column())]);
   if (role == Qt::TextAlignmentRole) return Alignment(index.column());
   return {};
 }

@@ -12,6 +12,33 @@
 
 namespace qelm::ui {
 
+namespace {
+// The list as the keyboard reaches it: Tab into a list without a current row
+// leaves it so (a plain tree view makes the first row current, which would
+// show that person over an entry being typed); then End and Page Down go to
+// the last row, the other keys to the first.
+class PersonTree : public QTreeView {
+ public:
+  using QTreeView::QTreeView;
+
+ protected:
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    if (currentIndex().isValid() || !model() || model()->rowCount() == 0)
+      return QTreeView::moveCursor(action, modifiers);
+    const bool last = action == MoveEnd || action == MovePageDown;
+    return model()->index(last ? model()->rowCount() - 1 : 0, 0);
+  }
+  void focusInEvent(QFocusEvent* e) override {
+    if (currentIndex().isValid()) {
+      QTreeView::focusInEvent(e);
+      return;
+    }
+    QAbstractScrollArea::focusInEvent(e);
+    viewport()->update();
+  }
+};
+}  // namespace
+
 PersonListView::PersonListView(const records::PersonList& list, QWidget* parent) : QWidget(parent), list_(list) {
   setObjectName(QStringLiteral("personListView"));
   model_ = new PersonListModel(list, this);
@@ -23,7 +50,7 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
   search_->setClearButtonEnabled(true);
   search_->installEventFilter(this);
   connect(search_, &QLineEdit::textChanged, this, &PersonListView::Search);
-  view_ = new QTreeView(this);
+  view_ = new PersonTree(this);
   view_->setObjectName(QStringLiteral("personList"));
   view_->setFont(Font(kSansFace, 11.25));
   view_->setRootIsDecorated(false);
@@ -39,7 +66,6 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
     view_->setColumnWidth(static_cast<int>(c), Px(PersonListModel::kColumns[c].width));
   view_->header()->setStretchLastSection(false);
   view_->setAccessibleName(QStringLiteral("人員列表"));
-  setFocusProxy(view_);
   setTabOrder(search_, view_);
   connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
     if (!quiet_ && current.isValid()) emit currentRecordChanged(model_->recordOf(current.row()));

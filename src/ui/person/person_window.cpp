@@ -25,6 +25,7 @@
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
 #include "ui/kit/twips.hpp"
+#include "ui/person/undo_key.hpp"
 #include "ui/person/unsaved_prompt.hpp"
 
 namespace qelm::ui {
@@ -41,8 +42,9 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 // message line, the birthplace rows under the list.
 constexpr int kWindowWidth = 5430;
 constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4305;
-// Under the list: 合盤 and 由八字找生日, then the day-change setting.
+// Under the list: 合盤, 復原刪除 and 由八字找生日, then the day-change setting.
 constexpr int kListButtonsTop = 6075, kDayChangeTop = 6525;
+constexpr int kCompareWidth = 1095, kUndoLeft = kListLeft + kCompareWidth + 105, kUndoWidth = 1200;
 constexpr int kDayChangeWidth = 3330, kFindBirthWidth = 1515;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
@@ -51,9 +53,8 @@ constexpr int kPlaceTop = 6990;
 
 // ------------------------------------------------------------------ set-up
 
-PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std::optional<records::PersonList> pending,
-                           std::optional<records::PlaceBook> pendingPlaces)
-    : QWidget(&main, Qt::Window), main_(&main) {
+PersonWindow::PersonWindow(MainWindow& main, records::PersonStore& store, const PersonFile& file)
+    : QWidget(&main, Qt::Window), main_(&main), store_(store) {
   setObjectName(QStringLiteral("personWindow"));
   setWindowTitle(QStringLiteral("排盤"));
   // The main window waits while this one is open; this one, its child,
@@ -63,11 +64,12 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   setFixedWidth(Px(kWindowWidth));
   SetBackground(this, 0xFFFFFF);
 
-  const PersonFile file = LocatePersonFile(folder);
-  path_ = file.path;
-
   BuildControls();
-  LoadFiles(std::move(pending), std::move(pendingPlaces));
+  // The files afresh, or the edits that could not be written when the
+  // window was last open, written now onto what the files hold.
+  const records::PersonStore::Opened opened = store_.Open();
+  SetMessage(Q(opened.message) + (opened.retried ? OfferAgain(opened.saved.dropped) : QString()));
+  personList_->showRows();
   EnableEditButtons();
   if (!file.note.isEmpty()) SetMessage(said_.isEmpty() ? file.note : file.note + QStringLiteral("；") + said_);
   // After the full account above, every message begins with where the list is.
@@ -108,7 +110,7 @@ void PersonWindow::BuildControls() {
   SetTextColour(messageLine_, kDarkRed);
   messageLine_->hide();
 
-  personList_ = new PersonListView(list_, this);
+  personList_ = new PersonListView(store_.list(), this);
   Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
   connect(personList_, &PersonListView::clicked, this, &PersonWindow::ListClicked);
   connect(personList_, &PersonListView::currentRecordChanged, this, &PersonWindow::ShowRecord);
@@ -122,6 +124,13 @@ void PersonWindow::BuildControls() {
   connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
   connect(modifyButton_, &QPushButton::clicked, this, &PersonWindow::Modify);
   connect(deleteButton_, &QPushButton::clicked, this, &PersonWindow::Remove);
+  // A deletion taken back (also Ctrl+Z) until the window closes.
+  undoButton_ = MakeButton(this, QStringLiteral("undoButton"), kUndoLeft, kListButtonsTop, kUndoWidth, 360, button,
+                           QStringLiteral("復原刪除"));
+  undoButton_->setAccessibleName(QStringLiteral("復原刪除（Ctrl+Z）"));
+  new UndoKey(undoButton_, {entry_->nameEdit(), personList_->view(), personList_->searchField()},
+              [this] { return store_.canUndo(); });
+  connect(undoButton_, &QPushButton::clicked, this, &PersonWindow::UndoRemove);
 
   birthplace_ = new BirthplaceRow(this, kPlaceTop);
   connect(birthplace_, &BirthplaceRow::changed, this, &PersonWindow::Preview);
@@ -140,73 +149,45 @@ void PersonWindow::BuildControls() {
   Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kListButtonsTop, kFindBirthWidth, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
   // 合盤 for the selected person; the second is chosen in 合盤 itself.
-  compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, 1095, 360, button, "合盤");
+  compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, kCompareWidth, 360, button, "合盤");
   connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
 
-  // Keyboard order: name, sex, 確定, the five selectors, the three edit
-  // buttons, the list, the birthplace.
+  SetTabOrder();
+}
+
+// Keyboard order: the entry (name, sex, 確定, the five selectors, the
+// birthplace) before the commands, then the search, the list, 合盤,
+// 由八字找生日 and the 子時 setting: a person typed is complete before Tab
+// reaches the list.
+void PersonWindow::SetTabOrder() {
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
-  order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), compareButton_, findBirthButton_, dayChangeBox_,
-                             birthplace_->firstInOrder()});
+  BirthplaceRow* p = birthplace_;
+  order.insert(order.end(), {p->finder(), p->longitudeEdit(), p->latitudeEdit(), p->zoneEdit(), p->timeModeBox(),
+                             p->overlapBox(), appendButton_, modifyButton_, deleteButton_, undoButton_,
+                             personList_->searchField(), personList_->view(), compareButton_, findBirthButton_,
+                             dayChangeBox_});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
 
 // ------------------------------------------------------------------ the list and the file
 
-// The list and the birthplaces from their files; edits that could not be
-// written when the window was last open are written now, both files
-// together (onto the files' present content when it has changed meanwhile).
-void PersonWindow::LoadFiles(std::optional<records::PersonList> pending,
-                             std::optional<records::PlaceBook> pendingPlaces) {
-  QString placesSaid;  // after the list's words
-  if (pendingPlaces)
-    places_ = std::move(*pendingPlaces);
-  else
-    placesSaid = Q(records::LoadPlaceFile(records::PlaceFilePath(path_), places_).message);
-  if (pending) {
-    list_ = std::move(*pending);
-  } else {
-    records::LoadResult loaded = records::LoadPersonList(path_);
-    list_ = std::move(loaded.list);
-    SetMessage(Q(loaded.message));
-  }
-  if (pending || pendingPlaces) {
-    const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_);
-    QString text = Q(saved.message);
-    if (!saved) text += QStringLiteral("；尚未存檔的修改仍只保存在記憶體中");
-    AddMessage(text + OfferAgain(saved.dropped));
-  }
-  personList_->showRows();
-  AddMessage(placesSaid);
-  // Lines that cannot be read are kept; the user hears of them.
-  AddMessage(Q(records::UnreadablePlacesText(places_)));
-}
-
-void PersonWindow::SavePersonList(const Edit& edit, const std::optional<records::PlaceEntry>& place) {
-  const records::SaveResult saved = records::SavePersonAndPlace(path_, list_, places_, edit, place);
+void PersonWindow::Saved(const records::SaveResult& saved, int select) {
   // A write that failed keeps the edit in the list, to be written later.
-  const bool kept =
-      saved.status == Status::kCannotWrite || saved.status == Status::kBusy || saved.status == Status::kCannotRead;
-  const bool applied = saved || kept;
-  if (applied || saved.reloaded) {
-    int select = -1;
-    if (edit.kind == Edit::Kind::kModify && applied && !saved.reloaded) select = static_cast<int>(edit.index);
-    personList_->showRows(select);
-  }
+  const bool applied = records::SavedOrKept(saved);
+  if (applied || saved.reloaded) personList_->showRows(applied && !saved.reloaded ? select : -1);
   QString text = Q(saved.message);
-  if (kept) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
+  if (applied && !saved) text += QStringLiteral("；修改暫存在記憶體中，下次存檔時一併寫入");
   // A refused command keeps its own entry on screen for correction.
   const QString again = OfferAgain(saved.dropped);
+  EnableEditButtons();
   if (!applied) {
     redo_.reset();
     SetMessage(text);
     return;
   }
   SetMessage(text + again);
-  EnableEditButtons();
   PrepareNewEntry();
 }
 
@@ -214,26 +195,18 @@ void PersonWindow::SavePersonList(const Edit& edit, const std::optional<records:
 // fits: the last one that wrote a record goes back into the entry (shown
 // after the command prepared a new entry), ready for 輸入.
 QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
-  redo_.reset();
-  for (auto e = dropped.rbegin(); e != dropped.rend(); ++e) {
-    if (e->kind == Edit::Kind::kRemove) continue;
-    redo_ = e->after;
-    return QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入");
-  }
-  return {};
+  redo_ = records::EntryToOfferAgain(dropped);
+  return redo_ ? QStringLiteral("；修改的內容已放回輸入欄，按「輸入」可再加入") : QString();
 }
 
 // A new entry, or the change left to redo, if any.
 void PersonWindow::PrepareNewEntry() {
+  shown_.reset();
   entry_->prepareNew();
   if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
 QString PersonWindow::message() const { return messageLine_->text(); }
-
-void PersonWindow::AddMessage(const QString& text) {
-  if (!text.isEmpty()) SetMessage(said_.isEmpty() ? text : said_ + QStringLiteral("；") + text);
-}
 
 void PersonWindow::SetMessage(const QString& message) {
   said_ = where_.isEmpty() || message.startsWith(where_) ? message
@@ -271,15 +244,17 @@ void PersonWindow::EnableEditButtons() {
   const bool rows = personList_->rowCount() > 0;
   modifyButton_->setEnabled(rows);
   deleteButton_->setEnabled(rows);
+  undoButton_->setEnabled(store_.canUndo());
 }
 
-// Becoming the program's active window prepares a new entry. The program
+// The first activation after the window opens prepares a new entry. Later
+// ones leave the entry and the selection as they are: what is typed or
+// shown is never thrown away by a click on another window. The program
 // losing the focus to another one, and its own drop-down lists, do not count.
 void PersonWindow::FocusWindowChanged(QWindow* w) {
-  if (!w || (w->type() != Qt::Window && w->type() != Qt::Dialog)) return;
-  const bool me = w == windowHandle();
-  if (me && !active_) PrepareNewEntry();
-  active_ = me;
+  if (!w || w != windowHandle() || entered_) return;
+  entered_ = true;
+  PrepareNewEntry();
 }
 
 // ------------------------------------------------------------------ the preview
@@ -337,16 +312,20 @@ void PersonWindow::ListClicked() {
 
 // The current row of the list, however it became current, is the entry.
 void PersonWindow::ShowRecord(std::size_t record) {
-  if (record >= list_.rows.size()) return;
+  const records::PersonList& list = store_.list();
+  if (record >= list.rows.size()) return;
   EnableEditButtons();
-  ShowEntry(list_.rows[record].fields);
+  ShowEntry(list.rows[record].fields);
+  shown_ = record;
+  // What cannot be cast as it stands is said on choosing.
+  if (const auto note = store_.NoteOn(record)) SetMessage(Q(*note));
 }
 
 // The entry shows a record: name, sex, the birth moment in the selectors and
 // the birthplace.
 void PersonWindow::ShowEntry(const records::Fields& fields) {
-  birthplace_->showStored(records::FindPlaceEntry(places_, fields));
-  entry_->showFields(fields);
+  birthplace_->showStored(store_.placeOf(fields));
+  entry_->showFields(records::ShownFields(fields));
   Preview();
 }
 
@@ -357,18 +336,15 @@ void PersonWindow::ShowEntry(const records::Fields& fields) {
 bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
   QString problem;
   const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem);
-  if (!problem.isEmpty()) {
-    SetMessage(problem);
-    return false;
-  }
   if (entered) place = ToPlaceEntry(*entered);
-  return true;
+  if (!problem.isEmpty()) SetMessage(problem);
+  return problem.isEmpty();
 }
 
 // "輸入": the entry with the remembered selections.
 void PersonWindow::Append() {
   std::optional<records::PlaceEntry> place;
-  if (EnteredPlace(place)) SavePersonList(Edit::Append(entry_->newRecord()), place);
+  if (EnteredPlace(place)) Saved(store_.Append(entry_->newRecord(), place));
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -381,30 +357,37 @@ void PersonWindow::Modify() {
   setWindowTitle(QString::number(*record + 1));
   std::optional<records::PlaceEntry> place;
   if (!EnteredPlace(place)) return;
-  const records::PersonRecord before = list_.rows[*record];
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  SavePersonList(Edit::Modify(*record, before, entry_->changedRecord(before.fields)), place);
+  const records::Fields after = entry_->changedRecord(store_.list().rows[*record].fields);
+  Saved(store_.Modify(*record, after, place), static_cast<int>(*record));
 }
 
-// "刪除": the selected row goes at once.
+// "刪除": the selected row goes at once; 復原刪除 brings it back.
 void PersonWindow::Remove() {
   const std::optional<std::size_t> record = personList_->selectedRecord();
   if (!record) {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
-  // The birthplace goes with the person, unless a twin row still names it.
-  SavePersonList(Edit::Remove(*record, list_.rows[*record]));
+  Saved(store_.Remove(*record));
 }
+
+void PersonWindow::UndoRemove() { Saved(store_.UndoRemove()); }
 
 // "確定": the main window casts the chart of the entry and shows it at the
 // present moment; this window closes.
 void PersonWindow::HandOver() {
+  QString problem;
+  const bool placeEntered = birthplace_->enteredPlace(&problem) || !problem.isEmpty();
+  if (const auto why = store_.CastRefusal(shown_, entry_->chosenBirth().has_value(), placeEntered)) {
+    SetMessage(Q(*why));
+    return;
+  }
   const std::optional<MomentInput> clock = entry_->chosenBirth();
   if (!clock) return;
   // At the birthplace: a clock time that never existed there is refused.
-  QString problem;
+  problem.clear();
   const std::optional<Birth> birth = EnteredBirth(*clock, &problem);
   if (!birth) {
     SetMessage(problem);
@@ -416,6 +399,7 @@ void PersonWindow::HandOver() {
     SetMessage(Q(refused));
     return;
   }
+  cast_ = true;
   close();
 }
 
@@ -423,8 +407,8 @@ void PersonWindow::HandOver() {
 void PersonWindow::OpenCompare() {
   const std::optional<std::size_t> record = personList_->selectedRecord();
   QString problem = QStringLiteral("請先在清單中點選要合盤的人");
-  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox_->dayChange(), path_,
-                                         parentWidget(), problem)
+  QWidget* w = record ? OpenCompareWindow(store_.list().rows[*record], store_.places(), dayChangeBox_->dayChange(),
+                                         store_.path(), parentWidget(), problem)
                       : nullptr;
   if (!w) return SetMessage(problem);
   delete compare_.data();  // one 合盤 from this window at a time
@@ -450,15 +434,13 @@ void PersonWindow::TakeFoundBirth(const ChosenStretch& chosen) {
 }
 
 void PersonWindow::closeEvent(QCloseEvent* e) {
+  // Closed without a choice: the chart set aside is live again.
+  if (main_ && !cast_) main_->ResumeChart();
   if (main_) main_->setEnabled(true);
-  // Edits kept in memory: one more try; what is still not written stays
-  // with the main window for the next opening and the program's end.
-  if (!list_.unsaved.empty() || !places_.unsaved.empty()) records::SavePersonAndPlace(path_, list_, places_);
-  if (pendingHook_ && !list_.unsaved.empty()) {
-    pendingHook_(std::exchange(list_, {}));
-    personList_->showRows();
-  }
-  if (pendingPlacesHook_ && !places_.unsaved.empty()) pendingPlacesHook_(std::exchange(places_, {}));
+  // Edits kept in memory: one more try; what is still not written stays in
+  // the store for the next opening and the program's end.
+  if (store_.hasUnsaved()) store_.Save();
+  store_.ForgetUndo();
   QWidget::closeEvent(e);
 }
 

@@ -8,20 +8,18 @@
 #include <QString>
 #include <QWidget>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
 #include "place/birth.hpp"
-#include "records/person_file.hpp"
-#include "records/place_file.hpp"
+#include "records/person_store.hpp"
 #include "ui/person/birth_date_selector.hpp"
 #include "ui/person/birthplace_row.hpp"
 #include "ui/kit/day_change_setting.hpp"
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
 #include "ui/person/person_entry.hpp"
+#include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_view.hpp"
 #include "ui/person/person_window_state.hpp"
 
@@ -36,26 +34,20 @@ class MainWindow;
 class PersonWindow : public QWidget {
   Q_OBJECT
  public:
-  // The window over `main` (disabled while it is open). The person file is
-  // `User` in `folder`, or in the folder ChoosePersonFolder finds when none is
-  // given. `pending`, a list with edits that could not be written when the
-  // window was last open, is taken instead of the file's content and written.
-  explicit PersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder = std::nullopt,
-                        std::optional<records::PersonList> pending = std::nullopt,
-                        std::optional<records::PlaceBook> pendingPlaces = std::nullopt);
+  // The window over `main` (disabled while it is open), showing `store`,
+  // which the application keeps; `file` says where the list is. Opening
+  // reads the files afresh, or writes the edits the store could not write
+  // before.
+  PersonWindow(MainWindow& main, records::PersonStore& store, const PersonFile& file = {});
   ~PersonWindow() override;
 
-  // Called on close with the list when it holds edits not yet in the file.
-  void setPendingHook(std::function<void(records::PersonList)> hook) { pendingHook_ = std::move(hook); }
-  // The same for birthplace changes not yet in the companion file.
-  void setPendingPlacesHook(std::function<void(records::PlaceBook)> hook) { pendingPlacesHook_ = std::move(hook); }
-
-  // 修改 and 刪除 are enabled while the list has rows.
+  // 修改 and 刪除 are enabled while the list has rows, 復原刪除 while a
+  // deletion can be taken back.
   void EnableEditButtons();
 
-  const std::filesystem::path& filePath() const { return path_; }
-  const records::PersonList& list() const { return list_; }
-  const records::PlaceBook& places() const { return places_; }
+  const std::filesystem::path& filePath() const { return store_.path(); }
+  const records::PersonList& list() const { return store_.list(); }
+  const records::PlaceBook& places() const { return store_.places(); }
 
   BirthDateSelector* birthDate() const { return entry_->birthDate(); }
   BirthplaceRow* birthplace() const { return birthplace_; }
@@ -73,7 +65,7 @@ class PersonWindow : public QWidget {
 
  private:
   void BuildControls();
-  void LoadFiles(std::optional<records::PersonList> pending, std::optional<records::PlaceBook> pendingPlaces);
+  void SetTabOrder();
   void Preview();
   void FitPreview();
   void ListClicked();
@@ -85,6 +77,7 @@ class PersonWindow : public QWidget {
   void Append();
   void Modify();
   void Remove();
+  void UndoRemove();
   void HandOver();
   // Fills the birth selectors with the birth a stretch of 由八字找生日 gives.
   void TakeFoundBirth(const ChosenStretch& chosen);
@@ -96,28 +89,24 @@ class PersonWindow : public QWidget {
   void OpenCompare();
   void FocusWindowChanged(QWindow* w);
   bool EnteredPlace(std::optional<records::PlaceEntry>& place);
-  // Writes the list with one edit and the place of the person it enters or
-  // changes, both files together. An edit in the list prepares the next
-  // entry; a refused one leaves the entry as it is, for correction.
-  void SavePersonList(const records::Edit& edit, const std::optional<records::PlaceEntry>& place = std::nullopt);
+  // Shows what a command of the store did: an edit in the list prepares the
+  // next entry; a refused one leaves the entry as it is, for correction.
+  void Saved(const records::SaveResult& saved, int select = -1);
   void SetMessage(const QString& text);
   void ShowMessage();
-  void AddMessage(const QString& text);
 
   QPointer<MainWindow> main_;
-  std::filesystem::path path_;
-  records::PersonList list_;
+  records::PersonStore& store_;
   std::optional<records::Fields> redo_;  // a change to offer again in the entry
+  std::optional<std::size_t> shown_;     // the record the entry was filled from
   QString said_;                         // the message line's words, without the search's count
   QString where_;                        // the message line's first words when the list is not beside the program
-  std::function<void(records::PersonList)> pendingHook_;
-  std::function<void(records::PlaceBook)> pendingPlacesHook_;
-  records::PlaceBook places_;
-  bool active_ = false;  // the program's active window is this one
+  bool entered_ = false;                 // the first activation has prepared a new entry
+  bool cast_ = false;                    // 確定 handed a person over
 
   PersonEntry* entry_;
   QLabel *lunarPreview_, *messageLine_;
-  QPushButton *chooseButton_, *appendButton_, *modifyButton_, *deleteButton_;
+  QPushButton *chooseButton_, *appendButton_, *modifyButton_, *deleteButton_, *undoButton_;
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;

@@ -1,34 +1,24 @@
 #include "ui/person/person_window_state.hpp"
 
-#include <utility>
-
 #include "ui/main/main_window.hpp"
+#include "ui/person/person_folder.hpp"
 #include "ui/person/person_window.hpp"
 #include "ui/kit/single_window.hpp"
 
 namespace qelm::ui {
 
+PersonWindowState::~PersonWindowState() { delete window.data(); }
+
 std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder) {
   auto state = std::make_shared<PersonWindowState>();
   main.setPersonWindowHook([state, folder](MainWindow& over) {
     ShowSingle(state->window, [&] {
-      auto* window = new PersonWindow(over, folder, std::exchange(state->pending, std::nullopt),
-                                      std::exchange(state->pendingPlaces, std::nullopt));
-      window->setPendingPlacesHook(
-          [weak = std::weak_ptr<PersonWindowState>(state), path = window->filePath()](records::PlaceBook places) {
-            if (const auto kept = weak.lock()) {
-              kept->path = path;
-              kept->pendingPlaces = std::move(places);
-            }
-          });
-      window->setPendingHook(
-          [weak = std::weak_ptr<PersonWindowState>(state), path = window->filePath()](records::PersonList list) {
-            if (const auto kept = weak.lock()) {
-              kept->path = path;
-              kept->pending = std::move(list);
-            }
-          });
-      return window;
+      const PersonFile file = LocatePersonFile(folder);
+      // The list moves with the folder only when nothing waits to be written
+      // to the old one.
+      if (!state->store || (state->store->path() != file.path && !state->store->hasUnsaved()))
+        state->store = std::make_unique<records::PersonStore>(file.path);
+      return new PersonWindow(over, *state->store, file);
     });
   });
   return state;
@@ -36,18 +26,8 @@ std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::op
 
 bool FinishPersonEdits(PersonWindowState& state, const UnsavedPrompt& prompt) {
   if (state.window) state.window->close();
-  if (!state.pending && !state.pendingPlaces) return true;
-  // The part with nothing unsaved is taken from its file: both are written
-  // together.
-  records::PersonList list = state.pending ? std::move(*state.pending) : records::ReadPersonFile(state.path).list;
-  records::PlaceBook places;
-  if (state.pendingPlaces)
-    places = std::move(*state.pendingPlaces);
-  else
-    records::LoadPlaceFile(records::PlaceFilePath(state.path), places);
-  state.pending.reset();
-  state.pendingPlaces.reset();
-  return WriteUnsavedEdits(state.path, list, places, prompt);
+  if (!state.store) return true;
+  return WriteUnsavedEdits(*state.store, prompt);
 }
 
 PersonWindow* OpenPersonWindowOf(const MainWindow& main) {

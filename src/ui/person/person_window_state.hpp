@@ -1,5 +1,6 @@
-// The person window as the main window opens it: one at a time, with the
-// edits it could not write kept between openings and written at the end.
+// The person window as the main window opens it: one at a time, a view of
+// the person store the application keeps, whose unsaved edits are written at
+// the next opening, at the window's close and at the program's end.
 #pragma once
 
 #include <QPointer>
@@ -7,8 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "records/person_file.hpp"
-#include "records/place_file.hpp"
+#include "records/person_store.hpp"
 #include "ui/person/unsaved_prompt.hpp"
 
 namespace qelm::ui {
@@ -16,13 +16,16 @@ namespace qelm::ui {
 class MainWindow;
 class PersonWindow;
 
-// The person window of a main window and the edits it could not write, kept
-// between openings of the window.
+// The person list of the program and its window while it is open.
 struct PersonWindowState {
+  PersonWindowState() = default;
+  PersonWindowState(const PersonWindowState&) = delete;
+  PersonWindowState& operator=(const PersonWindowState&) = delete;
+  // The window, a view of the store, goes first.
+  ~PersonWindowState();
+
   QPointer<PersonWindow> window;
-  std::filesystem::path path;                       // the file of `pending`
-  std::optional<records::PersonList> pending;       // edits not yet in the file
-  std::optional<records::PlaceBook> pendingPlaces;  // birthplace changes not yet in User.places
+  std::unique_ptr<records::PersonStore> store;  // from the first opening on
 };
 
 // Makes the main window's "排盤" open the person window, one at a time, with

@@ -7,21 +7,20 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-#include "records/person_and_place.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/person/person_folder.hpp"
 
 namespace qelm::ui {
 
-bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& list, records::PlaceBook& places,
-                       const UnsavedPrompt& prompt) {
+bool WriteUnsavedEdits(records::PersonStore& store, const UnsavedPrompt& prompt) {
+  const std::filesystem::path& path = store.path();
   QString note;  // what went wrong with the last choice
   for (;;) {
-    const std::size_t count = list.unsaved.size(), placeCount = places.unsaved.size();
+    const std::size_t count = store.list().unsaved.size(), placeCount = store.places().unsaved.size();
     if (count == 0 && placeCount == 0) return true;
-    const records::SaveResult saved = records::SavePersonAndPlace(path, list, places);
+    const records::SaveResult saved = store.Save();
     if (!saved.dropped.empty() && prompt.tell) prompt.tell(Q(saved.message));
-    if (list.unsaved.empty() && places.unsaved.empty()) return true;
+    if (!store.hasUnsaved()) return true;
     // The birthplaces go with the persons: they are named alone only when
     // the list has nothing unsaved.
     QString text = count > 0 ? QStringLiteral("清單有 %1 項修改尚未寫入 %2。\n%3")
@@ -38,7 +37,7 @@ bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& l
       case UnsavedChoice::kSaveAs: {
         const QString file = prompt.fileName();
         if (file.isEmpty()) break;
-        const records::SaveResult written = records::WritePersonAndPlace(FileSystemPath(file), list, places);
+        const records::SaveResult written = store.SaveAs(FileSystemPath(file));
         if (written) return true;
         note = QStringLiteral("另存失敗：") + Q(written.message);
         break;

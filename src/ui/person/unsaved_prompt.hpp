@@ -6,8 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "records/person_file.hpp"
-#include "records/place_file.hpp"
+#include "records/person_store.hpp"
 
 class QWidget;
 
@@ -28,11 +27,11 @@ struct UnsavedPrompt {
 // The prompt as dialogs over `parent`.
 UnsavedPrompt DialogPrompt(QWidget* parent = nullptr);
 
-// Writes the edits of the list and of its birthplaces that are not yet in
-// `path` and its companion, both files together; while that fails, asks
-// whether to retry, write both elsewhere or give the edits up. True when
-// every edit is written (here or in the chosen file), false when given up.
-bool WriteUnsavedEdits(const std::filesystem::path& path, records::PersonList& list, records::PlaceBook& places,
-                       const UnsavedPrompt& prompt);
+// Writes the edits of the store's list and of its birthplaces that are not
+// yet in its files, both together; while that fails, asks whether to retry,
+// write both elsewhere (another locked save of the pair) or give the edits
+// up. True when every edit is written (there or in the chosen file), false
+// when given up.
+bool WriteUnsavedEdits(records::PersonStore& store, const UnsavedPrompt& prompt);
 
 }  // namespace qelm::ui

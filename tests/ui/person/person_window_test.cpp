@@ -24,6 +24,7 @@
 #include <QTreeView>
 #include <QWindow>
 #include <QGuiApplication>
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
@@ -194,6 +195,7 @@ TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
        {"lunarPreview", 9.75, ""}},
       {{"personSearch", 9.75, ""}},
       {{"personList", 11.25, ""}},
+      {{"compareButton", 9, "合盤"}, {"undoButton", 9, "復原刪除"}, {"findBirthButton", 9, "由八字找生日"}},
       {{"placeCaption", 9.75, "出生地"}, {"placeFinder", 9.75, ""}},
   };
   std::vector<std::pair<QString, QRect>> placed;
@@ -281,6 +283,7 @@ TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
   ASSERT_TRUE(Selector(1)->isEnabled());
   PickFromList(1, 2);
   PickFromList(2, 2);
+  C<QLineEdit>("nameEdit")->setText("甲");
   Click("appendButton");  // 輸入: the selectors after the year wait again
   ASSERT_FALSE(Selector(1)->isEnabled());
   // The next person shares the year: choosing it once more opens the month.
@@ -294,6 +297,7 @@ TEST_F(PersonWindowTest, ChoosingTheSameItemAgainRunsItsHandling) {
   EXPECT_EQ(form_->birthDate()->remembered(2), 2);
 
   // A choice by keyboard on the closed selector counts as well.
+  C<QLineEdit>("nameEdit")->setText("乙");
   Click("appendButton");
   ASSERT_FALSE(Selector(1)->isEnabled());
   QTest::keyClick(Selector(0), Qt::Key_Down);
@@ -392,16 +396,23 @@ TEST_F(PersonWindowTest, PreviewNames) {
   }
 }
 
-TEST_F(PersonWindowTest, AppendWithoutChoicesStoresZeros) {
+// An entry without a name or a birth date is refused with a message, and
+// nothing is written (it used to store "0 0 0 0 0").
+TEST_F(PersonWindowTest, AnIncompleteEntryIsRefused) {
   Start();
   Click("appendButton");
-  ASSERT_EQ(Rows(), 1);
-  for (int c = 2; c < 7; ++c) EXPECT_EQ(Cell(0, c), "0");
-  EXPECT_EQ(Cell(0, 1), "男");
-  EXPECT_EQ(ReadUser(), "\t" + kMale + "\t0\t0\t0\t0\t0\r\n");
-  EXPECT_TRUE(C("modifyButton")->isEnabled());
-  EXPECT_TRUE(C("deleteButton")->isEnabled());
-  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(Message(), "請輸入姓名");
+  C<QLineEdit>("nameEdit")->setText("甲");
+  Click("appendButton");
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_NE(Message().indexOf("出生日期不完整"), -1) << Message().toStdString();
+  EXPECT_EQ(ReadUser(), "");
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "甲") << "the entry stays for correction";
+  // 確定 without a date says why.
+  Click("chooseButton");
+  EXPECT_EQ(Message(), "請先選擇出生的年、月、日、時");
+  EXPECT_NE(OpenPersonWindowOf(*main_), nullptr);
 }
 
 TEST_F(PersonWindowTest, AppendTakesTheEntryAndPreparesTheNext) {
@@ -531,7 +542,7 @@ TEST_F(PersonWindowTest, HandOverWithoutMinuteTakesMinute0) {
   EXPECT_EQ(main_->chart()->BirthMinute, 0);
 }
 
-TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
+TEST_F(PersonWindowTest, CloseBoxKeepsAChartLive) {
   WriteUser({{"王小明", "男", "1990", "5", "17", "14", "30"}});
   PersonWindow& w = Start();
   EXPECT_FALSE(main_->isEnabled());
@@ -544,20 +555,24 @@ TEST_F(PersonWindowTest, CloseBoxLeavesTheMainWindowWithoutAChart) {
   QTest::mouseClick(MainButton("五行強弱"), Qt::LeftButton);
   EXPECT_EQ(main_->analysisWindow(AnalysisKind::Strength), nullptr);
 
-  // With a chart on screen, "排盤" sets it aside; closing without a choice
-  // keeps it drawn and the analysis buttons inert.
+  // With a chart on screen, "排盤" sets it aside while it is open; closing
+  // it without a choice gives the chart back, live: the analysis buttons
+  // open their windows and the flow line names the person again.
   ASSERT_TRUE(main_->CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   const QString drawn = main_->findChild<QLabel*>("birthDataLine")->text();
   QTest::mouseClick(MainButton("排盤"), Qt::LeftButton);
   PersonWindow* again = OpenPersonWindowOf(*main_);
   ASSERT_NE(again, nullptr);
   EXPECT_FALSE(main_->isEnabled());
+  EXPECT_FALSE(main_->chartLoaded());
   again->close();
   EXPECT_TRUE(main_->isEnabled());
-  EXPECT_FALSE(main_->chartLoaded());
+  EXPECT_TRUE(main_->chartLoaded());
   EXPECT_EQ(main_->findChild<QLabel*>("birthDataLine")->text(), drawn);
+  main_->setField(0, 2025);
+  EXPECT_TRUE(main_->findChild<QLabel*>("personLine")->text().startsWith("王小明")) << "a flow step keeps the name";
   QTest::mouseClick(MainButton("文字輸出"), Qt::LeftButton);
-  EXPECT_EQ(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
+  EXPECT_NE(main_->analysisWindow(AnalysisKind::TextOutput), nullptr);
 }
 
 TEST_F(PersonWindowTest, OneWindowAtATime) {
@@ -706,6 +721,7 @@ TEST_F(PersonWindowTest, ClosingTheWindowWritesKeptEdits) {
     const int held = ::open(dir_.path().toLocal8Bit().constData(), O_RDONLY | O_DIRECTORY);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
     C<QLineEdit>("nameEdit")->setText("乙");
+    PickMoment(1950, 1, 1, 1, 1);
     Click("appendButton");
     ::close(held);
   }
@@ -727,6 +743,7 @@ TEST_F(PersonWindowTest, AFolderThatCannotBeWrittenKeepsTheListInMemory) {
   ASSERT_NE(form_, nullptr);
   EXPECT_NE(Message(), "");
   C<QLineEdit>("nameEdit")->setText("甲");
+  PickMoment(1950, 1, 1, 1, 1);
   Click("appendButton");
   EXPECT_EQ(Rows(), 1);
   EXPECT_NE(Message(), "") << "the window never reports a save that did not happen";
@@ -761,6 +778,7 @@ TEST_F(PersonWindowTest, AListOutsideTheProgramFolderIsNamedInEveryMessage) {
   EXPECT_TRUE(Message().startsWith(where)) << Message().toStdString();
   EXPECT_EQ(Rows(), 1);
   C<QLineEdit>("nameEdit")->setText("乙");
+  PickMoment(1950, 1, 1, 1, 1);
   Click("appendButton");
   EXPECT_EQ(Message(), where);
   C<QLineEdit>("nameEdit")->setText("a\tb");
@@ -803,8 +821,13 @@ TEST_F(PersonWindowTest, AHugeLineIsShownShortened) {
   EXPECT_EQ(ReadUser(), huge + "\xA5\xD2\t" + kMale + "\t1990\t5\t17\t14\t30\r\n");
 }
 
-TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
+// Another window clicked and this one again: the entry, the typed name and
+// the selection stay, so 修改 never writes an emptied form over a person (it
+// used to empty the name while the row stayed selected, and 修改 then saved
+// a line beginning with a TAB).
+TEST_F(PersonWindowTest, BecomingActiveAgainKeepsTheEntry) {
   WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  const std::string before = ReadUser();
   PersonWindow& w = Start();
   ClickRow(0);
   ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
@@ -814,28 +837,57 @@ TEST_F(PersonWindowTest, BecomingActiveAgainPreparesANewEntry) {
   if (!QTest::qWaitForWindowActive(&other)) GTEST_SKIP() << "no window activation on this platform";
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
-  EXPECT_FALSE(Selector(1)->isEnabled());
-  EXPECT_EQ(Selector(1)->currentText(), "1");
-
-  // A selector's drop-down list is no other window of the program: the
-  // focus going to it and back leaves the entry alone, while the focus going
-  // to another window and back prepares a new entry.
-  ClickRow(0);
-  Selector(3)->showPopup();
-  QWindow* popup = Selector(3)->view()->window()->windowHandle();
-  ASSERT_NE(popup, nullptr);
-  ASSERT_TRUE(popup->isVisible());
-  ASSERT_EQ(popup->type(), Qt::Popup);
-  emit qGuiApp->focusWindowChanged(popup);
-  Selector(3)->hidePopup();
-  emit qGuiApp->focusWindowChanged(w.windowHandle());
   EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "甲");
   EXPECT_TRUE(Selector(1)->isEnabled());
-  emit qGuiApp->focusWindowChanged(other.windowHandle());
-  emit qGuiApp->focusWindowChanged(w.windowHandle());
-  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "");
-  EXPECT_FALSE(Selector(1)->isEnabled());
+  Click("modifyButton");
+  EXPECT_EQ(ReadUser(), before);
+
+  // 修改 leaves the row selected and the name empty: a second 修改 is
+  // refused, not written.
+  ClickRow(0);
+  Click("modifyButton");
+  ASSERT_EQ(C<QLineEdit>("nameEdit")->text(), "");
+  Click("modifyButton");
+  EXPECT_EQ(Message(), "請輸入姓名");
+  EXPECT_EQ(ReadUser(), before);
+
+  // A name being typed stays through the same.
+  C<QLineEdit>("nameEdit")->setText("乙");
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "乙");
+}
+
+// Tab from the name field: the birthplace comes before the commands and the
+// list; Tab into the list leaves a new entry alone; the search field is
+// reached by Tab as well.
+TEST_F(PersonWindowTest, TabIntoTheListKeepsANewEntry) {
+  WriteUser({{"甲", "男", "1950", "1", "1", "1", "1"}});
+  PersonWindow& w = Start();
+  w.activateWindow();
+  if (!QTest::qWaitForWindowActive(&w)) GTEST_SKIP() << "no window activation on this platform";
+  C<QLineEdit>("nameEdit")->setText("乙");
+  PickMoment(1984, 2, 2, 10, 0);
+  C<QLineEdit>("nameEdit")->setFocus();
+  std::vector<QWidget*> reached;
+  for (int tabs = 0; tabs < 40 && QApplication::focusWidget() != List(); ++tabs) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    reached.push_back(QApplication::focusWidget());
+  }
+  std::string order;
+  for (QWidget* c : reached) order += c->objectName().toStdString() + " ";
+  ASSERT_EQ(QApplication::focusWidget(), List()) << order;
+  const auto at = [&](QWidget* c) { return std::find(reached.begin(), reached.end(), c) - reached.begin(); };
+  SCOPED_TRACE(order);
+  EXPECT_LT(at(form_->birthplace()->finder()), at(C("appendButton")));
+  EXPECT_LT(at(C("appendButton")), at(C("personSearch")));
+  EXPECT_LT(at(C("personSearch")), at(List()));
+  EXPECT_EQ(C<QLineEdit>("nameEdit")->text(), "乙");
+  EXPECT_EQ(form_->personList()->selectedRecord(), std::nullopt);
+  Click("appendButton");
+  EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.at(1).fields[0], "乙");
 }
 
 // From start-up to a drawn chart, and the file as the edits left it.
@@ -908,11 +960,11 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
     QTemporaryDir dir;
     const fs::path root(QFile::encodeName(dir.path()).toStdString());
     const fs::path path = root / "gone" / "User";
-    records::LoadResult loaded = records::LoadPersonList(path);
-    records::PlaceBook places;
+    records::PersonStore store(path);
+    store.Open();
     const records::Fields person{"甲", "男", "1950", "1", "1", "1", "1"};
     const records::PlaceEntry chengdu{"成都", 104.0667, 30.6667, "Asia/Shanghai", "solar"};
-    ASSERT_FALSE(records::SavePersonAndPlace(path, loaded.list, places, records::Edit::Append(person), chengdu));
+    ASSERT_FALSE(store.Append(person, chengdu));
     std::vector<QString> asked;
     std::size_t next = 0;
     UnsavedPrompt prompt;
@@ -926,7 +978,7 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       const char* f = c.answers[next++].file;
       return *f ? dir.filePath(f) : QString();
     };
-    const bool written = WriteUnsavedEdits(path, loaded.list, places, prompt);
+    const bool written = WriteUnsavedEdits(store, prompt);
     EXPECT_EQ(written, c.written) << c.what;
     EXPECT_EQ(asked.size(), c.answers.size()) << c.what;
     ASSERT_FALSE(asked.empty());
@@ -1171,7 +1223,7 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   // Closed, the change waits with the main window; at the end it is written.
   form_->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_TRUE(state->pendingPlaces.has_value());
+  ASSERT_TRUE(state->store->hasUnsaved());
   fs::remove(places);
   UnsavedPrompt prompt;
   prompt.choose = [](const QString&) { return UnsavedChoice::kDiscard; };
@@ -1208,8 +1260,8 @@ TEST_F(PersonWindowTest, KeptEditsAndTheirPlacesAreWrittenTogether) {
     ::close(held);
   }
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_TRUE(state->pending.has_value());
-  ASSERT_TRUE(state->pendingPlaces.has_value());
+  ASSERT_FALSE(state->store->list().unsaved.empty());
+  ASSERT_FALSE(state->store->places().unsaved.empty());
   const fs::path places = records::PlaceFilePath(UserPath());
   const records::Fields after{"乙", "男", "1975", "7", "1", "14", "30"};
 
@@ -1502,7 +1554,7 @@ TEST_F(PersonWindowTest, TheSearchNarrowsTheListAndEditsThePersonShown) {
   QTest::keyClick(search, Qt::Key_Escape);
   EXPECT_EQ(search->text(), "");
   EXPECT_EQ(shown(), (std::vector<std::string>{"王小明", "王大同", "陳美麗"}));
-  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(Message(), "已刪除「林美」；按「復原刪除」或 Ctrl+Z 可復原");
 }
 
 }  // namespace
