@@ -43,10 +43,11 @@ std::string LunarDateText(const MomentResult& m, bool withHour) {
   return t;
 }
 
-ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth) {
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth, LuckStart luckStart) {
   ChartState c;
   c.PersonName = std::move(PersonName);
   c.Sex = sex;
+  c.luckStart = luckStart;
   c.birth = birth;
 
   const CivilFields b = Fields(ClockMoment(birth));

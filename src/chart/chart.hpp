@@ -57,6 +57,37 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
+// The school that dates the luck pillars.
+//  table:   each pillar opens at its own 節, one real minute counting as 120
+//           minutes of life (the program's own count, the default);
+//  exact:   三日為一歲 to the minute: the time from birth to the governing 節
+//           read as 3 days = 1 year, 6 hours = 1 month, 12 minutes = 1 day,
+//           1 minute = 2 hours, added to the birth on the calendar;
+//  shichen: 《命理探源》 三日一歲, 一日四月, 一時辰十日, counted in whole days
+//           and 時辰.
+// Under exact and shichen each later pillar opens ten years after the one before.
+enum class LuckStart { Table, Exact, Shichen };
+std::string_view LuckStartKey(LuckStart s);   // "table", "exact", "shichen"
+std::string_view LuckStartName(LuckStart s);  // "逐節交運", "三日為一歲精算", "命理探源時辰法"
+// Either form; nothing for any other text.
+std::optional<LuckStart> ParseLuckStart(std::string_view text);
+
+// The time from birth to the 節 as the life it stands for.
+struct LuckOffset {
+  int years = 0, months = 0, days = 0, hours = 0, minutes = 0;
+  friend constexpr auto operator<=>(const LuckOffset&, const LuckOffset&) = default;
+};
+// exact: real minutes between birth and the 節 (at least 0).
+LuckOffset ExactLuckOffset(std::int64_t realMinutes);
+// A clock time's 時辰 on its own date: (hour + 1) div 2, 23:xx counted as 11.
+constexpr int ShichenIndex(int hour) { return hour >= 23 ? 11 : (hour + 1) / 2; }
+// shichen: from the earlier moment to the later, in days and 時辰.
+LuckOffset ShichenLuckOffset(Moment earlier, Moment later);
+// The birth plus the offset on the calendar: years and months onto the
+// birth's year and month, then the day (and the hour and minute) counted on
+// from that month, a day past its end rolling into the next month.
+Moment AddLuckOffset(Moment birth, const LuckOffset& o);
+
 struct ChartState {
   std::string PersonName;
   qelm::Sex Sex = qelm::Sex::Male;
@@ -86,6 +117,10 @@ struct ChartState {
   std::array<std::optional<std::int32_t>, 12> LuckChangeMinutes{};
   std::array<DateText, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
   std::string BirthDateText, BirthMomentText;
+  // The school that dated the luck pillars, and (exact, shichen) the time
+  // to the governing 節 in years, months, days and hours of life.
+  LuckStart luckStart = LuckStart::Table;
+  LuckOffset LuckStartOffset;
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
@@ -103,8 +138,9 @@ struct ChartState {
 
 // Loads a chart: the calendar engine's result for the birth moment plus the
 // person, and every derivation (kind, luck schedule, commanding stem,
-// palaces, texts).
-ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth);
+// palaces, texts), the luck pillars dated by the school.
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
+                     LuckStart luckStart = LuckStart::Table);
 
 // The three lines under the person's name, as the main window shows them and
 // the report begins with them.
@@ -128,8 +164,8 @@ int LuckStartAgeOf(std::int64_t wholeHours);
 // " 3 -  12" for start age 3 and k = 1 (k 1..12).
 std::string LuckAgeRange(int LuckStartAge, int k);
 // Fills the luck fields (LuckStems … LuckAgeRanges, BirthDateText,
-// BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields
-// and birth.JieIndex.
+// BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields,
+// birth.JieIndex and luckStart.
 void LuckSchedule(ChartState& c);
 struct PalaceSet {
   Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;
