@@ -88,6 +88,13 @@ LuckOffset ShichenLuckOffset(Moment earlier, Moment later);
 // from that month, a day past its end rolling into the next month.
 Moment AddLuckOffset(Moment birth, const LuckOffset& o);
 
+// A birth whose hour is not known, cast at one of the charts its date allows:
+// stretch `index` (1-based) of `count`, its first and last clock minute.
+struct HourCandidate {
+  int index = 0, count = 0;
+  Moment first{}, last{};
+};
+
 struct ChartState {
   std::string PersonName;
   qelm::Sex Sex = qelm::Sex::Male;
@@ -121,6 +128,8 @@ struct ChartState {
   // to the governing 節 in years, months, days and hours of life.
   LuckStart luckStart = LuckStart::Table;
   LuckOffset LuckStartOffset;
+  // Set when the hour is not known: the birth is one candidate of its date.
+  std::optional<HourCandidate> hourCandidate;
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
@@ -146,10 +155,19 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
 // the report begins with them.
 // The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)";
 // a birth read in UTC+8 says "東八區" after the time, and one read at solar
-// time "真太陽時" before the lunar date.
+// time "真太陽時" before the lunar date; a candidate of an unknown hour ends
+// with "時辰不詳 (候選 3/13, 04:00–05:59)".
 std::string BirthDataLine(const ChartState& c);
+// "時辰不詳 (候選 3/13, 04:00–05:59)".
+std::string HourCandidateText(const HourCandidate& h);
 // The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
 std::string CommandingStemLine(const ChartState& c);
+// When the luck starts, as the commanding-stem line's note gives it: "約 6歲起運"
+// (table), "起運 6歲 6月 21日 8時" (exact), "起運 6歲 6月 20日" (shichen).
+std::string LuckStartText(const ChartState& c);
+// The heading of the luck change dates: "交運日期", naming the school when it
+// is not the default: "交運日期 (三日為一歲精算)".
+std::string LuckDatesHeading(const ChartState& c);
 // The palaces: "命宮: 辛巳    身宮: 己丑    息元: 丁酉    胎元: 己巳".
 std::string PalaceLine(const ChartState& c);
 

@@ -199,6 +199,24 @@ void LuckSchedule(ChartState& c) {
   }
 }
 
+std::string LuckStartText(const ChartState& c) {
+  const LuckOffset& o = c.LuckStartOffset;
+  switch (c.luckStart) {
+    case LuckStart::Table:
+      break;
+    case LuckStart::Exact:
+      return Compose("起運", Num{o.years}, "歲", Num{o.months}, "月", Num{o.days}, "日", Num{o.hours}, "時");
+    case LuckStart::Shichen:
+      return Compose("起運", Num{o.years}, "歲", Num{o.months}, "月", Num{o.days}, "日");
+  }
+  return Compose("約", Num{c.LuckStartAge}, "歲起運");
+}
+
+std::string LuckDatesHeading(const ChartState& c) {
+  if (c.luckStart == LuckStart::Table) return "交運日期";
+  return Compose("交運日期 (", LuckStartName(c.luckStart), ")");
+}
+
 int LuckIndexAt(const ChartState& c, Moment t) {
   const std::int64_t lived = MinutesBetween(c.BirthMoment(), t);
   // A pillar holds from its change minute on; a pillar whose change lies

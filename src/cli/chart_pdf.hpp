@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calendar/moment.hpp"
+#include "chart/chart.hpp"
 #include "chart/types.hpp"
 #include "cli/commands.hpp"
 #include "place/correction.hpp"
@@ -19,14 +20,14 @@ namespace qelm::cli {
 // with its line. Empty on success, else the reason.
 std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
                           const std::string& path, const BirthCorrection* correction = nullptr,
-                          DayChange dayChange = DayChange::AtZiStart);
+                          DayChange dayChange = DayChange::AtZiStart, LuckStart luckStart = LuckStart::Table);
 
 // The same for the chart command: a failure is one line on the error stream
 // and exit status 1.
 inline void RunChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
                         const std::string& path, Streams& io, const BirthCorrection* correction = nullptr,
-                        DayChange dayChange = DayChange::AtZiStart) {
-  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction, dayChange);
+                        DayChange dayChange = DayChange::AtZiStart, LuckStart luckStart = LuckStart::Table) {
+  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction, dayChange, luckStart);
   if (error.empty()) return;
   io.err << "qelm-report: " << error << "\n";
   io.status = 1;

@@ -5,7 +5,7 @@
 namespace qelm::cli {
 
 std::string WriteChartPdf(const std::string&, Sex, const MomentInput&, const MomentInput&, const std::string&,
-                          const BirthCorrection*, DayChange) {
+                          const BirthCorrection*, DayChange, LuckStart) {
   return "此版本建置時未含視窗,沒有 PDF 輸出(--pdf)";
 }
 

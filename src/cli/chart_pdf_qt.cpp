@@ -14,7 +14,8 @@
 namespace qelm::cli {
 
 std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path, const BirthCorrection* correction, DayChange dayChange) {
+                          const std::string& path, const BirthCorrection* correction, DayChange dayChange,
+                          LuckStart luckStart) {
   std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) {
     // Batch use: never a display, whatever the session offers.
@@ -27,6 +28,7 @@ std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& b
   }
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
+  window.setLuckStart(luckStart);
   const int sexCode = static_cast<int>(sex);  // the windows' code, 1 a man
   if (!(correction ? window.CastChart(name, sexCode, *correction, dayChange)
                    : window.CastChart(name, sexCode, birth, dayChange)))

@@ -23,6 +23,7 @@
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
 #include "records/big5.hpp"
@@ -42,6 +43,7 @@ struct Request {
   std::string name;
   Sex sex = Sex::Male;
   MomentResult birth, at;
+  LuckStart luckStart = LuckStart::Table;
 };
 struct Checked {
   std::optional<Request> request;
@@ -55,7 +57,7 @@ std::optional<Sex> SexOf(std::string_view text) {
 }
 
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
-              DayChange dayChange) {
+              DayChange dayChange, LuckStart luckStart) {
   Checked c;
   // The person file's limit: a chart of a name it could not hold is refused.
   if (const std::size_t n = records::CharacterCount(name); n > records::kMaxNameLength) {
@@ -72,7 +74,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
   auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
   if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
   if (!f) return c;
-  c.request = Request{std::move(name), *s, *b, *f};
+  c.request = Request{std::move(name), *s, *b, *f, luckStart};
   return c;
 }
 
@@ -180,6 +182,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("LuckPillars");
   WriteLuckPillarNames(w, c);
   w.Field("LuckStartAge", c.LuckStartAge);
+  w.Field("LuckStart", Own(LuckStartKey(c.luckStart)));
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
   w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
@@ -252,7 +255,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
 }
 
 void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr) {
-  const ChartState chart = LoadChart(r.name, r.sex, r.birth);
+  const ChartState chart = LoadChart(r.name, r.sex, r.birth, r.luckStart);
   const FlowState flow = ComputeFlow(&chart, r.at);
   WriteChart(w, chart, flow, correction);
 }
@@ -268,10 +271,11 @@ struct ChartOptions {
   BirthPlaceOptions place;
   bool placeGiven = false;
   int dayChange = 23;
+  std::string luckStart = "table";
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
-Checked CheckLine(std::string_view line, DayChange dayChange) {
+Checked CheckLine(std::string_view line, DayChange dayChange, LuckStart luckStart) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::array<std::string_view, 4> fields;
   std::size_t count = 0;
@@ -286,7 +290,7 @@ Checked CheckLine(std::string_view line, DayChange dayChange) {
   }
   // Each line names its own flow moment; the clock never stands in for it.
   if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
-  return Check(std::string(fields[0]), fields[1], fields[2], fields[3], dayChange);
+  return Check(std::string(fields[0]), fields[1], fields[2], fields[3], dayChange, luckStart);
 }
 
 void RunBatch(const ChartOptions& o, Streams& io) {
@@ -295,8 +299,10 @@ void RunBatch(const ChartOptions& o, Streams& io) {
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
   std::atomic<bool> skipped{false};  // lines are worked on several threads
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped, dayChange](std::string_view line, JsonWriter& w) {
-    const Checked c = CheckLine(line, dayChange);
+  const LuckStart luckStart = LuckStartOfOption(o.luckStart);
+  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped, dayChange, luckStart](std::string_view line,
+                                                                                          JsonWriter& w) {
+    const Checked c = CheckLine(line, dayChange, luckStart);
     if (c.request) {
       WriteRequest(w, *c.request);
     } else {
@@ -327,7 +333,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.school != kZiPing && o.school != kSanMing)
     throw UsageError("--school 須為 子平法 或 三命法,不是「" + o.school + "」");
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange);
+  const LuckStart luckStart = LuckStartOfOption(o.luckStart);
+  Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange, luckStart);
   if (!c.request) throw UsageError(c.error);
   // The birth as the clock showed it at the birthplace, corrected.
   const MomentInput clock = c.request->birth.input;
@@ -337,7 +344,7 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (!o.pdf.empty()) {
     CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
-                       correction ? &*correction : nullptr, dayChange);
+                       correction ? &*correction : nullptr, dayChange, luckStart);
   }
 
   if (o.json) {
@@ -348,7 +355,7 @@ void RunChart(const ChartOptions& o, Streams& io) {
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
   }
-  const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
+  const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth, luckStart);
   const FlowState flow = ComputeFlow(&chart, c.request->at);
   const std::string report = ChartReport(chart, flow, o.school == kSanMing ? School::SanMing : School::ZiPing,
                                          correction ? CorrectionLine(*correction) : "");
@@ -376,6 +383,7 @@ void AddChartCommand(CLI::App& app, Streams& io) {
       ->check(CLI::Range(1, kMaxJobs));
   AddBirthPlaceOptions(*chart, opts->place);
   AddDayChangeOption(*chart, opts->dayChange);
+  AddLuckStartOption(*chart, opts->luckStart);
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
     RunChart(*opts, io);

@@ -19,6 +19,7 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "records/big5.hpp"
 #include "place/stored_place.hpp"
@@ -37,6 +38,7 @@ struct PersonsOptions {
   std::string file;
   std::string at;
   int dayChange = 23;
+  std::string luckStart = "table";
 };
 
 // A field of decimal digits as a number; nothing for any other text.
@@ -149,7 +151,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       birth = *corrected.result;
       note = CorrectionLine(*c.correction);
     }
-    const ChartState chart = LoadChart(name, sex, birth);
+    const ChartState chart = LoadChart(name, sex, birth, LuckStartOfOption(o.luckStart));
     const FlowState flowState = ComputeFlow(&chart, *flow);
     io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }
@@ -164,6 +166,7 @@ void AddPersonsCommand(CLI::App& app, Streams& io) {
   persons->add_option("FILE", opts->file, "the person file")->required();
   persons->add_option("--at", opts->at, "the flow moment, \"YYYY-MM-DD HH:MM\" (default: now, local time)");
   AddDayChangeOption(*persons, opts->dayChange);
+  AddLuckStartOption(*persons, opts->luckStart);
   persons->callback([opts, &io] { RunPersons(*opts, io); });
 }
 

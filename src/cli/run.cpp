@@ -14,6 +14,7 @@ int Run(int argc, const char* const* argv, Streams& io) {
   AddPersonsCommand(app, io);
   AddPlacesCommand(app, io);
   AddFindBirthCommand(app, io);
+  AddCandidatesCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp&) {

@@ -143,6 +143,24 @@ TEST(JsonSchema, CorrectedBirthsAndErrorLinesAreValid) {
   EXPECT_NE(chart.Check(replaced("\"format\":2", "\"format\":2,\"Undescribed\":1")), "");
 }
 
+// candidates: each stretch, and one the clocks skipped (New York's clocks
+// went forward at 02:00 on 2021-03-14), is a candidate and nothing else.
+TEST(JsonSchema, CandidateStretchesAreValid) {
+  const Validator candidate("candidate"), findBirth("findBirth");
+  const Ran r = RunReport({"candidates", "--sex", "女", "--date", "2021-03-14", "--longitude", "-74.006", "--zone",
+                           "America/New_York", "--time", "standard", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_GE(lines.size(), 13u);
+  int skipped = 0;
+  for (const std::string& line : lines) {
+    ASSERT_EQ(candidate.Check(line), "") << line;
+    EXPECT_NE(findBirth.Check(line), "");
+    skipped += line.find("\"pillars\":null") != std::string::npos;
+  }
+  EXPECT_EQ(skipped, 1);
+}
+
 // Every key is described, and so is what each number stands for: a property
 // with a number or an array of numbers says so in its description or in the
 // definition it refers to.

@@ -12,6 +12,7 @@
 #include "ui/main/date_row_widget.hpp"
 #include "ui/main/flow_pillars_view.hpp"
 #include "ui/kit/fonts.hpp"
+#include "ui/kit/luck_start_setting.hpp"
 #include "ui/main/luck_pillars_view.hpp"
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
@@ -37,6 +38,11 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   BuildTextLines();
   natal_ = std::make_unique<NatalBlock>(this);
   luck_ = std::make_unique<LuckPillarsView>(this, [this] { OpenProsperity(1); });
+  luckStartBox_ = new LuckStartBox(this);
+  luckStartBox_->setFont(Font(kSansFace, 9));
+  Place(luckStartBox_, 8880, 4215, 2520, 340);
+  luckStart_ = luckStartBox_->luckStart();
+  connect(luckStartBox_, &LuckStartBox::luckStartChosen, this, &MainWindow::setLuckStart);
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -145,6 +151,7 @@ void MainWindow::SetTabOrder() {
   order << dateRow_->nowButton();
   for (ClickLabel* h : flowPillars_->headers()) order << h;
   for (ClickLabel* s : luck_->openers()) order << s;
+  order << luckStartBox_;
   for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -168,10 +175,26 @@ void MainWindow::ShowChart(ChartState chart) {
   const ChartState& c = *chart_;
   birthDataLine_->setText(QString::fromStdString(BirthDataLine(c)));
   commandingStemLine_->setText(QString::fromStdString(CommandingStemLine(c)));
+  commandingStemLine_->setToolTip(QString::fromStdString(LuckStartText(c)));
   palaceLine_->setText(QString::fromStdString(PalaceLine(c)));
   natal_->DrawNatalChart(c);
   luck_->DrawLuckPillars(c);
   emit chartLoadedChanged();
+}
+
+void MainWindow::setLuckStart(LuckStart s) {
+  luckStartBox_->setLuckStart(s);
+  if (s == luckStart_) return;
+  luckStart_ = s;
+  if (!chart_) return;
+  // Only the luck schedule follows the school; the windows opened for the
+  // chart as it was dated go.
+  CloseAnalysisWindows();
+  chart_->luckStart = s;
+  LuckSchedule(*chart_);
+  commandingStemLine_->setToolTip(QString::fromStdString(LuckStartText(*chart_)));
+  luck_->DrawLuckPillars(*chart_);
+  ComputeFlowMoment();
 }
 
 void MainWindow::ComputeFlowMoment() {
@@ -235,7 +258,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   const MomentOutcome out = CalcMoment(birth, dayChange);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
   Now();
   return true;
 }
@@ -245,7 +268,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   const MomentOutcome out = CorrectedMoment(correction, dayChange);
   if (!out) return false;
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result));
+  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
   if (correction.applies()) {
     correction_ = correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));

@@ -27,6 +27,7 @@ class ChartExport;
 class DateRowWidget;
 class FlowPillarsView;
 class LuckPillarsView;
+class LuckStartBox;
 class NatalBlock;
 class Spinner;
 class StepField;
@@ -61,6 +62,14 @@ class MainWindow : public QWidget {
   // correction (none in the clock mode).
   bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
                  DayChange dayChange = DayChange::AtZiStart);
+
+  // The school that dates the luck pillars: the kept setting at the start;
+  // choosing another in the chooser under the luck list keeps it and dates
+  // the shown chart's luck pillars anew. setLuckStart does the same without
+  // keeping the choice (qelm-report --pdf, tests).
+  LuckStart luckStart() const { return luckStart_; }
+  void setLuckStart(LuckStart s);
+  LuckStartBox* luckStartBox() const { return luckStartBox_; }
 
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }
@@ -115,6 +124,7 @@ class MainWindow : public QWidget {
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn
   int prosperityLevel_ = 0;
+  LuckStart luckStart_ = LuckStart::Table;
 
   std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
   QLabel* personLine_;           // name and age at the flow moment
@@ -124,6 +134,7 @@ class MainWindow : public QWidget {
   QLabel* correctionLine_;       // the birthplace correction, under the natal block
   std::unique_ptr<NatalBlock> natal_;
   std::unique_ptr<LuckPillarsView> luck_;
+  LuckStartBox* luckStartBox_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment
