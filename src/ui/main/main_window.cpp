@@ -9,6 +9,7 @@
 #include "ui/export/chart_export.hpp"
 #include "ui/kit/click_label.hpp"
 #include "ui/kit/controls.hpp"
+#include "ui/main/candidate_list.hpp"
 #include "ui/main/date_row_widget.hpp"
 #include "ui/main/flow_pillars_view.hpp"
 #include "ui/kit/fonts.hpp"
@@ -43,6 +44,10 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   Place(luckStartBox_, 8880, 4215, 2520, 340);
   luckStart_ = luckStartBox_->luckStart();
   connect(luckStartBox_, &LuckStartBox::luckStartChosen, this, &MainWindow::setLuckStart);
+  // Between the natal block and the luck list, shown while the hour is not known.
+  candidateList_ = new CandidateList(this);
+  Place(candidateList_, 5640, 1900, 3120, 1980);
+  connect(candidateList_, &CandidateList::candidateChosen, this, &MainWindow::CastCandidate);
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -151,7 +156,7 @@ void MainWindow::SetTabOrder() {
   order << dateRow_->nowButton();
   for (ClickLabel* h : flowPillars_->headers()) order << h;
   for (ClickLabel* s : luck_->openers()) order << s;
-  order << luckStartBox_;
+  order << luckStartBox_ << candidateList_;
   for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -167,6 +172,11 @@ void MainWindow::ShowChart(ChartState chart) {
   // A chart shown here is the clock time as entered; CastChart with a
   // correction states it afterwards.
   correction_.reset();
+  if (!castingCandidate_) {
+    candidates_.clear();
+    candidateList_->hide();
+  }
+  birthDataLine_->setFont(Font(kSansFace, 9.75));
   ShowCorrectionLine({});
   correctionLine_->setToolTip({});
   correctionLine_->hide();
@@ -257,6 +267,7 @@ void MainWindow::OpenPersonWindow() {
 bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
   const MomentOutcome out = CalcMoment(birth, dayChange);
   if (!out) return false;
+  dayChange_ = dayChange;
   setEnabled(true);
   ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
   Now();
@@ -267,6 +278,7 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
                            DayChange dayChange) {
   const MomentOutcome out = CorrectedMoment(correction, dayChange);
   if (!out) return false;
+  dayChange_ = dayChange;
   setEnabled(true);
   ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
   if (correction.applies()) {
@@ -277,6 +289,60 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCo
   }
   Now();
   return true;
+}
+
+void MainWindow::ShowHourCandidates(bool hourUnknown) {
+  candidates_.clear();
+  candidateList_->hide();
+  if (!chart_) return;
+  chart_->hourCandidate.reset();
+  birthDataLine_->setFont(Font(kSansFace, 9.75));
+  birthDataLine_->setText(QString::fromStdString(BirthDataLine(*chart_)));
+  if (!hourUnknown) return;
+  // The date as the clock showed it: at the birthplace when there is one.
+  Moment clock = chart_->BirthMoment();
+  candidateCaster_ = BirthCaster{std::nullopt, dayChange_};
+  if (correction_) {
+    candidateCaster_.place = StoredBirthPlace{correction_->place, correction_->mode, correction_->choice};
+    const MomentInput& e = correction_->entered;
+    clock = MakeMoment(e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute);
+  }
+  candidates_ = CandidateStretches(DateOf(clock), candidateCaster_);
+  MarkCandidate(clock);
+}
+
+void MainWindow::MarkCandidate(Moment clock) {
+  const int i = StretchIndexOf(candidates_, clock);
+  if (i < 0) return;
+  const CandidateStretch& s = candidates_[static_cast<std::size_t>(i)];
+  chart_->hourCandidate = HourCandidate{i + 1, static_cast<int>(candidates_.size()), s.first, s.last};
+  // The line grows by the candidate: a size smaller where it needs that.
+  const QString line = QString::fromStdString(BirthDataLine(*chart_));
+  birthDataLine_->setText(line);
+  for (const double points : {9.75, 9.0, 8.25, 7.5}) {
+    birthDataLine_->setFont(Font(kSansFace, points));
+    if (birthDataLine_->fontMetrics().horizontalAdvance(line) <= birthDataLine_->contentsRect().width()) break;
+  }
+  candidateList_->ShowStretches(candidates_, i);
+}
+
+void MainWindow::CastCandidate(int index) {
+  if (!chart_ || index < 0 || static_cast<std::size_t>(index) >= candidates_.size()) return;
+  const CandidateStretch s = candidates_[static_cast<std::size_t>(index)];
+  if (!s.pillars) return;  // minutes the clocks skipped: no chart
+  const BirthCaster caster = candidateCaster_;
+  castingCandidate_ = true;
+  const std::string name = chart_->PersonName;
+  const int sex = chart_->Sex == Sex::Male ? 1 : 0;
+  bool cast = false;
+  if (caster.place) {
+    const CorrectionOutcome c = CorrectStoredBirth(InputOf(s.first), *caster.place);
+    cast = c && CastChart(name, sex, *c.correction, caster.dayChange);
+  } else {
+    cast = CastChart(name, sex, InputOf(s.first), caster.dayChange);
+  }
+  castingCandidate_ = false;
+  if (cast) MarkCandidate(s.first);
 }
 
 std::string MainWindow::correctionLine() const {

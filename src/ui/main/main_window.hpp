@@ -14,6 +14,7 @@
 #include "calendar/date.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "place/birth_candidates.hpp"
 #include "place/correction.hpp"
 #include "ui/main/analysis_windows.hpp"
 
@@ -23,6 +24,7 @@ class QPushButton;
 
 namespace qelm::ui {
 
+class CandidateList;
 class ChartExport;
 class DateRowWidget;
 class FlowPillarsView;
@@ -71,6 +73,15 @@ class MainWindow : public QWidget {
   void setLuckStart(LuckStart s);
   LuckStartBox* luckStartBox() const { return luckStartBox_; }
 
+  // The hour of the birth just cast is not known (時辰不詳): the stretches of
+  // its date in which the four pillars stay the same are listed beside the
+  // chart, the cast one selected, and the birth line says which candidate it
+  // is. Choosing another row casts its first minute. False, or another
+  // chart cast, takes the list away.
+  void ShowHourCandidates(bool hourUnknown);
+  const std::vector<CandidateStretch>& candidates() const { return candidates_; }
+  CandidateList* candidateList() const { return candidateList_; }
+
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }
   // The line stating it, empty when there is none.
@@ -110,6 +121,9 @@ class MainWindow : public QWidget {
   // windows open for the previous chart are closed.
   void ShowChart(ChartState chart);
   void ShowCorrectionLine(const QString& line);
+  // Marks the candidate holding the clock minute in the chart and the list.
+  void MarkCandidate(Moment clock);
+  void CastCandidate(int index);
   // Recomputes and redraws everything that follows the flow moment.
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
@@ -125,6 +139,10 @@ class MainWindow : public QWidget {
   bool navReady_ = false;  // the start-up's first flow moment is drawn
   int prosperityLevel_ = 0;
   LuckStart luckStart_ = LuckStart::Table;
+  DayChange dayChange_ = DayChange::AtZiStart;  // of the chart cast last
+  std::vector<CandidateStretch> candidates_;    // while the hour is not known
+  BirthCaster candidateCaster_;
+  bool castingCandidate_ = false;  // a chosen candidate is cast: the list stays
 
   std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
   QLabel* personLine_;           // name and age at the flow moment
@@ -135,6 +153,7 @@ class MainWindow : public QWidget {
   std::unique_ptr<NatalBlock> natal_;
   std::unique_ptr<LuckPillarsView> luck_;
   LuckStartBox* luckStartBox_;
+  CandidateList* candidateList_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment

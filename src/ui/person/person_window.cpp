@@ -133,13 +133,16 @@ void PersonWindow::BuildControls() {
   findBirthButton_->setFont(button);
   Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+  hourUnknown_ = new HourUnknownMark(this);
+  hourUnknown_->setFont(text);
+  Place(hourUnknown_, kListLeft, kFindBirthTop, 1800, 360);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), findBirthButton_, birthplace_->firstInOrder()});
+                             personList_->view(), hourUnknown_, findBirthButton_, birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -156,6 +159,7 @@ void PersonWindow::LoadFiles(std::optional<records::PersonList> pending,
     places_ = std::move(*pendingPlaces);
   else
     placesSaid = Q(records::LoadPlaceFile(records::PlaceFilePath(path_), places_).message);
+  hourUnknown_->setPersonFile(path_);
   if (pending) {
     list_ = std::move(*pending);
   } else {
@@ -216,6 +220,7 @@ QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
 // A new entry, or the change left to redo, if any.
 void PersonWindow::PrepareNewEntry() {
   entry_->prepareNew();
+  hourUnknown_->showPerson(std::nullopt);
   if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
@@ -329,6 +334,7 @@ void PersonWindow::ShowRecord(std::size_t record) {
 void PersonWindow::ShowEntry(const records::Fields& fields) {
   birthplace_->showStored(records::FindPlaceEntry(places_, fields));
   entry_->showFields(fields);
+  hourUnknown_->showPerson(fields);
   Preview();
 }
 
@@ -399,6 +405,7 @@ void PersonWindow::HandOver() {
   if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
                 : !main_->CastChart(name, sex, *birth, dayChange))
     return;
+  main_->ShowHourCandidates(hourUnknown_->hourUnknown());
   close();
 }
 

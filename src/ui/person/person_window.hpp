@@ -20,6 +20,7 @@
 #include "ui/kit/day_change_setting.hpp"
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
+#include "ui/person/hour_unknown_mark.hpp"
 #include "ui/person/person_entry.hpp"
 #include "ui/person/person_list_view.hpp"
 #include "ui/person/person_window_state.hpp"
@@ -66,6 +67,7 @@ class PersonWindow : public QWidget {
   DayChangeBox* dayChangeBox() const;
   FindBirthButton* findBirthButton() const { return findBirthButton_; }
   FindBirthWindow* findBirthWindow() const;
+  HourUnknownMark* hourUnknownMark() const { return hourUnknown_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -114,6 +116,7 @@ class PersonWindow : public QWidget {
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;
+  HourUnknownMark* hourUnknown_;  // 時辰不詳
 };
 
 }  // namespace qelm::ui
