@@ -46,7 +46,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   connect(luckStartBox_, &LuckStartBox::luckStartChosen, this, &MainWindow::setLuckStart);
   // Between the natal block and the luck list, shown while the hour is not known.
   candidateList_ = new CandidateList(this);
-  Place(candidateList_, 5640, 1900, 3120, 1980);
+  Place(candidateList_, 5430, 1900, 3060, 1980);
   connect(candidateList_, &CandidateList::candidateChosen, this, &MainWindow::CastCandidate);
 
   flowPanel_ = new QFrame(this);
