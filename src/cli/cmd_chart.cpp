@@ -26,6 +26,7 @@
 #include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
+#include "place/birth_candidates.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"
 
@@ -44,6 +45,7 @@ struct Request {
   Sex sex = Sex::Male;
   MomentResult birth, at;
   LuckStart luckStart = LuckStart::Table;
+  std::optional<HourCandidate> hourCandidate;  // --hour-unknown
 };
 struct Checked {
   std::optional<Request> request;
@@ -74,7 +76,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
   auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
   if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
   if (!f) return c;
-  c.request = Request{std::move(name), *s, *b, *f, luckStart};
+  c.request = Request{std::move(name), *s, *b, *f, luckStart, std::nullopt};
   return c;
 }
 
@@ -251,11 +253,21 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
     w.Key("BirthCorrection");
     WriteBirthCorrection(w, *correction);
   }
+  if (c.hourCandidate) {
+    w.Key("HourCandidate");
+    w.BeginObject();
+    w.Field("index", c.hourCandidate->index);
+    w.Field("count", c.hourCandidate->count);
+    w.Field("first", UserMomentText(c.hourCandidate->first));
+    w.Field("last", UserMomentText(c.hourCandidate->last));
+    w.EndObject();
+  }
   w.EndObject();
 }
 
 void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr) {
-  const ChartState chart = LoadChart(r.name, r.sex, r.birth, r.luckStart);
+  ChartState chart = LoadChart(r.name, r.sex, r.birth, r.luckStart);
+  chart.hourCandidate = r.hourCandidate;
   const FlowState flow = ComputeFlow(&chart, r.at);
   WriteChart(w, chart, flow, correction);
 }
@@ -266,7 +278,7 @@ struct ChartOptions {
   std::string name, sex, birth, at;
   std::string school{kZiPing};
   std::string pdf;
-  bool json = false, crlf = false, batch = false;
+  bool json = false, crlf = false, batch = false, hourUnknown = false;
   int jobs = DefaultJobs();
   BirthPlaceOptions place;
   bool placeGiven = false;
@@ -297,6 +309,7 @@ void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
+  if (o.hourUnknown) throw UsageError("--hour-unknown 只用於單一命盤,不用於 --batch");
   std::atomic<bool> skipped{false};  // lines are worked on several threads
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
   const LuckStart luckStart = LuckStartOfOption(o.luckStart);
@@ -340,8 +353,20 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const MomentInput clock = c.request->birth.input;
   const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
   if (correction) c.request->birth = CorrectedBirth(*correction, dayChange);
+  if (o.hourUnknown) {
+    // The birth is one of the charts its date allows: which, of how many.
+    const BirthCaster caster{ResolveBirthPlace(o.place), dayChange};
+    const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour, clock.InputMinute);
+    const std::vector<CandidateStretch> stretches = CandidateStretches(DateOf(at), caster);
+    const int i = StretchIndexOf(stretches, at);
+    if (i >= 0) {
+      const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
+      c.request->hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+    }
+  }
 
   if (!o.pdf.empty()) {
+    if (o.hourUnknown) throw UsageError("--hour-unknown 不與 --pdf 並用");
     CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
                        correction ? &*correction : nullptr, dayChange, luckStart);
@@ -355,7 +380,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
   }
-  const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth, luckStart);
+  ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth, luckStart);
+  chart.hourCandidate = c.request->hourCandidate;
   const FlowState flow = ComputeFlow(&chart, c.request->at);
   const std::string report = ChartReport(chart, flow, o.school == kSanMing ? School::SanMing : School::ZiPing,
                                          correction ? CorrectionLine(*correction) : "");
@@ -384,6 +410,9 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   AddBirthPlaceOptions(*chart, opts->place);
   AddDayChangeOption(*chart, opts->dayChange);
   AddLuckStartOption(*chart, opts->luckStart);
+  chart->add_flag("--hour-unknown", opts->hourUnknown,
+                  "時辰不詳: the birth is one candidate of its date; the birth line and the JSON (HourCandidate) "
+                  "say which of the date's stretches it is (see candidates)");
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
     RunChart(*opts, io);

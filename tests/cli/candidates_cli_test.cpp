@@ -33,6 +33,33 @@ TEST(CandidatesCommand, TheDateInStretches) {
   EXPECT_NE(Lines(solar.out)[0].find("\"last\":\"1990-05-17 01:"), std::string::npos) << Lines(solar.out)[0];
 }
 
+// chart --hour-unknown names the stretch candidates lists for the birth.
+TEST(CandidatesCommand, AChartCastAsACandidate) {
+  const std::vector<const char*> chart{"chart", "--name", "甲", "--sex", "女", "--birth", "1990-05-17 14:30", "--at",
+                                       "2024-06-15 10:30", "--place", "成都", "--time", "solar", "--hour-unknown"};
+  auto json = chart;
+  json.push_back("--json");
+  const Ran r = RunReport(json);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto candidate = nlohmann::json::parse(r.out)["HourCandidate"];
+  const Ran listed = RunReport({"candidates", "--sex", "女", "--date", "1990-05-17", "--place", "成都", "--time",
+                                "solar", "--json"});
+  const auto lines = Lines(listed.out);
+  ASSERT_EQ(candidate["count"].get<std::size_t>(), lines.size());
+  const auto stretch = nlohmann::json::parse(lines.at(candidate["index"].get<std::size_t>() - 1));
+  EXPECT_EQ(candidate["first"], stretch["first"]);
+  EXPECT_EQ(candidate["last"], stretch["last"]);
+  const Ran text = RunReport(chart);
+  EXPECT_NE(Lines(text.out).at(0).find("時辰不詳 (候選 " + std::to_string(candidate["index"].get<int>()) + "/"),
+            std::string::npos);
+  // Without the flag nothing is said; a batch or a PDF does not take it.
+  EXPECT_EQ(RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1990-05-17 14:30", "--at",
+                       "2024-06-15 10:30"})
+                .out.find("HourCandidate"),
+            std::string::npos);
+  EXPECT_EQ(RunReport({"chart", "--batch", "--hour-unknown"}, "").status, 2);
+}
+
 TEST(CandidatesCommand, RefusesWhatIsNoDate) {
   for (const char* date : {"1990-02-30", "1900-12-31", "1990/05/17", "17 May"})
     EXPECT_EQ(RunReport({"candidates", "--sex", "男", "--date", date}).status, 2) << date;

@@ -159,6 +159,13 @@ TEST(JsonSchema, CandidateStretchesAreValid) {
     skipped += line.find("\"pillars\":null") != std::string::npos;
   }
   EXPECT_EQ(skipped, 1);
+  // A chart cast as a candidate says so in a key of its own.
+  const Ran chart = RunReport({"chart", "--json", "--name", "甲", "--sex", "男", "--birth", "2021-03-14 12:00", "--at",
+                               "2024-01-01 00:00", "--hour-unknown"});
+  ASSERT_EQ(chart.status, 0) << chart.err;
+  EXPECT_EQ(Validator("chart").Check(Lines(chart.out).at(0)), "");
+  EXPECT_NE(chart.out.find(R"("HourCandidate":{"index":7,"count":13,"first":"2021-03-14 11:00","last":"2021-03-14 12:59"})"),
+            std::string::npos);
 }
 
 // Every key is described, and so is what each number stands for: a property
