@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -22,7 +23,9 @@
 #include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "records/big5.hpp"
+#include "place/birth_candidates.hpp"
 #include "place/stored_place.hpp"
+#include "records/hour_marks.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "report/report.hpp"
@@ -117,6 +120,9 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     io.Skipped();
   }
 
+  // Persons marked 時辰不詳 (FILE.hours): cast as a candidate of their date.
+  const std::set<records::Fields> hourUnknown = records::ReadHourMarks(records::HourMarkFilePath(o.file));
+
   for (const PersonRecord& r : loaded.list.rows) {
     if (const auto problem = Problem(r)) {
       io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
@@ -135,8 +141,9 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     const DayChange dayChange = DayChangeOfOption(o.dayChange);
     MomentResult birth = *BirthOf(r, dayChange);
     std::string note;
+    std::optional<StoredBirthPlace> stored;
     if (entry) {
-      const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
+      stored = FromPlaceEntry(*entry);
       const auto& f = r.fields;
       const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
                               *Number(f[records::kHour]), *Number(f[records::kMinute])};
@@ -151,7 +158,19 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       birth = *corrected.result;
       note = CorrectionLine(*c.correction);
     }
-    const ChartState chart = LoadChart(name, sex, birth, LuckStartOfOption(o.luckStart));
+    ChartState chart = LoadChart(name, sex, birth, LuckStartOfOption(o.luckStart));
+    if (hourUnknown.contains(r.fields)) {
+      const auto& f = r.fields;
+      const Moment clock = MakeMoment(*Number(f[records::kYear]), *Number(f[records::kMonth]),
+                                      *Number(f[records::kDay]), *Number(f[records::kHour]),
+                                      *Number(f[records::kMinute]));
+      const std::vector<CandidateStretch> stretches =
+          CandidateStretches(DateOf(clock), BirthCaster{stored, dayChange});
+      if (const int i = StretchIndexOf(stretches, clock); i >= 0) {
+        const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
+        chart.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+      }
+    }
     const FlowState flowState = ComputeFlow(&chart, *flow);
     io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }

@@ -79,10 +79,15 @@ TEST(LuckStartOption, BatchAndPersonsDateAsTheSingleChart) {
   const std::string file = (dir / "User").string();
   std::ofstream(file, std::ios::binary) << records::EncodeBig5("王小明\t男\t1990\t5\t17\t14\t30\r\n").bytes.value();
   const Ran persons = RunReport({"persons", file.c_str(), "--at", "2024-06-15 10:30", "--luck-start", "shichen"});
-  fs::remove_all(dir);
   ASSERT_EQ(persons.status, 0) << persons.err;
   EXPECT_NE(persons.out.find("交運日期 (命理探源時辰法)\n"), std::string::npos);
   EXPECT_NE(persons.out.find("壬午  1996年12月07日"), std::string::npos);
+  EXPECT_EQ(persons.out.find("時辰不詳"), std::string::npos);
+  // A person marked 時辰不詳 beside the file: the report says which candidate.
+  std::ofstream(file + ".hours") << "王小明\t男\t1990\t5\t17\t14\t30\n";
+  const Ran marked = RunReport({"persons", file.c_str(), "--at", "2024-06-15 10:30"});
+  fs::remove_all(dir);
+  EXPECT_NE(marked.out.find("(庚午年四月廿三日未時) 時辰不詳 (候選 8/13, 13:00–14:59)\n"), std::string::npos);
 }
 
 }  // namespace
