@@ -22,6 +22,16 @@ void HourUnknownMark::showPerson(const std::optional<records::Fields>& person) {
   setChecked(person_ && marks_.contains(*person_));
 }
 
+void HourUnknownMark::carry(const std::optional<records::Fields>& before,
+                            const std::optional<records::Fields>& after) {
+  if (file_.empty()) return;
+  const std::set<records::Fields> was = marks_;
+  if (before) marks_.erase(*before);
+  if (after && isChecked()) marks_.insert(*after);
+  if (marks_ != was) records::WriteHourMarks(file_, marks_);
+  person_ = after;
+}
+
 void HourUnknownMark::Keep(bool marked) {
   if (!person_ || file_.empty()) return;  // a new entry: the mark holds for this chart only
   if (marked) marks_.insert(*person_);

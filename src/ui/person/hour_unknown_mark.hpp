@@ -22,6 +22,9 @@ class HourUnknownMark : public QCheckBox {
   // The mark of a stored person; none: a new entry, unmarked.
   void showPerson(const std::optional<records::Fields>& person);
   bool hourUnknown() const { return isChecked(); }
+  // The mark goes with an edit of the list: `before` (none: 輸入) loses it,
+  // `after` (none: 刪除) takes the mark as shown.
+  void carry(const std::optional<records::Fields>& before, const std::optional<records::Fields>& after);
 
  private:
   void Keep(bool marked);

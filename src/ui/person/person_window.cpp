@@ -356,7 +356,10 @@ bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
 // "輸入": the entry with the remembered selections.
 void PersonWindow::Append() {
   std::optional<records::PlaceEntry> place;
-  if (EnteredPlace(place)) SavePersonList(Edit::Append(entry_->newRecord()), place);
+  if (!EnteredPlace(place)) return;
+  const records::Fields added = entry_->newRecord();
+  hourUnknown_->carry(std::nullopt, added);
+  SavePersonList(Edit::Append(added), place);
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -372,7 +375,9 @@ void PersonWindow::Modify() {
   const records::PersonRecord before = list_.rows[*record];
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  SavePersonList(Edit::Modify(*record, before, entry_->changedRecord(before.fields)), place);
+  const records::Fields after = entry_->changedRecord(before.fields);
+  hourUnknown_->carry(before.fields, after);
+  SavePersonList(Edit::Modify(*record, before, after), place);
 }
 
 // "刪除": the selected row goes at once.
@@ -383,6 +388,7 @@ void PersonWindow::Remove() {
     return;
   }
   // The birthplace goes with the person, unless a twin row still names it.
+  hourUnknown_->carry(list_.rows[*record].fields, std::nullopt);
   SavePersonList(Edit::Remove(*record, list_.rows[*record]));
 }
 

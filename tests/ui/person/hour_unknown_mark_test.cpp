@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -66,6 +67,14 @@ TEST(HourUnknownMark, KeptBesideTheListAndHandedOver) {
   EXPECT_FALSE(mark->isChecked());
   clickRow(0);
   EXPECT_TRUE(mark->isChecked());
+
+  // 修改 carries the mark to the changed person.
+  form->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("王大明"));
+  QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("modifyButton")), Qt::LeftButton);
+  const records::Fields renamed{"王大明", "男", "1990", "5", "17", "14", "30"};
+  EXPECT_EQ(records::ReadHourMarks(folder / "User.hours"), std::set<records::Fields>{renamed});
+  clickRow(0);
+  ASSERT_TRUE(mark->isChecked());
 
   // 確定: the chart and, beside it, the day's candidates.
   QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("chooseButton")), Qt::LeftButton);
