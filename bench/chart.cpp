@@ -27,7 +27,7 @@ void BuildEverything(const MomentResult& birth, const MomentResult& flow) {
   benchmark::DoNotOptimize(BuildStarRows(chart, School::ZiPing));
   benchmark::DoNotOptimize(BuildStarRows(chart, School::SanMing));
   benchmark::DoNotOptimize(BuildVirtues(chart.MonthBranch));
-  for (int level = 1; level <= 5; ++level) benchmark::DoNotOptimize(LevelScores(chart, f, level));
+  for (const ScorePeriod p : kScorePeriods) benchmark::DoNotOptimize(LevelScores(chart, f, p));
 }
 
 // From the entered moments: both run through the calendar engine first.
@@ -107,7 +107,7 @@ BENCHMARK(BM_BothStarLists);
 void BM_LevelScores(benchmark::State& state) {
   const Loaded l;
   for (auto _ : state) {
-    for (int level = 1; level <= 5; ++level) benchmark::DoNotOptimize(LevelScores(l.chart, l.flow, level));
+    for (const ScorePeriod p : kScorePeriods) benchmark::DoNotOptimize(LevelScores(l.chart, l.flow, p));
   }
 }
 BENCHMARK(BM_LevelScores);

@@ -1,6 +1,6 @@
 # What `cmake --install` puts in place, and the Debian package cpack builds
 # from it: the two commands, the desktop entry, the icon, the AppStream
-# metadata, the manual pages, the copyright and changelog in share/doc/qelm,
+# metadata, the bash completion of qelm-report, the manual pages, the copyright and changelog in share/doc/qelm,
 # and share/qelm, whose presence tells the program that it runs installed
 # (the person list then lives in the per-user data folder).
 include(GNUInstallDirs)
@@ -20,6 +20,24 @@ install(FILES ${_data}/icons/${QELM_APP_ID}.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${_data}/README.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
 install(FILES ${_data}/qelm-report.schema.json DESTINATION ${CMAKE_INSTALL_DATADIR}/qelm)
+
+# The bash completion of qelm-report, where bash-completion looks for it:
+# its completionsdir (pkg-config) taken below the install prefix, else
+# share/bash-completion/completions there.
+set(QELM_BASH_COMPLETIONS ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(_bc_dir bash-completion completionsdir)
+  pkg_get_variable(_bc_prefix bash-completion prefix)
+  if(_bc_dir AND _bc_prefix)
+    string(LENGTH "${_bc_prefix}/" _bc_length)
+    string(SUBSTRING "${_bc_dir}" 0 ${_bc_length} _bc_start)
+    if(_bc_start STREQUAL "${_bc_prefix}/")
+      string(SUBSTRING "${_bc_dir}" ${_bc_length} -1 QELM_BASH_COMPLETIONS)
+    endif()
+  endif()
+endif()
+install(FILES ${_data}/qelm-report.bash-completion DESTINATION ${QELM_BASH_COMPLETIONS} RENAME qelm-report)
 
 # A stripped install (cpack, `cmake --install --strip`) also drops the
 # compiler's version notes, as Debian's own packaging does.

@@ -8,20 +8,21 @@ set -euo pipefail
 QELM_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libcli11-dev nlohmann-json3-dev rapidjson-dev
+  libcli11-dev rapidjson-dev
   libhowardhinnant-date-dev tzdata libgeonames-dev
   fonts-noto-cjk qt6-translations-l10n
 )
 # The Debian package (tools/package.sh): dpkg-shlibdeps and file for cpack.
 QELM_PACKAGE_PACKAGES=(dpkg-dev file)
-# The tests (./test.sh), on top of the above: test and benchmark libraries,
+# The tests (./test.sh), on top of the above: test and benchmark libraries
+# (and a JSON reader apart from the program's RapidJSON, to read its output),
 # clang for the fuzz build, the validators of the installed files and of
 # the package (lintian), and the generators' own tools, with which the tests
 # check that the committed tables and place list are what the generators
 # write (python3-ephem for the calendar tables; libgeonames, tzdata and
 # ICU's uconv for the place list).
 QELM_TEST_PACKAGES=(
-  libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libssl-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   desktop-file-utils appstream man-db poppler-utils
   "${QELM_PACKAGE_PACKAGES[@]}" lintian

@@ -1,7 +1,8 @@
 // qelm-shots: grabs the main window, with a fixed demo chart and flow moment,
-// every analysis window and the person window (a few persons in a scratch
-// folder, one with a birthplace), and the main window with that person's
-// chart in true solar time, into PNG files of a folder.
+// every analysis window, 擇日, the person window (a few persons in a scratch
+// folder, one with a birthplace), 合盤 of the demo chart with one of them,
+// and the main window with that person's chart in true solar time, into PNG
+// files of a folder.
 //
 //   qelm-shots OUTDIR
 #include <QApplication>
@@ -18,7 +19,9 @@
 #include <fstream>
 #include <memory>
 
+#include "ui/compare/compare_window.hpp"
 #include "ui/main/analysis_windows.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
 #include "ui/export/chart_export.hpp"
 #include "place/places.hpp"
@@ -103,8 +106,16 @@ int main(int argc, char* argv[]) {
   };
   for (const Shot& s : shots) {
     std::unique_ptr<QWidget> w(
-        qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), 1));
+        qelm::ui::CreateAnalysisWindow(s.kind, *window.chart(), window.flow(), qelm::ScorePeriod::Luck));
     if (w) ok = Save(w.get(), dir, QString::fromLatin1(s.name)) && ok;
+  }
+  // 擇日 for the flow moment's month, 六沖 and 三刑 avoided, a day chosen.
+  {
+    qelm::ui::DayChoiceWindow days(*window.chart(), window.flow());
+    days.avoidField()->setText(QStringLiteral("六沖,三刑"));
+    days.applyFilter();
+    days.chooseDay(qelm::MakeDate(2024, 6, 18));
+    ok = Save(&days, dir, QStringLiteral("day_choice_window")) && ok;
   }
 
   // The person window over the main window, the second person clicked.
@@ -131,6 +142,13 @@ int main(int argc, char* argv[]) {
   QApplication::processEvents();
   ok = Save(persons, dir, QStringLiteral("person_window_search")) && ok;
   persons->close();
+
+  // 合盤 of the demo chart with 林美, the second person of the list.
+  {
+    qelm::ui::CompareWindow compare(*window.chart(), window.flow().moment, folder);
+    compare.ChooseSecond(1);
+    ok = Save(&compare, dir, QStringLiteral("compare_window")) && ok;
+  }
 
   // 陳大文 was born in Chengdu; his chart is read in true solar time.
   const std::vector<qelm::KnownPlace> chengdu = qelm::FindPlaces("成都", 1);
@@ -159,8 +177,7 @@ int main(int argc, char* argv[]) {
   ok = Save(placed, dir, QStringLiteral("person_window_place")) && ok;
   placed->close();
 
-  const qelm::CorrectionOutcome corrected = qelm::CorrectStoredBirth({1975, 8, 21, 14, 5}, born);
-  if (!corrected || !window.CastChart("陳大文", 1, *corrected.correction)) {
+  if (!window.CastChart("陳大文", qelm::Sex::Male, qelm::BirthOf({1975, 8, 21, 14, 5}, born, qelm::DayChange::AtZiStart))) {
     std::fprintf(stderr, "the corrected chart was refused\n");
     return 1;
   }

@@ -14,9 +14,9 @@ int main() {
   double longitude = 0;
   while (std::cin >> t >> longitude) {
     const qelm::UtcSeconds ut{std::chrono::seconds{t}};
-    const qelm::Moment clock = qelm::FixedZone{std::chrono::minutes{0}}.ClockAt(ut);
+    const qelm::CivilFields clock = qelm::Fields(qelm::FixedZone{std::chrono::minutes{0}}.ClockAt(ut));
     const qelm::Place place{"", longitude, 0, "Etc/UTC"};
-    const qelm::CorrectionOutcome out = qelm::CorrectBirth(qelm::InputOf(clock), place, qelm::TimeMode::Solar);
+    const qelm::CorrectionOutcome out = qelm::CorrectBirth({clock.year, clock.month, clock.day, clock.hour, clock.minute}, place, qelm::TimeMode::Solar);
     if (!out) {
       std::printf("refused %s\n", qelm::CorrectionFailureText(out).c_str());
       continue;

@@ -24,7 +24,7 @@ int main() {
     if (when.starts_with("@")) {
       int m = 0, d = 0, h = 0, n = 0;
       in >> m >> d >> h >> n;
-      const qelm::Moment clock = qelm::MakeMoment(std::stoi(when.substr(1)), m, d, h, n);
+      const qelm::ClockTime clock = qelm::MakeClockTime(std::stoi(when.substr(1)), m, d, h, n);
       const qelm::ClockResolution r = qelm::ResolveClock(*zone, clock);
       const char* state = r.state == qelm::ClockState::Gap       ? "gap"
                           : r.state == qelm::ClockState::Overlap ? "overlap"

@@ -241,6 +241,10 @@ bool Relation::flowing() const {
 }
 
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
+  return FindRelations(pillars, nullptr);
+}
+
+std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::vector<PillarIndices>* joined) {
   // The facts first, as pointers and positions, in the order of the positions.
   std::vector<Hit> hits;
   const int n = static_cast<int>(pillars.size());
@@ -266,10 +270,12 @@ std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
   // Then grouped by kind, each group keeping that order.
   std::vector<Relation> out;
   out.reserve(hits.size());
+  if (joined) joined->reserve(joined->size() + hits.size());
   for (int kind = 0; kind < kRelationKindCount; ++kind) {
     for (const Hit& h : hits) {
       const Fact& f = *h.fact;
       if (static_cast<int>(f.kind) != kind) continue;
+      if (joined) joined->push_back(h.at);
       Relation& r = out.emplace_back();
       r.kind = f.kind;
       r.count = f.count;

@@ -77,6 +77,10 @@ struct Relation {
 // within a kind by the positions, in the order the pillars are given. Pillars
 // that are not valid take part in nothing.
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars);
+// The same, and for each relation in turn the indices (into `pillars`) of the
+// pillars it joins, appended to `joined` (unused places 0).
+using PillarIndices = std::array<int, 3>;
+std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::vector<PillarIndices>* joined);
 
 // The pillars of a chart at a flow moment: 年 月 日 時, 運 while a luck
 // pillar is current, 流年 流月 流日 流時. Without a flow moment, the natal four.

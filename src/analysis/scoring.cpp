@@ -76,10 +76,10 @@ ElementScores NatalScores(const ChartState& c) {
   return count.scores;
 }
 
-ElementScores LevelScores(const ChartState& c, const FlowState& f, int level) {
+ElementScores LevelScores(const ChartState& c, const FlowState& f, ScorePeriod period) {
   ElementCount count;
-  if (level < 1 || level > 5) return count.scores;
   count.scores = NatalScores(c);
+  const auto level = static_cast<int>(period) + 1;  // 1 luck … 5 flow hour
   // Before the first luck pillar there is no luck period to count.
   if (f.CurrentLuckIndex >= 1 && f.CurrentLuckIndex <= 12) {
     AddPillar(count, c.LuckPillar(f.CurrentLuckIndex), 2);

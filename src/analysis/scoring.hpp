@@ -22,11 +22,16 @@ struct ElementCount {
 };
 
 ElementScores NatalScores(const ChartState& c);  // totals 60
-// Levels 1 luck period … 5 flow hour, cumulative over the natal count, the
-// luck pillar (branch doubled), the flow year, the flow month (branch doubled),
-// the flow day and the flow hour of f.moment. With CurrentLuckIndex 0 the
-// luck pillar is left out. A level outside 1..5 counts nothing (all zero).
-ElementScores LevelScores(const ChartState& c, const FlowState& f, int level);
+// The period a cumulative count reaches down to, each counting those before
+// it: the luck period, then the flow year, month, day and hour.
+enum class ScorePeriod { Luck, FlowYear, FlowMonth, FlowDay, FlowHour };
+inline constexpr std::array kScorePeriods{ScorePeriod::Luck, ScorePeriod::FlowYear, ScorePeriod::FlowMonth,
+                                          ScorePeriod::FlowDay, ScorePeriod::FlowHour};
+// Cumulative over the natal count, the luck pillar (branch doubled), the flow
+// year, the flow month (branch doubled), the flow day and the flow hour of
+// f.moment, down to `period`. With CurrentLuckIndex 0 the luck pillar is left
+// out.
+ElementScores LevelScores(const ChartState& c, const FlowState& f, ScorePeriod period);
 // 印比, 比食, 食財, 財官, 官印 around the day master's element.
 std::array<int, 5> PairSums(const ElementScores& s, Stem dayStem);
 // "比劫" "食傷" "財星" "官殺" "印星".

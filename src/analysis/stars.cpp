@@ -44,8 +44,6 @@ constexpr std::array<Word, 12> kYearGodNames{
 // Two digits per stem, 甲 first: the branch on which the star stands.
 constexpr std::string_view kGrowthStartZiPing = "12120303030306060909";  // 長生: 甲乙亥 丙丁戊己寅 庚辛巳 壬癸申
 constexpr std::string_view kLu = "03040607060709101201";          // 祿: 甲祿在寅, 乙祿在卯 …
-constexpr std::string_view kYangRen = "04050708070810110102";     // 羊刃: one past the 祿
-constexpr std::string_view kJinYu = "05060809080911120203";       // 金輿: two past the 祿
 constexpr std::string_view kNobleDawn = "02011212020102070606";   // 旦貴
 constexpr std::string_view kNobleDusk = "08091010080908030404";   // 暮貴
 constexpr std::string_view kWenChang = "06070910091012010304";    // 文昌
@@ -54,8 +52,25 @@ constexpr std::string_view kTianChu = "06070607091012010304";     // 天廚
 constexpr std::string_view kTianGuan = "08050610110402090307";    // 天官
 constexpr std::string_view kHongYan = "07090308050511100109";     // 紅豔
 constexpr std::string_view kLiuXia = "10110809060705040312";      // 流霞
-constexpr std::string_view kTangFu = "10110102010204050708";      // 唐符
-constexpr std::string_view kGuoYin = "11120203020305060809";      // 國印
+
+// The stars that stand a fixed count of branches past the 祿, counted
+// forward round the twelve: "祿前一位為羊刃", 金輿 two past it, 唐符 seven
+// and 國印 eight.
+template <int Shift>
+constexpr std::array<char, 20> kPastLu = [] {
+  std::array<char, 20> table{};
+  for (std::size_t k = 0; k < table.size(); k += 2) {
+    const int lu = (kLu[k] - '0') * 10 + (kLu[k + 1] - '0');
+    const int branch = (lu - 1 + Shift) % 12 + 1;
+    table[k] = static_cast<char>('0' + branch / 10);
+    table[k + 1] = static_cast<char>('0' + branch % 10);
+  }
+  return table;
+}();
+constexpr std::string_view kYangRen{kPastLu<1>.data(), kPastLu<1>.size()};  // 羊刃
+constexpr std::string_view kJinYu{kPastLu<2>.data(), kPastLu<2>.size()};    // 金輿
+constexpr std::string_view kTangFu{kPastLu<7>.data(), kPastLu<7>.size()};   // 唐符
+constexpr std::string_view kGuoYin{kPastLu<8>.data(), kPastLu<8>.size()};   // 國印
 
 // The entry of stem k sits at characters 2k − 1 and 2k.
 constexpr int StemTableEntry(std::string_view table, Stem s) {
@@ -64,6 +79,10 @@ constexpr int StemTableEntry(std::string_view table, Stem s) {
 }
 static_assert(StemTableEntry(kLu, Stem{1}) == 3 && StemTableEntry(kLu, Stem{10}) == 1);
 static_assert(StemTableEntry(kGrowthStartZiPing, Stem{9}) == 9);
+// 甲: 祿 寅, 羊刃 卯, 金輿 辰, 唐符 酉, 國印 戌; 癸: 祿 子, 國印 申.
+static_assert(StemTableEntry(kYangRen, Stem{1}) == 4 && StemTableEntry(kJinYu, Stem{1}) == 5 &&
+              StemTableEntry(kTangFu, Stem{1}) == 10 && StemTableEntry(kGuoYin, Stem{1}) == 11 &&
+              StemTableEntry(kGuoYin, Stem{10}) == 9);
 
 // ------------------------------------------------------------ branch rules
 

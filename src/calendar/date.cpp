@@ -44,12 +44,6 @@ std::string UserMomentText(Moment t) {
   return text;
 }
 
-std::optional<Moment> ParseMomentText(std::string_view text) {
-  const auto f = ParseClockText(text, '/');
-  if (!f) return std::nullopt;
-  return MakeMoment(f->year, f->month, f->day, f->hour, f->minute);
-}
-
 std::string ChineseDateText(Date d) {
   const std::chrono::year_month_day ymd{d};
   char buf[48];

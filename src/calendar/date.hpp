@@ -1,10 +1,18 @@
-// Gregorian dates and minute-resolution moments.
+// Gregorian dates and minute-resolution moments, and the three clocks a
+// birth can be read by.
 //
 // A moment is a time a clock shows, not an instant: the calendar tables give
 // their solar-term moments as the clocks of UTC+8 showed them, and a birth or
 // flow moment is compared with them as it stands. Dates and moments are
-// therefore std::chrono local times; an instant (a sys_time) becomes a
-// moment only through a zone (place/zone.hpp).
+// therefore std::chrono local times (table time); an instant (a sys_time)
+// becomes a moment only through a zone (place/zone.hpp).
+//
+// A zone's clock time (ClockTime: what a clock at a birthplace showed) and
+// apparent solar time (SolarTime) are time points of clocks of their own, as
+// <chrono> keeps local_time and sys_time apart: neither converts to, compares
+// with or subtracts from table time. A clock time becomes table time only
+// through its zone (place/zone.hpp), solar time only from an instant and a
+// longitude (place/solar.hpp).
 #pragma once
 
 #include <chrono>
@@ -15,8 +23,33 @@
 
 namespace qelm {
 
+// The years the calendar serves: the tables reach from 1900 to 2100, and a
+// moment needs the year before and after its own.
+inline constexpr int kFirstYear = 1901;
+inline constexpr int kLastYear = 2099;
+constexpr bool InCalendarYears(int year) { return year >= kFirstYear && year <= kLastYear; }
+
 using Date = std::chrono::local_days;
+// Table time: the clocks of UTC+8, by which the calendar tables are kept.
 using Moment = std::chrono::local_time<std::chrono::minutes>;
+using TableTime = Moment;
+
+// Tags of the two other clocks. They are never asked for the present time.
+template <typename Tag>
+struct ReadingClock {
+  using rep = std::chrono::minutes::rep;
+  using period = std::chrono::minutes::period;
+  using duration = std::chrono::minutes;
+  using time_point = std::chrono::time_point<ReadingClock, duration>;
+  static constexpr bool is_steady = false;
+  static time_point now() noexcept = delete;
+};
+struct ZoneClockTag;
+struct SolarClockTag;
+// What the clocks of a time zone showed, daylight saving included.
+using ClockTime = ReadingClock<ZoneClockTag>::time_point;
+// Apparent solar time at a longitude.
+using SolarTime = ReadingClock<SolarClockTag>::time_point;
 
 // y-m-d with roll-over: a month outside 1..12 moves into the neighbouring
 // years, a day outside the month moves into the neighbouring months
@@ -35,6 +68,11 @@ constexpr Moment MakeMoment(Date d, int hour, int minute) {
 
 constexpr Moment MakeMoment(int y, int m, int d, int hour, int minute) {
   return MakeMoment(MakeDate(y, m, d), hour, minute);
+}
+
+// A zone's clock showing y-m-d hour:minute (with MakeDate's roll-over).
+constexpr ClockTime MakeClockTime(int y, int m, int d, int hour, int minute) {
+  return ClockTime{MakeMoment(y, m, d, hour, minute).time_since_epoch()};
 }
 
 struct CivilFields {
@@ -63,6 +101,10 @@ constexpr int DaysInMonth(int year, int month) {
   return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
+// The fields a clock face shows, whichever clock it is.
+constexpr CivilFields Fields(ClockTime t) { return Fields(Moment{t.time_since_epoch()}); }
+constexpr CivilFields Fields(SolarTime t) { return Fields(Moment{t.time_since_epoch()}); }
+
 constexpr Date DateOf(Moment t) { return std::chrono::floor<std::chrono::days>(t); }
 
 // Differences as the calendar engine takes them.
@@ -85,9 +127,11 @@ std::optional<CivilFields> ParseClockText(std::string_view text, char dateSepara
 
 // "yyyy/mm/dd hh:mm", the form of the solar-term table.
 std::string MomentText(Moment t);
+// The same of what another clock shows.
+inline std::string MomentText(ClockTime t) { return MomentText(Moment{t.time_since_epoch()}); }
+inline std::string MomentText(SolarTime t) { return MomentText(Moment{t.time_since_epoch()}); }
 // "YYYY-MM-DD HH:MM", the form the user types a moment in.
 std::string UserMomentText(Moment t);
-std::optional<Moment> ParseMomentText(std::string_view text);
 // "yyyy年mm月dd日", the form of the luck change dates.
 std::string ChineseDateText(Date d);
 

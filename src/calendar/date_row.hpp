@@ -4,11 +4,12 @@
 //
 // Each field has a range one step wider than its legal values (month 0..13,
 // day 0..month length + 1, hour -1..24, minute -1..60); reaching such a value
-// is how a carry is asked for. The date always stays between 1901-01-01 and
-// 2099-12-31: at the two end years no carry leaves the range, so in 2099 the
-// hour may stand at 24, the minute at 60 and the day one past the month's end,
-// and in 1901 the minute at -1 and the day at 0 (the engine reads them as the
-// moment they name).
+// is how a carry is asked for. The date always stays between 1 January of
+// kFirstYear and 31 December of kLastYear: at the two end years no carry
+// leaves the range, so in the last year the hour may stand at 24, the minute
+// at 60 and the day one past the month's end, and in the first year the
+// minute at -1 and the day at 0 (the engine reads them as the moment they
+// name).
 //
 // A carry counts from the date the row showed before the change. Every change
 // of a field runs the rules again, so one step can cascade: a minute step over
@@ -28,10 +29,10 @@ class DateRow {
  public:
   enum Field : int { kYear = 0, kMonth = 1, kDay = 2, kHour = 3, kMinute = 4 };
   static constexpr int kFields = 5;
-  static constexpr Date kFirstDate = MakeDate(1901, 1, 1);
-  static constexpr Date kLastDate = MakeDate(2099, 12, 31);
+  static constexpr Date kFirstDate = MakeDate(kFirstYear, 1, 1);
+  static constexpr Date kLastDate = MakeDate(kLastYear, 12, 31);
 
-  // 1 January 1901, 00:00.
+  // 1 January of the first year, 00:00.
   constexpr DateRow() = default;
   // The five fields set in turn, year first, as "NOW" does.
   constexpr explicit DateRow(const CivilFields& at) { set(at); }
@@ -76,8 +77,8 @@ class DateRow {
   friend constexpr bool operator==(const DateRow&, const DateRow&) = default;
 
  private:
-  static constexpr std::array<int, kFields> kMinimum{1901, 0, 0, -1, -1};
-  static constexpr std::array<int, kFields> kMaximum{2099, 13, 32, 24, 60};
+  static constexpr std::array<int, kFields> kMinimum{kFirstYear, 0, 0, -1, -1};
+  static constexpr std::array<int, kFields> kMaximum{kLastYear, 13, 32, 24, 60};
 
   // The date plus n calendar months; a day beyond the new month's end
   // becomes that month's last day.
@@ -111,7 +112,7 @@ class DateRow {
       const int end = DaysInMonth(y, m) + 1;
       // A new month or year under a day beyond its end ends on its last day.
       // Only the day's own step to the end asks for a carry; an hour or
-      // minute step leaves the day alone (in 2099 it may stand one past the
+      // minute step leaves the day alone (in the last year it may stand one past the
       // month's end, meaning the first of the next month).
       if (d > end || (d == end && (i == kYear || i == kMonth))) {
         d = end - 1;
@@ -131,30 +132,30 @@ class DateRow {
       const Date shown = MakeDate(shown_[kYear], shown_[kMonth], shown_[kDay]);
       switch (i) {
         case kMonth:
-          if (y < 2099 && m == 13) setDate(AddMonths(shown, 1));
-          if (y > 1901 && m == 0) setDate(AddMonths(shown, -1));
+          if (y < kLastYear && m == 13) setDate(AddMonths(shown, 1));
+          if (y > kFirstYear && m == 0) setDate(AddMonths(shown, -1));
           break;
         case kDay:
-          if (d == dayEnd_ && y < 2099) setDate(shown + std::chrono::days{1});
-          if (y > 1901 && d == 0) setDate(shown - std::chrono::days{1});
+          if (d == dayEnd_ && y < kLastYear) setDate(shown + std::chrono::days{1});
+          if (y > kFirstYear && d == 0) setDate(shown - std::chrono::days{1});
           break;
         case kHour:
-          if (y < 2099 && h == 24) {
+          if (y < kLastYear && h == 24) {
             setDate(shown + std::chrono::days{1});
             change(kHour, 0);
           }
-          if (y > 1901 && h == -1) {
+          if (y > kFirstYear && h == -1) {
             setDate(shown - std::chrono::days{1});
             change(kHour, 23);
           }
-          if (value_[kHour] < 0) change(kHour, 0);  // 1901: no day before to carry into
+          if (value_[kHour] < 0) change(kHour, 0);  // the first year: no day before to carry into
           break;
         case kMinute:
-          if (y < 2099 && n == 60) {
+          if (y < kLastYear && n == 60) {
             change(kHour, h + 1);
             change(kMinute, 0);
           }
-          if (y > 1901 && n == -1) {
+          if (y > kFirstYear && n == -1) {
             change(kHour, h - 1);
             change(kMinute, 59);
           }
@@ -167,9 +168,9 @@ class DateRow {
     shown_[i] = value_[i];
   }
 
-  std::array<int, kFields> value_{1901, 1, 1, 0, 0};
+  std::array<int, kFields> value_{kFirstYear, 1, 1, 0, 0};
   // What each field showed last: the carries count from it.
-  std::array<int, kFields> shown_{1901, 1, 1, 0, 0};
+  std::array<int, kFields> shown_{kFirstYear, 1, 1, 0, 0};
   int dayEnd_ = 32;
 };
 

@@ -1,5 +1,6 @@
 #include "calendar/lunar.hpp"
 
+#include "calendar/date.hpp"
 #include "calendar/tables.hpp"
 
 namespace qelm {
@@ -18,15 +19,10 @@ constexpr std::array<std::string_view, 30> kDayNames{
 constexpr std::array<std::string_view, 7> kWeekdayNames{
     "日耀日(日)", "月耀日(一)", "火耀日(二)", "水耀日(三)", "木耀日(四)", "金耀日(五)", "土耀日(六)"};
 
-constexpr NameTable kNameTable{{
-    {"甲", "子"}, {"乙", "丑"}, {"丙", "寅"}, {"丁", "卯"}, {"戊", "辰"}, {"己", "巳"},
-    {"庚", "午"}, {"辛", "未"}, {"壬", "申"}, {"癸", "酉"}, {"", "戌"}, {"", "亥"},
-}};
-
 }  // namespace
 
 std::optional<LunarDate> SolarToLunar(int year, int month, int day) {
-  if (year < 1901 || year > 2099) return std::nullopt;
+  if (!InCalendarYears(year)) return std::nullopt;
   const Date target = MakeDate(year, month, day);
 
   // The lunar year is the one whose New Year is the last on or before the
@@ -75,7 +71,5 @@ std::optional<std::string_view> WeekdayName(int weekdayNumber) {
   if (weekdayNumber < 1 || weekdayNumber > 7) return std::nullopt;
   return kWeekdayNames[weekdayNumber - 1];
 }
-
-const NameTable& InitNameTable() { return kNameTable; }
 
 }  // namespace qelm

@@ -23,7 +23,7 @@ struct LunarDate {
 };
 
 // Converts (y, m, d); the day may run one past the month's end and rolls over.
-// Years outside 1901..2099 give nothing.
+// Years outside kFirstYear..kLastYear give nothing.
 std::optional<LunarDate> SolarToLunar(int year, int month, int day);
 
 // The names of a lunar month and day. A number outside the name tables keeps
@@ -38,14 +38,5 @@ LunarNamesResult LunarNames(int month, int day, LunarMonthKind kind, LunarNamesR
 
 // "日耀日(日)" for 1 … "土耀日(六)" for 7; nothing for other numbers.
 std::optional<std::string_view> WeekdayName(int weekdayNumber);
-
-// The twelve-entry name table through which every stem and branch is shown:
-// entry k (0-based) holds stem k+1 (empty for k = 10, 11) and branch k+1.
-struct NameTableEntry {
-  std::string_view stem;
-  std::string_view branch;
-};
-using NameTable = std::array<NameTableEntry, 12>;
-const NameTable& InitNameTable();
 
 }  // namespace qelm

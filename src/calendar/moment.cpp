@@ -3,6 +3,8 @@
 #include "calendar/lunar.hpp"
 #include "calendar/tables.hpp"
 
+#include <string>
+
 namespace qelm {
 
 namespace {
@@ -47,19 +49,16 @@ Elapsed ElapsedSince(Moment term, Moment t) {
 // when a term lies outside the tables.
 bool CalcPillars(const MomentInput& in, MomentResult& r) {
   const int year = in.InputYear, month = in.InputMonth, day = in.InputDay, hour = in.InputHour;
-  int minute = in.InputMinute;
 
   // 1. Hours 23 and 24 belong to the next day. Hour 24 is written back as 0;
   //    minute 60 as 0 and a negative minute as 59, neither carrying into the hour.
-  const int pillarDay = hour > 22 && !r.lateZi ? day + 1 : day;
+  const int pillarDay = OpensNextDay(hour, r.dayChange) ? day + 1 : day;
   if (hour == 24) r.input.InputHour = 0;
-  if (minute == 60) minute = 0;
-  if (minute < 0) minute = 59;
-  r.input.InputMinute = minute;
+  r.input.InputMinute = FoldMinute(in.InputMinute);
   const Date pillarDate = MakeDate(year, month, pillarDay);
   // The moment compared with the terms is the clock time entered: hour 24 is
   // 0:minute of the next day, hour 23 stays on the entered date.
-  const Moment clock = MakeMoment(year, month, day, hour, minute);
+  const Moment clock = MomentOf(in);
   r.moment = clock;
 
   // 2. The year counted from the lunar New Year.
@@ -138,7 +137,11 @@ bool CalcPillars(const MomentInput& in, MomentResult& r) {
 
 std::string_view MomentErrorText(MomentError e) {
   switch (e) {
-    case MomentError::YearOutOfRange: return "年份須在 1901 至 2099 之間";
+    case MomentError::YearOutOfRange: {
+      static const std::string text =
+          "年份須在 " + std::to_string(kFirstYear) + " 至 " + std::to_string(kLastYear) + " 之間";
+      return text;
+    }
     case MomentError::MonthOutOfRange: return "月份須在 1 至 12 之間";
     case MomentError::DayOutOfRange: return "日期超出該月的日數";
     case MomentError::HourOutOfRange: return "時須在 0 至 24 之間";
@@ -155,30 +158,31 @@ std::optional<DayChange> DayChangeOfHour(int hour) {
 
 std::string_view DayChangeName(DayChange d) { return d == DayChange::AtMidnight ? "子正換日" : "子初換日"; }
 
-MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange) {
-  const auto refuse = [](MomentError e) { return MomentOutcome{std::nullopt, e}; };
-  if (in.InputYear < 1901 || in.InputYear > 2099) return refuse(MomentError::YearOutOfRange);
-  if (in.InputMonth < 1 || in.InputMonth > 12) return refuse(MomentError::MonthOutOfRange);
+std::optional<MomentError> CheckMomentInput(const MomentInput& in) {
+  if (!InCalendarYears(in.InputYear)) return MomentError::YearOutOfRange;
+  if (in.InputMonth < 1 || in.InputMonth > 12) return MomentError::MonthOutOfRange;
   // Day 0 (the last day of the month before) and the day one past the end are
   // how the date row asks for a carry; where it keeps them they roll over.
   if (in.InputDay < 0 || in.InputDay > DaysInMonth(in.InputYear, in.InputMonth) + 1)
-    return refuse(MomentError::DayOutOfRange);
-  if (in.InputHour < 0 || in.InputHour > 24) return refuse(MomentError::HourOutOfRange);
-  if (in.InputMinute < -1 || in.InputMinute > 60) return refuse(MomentError::MinuteOutOfRange);
+    return MomentError::DayOutOfRange;
+  if (in.InputHour < 0 || in.InputHour > 24) return MomentError::HourOutOfRange;
+  if (in.InputMinute < -1 || in.InputMinute > 60) return MomentError::MinuteOutOfRange;
+  return std::nullopt;
+}
+
+MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange) {
+  const auto refuse = [](MomentError e) { return MomentOutcome{std::nullopt, e}; };
+  if (const std::optional<MomentError> e = CheckMomentInput(in)) return refuse(*e);
 
   MomentResult r;
   r.entered = in;
   r.input = in;
   r.dayChange = dayChange;
-  r.lateZi = dayChange == DayChange::AtMidnight && in.InputHour == 23;
+  r.lateZi = LateZi(in.InputHour, dayChange);
 
   // 子 hour runs from 23:00 and opens the next day (but for a 夜子時).
-  int hour = in.InputHour;
-  int day = in.InputDay;
-  if (hour > 22) {
-    if (!r.lateZi) day += 1;
-    hour = 0;
-  }
+  const int hour = in.InputHour > 22 ? 0 : in.InputHour;
+  const int day = OpensNextDay(in.InputHour, dayChange) ? in.InputDay + 1 : in.InputDay;
   r.MomentHourBranch = (hour + 1) / 2 + 1;
 
   const auto lunar = SolarToLunar(in.InputYear, in.InputMonth, day);
@@ -194,10 +198,6 @@ MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange) {
 
 std::string_view JieNameOfMonthBranch(int branch) {
   return branch >= 1 && branch <= 12 ? kMonthTerms[branch - 1].jie : std::string_view{};
-}
-
-std::string_view PrincipalTermNameOfMonthBranch(int branch) {
-  return branch >= 1 && branch <= 12 ? kMonthTerms[branch - 1].principal : std::string_view{};
 }
 
 std::optional<MomentInput> ParseUserMoment(std::string_view text) {

@@ -28,6 +28,14 @@ constexpr int DayChangeHour(DayChange d) { return d == DayChange::AtMidnight ? 0
 std::optional<DayChange> DayChangeOfHour(int hour);
 std::string_view DayChangeName(DayChange d);  // "子初換日", "子正換日"
 
+// The minute as the engine reads it: 60 is 0 and a negative minute 59,
+// neither carrying into the hour.
+constexpr int FoldMinute(int minute) { return minute == 60 ? 0 : minute < 0 ? 59 : minute; }
+// 子時 opens the next day: at 23:00 (and an hour of 24 is 0 of the next day);
+// under 子正換日 an hour of 23 (夜子時) keeps its own date.
+constexpr bool LateZi(int hour, DayChange d) { return d == DayChange::AtMidnight && hour == 23; }
+constexpr bool OpensNextDay(int hour, DayChange d) { return hour > 22 && !LateZi(hour, d); }
+
 // The pillars of a moment: year, month, day and hour, the year and month
 // turning at the solar terms, and the year counted from the lunar New Year.
 struct MomentPillarSet {
@@ -65,26 +73,32 @@ struct MomentResult {
 enum class MomentError { YearOutOfRange, MonthOutOfRange, DayOutOfRange, HourOutOfRange, MinuteOutOfRange };
 std::string_view MomentErrorText(MomentError e);
 
-// Computes everything for one moment. Years 1901..2099, months 1..12, a day of
-// the month, 0 (the last day of the month before) or one past its end, hours
-// 0..24, minutes -1..60; anything else is refused (the windows never pass it).
+// Computes everything for one moment. Years kFirstYear..kLastYear, months
+// 1..12, a day of the month, 0 (the last day of the month before) or one past
+// its end, hours 0..24, minutes -1..60; anything else is refused (the windows
+// never pass it).
 struct MomentOutcome {
   std::optional<MomentResult> result;
   MomentError error{};
   explicit operator bool() const { return result.has_value(); }
 };
 MomentOutcome CalcMoment(const MomentInput& in, DayChange dayChange = DayChange::AtZiStart);
+// The first field of `in` outside those ranges, if any.
+std::optional<MomentError> CheckMomentInput(const MomentInput& in);
+// The clock time the fields name (hour 24 is 0 of the next day, the minute
+// folded), as the engine compares it with the solar terms.
+constexpr Moment MomentOf(const MomentInput& in) {
+  return MakeMoment(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, FoldMinute(in.InputMinute));
+}
 
 // The stem of the 寅 month in a year of stem s (never 0).
 constexpr int FirstMonthStem(int yearStem) { return ((yearStem % 5) * 2 + 1) % 10; }
 // The base from which hour stems are counted (-1 for 戊 and 癸 days).
 constexpr int FirstHourStem(int dayStem) { return (dayStem % 5) * 2 - 1; }
 
-// Names of the sectional and principal terms by month branch 1..12.
-std::string_view JieNameOfMonthBranch(int branch);
-std::string_view PrincipalTermNameOfMonthBranch(int branch);
-
 // Parses "YYYY-MM-DD HH:MM" (the user's form of a moment).
 std::optional<MomentInput> ParseUserMoment(std::string_view text);
+// The sectional term that opens the month of a branch 1..12 (大雪 for 子).
+std::string_view JieNameOfMonthBranch(int branch);
 
 }  // namespace qelm

@@ -47,8 +47,9 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
   ChartState c;
   c.PersonName = std::move(PersonName);
   c.Sex = sex;
-  c.luckStart = luckStart;
+  c.conventions.luckStart = luckStart;
   c.birth = birth;
+  c.conventions.dayChange = birth.dayChange;
 
   const CivilFields b = Fields(ClockMoment(birth));
   c.BirthYear = b.year;
@@ -121,6 +122,11 @@ std::string CommandingStemLine(const ChartState& c) {
 
 std::string PalaceLine(const ChartState& c) {
   return PalaceLine(PalaceSet{c.LifePalace, c.BodyPalace, c.ConceptionPillar, c.BreathPillar}, ": ", "    ");
+}
+
+MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at) {
+  const ChartConventions conventions = chart ? chart->conventions : ChartConventions{};
+  return CalcMoment(at, conventions.dayChange);
 }
 
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {

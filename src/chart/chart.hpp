@@ -93,6 +93,14 @@ Moment AddLuckOffset(Moment birth, const LuckOffset& o);
 struct HourCandidate {
   int index = 0, count = 0;
   Moment first{}, last{};
+  friend constexpr bool operator==(const HourCandidate&, const HourCandidate&) = default;
+};
+
+// The conventions a chart was cast with; the flow moment is read by them.
+struct ChartConventions {
+  DayChange dayChange = DayChange::AtZiStart;
+  LuckStart luckStart = LuckStart::Table;  // the school that dates the luck pillars
+  friend constexpr bool operator==(const ChartConventions&, const ChartConventions&) = default;
 };
 
 struct ChartState {
@@ -124,15 +132,15 @@ struct ChartState {
   std::array<std::optional<std::int32_t>, 12> LuckChangeMinutes{};
   std::array<DateText, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
   std::string BirthDateText, BirthMomentText;
-  // The school that dated the luck pillars, and (exact, shichen) the time
-  // to the governing 節 in years, months, days and hours of life.
-  LuckStart luckStart = LuckStart::Table;
+  // (exact, shichen) the time to the governing 節 in years, months, days and
+  // hours of life; the school is conventions.luckStart.
   LuckOffset LuckStartOffset;
   // Set when the hour is not known: the birth is one candidate of its date.
   std::optional<HourCandidate> hourCandidate;
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
+  ChartConventions conventions;
 
   Pillar YearPillar() const { return {YearStem, YearBranch}; }
   Pillar MonthPillar() const { return {MonthStem, MonthBranch}; }
@@ -218,6 +226,9 @@ struct FlowState {
 };
 // chart may be null (no chart shown, or one set aside): no luck index, no age.
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
+// The flow moment of the fields, read by the chart's conventions (without a
+// chart, by the default ones).
+MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at);
 
 // The lunar date of a moment as every window writes it: the year pillar
 // counted from the lunar New Year, "年", leap mark, month, "月", day, "日" and,

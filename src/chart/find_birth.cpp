@@ -22,9 +22,10 @@ constexpr int Mod(long long n, int m) { return static_cast<int>((n % m + m) % m)
 
 constexpr std::array<std::string_view, 4> kPlaceNames{"年柱", "月柱", "日柱", "時柱"};
 
-// Where the day of a moment is read: an hour later under 子初換日, so that
-// 23:00 already counts as the next day.
-constexpr minutes DayShift(DayChange d) { return d == DayChange::AtZiStart ? minutes{60} : minutes{0}; }
+// Where the day of a moment is read: moved on by the time from the hour the
+// day begins at (DayChangeHour) to midnight, so that under 子初換日 23:00
+// already counts as the next day.
+constexpr minutes DayShift(DayChange d) { return std::chrono::hours{(24 - DayChangeHour(d)) % 24}; }
 
 struct Span {
   Moment begin, end;  // end excluded
@@ -123,7 +124,11 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
   fromYear = std::max(fromYear, kFirstSearchYear);
   toYear = std::min(toYear, kLastSearchYear);
   if (fromYear > toYear) return out;
+  // The years choose which stretches are listed: those with a moment in them.
+  // Each is listed whole, though it begin before them or end after them;
+  // only the calendar's own ends cut one.
   const Span range{MakeMoment(fromYear, 1, 1, 0, 0), MakeMoment(toYear + 1, 1, 1, 0, 0)};
+  const Span calendar{MakeMoment(kFirstSearchYear, 1, 1, 0, 0), MakeMoment(kLastSearchYear + 1, 1, 1, 0, 0)};
 
   const int yearIndex = CycleIndex(p.year), dayIndex = CycleIndex(p.day);
   const minutes shift = DayShift(dayChange);
@@ -133,8 +138,8 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
   for (int S = firstS; S <= toYear; S += kCycle) {
     const auto month = SolarMonth(S, p.month.branch);
     if (!month) continue;
-    const Span m = Intersect(*month, range);
-    if (m.empty()) continue;
+    const Span m = Intersect(*month, calendar);
+    if (Intersect(m, range).empty()) continue;
     // The days of the day pillar that meet the month: the first one on or
     // after the day of the month's first minute, then every sixtieth.
     const Date d0 = DateOf(m.begin + shift);
@@ -142,7 +147,7 @@ FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fr
     for (; d - shift < m.end; d += days{kCycle}) {
       Span s = Intersect(m, {d - shift, d + days{1} - shift});
       if (p.hour) s = HourWithin(s, CycleIndex(*p.hour));
-      if (!s.empty()) out.stretches.push_back({s.begin, s.end - minutes{1}});
+      if (!Intersect(s, range).empty()) out.stretches.push_back({s.begin, s.end - minutes{1}});
     }
   }
   return out;

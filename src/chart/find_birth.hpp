@@ -73,18 +73,26 @@ struct BirthStretch {
   friend constexpr bool operator==(const BirthStretch&, const BirthStretch&) = default;
 };
 
-inline constexpr int kFirstSearchYear = 1901;
-inline constexpr int kLastSearchYear = 2099;
+// A stretch the user took, with the pillars it was found for.
+struct ChosenStretch {
+  BirthStretch stretch;
+  EightCharacters pillars;
+};
+
+inline constexpr int kFirstSearchYear = kFirstYear;
+inline constexpr int kLastSearchYear = kLastYear;
 
 struct FindBirthOutcome {
   std::vector<BirthStretch> stretches;  // in time order
   std::optional<PillarProblem> problem;  // the pillars cannot stand together
 };
 
-// Every stretch of moments from 1 January of `fromYear` to 31 December of
-// `toYear` (kept within 1901 … 2099) whose chart has the pillars, under the
-// day convention. Each stretch is cut where the month (a sectional term),
-// the year (立春), the day or the double hour changes.
+// Every stretch of moments whose chart has the pillars, under the day
+// convention, that has a moment from 1 January of `fromYear` to 31 December
+// of `toYear` (kept within kFirstYear … kLastYear). Each stretch is cut where the month
+// (a sectional term), the year (立春), the day or the double hour changes,
+// and is given whole, beyond those years if it reaches past them (only the
+// calendar's own ends, 1901 and 2099, cut one).
 FindBirthOutcome FindBirth(const EightCharacters& p, DayChange dayChange, int fromYear = kFirstSearchYear,
                            int toYear = kLastSearchYear);
 

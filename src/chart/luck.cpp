@@ -139,7 +139,7 @@ void DateFromTheFirstJie(ChartState& c, Moment birth, int firstJie, bool forward
     return;
   }
   const Moment earlier = forward ? birth : *jie, later = forward ? *jie : birth;
-  c.LuckStartOffset = c.luckStart == LuckStart::Exact ? ExactLuckOffset(MinutesBetween(earlier, later))
+  c.LuckStartOffset = c.conventions.luckStart == LuckStart::Exact ? ExactLuckOffset(MinutesBetween(earlier, later))
                                                       : ShichenLuckOffset(earlier, later);
   c.LuckStartAge = c.LuckStartOffset.years;
   Moment start = AddLuckOffset(birth, c.LuckStartOffset);
@@ -189,7 +189,7 @@ void LuckSchedule(ChartState& c) {
     c.LuckStartAge = LuckStartAgeOf(forward ? HourCount(birth, *first) : HourCount(*first, birth));
   }
   c.LuckStartOffset = {};
-  if (c.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
+  if (c.conventions.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
   for (int k = 1; k <= 12; ++k) c.LuckAgeRanges[k - 1] = LuckAgeRange(c.LuckStartAge, k);
 
   const auto pillars = LuckPillars(c.MonthPillar(), forward);
@@ -201,7 +201,7 @@ void LuckSchedule(ChartState& c) {
 
 std::string LuckStartText(const ChartState& c) {
   const LuckOffset& o = c.LuckStartOffset;
-  switch (c.luckStart) {
+  switch (c.conventions.luckStart) {
     case LuckStart::Table:
       break;
     case LuckStart::Exact:
@@ -213,8 +213,8 @@ std::string LuckStartText(const ChartState& c) {
 }
 
 std::string LuckDatesHeading(const ChartState& c) {
-  if (c.luckStart == LuckStart::Table) return "交運日期";
-  return Compose("交運日期 (", LuckStartName(c.luckStart), ")");
+  if (c.conventions.luckStart == LuckStart::Table) return "交運日期";
+  return Compose("交運日期 (", LuckStartName(c.conventions.luckStart), ")");
 }
 
 int LuckIndexAt(const ChartState& c, Moment t) {

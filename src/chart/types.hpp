@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "calendar/sexagenary.hpp"
 
@@ -14,14 +15,12 @@ namespace qelm {
 enum class Sex : int { Female = 0, Male = 1 };
 // The sex of a code as the windows choose it: 1 a man, anything else a woman.
 constexpr Sex SexOfCode(int code) { return code == 1 ? Sex::Male : Sex::Female; }
+// The sex as a person line writes it, "男" or "女"; and back, as the person
+// window has always read a line: "男" is a man, anything else a woman.
+constexpr std::string_view SexText(Sex s) { return s == Sex::Male ? "男" : "女"; }
+constexpr Sex SexOfText(std::string_view text) { return text == SexText(Sex::Male) ? Sex::Male : Sex::Female; }
 
 // Of a stem or a branch: odd numbers are yang (1), even ones yin (0).
 enum class Polarity : int { Yin = 0, Yang = 1 };
-
-// ---------------------------------------------------------------- colours
-
-constexpr std::uint8_t Red(std::uint32_t c) { return c & 0xFF; }
-constexpr std::uint8_t Green(std::uint32_t c) { return (c >> 8) & 0xFF; }
-constexpr std::uint8_t Blue(std::uint32_t c) { return (c >> 16) & 0xFF; }
 
 }  // namespace qelm

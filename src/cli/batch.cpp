@@ -10,8 +10,10 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "cli/parse_errors.hpp"
 #include "records/big5.hpp"
 
 namespace qelm::cli {
@@ -48,9 +50,17 @@ class LineReader {
 
 // The error of a line too long to take: its start is quoted, whole
 // characters of it.
-void WriteTooLong(JsonWriter& w, std::string_view start) {
-  WriteError(w, "此行超過 64 KiB(" + std::to_string(kMaxLineBytes) + " 位元組),未讀入;開頭為「" +
-                    std::string(records::FirstCharacters(start, 24)) + "…」");
+std::string WriteTooLong(JsonWriter& w, std::string_view start) {
+  std::string reason = "此行超過 64 KiB(" + std::to_string(kMaxLineBytes) + " 位元組),未讀入;開頭為「" +
+                       std::string(records::FirstCharacters(start, 24)) + "…」";
+  WriteError(w, reason);
+  return reason;
+}
+
+// A skipped line as the error stream names it; its reason may quote the
+// line, so a long quote is cut.
+void WriteSkipped(std::ostream& err, std::size_t number, std::string_view reason) {
+  err << "qelm-report: 第 " << number << " 行:" << ShortQuotes(reason) << "\n";
 }
 
 constexpr std::size_t kBlockLines = 32;
@@ -59,13 +69,16 @@ constexpr int kBlocksPerJob = 4;  // in flight: read, waiting, being worked or w
 struct Block {
   std::vector<std::string> lines;
   std::vector<bool> tooLong;  // of each line
+  std::size_t firstLine = 0;  // the number of the first line, from 1
+  std::vector<std::pair<std::size_t, std::string>> skipped;  // the lines' indexes and reasons
   rapidjson::StringBuffer out;
   bool done = false;  // guarded by the batch's mutex
 };
 
 // Reads up to kBlockLines lines; false when the input has none left. Notes
 // in `tooLong` when a line was.
-bool ReadBlock(LineReader& in, Block& b, bool& tooLong) {
+bool ReadBlock(LineReader& in, Block& b, std::size_t firstLine) {
+  b.firstLine = firstLine;
   b.lines.resize(kBlockLines);
   b.tooLong.assign(kBlockLines, false);
   std::size_t n = 0;
@@ -73,7 +86,6 @@ bool ReadBlock(LineReader& in, Block& b, bool& tooLong) {
     const LineReader::Result r = in.Read(b.lines[n]);
     if (r == LineReader::kEnd) break;
     b.tooLong[n] = r == LineReader::kTooLong;
-    tooLong = tooLong || b.tooLong[n];
   }
   b.lines.resize(n);
   return n > 0;
@@ -81,9 +93,10 @@ bool ReadBlock(LineReader& in, Block& b, bool& tooLong) {
 
 void Work(Block& b, const LineWork& work) {
   JsonWriter w(b.out);
+  b.skipped.clear();
   for (std::size_t i = 0; i < b.lines.size(); ++i) {
-    if (b.tooLong[i]) WriteTooLong(w, b.lines[i]);
-    else work(b.lines[i], w);
+    std::string reason = b.tooLong[i] ? WriteTooLong(w, b.lines[i]) : work(b.lines[i], w);
+    if (!reason.empty()) b.skipped.emplace_back(i, std::move(reason));
     w.EndLine();
   }
 }
@@ -95,18 +108,19 @@ void Write(std::ostream& out, const rapidjson::StringBuffer& buffer) {
 // Lines are handed to the output stream some tens of kilobytes at a time.
 constexpr std::size_t kWriteBytes = std::size_t{64} << 10;
 
-bool RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
+bool RunOneThread(std::istream& in, std::ostream& out, std::ostream& err, const LineWork& work) {
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
   LineReader reader(in);
   std::string line;
-  bool tooLong = false;
+  bool skipped = false;
+  std::size_t number = 0;
   for (LineReader::Result r; (r = reader.Read(line)) != LineReader::kEnd;) {
-    if (r == LineReader::kTooLong) {
-      WriteTooLong(w, line);
-      tooLong = true;
-    } else {
-      work(line, w);
+    ++number;
+    const std::string reason = r == LineReader::kTooLong ? WriteTooLong(w, line) : work(line, w);
+    if (!reason.empty()) {
+      WriteSkipped(err, number, reason);
+      skipped = true;
     }
     w.EndLine();
     if (buffer.GetSize() >= kWriteBytes) {
@@ -115,7 +129,7 @@ bool RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
     }
   }
   Write(out, buffer);
-  return tooLong;
+  return skipped;
 }
 
 // The blocks between the reader, the workers and the writer. The calling
@@ -124,7 +138,8 @@ bool RunOneThread(std::istream& in, std::ostream& out, const LineWork& work) {
 // keeps the input's order.
 class Pipeline {
  public:
-  Pipeline(std::ostream& out, int jobs, const LineWork& work) : out_(out), work_(work), limit_(kBlocksPerJob * jobs) {
+  Pipeline(std::ostream& out, std::ostream& err, int jobs, const LineWork& work)
+      : out_(out), err_(err), work_(work), limit_(kBlocksPerJob * jobs) {
     // The calling thread is one of the `jobs`: it works blocks whenever it
     // would otherwise wait for them.
     for (int i = 1; i < jobs; ++i) workers_.emplace_back([this] { WorkLoop(); });
@@ -138,13 +153,12 @@ class Pipeline {
     for (std::thread& t : workers_) t.join();
   }
 
-  // True when a line was too long.
+  // True when a line was skipped.
   bool Run(std::istream& in) {
     LineReader reader(in);
-    bool tooLong = false;
-    for (;;) {
+    for (std::size_t firstLine = 1;; firstLine += kBlockLines) {
       std::unique_ptr<Block> b = SpareBlock();
-      if (!ReadBlock(reader, *b, tooLong)) break;
+      if (!ReadBlock(reader, *b, firstLine)) break;
       WriteDone(limit_ - 1);
       {
         std::lock_guard lock(mutex_);
@@ -154,7 +168,7 @@ class Pipeline {
       workReady_.notify_one();
     }
     WriteDone(0);
-    return tooLong;
+    return skipped_;
   }
 
  private:
@@ -187,6 +201,8 @@ class Pipeline {
         inFlight_.pop_front();
         lock.unlock();
         Write(out_, b->out);
+        for (const auto& [index, reason] : b->skipped) WriteSkipped(err_, b->firstLine + index, reason);
+        skipped_ = skipped_ || !b->skipped.empty();
         b->out.Clear();  // keeps its memory for the next block
         b->done = false;
         spare_.push_back(std::move(b));
@@ -215,6 +231,8 @@ class Pipeline {
   }
 
   std::ostream& out_;
+  std::ostream& err_;
+  bool skipped_ = false;  // the calling thread's only
   const LineWork& work_;
   const std::size_t limit_;
   std::vector<std::unique_ptr<Block>> spare_;  // the calling thread's only
@@ -229,9 +247,9 @@ class Pipeline {
 
 }  // namespace
 
-bool RunJsonLines(std::istream& in, std::ostream& out, int jobs, const LineWork& work) {
-  if (jobs <= 1) return RunOneThread(in, out, work);
-  Pipeline pipeline(out, jobs, work);
+bool RunJsonLines(std::istream& in, std::ostream& out, std::ostream& err, int jobs, const LineWork& work) {
+  if (jobs <= 1) return RunOneThread(in, out, err, work);
+  Pipeline pipeline(out, err, jobs, work);
   return pipeline.Run(in);
 }
 

@@ -5,8 +5,8 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/moment_input.hpp"
-#include "place/places.hpp"
-#include "place/zone.hpp"
+#include "place/birth.hpp"
+#include "place/coordinates.hpp"
 
 namespace qelm::cli {
 
@@ -35,19 +35,26 @@ const CLI::Validator kPlainDecimal(
 
 }  // namespace
 
-void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o) {
-  CLI::Option* place = command.add_option("--place", o.place,
+std::string OptionName(const BirthPlaceOptions& o, std::string_view option) {
+  return "--" + o.prefix + std::string(option);
+}
+
+void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o, std::string_view prefix) {
+  // "--place", or "--a-place" for the first of two persons.
+  o.prefix = prefix;
+  const auto name = [&o](std::string_view option) { return OptionName(o, option); };
+  CLI::Option* place = command.add_option(name("place"), o.place,
                                           "the birthplace by name (Chinese, or English; see `places`)");
-  CLI::Option* lon = command.add_option("--longitude", o.longitude, "the birthplace's longitude, east positive")
+  CLI::Option* lon = command.add_option(name("longitude"), o.longitude, "the birthplace's longitude, east positive")
                          ->check(kPlainDecimal)
-                         ->check(CLI::Range(-180.0, 180.0));
-  CLI::Option* lat = command.add_option("--latitude", o.latitude, "its latitude, north positive")
+                         ->check(CLI::Range(-kMaxLongitude, kMaxLongitude));
+  CLI::Option* lat = command.add_option(name("latitude"), o.latitude, "its latitude, north positive")
                          ->check(kPlainDecimal)
-                         ->check(CLI::Range(-90.0, 90.0));
-  CLI::Option* zone = command.add_option("--zone", o.zone, "its time zone, as Asia/Taipei");
-  command.add_option("--time", o.time, "what the birth time is: clock (as entered, UTC+8), standard, solar")
+                         ->check(CLI::Range(-kMaxLatitude, kMaxLatitude));
+  CLI::Option* zone = command.add_option(name("zone"), o.zone, "its time zone, as Asia/Taipei");
+  command.add_option(name("time"), o.time, "what the birth time is: clock (as entered, UTC+8), standard, solar")
       ->check(CLI::IsMember({"clock", "standard", "solar"}));
-  command.add_option("--overlap", o.overlap,
+  command.add_option(name("overlap"), o.overlap,
                      "a clock time that occurred twice at the place: the earlier or the later moment "
                      "(with --time standard or solar)")
       ->check(CLI::IsMember({"earlier", "later"}));
@@ -59,48 +66,51 @@ void AddBirthPlaceOptions(CLI::App& command, BirthPlaceOptions& o) {
 
 std::optional<StoredBirthPlace> ResolveBirthPlace(const BirthPlaceOptions& o) {
   const std::optional<TimeMode> mode = ParseTimeMode(o.time);
-  if (!mode) throw UsageError("--time 須為 clock、standard 或 solar");
+  if (!mode) throw UsageError(OptionName(o, "time") + " 須為 clock、standard 或 solar");
   StoredBirthPlace p;
   p.mode = *mode;
   p.choice = o.overlap == "later" ? OverlapChoice::Later : OverlapChoice::Earlier;
-  const bool placeGiven = !Trim(o.place).empty() || o.longitude.has_value();
-  if (o.overlap && (!placeGiven || p.mode == TimeMode::Clock))
-    throw UsageError("--overlap 只用於有出生地的 --time standard 或 solar：鐘錶時間不換算時區，沒有重複的時刻");
-  if (!Trim(o.place).empty()) {
-    const PlaceResolution found = ResolvePlace(Trim(o.place));
-    if (!found.found())
-      throw UsageError(PlaceResolutionText(Trim(o.place), found) +
-                       (found.match == PlaceMatch::None ? "；可用 --longitude 與 --zone 指定" : ""));
-    p.place = found.place;
-    return p;
+  const std::string_view name = Trim(o.place);
+  const bool named = !name.empty();
+  if (o.overlap && (!(named || o.longitude) || p.mode == TimeMode::Clock))
+    throw UsageError(OptionName(o, "overlap") + " 只用於有出生地的 " + OptionName(o, "time") +
+                     " standard 或 solar：鐘錶時間不換算時區，沒有重複的時刻");
+  if (!named && !o.longitude) {
+    if (p.mode != TimeMode::Clock)
+      throw UsageError(OptionName(o, "time") + " " + o.time + " 需要 " + OptionName(o, "place") + " 或 " +
+                       OptionName(o, "longitude") + " 與 " + OptionName(o, "zone"));
+    return std::nullopt;
   }
-  if (o.longitude) {
-    if (!TimeZone::Find(o.zone)) throw UsageError("找不到時區「" + o.zone + "」（須為時區資料庫的名稱，如 Asia/Taipei）");
-    p.place = Place{{}, *o.longitude, o.latitude.value_or(0.0), o.zone};
-    return p;
-  }
-  if (p.mode != TimeMode::Clock) throw UsageError("--time " + o.time + " 需要 --place 或 --longitude 與 --zone");
-  return std::nullopt;
+  // The core finds a named place and checks one typed by hand.
+  const PlaceLookup found = named ? PlaceNamed(name) : PlaceTyped({}, *o.longitude, o.latitude, o.zone);
+  if (!found.place)
+    throw UsageError(found.problem + (found.unknown ? "；可用 " + OptionName(o, "longitude") + " 與 " +
+                                                          OptionName(o, "zone") + " 指定"
+                                                    : ""));
+  p.place = *found.place;
+  return p;
 }
 
-std::optional<BirthCorrection> ResolveBirthCorrection(const BirthPlaceOptions& o, const MomentInput& clock) {
-  const std::optional<StoredBirthPlace> p = ResolveBirthPlace(o);
-  if (!p) return std::nullopt;
-  const CorrectionOutcome c = CorrectStoredBirth(clock, *p);
-  if (!c) throw UsageError(CorrectionFailureText(c));
-  return c.correction;
+Birth BirthOfOptions(const BirthPlaceOptions& o, const MomentInput& clock, DayChange dayChange) {
+  return BirthOf(clock, ResolveBirthPlace(o), dayChange);
 }
 
-bool BirthPlaceGiven(const CLI::App& command) {
-  for (const char* name : {"--place", "--longitude", "--latitude", "--zone", "--time", "--overlap"})
-    if (command.count(name) > 0) return true;
+ResolvedBirth ResolveBirthOrRefuse(const Birth& b) {
+  BirthOutcome r = ResolveBirth(b);
+  if (!r) throw UsageError(r.problem);
+  return std::move(*r.resolved);
+}
+
+bool BirthPlaceGiven(const CLI::App& command, std::string_view prefix) {
+  for (const char* name : {"place", "longitude", "latitude", "zone", "time", "overlap"})
+    if (command.count("--" + std::string(prefix) + name) > 0) return true;
   return false;
 }
 
-MomentResult CorrectedBirth(const BirthCorrection& c, DayChange dayChange) {
-  MomentOutcome m = CorrectedMoment(c, dayChange);
-  if (!m) throw UsageError(std::string(CorrectionErrorText(CorrectionError::OutOfRange)));
-  return std::move(*m.result);
+std::optional<Sex> SexOption(std::string_view text) {
+  if (text == SexText(Sex::Male)) return Sex::Male;
+  if (text == SexText(Sex::Female)) return Sex::Female;
+  return std::nullopt;
 }
 
 }  // namespace qelm::cli

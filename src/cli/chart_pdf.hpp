@@ -9,25 +9,22 @@
 #include "chart/chart.hpp"
 #include "chart/types.hpp"
 #include "cli/commands.hpp"
-#include "place/correction.hpp"
+#include "place/birth.hpp"
 
 namespace qelm::cli {
 
-// Casts the chart of the birth moment as the main window does, with the flow
-// moment `at`, and writes the document (the window on the first page, the
-// 子平法 report on the second) as a PDF to `path`. With a correction the
-// chart is cast from it (`birth` is then its clock time) and the report ends
-// with its line. Empty on success, else the reason.
-std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path, const BirthCorrection* correction = nullptr,
-                          DayChange dayChange = DayChange::AtZiStart, LuckStart luckStart = LuckStart::Table);
+// Casts the chart of the birth as the main window does, with the flow moment
+// `at`, and writes the document (the window on the first page, the 子平法
+// report on the second) as a PDF to `path`; a corrected birth's report ends
+// with the correction's line. Empty on success, else the reason.
+std::string WriteChartPdf(const std::string& name, Sex sex, const Birth& birth, const MomentInput& at,
+                          const std::string& path);
 
 // The same for the chart command: a failure is one line on the error stream
 // and exit status 1.
-inline void RunChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                        const std::string& path, Streams& io, const BirthCorrection* correction = nullptr,
-                        DayChange dayChange = DayChange::AtZiStart, LuckStart luckStart = LuckStart::Table) {
-  const std::string error = WriteChartPdf(name, sex, birth, at, path, correction, dayChange, luckStart);
+inline void RunChartPdf(const std::string& name, Sex sex, const Birth& birth, const MomentInput& at,
+                        const std::string& path, Streams& io) {
+  const std::string error = WriteChartPdf(name, sex, birth, at, path);
   if (error.empty()) return;
   io.err << "qelm-report: " << error << "\n";
   io.status = 1;

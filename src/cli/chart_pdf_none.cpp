@@ -4,8 +4,7 @@
 
 namespace qelm::cli {
 
-std::string WriteChartPdf(const std::string&, Sex, const MomentInput&, const MomentInput&, const std::string&,
-                          const BirthCorrection*, DayChange, LuckStart) {
+std::string WriteChartPdf(const std::string&, Sex, const Birth&, const MomentInput&, const std::string&) {
   return "此版本建置時未含視窗,沒有 PDF 輸出(--pdf)";
 }
 

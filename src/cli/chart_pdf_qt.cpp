@@ -13,9 +13,8 @@
 
 namespace qelm::cli {
 
-std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& birth, const MomentInput& at,
-                          const std::string& path, const BirthCorrection* correction, DayChange dayChange,
-                          LuckStart luckStart) {
+std::string WriteChartPdf(const std::string& name, Sex sex, const Birth& birth, const MomentInput& at,
+                          const std::string& path) {
   std::unique_ptr<QApplication> app;
   if (!QCoreApplication::instance()) {
     // Batch use: never a display, whatever the session offers.
@@ -28,11 +27,9 @@ std::string WriteChartPdf(const std::string& name, Sex sex, const MomentInput& b
   }
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
-  window.setLuckStart(luckStart);
-  const int sexCode = static_cast<int>(sex);  // the windows' code, 1 a man
-  if (!(correction ? window.CastChart(name, sexCode, *correction, dayChange)
-                   : window.CastChart(name, sexCode, birth, dayChange)))
-    return "出生時刻無法排盤";
+  window.setLuckStart(birth.luckStart);
+  std::string problem;
+  if (!window.CastChart(name, sex, birth, &problem)) return "出生時刻無法排盤：" + problem;
   const QString report =
       QString::fromStdString(ChartReport(*window.chart(), window.flow(), School::ZiPing, window.correctionLine()));
   const QString title = QStringLiteral("QELM 命盤 ") + QString::fromStdString(name);

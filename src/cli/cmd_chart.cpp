@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
-#include <atomic>
 #include <filesystem>
 #include <istream>
 #include <memory>
@@ -52,12 +51,6 @@ struct Checked {
   std::string error;
 };
 
-std::optional<Sex> SexOf(std::string_view text) {
-  if (text == "男") return Sex::Male;
-  if (text == "女") return Sex::Female;
-  return std::nullopt;
-}
-
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
               DayChange dayChange, LuckStart luckStart) {
   Checked c;
@@ -66,15 +59,16 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
     c.error = "姓名最多 " + std::to_string(records::kMaxNameLength) + " 個字，這個有 " + std::to_string(n) + " 個字";
     return c;
   }
-  const auto s = SexOf(sex);
+  const auto s = SexOption(sex);
   if (!s) {
     c.error = "性別「" + std::string(sex) + "」須為 男 或 女";
     return c;
   }
   auto b = MomentOf("出生時刻", birth, c.error, dayChange);
   if (!b) return c;
-  auto f = at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", at, c.error);
-  if (!f && c.error.empty()) c.error = "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at";
+  // The flow moment is read by the birth's convention, as the chart it is shown with.
+  auto f = at.empty() ? CalcMoment(NowInput(), dayChange).result : MomentOf("流時", at, c.error, dayChange);
+  if (!f && c.error.empty()) c.error = "現在的時刻超出 " + CalendarRangeText() + ",請用 --at";
   if (!f) return c;
   c.request = Request{std::move(name), *s, *b, *f, luckStart, std::nullopt};
   return c;
@@ -129,7 +123,8 @@ void WriteStars(JsonWriter& w, const StarRows& rows) {
 // The whole chart as one object: the chart's fields in their order, the
 // birth moment, then everything built on the chart at the flow moment, and
 // the birthplace correction when there is one.
-void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction) {
+void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const BirthCorrection* correction,
+                bool latitudeGiven) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
   const auto dateText = [](const DateText& d) { return Own(d.view()); };
@@ -184,7 +179,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("LuckPillars");
   WriteLuckPillarNames(w, c);
   w.Field("LuckStartAge", c.LuckStartAge);
-  w.Field("LuckStart", Own(LuckStartKey(c.luckStart)));
+  w.Field("LuckStart", Own(LuckStartKey(c.conventions.luckStart)));
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
   w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
@@ -206,9 +201,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("NatalScores", NatalScores(c));
   std::array<ElementScores, 5> levels;
   std::array<std::array<int, 5>, 5> pairs;
-  for (int level = 1; level <= 5; ++level) {
-    levels[level - 1] = LevelScores(c, f, level);
-    pairs[level - 1] = PairSums(levels[level - 1], c.DayStem);
+  for (const ScorePeriod period : kScorePeriods) {
+    const auto k = static_cast<std::size_t>(period);
+    levels[k] = LevelScores(c, f, period);
+    pairs[k] = PairSums(levels[k], c.DayStem);
   }
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
@@ -251,7 +247,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.EndObject();
   if (correction) {
     w.Key("BirthCorrection");
-    WriteBirthCorrection(w, *correction);
+    WriteBirthCorrection(w, *correction, latitudeGiven);
   }
   if (c.hourCandidate) {
     w.Key("HourCandidate");
@@ -265,11 +261,12 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.EndObject();
 }
 
-void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr) {
+void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr,
+                  bool latitudeGiven = true) {
   ChartState chart = LoadChart(r.name, r.sex, r.birth, r.luckStart);
   chart.hourCandidate = r.hourCandidate;
   const FlowState flow = ComputeFlow(&chart, r.at);
-  WriteChart(w, chart, flow, correction);
+  WriteChart(w, chart, flow, correction, latitudeGiven);
 }
 
 // ------------------------------------------------------------ running
@@ -278,6 +275,7 @@ struct ChartOptions {
   std::string name, sex, birth, at;
   std::string school{kZiPing};
   std::string pdf;
+  bool pdfGiven = false;
   bool json = false, crlf = false, batch = false, hourUnknown = false;
   int jobs = DefaultJobs();
   BirthPlaceOptions place;
@@ -310,27 +308,31 @@ void RunBatch(const ChartOptions& o, Streams& io) {
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
   if (o.hourUnknown) throw UsageError("--hour-unknown 只用於單一命盤,不用於 --batch");
-  std::atomic<bool> skipped{false};  // lines are worked on several threads
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
   const LuckStart luckStart = LuckStartOfOption(o.luckStart);
-  const bool tooLong = RunJsonLines(io.in, io.out, o.jobs, [&skipped, dayChange, luckStart](std::string_view line,
-                                                                                          JsonWriter& w) {
-    const Checked c = CheckLine(line, dayChange, luckStart);
-    if (c.request) {
-      WriteRequest(w, *c.request);
-    } else {
-      WriteError(w, c.error);
-      skipped = true;
-    }
+  const bool skipped = RunJsonLines(io.in, io.out, io.err, o.jobs, [dayChange, luckStart](std::string_view line,
+                                                                                        JsonWriter& w) {
+    Checked c = CheckLine(line, dayChange, luckStart);
+    if (c.request) WriteRequest(w, *c.request);
+    else WriteError(w, c.error);
+    return std::move(c.error);
   });
-  if (skipped || tooLong) io.Skipped();
+  if (skipped) io.Skipped();
 }
 
-// A PDF is written only into a folder that exists and may be written;
-// otherwise the command is refused, naming the file's full path.
+// A PDF is written into a FIFO or a device as it is; else only as a regular
+// file in a folder that exists and may be written. Otherwise the command is
+// refused, naming the file's full path.
 void CheckPdfFolder(const std::string& pdf) {
   std::error_code ignored;
   const std::filesystem::path target = std::filesystem::absolute(pdf, ignored);
+  const std::filesystem::file_status kind = std::filesystem::status(target, ignored);
+  if (kind.type() == std::filesystem::file_type::fifo || kind.type() == std::filesystem::file_type::character)
+    return;
+  if (kind.type() == std::filesystem::file_type::directory)
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:這是資料夾,請給檔名");
+  if (std::filesystem::exists(kind) && kind.type() != std::filesystem::file_type::regular)
+    throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:不是一般檔案");
   const std::filesystem::path folder = target.parent_path();
   if (!std::filesystem::is_directory(folder, ignored))
     throw UsageError("無法寫入 PDF 檔「" + target.string() + "」:資料夾不存在");
@@ -349,33 +351,36 @@ void RunChart(const ChartOptions& o, Streams& io) {
   const LuckStart luckStart = LuckStartOfOption(o.luckStart);
   Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange, luckStart);
   if (!c.request) throw UsageError(c.error);
-  // The birth as the clock showed it at the birthplace, corrected.
-  const MomentInput clock = c.request->birth.input;
-  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, c.request->birth.entered);
-  if (correction) c.request->birth = CorrectedBirth(*correction, dayChange);
+  // The birth as the clock showed it at the birthplace, resolved by the core.
+  Birth birth = BirthOfOptions(o.place, c.request->birth.entered, dayChange);
+  birth.luckStart = luckStart;
+  const ResolvedBirth resolved = ResolveBirthOrRefuse(birth);
+  c.request->birth = resolved.moment;
+  const BirthCorrection* correction = ReportedCorrection(birth, resolved);
   if (o.hourUnknown) {
     // The birth is one of the charts its date allows: which, of how many.
+    const MomentInput& clock = birth.clock;
     const BirthCaster caster{ResolveBirthPlace(o.place), dayChange};
     const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour, clock.InputMinute);
     const std::vector<CandidateStretch> stretches = CandidateStretches(DateOf(at), caster);
     const int i = StretchIndexOf(stretches, at);
     if (i >= 0) {
       const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
-      c.request->hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+      birth.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+      c.request->hourCandidate = birth.hourCandidate;
     }
   }
 
-  if (!o.pdf.empty()) {
+  if (o.pdfGiven) {
     if (o.hourUnknown) throw UsageError("--hour-unknown 不與 --pdf 並用");
     CheckPdfFolder(o.pdf);
-    return RunChartPdf(c.request->name, c.request->sex, clock, c.request->at.input, o.pdf, io,
-                       correction ? &*correction : nullptr, dayChange, luckStart);
+    return RunChartPdf(c.request->name, c.request->sex, birth, c.request->at.input, o.pdf, io);
   }
 
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteRequest(w, *c.request, correction ? &*correction : nullptr);
+    WriteRequest(w, *c.request, correction, !o.place.longitude || o.place.latitude);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
@@ -401,7 +406,8 @@ void AddChartCommand(CLI::App& app, Streams& io) {
   chart->add_flag("--json", opts->json, "write one JSON object with the whole chart and both reports");
   chart->add_flag("--crlf", opts->crlf, "end the report's lines with CR LF");
   chart->add_option("--pdf", opts->pdf,
-                    "write the printed chart (the main window and the 子平法 report) as a PDF file");
+                    "write the printed chart (the main window and the 子平法 report) as a PDF file")
+      ->check(CLI::Validator([](std::string& path) { return path.empty() ? "須給檔名" : ""; }, "FILE", "NonEmpty"));
   chart->add_flag("--batch", opts->batch,
                   "read NAME<TAB>男|女<TAB>birth<TAB>flow moment lines from standard input, "
                   "write one JSON object a line");
@@ -415,6 +421,7 @@ void AddChartCommand(CLI::App& app, Streams& io) {
                   "say which of the date's stretches it is (see candidates)");
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
+    opts->pdfGiven = chart->count("--pdf") > 0;
     RunChart(*opts, io);
   });
 }

@@ -1,4 +1,4 @@
-// qelm-report find-birth: the stretches of time 1901-2099 whose moments have
+// qelm-report find-birth: the stretches of time of the calendar's years whose moments have
 // the four pillars given (八字反查).
 #include <CLI/CLI.hpp>
 #include <memory>
@@ -42,7 +42,9 @@ void RunFindBirth(const FindBirthOptions& o, Streams& io) {
 
   rapidjson::StringBuffer buffer;
   JsonWriter w(buffer);
-  std::string text;
+  // The text names the day convention the stretches follow, on a line of
+  // its own before them.
+  std::string text = found.stretches.empty() ? std::string() : std::string(DayChangeName(dayChange)) + "\n";
   for (const BirthStretch& s : found.stretches) {
     const std::string first = UserMomentText(s.first), last = UserMomentText(s.last);
     if (o.json) {
@@ -75,8 +77,10 @@ void AddFindBirthCommand(CLI::App& app, Streams& io) {
                     "pillars, as its first and last minute (UTC+8)");
   find->add_option("pillars", opts->pillars, "the pillars: year month day [hour], as 庚午 辛巳 癸酉 丁巳")
       ->required();
-  find->add_option("--from", opts->from, "the first year searched (default 1901)")->check(CLI::Range(1901, 2099));
-  find->add_option("--to", opts->to, "the last year searched (default 2099)")->check(CLI::Range(1901, 2099));
+  find->add_option("--from", opts->from, "the first year searched (default " + std::to_string(kFirstYear) + ")")
+      ->check(CLI::Range(kFirstYear, kLastYear));
+  find->add_option("--to", opts->to, "the last year searched (default " + std::to_string(kLastYear) + ")")
+      ->check(CLI::Range(kFirstYear, kLastYear));
   AddDayChangeOption(*find, opts->dayChange);
   find->add_flag("--json", opts->json, "one JSON object a line: {\"format\", \"first\", \"last\", \"minutes\", \"DayChange\"}");
   find->footer(

@@ -23,14 +23,15 @@ namespace {
 
 // The engine's result, its pillars by name and, for a corrected birth, the
 // correction.
-void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr) {
+void WriteMoment(JsonWriter& w, const MomentResult& r, const BirthCorrection* correction = nullptr,
+                 bool latitudeGiven = true) {
   w.BeginObject();
   w.Field("format", kJsonFormat);
   WriteMomentFields(w, r);
   w.Field("DayChange", DayChangeHour(r.dayChange));
   if (correction) {
     w.Key("BirthCorrection");
-    WriteBirthCorrection(w, *correction);
+    WriteBirthCorrection(w, *correction, latitudeGiven);
   }
   w.EndObject();
 }
@@ -66,18 +67,14 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   if (o.batch) {
     if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
     if (!o.text.empty()) throw UsageError("--batch 從標準輸入讀取時刻,不另給時刻參數");
-    bool skipped = false;
     const DayChange dayChange = DayChangeOfOption(o.dayChange);
-    const bool tooLong = RunJsonLines(io.in, io.out, 1, [&skipped, dayChange](std::string_view line, JsonWriter& w) {
+    const bool skipped = RunJsonLines(io.in, io.out, io.err, 1, [dayChange](std::string_view line, JsonWriter& w) {
       std::string error;
-      if (const auto r = MomentOf("時刻", line, error, dayChange)) {
-        WriteMoment(w, *r);
-      } else {
-        WriteError(w, error);
-        skipped = true;
-      }
+      if (const auto r = MomentOf("時刻", line, error, dayChange)) WriteMoment(w, *r);
+      else WriteError(w, error);
+      return error;
     });
-    if (skipped || tooLong) io.Skipped();
+    if (skipped) io.Skipped();
     return;
   }
   if (o.text.empty()) throw UsageError("請給一個時刻,格式 \"YYYY-MM-DD HH:MM\",或用 --batch");
@@ -85,13 +82,15 @@ void RunMoment(const MomentOptions& o, Streams& io) {
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
   auto r = MomentOf("時刻", o.text, error, dayChange);
   if (!r) throw UsageError(error);
-  // The moment as the clock showed it at a place, corrected.
-  const std::optional<BirthCorrection> correction = ResolveBirthCorrection(o.place, r->entered);
-  if (correction) r = CorrectedBirth(*correction, dayChange);
+  // The moment as the clock showed it at a place, resolved by the core.
+  const Birth birth = BirthOfOptions(o.place, r->entered, dayChange);
+  const ResolvedBirth resolved = ResolveBirthOrRefuse(birth);
+  r = resolved.moment;
+  const BirthCorrection* correction = ReportedCorrection(birth, resolved);
   if (o.json) {
     rapidjson::StringBuffer buffer;
     JsonWriter w(buffer);
-    WriteMoment(w, *r, correction ? &*correction : nullptr);
+    WriteMoment(w, *r, correction, !o.place.longitude || o.place.latitude);
     w.EndLine();
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
   } else {
@@ -113,7 +112,8 @@ void AddMomentCommands(CLI::App& app, Streams& io) {
   auto opts = std::make_shared<MomentOptions>();
   CLI::App* moment = app.add_subcommand(
       "moment", "Lunar date, four pillars and solar terms of a moment \"YYYY-MM-DD HH:MM\"");
-  moment->add_option("moment", opts->text, "the moment, \"YYYY-MM-DD HH:MM\" (1901-01-01 … 2099-12-31)");
+  moment->add_option("moment", opts->text, "the moment, \"YYYY-MM-DD HH:MM\" (" + std::to_string(kFirstYear) + "-01-01 … " +
+                         std::to_string(kLastYear) + "-12-31)");
   moment->add_flag("--json", opts->json, "write one JSON object");
   moment->add_flag("--batch", opts->batch,
                    "read one moment a line from standard input, write one JSON object a line");

@@ -23,6 +23,7 @@
 #include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "records/big5.hpp"
+#include "place/birth.hpp"
 #include "place/birth_candidates.hpp"
 #include "place/stored_place.hpp"
 #include "records/hour_marks.hpp"
@@ -57,7 +58,7 @@ std::optional<int> Number(std::string_view text) {
 
 // The birth moment of a record, when its fields name a real minute of the
 // years the calendar covers.
-std::optional<MomentResult> BirthOf(const PersonRecord& r, DayChange dayChange = DayChange::AtZiStart) {
+std::optional<MomentResult> RecordMoment(const PersonRecord& r, DayChange dayChange = DayChange::AtZiStart) {
   const auto y = Number(r.fields[records::kYear]), m = Number(r.fields[records::kMonth]),
              d = Number(r.fields[records::kDay]), h = Number(r.fields[records::kHour]),
              mi = Number(r.fields[records::kMinute]);
@@ -77,7 +78,7 @@ std::optional<std::string> Problem(const PersonRecord& r) {
   if (r.source->field_count < records::kFieldCount)
     return "有 " + std::to_string(r.source->field_count) + " 欄,應為 7 欄";
   if (r.source->overlong) return "欄位超過 " + std::to_string(records::kMaxNameLength) + " 個字";
-  if (!BirthOf(r)) {
+  if (!RecordMoment(r)) {
     const auto& f = r.fields;
     return "出生時刻「" + f[records::kYear] + "-" + f[records::kMonth] + "-" + f[records::kDay] + " " +
            f[records::kHour] + ":" + f[records::kMinute] + "」無效";
@@ -87,8 +88,10 @@ std::optional<std::string> Problem(const PersonRecord& r) {
 
 void RunPersons(const PersonsOptions& o, Streams& io) {
   std::string error;
-  const auto flow = o.at.empty() ? CalcMoment(NowInput()).result : MomentOf("流時", o.at, error);
-  if (!flow) throw UsageError(error.empty() ? "現在的時刻超出 1901-01-01 至 2099-12-31,請用 --at" : error);
+  // The flow moment is read by the same convention as the births.
+  const DayChange dayChange = DayChangeOfOption(o.dayChange);
+  const auto flow = o.at.empty() ? CalcMoment(NowInput(), dayChange).result : MomentOf("流時", o.at, error, dayChange);
+  if (!flow) throw UsageError(error.empty() ? "現在的時刻超出 " + CalendarRangeText() + ",請用 --at" : error);
 
   const records::LoadResult loaded = records::ReadPersonFile(o.file);
   if (loaded.status == records::Status::kMissing) {
@@ -131,46 +134,44 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     const std::string& name = r.fields[records::kName];
     // As the person window hands a person over: "男" is male, anything else female.
-    const Sex sex = r.fields[records::kSex] == "男" ? Sex::Male : Sex::Female;
+    const Sex sex = SexOfText(r.fields[records::kSex]);
     const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
     const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
     if (unreadable) {
       io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取，略過\n";
       continue;  // counted above
     }
-    const DayChange dayChange = DayChangeOfOption(o.dayChange);
-    MomentResult birth = *BirthOf(r, dayChange);
-    std::string note;
-    std::optional<StoredBirthPlace> stored;
-    if (entry) {
-      stored = FromPlaceEntry(*entry);
-      const auto& f = r.fields;
-      const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
-                              *Number(f[records::kHour]), *Number(f[records::kMinute])};
-      const CorrectionOutcome c = stored ? CorrectStoredBirth(clock, *stored) : CorrectionOutcome{};
-      const MomentOutcome corrected = c ? CorrectedMoment(*c.correction, dayChange) : MomentOutcome{};
-      if (!corrected) {
-        io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用"
-               << (stored && !c ? "(" + CorrectionFailureText(c) + ")" : std::string()) << ",略過\n";
-        io.Skipped();
-        continue;
-      }
-      birth = *corrected.result;
-      note = CorrectionLine(*c.correction);
+    // The person's birth with the place kept beside it, cast by the core.
+    const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
+    const auto& f = r.fields;
+    const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
+                            *Number(f[records::kHour]), *Number(f[records::kMinute])};
+    if (entry && !stored) {
+      io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用,略過\n";
+      io.Skipped();
+      continue;
     }
-    ChartState chart = LoadChart(name, sex, birth, LuckStartOfOption(o.luckStart));
+    Birth birth = BirthOf(clock, stored, dayChange);
+    birth.luckStart = LuckStartOfOption(o.luckStart);
     if (hourUnknown.contains(r.fields)) {
-      const auto& f = r.fields;
-      const Moment clock = MakeMoment(*Number(f[records::kYear]), *Number(f[records::kMonth]),
-                                      *Number(f[records::kDay]), *Number(f[records::kHour]),
-                                      *Number(f[records::kMinute]));
+      // A person marked 時辰不詳: the birth is one candidate of its date.
+      const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour,
+                                   clock.InputMinute);
       const std::vector<CandidateStretch> stretches =
-          CandidateStretches(DateOf(clock), BirthCaster{stored, dayChange});
-      if (const int i = StretchIndexOf(stretches, clock); i >= 0) {
+          CandidateStretches(DateOf(at), BirthCaster{stored, dayChange});
+      if (const int i = StretchIndexOf(stretches, at); i >= 0) {
         const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
-        chart.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+        birth.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
       }
     }
+    const CastOutcome cast = CastBirth(name, sex, birth);
+    if (!cast) {
+      io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用(" << cast.problem << "),略過\n";
+      io.Skipped();
+      continue;
+    }
+    const ChartState& chart = *cast.chart;
+    const std::string note = cast.correction ? CorrectionLine(*cast.correction) : "";
     const FlowState flowState = ComputeFlow(&chart, *flow);
     io.out << name << "\n" << LfLineEnds(ChartReport(chart, flowState, School::ZiPing, note));
   }

@@ -8,7 +8,9 @@
 
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/json_writer.hpp"
 #include "cli/moment_input.hpp"
+#include "cli/parse_errors.hpp"
 #include "place/correction.hpp"
 #include "place/places.hpp"
 
@@ -28,14 +30,17 @@ struct Found {
   std::string english, country;
 };
 
-Json ToJson(const Found& f) {
-  Json j{{"name", f.place.name}};
-  if (!f.english.empty()) j["english"] = f.english;
-  if (!f.country.empty()) j["country"] = f.country;
-  j["longitude"] = f.place.longitude;
-  j["latitude"] = f.place.latitude;
-  j["zone"] = f.place.zone;
-  return j;
+// The place's name is the list's own; the English name and country come from
+// the world list and are checked as text from outside.
+void WritePlace(JsonWriter& w, const Found& f) {
+  w.BeginObject();
+  w.Field("name", UserText{f.place.name});
+  if (!f.english.empty()) w.Field("english", UserText{f.english});
+  if (!f.country.empty()) w.Field("country", UserText{f.country});
+  w.Field("longitude", f.place.longitude);
+  w.Field("latitude", f.place.latitude);
+  w.Field("zone", UserText{f.place.zone});
+  w.EndObject();
 }
 
 void RunPlaces(const PlacesOptions& o, Streams& io) {
@@ -48,15 +53,19 @@ void RunPlaces(const PlacesOptions& o, Streams& io) {
       found.push_back({p.place(), std::string(p.english), std::string(p.country)});
   }
   if (found.empty()) {
-    io.err << "qelm-report: 找不到符合「" << Trim(o.query) << "」的地點"
+    io.err << "qelm-report: 找不到符合「" << Echo(Trim(o.query)) << "」的地點"
            << (o.world ? "" : "；其他地方可用 --world 以英文名搜尋世界城市") << "\n";
     io.status = 1;
     return;
   }
   if (o.json) {
-    Json list = Json::array();
-    for (const Found& f : found) list.push_back(ToJson(f));
-    io.out << Dump(list) << "\n";
+    rapidjson::StringBuffer buffer;
+    JsonWriter w(buffer);
+    w.BeginArray();
+    for (const Found& f : found) WritePlace(w, f);
+    w.EndArray();
+    io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
+    io.out << "\n";
     return;
   }
   for (const Found& f : found) {

@@ -41,6 +41,8 @@ void AddPersonsCommand(CLI::App& app, Streams& io);   // persons
 void AddPlacesCommand(CLI::App& app, Streams& io);    // places
 void AddFindBirthCommand(CLI::App& app, Streams& io); // find-birth
 void AddCandidatesCommand(CLI::App& app, Streams& io); // candidates
+void AddDaysCommand(CLI::App& app, Streams& io);      // days
+void AddCompareCommand(CLI::App& app, Streams& io);   // compare
 
 // Runs qelm-report with the given arguments (argv[0] included); returns the
 // exit status. Used by main and by the tests.

@@ -4,14 +4,16 @@
 
 namespace qelm::cli {
 
-void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c) {
+void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c, bool latitudeGiven) {
   const bool overlap = c.state == ClockState::Overlap;
   w.BeginObject();
   w.Field("mode", TimeModeKey(c.mode));
   w.Field("modeName", TimeModeName(c.mode));
   w.Field("place", UserText{c.place.name});  // may come from the command line
   w.Field("longitude", c.place.longitude);
-  w.Field("latitude", c.place.latitude);
+  w.Key("latitude");
+  if (latitudeGiven) w.Value(c.place.latitude);
+  else w.Null();
   w.Field("zone", UserText{c.place.zone});
   // The clock mode reads the clock as UTC+8 and corrects nothing: it has no
   // offsets or moments of its own to state.

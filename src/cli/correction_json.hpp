@@ -8,7 +8,8 @@
 
 namespace qelm::cli {
 
-// The object, written as one value (the caller writes its key).
-void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c);
+// The object, written as one value (the caller writes its key). A place
+// typed by its longitude alone has no latitude: it is written as null.
+void WriteBirthCorrection(JsonWriter& w, const BirthCorrection& c, bool latitudeGiven = true);
 
 }  // namespace qelm::cli

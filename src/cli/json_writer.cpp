@@ -10,8 +10,6 @@
 
 namespace qelm::cli {
 
-std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
 // ------------------------------------------------------------ texts in JSON
 
 namespace {
@@ -89,7 +87,7 @@ constexpr std::array<bool, 256> kPlainAscii = [] {
   return plain;
 }();
 
-// The text as a quoted JSON string, the way Dump writes it. Runs that need
+// The text as a quoted JSON string. Runs that need
 // no escaping are copied whole; from the first byte that is not well-formed
 // UTF-8 on, AppendRepaired takes over.
 void AppendQuoted(rapidjson::StringBuffer& out, std::string_view text) {
@@ -186,14 +184,12 @@ void JsonWriter::Key(std::string_view key) {
   *p++ = '"';
   p = PutText(p, key);
   *p = '"';
-  writer_.EndRawValue();
 }
 
 void JsonWriter::Value(std::string_view text) {
   assert(ValidUtf8(text));
   writer_.BeginRawValue(rapidjson::kStringType);
   AppendQuotedValid(out_, text);
-  writer_.EndRawValue();
 }
 
 namespace {
@@ -216,13 +212,11 @@ void JsonWriter::Value(JsonReadyText text) {
   *p++ = '"';
   p = PutText(p, text.text);
   *p = '"';
-  writer_.EndRawValue();
 }
 
 void JsonWriter::Value(UserText text) {
   writer_.BeginRawValue(rapidjson::kStringType);
   AppendQuoted(out_, text.text);
-  writer_.EndRawValue();
 }
 
 void WriteError(JsonWriter& w, std::string_view error) {

@@ -1,6 +1,7 @@
-// Writing JSON: RapidJSON's writer opened so that values are written straight
-// into its buffer, with the program's own texts, texts from outside and texts
-// already in their JSON form told apart.
+// Writing JSON: RapidJSON's writer keeps the structure (the commas and
+// colons between values), and values are written straight into its buffer,
+// with the program's own texts, texts from outside and texts already in their
+// JSON form told apart.
 #pragma once
 
 #include <rapidjson/stringbuffer.h>
@@ -9,7 +10,6 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,23 +19,15 @@
 
 namespace qelm::cli {
 
-using Json = nlohmann::ordered_json;
-
-// One compact line; invalid UTF-8 is replaced, never thrown.
-std::string Dump(const Json& j);
-
-// RapidJSON's writer, opened for a value written straight into its buffer.
+// RapidJSON's writer, through its public interface: a value written straight
+// into the buffer is first announced as an empty raw value of its type,
+// which writes the comma or colon before it and counts it.
 class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
  public:
   using rapidjson::Writer<rapidjson::StringBuffer>::Writer;
-  void BeginRawValue(rapidjson::Type type) { Prefix(type); }
-  void EndRawValue() { EndValue(true); }
-  // A key and its value, written together straight into the buffer: both
-  // are counted.
-  void BeginRawField() {
-    Prefix(rapidjson::kStringType);
-    ++level_stack_.template Top<Level>()->valueCount;
-  }
+  void BeginRawValue(rapidjson::Type type) { RawValue("", 0, type); }
+  // A key known whole, already in its JSON form with its quotes.
+  void RawKey(std::string_view quoted) { RawValue(quoted.data(), quoted.size(), rapidjson::kStringType); }
 };
 
 // A text that came from outside the program (a name, a line of input): any
@@ -59,9 +51,8 @@ constexpr bool kIsNumber = std::is_integral_v<T> && !std::is_same_v<T, bool>;
 template <typename T>
 constexpr bool kIsNumber<std::optional<T>> = kIsNumber<T>;
 
-// Writes JSON straight into a buffer, with no document tree in between. The
-// bytes are those Dump writes for the same values: compact, numbers in
-// decimal, texts with '"', '\\' and the control characters escaped (short
+// Writes JSON straight into a buffer, with no document tree in between:
+// compact, numbers in decimal, texts with '"', '\\' and the control characters escaped (short
 // forms where JSON has them, \u00xx otherwise) and, in a UserText, each
 // invalid UTF-8 sequence replaced by U+FFFD. The program's own texts are
 // valid UTF-8 and skip that check (debug builds assert it).
@@ -78,17 +69,17 @@ class JsonWriter {
   void Key(std::string_view key);
   template <std::size_t N>
   void Key(const char (&key)[N]) {
-    writer_.BeginRawValue(rapidjson::kStringType);
-    char* p = out_.Push(N + 1);
-    *p++ = '"';
-    p = PutText(p, std::string_view(key, N - 1));
-    *p = '"';
-    writer_.EndRawValue();
+    std::array<char, N + 1> quoted{};
+    quoted[0] = '"';
+    PutText(quoted.data() + 1, std::string_view(key, N - 1));
+    quoted[N] = '"';
+    writer_.RawKey(std::string_view(quoted.data(), N + 1));
   }
 
   void Value(std::int64_t n) { writer_.Int64(n); }
   void Value(int n) { writer_.Int(n); }
-  void Value(double x) { writer_.Double(x); }  // the shortest decimal that reads back as x
+  void Value(double x) { writer_.Double(x); }
+  void Value(bool b) { writer_.Bool(b); }  // the shortest decimal that reads back as x
   void Value(std::string_view text);  // the program's own text
   void Value(UserText text);
   void Value(JsonReadyText text);
@@ -115,7 +106,6 @@ class JsonWriter {
       }
       *p++ = ']';
       out_.Pop(room - static_cast<std::size_t>(p - start));
-      writer_.EndRawValue();
     } else {
       BeginArray();
       for (const auto& item : items) Value(item);
@@ -133,7 +123,6 @@ class JsonWriter {
     char* p = start;
     ((p = qelm::detail::PutPart(p, parts)), ...);
     out_.Pop(room - static_cast<std::size_t>(p - start));
-    writer_.EndRawValue();
   }
 
   // "key": value
@@ -146,12 +135,12 @@ class JsonWriter {
   // written in one piece.
   template <std::size_t N>
   void Field(const char (&key)[N], int n) {
-    char* p = BeginField(key, kNumberRoom);
+    char* p = BeginField(key, rapidjson::kNumberType, kNumberRoom);
     EndField(PutNumber(p, n));
   }
   template <std::size_t N>
   void Field(const char (&key)[N], JsonReadyText text) {
-    char* p = BeginField(key, text.text.size() + 2);
+    char* p = BeginField(key, rapidjson::kStringType, text.text.size() + 2);
     *p++ = '"';
     p = PutText(p, text.text);
     *p++ = '"';
@@ -167,21 +156,14 @@ class JsonWriter {
  private:
   // Writes "key": and makes room for a value of at most `room` bytes after it.
   template <std::size_t N>
-  char* BeginField(const char (&key)[N], std::size_t room) {
-    writer_.BeginRawField();
-    fieldRoom_ = N + 2 + room;
+  char* BeginField(const char (&key)[N], rapidjson::Type type, std::size_t room) {
+    Key(key);
+    writer_.BeginRawValue(type);
+    fieldRoom_ = room;
     fieldStart_ = out_.Push(fieldRoom_);
-    char* p = fieldStart_;
-    *p++ = '"';
-    p = PutText(p, std::string_view(key, N - 1));
-    *p++ = '"';
-    *p++ = ':';
-    return p;
+    return fieldStart_;
   }
-  void EndField(char* end) {
-    out_.Pop(fieldRoom_ - static_cast<std::size_t>(end - fieldStart_));
-    writer_.EndRawValue();
-  }
+  void EndField(char* end) { out_.Pop(fieldRoom_ - static_cast<std::size_t>(end - fieldStart_)); }
 
   static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
   template <typename T>

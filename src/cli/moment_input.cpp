@@ -44,10 +44,14 @@ std::optional<MomentResult> MomentOf(std::string_view what, std::string_view tex
   const MomentOutcome outcome = CalcMoment(*in, dayChange);
   if (!outcome) {
     error = std::string(what) + "「" + std::string(text) + "」超出範圍:" +
-            std::string(MomentErrorText(outcome.error)) + "(可用 1901-01-01 至 2099-12-31)";
+            std::string(MomentErrorText(outcome.error)) + "(可用 " + CalendarRangeText() + ")";
     return std::nullopt;
   }
   return outcome.result;
+}
+
+std::string CalendarRangeText() {
+  return std::to_string(kFirstYear) + "-01-01 至 " + std::to_string(kLastYear) + "-12-31";
 }
 
 MomentInput NowInput() {

@@ -17,6 +17,9 @@ std::string_view Trim(std::string_view s);
 std::optional<MomentResult> MomentOf(std::string_view what, std::string_view text, std::string& error,
                                      DayChange dayChange = DayChange::AtZiStart);
 
+// "1901-01-01 至 2099-12-31": the moments the calendar serves, as messages name them.
+std::string CalendarRangeText();
+
 // The present local clock time, to the minute.
 MomentInput NowInput();
 

@@ -2,6 +2,10 @@
 // them in JSON.
 #pragma once
 
+#include <vector>
+
+#include "analysis/relations.hpp"
+#include "analysis/cross_relations.hpp"
 #include "chart/chart.hpp"
 #include "cli/json_writer.hpp"
 
@@ -14,5 +18,11 @@ namespace qelm::cli {
 // with the characters in the order of the positions and the element ("木" …
 // "水") for 天干五合, 六合, 三合, 半合, 拱合 and 三會, null otherwise.
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow);
+
+// One list of relations as an array of such objects.
+void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations);
+// Relations across two charts (合盤) as one array value, each relation in the
+// same shape with sided positions: "a.年" … "b.時", "a.運", "b.運", "流年".
+void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations);
 
 }  // namespace qelm::cli

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "place/coordinates.hpp"
 #include "place/solar.hpp"
 
 namespace qelm {
@@ -15,9 +16,9 @@ using std::chrono::seconds;
 // The full-width minus: U+2212 has no Big5 form, and reports are saved as Big5.
 constexpr std::string_view kMinus = "－";
 
-bool InTableYears(Moment t) {
-  const int y = Fields(t).year;
-  return y >= 1901 && y <= 2099;
+template <typename Time>
+bool InTableYears(Time t) {
+  return InCalendarYears(Fields(t).year);
 }
 
 // "+3", "－64", "0".
@@ -63,20 +64,20 @@ std::string DegreesText(double value, std::string_view positive, std::string_vie
 
 // The moment as the line shows it: hour and minute, with the date in front
 // when it is not the date entered.
-std::string WhenText(Moment t, Moment clock) {
-  const CivilFields f = Fields(t);
+template <typename Time>
+std::string WhenText(Time t, ClockTime clock) {
+  const CivilFields f = Fields(t), c = Fields(clock);
   std::string s;
-  if (DateOf(t) != DateOf(clock))
+  if (f.year != c.year || f.month != c.month || f.day != c.day)
     s += Number(f.year) + "年" + Number(f.month) + "月" + Number(f.day) + "日";
   s += Number(f.hour) + "時" + Number(f.minute) + "分";
   return s;
 }
 
-Moment ClockOf(const MomentInput& in) {
-  int minute = in.InputMinute;
-  if (minute == 60) minute = 0;
-  if (minute < 0) minute = 59;
-  return MakeMoment(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, minute);
+// Minutes from what the clock showed to what another clock shows then.
+template <typename Time>
+long long FaceMinutes(ClockTime clock, Time other) {
+  return (other.time_since_epoch() - clock.time_since_epoch()).count();
 }
 
 }  // namespace
@@ -108,10 +109,17 @@ std::optional<TimeMode> ParseTimeMode(std::string_view text) {
 std::string_view CorrectionErrorText(CorrectionError e) {
   switch (e) {
     case CorrectionError::BadMoment: return "出生時刻無效";
-    case CorrectionError::BadPlace: return "經度須在 －180 至 180 之間，緯度須在 －90 至 90 之間";
+    case CorrectionError::BadPlace: {
+      static const std::string text = std::string(LongitudeRangeText()) + "；" + std::string(LatitudeRangeText());
+      return text;
+    }
     case CorrectionError::UnknownZone: return "找不到這個時區";
     case CorrectionError::Nonexistent: return "此時刻在當地撥快時鐘時被跳過，並不存在";
-    case CorrectionError::OutOfRange: return "校正後的時刻超出 1901 至 2099 年";
+    case CorrectionError::OutOfRange: {
+      static const std::string text =
+          "校正後的時刻超出 " + std::to_string(kFirstYear) + " 至 " + std::to_string(kLastYear) + " 年";
+      return text;
+    }
   }
   return "無法校正";
 }
@@ -133,9 +141,16 @@ std::string ClockChangeText(const ClockResolution& r) {
   return "此時刻出現兩次：當地時鐘在 " + from + " 撥回到" + until + "，請選擇較早或較晚的一次";
 }
 
-MomentInput InputOf(Moment t) {
-  const CivilFields f = Fields(t);
-  return {f.year, f.month, f.day, f.hour, f.minute};
+namespace {
+
+MomentInput InputOfFields(const CivilFields& f) { return {f.year, f.month, f.day, f.hour, f.minute}; }
+
+}  // namespace
+
+MomentInput InputOf(Moment t) { return InputOfFields(Fields(t)); }
+
+ClockTime ClockTimeOf(const MomentInput& in) {
+  return MakeClockTime(in.InputYear, in.InputMonth, in.InputDay, in.InputHour, FoldMinute(in.InputMinute));
 }
 
 CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, TimeMode mode,
@@ -145,12 +160,8 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
     out.error = e;
     return out;
   };
-  const MomentInput& in = clock;
-  if (in.InputYear < 1901 || in.InputYear > 2099 || in.InputMonth < 1 || in.InputMonth > 12 ||
-      in.InputDay < 0 || in.InputDay > DaysInMonth(in.InputYear, in.InputMonth) + 1 || in.InputHour < 0 ||
-      in.InputHour > 24 || in.InputMinute < -1 || in.InputMinute > 60)
-    return refuse(CorrectionError::BadMoment);
-  const Moment clockMoment = ClockOf(in);
+  if (CheckMomentInput(clock)) return refuse(CorrectionError::BadMoment);
+  const ClockTime clockMoment = ClockTimeOf(clock);
 
   BirthCorrection c;
   c.mode = mode;
@@ -158,14 +169,15 @@ CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, Tim
   c.entered = clock;
   c.choice = choice;
   if (mode == TimeMode::Clock) {
-    c.standard = c.solar = c.otherStandard = clockMoment;
+    // The clock read as one of UTC+8's; the sun is not asked.
     c.utc = kTableZone.UtcAt(clockMoment);
+    c.standard = c.otherStandard = TableTimeOf(c.utc);
+    c.solar = SolarTime{clockMoment.time_since_epoch()};
     out.correction = std::move(c);
     return out;
   }
 
-  if (!(place.longitude >= -180 && place.longitude <= 180 && place.latitude >= -90 && place.latitude <= 90))
-    return refuse(CorrectionError::BadPlace);
+  if (!ValidLongitude(place.longitude) || !ValidLatitude(place.latitude)) return refuse(CorrectionError::BadPlace);
   const auto zone = TimeZone::Find(place.zone);
   if (!zone) return refuse(CorrectionError::UnknownZone);
   out.resolution = ResolveClock(*zone, clockMoment);
@@ -201,7 +213,8 @@ MomentOutcome CorrectedEngineMoment(const BirthCorrection& c, DayChange dayChang
   }
   MomentOutcome terms = CalcMoment(InputOf(c.standard), dayChange);
   if (!terms) return terms;
-  const MomentOutcome sun = CalcMoment(InputOf(c.solar), dayChange);
+  // The day and the hour by the sun: the calendar reads the solar clock's face.
+  const MomentOutcome sun = CalcMoment(InputOfFields(Fields(c.solar)), dayChange);
   if (!sun) return sun;
   MomentResult& r = *terms.result;
   const MomentResult& s = *sun.result;
@@ -232,13 +245,13 @@ std::string LatitudeText(double latitude) { return DegreesText(latitude, "北緯
 
 std::string CorrectionLine(const BirthCorrection& c) {
   if (!c.applies()) return {};
-  const Moment clock = ClockOf(c.entered);
+  const ClockTime clock = ClockTimeOf(c.entered);
   std::string where = c.place.name.empty() ? std::string() : c.place.name + " ";
   std::string line;
   if (c.mode == TimeMode::Standard) {
     line = "標準時間" + WhenText(c.standard, clock) + "（" + where + OffsetText(c.utcOffsetSeconds);
     if (c.dstMinutes != 0) line += "，夏令時 " + Signed(c.dstMinutes) + "分";
-    line += "，換算東八區 " + Signed(MinutesBetween(clock, c.standard)) + "分";
+    line += "，換算東八區 " + Signed(FaceMinutes(clock, c.standard)) + "分";
   } else {
     line = "真太陽時" + WhenText(c.solar, clock) + "（" + where + LongitudeText(c.place.longitude);
     if (c.dstMinutes != 0) line += "，夏令時 " + Signed(-c.dstMinutes) + "分";

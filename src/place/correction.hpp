@@ -40,9 +40,9 @@ struct BirthCorrection {
   int dstMinutes = 0;               // the daylight-saving part of it
   double eotSeconds = 0;            // equation of time
   UtcSeconds utc{};                 // the absolute moment of birth
-  Moment standard{};                // that moment in UTC+8, taken to the minute it lies in
-  Moment solar{};                   // apparent solar time at the place, taken to the minute it lies in
-  Moment otherStandard{};           // for an overlap: the standard moment of the other reading
+  TableTime standard{};             // that moment in UTC+8, taken to the minute it lies in
+  SolarTime solar{};                // apparent solar time at the place, taken to the minute it lies in
+  TableTime otherStandard{};        // for an overlap: the standard moment of the other reading
 
   bool applies() const { return mode != TimeMode::Clock; }
   // The clock's offset in whole minutes, towards zero (local mean times
@@ -80,7 +80,8 @@ std::string ClockChangeText(const ClockResolution& r);
 // chosen reading. The clock time is the minute the clock showed; its solar
 // time is that of the minute's start, taken to the minute it lies in (22:59:31
 // by the Sun is 22:59, never 23:00). The moments the mode casts with (the
-// standard one; for the solar mode, the solar one too) must lie in 1901–2099.
+// standard one; for the solar mode, the solar one too) must lie in the
+// calendar's years (kFirstYear … kLastYear).
 CorrectionOutcome CorrectBirth(const MomentInput& clock, const Place& place, TimeMode mode,
                                OverlapChoice choice = OverlapChoice::Earlier);
 
@@ -96,6 +97,8 @@ MomentOutcome CorrectedMoment(const BirthCorrection& c, DayChange dayChange = Da
 
 // The engine's input naming a minute-resolution moment.
 MomentInput InputOf(Moment t);
+// The clock time the entered fields name at the place (the minute folded).
+ClockTime ClockTimeOf(const MomentInput& in);
 
 // One line stating the correction, empty for the clock mode:
 // "真太陽時 13時 28分（成都 東經104°04′，經度時差 －64分，均時差 +3分）".

@@ -58,8 +58,8 @@ double ApparentSolarSeconds(UtcSeconds ut, double longitude) {
   return static_cast<double>(ut.time_since_epoch().count()) + longitude * 240.0 + EquationOfTimeSeconds(ut);
 }
 
-Moment ApparentSolarMinute(UtcSeconds ut, double longitude) {
-  return Moment{std::chrono::minutes{static_cast<long long>(std::floor(ApparentSolarSeconds(ut, longitude) / 60.0))}};
+SolarTime ApparentSolarMinute(UtcSeconds ut, double longitude) {
+  return SolarTime{std::chrono::minutes{static_cast<long long>(std::floor(ApparentSolarSeconds(ut, longitude) / 60.0))}};
 }
 
 }  // namespace qelm

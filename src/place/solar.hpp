@@ -10,7 +10,7 @@ namespace qelm {
 // moment ut, from the Sun's apparent right ascension (low-precision solar
 // coordinates with nutation and aberration, after Meeus, Astronomical
 // Algorithms, chapters 22, 25 and 28): within about three seconds over
-// 1901–2099.
+// the calendar's years (kFirstYear … kLastYear).
 double EquationOfTimeSeconds(UtcSeconds ut);
 
 // Apparent solar time at the longitude (degrees, east positive) as seconds
@@ -19,6 +19,6 @@ double ApparentSolarSeconds(UtcSeconds ut, double longitude);
 
 // That time taken to the minute it lies in (a solar 22:59:59 is 22:59), the
 // solar moment a corrected birth is cast with.
-Moment ApparentSolarMinute(UtcSeconds ut, double longitude);
+SolarTime ApparentSolarMinute(UtcSeconds ut, double longitude);
 
 }  // namespace qelm

@@ -100,6 +100,13 @@ bool IsZoneId(std::string_view id) {
   return ids.count(id) > 0;
 }
 
+std::vector<std::string> ZoneIdList() {
+  std::vector<std::string> list;
+  for (const std::string& id : ZoneIds())
+    if (IsZoneId(id)) list.push_back(id);
+  return list;
+}
+
 std::optional<TimeZone> TimeZone::Find(std::string_view id) {
   // Zones are resolved once each and kept for the life of the program (the
   // database never changes while it runs); a person's zone is asked for at
@@ -226,6 +233,10 @@ ClockResolution ResolveClock(const TimeZone& zone, ClockTime clock) {
 ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc) {
   const ZoneData& z = ZoneAccess::of(zone);
   return ReadingOf(z, PeriodAt(z, utc), utc);
+}
+
+ClockTime ClockTimeAt(const TimeZone& zone, UtcSeconds utc) {
+  return ClockTime{std::chrono::floor<minutes>(utc.time_since_epoch() + seconds{ReadingAt(zone, utc).utcOffsetSeconds})};
 }
 
 }  // namespace qelm

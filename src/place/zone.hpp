@@ -5,7 +5,9 @@
 #include <array>
 #include <chrono>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/date.hpp"
 
@@ -14,9 +16,8 @@ namespace qelm {
 // An absolute moment, to the second.
 using UtcSeconds = std::chrono::sys_seconds;
 
-// A time a clock showed, to the minute (the calendar's Moment): it names an
-// absolute moment only through a zone.
-using ClockTime = Moment;
+// A time a zone's clock showed, to the minute (ClockTime, calendar/date.hpp),
+// names an absolute moment only through that zone.
 
 struct ZoneData;
 
@@ -39,6 +40,8 @@ class TimeZone {
 
 // Whether the id names a zone or link of the system's zoneinfo.
 bool IsZoneId(std::string_view id);
+// Every id IsZoneId takes, in order (empty without the zoneinfo's list).
+std::vector<std::string> ZoneIdList();
 
 // One absolute moment a clock time can mean, with the clock's offset then.
 struct ClockReading {
@@ -69,6 +72,9 @@ ClockResolution ResolveClock(const TimeZone& zone, ClockTime clock);
 // The clock's offset at an absolute moment.
 ClockReading ReadingAt(const TimeZone& zone, UtcSeconds utc);
 
+// The zone's clock at an absolute moment, taken to the minute it lies in.
+ClockTime ClockTimeAt(const TimeZone& zone, UtcSeconds utc);
+
 // A zone whose clocks keep one offset from universal time for ever.
 class FixedZone {
  public:
@@ -84,11 +90,14 @@ class FixedZone {
   std::chrono::minutes offset_;
 };
 
-// The clocks of UTC+8, which the calendar tables keep.
+// The clocks of UTC+8, whose time the calendar tables keep.
 inline constexpr FixedZone kTableZone{std::chrono::hours{8}};
 
-// The moment in the civil time of UTC+8 (the time the calendar tables use),
-// taken to the minute it lies in.
-constexpr Moment TableTimeOf(UtcSeconds utc) { return kTableZone.ClockAt(utc); }
+// The moment in table time (the civil time of UTC+8), taken to the minute it
+// lies in; and back.
+constexpr TableTime TableTimeOf(UtcSeconds utc) {
+  return TableTime{std::chrono::floor<std::chrono::minutes>(utc).time_since_epoch() + std::chrono::hours{8}};
+}
+constexpr UtcSeconds UtcOf(TableTime t) { return UtcSeconds{t.time_since_epoch() - std::chrono::hours{8}}; }
 
 }  // namespace qelm

@@ -184,11 +184,6 @@ EncodedText Big5Codec::Encode(std::string_view utf8) {
   return r;
 }
 
-DecodedText DecodeBig5(std::string_view big5) {
-  Big5Codec codec;
-  return codec.Decode(big5);
-}
-
 EncodedText EncodeBig5(std::string_view utf8) {
   Big5Codec codec;
   return codec.Encode(utf8);

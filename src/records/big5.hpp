@@ -40,7 +40,6 @@ class Big5Codec {
   void* to_big5_;
 };
 
-DecodedText DecodeBig5(std::string_view big5);
 EncodedText EncodeBig5(std::string_view utf8);
 
 // Whether a text can be stored as a field of the person file: no TAB, CR or

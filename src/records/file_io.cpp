@@ -37,7 +37,27 @@ std::string Reason(int error) {
     case ENOTDIR: return "（路徑中有不是資料夾的項目）";
     case EISDIR: return "（同名的資料夾已存在）";
     case EINVAL: return "（不是一般檔案）";
-    default: return "（系統錯誤 " + std::to_string(error) + "）";
+    case EIO: return "（讀寫裝置時發生錯誤）";
+    case ENAMETOOLONG: return "（名稱過長）";
+    case ELOOP: return "（符號連結層數過多）";
+    case EMFILE:
+    case ENFILE: return "（開啟的檔案過多）";
+    case ENOMEM: return "（記憶體不足）";
+    case EBUSY:
+    case ETXTBSY: return "（檔案正被使用）";
+    case EEXIST: return "（檔案已存在）";
+    case EFBIG: return "（檔案過大）";
+    case EAGAIN: return "（資源暫時無法使用）";
+    case EINTR: return "（被中斷）";
+    case ENXIO:
+    case ENODEV: return "（沒有這個裝置，或管道沒有讀取的一方）";
+    case EPIPE: return "（管道的讀取端已關閉）";
+    case ESTALE: return "（網路檔案已失效）";
+    case ETIMEDOUT: return "（逾時）";
+    case ENOTEMPTY: return "（資料夾不是空的）";
+    case EXDEV: return "（不在同一個檔案系統）";
+    // Rarer errors in the system's own words, with their number.
+    default: return "（系統錯誤 " + std::to_string(error) + "：" + std::generic_category().message(error) + "）";
   }
 }
 

@@ -93,12 +93,11 @@ TEST(LevelScores, TotalsGrowLevelByLevel) {
   const FlowState beforeLuck = Flow(P(7, 5), P(4, 6), P(10, 12), P(1, 1), 0);
   const int withLuck[] = {81, 94, 115, 128, 141};
   const int withoutLuck[] = {60, 73, 94, 107, 120};
-  for (int level = 1; level <= 5; ++level) {
-    EXPECT_EQ(Sum(LevelScores(c, inLuck, level)), withLuck[level - 1]) << level;
-    EXPECT_EQ(Sum(LevelScores(c, beforeLuck, level)), withoutLuck[level - 1]) << level;
+  for (const ScorePeriod p : kScorePeriods) {
+    const auto k = static_cast<std::size_t>(p);
+    EXPECT_EQ(Sum(LevelScores(c, inLuck, p)), withLuck[k]) << k;
+    EXPECT_EQ(Sum(LevelScores(c, beforeLuck, p)), withoutLuck[k]) << k;
   }
-  EXPECT_EQ(LevelScores(c, inLuck, 0), ElementScores{});
-  EXPECT_EQ(LevelScores(c, inLuck, 6), ElementScores{});
 }
 
 ElementScores Minus(const ElementScores& a, const ElementScores& b) {
@@ -111,11 +110,11 @@ TEST(LevelScores, EachLevelAddsItsPillarWithItsWeight) {
   const ChartState c = Chart(P(1, 1), P(3, 3), P(5, 7), P(9, 11));
   // Luck pillar 3 of 丙寅 forward is 己巳; flow 庚辰 年, 丁巳 月, 癸亥 日, 甲子 時.
   const FlowState f = Flow(P(7, 5), P(4, 6), P(10, 12), P(1, 1), 3);
-  EXPECT_EQ(Minus(LevelScores(c, f, 1), NatalScores(c)), (ElementScores{0, 10, 9, 2, 0}));  // 己 + 巳×2
-  EXPECT_EQ(Minus(LevelScores(c, f, 2), LevelScores(c, f, 1)), (ElementScores{2, 0, 5, 5, 1}));  // 庚 + 辰
-  EXPECT_EQ(Minus(LevelScores(c, f, 3), LevelScores(c, f, 2)), (ElementScores{0, 15, 4, 2, 0}));  // 丁 + 巳×2
-  EXPECT_EQ(Minus(LevelScores(c, f, 4), LevelScores(c, f, 3)), (ElementScores{3, 0, 0, 0, 10}));  // 癸 + 亥
-  EXPECT_EQ(Minus(LevelScores(c, f, 5), LevelScores(c, f, 4)), (ElementScores{5, 0, 0, 0, 8}));   // 甲 + 子
+  EXPECT_EQ(Minus(LevelScores(c, f, ScorePeriod::Luck), NatalScores(c)), (ElementScores{0, 10, 9, 2, 0}));  // 己 + 巳×2
+  EXPECT_EQ(Minus(LevelScores(c, f, ScorePeriod::FlowYear), LevelScores(c, f, ScorePeriod::Luck)), (ElementScores{2, 0, 5, 5, 1}));  // 庚 + 辰
+  EXPECT_EQ(Minus(LevelScores(c, f, ScorePeriod::FlowMonth), LevelScores(c, f, ScorePeriod::FlowYear)), (ElementScores{0, 15, 4, 2, 0}));  // 丁 + 巳×2
+  EXPECT_EQ(Minus(LevelScores(c, f, ScorePeriod::FlowDay), LevelScores(c, f, ScorePeriod::FlowMonth)), (ElementScores{3, 0, 0, 0, 10}));  // 癸 + 亥
+  EXPECT_EQ(Minus(LevelScores(c, f, ScorePeriod::FlowHour), LevelScores(c, f, ScorePeriod::FlowDay)), (ElementScores{5, 0, 0, 0, 8}));   // 甲 + 子
 }
 
 TEST(PairSums, WeighTheDayMastersSides) {
@@ -127,8 +126,8 @@ TEST(PairSums, WeighTheDayMastersSides) {
 
   const ChartState c = Chart(P(1, 1), P(3, 3), P(5, 7), P(9, 11));
   const FlowState f = Flow(P(7, 5), P(4, 6), P(10, 12), P(1, 1), 3);
-  for (int level = 1; level <= 5; ++level) {
-    const auto scores = LevelScores(c, f, level);
+  for (const ScorePeriod p : kScorePeriods) {
+    const auto scores = LevelScores(c, f, p);
     const auto pairs = PairSums(scores, c.DayStem);
     EXPECT_EQ(std::accumulate(pairs.begin(), pairs.end(), 0), 2 * Sum(scores));
   }

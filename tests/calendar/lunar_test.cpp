@@ -167,18 +167,5 @@ TEST(WeekdayName, SundayIsOne) {
   EXPECT_FALSE(WeekdayName(8));
 }
 
-TEST(InitNameTable, TenStemsAndTwelveBranches) {
-  const NameTable& t = InitNameTable();
-  std::string stems, branches;
-  for (const auto& e : t) {
-    stems += e.stem;
-    branches += e.branch;
-  }
-  EXPECT_EQ(stems, "甲乙丙丁戊己庚辛壬癸");
-  EXPECT_EQ(branches, "子丑寅卯辰巳午未申酉戌亥");
-  EXPECT_TRUE(t[10].stem.empty());
-  EXPECT_TRUE(t[11].stem.empty());
-}
-
 }  // namespace
 }  // namespace qelm

@@ -266,6 +266,9 @@ TEST(CalcMoment, RefusesInputsOutsideItsRanges) {
 // sixty cycle, the month pillar turning with the sectional terms and the year
 // pillar with 立春 only.
 TEST(CalcMoment, PillarsRunOnThroughTheWholeRange) {
+  // The sectional term that opens each month, 子月 (大雪) first.
+  constexpr std::array<std::string_view, 12> kJieOfMonthBranch{
+      "大雪", "小寒", "立春", "驚蟄", "清明", "立夏", "芒種", "小暑", "立秋", "白露", "寒露", "立冬"};
   MomentResult prev = Calc(1901, 1, 1, 12, 0);
   for (Date t = MakeDate(1901, 1, 2); t <= MakeDate(2099, 12, 31); t += std::chrono::days{1}) {
     const CivilFields f = Fields(MakeMoment(t, 12, 0));
@@ -279,7 +282,7 @@ TEST(CalcMoment, PillarsRunOnThroughTheWholeRange) {
     ASSERT_GT(*SolarTermAt(r.JieIndex + 2), r.moment) << label;
     const int k = (r.JieIndex - 1) % 24 + 1;
     ASSERT_EQ(p.Month.branch.number(), (k + 1) / 2 % 12 + 1) << label;
-    ASSERT_EQ(r.JieName, JieNameOfMonthBranch(p.Month.branch.number())) << label;
+    ASSERT_EQ(r.JieName, kJieOfMonthBranch[p.Month.branch.number() - 1]) << label;
 
     ASSERT_EQ(Cycle(p.Day), (Cycle(q.Day) + 1) % 60) << label;
 
@@ -304,18 +307,6 @@ TEST(StemRules, FirstMonthAndHourStems) {
     EXPECT_EQ(FirstMonthStem(s), month[s - 1]) << s;
     EXPECT_EQ(FirstHourStem(s), hour[s - 1]) << s;
   }
-}
-
-TEST(TermNames, ByMonthBranch) {
-  std::string jie, principal;
-  for (int b = 1; b <= 12; ++b) {
-    jie += JieNameOfMonthBranch(b);
-    principal += PrincipalTermNameOfMonthBranch(b);
-  }
-  EXPECT_EQ(jie, "大雪小寒立春驚蟄清明立夏芒種小暑立秋白露寒露立冬");
-  EXPECT_EQ(principal, "冬至大寒雨水春分穀雨小滿夏至大暑處暑秋分霜降小雪");
-  EXPECT_TRUE(JieNameOfMonthBranch(0).empty());
-  EXPECT_TRUE(PrincipalTermNameOfMonthBranch(13).empty());
 }
 
 TEST(ParseUserMoment, StrictForm) {

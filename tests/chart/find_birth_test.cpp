@@ -132,15 +132,37 @@ TEST(FindBirth, WorkedExampleUnderBothConventions) {
   }
 }
 
-TEST(FindBirth, RangeKeepsTheStretchesWithinItsYears) {
+// The years choose the stretches that have a moment in them; each is listed
+// whole, as the search of the whole calendar gives it, though it cross the
+// turn of the year.
+TEST(FindBirth, RangeChoosesStretchesAndKeepsThemWhole) {
+  const struct {
+    const char* pillars[4];
+    int from, to;
+  } cases[] = {
+      {{"庚午", "辛巳", "癸酉", nullptr}, 1950, 2000},
+      {{"己卯", "丙子", "戊午", "壬子"}, 1901, 1999},  // 1999-12-31 23:00 to 2000-01-01 00:59
+      {{"己卯", "丙子", "戊午", "壬子"}, 2000, 2099},
+      {{"己卯", "丙子", "戊午", nullptr}, 1999, 1999},
+  };
+  for (const auto& c : cases) {
+    const EightCharacters p{*ParsePillar(c.pillars[0]), *ParsePillar(c.pillars[1]), *ParsePillar(c.pillars[2]),
+                            c.pillars[3] ? ParsePillar(c.pillars[3]) : std::nullopt};
+    const auto all = FindBirth(p, DayChange::AtZiStart).stretches;
+    std::vector<BirthStretch> expected;
+    for (const BirthStretch& s : all)
+      if (Fields(s.last).year >= c.from && Fields(s.first).year <= c.to) expected.push_back(s);
+    EXPECT_FALSE(expected.empty()) << c.pillars[0];
+    EXPECT_EQ(FindBirth(p, DayChange::AtZiStart, c.from, c.to).stretches, expected) << c.from << "-" << c.to;
+  }
+  const EightCharacters turn{*ParsePillar("己卯"), *ParsePillar("丙子"), *ParsePillar("戊午"), ParsePillar("壬子")};
+  for (int year : {1999, 2000}) {
+    const auto found = FindBirth(turn, DayChange::AtZiStart, year, year).stretches;
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(MomentText(found[0].first), MomentText(MakeMoment(1999, 12, 31, 23, 0)));
+    EXPECT_EQ(MomentText(found[0].last), MomentText(MakeMoment(2000, 1, 1, 0, 59)));
+  }
   const EightCharacters p{*ParsePillar("庚午"), *ParsePillar("辛巳"), *ParsePillar("癸酉"), std::nullopt};
-  const auto all = FindBirth(p, DayChange::AtZiStart).stretches;
-  const auto some = FindBirth(p, DayChange::AtZiStart, 1950, 2000).stretches;
-  std::vector<BirthStretch> expected;
-  for (const BirthStretch& s : all)
-    if (Fields(s.first).year >= 1950 && Fields(s.last).year <= 2000) expected.push_back(s);
-  EXPECT_FALSE(expected.empty());
-  EXPECT_EQ(some, expected);
   EXPECT_TRUE(FindBirth(p, DayChange::AtZiStart, 2000, 1950).stretches.empty());
 }
 

@@ -74,7 +74,7 @@ TEST(LuckSchool, WorkedExamples) {
   }
   // The default stays the table school, which the worked dates differ from.
   const ChartState table = Cast(Sex::Male, birth, LuckStart::Table);
-  EXPECT_EQ(table.luckStart, LuckStart::Table);
+  EXPECT_EQ(table.conventions.luckStart, LuckStart::Table);
   EXPECT_EQ(table.LuckChangeDates[0], "1996年11月02日");
   EXPECT_EQ(Cast(Sex::Male, birth, LuckStart::Table).LuckChangeDates, table.LuckChangeDates);
 }

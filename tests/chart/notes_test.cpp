@@ -20,7 +20,7 @@ TEST(ElementColour, RedGreenBlueOfEachElement) {
   for (const auto& [element, r, g, b] : rows) {
     SCOPED_TRACE(element);
     const std::uint32_t c = Element{element}.colour();
-    EXPECT_EQ((std::tuple<int, int, int>{Red(c), Green(c), Blue(c)}), (std::tuple{r, g, b}));
+    EXPECT_EQ(c, static_cast<std::uint32_t>(r | g << 8 | b << 16));
   }
   EXPECT_EQ(Element{}.colour(), 0u);
 }

@@ -25,7 +25,9 @@ Parsed Parse(std::vector<std::string> args, const MomentInput& birth) {
   try {
     app.parse(args);
     r.parsed = true;
-    r.correction = ResolveBirthCorrection(o, birth);
+    const Birth b = BirthOfOptions(o, birth, DayChange::AtZiStart);
+    const ResolvedBirth resolved = ResolveBirthOrRefuse(b);
+    if (const BirthCorrection* c = ReportedCorrection(b, resolved)) r.correction = *c;
   } catch (const CLI::ParseError& e) {
     r.error = e.what();
   } catch (const UsageError& e) {

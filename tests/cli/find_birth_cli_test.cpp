@@ -1,10 +1,14 @@
 // qelm-report find-birth, and --day-change on the commands that cast a birth.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,7 +51,12 @@ TEST(FindBirthCommand, WritesTheStretchesOfTheCore) {
     args.push_back("--json");
     const Ran json = RunReport(args);
     ASSERT_EQ(json.status, 0) << json.err;
-    const auto lines = Lines(text.out), objects = Lines(json.out);
+    auto lines = Lines(text.out);
+    const auto objects = Lines(json.out);
+    // The text names the day convention first.
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), DayChangeName(c.change));
+    lines.erase(lines.begin());
     ASSERT_EQ(lines.size(), expected.size());
     ASSERT_EQ(objects.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -59,6 +68,31 @@ TEST(FindBirthCommand, WritesTheStretchesOfTheCore) {
       EXPECT_EQ(j["DayChange"], DayChangeHour(c.change));
     }
   }
+}
+
+// The README's examples of find-birth ("    $ qelm-report find-birth …" and
+// the indented lines after it) are what the command writes.
+TEST(FindBirthCommand, ReadmeShowsTheRealOutput) {
+  std::ifstream readme(QELM_SOURCE_DIR "/README.md");
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(readme, line);) lines.push_back(line);
+  const std::string prompt = "    $ qelm-report ";
+  int examples = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].rfind(prompt + "find-birth ", 0) != 0) continue;
+    std::vector<std::string> words;
+    std::istringstream command(lines[i].substr(prompt.size()));
+    for (std::string w; command >> w;) words.push_back(w);
+    std::vector<const char*> args;
+    for (const std::string& w : words) args.push_back(w.c_str());
+    std::string shown;
+    for (std::size_t j = i + 1; j < lines.size() && lines[j].rfind("    ", 0) == 0 && lines[j].rfind(prompt, 0) != 0;
+         ++j)
+      shown += lines[j].substr(4) + "\n";
+    EXPECT_EQ(RunReport(args).out, shown) << lines[i];
+    ++examples;
+  }
+  EXPECT_GE(examples, 2);
 }
 
 TEST(FindBirthCommand, ExitStatusSaysWhatHappened) {
@@ -136,6 +170,45 @@ TEST(DayChangeOption, EveryBirthCommandTakesIt) {
   ASSERT_EQ(persons.status, 0) << persons.err;
   EXPECT_NE(persons.out.find("子正換日"), std::string::npos);
   EXPECT_EQ(plain.out.find("子正換日"), std::string::npos);
+}
+
+// The flow moment is read by the chart's convention: under --day-change 0 the
+// chart's flow pillars at a 23:xx minute are those `moment --day-change 0`
+// gives for it, in a single chart (with and without a birthplace) and a batch.
+TEST(DayChangeOption, FlowMomentFollowsTheChartsConvention) {
+  std::mt19937 random(25);
+  std::string lines;
+  std::vector<nlohmann::json> expected;
+  for (int i = 0; i < 60; ++i) {
+    char at[32];
+    std::snprintf(at, sizeof at, "%04d-%02d-%02d 23:%02d", 1950 + static_cast<int>(random() % 140),
+                  1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 28),
+                  static_cast<int>(random() % 60));
+    SCOPED_TRACE(at);
+    const Ran moment = RunReport({"moment", "--json", "--day-change", "0", at});
+    ASSERT_EQ(moment.status, 0) << moment.err;
+    const auto pillars = nlohmann::json::parse(moment.out)["pillars"];
+    expected.push_back(pillars);
+    const auto flowOf = [](const Ran& r) {
+      EXPECT_EQ(r.status, 0) << r.err;
+      return nlohmann::json::parse(r.out)["FlowPillars"];
+    };
+    EXPECT_EQ(flowOf(RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1986-05-04 23:00",
+                                "--at", at, "--day-change", "0"})),
+              pillars);
+    if (i % 6 == 0) {
+      EXPECT_EQ(flowOf(RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1986-05-04 23:00",
+                                  "--at", at, "--day-change", "0", "--place", "成都", "--time", "solar"})),
+                pillars);
+    }
+    lines += std::string("甲\t男\t1970-01-01 12:00\t") + at + "\n";
+  }
+  const Ran batch = RunReport({"chart", "--batch", "--day-change", "0"}, lines);
+  ASSERT_EQ(batch.status, 0) << batch.err;
+  const auto out = Lines(batch.out);
+  ASSERT_EQ(out.size(), expected.size());
+  for (std::size_t i = 0; i < out.size(); ++i)
+    EXPECT_EQ(nlohmann::json::parse(out[i])["FlowPillars"]["day"], expected[i]["day"]) << i;
 }
 
 }  // namespace

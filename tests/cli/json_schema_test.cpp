@@ -141,6 +141,53 @@ TEST(JsonSchema, CorrectedBirthsAndErrorLinesAreValid) {
   EXPECT_NE(chart.Check(replaced("\"Sex\":0", "\"Sex\":2")), "");
   EXPECT_NE(chart.Check(replaced("\"YearPillar\":\"", "\"YearPillar\":\"X")), "");
   EXPECT_NE(chart.Check(replaced("\"format\":2", "\"format\":2,\"Undescribed\":1")), "");
+  EXPECT_NE(chart.Check(replaced("\"BirthCorrection\":{", "\"BirthCorrection\":{\"Undescribed\":1,")), "");
+  // A latitude is given, or null: never a made-up 0.
+  EXPECT_TRUE(Json::parse(line)["BirthCorrection"]["latitude"].is_null());
+  const Ran withLatitude = RunReport({"moment", "--json", "1990-07-01 12:00", "--longitude", "104.07", "--latitude",
+                                      "30.67", "--zone", "Asia/Shanghai", "--time", "solar"});
+  EXPECT_EQ(moment.Check(Lines(withLatitude.out).at(0)), "");
+  EXPECT_EQ(Json::parse(withLatitude.out)["BirthCorrection"]["latitude"], 30.67);
+  const Ran found = RunReport({"find-birth", "庚午", "辛巳", "癸酉", "丁巳", "--json"});
+  for (const std::string& l : Lines(found.out)) EXPECT_EQ(Validator("findBirth").Check(l), "");
+}
+
+// The lines of days: with and without a birth and hours, under both day
+// changes; a line is no other command's.
+TEST(JsonSchema, DaysAreValid) {
+  const Validator days("days"), chart("chart");
+  for (const char* change : {"23", "0"}) {
+    for (const Ran& ran : {RunReport({"days", "2023-12-20", "2024-02-10", "--json", "--day-change", change}),
+                           RunReport({"days", "2024-02-01", "2024-03-10", "--json", "--hours", "--birth",
+                                      "1990-05-17 14:30", "--day-change", change})}) {
+      const auto lines = ValidLines(ran);
+      ASSERT_FALSE(lines.empty());
+      for (const std::string& line : lines) {
+        ASSERT_EQ(days.Check(line), "") << line.substr(0, 300);
+        ASSERT_NE(chart.Check(line), "");
+      }
+    }
+  }
+}
+
+// compare, with and without a flow moment and a birthplace; a chart is no
+// comparison.
+TEST(JsonSchema, ComparisonsAreValid) {
+  const Validator compare("compare");
+  Sequence r;
+  for (int i = 0; i < 40; ++i) {
+    const std::string a = UserMoment(RandomMoment(r)), b = UserMoment(RandomMoment(r));
+    const std::string at = UserMoment(MakeMoment(1950 + r.next(140), 1 + r.next(12), 1 + r.next(28), 12, 0));
+    std::vector<const char*> args{"compare", "--json", "--a-name", "甲 \"方\"", "--a-sex", "男", "--a-birth",
+                                  a.c_str(), "--b-name", "乙", "--b-sex", "女", "--b-birth", b.c_str()};
+    if (i % 2 == 0) args.insert(args.end(), {"--at", at.c_str()});
+    if (i % 5 == 0) args.insert(args.end(), {"--a-place", "臺北市", "--a-time", "standard"});
+    const auto lines = ValidLines(RunReport(args));
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(compare.Check(lines[0]), "") << lines[0];
+  }
+  const Ran c = RunReport({"chart", "--json", "--name", "甲", "--sex", "女", "--birth", "1990-07-01 12:00"});
+  EXPECT_NE(compare.Check(Lines(c.out).at(0)), "");
 }
 
 // candidates: each stretch, and one the clocks skipped (New York's clocks
@@ -190,6 +237,19 @@ TEST(JsonSchema, EveryKeyIsDescribed) {
     }
   }
   EXPECT_TRUE(undescribed.empty()) << undescribed.front();
+  // Every object anywhere in the schema refuses keys it does not describe.
+  std::vector<std::string> open;
+  const auto walk = [&open](const auto& self, const rapidjson::Value& v, const std::string& where) -> void {
+    if (v.IsArray())
+      for (rapidjson::SizeType i = 0; i < v.Size(); ++i) self(self, v[i], where + "/" + std::to_string(i));
+    if (!v.IsObject()) return;
+    if (v.HasMember("properties") &&
+        !(v.HasMember("additionalProperties") && v["additionalProperties"].IsFalse()))
+      open.push_back(where);
+    for (auto m = v.MemberBegin(); m != v.MemberEnd(); ++m) self(self, m->value, where + "/" + m->name.GetString());
+  };
+  walk(walk, d, "");
+  EXPECT_TRUE(open.empty()) << open.front();
 }
 
 }  // namespace

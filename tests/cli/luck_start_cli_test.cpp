@@ -1,4 +1,4 @@
-// --luck-start for chart, chart --batch and persons: the school dates the
+// --luck-start for chart, chart --batch, persons and compare: the school dates the
 // luck pillars, the JSON names it always, the reports when it is not the
 // default.
 #include <gtest/gtest.h>
@@ -88,6 +88,19 @@ TEST(LuckStartOption, BatchAndPersonsDateAsTheSingleChart) {
   const Ran marked = RunReport({"persons", file.c_str(), "--at", "2024-06-15 10:30"});
   fs::remove_all(dir);
   EXPECT_NE(marked.out.find("(庚午年四月廿三日未時) 時辰不詳 (候選 8/13, 13:00–14:59)\n"), std::string::npos);
+}
+
+// 合盤 at a flow moment between the two schools' first starts (table
+// 1996-11-02, exact 1996-12-08): the luck pillar is current under one only.
+TEST(LuckStartOption, CompareDatesBothPersonsByTheSchool) {
+  for (const auto& [school, luck] : {std::pair{"table", "壬午"}, std::pair{"exact", ""}}) {
+    const Ran r = RunReport({"compare", "--a-name", "王小明", "--a-sex", "男", "--a-birth", "1990-05-17 14:30",
+                             "--b-name", "林美", "--b-sex", "女", "--b-birth", "2001-02-03 04:05", "--at",
+                             "1996-11-15 00:00", "--json", "--luck-start", school});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["a"]["luck"].is_null() ? std::string() : j["a"]["luck"].get<std::string>(), luck) << school;
+  }
 }
 
 }  // namespace

@@ -5,10 +5,21 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
+#include "cli/json_writer.hpp"
 
 namespace qelm::cli {
+
+// The tests read the program's JSON with a reader of their own, apart from
+// the library that writes it, so that the two cannot share a fault.
+using Json = nlohmann::ordered_json;
+
+// The reference writing of a document: one compact line, invalid UTF-8
+// replaced.
+inline std::string Dump(const Json& j) { return j.dump(-1, ' ', false, Json::error_handler_t::replace); }
 
 struct Ran {
   int status;

@@ -44,6 +44,7 @@ endif()
 set(expected
   usr/bin/qelm-report
   usr/share/applications/io.github.qelm.QELM.desktop
+  usr/share/bash-completion/completions/qelm-report
   usr/share/doc/qelm/changelog.gz
   usr/share/doc/qelm/copyright
   usr/share/icons/hicolor/256x256/apps/io.github.qelm.QELM.png

@@ -17,13 +17,43 @@ concept Comparable = requires(A a, B b) { a < b; };
 static_assert(!std::is_convertible_v<UtcSeconds, Moment> && !std::is_convertible_v<Moment, UtcSeconds>);
 static_assert(!Comparable<Moment, UtcSeconds> && !Comparable<Date, std::chrono::sys_days>);
 
+// Table time (UTC+8), a zone's clock time and apparent solar time are three
+// clocks: none stands for another, compares with it or subtracts from it; a
+// clock time becomes table time only through a zone, solar time only from
+// an instant and a longitude.
+template <class A, class B>
+concept Subtractable = requires(A a, B b) { a - b; };
+template <class To, class From>
+concept Assignable = requires(To to, From from) { to = from; };
+template <class Time>
+concept ResolvableAtZone = requires(const TimeZone& z, Time t) { ResolveClock(z, t); };
+template <class Time>
+concept TableTimeFromItself = requires(Time t) { TableTimeOf(t); };
+template <class Time>
+concept ReadByFixedZone = requires(Time t) { kTableZone.UtcAt(t); };
+static_assert(!std::is_convertible_v<ClockTime, TableTime> && !std::is_convertible_v<TableTime, ClockTime>);
+static_assert(!std::is_convertible_v<SolarTime, TableTime> && !std::is_convertible_v<SolarTime, ClockTime>);
+static_assert(!Assignable<TableTime&, ClockTime> && !Assignable<TableTime&, SolarTime> && !Assignable<ClockTime&, SolarTime>);
+static_assert(!Comparable<ClockTime, TableTime> && !Comparable<SolarTime, TableTime> && !Comparable<ClockTime, SolarTime>);
+static_assert(!Subtractable<ClockTime, TableTime> && !Subtractable<TableTime, SolarTime>);
+// A New York clock time never goes where table time is asked for, nor table
+// time where a zone's clock is resolved.
+static_assert(ResolvableAtZone<ClockTime> && !ResolvableAtZone<TableTime> && !ResolvableAtZone<SolarTime>);
+static_assert(TableTimeFromItself<UtcSeconds> && !TableTimeFromItself<ClockTime> && !TableTimeFromItself<SolarTime>);
+static_assert(ReadByFixedZone<ClockTime> && !ReadByFixedZone<TableTime>);
+static_assert(std::is_same_v<decltype(CorrectBirth({}, {}, TimeMode::Solar).correction->solar), SolarTime>);
+
 TEST(ZoneRules, TableClocksKeepUtcPlusEight) {
-  for (const Moment clock : {MakeMoment(1900, 1, 1, 0, 0), MakeMoment(1969, 12, 31, 23, 59), MakeMoment(2100, 12, 31, 7, 59)}) {
+  for (const Moment table : {MakeMoment(1900, 1, 1, 0, 0), MakeMoment(1969, 12, 31, 23, 59), MakeMoment(2100, 12, 31, 7, 59)}) {
+    const CivilFields f = Fields(table);
+    const ClockTime clock = MakeClockTime(f.year, f.month, f.day, f.hour, f.minute);
     const UtcSeconds utc = kTableZone.UtcAt(clock);
-    EXPECT_EQ(Fields(TableTimeOf(utc)), Fields(clock));
-    EXPECT_EQ(TableTimeOf(utc + std::chrono::seconds{59}), clock);  // the minute it lies in
-    EXPECT_EQ(TableTimeOf(utc - std::chrono::seconds{1}), clock - std::chrono::minutes{1});
-    EXPECT_EQ(Fields(FixedZone{std::chrono::minutes{0}}.ClockAt(utc)), Fields(clock - std::chrono::hours{8}));
+    EXPECT_EQ(utc, UtcOf(table));
+    EXPECT_EQ(Fields(TableTimeOf(utc)), f);
+    EXPECT_EQ(TableTimeOf(utc + std::chrono::seconds{59}), table);  // the minute it lies in
+    EXPECT_EQ(TableTimeOf(utc - std::chrono::seconds{1}), table - std::chrono::minutes{1});
+    EXPECT_EQ(Fields(FixedZone{std::chrono::minutes{0}}.ClockAt(utc)), Fields(table - std::chrono::hours{8}));
+    EXPECT_EQ(Fields(ClockTimeAt(*TimeZone::Find("Etc/GMT-8"), utc)), f);  // the zone of UTC+8
   }
 }
 
@@ -75,7 +105,7 @@ TEST(ZoneRules, ClocksPast2037FollowTheClosingRule) {
     SCOPED_TRACE(std::string(k.zone) + " " + MomentText(MakeMoment(k.y, k.m, k.d, k.h, k.n)));
     const auto zone = TimeZone::Find(k.zone);
     ASSERT_TRUE(zone);
-    const Moment clock = MakeMoment(k.y, k.m, k.d, k.h, k.n);
+    const ClockTime clock = MakeClockTime(k.y, k.m, k.d, k.h, k.n);
     const ClockResolution r = ResolveClock(*zone, clock);
     EXPECT_EQ(r.state, k.state);
     EXPECT_EQ(r.readings[0].utcOffsetSeconds, k.offset0 * 60);

@@ -32,7 +32,7 @@ TEST(Big5, KnownNamesRoundTrip) {
     EncodedText e = EncodeBig5(c.utf8);
     ASSERT_TRUE(e.bytes.has_value());
     EXPECT_EQ(*e.bytes, c.big5);
-    DecodedText d = DecodeBig5(c.big5);
+    DecodedText d = Big5Codec().Decode(c.big5);
     EXPECT_TRUE(d.valid);
     EXPECT_EQ(d.text, c.utf8);
   }
@@ -57,7 +57,7 @@ TEST(Big5, UserDefinedAreasRoundTrip) {
     // The character as UTF-8 (three bytes in this area).
     const std::string utf8{static_cast<char>(0xE0 | (c.pua >> 12)), static_cast<char>(0x80 | ((c.pua >> 6) & 0x3F)),
                            static_cast<char>(0x80 | (c.pua & 0x3F))};
-    const DecodedText d = DecodeBig5("A" + c.big5 + "\xB1\x69");
+    const DecodedText d = Big5Codec().Decode("A" + c.big5 + "\xB1\x69");
     EXPECT_TRUE(d.valid);
     EXPECT_EQ(d.text, "A" + utf8 + "張");
     const EncodedText e = EncodeBig5("A" + utf8 + "張");
@@ -66,10 +66,10 @@ TEST(Big5, UserDefinedAreasRoundTrip) {
     EXPECT_TRUE(CheckName(utf8));
   }
   // Next to the areas: no user-defined character.
-  EXPECT_FALSE(DecodeBig5("\x81\x3F").valid);
-  EXPECT_FALSE(DecodeBig5("\x81\x80").valid);
-  EXPECT_FALSE(DecodeBig5("\xFE\x7F").valid);
-  EXPECT_FALSE(DecodeBig5("\xFF\x40").valid);
+  EXPECT_FALSE(Big5Codec().Decode("\x81\x3F").valid);
+  EXPECT_FALSE(Big5Codec().Decode("\x81\x80").valid);
+  EXPECT_FALSE(Big5Codec().Decode("\xFE\x7F").valid);
+  EXPECT_FALSE(Big5Codec().Decode("\xFF\x40").valid);
   EXPECT_FALSE(EncodeBig5("\xEF\xA1\x89").bytes.has_value());  // U+F849
 }
 
@@ -85,7 +85,7 @@ TEST(Big5, BytesThatAreNotBig5ShowAsReplacement) {
       {std::string("\0x", 2), std::string("\0x", 2)}, // NUL is ASCII
   };
   for (const Case& c : cases) {
-    DecodedText d = DecodeBig5(c.big5);
+    DecodedText d = Big5Codec().Decode(c.big5);
     EXPECT_EQ(d.text, c.utf8);
     EXPECT_EQ(d.valid, c.utf8.find(kFffd) == std::string::npos);
   }

@@ -128,7 +128,7 @@ TEST_P(GlyphsTest, EveryLabelIsDrawnWhole) {
     check(&main);
     for (int k = 0; k < kAnalysisKinds; ++k) {
       std::unique_ptr<QWidget> w(
-          CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), 1 + k % 5));
+          CreateAnalysisWindow(static_cast<AnalysisKind>(k), *main.chart(), main.flow(), kScorePeriods[k % kScorePeriods.size()]));
       check(w.get());
     }
     QTemporaryDir dir;
@@ -195,7 +195,7 @@ TEST_P(GlyphsTest, EveryCorrectionLineIsDrawnWhole) {
   for (const Case& c : cases) {
     const CorrectionOutcome out = CorrectBirth(c.clock, c.place, c.mode);
     ASSERT_TRUE(out) << c.what;
-    ASSERT_TRUE(main.CastChart("王小明", 1, *out.correction)) << c.what;
+    ASSERT_TRUE(main.CastChart("王小明", Sex::Male, Birth{c.clock, c.place, c.mode})) << c.what;
     const QLabel* line = main.correctionLabel();
     ASSERT_TRUE(line->isVisibleTo(&main)) << c.what;
     EXPECT_EQ(line->text().toStdString(), CorrectionLine(*out.correction)) << c.what;

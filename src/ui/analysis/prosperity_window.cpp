@@ -17,7 +17,8 @@ namespace {
 constexpr int kWidth = 6240;  // client area, twips
 constexpr int kBarMaximum = 150;  // above the largest cumulative total, 141
 
-constexpr std::array<std::string_view, 5> kHeadings{
+// By ScorePeriod.
+constexpr std::array<std::string_view, kScorePeriods.size()> kHeadings{
     "大運五行旺衰累計總分", "流年五行旺衰累計總分", "流月五行旺衰累計總分",
     "流日五行旺衰累計總分", "流時五行旺衰累計總分"};
 
@@ -36,19 +37,18 @@ constexpr std::array<PairRow, 5> kPairs{{
 
 }  // namespace
 
-ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flow, int level,
+ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flow, ScorePeriod period,
                                    QWidget* parent)
     : QWidget(parent) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(QStringLiteral("五行衰旺"));
   setAutoFillBackground(true);
 
-  const bool validLevel = level >= 1 && level <= 5;
   const QFont headFont = Font(kSansFace, 12, true);
   const QFont textFont = Font(kSansFace, 11.25);
 
   MakeLabel(this, QStringLiteral("periodHeading"), 240, 240, kWidth - 480, 360, headFont,
-            validLevel ? Q(kHeadings[level - 1]) : QString());
+            Q(kHeadings[static_cast<std::size_t>(period)]));
   MakeLabel(this, QStringLiteral("pairNote"), 240, 720, kWidth - 480, 720, textFont,
             QStringLiteral("印比總分高過異黨，或與異黨其一均停，即可任財官食傷。"));
 
@@ -77,13 +77,14 @@ ProsperityWindow::ProsperityWindow(const ChartState& chart, const FlowState& flo
     pairSums_[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
 
-  // A level outside 1..5 changes neither the heading nor the (reset) scores.
-  const ElementScores scores = validLevel ? LevelScores(chart, flow, level) : ElementScores{};
+  const ElementScores scores = LevelScores(chart, flow, period);
   FillElementRows(rows_, scores, chart.DayStem);
   const std::array<int, 5> sums = PairSums(scores, chart.DayStem);
   for (int i = 0; i < 5; ++i) {
     pairBars_[i]->setValue(std::min(sums[i], kBarMaximum));
     pairSums_[i]->setText(QString::number(sums[i]));
+    pairBars_[i]->setAccessibleName(Q(kPairs[i].name) + QStringLiteral(" 分數"));
+    pairBars_[i]->setAccessibleDescription(QStringLiteral("%1 分").arg(sums[i]));
   }
 
   setFixedSize(Px(kWidth), Px(pairTop + 5 * ElementRows::kRowStep + 120));

@@ -16,8 +16,8 @@ namespace qelm::ui {
 class ProsperityWindow : public QWidget {
   Q_OBJECT
  public:
-  // level: 1 luck period, 2 flow year, 3 flow month, 4 flow day, 5 flow hour.
-  ProsperityWindow(const ChartState& chart, const FlowState& flow, int level,
+  // The count down to `period`.
+  ProsperityWindow(const ChartState& chart, const FlowState& flow, ScorePeriod period,
                    QWidget* parent = nullptr);
 
  private:

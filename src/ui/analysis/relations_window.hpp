@@ -4,6 +4,8 @@
 // moment: the main window hands it every new moment.
 #pragma once
 
+#include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <vector>
 
@@ -15,6 +17,9 @@ class QStandardItemModel;
 class QTreeView;
 
 namespace qelm::ui {
+
+// A row of the list by its texts from the top.
+using RowPath = std::vector<QString>;
 
 class RelationsWindow : public QWidget {
   Q_OBJECT
@@ -33,6 +38,18 @@ class RelationsWindow : public QWidget {
   int redraws() const { return redraws_; }
 
  private:
+  // Where the user is in the list: the current row (and whether it is
+  // selected), the row at the top, the scroll offsets and the folded headings.
+  struct ListPlace {
+    RowPath current;
+    int column = 0;
+    bool selected = false;
+    RowPath top;
+    QPoint scroll;
+    std::vector<RowPath> folded;
+  };
+  ListPlace TakePlace() const;
+  void RestorePlace(const ListPlace& place);
   void FillList();
 
   std::vector<PlacedPillar> pillars_;

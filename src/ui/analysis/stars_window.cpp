@@ -15,6 +15,9 @@
 namespace qelm::ui {
 namespace {
 
+// The school each switch stands for, left to right.
+constexpr std::array<School, 2> kSchoolOfSwitch{School::ZiPing, School::SanMing};
+
 
 // Colours, red in the low byte.
 constexpr std::uint32_t kBoxGrey = 0xE0E0E0;     // 224,224,224
@@ -126,9 +129,10 @@ StarsWindow::StarsWindow(const ChartState& chart, QWidget* parent)
   ShowRows(School::ZiPing);
   ShowVirtues();
 
-  for (QRadioButton* b : schoolSwitch_) {
-    connect(b, &QRadioButton::toggled, this, [this](bool on) {
-      if (on) SchoolChosen();
+  for (std::size_t i = 0; i < schoolSwitch_.size(); ++i) {
+    const School school = kSchoolOfSwitch[i];
+    connect(schoolSwitch_[i], &QRadioButton::toggled, this, [this, school](bool on) {
+      if (on) SchoolChosen(school);
     });
   }
 
@@ -160,9 +164,9 @@ void StarsWindow::ShowVirtues() {
   monthVirtueCombine_->setText(Q(v.MonthlyVirtueCombination));
 }
 
-void StarsWindow::SchoolChosen() {
+void StarsWindow::SchoolChosen(School school) {
   ClearRows();
-  ShowRows(schoolSwitch_[1]->isChecked() ? School::SanMing : School::ZiPing);
+  ShowRows(school);
 }
 
 }  // namespace qelm::ui

@@ -25,7 +25,7 @@ class StarsWindow : public QWidget {
   // and branch-keyed stars, year god and void marks.
   void ShowRows(School school);
   void ShowVirtues();  // the month's virtue marks in the centre
-  void SchoolChosen();
+  void SchoolChosen(School school);
 
   ChartState chart_;
   std::array<QRadioButton*, 2> schoolSwitch_{};  // 子平法, 三命法

@@ -61,9 +61,14 @@ ElementRows MakeElementRows(QWidget* parent, int top, int barMaximum) {
 
 void FillElementRows(ElementRows& rows, const ElementScores& scores, Stem dayStem) {
   for (int i = 0; i < 5; ++i) {
-    rows.groupName[i]->setText(Q(ElementGroupName(Element{i + 1}, dayStem)));
+    const Element e{i + 1};
+    const QString group = Q(ElementGroupName(e, dayStem));
+    rows.groupName[i]->setText(group);
     // A bar cannot show more than its range; the number beside it always can.
     rows.scoreBar[i]->setValue(std::min(scores[i], rows.scoreBar[i]->maximum()));
+    // Read aloud as the row reads: the element, its group and its score.
+    rows.scoreBar[i]->setAccessibleName(Q(e.name()) + QStringLiteral(" ") + group + QStringLiteral(" 分數"));
+    rows.scoreBar[i]->setAccessibleDescription(QStringLiteral("%1 分").arg(scores[i]));
     rows.score[i]->setText(QString::number(scores[i]));
   }
 }

@@ -16,7 +16,10 @@ struct EncodedText {
 EncodedText EncodeText(const QString& text, TextEncoding encoding);
 
 // Writes the whole file or nothing (an existing file stays as it was on
-// failure). Empty on success, else a message for the user.
+// failure), through a temporary file renamed over it. A FIFO or a device
+// (/dev/null, a terminal) is written directly, never replaced; a folder or
+// any other kind of file is refused. Empty on success, else a message for
+// the user that names the file.
 QString WriteFileWhole(const QString& path, const QByteArray& bytes);
 
 }  // namespace qelm::ui

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "calendar/date.hpp"
+#include "chart/find_birth.hpp"
 
 namespace qelm::ui {
 
@@ -22,8 +22,8 @@ class FindBirthButton : public QPushButton {
   FindBirthWindow* finder() const { return finder_; }
 
  signals:
-  // The first minute of the stretch the user took.
-  void birthChosen(const qelm::CivilFields& first);
+  // The stretch the user took, with its pillars.
+  void birthChosen(const qelm::ChosenStretch& chosen);
 
  private:
   void Open();

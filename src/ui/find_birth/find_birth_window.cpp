@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTreeView>
 
+#include "ui/kit/accessible.hpp"
 #include "ui/kit/colours.hpp"
 #include "ui/kit/controls.hpp"
 #include "ui/kit/fonts.hpp"
@@ -79,6 +80,7 @@ FindBirthWindow::FindBirthWindow(DayChange dayChange, QWidget* parent)
     : QWidget(parent, Qt::Window), dayChange_(dayChange) {
   setObjectName(QStringLiteral("FindBirthWindow"));
   setWindowTitle(QStringLiteral("由八字找生日"));
+  InstallAccessibleFactory();  // the choosers read by their names
   BuildControls();
   // 庚午 辛巳 癸酉, hour open: a chart to start from.
   choose({*ParsePillar("庚午"), *ParsePillar("辛巳"), *ParsePillar("癸酉"), std::nullopt});
@@ -235,7 +237,7 @@ void FindBirthWindow::Search() {
   const int count = static_cast<int>(found.stretches.size());
   model_->setStretches(found.stretches);
   if (found.problem) messageLabel_->setText(Q(found.problem->text));
-  else if (count == 0) messageLabel_->setText(QStringLiteral("1901 至 2099 年間沒有這四柱的時刻"));
+  else if (count == 0) messageLabel_->setText(QStringLiteral("%1 至 %2 年間沒有這四柱的時刻").arg(kFirstYear).arg(kLastYear));
   else messageLabel_->setText(QStringLiteral("共 %1 段時間；選一段後按「帶入生日」").arg(count));
   if (count > 0) list_->setCurrentIndex(model_->index(0, 0));
   use_->setEnabled(count > 0);
@@ -245,7 +247,7 @@ QString FindBirthWindow::message() const { return messageLabel_->text(); }
 
 void FindBirthWindow::useRow(int row) {
   if (row < 0 || row >= model_->rowCount()) return;
-  emit birthChosen(Fields(model_->stretches()[static_cast<std::size_t>(row)].first));
+  emit birthChosen({model_->stretches()[static_cast<std::size_t>(row)], pillars()});
 }
 
 void FindBirthWindow::UseCurrent() {

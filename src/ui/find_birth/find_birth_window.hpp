@@ -1,5 +1,5 @@
 // 由八字找生日: four pillar choosers that offer only pillars which can stand
-// together, the stretches of time 1901-2099 that have them, and the choice
+// together, the stretches of time in the calendar's years that have them, and the choice
 // of one stretch, whose first minute goes back to the person window.
 #pragma once
 
@@ -58,12 +58,13 @@ class FindBirthWindow : public QWidget {
   QPushButton* useButton() const { return use_; }
   QString message() const;
 
-  // Hands the first minute of the stretch in the list's row back, as if chosen.
+  // Hands the stretch in the list's row back, as if chosen.
   void useRow(int row);
 
  signals:
-  // The first minute of the stretch the user chose, to fill the birth selectors.
-  void birthChosen(const qelm::CivilFields& first);
+  // The stretch the user chose (on the clocks of UTC+8) and the pillars it
+  // has, for the person window to enter as a birth.
+  void birthChosen(const qelm::ChosenStretch& chosen);
 
  protected:
   void keyPressEvent(QKeyEvent* e) override;

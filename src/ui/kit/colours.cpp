@@ -26,10 +26,4 @@ void SetBackground(QWidget* w, std::uint32_t colour) {
   w->setAutoFillBackground(true);
 }
 
-std::uint32_t TextColour(const QWidget* w) {
-  const QColor c = w->palette().color(QPalette::WindowText);
-  return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
-         (static_cast<std::uint32_t>(c.blue()) << 16);
-}
-
 }  // namespace qelm::ui

@@ -12,7 +12,5 @@ namespace qelm::ui {
 QColor Bgr(std::uint32_t colour);
 void SetTextColour(QWidget* w, std::uint32_t colour);
 void SetBackground(QWidget* w, std::uint32_t colour);
-// The text colour as a 24-bit number (red in the low byte).
-std::uint32_t TextColour(const QWidget* w);
 
 }  // namespace qelm::ui

@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "ui/kit/accessible.hpp"
 #include "ui/kit/fonts.hpp"
 
 
@@ -31,8 +32,10 @@ void StoreDayChange(DayChange d) {
 }
 
 DayChangeBox::DayChangeBox(QWidget* parent) : QComboBox(parent) {
+  InstallAccessibleFactory();
   setObjectName(QStringLiteral("DayChangeBox"));
-  setAccessibleName(QStringLiteral("換日"));
+  // A program setting, not a field of the person shown.
+  setAccessibleName(QStringLiteral("子時換日（程式設定）"));
   for (DayChange d : {DayChange::AtZiStart, DayChange::AtMidnight})
     addItem(Q(DayChangeName(d)) + QStringLiteral(" (%1時)").arg(DayChangeHour(d)));
   setDayChange(StoredDayChange());

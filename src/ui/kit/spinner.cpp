@@ -50,6 +50,10 @@ void Spinner::setMaximum(int m) {
 void Spinner::setFieldName(const QString& field) {
   up_->setAccessibleName(field + QStringLiteral(" 減一"));
   down_->setAccessibleName(field + QStringLiteral(" 加一"));
+  // The arrows step as a scroll bar does, the other way from the keys and
+  // the wheel: the pointer says which way before the click.
+  up_->setToolTip(QStringLiteral("▲ ") + field + QStringLiteral(" 減一"));
+  down_->setToolTip(QStringLiteral("▼ ") + field + QStringLiteral(" 加一"));
 }
 
 void Spinner::turnWheel(int angleDelta) {

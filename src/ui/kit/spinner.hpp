@@ -31,7 +31,7 @@ class Spinner : public QWidget {
   QToolButton* upperArrow() const { return up_; }
   QToolButton* lowerArrow() const { return down_; }
   // Names the arrows for a screen reader after the field they step:
-  // "年 減一" (upper) and "年 加一" (lower).
+  // "年 減一" (upper) and "年 加一" (lower), and tells the same on hover.
   void setFieldName(const QString& field);
   // A turn of the mouse wheel (in eighths of a degree): a notch away from
   // the user raises the value by one, as in every spin box; part notches add

@@ -26,11 +26,6 @@ void Place(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(Px(left, dpi), Px(top, dpi), Px(width, dpi), Px(height, dpi));
 }
 
-void Move(QWidget* w, int left, int top) {
-  const double dpi = ScreenDpi();
-  w->move(Px(left, dpi), Px(top, dpi));
-}
-
 void PlaceFrom(QWidget* w, int originLeft, int originTop, int left, int top, int width, int height) {
   const double dpi = ScreenDpi();
   w->setGeometry(Px(left, dpi) - Px(originLeft, dpi), Px(top, dpi) - Px(originTop, dpi), Px(width, dpi),

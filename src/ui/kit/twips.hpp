@@ -10,7 +10,6 @@ int Px(int twips);
 int Px(int twips, double dpi);  // at a given DPI
 double ScreenDpi();             // logical DPI of the primary screen, 96 without one
 void Place(QWidget* w, int left, int top, int width, int height);  // twips
-void Move(QWidget* w, int left, int top);                          // twips
 // Placed at the same pixels as Place would put it, for a widget whose parent
 // stands at (originLeft, originTop) twips inside the design's frame.
 void PlaceFrom(QWidget* w, int originLeft, int originTop, int left, int top, int width, int height);

@@ -60,6 +60,7 @@ DateRowWidget::DateRowWidget(QWidget* panel) : QWidget(panel) {
     field->setFont(Font(kSansFace, 12));
     field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     field->setAccessibleName(unit);
+    field->setToolTip(unit + QStringLiteral("：↑ 鍵或滾輪向前 加一，↓ 鍵 減一；右側 ▲ 減一，▼ 加一"));
     place(field, f.fieldLeft, f.fieldWidth);
     SetBackground(field, 0xFFFFFF);
     fields_[i] = field;

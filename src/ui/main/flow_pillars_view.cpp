@@ -14,16 +14,18 @@ struct ColumnDesign {
   const char* name;     // in the labels' object names
   const char* caption;  // the header
   int left;
-  int level;  // of the prosperity window it opens
+  ScorePeriod period;  // of the prosperity window it opens
 };
-constexpr std::array<ColumnDesign, 4> kColumns{{{"Year", "歲", 7365, 2},
-                                               {"Month", "月", 8295, 3},
-                                               {"Day", "日", 9240, 4},
-                                               {"Hour", "時", 10185, 5}}};
+constexpr std::array<ColumnDesign, 4> kColumns{{{"Year", "歲", 7365, ScorePeriod::FlowYear},
+                                               {"Month", "月", 8295, ScorePeriod::FlowMonth},
+                                               {"Day", "日", 9240, ScorePeriod::FlowDay},
+                                               {"Hour", "時", 10185, ScorePeriod::FlowHour}}};
 
 }  // namespace
 
-FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(int)> openProsperity) {
+FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(ScorePeriod)> openProsperity) : PartGroup(panel) {
+  setObjectName(QStringLiteral("flowPillars"));
+  setAccessibleName(QStringLiteral("流年月日時"));
   const QFont text = Font(kSansFace, 9.75);
   const QFont small = Font(kSansFace, 9);
   const QFont big = Font(kSansFace, 12, true);
@@ -35,23 +37,25 @@ FlowPillarsView::FlowPillarsView(QWidget* panel, std::function<void(int)> openPr
     // cell holds its row's text centred where the row puts it, and reaches
     // over the neighbouring rows' empty margins far enough to hold a whole
     // line of its font, so that no character is cut at any scale.
-    col.header = MakeClickLabel(panel, p + "Header", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
+    col.header = MakeClickLabel(this, p + "Header", f.left, 360, 375, 180, small, QString::fromUtf8(f.caption));
     col.header->setWordWrap(false);
     col.header->setAlignment(Qt::AlignCenter);
     col.header->setAccessibleName(QStringLiteral("開啟五行衰旺（") + QString::fromUtf8(f.caption) +
                                   QStringLiteral("）"));
-    col.stemTenGod = MakeCell(panel, p + "StemTenGod", f.left, 555, 375, 195, text);
-    col.stem = MakeCell(panel, p + "Stem", f.left, 720, 375, 285, big);
-    col.branch = MakeCell(panel, p + "Branch", f.left, 975, 375, 285, big);
-    col.branchTenGod = MakeCell(panel, p + "BranchTenGod", f.left, 1200, 375, 360, text);
+    col.stemTenGod = MakeCell(this, p + "StemTenGod", f.left, 555, 375, 195, text);
+    col.stem = MakeCell(this, p + "Stem", f.left, 720, 375, 285, big);
+    col.branch = MakeCell(this, p + "Branch", f.left, 975, 375, 285, big);
+    col.branchTenGod = MakeCell(this, p + "BranchTenGod", f.left, 1200, 375, 360, text);
     for (int k = 0; k < 3; ++k)
-      col.sound[k] = MakeCell(panel, p + "Sound" + QString::number(k + 1), f.left - 140 + 220 * k, 1500, 220, 280, text);
+      col.sound[k] = MakeCell(this, p + "Sound" + QString::number(k + 1), f.left - 140 + 220 * k, 1500, 220, 280, text);
     for (QLabel* l : {static_cast<QLabel*>(col.header), col.stemTenGod, col.stem, col.branch, col.branchTenGod,
                       col.sound[0], col.sound[1], col.sound[2]})
       HoldWholeLine(l);
-    const int level = f.level;
-    QObject::connect(col.header, &ClickLabel::clicked, col.header, [openProsperity, level] { openProsperity(level); });
+    const ScorePeriod period = f.period;
+    QObject::connect(col.header, &ClickLabel::clicked, col.header,
+                     [openProsperity, period] { openProsperity(period); });
   }
+  FitToParts();
 }
 
 std::array<ClickLabel*, 4> FlowPillarsView::headers() const {

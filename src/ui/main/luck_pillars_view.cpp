@@ -21,14 +21,16 @@ QString Name(const char* name, int i) { return IndexedName(QString::fromLatin1(n
 
 }  // namespace
 
-LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openProsperity) {
+LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openProsperity) : PartGroup(window) {
+  setObjectName(QStringLiteral("luckPillars"));
+  setAccessibleName(QStringLiteral("大運"));
   const QFont text = Font(kSansFace, 9.75);
   const QFont bold = Font(kSansFace, 9.75, true);
   const QFont small = Font(kSansFace, 9);
   const QFont big = Font(kSansFace, 15.75, true);
 
-  listHeader_ = MakeLabel(window, QStringLiteral("luckListHeader"), 8880, 840, 480, 300, text);
-  dateHeader_ = MakeLabel(window, QStringLiteral("luckDateHeader"), 9360, 840, 1200, 300, text);
+  listHeader_ = MakeLabel(this, QStringLiteral("luckListHeader"), 8880, 840, 480, 300, text);
+  dateHeader_ = MakeLabel(this, QStringLiteral("luckDateHeader"), 9360, 840, 1200, 300, text);
 
   // Strip column i stands 1080 × i left of column 0, list row i 300 × i
   // below row 0.
@@ -36,7 +38,7 @@ LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openPros
     const int dx = -1080 * i;
     const int row = 1200 + 300 * i;
 
-    ClickLabel* opener = MakeClickLabel(window, Name("luckOpener", i), 10380 + dx, 4560, 330, 300, small);
+    ClickLabel* opener = MakeClickLabel(this, Name("luckOpener", i), 10380 + dx, 4560, 330, 300, small);
     opener->setWordWrap(false);
     opener->setAlignment(Qt::AlignCenter);
     SetTextColour(opener, kGrey);
@@ -45,28 +47,28 @@ LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openPros
     openers_[i] = opener;
 
     StripColumn& col = strip_[i];
-    col.ages = MakeLabel(window, Name("luckAges", i), 10320 + dx, 4920, 1000, 255, small);
+    col.ages = MakeLabel(this, Name("luckAges", i), 10320 + dx, 4920, 1000, 255, small);
     col.ages->setWordWrap(false);
     SetTextColour(col.ages, kRed);
     // Centred over the stem below it (10560 + 375 / 2).
-    col.stemTenGod = MakeCell(window, Name("luckStemTenGod", i), 10600 + dx, 5195, 295, 270, text);
-    col.stem = MakeCell(window, Name("luckStem", i), 10560 + dx, 5475, 375, 375, big);
-    col.branch = MakeCell(window, Name("luckBranch", i), 10560 + dx, 5805, 375, 375, big);
+    col.stemTenGod = MakeCell(this, Name("luckStemTenGod", i), 10600 + dx, 5195, 295, 270, text);
+    col.stem = MakeCell(this, Name("luckStem", i), 10560 + dx, 5475, 375, 375, big);
+    col.branch = MakeCell(this, Name("luckBranch", i), 10560 + dx, 5805, 375, 375, big);
     constexpr std::array<int, 3> lefts{10800, 10560, 10320};
     for (int k = 0; k < 3; ++k) {
       const QString n = QString::number(k + 1);
-      col.hidden[k] = MakeCell(window, IndexedName("luckHidden" + n, i), lefts[k] + dx, 6165, 240, 240, text);
+      col.hidden[k] = MakeCell(this, IndexedName("luckHidden" + n, i), lefts[k] + dx, 6165, 240, 240, text);
       col.hiddenTenGod[k] =
-          MakeCell(window, IndexedName("luckHiddenTenGod" + n, i), lefts[k] + dx, 6405, 240, 280, text);
+          MakeCell(this, IndexedName("luckHiddenTenGod" + n, i), lefts[k] + dx, 6405, 240, 280, text);
     }
 
     ListRow& r = list_[i];
-    r.mark = MakeLabel(window, Name("luckMark", i), 8640, row, 240, 300, small);
+    r.mark = MakeLabel(this, Name("luckMark", i), 8640, row, 240, 300, small);
     r.mark->setWordWrap(false);
     r.mark->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     SetTextColour(r.mark, kRed);
-    r.pillar = MakeLabel(window, Name("luckPillar", i), 8880, row, 480, 300, bold);
-    r.changeDate = MakeLabel(window, Name("luckChangeDate", i), 9360, row, 1800, 300, bold);
+    r.pillar = MakeLabel(this, Name("luckPillar", i), 8880, row, 480, 300, bold);
+    r.changeDate = MakeLabel(this, Name("luckChangeDate", i), 9360, row, 1800, 300, bold);
     for (QLabel* l : {r.pillar, r.changeDate}) {
       l->setWordWrap(false);
       l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -74,6 +76,7 @@ LuckPillarsView::LuckPillarsView(QWidget* window, std::function<void()> openPros
     }
     periods_[i] = QStringLiteral("第%1步").arg(i + 1);
   }
+  FitToParts();
   NameOpeners();
 }
 

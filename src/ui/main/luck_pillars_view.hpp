@@ -1,7 +1,7 @@
 // The luck pillars of the main window: the list at the top right (current
 // mark, pillar, change date) and the strip of ten columns in the middle, laid
 // out from right to left, each under a star that opens the element
-// prosperity window for the luck period.
+// prosperity window for the luck period. The widget owns its labels.
 #pragma once
 
 #include <QString>
@@ -9,20 +9,21 @@
 #include <functional>
 
 #include "chart/chart.hpp"
+#include "ui/kit/part_group.hpp"
 
 class QLabel;
-class QWidget;
 
 namespace qelm::ui {
 
 class ClickLabel;
 
-class LuckPillarsView {
+class LuckPillarsView : public PartGroup {
+  Q_OBJECT
  public:
   static constexpr int kShown = 10;  // luck pillars 1..10
 
-  // The labels are the window's own, placed in its twips; a click on a
-  // column's star calls `openProsperity`.
+  // Stands where the window's design puts the list and the strip; a click
+  // on a column's star calls `openProsperity`.
   LuckPillarsView(QWidget* window, std::function<void()> openProsperity);
   void DrawLuckPillars(const ChartState& c);
   // The star on the current pillar (1..10) in the list and over the strip;

@@ -17,6 +17,8 @@
 #include "ui/main/luck_pillars_view.hpp"
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
+#include "ui/day_choice/day_choice_window.hpp"
+#include "ui/compare/compare_window.hpp"
 #include "ui/kit/single_window.hpp"
 #include "ui/kit/step_field.hpp"
 #include "ui/kit/twips.hpp"
@@ -37,8 +39,8 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
 
   BuildButtons();
   BuildTextLines();
-  natal_ = std::make_unique<NatalBlock>(this);
-  luck_ = std::make_unique<LuckPillarsView>(this, [this] { OpenProsperity(1); });
+  natal_ = new NatalBlock(this);
+  luck_ = new LuckPillarsView(this, [this] { OpenProsperity(ScorePeriod::Luck); });
   luckStartBox_ = new LuckStartBox(this);
   luckStartBox_->setFont(Font(kSansFace, 9));
   Place(luckStartBox_, 8880, 4215, 2520, 340);
@@ -60,7 +62,7 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   });
   connect(dateRow_, &DateRowWidget::nowRequested, this, &MainWindow::Now);
   lunarLine_ = MakeLabel(flowPanel_, QStringLiteral("lunarLine"), 240, 1200, 6855, 600, Font(kSansFace, 11.25));
-  flowPillars_ = std::make_unique<FlowPillarsView>(flowPanel_, [this](int level) { OpenProsperity(level); });
+  flowPillars_ = new FlowPillarsView(flowPanel_, [this](ScorePeriod period) { OpenProsperity(period); });
   SetTabOrder();
 
   // The start: the date row at the present moment, its pillars drawn
@@ -172,6 +174,7 @@ void MainWindow::ShowChart(ChartState chart) {
   // A chart shown here is the clock time as entered; CastChart with a
   // correction states it afterwards.
   correction_.reset();
+  birth_.reset();
   if (!castingCandidate_) {
     candidates_.clear();
     candidateList_->hide();
@@ -200,7 +203,7 @@ void MainWindow::setLuckStart(LuckStart s) {
   // Only the luck schedule follows the school; the windows opened for the
   // chart as it was dated go.
   CloseAnalysisWindows();
-  chart_->luckStart = s;
+  chart_->conventions.luckStart = s;
   LuckSchedule(*chart_);
   commandingStemLine_->setToolTip(QString::fromStdString(LuckStartText(*chart_)));
   luck_->DrawLuckPillars(*chart_);
@@ -208,7 +211,8 @@ void MainWindow::setLuckStart(LuckStart s) {
 }
 
 void MainWindow::ComputeFlowMoment() {
-  const MomentOutcome out = CalcMoment(dateRow_->row().input());
+  // Read by the conventions of the chart shown (also of one set aside).
+  const MomentOutcome out = FlowMomentOf(chart_ ? &*chart_ : nullptr, dateRow_->row().input());
   if (!out) return;
   const bool loaded = chartLoaded();
   flow_ = ComputeFlow(loaded ? &*chart_ : nullptr, *out.result);
@@ -224,11 +228,24 @@ void MainWindow::ComputeFlowMoment() {
   // 刑沖合會 follows the flow moment while its chart is shown.
   if (auto* relations = qobject_cast<RelationsWindow*>(analysisWindow(AnalysisKind::Relations)); relations && loaded)
     relations->ShowRelations(*chart_, flow_);
+  if (auto* compare = qobject_cast<CompareWindow*>(analysisWindow(AnalysisKind::Compare)); compare && loaded)
+    compare->ShowFlow(flow_.moment);
 }
 
 // ------------------------------------------------------------------ period navigation
 
 void MainWindow::setField(int i, int value) { dateRow_->setField(i, value); }
+
+void MainWindow::setFlowDate(Date date) {
+  CivilFields at = Fields(MakeMoment(date, 0, 0));
+  const MomentInput shown = dateRow_->row().input();
+  at.hour = shown.InputHour;
+  at.minute = shown.InputMinute;
+  // 23:xx already counts as the next day's 子 hour: the same hour of the
+  // date chosen is 00:xx.
+  if (at.hour == 23) at.hour = 0;
+  dateRow_->setMoment(at);
+}
 
 void MainWindow::Now() {
   // One reading of the clock for all five fields, so that a minute or a day
@@ -240,14 +257,19 @@ void MainWindow::Now() {
 
 void MainWindow::ShowAnalysis(AnalysisKind kind) {
   if (!chartLoaded()) return;
-  ShowSingle(analysis_[static_cast<int>(kind)],
-             [&] { return CreateAnalysisWindow(kind, *chart_, flow_, prosperityLevel_, correctionLine()); });
+  ShowSingle(analysis_[static_cast<int>(kind)], [&] {
+    QWidget* w = CreateAnalysisWindow(kind, *chart_, flow_, prosperityPeriod_.value_or(ScorePeriod::Luck),
+                                      correctionLine());
+    // 擇日 sets the flow moment to the day chosen in it.
+    if (auto* days = qobject_cast<DayChoiceWindow*>(w)) connect(days, &DayChoiceWindow::dayChosen, this, &MainWindow::setFlowDate);
+    return w;
+  });
 }
 
-void MainWindow::OpenProsperity(int level) {
+void MainWindow::OpenProsperity(ScorePeriod period) {
   if (!chartLoaded()) return;
-  // An open window keeps the level it was opened with.
-  prosperityLevel_ = level;
+  // An open window keeps the period it was opened with.
+  prosperityPeriod_ = period;
   ShowAnalysis(AnalysisKind::Prosperity);
 }
 
@@ -264,49 +286,49 @@ void MainWindow::OpenPersonWindow() {
   }
 }
 
-bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
-  const MomentOutcome out = CalcMoment(birth, dayChange);
-  if (!out) return false;
-  dayChange_ = dayChange;
+bool MainWindow::CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem) {
+  // The luck pillars are dated by the school chosen here.
+  Birth b = birth;
+  b.luckStart = luckStart_;
+  CastOutcome cast = CastBirth(personName, sex, b);
+  if (!cast) {
+    if (problem) *problem = cast.problem;
+    return false;
+  }
   setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
-  Now();
-  return true;
-}
-
-bool MainWindow::CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
-                           DayChange dayChange) {
-  const MomentOutcome out = CorrectedMoment(correction, dayChange);
-  if (!out) return false;
-  dayChange_ = dayChange;
-  setEnabled(true);
-  ShowChart(LoadChart(personName, SexOfCode(sex), *out.result, luckStart_));
-  if (correction.applies()) {
-    correction_ = correction;
-    ShowCorrectionLine(QString::fromStdString(CorrectionLine(correction)));
-    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(correction)));
+  ShowChart(std::move(*cast.chart));
+  birth_ = b;
+  if (cast.correction) {
+    correction_ = cast.correction;
+    ShowCorrectionLine(QString::fromStdString(CorrectionLine(*correction_)));
+    correctionLine_->setToolTip(QString::fromStdString(CorrectionDetail(*correction_)));
     correctionLine_->show();
   }
   Now();
   return true;
 }
 
+bool MainWindow::CastChart(const std::string& personName, int sex, const MomentInput& birth, DayChange dayChange) {
+  Birth b;
+  b.clock = birth;
+  b.dayChange = dayChange;
+  return CastChart(personName, SexOfCode(sex), b);
+}
+
 void MainWindow::ShowHourCandidates(bool hourUnknown) {
   candidates_.clear();
   candidateList_->hide();
-  if (!chart_) return;
+  if (!chart_ || !birth_) return;
   chart_->hourCandidate.reset();
+  birth_->hourCandidate.reset();
   birthDataLine_->setFont(Font(kSansFace, 9.75));
   birthDataLine_->setText(QString::fromStdString(BirthDataLine(*chart_)));
   if (!hourUnknown) return;
-  // The date as the clock showed it: at the birthplace when there is one.
-  Moment clock = chart_->BirthMoment();
-  candidateCaster_ = BirthCaster{std::nullopt, dayChange_};
-  if (correction_) {
-    candidateCaster_.place = StoredBirthPlace{correction_->place, correction_->mode, correction_->choice};
-    const MomentInput& e = correction_->entered;
-    clock = MakeMoment(e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute);
-  }
+  // The date as the clock showed it: at the birthplace when the birth is
+  // corrected for one.
+  const MomentInput& e = birth_->clock;
+  const Moment clock = MakeMoment(e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute);
+  candidateCaster_ = BirthCaster{birth_->corrected() ? StoredPlaceOf(*birth_) : std::nullopt, birth_->dayChange};
   candidates_ = CandidateStretches(DateOf(clock), candidateCaster_);
   MarkCandidate(clock);
 }
@@ -316,6 +338,7 @@ void MainWindow::MarkCandidate(Moment clock) {
   if (i < 0) return;
   const CandidateStretch& s = candidates_[static_cast<std::size_t>(i)];
   chart_->hourCandidate = HourCandidate{i + 1, static_cast<int>(candidates_.size()), s.first, s.last};
+  if (birth_) birth_->hourCandidate = chart_->hourCandidate;
   // The line grows by the candidate: a size smaller where it needs that.
   const QString line = QString::fromStdString(BirthDataLine(*chart_));
   birthDataLine_->setText(line);
@@ -327,20 +350,16 @@ void MainWindow::MarkCandidate(Moment clock) {
 }
 
 void MainWindow::CastCandidate(int index) {
-  if (!chart_ || index < 0 || static_cast<std::size_t>(index) >= candidates_.size()) return;
+  if (!chart_ || !birth_ || index < 0 || static_cast<std::size_t>(index) >= candidates_.size()) return;
   const CandidateStretch s = candidates_[static_cast<std::size_t>(index)];
   if (!s.pillars) return;  // minutes the clocks skipped: no chart
-  const BirthCaster caster = candidateCaster_;
+  // The same birth at the stretch's first minute, corrected again at its place.
+  Birth b = *birth_;
+  b.clock = InputOf(s.first);
+  b.hourCandidate.reset();
   castingCandidate_ = true;
   const std::string name = chart_->PersonName;
-  const int sex = chart_->Sex == Sex::Male ? 1 : 0;
-  bool cast = false;
-  if (caster.place) {
-    const CorrectionOutcome c = CorrectStoredBirth(InputOf(s.first), *caster.place);
-    cast = c && CastChart(name, sex, *c.correction, caster.dayChange);
-  } else {
-    cast = CastChart(name, sex, InputOf(s.first), caster.dayChange);
-  }
+  const bool cast = CastChart(name, chart_->Sex, b);
   castingCandidate_ = false;
   if (cast) MarkCandidate(s.first);
 }

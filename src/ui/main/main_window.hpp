@@ -7,15 +7,14 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "calendar/date.hpp"
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
+#include "place/birth.hpp"
 #include "place/birth_candidates.hpp"
-#include "place/correction.hpp"
 #include "ui/main/analysis_windows.hpp"
 
 class QFrame;
@@ -53,22 +52,21 @@ class MainWindow : public QWidget {
   // once at start-up after setting the hook.
   void OpenPersonWindow();
 
-  // Casts a chart the way the person window does: computes the birth moment,
-  // shows it, sets the flow moment to the present and redraws. False (and
-  // nothing changed) when the engine refuses the moment. The day begins at
-  // 23:00 or, under 子正換日, at midnight.
+  // Casts the chart of a birth as the core resolves it, shows it with the
+  // line stating its correction under the natal block (none when the time is
+  // not corrected), sets the flow moment to the present and redraws; the flow
+  // moment is read by the birth's 子時 convention. False (and nothing
+  // changed) when the birth cannot be cast, with the reason in `problem`.
+  bool CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem = nullptr);
+  // The same for a birth read as the clock showed it, as UTC+8 (sex: 1 a man).
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth,
-                 DayChange dayChange = DayChange::AtZiStart);
-  // The same for a birth corrected for its birthplace: the chart of the
-  // corrected moment, with a line under the natal block that states the
-  // correction (none in the clock mode).
-  bool CastChart(const std::string& personName, int sex, const BirthCorrection& correction,
                  DayChange dayChange = DayChange::AtZiStart);
 
   // The school that dates the luck pillars: the kept setting at the start;
   // choosing another in the chooser under the luck list keeps it and dates
   // the shown chart's luck pillars anew. setLuckStart does the same without
-  // keeping the choice (qelm-report --pdf, tests).
+  // keeping the choice (qelm-report --pdf, tests). A birth cast here is
+  // dated by it.
   LuckStart luckStart() const { return luckStart_; }
   void setLuckStart(LuckStart s);
   LuckStartBox* luckStartBox() const { return luckStartBox_; }
@@ -82,6 +80,9 @@ class MainWindow : public QWidget {
   const std::vector<CandidateStretch>& candidates() const { return candidates_; }
   CandidateList* candidateList() const { return candidateList_; }
 
+  // The birth of the current chart, as it was entered (with the school and,
+  // while the hour is not known, the candidate).
+  const std::optional<Birth>& birth() const { return birth_; }
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }
   // The line stating it, empty when there is none.
@@ -93,12 +94,15 @@ class MainWindow : public QWidget {
   // Sets field i (0 year .. 4 minute) as the program does: its carries run,
   // then the window follows the new flow moment.
   void setField(int i, int value);
+  // The flow moment on that date at the hour and minute shown (擇日's choice).
+  void setFlowDate(Date date);
 
   // A chart is shown and not set aside by "排盤".
   bool chartLoaded() const { return chart_.has_value() && chartLoaded_; }
   const std::optional<ChartState>& chart() const { return chart_; }
   const FlowState& flow() const { return flow_; }
-  int prosperityLevel() const { return prosperityLevel_; }
+  // The period of the last 五行衰旺 asked for (none yet).
+  std::optional<ScorePeriod> prosperityPeriod() const { return prosperityPeriod_; }
   Spinner* spinner(int i) const;
   StepField* field(int i) const;
   ChartExport* chartExport() const { return export_; }
@@ -128,18 +132,18 @@ class MainWindow : public QWidget {
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
   void CloseAnalysisWindows();
-  void OpenProsperity(int level);
+  void OpenProsperity(ScorePeriod period);
 
   Clock clock_;
   std::function<void(MainWindow&)> personHook_;
   std::optional<ChartState> chart_;
   bool chartLoaded_ = false;  // the chart is not set aside
+  std::optional<Birth> birth_;
   std::optional<BirthCorrection> correction_;
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn
-  int prosperityLevel_ = 0;
+  std::optional<ScorePeriod> prosperityPeriod_;
   LuckStart luckStart_ = LuckStart::Table;
-  DayChange dayChange_ = DayChange::AtZiStart;  // of the chart cast last
   std::vector<CandidateStretch> candidates_;    // while the hour is not known
   BirthCaster candidateCaster_;
   bool castingCandidate_ = false;  // a chosen candidate is cast: the list stays
@@ -150,14 +154,14 @@ class MainWindow : public QWidget {
   QLabel* commandingStemLine_;
   QLabel* palaceLine_;
   QLabel* correctionLine_;       // the birthplace correction, under the natal block
-  std::unique_ptr<NatalBlock> natal_;
-  std::unique_ptr<LuckPillarsView> luck_;
+  NatalBlock* natal_;
+  LuckPillarsView* luck_;
   LuckStartBox* luckStartBox_;
   CandidateList* candidateList_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment
-  std::unique_ptr<FlowPillarsView> flowPillars_;
+  FlowPillarsView* flowPillars_;
   ChartExport* export_;
   std::array<QPointer<QWidget>, kAnalysisKinds> analysis_{};  // by AnalysisKind
 };

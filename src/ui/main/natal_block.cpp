@@ -19,7 +19,9 @@ constexpr std::array<ColumnDesign, 4> kColumns{
 
 }  // namespace
 
-NatalBlock::NatalBlock(QWidget* window) {
+NatalBlock::NatalBlock(QWidget* window) : PartGroup(window) {
+  setObjectName(QStringLiteral("natalBlock"));
+  setAccessibleName(QStringLiteral("本命四柱"));
   const QFont text = Font(kSansFace, 9.75);
   const QFont big = Font(kSansFace, 15.75, true);
   for (std::size_t c = 0; c < kColumns.size(); ++c) {
@@ -27,18 +29,19 @@ NatalBlock::NatalBlock(QWidget* window) {
     const int left = kColumns[c].left;
     const bool day = c == 1;
     Column& col = columns_[c];
-    col.header = MakeCell(window, p + "Header", left, 2040, 375, 375, big);
-    col.stemTenGod = day ? nullptr : MakeCell(window, p + "StemTenGod", left, 2440, 375, 280, text);
-    col.stem = MakeCell(window, p + "Stem", left, 2720, 375, 375, big);
-    col.branch = MakeCell(window, p + "Branch", left, 3040, 375, 375, big);
+    col.header = MakeCell(this, p + "Header", left, 2040, 375, 375, big);
+    col.stemTenGod = day ? nullptr : MakeCell(this, p + "StemTenGod", left, 2440, 375, 280, text);
+    col.stem = MakeCell(this, p + "Stem", left, 2720, 375, 375, big);
+    col.branch = MakeCell(this, p + "Branch", left, 3040, 375, 375, big);
     // The three hidden stems stand right to left.
     constexpr std::array<int, 3> shift{280, 40, -200};
     for (int k = 0; k < 3; ++k) {
       const QString n = QString::number(k + 1);
-      col.hidden[k] = MakeCell(window, p + "Hidden" + n, left + shift[k], 3400, 240, 240, text);
-      col.hiddenTenGod[k] = MakeCell(window, p + "HiddenTenGod" + n, left + shift[k], 3640, 240, 280, text);
+      col.hidden[k] = MakeCell(this, p + "Hidden" + n, left + shift[k], 3400, 240, 240, text);
+      col.hiddenTenGod[k] = MakeCell(this, p + "HiddenTenGod" + n, left + shift[k], 3640, 240, 280, text);
     }
   }
+  FitToParts();
 }
 
 void NatalBlock::DrawNatalChart(const ChartState& c) {

@@ -23,7 +23,7 @@ struct SelectorDesign {
   int first;
 };
 constexpr std::array<SelectorDesign, BirthDateSelector::kFieldCount> kSelectors{{
-    {"yearSelector", "年", "生日 年", 1200, 855, 1901},
+    {"yearSelector", "年", "生日 年", 1200, 855, kFirstYear},
     {"monthSelector", "月", "生日 月", 2160, 615, 1},
     {"daySelector", "日", "生日 日", 2880, 615, 1},
     {"hourSelector", "時", "生日 時", 3600, 615, 0},
@@ -62,7 +62,7 @@ BirthDateSelector::BirthDateSelector(QWidget* parent, int left, int top) : QWidg
     selectors_[field] = box;
   }
   QStringList years;
-  for (int year = 1901; year <= 2099; ++year) years.append(QString::number(year));
+  for (int year = kFirstYear; year <= kLastYear; ++year) years.append(QString::number(year));
   selectors_[kYear]->addItems(years);
   selectors_[kYear]->setCurrentIndex(-1);
 }
@@ -73,11 +73,11 @@ MomentInput BirthDateSelector::rememberedMoment() const {
 
 bool BirthDateSelector::hasChoice(int field) const { return selectors_[field]->currentIndex() >= 0; }
 
-QString BirthDateSelector::chosenText(int field) const {
-  return hasChoice(field) ? selectors_[field]->currentText() : QString();
+// Each list holds the numbers from its first on, one an item: the value is
+// the item's place, never its text read back.
+int BirthDateSelector::chosenNumber(int field) const {
+  return hasChoice(field) ? kSelectors[field].first + selectors_[field]->currentIndex() : 0;
 }
-
-int BirthDateSelector::chosenNumber(int field) const { return hasChoice(field) ? chosenText(field).toInt() : 0; }
 
 void BirthDateSelector::waitForYear() {
   for (int field = kMonth; field <= kMinute; ++field) selectors_[field]->setEnabled(false);
@@ -108,7 +108,7 @@ void BirthDateSelector::choose(int field, int index) {
 }
 
 void BirthDateSelector::Chosen(int field) {
-  remembered_[field] = selectors_[field]->currentText().toInt();
+  remembered_[field] = chosenNumber(field);
   switch (field) {
     case kYear:
       selectors_[kMonth]->setEnabled(true);

@@ -31,7 +31,6 @@ class BirthDateSelector : public QWidget {
   MomentInput rememberedMoment() const;
   // The item chosen now in a field (none after a new month empties the day).
   bool hasChoice(int field) const;
-  QString chosenText(int field) const;
   int chosenNumber(int field) const;  // 0 when none is chosen
 
   // Sets a field to item `index` (-1: no chosen item) as the program does;

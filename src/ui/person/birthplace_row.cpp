@@ -1,7 +1,5 @@
 #include "ui/person/birthplace_row.hpp"
 
-#include "ui/kit/day_change_setting.hpp"
-
 #include <QAccessible>
 #include <QComboBox>
 #include <QCompleter>
@@ -15,6 +13,8 @@
 #include <cmath>
 #include <mutex>
 
+#include "place/birth.hpp"
+#include "place/coordinates.hpp"
 #include "place/places.hpp"
 #include "ui/kit/colours.hpp"
 #include "ui/kit/controls.hpp"
@@ -135,22 +135,20 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   timeModeBox_ = new QComboBox(this);
   timeModeBox_->setObjectName(QStringLiteral("timeModeBox"));
   timeModeBox_->setFont(text);
-  for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar}) timeModeBox_->addItem(Q(TimeModeName(m)));
+  // Each item holds the kind of time it names.
+  for (TimeMode m : {TimeMode::Clock, TimeMode::Standard, TimeMode::Solar})
+    timeModeBox_->addItem(Q(TimeModeName(m)), static_cast<int>(m));
   Place(timeModeBox_, 720, kTimeModeTop - 30, 1500, 360);
   timeModeBox_->setAccessibleName(QStringLiteral("時間"));
   timeModeCaption_->setBuddy(timeModeBox_);
-  // Beside it, the day-change convention: how the birth hour is read, as the
-  // kind of time is.
-  dayChangeBox_ = new DayChangeBox(this);
-  dayChangeBox_->setFont(text);
-  Place(dayChangeBox_, 2340, kTimeModeTop - 30, 2000, 360);
 
   // Which of two moments a repeated clock time means: asked only then.
   overlapCaption_ = caption("overlapCaption", 240, kOverlapTop + 30, 1215, "重複的時刻");
   overlapBox_ = new QComboBox(this);
   overlapBox_->setObjectName(QStringLiteral("overlapBox"));
   overlapBox_->setFont(text);
-  overlapBox_->addItems({QStringLiteral("重複時刻中較早的一次"), QStringLiteral("重複時刻中較晚的一次")});
+  overlapBox_->addItem(QStringLiteral("重複時刻中較早的一次"), static_cast<int>(OverlapChoice::Earlier));
+  overlapBox_->addItem(QStringLiteral("重複時刻中較晚的一次"), static_cast<int>(OverlapChoice::Later));
   Place(overlapBox_, 1500, kOverlapTop - 30, 2835, 360);
   overlapBox_->setAccessibleName(QStringLiteral("重複的時刻"));
   overlapCaption_->setBuddy(overlapBox_);
@@ -172,11 +170,24 @@ BirthplaceRow::BirthplaceRow(QWidget* parent, int top) : QWidget(parent) {
   connect(timeModeBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
   connect(overlapBox_, &QComboBox::currentIndexChanged, this, &BirthplaceRow::changed);
 
-  QWidget* order[] = {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_, timeModeBox_, dayChangeBox_, overlapBox_};
+  QWidget* order[] = {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_, timeModeBox_, overlapBox_};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
 QWidget* BirthplaceRow::firstInOrder() const { return finder_; }
+
+TimeMode BirthplaceRow::timeMode() const {
+  return static_cast<TimeMode>(timeModeBox_->currentData().toInt());
+}
+
+OverlapChoice BirthplaceRow::overlapChoice() const {
+  return static_cast<OverlapChoice>(overlapBox_->currentData().toInt());
+}
+
+void BirthplaceRow::setReading(TimeMode mode, OverlapChoice choice) {
+  timeModeBox_->setCurrentIndex(timeModeBox_->findData(static_cast<int>(mode)));
+  overlapBox_->setCurrentIndex(overlapBox_->findData(static_cast<int>(choice)));
+}
 
 // The line under the rows, below the overlap choice when it is shown, as
 // tall as its text; the rows end under it, with room for a few lines kept
@@ -238,11 +249,11 @@ bool BirthplaceRow::CoordinatesEmpty() const {
 std::optional<qelm::Place> BirthplaceRow::PlaceForName(const QString& name, QString* problem) const {
   // The text of a place the finder offers (one highlighted, then left).
   if (const qelm::Place* offered = found_->placeShownAs(name)) return *offered;
-  const PlaceResolution match = ResolvePlace(S(name));
-  if (match.found()) return match.place;
-  *problem = Q(PlaceResolutionText(S(name), match));
+  const PlaceLookup match = PlaceNamed(S(name));
+  if (match.place) return match.place;
+  *problem = Q(match.problem);
   if (cleared_) *problem += QStringLiteral("；原本的經緯度與時區已清除");
-  if (match.match == PlaceMatch::None) *problem += QStringLiteral("：請從尋找結果中選擇，或填入經度與時區");
+  if (match.unknown) *problem += QStringLiteral("：請從尋找結果中選擇，或填入經度與時區");
   return std::nullopt;
 }
 
@@ -265,6 +276,12 @@ void BirthplaceRow::choosePlace(const qelm::Place& place) {
   longitudeEdit_->setText(Degrees(place.longitude));
   latitudeEdit_->setText(Degrees(place.latitude));
   zoneEdit_->setText(Q(place.zone));
+  // A place chosen applies at once: read as the clock showed it, it would
+  // change nothing, so the clock is read at the place's zone.
+  if (timeMode() == TimeMode::Clock) {
+    const QSignalBlocker quiet(timeModeBox_);
+    setReading(TimeMode::Standard, overlapChoice());
+  }
   emit changed();
 }
 
@@ -278,12 +295,10 @@ void BirthplaceRow::showStored(const records::PlaceEntry* entry) {
     longitudeEdit_->setText(Degrees(stored->place.longitude));
     latitudeEdit_->setText(Degrees(stored->place.latitude));
     zoneEdit_->setText(Q(stored->place.zone));
-    timeModeBox_->setCurrentIndex(static_cast<int>(stored->mode));
-    overlapBox_->setCurrentIndex(stored->choice == OverlapChoice::Later ? 1 : 0);
+    setReading(stored->mode, stored->choice);
   } else {
     for (QLineEdit* e : {finder_, longitudeEdit_, latitudeEdit_, zoneEdit_}) e->clear();
-    timeModeBox_->setCurrentIndex(0);
-    overlapBox_->setCurrentIndex(0);
+    setReading(TimeMode::Clock, OverlapChoice::Earlier);
   }
 }
 
@@ -294,8 +309,8 @@ std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) co
   const QString lon = clean(longitudeEdit_), lat = clean(latitudeEdit_), zone = zoneEdit_->text().trimmed();
   if (name.isEmpty() && lon.isEmpty() && lat.isEmpty() && zone.isEmpty()) return std::nullopt;
   StoredBirthPlace entered;
-  entered.mode = static_cast<TimeMode>(std::max(0, timeModeBox_->currentIndex()));
-  entered.choice = overlapBox_->currentIndex() == 1 ? OverlapChoice::Later : OverlapChoice::Earlier;
+  entered.mode = timeMode();
+  entered.choice = overlapChoice();
   // A name alone, or one typed over a place whose coordinates still stand:
   // the place of that name, never coordinates of another.
   const bool stale = shownPlace_ && name != Q(shownPlace_->name) && ShowsCoordinatesOf(*shownPlace_);
@@ -305,27 +320,35 @@ std::optional<StoredBirthPlace> BirthplaceRow::enteredPlace(QString* problem) co
     entered.place = *place;
     return entered;
   }
+  // The numbers as typed; the core checks them and the zone.
   bool ok = false;
   const double longitude = QLocale::c().toDouble(lon, &ok);
-  if (!ok || !std::isfinite(longitude) || std::abs(longitude) > 180) {
-    *problem = QStringLiteral("經度須為 -180 至 180 之間的數字（東經為正，西經為負）");
+  if (!ok) {
+    *problem = Q(LongitudeRangeText());
     return std::nullopt;
   }
-  const double latitude = lat.isEmpty() ? 0.0 : QLocale::c().toDouble(lat, &ok);
-  if (!ok || !std::isfinite(latitude) || std::abs(latitude) > 90) {
-    *problem = QStringLiteral("緯度須為 -90 至 90 之間的數字（北緯為正，南緯為負）");
+  std::optional<double> latitude;
+  if (!lat.isEmpty()) {
+    latitude = QLocale::c().toDouble(lat, &ok);
+    if (!ok) {
+      *problem = Q(LatitudeRangeText());
+      return std::nullopt;
+    }
+  }
+  const PlaceLookup typed = PlaceTyped(S(name), longitude, latitude, S(zone));
+  if (!typed.place) {
+    *problem = Q(typed.problem);
     return std::nullopt;
   }
-  if (zone.isEmpty()) {
-    *problem = QStringLiteral("請填入出生地的時區，例如 Asia/Taipei");
-    return std::nullopt;
-  }
-  if (!TimeZone::Find(S(zone))) {
-    *problem = QStringLiteral("找不到時區「%1」，請填入如 Asia/Taipei 的時區名稱").arg(zone);
-    return std::nullopt;
-  }
-  entered.place = qelm::Place{S(name), longitude, latitude, S(zone)};
+  entered.place = *typed.place;
   return entered;
+}
+
+std::optional<Birth> BirthplaceRow::enteredBirth(const MomentInput& clock, DayChange dayChange,
+                                                 QString* problem) const {
+  const std::optional<StoredBirthPlace> place = enteredPlace(problem);
+  if (!problem->isEmpty()) return std::nullopt;
+  return BirthOf(clock, place, dayChange);
 }
 
 std::optional<CorrectionOutcome> BirthplaceRow::correction(const MomentInput& birth, QString* problem) const {
@@ -346,7 +369,7 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
       applied = corrected->correction;
       note = Q(CorrectionLine(*applied));
     }
-    if (corrected && corrected->resolution.state == ClockState::Overlap && timeModeBox_->currentIndex() != 0) {
+    if (corrected && corrected->resolution.state == ClockState::Overlap && timeMode() != TimeMode::Clock) {
       overlap = true;
       // The change of the clocks, which asks which of the two moments is meant.
       note = Q(ClockChangeText(corrected->resolution)) + QStringLiteral("\n") + note;
@@ -354,7 +377,7 @@ std::optional<BirthCorrection> BirthplaceRow::showCorrection(const std::optional
   } else {
     enteredPlace(&note);
   }
-  if (note.isEmpty() && timeModeBox_->currentIndex() != 0 && finder_->text().trimmed().isEmpty() &&
+  if (note.isEmpty() && timeMode() != TimeMode::Clock && finder_->text().trimmed().isEmpty() &&
       longitudeEdit_->text().trimmed().isEmpty())
     note = QStringLiteral("未填出生地，依鐘錶時間排盤");
   // Coordinates of no place found by its name: taken as typed, and said so.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "place/birth.hpp"
 #include "place/stored_place.hpp"
 #include "records/place_file.hpp"
 
@@ -44,8 +45,6 @@ class FoundPlacesModel : public QAbstractListModel {
   std::vector<Found> found_;
 };
 
-class DayChangeBox;
-
 class BirthplaceRow : public QWidget {
   Q_OBJECT
  public:
@@ -58,9 +57,12 @@ class BirthplaceRow : public QWidget {
   QLineEdit* latitudeEdit() const { return latitudeEdit_; }
   QLineEdit* zoneEdit() const { return zoneEdit_; }
   QComboBox* timeModeBox() const { return timeModeBox_; }
-  // The day-change convention, beside 時間.
-  DayChangeBox* dayChangeBox() const { return dayChangeBox_; }
   QComboBox* overlapBox() const { return overlapBox_; }
+  // The kind of time chosen, and which of two moments a repeated clock time means.
+  TimeMode timeMode() const;
+  OverlapChoice overlapChoice() const;
+  // Sets the kind of time and the overlap choice.
+  void setReading(TimeMode mode, OverlapChoice choice);
   QLabel* correctionLine() const { return correctionLine_; }
   QCompleter* completer() const { return completer_; }
   FoundPlacesModel* foundPlaces() const { return found_; }
@@ -75,6 +77,9 @@ class BirthplaceRow : public QWidget {
   // The birthplace entered: nothing when the rows are empty; `problem` says
   // what is wrong with rows that are partly filled.
   std::optional<StoredBirthPlace> enteredPlace(QString* problem) const;
+  // The birth at the entered place for a clock time under a day convention;
+  // nothing, with the problem, when the place cannot be taken.
+  std::optional<Birth> enteredBirth(const MomentInput& clock, DayChange dayChange, QString* problem) const;
   // The correction of a moment at the entered place (nothing without a
   // place), with the message refusing it in `problem`.
   std::optional<CorrectionOutcome> correction(const MomentInput& birth, QString* problem) const;
@@ -105,7 +110,6 @@ class BirthplaceRow : public QWidget {
   QLabel *placeCaption_, *longitudeCaption_, *latitudeCaption_, *zoneCaption_, *timeModeCaption_, *overlapCaption_;
   QLineEdit *finder_, *longitudeEdit_, *latitudeEdit_, *zoneEdit_;
   QComboBox *timeModeBox_, *overlapBox_;
-  DayChangeBox* dayChangeBox_;
   QLabel* correctionLine_;
   QCompleter* completer_;
   FoundPlacesModel* found_;

@@ -40,14 +40,18 @@ PersonEntry::PersonEntry(QWidget* parent) : QWidget(parent) {
   Place(nameEdit_, 760, 210, 1335, 300);
   nameCaption_->setBuddy(nameEdit_);
   sexCaption_ = MakeLabel(this, QStringLiteral("sexCaption"), 2280, 240, 495, 255, text, QStringLiteral("性別"));
-  const std::array<const char*, 2> sexes{"男", "女"};
+  const std::array<Sex, 2> sexes{Sex::Male, Sex::Female};
   const std::array<const char*, 2> sexNames{"maleOption", "femaleOption"};
   for (std::size_t i = 0; i < sexes.size(); ++i) {
-    auto* option = new QRadioButton(QString::fromUtf8(sexes[i]), this);
+    auto* option = new QRadioButton(Q(SexText(sexes[i])), this);
     option->setObjectName(QString::fromLatin1(sexNames[i]));
     option->setFont(text);
     Place(option, 2800 + 600 * static_cast<int>(i), 160, 600, 375);  // side by side, not one over the other
     sexOptions_[i] = option;
+    // The option checked, by mouse, keyboard or the program, is the sex.
+    connect(option, &QRadioButton::toggled, this, [this, sex = sexes[i]](bool on) {
+      if (on) sex_ = sex;
+    });
   }
   sexOptions_[0]->setChecked(true);
 
@@ -71,7 +75,7 @@ void PersonEntry::prepareNew() {
 void PersonEntry::showFields(const records::Fields& fields) {
   birthDate_->enableAll();
   nameEdit_->setText(Q(fields[records::kName]));
-  sexOptions_[Q(fields[records::kSex]) == sexOptions_[0]->text() ? 0 : 1]->setChecked(true);
+  sexOptions_[SexOfText(fields[records::kSex]) == Sex::Male ? 0 : 1]->setChecked(true);
   std::array<std::string, BirthDateSelector::kFieldCount> moment;
   for (std::size_t field = 0; field < moment.size(); ++field) moment[field] = fields[records::kYear + field];
   birthDate_->showStored(moment);
@@ -84,11 +88,9 @@ void PersonEntry::showBirth(const CivilFields& birth) {
 
 std::string PersonEntry::name() const { return S(nameEdit_->text()); }
 
-bool PersonEntry::male() const { return sexOptions_[0]->isChecked(); }
-
 records::Fields PersonEntry::Named(records::Fields fields) const {
   fields[records::kName] = name();
-  fields[records::kSex] = S(sexOptions_[male() ? 0 : 1]->text());
+  fields[records::kSex] = std::string(SexText(sex_));
   return fields;
 }
 
@@ -102,7 +104,7 @@ records::Fields PersonEntry::newRecord() const {
 records::Fields PersonEntry::changedRecord(const records::Fields& before) const {
   records::Fields fields = Named(before);
   for (int field = Field::kYear; field <= Field::kMinute; ++field)
-    if (birthDate_->hasChoice(field)) fields[records::kYear + field] = S(birthDate_->chosenText(field));
+    if (birthDate_->hasChoice(field)) fields[records::kYear + field] = std::to_string(birthDate_->chosenNumber(field));
   return fields;
 }
 

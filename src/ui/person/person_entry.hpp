@@ -10,6 +10,7 @@
 
 #include "calendar/date.hpp"
 #include "calendar/moment.hpp"
+#include "chart/types.hpp"
 #include "records/person_file.hpp"
 #include "ui/person/birth_date_selector.hpp"
 
@@ -40,7 +41,7 @@ class PersonEntry : public QWidget {
   void showBirth(const CivilFields& birth);
 
   std::string name() const;
-  bool male() const;
+  Sex sex() const { return sex_; }
   // The entry as a new record: the remembered choices ("0" for one never
   // made).
   records::Fields newRecord() const;
@@ -63,6 +64,7 @@ class PersonEntry : public QWidget {
   QLabel *nameCaption_, *sexCaption_, *birthCaption_;
   QLineEdit* nameEdit_;
   std::array<QRadioButton*, 2> sexOptions_{};  // 男, 女
+  Sex sex_ = Sex::Male;                        // the option checked
   BirthDateSelector* birthDate_;
 };
 

@@ -19,6 +19,8 @@
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/kit/fonts.hpp"
 #include "ui/main/main_window.hpp"
+#include "ui/compare/compare_window.hpp"
+#include "ui/person/day_change_row.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -38,8 +40,10 @@ constexpr std::uint32_t kDarkRed = 0x0000C0;  // 192, 0, 0
 // The window in twips: the list's place when no message stands above it, the
 // message line, the birthplace rows under the list.
 constexpr int kWindowWidth = 5430;
-constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4755;
-constexpr int kFindBirthTop = 6525;  // 由八字找生日, under the list
+constexpr int kListLeft = 240, kListTop = 1680, kListWidth = 4935, kListHeight = 4305;
+// Under the list: 合盤 and 由八字找生日, then the day-change setting.
+constexpr int kListButtonsTop = 6075, kDayChangeTop = 6525;
+constexpr int kDayChangeWidth = 3330, kFindBirthWidth = 1515;
 constexpr int kMessageTop = 1610;
 constexpr int kPlaceTop = 6990;
 
@@ -75,7 +79,7 @@ PersonWindow::PersonWindow(MainWindow& main, std::optional<fs::path> folder, std
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &PersonWindow::FocusWindowChanged);
 }
 
-DayChangeBox* PersonWindow::dayChangeBox() const { return birthplace_->dayChangeBox(); }
+DayChangeBox* PersonWindow::dayChangeBox() const { return dayChangeBox_; }
 FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
 
 // The list goes before the persons it shows.
@@ -126,23 +130,29 @@ void PersonWindow::BuildControls() {
   connect(birthplace_, &BirthplaceRow::resized, this, fitHeight);
   fitHeight();
 
-  connect(dayChangeBox(), &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
-  findBirthButton_ = new FindBirthButton(this, dayChangeBox());
+  // Where the day ends is the program's setting (DayChangeRow), under 由八字找生日.
+  dayChangeBox_ = (new DayChangeRow(this, kListLeft, kDayChangeTop, kDayChangeWidth))->box();
+  connect(dayChangeBox_, &DayChangeBox::dayChangeChosen, this, &PersonWindow::Preview);
+  findBirthButton_ = new FindBirthButton(this, dayChangeBox_);
   findBirthButton_->setObjectName(QStringLiteral("findBirthButton"));
   findBirthButton_->setAutoDefault(true);
   findBirthButton_->setFont(button);
-  Place(findBirthButton_, kListLeft + kListWidth - 1800, kFindBirthTop, 1800, 360);
+  Place(findBirthButton_, kListLeft + kListWidth - kFindBirthWidth, kListButtonsTop, kFindBirthWidth, 360);
   connect(findBirthButton_, &FindBirthButton::birthChosen, this, &PersonWindow::TakeFoundBirth);
+  // 合盤 for the selected person; the second is chosen in 合盤 itself.
+  compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, 1095, 360, button, "合盤");
+  connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
   hourUnknown_ = new HourUnknownMark(this);
   hourUnknown_->setFont(text);
-  Place(hourUnknown_, kListLeft, kFindBirthTop, 1800, 360);
+  Place(hourUnknown_, kListLeft + 1095 + 120, kListButtonsTop, 1800, 360);
 
   // Keyboard order: name, sex, 確定, the five selectors, the three edit
   // buttons, the list, the birthplace.
   std::vector<QWidget*> order{entry_->nameEdit(), entry_->maleOption(), entry_->femaleOption(), chooseButton_};
   for (int field = Field::kYear; field <= Field::kMinute; ++field) order.push_back(birthDate()->selector(field));
   order.insert(order.end(), {appendButton_, modifyButton_, deleteButton_, personList_->searchField(),
-                             personList_->view(), hourUnknown_, findBirthButton_, birthplace_->firstInOrder()});
+                             personList_->view(), compareButton_, hourUnknown_, findBirthButton_, dayChangeBox_,
+                             birthplace_->firstInOrder()});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
   lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
@@ -285,15 +295,23 @@ void PersonWindow::FocusWindowChanged(QWindow* w) {
 void PersonWindow::Preview() {
   lunarPreview_->setText(QStringLiteral("陰曆"));
   if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
-    const MomentInput birth = birthDate()->rememberedMoment();
-    const std::optional<BirthCorrection> corrected = birthplace_->showCorrection(birth);
-    const DayChange dayChange = dayChangeBox()->dayChange();
-    const MomentOutcome lunar = corrected ? CorrectedMoment(*corrected, dayChange) : CalcMoment(birth, dayChange);
-    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(*lunar.result, false)));
+    const MomentInput clock = birthDate()->rememberedMoment();
+    birthplace_->showCorrection(clock);
+    // The lunar date of the birth as it will be cast; a place that cannot be
+    // taken yet (its line says why) leaves the clock time as entered.
+    QString problem;
+    const Birth asClock = BirthOf(clock, std::nullopt, dayChangeBox_->dayChange());
+    BirthOutcome lunar = ResolveBirth(EnteredBirth(clock, &problem).value_or(asClock));
+    if (!lunar) lunar = ResolveBirth(asClock);
+    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(lunar.resolved->moment, false)));
   } else {
     birthplace_->showCorrection(std::nullopt);
   }
   FitPreview();
+}
+
+std::optional<Birth> PersonWindow::EnteredBirth(const MomentInput& clock, QString* problem) const {
+  return birthplace_->enteredBirth(clock, dayChangeBox_->dayChange(), problem);
 }
 
 // The preview keeps its place; a long one (a leap or two-character month)
@@ -395,32 +413,51 @@ void PersonWindow::Remove() {
 // "確定": the main window casts the chart of the entry and shows it at the
 // present moment; this window closes.
 void PersonWindow::HandOver() {
-  const std::optional<MomentInput> birth = entry_->chosenBirth();
-  if (!birth) return;
-  const int sex = entry_->male() ? 1 : 0;
+  const std::optional<MomentInput> clock = entry_->chosenBirth();
+  if (!clock) return;
   // At the birthplace: a clock time that never existed there is refused.
   QString problem;
-  const std::optional<CorrectionOutcome> corrected = birthplace_->correction(*birth, &problem);
-  if (!problem.isEmpty()) {
+  const std::optional<Birth> birth = EnteredBirth(*clock, &problem);
+  if (!birth) {
     SetMessage(problem);
     return;
   }
   if (!main_) return;
-  const std::string name = entry_->name();
-  const DayChange dayChange = dayChangeBox()->dayChange();
-  if (corrected ? !main_->CastChart(name, sex, *corrected->correction, dayChange)
-                : !main_->CastChart(name, sex, *birth, dayChange))
+  std::string refused;
+  if (!main_->CastChart(entry_->name(), entry_->sex(), *birth, &refused)) {
+    SetMessage(Q(refused));
     return;
+  }
   main_->ShowHourCandidates(hourUnknown_->hourUnknown());
   close();
 }
 
-// The birth taken from 由八字找生日 fills the birth selectors.
-void PersonWindow::TakeFoundBirth(const CivilFields& first) {
-  entry_->showBirth(first);
+// "合盤": the selected person beside one chosen in 合盤, at the present moment.
+void PersonWindow::OpenCompare() {
+  const std::optional<std::size_t> record = personList_->selectedRecord();
+  QString problem = QStringLiteral("請先在清單中點選要合盤的人");
+  QWidget* w = record ? OpenCompareWindow(list_.rows[*record], places_, dayChangeBox_->dayChange(), path_,
+                                         parentWidget(), problem)
+                      : nullptr;
+  if (!w) return SetMessage(problem);
+  delete compare_.data();  // one 合盤 from this window at a time
+  compare_ = w;
+}
+
+// The stretch taken from 由八字找生日 is entered as a birth that casts the
+// pillars searched: at the form's place and reading when they can give
+// them, else as the clocks of UTC+8 showed it; the message says which clock.
+void PersonWindow::TakeFoundBirth(const ChosenStretch& chosen) {
+  const MomentInput clock = entry_->chosenBirth().value_or(birthDate()->rememberedMoment());
+  QString problem;
+  const Birth form = EnteredBirth(clock, &problem).value_or(BirthOf(clock, std::nullopt, dayChangeBox_->dayChange()));
+  const FoundBirth found = BirthForFound(form, chosen.stretch, chosen.pillars);
+  if (found.birth.time != form.time || found.birth.overlap != form.overlap)
+    birthplace_->setReading(found.birth.time, found.birth.overlap);
+  const MomentInput& b = found.birth.clock;
+  entry_->showBirth({b.InputYear, b.InputMonth, b.InputDay, b.InputHour, b.InputMinute});
   Preview();
-  const Moment taken = MakeMoment(first.year, first.month, first.day, first.hour, first.minute);
-  SetMessage(QStringLiteral("生日已由八字帶入：") + QString::fromStdString(UserMomentText(taken)));
+  SetMessage(QStringLiteral("生日已由八字帶入：") + Q(UserMomentText(MomentOf(b)) + found.note));
   raise();
   activateWindow();
 }

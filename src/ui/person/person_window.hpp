@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "place/birth.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "ui/person/birth_date_selector.hpp"
@@ -62,8 +63,8 @@ class PersonWindow : public QWidget {
   PersonListView* personList() const { return personList_; }
   QLabel* lunarPreview() const { return lunarPreview_; }
   QString message() const;
-  // The day-change convention (beside 時間) and 由八字找生日, with its window
-  // while it is open.
+  // The day-change convention (a program setting, beside 由八字找生日) and
+  // 由八字找生日, with its window while it is open.
   DayChangeBox* dayChangeBox() const;
   FindBirthButton* findBirthButton() const { return findBirthButton_; }
   FindBirthWindow* findBirthWindow() const;
@@ -87,8 +88,14 @@ class PersonWindow : public QWidget {
   void Modify();
   void Remove();
   void HandOver();
-  // Fills the birth selectors with a moment handed back by 由八字找生日.
-  void TakeFoundBirth(const CivilFields& first);
+  // Fills the birth selectors with the birth a stretch of 由八字找生日 gives.
+  void TakeFoundBirth(const ChosenStretch& chosen);
+  // The birth the entry and the birthplace rows give for a clock time, under
+  // the program's day-change setting; nothing, with the reason, when the
+  // birthplace cannot be taken.
+  std::optional<Birth> EnteredBirth(const MomentInput& clock, QString* problem) const;
+  // "合盤": the selected person beside one chosen in 合盤.
+  void OpenCompare();
   void FocusWindowChanged(QWindow* w);
   bool EnteredPlace(std::optional<records::PlaceEntry>& place);
   // Writes the list with one edit and the place of the person it enters or
@@ -116,6 +123,9 @@ class PersonWindow : public QWidget {
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
   FindBirthButton* findBirthButton_;
+  DayChangeBox* dayChangeBox_;
+  QPushButton* compareButton_;
+  QPointer<QWidget> compare_;  // 合盤 opened from here
   HourUnknownMark* hourUnknown_;  // 時辰不詳
 };
 

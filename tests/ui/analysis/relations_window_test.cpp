@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
@@ -116,6 +117,78 @@ TEST(RelationsWindow, OpensFromTheMainWindowAndFollowsTheDateRow) {
     EXPECT_EQ(w->pillars(), ChartPositions(*main.chart(), &main.flow())) << field;
     EXPECT_EQ(Section(w->model(), 1), Grouped(RelationsOf(*main.chart(), main.flow()).flow)) << field;
   }
+}
+
+// A step of the flow moment redraws the list in place: the selected row, the
+// row at the top and the folded headings stay; a relation the step takes away
+// leaves the selection on its kind or section.
+TEST(RelationsWindow, AFlowStepKeepsTheSelectionAndTheScrolledPlace) {
+  TestApp();
+  const ChartState c = ChartOf(Sex::Female, {1956, 12, 1, 22, 0});
+  RelationsWindow w(c, FlowAt(c, {2024, 6, 15, 8, 0}));
+  w.resize(w.width(), w.height() / 3);  // short enough to scroll
+  w.show();
+  QTreeView* list = w.list();
+  QStandardItemModel* m = w.model();
+  const auto text = [](const QModelIndex& i) { return i.siblingAtColumn(0).data().toString().toStdString(); };
+  const auto place = [&] {
+    const QModelIndex top = list->indexAt(QPoint(0, 0));
+    return std::pair{text(list->currentIndex()) + " / " + text(top), list->verticalScrollBar()->value()};
+  };
+  // The last natal relation selected (natal rows stand at every moment) and
+  // scrolled to the top; the flow section's first kind folded.
+  const QModelIndex natal = m->index(0, 0);
+  const QModelIndex lastKind = m->index(m->rowCount(natal) - 1, 0, natal);
+  const QModelIndex chosen = m->index(m->rowCount(lastKind) - 1, 1, lastKind);
+  list->setCurrentIndex(chosen);
+  list->scrollTo(chosen, QAbstractItemView::PositionAtTop);
+  const QModelIndex firstFlowKind = m->index(0, 0, m->index(1, 0));
+  list->collapse(firstFlowKind);
+  const std::string folded = text(firstFlowKind);
+  const auto before = place();
+  ASSERT_GT(before.second, 0);
+  ASSERT_FALSE(list->isExpanded(firstFlowKind));
+  int steps = 0;
+  for (int hour = 10; hour < 24; hour += 2) {
+    const int redraws = w.redraws();
+    w.ShowRelations(c, FlowAt(c, {2024, 6, 15, hour, 0}));
+    ASSERT_GT(w.redraws(), redraws) << hour;
+    ++steps;
+    EXPECT_EQ(place(), before) << hour;
+    EXPECT_EQ(list->currentIndex().column(), 1) << hour;
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(list->currentIndex().row(), list->currentIndex().parent()));
+    const QModelIndex kind = m->index(0, 0, m->index(1, 0));
+    EXPECT_EQ(list->isExpanded(kind), text(kind) != folded) << hour;
+  }
+  EXPECT_GT(steps, 3);
+
+  // A relation of the flow hour selected, then the next hour, without it:
+  // its kind, or else its section, is selected instead.
+  list->expandAll();
+  const auto hourRelation = [&]() -> QModelIndex {
+    const QModelIndex flow = m->index(1, 0);
+    for (int k = 0; k < m->rowCount(flow); ++k)
+      for (int r = 0; r < m->rowCount(m->index(k, 0, flow)); ++r) {
+        const QModelIndex i = m->index(r, 0, m->index(k, 0, flow));
+        if (i.data(Qt::AccessibleTextRole).toString().contains(QStringLiteral("流時"))) return i;
+      }
+    return {};
+  };
+  int hour = 0;
+  for (; hour < 22; hour += 2) {
+    w.ShowRelations(c, FlowAt(c, {2024, 7, 1, hour, 0}));
+    if (hourRelation().isValid()) break;
+  }
+  ASSERT_LT(hour, 22);
+  const QModelIndex picked = hourRelation();
+  const std::string line = picked.data(Qt::AccessibleTextRole).toString().toStdString();
+  const std::string kindText = text(picked.parent());
+  list->setCurrentIndex(picked);
+  w.ShowRelations(c, FlowAt(c, {2024, 7, 1, hour + 2, 0}));  // the next double hour
+  ASSERT_TRUE(std::ranges::none_of(w.relations().flow, [&](const Relation& r) { return RelationLine(r) == line; }));
+  const QModelIndex at = list->currentIndex().siblingAtColumn(0);
+  const QModelIndex flow = m->index(1, 0);
+  EXPECT_TRUE(at == flow || (at.parent() == flow && text(at) == kindText)) << text(at);
 }
 
 // Every text of the list is shown whole: no column cuts or elides it.

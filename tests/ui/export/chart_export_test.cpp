@@ -217,7 +217,7 @@ TEST(TextExport, SavesTheShownText) {
   ASSERT_TRUE(b.open(QIODevice::ReadOnly));
   const QByteArray saved = b.readAll();
   b.close();
-  EXPECT_EQ(records::DecodeBig5(saved.toStdString()).text, report);
+  EXPECT_EQ(records::Big5Codec().Decode(saved.toStdString()).text, report);
 
   auto* box = w.findChild<QPlainTextEdit*>(QStringLiteral("Outbox"));
   box->appendPlainText(QStringLiteral("们"));

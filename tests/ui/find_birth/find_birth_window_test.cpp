@@ -60,14 +60,15 @@ TEST(FindBirthWindow, AChoiceHandsBackTheFirstMinute) {
   EXPECT_EQ(w.model()->data(w.model()->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("1986-05-04 23:00"));
   EXPECT_EQ(w.model()->data(w.model()->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("1986-05-04 23:59"));
 
-  std::vector<CivilFields> chosen;
-  QObject::connect(&w, &FindBirthWindow::birthChosen, [&chosen](const CivilFields& f) { chosen.push_back(f); });
+  std::vector<ChosenStretch> chosen;
+  QObject::connect(&w, &FindBirthWindow::birthChosen, [&chosen](const ChosenStretch& c) { chosen.push_back(c); });
   w.list()->setCurrentIndex(w.model()->index(0, 0));
   w.useButton()->click();
   QTest::keyClick(w.list(), Qt::Key_Return);  // Enter on the row chooses it too
   ASSERT_EQ(chosen.size(), 2u);
-  EXPECT_EQ(chosen[0], (CivilFields{1986, 5, 4, 23, 0}));
-  EXPECT_EQ(chosen[1], chosen[0]);
+  EXPECT_EQ(Fields(chosen[0].stretch.first), (CivilFields{1986, 5, 4, 23, 0}));
+  EXPECT_EQ(chosen[0].pillars, w.pillars());
+  EXPECT_EQ(chosen[1].stretch, chosen[0].stretch);
 
   // The same pillars under the other year's stem keep the month branch.
   w.chooser(FindBirthWindow::kYear)->setCurrentIndex(CycleIndex(P("丁卯")));

@@ -42,7 +42,7 @@ TEST(LuckStartSetting, TheMainWindowDatesByTheChosenSchool) {
     EXPECT_EQ(w.luckStartBox()->accessibleName(), QStringLiteral("起運算法"));
     w.luckStartBox()->setCurrentIndex(1);
     emit w.luckStartBox()->activated(1);  // as a choice of the user's
-    EXPECT_EQ(w.chart()->luckStart, LuckStart::Exact);
+    EXPECT_EQ(w.chart()->conventions.luckStart, LuckStart::Exact);
     EXPECT_EQ(firstDate(w), QStringLiteral("1996年12月08日"));
     EXPECT_EQ(w.findChild<QLabel*>(QStringLiteral("luckDateHeader"))->toolTip(),
               QStringLiteral("交運日期 (三日為一歲精算)"));

@@ -33,6 +33,7 @@
 #include "tests/chart/cast.hpp"
 
 #include "tests/ui/test_app.hpp"
+#include "tests/ui/text_colour.hpp"
 
 namespace qelm::ui {
 namespace {
@@ -52,9 +53,10 @@ const ChartState& ChartB() {
 FlowState FlowA2000() { return FlowAt(ChartA(), {2000, 3, 1, 12, 0}); }
 
 using Window = std::unique_ptr<QWidget>;
+// level: 1 the luck period … 5 the flow hour.
 Window Open(AnalysisKind kind, const ChartState& c, const FlowState& f, int level = 1) {
   TestApp();
-  return Window(CreateAnalysisWindow(kind, c, f, level));
+  return Window(CreateAnalysisWindow(kind, c, f, kScorePeriods.at(static_cast<std::size_t>(level - 1))));
 }
 
 template <class W = QLabel>

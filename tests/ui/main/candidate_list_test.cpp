@@ -58,9 +58,7 @@ TEST(CandidateList, AtABirthplace) {
   TestApp();
   MainWindow w([] { return MakeMoment(2024, 6, 15, 10, 30); });
   const StoredBirthPlace chengdu{ResolvePlace("成都").place, TimeMode::Solar, OverlapChoice::Earlier};
-  const CorrectionOutcome c = CorrectStoredBirth({1990, 5, 17, 14, 30}, chengdu);
-  ASSERT_TRUE(c);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *c.correction));
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, BirthOf({1990, 5, 17, 14, 30}, chengdu, DayChange::AtZiStart)));
   w.ShowHourCandidates(true);
   EXPECT_EQ(w.candidates(), CandidateStretches(MakeDate(1990, 5, 17), BirthCaster{chengdu, DayChange::AtZiStart}));
   emit w.candidateList()->candidateChosen(2);
@@ -70,6 +68,9 @@ TEST(CandidateList, AtABirthplace) {
                                       w.correction()->entered.InputMinute)),
             UserMomentText(w.candidates()[2].first));
   EXPECT_EQ(w.chart()->hourCandidate->index, 3);
+  // The birth the window holds carries the candidate.
+  ASSERT_TRUE(w.birth().has_value());
+  EXPECT_EQ(w.birth()->hourCandidate, w.chart()->hourCandidate);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <QToolButton>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -27,6 +28,7 @@
 #include "ui/analysis/text_output_window.hpp"
 
 #include "tests/ui/test_app.hpp"
+#include "tests/ui/text_colour.hpp"
 
 namespace qelm::ui {
 namespace {
@@ -79,7 +81,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
   EXPECT_EQ(w.findChild<QWidget*>("natalDayStemTenGod"), nullptr);  // the day column has no stem ten god
   EXPECT_EQ(w.findChild<QWidget*>("luckPillar_10"), nullptr);
   EXPECT_NE(w.findChild<QWidget*>("luckHiddenTenGod3_9"), nullptr);
-  const std::array<std::pair<const char*, const char*>, 9> captions{{{"castButton", "排盤"},
+  const std::array<std::pair<const char*, const char*>, 10> captions{{{"castButton", "排盤"},
                                                                      {"strengthButton", "五行強弱"},
                                                                      {"flowYearButton", "流年"},
                                                                      {"minorLuckButton", "小運"},
@@ -87,6 +89,7 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
                                                                      {"sanMingButton", "三命"},
                                                                      {"textOutputButton", "文字輸出"},
                                                                      {"relationsButton", "刑沖合會"},
+                                                                     {"dayChoiceButton", "擇日"},
                                                                      {"nowButton", "NOW"}}};
   for (const auto& [name, caption] : captions) {
     auto* b = qobject_cast<QPushButton*>(w.findChild<QWidget*>(QString::fromLatin1(name)));
@@ -99,6 +102,33 @@ TEST_F(MainWindowTest, NamesTitleAndControls) {
 // Where a control stands, in the window's pixels.
 QRect InWindow(const QWidget* c, const QWidget* window) {
   return QRect(c->mapTo(window, QPoint(0, 0)), c->size());
+}
+
+// The natal block, the luck pillars and the flow pillars are widgets that own
+// their cells; what stands under a block's empty parts (the correction line
+// under the luck strip's reach) still takes the pointer.
+TEST_F(MainWindowTest, ThePillarBlocksOwnTheirCells) {
+  MainWindow& w = Open({2024, 6, 15, 10, 30});
+  const Birth chengdu{{1975, 7, 1, 14, 30}, qelm::Place{"成都", 104.0667, 30.6667, "Asia/Shanghai"}, TimeMode::Solar};
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, chengdu));
+  const std::array<std::pair<const char*, const char*>, 3> blocks{
+      {{"natalBlock", "natal"}, {"luckPillars", "luck"}, {"flowPillars", "flow"}}};
+  for (const auto& [block, prefix] : blocks) {
+    QWidget* b = w.findChild<QWidget*>(QString::fromLatin1(block));
+    ASSERT_NE(b, nullptr) << block;
+    int owned = 0;
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+      if (!l->objectName().startsWith(QString::fromLatin1(prefix))) continue;
+      EXPECT_EQ(l->parentWidget(), b) << l->objectName().toStdString();
+      ++owned;
+    }
+    EXPECT_GE(owned, 28) << block;
+  }
+  QLabel* correction = w.correctionLabel();
+  ASSERT_TRUE(correction->isVisible());
+  const QRect r = InWindow(correction, &w);
+  for (const QPoint at : {r.center(), r.topRight() + QPoint(-2, 2), r.bottomLeft() + QPoint(2, -2)})
+    EXPECT_EQ(w.childAt(at), correction) << at.x() << "," << at.y();
 }
 
 // The ink of a label's text in the window's pixels (empty without text).
@@ -132,13 +162,12 @@ QRect Ink(const QLabel* l, const QWidget* window) {
 // order).
 TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  const CorrectionOutcome longest = CorrectBirth(
+  const Birth longest{
       {2010, 11, 7, 1, 30},
       qelm::Place{"Villa del Prado 2da Sección, Free and Sovereign State of Baja California, Mexico", -116.97167, 32.5,
                   "America/Tijuana"},
-      TimeMode::Solar);
-  ASSERT_TRUE(longest);
-  ASSERT_TRUE(w.CastChart("王小明", 1, *longest.correction));
+      TimeMode::Solar};
+  ASSERT_TRUE(w.CastChart("王小明", Sex::Male, longest));
   const QRect window = w.rect();
 
   std::vector<std::pair<QString, QRect>> boxes;  // texts and controls that must not meet
@@ -176,7 +205,7 @@ TEST_F(MainWindowTest, LayoutKeepsEverythingInsideApartAndInOrder) {
     for (qsizetype k = 1; k < names.size(); ++k) EXPECT_LT(at(names[k - 1]).top(), at(names[k]).top()) << names[k].toStdString();
   };
   across({"castButton", "strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton",
-          "textOutputButton", "relationsButton"});
+          "textOutputButton", "relationsButton", "dayChoiceButton"});
   down({"castButton", "personLine", "birthDataLine", "commandingStemLine", "palaceLine", "natalYearHeader",
         "natalYearHiddenTenGod1", "correctionLine", "luckOpener_0", "flowPanel"});
   across({"natalHourStem", "natalDayStem", "natalMonthStem", "natalYearStem"});
@@ -471,6 +500,40 @@ TEST_F(MainWindowTest, KeysStepTheFocusedFieldUpRaises) {
   }
 }
 
+// Hovering tells which way a control steps, and it steps that way: each
+// arrow's tooltip and each field's (for Up) name the direction the click or
+// the key then takes, the arrows the other way from the key.
+TEST_F(MainWindowTest, HoverSaysWhichWayEachArrowAndKeySteps) {
+  const auto said = [](const QString& tip, const QString& what) {
+    // The step named right after `what` ("▲ 年 減一", "↑ 鍵或滾輪向前 加一").
+    const qsizetype at = tip.indexOf(what);
+    if (at < 0) return 0;
+    const QString rest = tip.mid(at + what.size());
+    const qsizetype up = rest.indexOf(QStringLiteral("加一")), down = rest.indexOf(QStringLiteral("減一"));
+    if (up < 0 && down < 0) return 0;
+    return down < 0 || (up >= 0 && up < down) ? +1 : -1;
+  };
+  for (int i = 0; i < 5; ++i) {
+    MainWindow& w = Open({2020, 6, 15, 12, 30});
+    const auto step = [&](const std::function<void()>& act) {
+      const int before = Shown()[i];
+      act();
+      return Shown()[i] - before;
+    };
+    QToolButton* upper = w.spinner(i)->upperArrow();
+    QToolButton* lower = w.spinner(i)->lowerArrow();
+    const int upperSays = said(upper->toolTip(), QStringLiteral("▲"));
+    const int lowerSays = said(lower->toolTip(), QStringLiteral("▼"));
+    const int keySays = said(w.field(i)->toolTip(), QStringLiteral("↑"));
+    EXPECT_EQ(upperSays, -1) << upper->toolTip().toStdString();
+    EXPECT_EQ(step([&] { QTest::mouseClick(upper, Qt::LeftButton); }), upperSays) << i;
+    EXPECT_EQ(step([&] { QTest::mouseClick(lower, Qt::LeftButton); }), lowerSays) << i;
+    EXPECT_EQ(step([&] { QTest::keyClick(w.field(i), Qt::Key_Up); }), keySays) << i;
+    EXPECT_EQ(keySays, +1) << w.field(i)->toolTip().toStdString();
+    EXPECT_EQ(said(w.field(i)->toolTip(), QStringLiteral("▲")), upperSays);
+  }
+}
+
 TEST_F(MainWindowTest, WheelOverAFieldStepsIt) {
   MainWindow& w = Open({2020, 6, 15, 12, 30});
   auto wheel = [&](int field, int delta) {
@@ -553,14 +616,14 @@ TEST_F(MainWindowTest, TabOrderAndKeysOnButtonsAndOpeners) {
   // Enter or Space on a header or the luck star opens the prosperity window.
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   QTest::keyClick(L("flowDayHeader"), Qt::Key_Enter, Qt::KeypadModifier);
-  EXPECT_EQ(w.prosperityLevel(), 4);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::FlowDay));
   ASSERT_NE(w.analysisWindow(AnalysisKind::Prosperity), nullptr);
   const int star = w.flow().CurrentLuckIndex - 1;
   ASSERT_GE(star, 0);
   for (int i = 0; i < 10; ++i)
     EXPECT_EQ(L(qPrintable(IndexedName("luckOpener", i)))->focusPolicy() == Qt::StrongFocus, i == star) << i;
   QTest::keyClick(L(qPrintable(IndexedName("luckOpener", star))), Qt::Key_Space);
-  EXPECT_EQ(w.prosperityLevel(), 1);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::Luck));
 }
 
 TEST_F(MainWindowTest, DayRangeFollowsTheMonth) {
@@ -610,17 +673,18 @@ TEST_F(MainWindowTest, LuckStarMovesAtAChangeMoment) {
 
 TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
-  constexpr std::array<AnalysisKind, 8> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
+  constexpr std::array<AnalysisKind, 9> kinds{AnalysisKind::Strength, AnalysisKind::Prosperity,
                                               AnalysisKind::FlowYear, AnalysisKind::MinorLuck,
                                               AnalysisKind::Stars,    AnalysisKind::SanMing,
-                                              AnalysisKind::TextOutput, AnalysisKind::Relations};
+                                              AnalysisKind::TextOutput, AnalysisKind::Relations,
+                                              AnalysisKind::DayChoice};
   const int before = QApplication::topLevelWidgets().size();
-  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "luckOpener_0",
+  for (const char* name : {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "dayChoiceButton", "luckOpener_0",
                            "luckOpener_7", "flowYearHeader", "flowMonthHeader", "flowDayHeader", "flowHourHeader"})
     Click(name);
   for (AnalysisKind k : kinds) EXPECT_EQ(w.analysisWindow(k), nullptr);
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before);
-  EXPECT_EQ(w.prosperityLevel(), 0);
+  EXPECT_EQ(w.prosperityPeriod(), std::nullopt);
 
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
   Click("strengthButton");
@@ -632,12 +696,12 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
   EXPECT_EQ(QApplication::topLevelWidgets().size(), before + 1);
 
   Click("flowMonthHeader");
-  EXPECT_EQ(w.prosperityLevel(), 3);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::FlowMonth));
   QWidget* prosperity = w.analysisWindow(AnalysisKind::Prosperity);
   ASSERT_NE(prosperity, nullptr);
   Click("luckOpener_4");
   EXPECT_EQ(w.analysisWindow(AnalysisKind::Prosperity), prosperity);
-  EXPECT_EQ(w.prosperityLevel(), 1);
+  EXPECT_EQ(w.prosperityPeriod(), std::optional(ScorePeriod::Luck));
 
   // Closing discards the window; the next click builds a new one.
   first->close();
@@ -664,7 +728,8 @@ TEST_F(MainWindowTest, OpenersActOnlyWithAChartAndOpenOneWindowEach) {
 TEST_F(MainWindowTest, ANewChartClosesTheWindowsOfThePreviousOne) {
   MainWindow& w = Open({2024, 6, 15, 10, 30});
   ASSERT_TRUE(w.CastChart("王小明", 1, {1990, 5, 17, 14, 30}));
-  const char* buttons[] = {"strengthButton", "flowYearButton", "minorLuckButton", "starsButton", "sanMingButton", "textOutputButton", "relationsButton", "flowYearHeader"};
+  const char* buttons[] = {"strengthButton", "flowYearButton",   "minorLuckButton", "starsButton",   "sanMingButton",
+                           "textOutputButton", "relationsButton", "dayChoiceButton", "compareButton", "flowYearHeader"};
   QList<QPointer<QWidget>> old;
   for (const char* b : buttons) Click(b);
   for (int k = 0; k < kAnalysisKinds; ++k) {
@@ -762,7 +827,8 @@ TEST_F(MainWindowTest, ACorrectionIsStatedUnderTheBirthDataAndEndsTheReports) {
   const Case cases[] = {{"solar time at Chengdu", chengdu.correction}, {"the clock as entered", std::nullopt}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ASSERT_TRUE(c.correction ? w.CastChart("甲", 1, *c.correction) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
+    const Birth birth{{1975, 7, 1, 14, 30}, chengdu.correction->place, c.correction ? TimeMode::Solar : TimeMode::Clock};
+    ASSERT_TRUE(c.correction ? w.CastChart("甲", Sex::Male, birth) : w.CastChart("甲", 1, MomentInput{1975, 7, 1, 14, 30}));
     const std::string line = c.correction ? CorrectionLine(*c.correction) : "";
     QLabel* label = w.correctionLabel();
     EXPECT_EQ(label->isVisibleTo(&w), c.correction.has_value());

@@ -39,7 +39,7 @@ TEST(PersonEntry, ARecordShownIsReadBackAsItWas) {
       remembered += (remembered.empty() ? "" : " ") + fresh[field];
     EXPECT_EQ(remembered, c.remembered);
     EXPECT_EQ(entry.name(), c.fields[records::kName]);
-    EXPECT_EQ(entry.male(), c.fields[records::kSex] == "男");
+    EXPECT_EQ(entry.sex(), c.fields[records::kSex] == "男" ? Sex::Male : Sex::Female);
     EXPECT_EQ(entry.chosenBirth().has_value(), c.birth);
   }
 }

@@ -60,16 +60,24 @@ class PersonDayChange : public ::testing::Test {
   PersonWindow* form_ = nullptr;
 };
 
-TEST_F(PersonDayChange, TheChooserStandsBesideTimeAndDecidesTheChart) {
-  // In the row of 時間, right of it, clear of the repeated-moment choice.
-  const QRect mode = form_->birthplace()->timeModeBox()->geometry();
-  const QRect box = form_->dayChangeBox()->geometry();
-  EXPECT_EQ(box.top(), mode.top());
-  EXPECT_GT(box.left(), mode.right());
-  EXPECT_FALSE(box.intersects(form_->birthplace()->overlapBox()->geometry()));
-  EXPECT_LE(box.right(), form_->birthplace()->width());
-  EXPECT_LE(form_->dayChangeBox()->fontMetrics().horizontalAdvance(form_->dayChangeBox()->itemText(1)),
-            box.width());
+// The chooser is a setting of the program, not a field of the person: it
+// stands apart from the person's fields and the birthplace rows, under the
+// list under 由八字找生日, and its caption and name say it is the program's.
+TEST_F(PersonDayChange, TheChooserIsTheProgramsSettingAndDecidesTheChart) {
+  DayChangeBox* chooser = form_->dayChangeBox();
+  const QRect box(chooser->mapTo(form_, QPoint(0, 0)), chooser->size());
+  EXPECT_FALSE(form_->birthplace()->isAncestorOf(chooser));
+  EXPECT_GE(box.top(), form_->personList()->geometry().bottom());
+  EXPECT_LT(box.bottom(), form_->birthplace()->geometry().top());
+  const QRect find = form_->findBirthButton()->geometry();
+  EXPECT_GT(box.top(), find.bottom());
+  EXPECT_LE(chooser->fontMetrics().horizontalAdvance(chooser->itemText(1)) + 20, box.width());
+  auto* caption = form_->findChild<QLabel*>(QStringLiteral("dayChangeCaption"));
+  ASSERT_NE(caption, nullptr);
+  EXPECT_EQ(caption->buddy(), chooser);
+  EXPECT_NE(caption->text().indexOf(QStringLiteral("程式設定")), -1);
+  EXPECT_NE(chooser->accessibleName().indexOf(QStringLiteral("程式設定")), -1);
+  EXPECT_LE(QRect(caption->mapTo(form_, QPoint(0, 0)), caption->size()).right(), box.left());
 
   ChooseConvention(DayChange::AtMidnight);
   EXPECT_EQ(StoredDayChange(), DayChange::AtMidnight);  // kept with the settings

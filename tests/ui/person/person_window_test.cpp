@@ -40,6 +40,7 @@
 #include "ui/person/unsaved_prompt.hpp"
 
 #include "tests/ui/test_app.hpp"
+#include "tests/ui/text_colour.hpp"
 
 namespace qelm::ui {
 namespace {
