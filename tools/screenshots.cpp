@@ -187,6 +187,14 @@ int main(int argc, char* argv[]) {
   }
   ok = Save(&window, dir, QStringLiteral("main_window_correction")) && ok;
 
+  // 時辰不詳: the demo birth's date in its candidate stretches beside the chart.
+  if (!window.CastChart("王小明", 1, {1990, 5, 17, 14, 30})) {
+    std::fprintf(stderr, "the demo chart was refused\n");
+    return 1;
+  }
+  window.ShowHourCandidates(true);
+  ok = Save(&window, dir, QStringLiteral("main_window_candidates")) && ok;
+
   // 由八字找生日 for the demo chart's year, month and day, the hour left open.
   qelm::ui::FindBirthWindow finder(qelm::DayChange::AtZiStart);
   finder.choose({*qelm::ParsePillar("庚午"), *qelm::ParsePillar("辛巳"), *qelm::ParsePillar("癸酉"), std::nullopt});

@@ -43,10 +43,11 @@ std::string LunarDateText(const MomentResult& m, bool withHour) {
   return t;
 }
 
-ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth) {
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth, LuckStart luckStart) {
   ChartState c;
   c.PersonName = std::move(PersonName);
   c.Sex = sex;
+  c.conventions.luckStart = luckStart;
   c.birth = birth;
   c.conventions.dayChange = birth.dayChange;
 
@@ -103,7 +104,14 @@ std::string BirthDataLine(const ChartState& c) {
   // A birth in the hour of 23 that keeps its own date says so.
   if (c.birth.lateZi) AppendParts(line, " ", DayChangeName(c.birth.dayChange));
   line += ")";
+  if (c.hourCandidate) AppendParts(line, " ", HourCandidateText(*c.hourCandidate));
   return line;
+}
+
+std::string HourCandidateText(const HourCandidate& h) {
+  const auto clock = [](Moment t) { return UserMomentText(t).substr(11); };
+  return "時辰不詳 (候選 " + std::to_string(h.index) + "/" + std::to_string(h.count) + ", " + clock(h.first) + "–" +
+         clock(h.last) + ")";
 }
 
 std::string CommandingStemLine(const ChartState& c) {

@@ -57,9 +57,49 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
 
+// The school that dates the luck pillars.
+//  table:   each pillar opens at its own 節, one real minute counting as 120
+//           minutes of life (the program's own count, the default);
+//  exact:   三日為一歲 to the minute: the time from birth to the governing 節
+//           read as 3 days = 1 year, 6 hours = 1 month, 12 minutes = 1 day,
+//           1 minute = 2 hours, added to the birth on the calendar;
+//  shichen: 《命理探源》 三日一歲, 一日四月, 一時辰十日, counted in whole days
+//           and 時辰.
+// Under exact and shichen each later pillar opens ten years after the one before.
+enum class LuckStart { Table, Exact, Shichen };
+std::string_view LuckStartKey(LuckStart s);   // "table", "exact", "shichen"
+std::string_view LuckStartName(LuckStart s);  // "逐節交運", "三日為一歲精算", "命理探源時辰法"
+// Either form; nothing for any other text.
+std::optional<LuckStart> ParseLuckStart(std::string_view text);
+
+// The time from birth to the 節 as the life it stands for.
+struct LuckOffset {
+  int years = 0, months = 0, days = 0, hours = 0, minutes = 0;
+  friend constexpr auto operator<=>(const LuckOffset&, const LuckOffset&) = default;
+};
+// exact: real minutes between birth and the 節 (at least 0).
+LuckOffset ExactLuckOffset(std::int64_t realMinutes);
+// A clock time's 時辰 on its own date: (hour + 1) div 2, 23:xx counted as 11.
+constexpr int ShichenIndex(int hour) { return hour >= 23 ? 11 : (hour + 1) / 2; }
+// shichen: from the earlier moment to the later, in days and 時辰.
+LuckOffset ShichenLuckOffset(Moment earlier, Moment later);
+// The birth plus the offset on the calendar: years and months onto the
+// birth's year and month, then the day (and the hour and minute) counted on
+// from that month, a day past its end rolling into the next month.
+Moment AddLuckOffset(Moment birth, const LuckOffset& o);
+
+// A birth whose hour is not known, cast at one of the charts its date allows:
+// stretch `index` (1-based) of `count`, its first and last clock minute.
+struct HourCandidate {
+  int index = 0, count = 0;
+  Moment first{}, last{};
+  friend constexpr bool operator==(const HourCandidate&, const HourCandidate&) = default;
+};
+
 // The conventions a chart was cast with; the flow moment is read by them.
 struct ChartConventions {
   DayChange dayChange = DayChange::AtZiStart;
+  LuckStart luckStart = LuckStart::Table;  // the school that dates the luck pillars
   friend constexpr bool operator==(const ChartConventions&, const ChartConventions&) = default;
 };
 
@@ -92,6 +132,11 @@ struct ChartState {
   std::array<std::optional<std::int32_t>, 12> LuckChangeMinutes{};
   std::array<DateText, 12> LuckChangeDates, LuckMidChangeDates;  // "—" when unknown
   std::string BirthDateText, BirthMomentText;
+  // (exact, shichen) the time to the governing 節 in years, months, days and
+  // hours of life; the school is conventions.luckStart.
+  LuckOffset LuckStartOffset;
+  // Set when the hour is not known: the birth is one candidate of its date.
+  std::optional<HourCandidate> hourCandidate;
 
   // The birth moment as the engine computed it (lunar names, term data …).
   MomentResult birth;
@@ -110,17 +155,27 @@ struct ChartState {
 
 // Loads a chart: the calendar engine's result for the birth moment plus the
 // person, and every derivation (kind, luck schedule, commanding stem,
-// palaces, texts).
-ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth);
+// palaces, texts), the luck pillars dated by the school.
+ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
+                     LuckStart luckStart = LuckStart::Table);
 
 // The three lines under the person's name, as the main window shows them and
 // the report begins with them.
 // The birth data: "乾造 西元 2000年 2月 4日 20時 35分 (己卯年十二月廿九日戌時)";
 // a birth read in UTC+8 says "東八區" after the time, and one read at solar
-// time "真太陽時" before the lunar date.
+// time "真太陽時" before the lunar date; a candidate of an unknown hour ends
+// with "時辰不詳 (候選 3/13, 04:00–05:59)".
 std::string BirthDataLine(const ChartState& c);
+// "時辰不詳 (候選 3/13, 04:00–05:59)".
+std::string HourCandidateText(const HourCandidate& h);
 // The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
 std::string CommandingStemLine(const ChartState& c);
+// When the luck starts, as the commanding-stem line's note gives it: "約 6歲起運"
+// (table), "起運 6歲 6月 21日 8時" (exact), "起運 6歲 6月 20日" (shichen).
+std::string LuckStartText(const ChartState& c);
+// The heading of the luck change dates: "交運日期", naming the school when it
+// is not the default: "交運日期 (三日為一歲精算)".
+std::string LuckDatesHeading(const ChartState& c);
 // The palaces: "命宮: 辛巳    身宮: 己丑    息元: 丁酉    胎元: 己巳".
 std::string PalaceLine(const ChartState& c);
 
@@ -135,8 +190,8 @@ int LuckStartAgeOf(std::int64_t wholeHours);
 // " 3 -  12" for start age 3 and k = 1 (k 1..12).
 std::string LuckAgeRange(int LuckStartAge, int k);
 // Fills the luck fields (LuckStems … LuckAgeRanges, BirthDateText,
-// BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields
-// and birth.JieIndex.
+// BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields,
+// birth.JieIndex and luckStart.
 void LuckSchedule(ChartState& c);
 struct PalaceSet {
   Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;

@@ -30,6 +30,67 @@ std::string LuckAgeRange(int LuckStartAge, int k) {
 
 namespace {
 
+struct LuckStartNames {
+  LuckStart school;
+  std::string_view key, name;
+};
+constexpr std::array<LuckStartNames, 3> kLuckStarts{{
+    {LuckStart::Table, "table", "逐節交運"},
+    {LuckStart::Exact, "exact", "三日為一歲精算"},
+    {LuckStart::Shichen, "shichen", "命理探源時辰法"},
+}};
+
+}  // namespace
+
+std::string_view LuckStartKey(LuckStart s) { return kLuckStarts[static_cast<std::size_t>(s)].key; }
+std::string_view LuckStartName(LuckStart s) { return kLuckStarts[static_cast<std::size_t>(s)].name; }
+
+std::optional<LuckStart> ParseLuckStart(std::string_view text) {
+  for (const LuckStartNames& n : kLuckStarts)
+    if (text == n.key || text == n.name) return n.school;
+  return std::nullopt;
+}
+
+LuckOffset ExactLuckOffset(std::int64_t realMinutes) {
+  // 三日為一歲: 3 days (4320 minutes) a year, 6 hours (360 minutes) a month,
+  // 12 minutes a day, 1 minute two hours (30 seconds an hour).
+  std::int64_t r = std::max<std::int64_t>(realMinutes, 0);
+  LuckOffset o;
+  o.years = static_cast<int>(r / 4320);
+  r %= 4320;
+  o.months = static_cast<int>(r / 360);
+  r %= 360;
+  o.days = static_cast<int>(r / 12);
+  o.hours = static_cast<int>(r % 12) * 2;
+  return o;
+}
+
+LuckOffset ShichenLuckOffset(Moment earlier, Moment later) {
+  // 三日一歲, 一日四月, 一時辰十日: whole days are four months each, and
+  // every three 時辰 a month, each one left over ten days.
+  const CivilFields e = Fields(earlier), l = Fields(later);
+  int days = DaysBetween(DateOf(earlier), DateOf(later));
+  int h = ShichenIndex(l.hour) - ShichenIndex(e.hour);
+  if (h < 0) {
+    h += 12;
+    --days;
+  }
+  const int months = std::max(days, 0) * 4 + h / 3;
+  LuckOffset o;
+  o.years = months / 12;
+  o.months = months % 12;
+  o.days = (h % 3) * 10;
+  return o;
+}
+
+Moment AddLuckOffset(Moment birth, const LuckOffset& o) {
+  const CivilFields b = Fields(birth);
+  return MakeMoment(MakeDate(b.year + o.years, b.month + o.months, b.day + o.days), b.hour + o.hours,
+                    b.minute + o.minutes);
+}
+
+namespace {
+
 // One real minute is 120 minutes of life: a day is 120 days, a month of real
 // time about ten years.
 constexpr std::int64_t kLifeMinutesPerMinute = 120;
@@ -62,6 +123,33 @@ TermChange ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward) {
   // Integer division truncates like the original count of whole days.
   const Date date = birthDate + std::chrono::days{m / kMinutesPerDay};
   return {*SolarTermMoment(termIndex), static_cast<std::int32_t>(m), ChangeDateText(date)};
+}
+
+// exact and shichen: the first pillar opens at the birth plus the time to
+// the governing 節 in life, each later one ten years after the one before;
+// the branch takes over five years into its pillar.
+void DateFromTheFirstJie(ChartState& c, Moment birth, int firstJie, bool forward) {
+  const auto jie = SolarTermAt(firstJie);
+  if (!jie) {
+    c.LuckStartAge = 0;
+    c.LuckStartOffset = {};
+    c.LuckChangeMinutes.fill(std::nullopt);
+    c.LuckChangeDates.fill("—");
+    c.LuckMidChangeDates.fill("—");
+    return;
+  }
+  const Moment earlier = forward ? birth : *jie, later = forward ? *jie : birth;
+  c.LuckStartOffset = c.conventions.luckStart == LuckStart::Exact ? ExactLuckOffset(MinutesBetween(earlier, later))
+                                                      : ShichenLuckOffset(earlier, later);
+  c.LuckStartAge = c.LuckStartOffset.years;
+  Moment start = AddLuckOffset(birth, c.LuckStartOffset);
+  for (int i = 0; i < 12; ++i) {
+    if (i > 0) start = AddLuckOffset(start, {.years = 10});
+    const Moment mid = AddLuckOffset(start, {.years = 5});
+    c.LuckChangeMinutes[i] = static_cast<std::int32_t>(MinutesBetween(birth, start));
+    c.LuckChangeDates[i] = ChangeDateText(DateOf(start));
+    c.LuckMidChangeDates[i] = ChangeDateText(DateOf(mid));
+  }
 }
 
 }  // namespace
@@ -100,6 +188,8 @@ void LuckSchedule(ChartState& c) {
   if (const auto first = SolarTermAt(base)) {
     c.LuckStartAge = LuckStartAgeOf(forward ? HourCount(birth, *first) : HourCount(*first, birth));
   }
+  c.LuckStartOffset = {};
+  if (c.conventions.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
   for (int k = 1; k <= 12; ++k) c.LuckAgeRanges[k - 1] = LuckAgeRange(c.LuckStartAge, k);
 
   const auto pillars = LuckPillars(c.MonthPillar(), forward);
@@ -107,6 +197,24 @@ void LuckSchedule(ChartState& c) {
     c.LuckStems[k] = pillars[k].stem;
     c.LuckBranches[k] = pillars[k].branch;
   }
+}
+
+std::string LuckStartText(const ChartState& c) {
+  const LuckOffset& o = c.LuckStartOffset;
+  switch (c.conventions.luckStart) {
+    case LuckStart::Table:
+      break;
+    case LuckStart::Exact:
+      return Compose("起運", Num{o.years}, "歲", Num{o.months}, "月", Num{o.days}, "日", Num{o.hours}, "時");
+    case LuckStart::Shichen:
+      return Compose("起運", Num{o.years}, "歲", Num{o.months}, "月", Num{o.days}, "日");
+  }
+  return Compose("約", Num{c.LuckStartAge}, "歲起運");
+}
+
+std::string LuckDatesHeading(const ChartState& c) {
+  if (c.conventions.luckStart == LuckStart::Table) return "交運日期";
+  return Compose("交運日期 (", LuckStartName(c.conventions.luckStart), ")");
 }
 
 int LuckIndexAt(const ChartState& c, Moment t) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "calendar/moment.hpp"
+#include "chart/chart.hpp"
 #include "chart/types.hpp"
 #include "cli/commands.hpp"
 #include "place/birth.hpp"

@@ -27,6 +27,7 @@ std::string WriteChartPdf(const std::string& name, Sex sex, const Birth& birth, 
   }
   const Moment now = MakeMoment(at.InputYear, at.InputMonth, at.InputDay, at.InputHour, at.InputMinute);
   ui::MainWindow window([now] { return now; });
+  window.setLuckStart(birth.luckStart);
   std::string problem;
   if (!window.CastChart(name, sex, birth, &problem)) return "出生時刻無法排盤：" + problem;
   const QString report =

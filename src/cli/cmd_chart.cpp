@@ -22,8 +22,10 @@
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
+#include "place/birth_candidates.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"
 
@@ -41,6 +43,8 @@ struct Request {
   std::string name;
   Sex sex = Sex::Male;
   MomentResult birth, at;
+  LuckStart luckStart = LuckStart::Table;
+  std::optional<HourCandidate> hourCandidate;  // --hour-unknown
 };
 struct Checked {
   std::optional<Request> request;
@@ -48,7 +52,7 @@ struct Checked {
 };
 
 Checked Check(std::string name, std::string_view sex, std::string_view birth, std::string_view at,
-              DayChange dayChange) {
+              DayChange dayChange, LuckStart luckStart) {
   Checked c;
   // The person file's limit: a chart of a name it could not hold is refused.
   if (const std::size_t n = records::CharacterCount(name); n > records::kMaxNameLength) {
@@ -66,7 +70,7 @@ Checked Check(std::string name, std::string_view sex, std::string_view birth, st
   auto f = at.empty() ? CalcMoment(NowInput(), dayChange).result : MomentOf("流時", at, c.error, dayChange);
   if (!f && c.error.empty()) c.error = "現在的時刻超出 " + CalendarRangeText() + ",請用 --at";
   if (!f) return c;
-  c.request = Request{std::move(name), *s, *b, *f};
+  c.request = Request{std::move(name), *s, *b, *f, luckStart, std::nullopt};
   return c;
 }
 
@@ -175,6 +179,7 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("LuckPillars");
   WriteLuckPillarNames(w, c);
   w.Field("LuckStartAge", c.LuckStartAge);
+  w.Field("LuckStart", Own(LuckStartKey(c.conventions.luckStart)));
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
   w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
@@ -247,12 +252,22 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
     w.Key("BirthCorrection");
     WriteBirthCorrection(w, *correction, latitudeGiven);
   }
+  if (c.hourCandidate) {
+    w.Key("HourCandidate");
+    w.BeginObject();
+    w.Field("index", c.hourCandidate->index);
+    w.Field("count", c.hourCandidate->count);
+    w.Field("first", UserMomentText(c.hourCandidate->first));
+    w.Field("last", UserMomentText(c.hourCandidate->last));
+    w.EndObject();
+  }
   w.EndObject();
 }
 
 void WriteRequest(JsonWriter& w, const Request& r, const BirthCorrection* correction = nullptr,
                   bool latitudeGiven = true) {
-  const ChartState chart = LoadChart(r.name, r.sex, r.birth);
+  ChartState chart = LoadChart(r.name, r.sex, r.birth, r.luckStart);
+  chart.hourCandidate = r.hourCandidate;
   const FlowState flow = ComputeFlow(&chart, r.at);
   WriteChart(w, chart, flow, correction, latitudeGiven);
 }
@@ -264,15 +279,16 @@ struct ChartOptions {
   std::string school{kZiPing};
   std::string pdf;
   bool pdfGiven = false;
-  bool json = false, crlf = false, batch = false;
+  bool json = false, crlf = false, batch = false, hourUnknown = false;
   int jobs = DefaultJobs();
   BirthPlaceOptions place;
   bool placeGiven = false;
   int dayChange = 23;
+  std::string luckStart = "table";
 };
 
 // "NAME<TAB>男|女<TAB>birth<TAB>flow moment"
-Checked CheckLine(std::string_view line, DayChange dayChange) {
+Checked CheckLine(std::string_view line, DayChange dayChange, LuckStart luckStart) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   std::array<std::string_view, 4> fields;
   std::size_t count = 0;
@@ -287,16 +303,19 @@ Checked CheckLine(std::string_view line, DayChange dayChange) {
   }
   // Each line names its own flow moment; the clock never stands in for it.
   if (Trim(fields[3]).empty()) return {std::nullopt, "此行缺少流時,格式須為 YYYY-MM-DD HH:MM"};
-  return Check(std::string(fields[0]), fields[1], fields[2], fields[3], dayChange);
+  return Check(std::string(fields[0]), fields[1], fields[2], fields[3], dayChange, luckStart);
 }
 
 void RunBatch(const ChartOptions& o, Streams& io) {
   if (!o.name.empty() || !o.sex.empty() || !o.birth.empty() || !o.at.empty())
     throw UsageError("--batch 從標準輸入讀取每個命盤,不另給 --name --sex --birth --at");
   if (o.placeGiven) throw UsageError(kBatchTakesNoPlace);
+  if (o.hourUnknown) throw UsageError("--hour-unknown 只用於單一命盤,不用於 --batch");
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  const bool skipped = RunJsonLines(io.in, io.out, io.err, o.jobs, [dayChange](std::string_view line, JsonWriter& w) {
-    Checked c = CheckLine(line, dayChange);
+  const LuckStart luckStart = LuckStartOfOption(o.luckStart);
+  const bool skipped = RunJsonLines(io.in, io.out, io.err, o.jobs, [dayChange, luckStart](std::string_view line,
+                                                                                        JsonWriter& w) {
+    Checked c = CheckLine(line, dayChange, luckStart);
     if (c.request) WriteRequest(w, *c.request);
     else WriteError(w, c.error);
     return std::move(c.error);
@@ -332,15 +351,31 @@ void RunChart(const ChartOptions& o, Streams& io) {
   if (o.school != kZiPing && o.school != kSanMing)
     throw UsageError("--school 須為 子平法 或 三命法,不是「" + o.school + "」");
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange);
+  const LuckStart luckStart = LuckStartOfOption(o.luckStart);
+  Checked c = Check(o.name, o.sex, o.birth, o.at, dayChange, luckStart);
   if (!c.request) throw UsageError(c.error);
   // The birth as the clock showed it at the birthplace, resolved by the core.
-  const Birth birth = BirthOfOptions(o.place, c.request->birth.entered, dayChange);
+  Birth birth = BirthOfOptions(o.place, c.request->birth.entered, dayChange);
+  birth.luckStart = luckStart;
   const ResolvedBirth resolved = ResolveBirthOrRefuse(birth);
   c.request->birth = resolved.moment;
   const BirthCorrection* correction = ReportedCorrection(birth, resolved);
+  if (o.hourUnknown) {
+    // The birth is one of the charts its date allows: which, of how many.
+    const MomentInput& clock = birth.clock;
+    const BirthCaster caster{ResolveBirthPlace(o.place), dayChange};
+    const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour, clock.InputMinute);
+    const std::vector<CandidateStretch> stretches = CandidateStretches(DateOf(at), caster);
+    const int i = StretchIndexOf(stretches, at);
+    if (i >= 0) {
+      const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
+      birth.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+      c.request->hourCandidate = birth.hourCandidate;
+    }
+  }
 
   if (o.pdfGiven) {
+    if (o.hourUnknown) throw UsageError("--hour-unknown 不與 --pdf 並用");
     CheckPdfFolder(o.pdf);
     return RunChartPdf(c.request->name, c.request->sex, birth, c.request->at.input, o.pdf, io);
   }
@@ -353,7 +388,8 @@ void RunChart(const ChartOptions& o, Streams& io) {
     io.out.write(buffer.GetString(), static_cast<std::streamsize>(buffer.GetSize()));
     return;
   }
-  const ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth);
+  ChartState chart = LoadChart(c.request->name, c.request->sex, c.request->birth, luckStart);
+  chart.hourCandidate = c.request->hourCandidate;
   const FlowState flow = ComputeFlow(&chart, c.request->at);
   const std::string report = ChartReport(chart, flow, o.school == kSanMing ? School::SanMing : School::ZiPing,
                                          correction ? CorrectionLine(*correction) : "");
@@ -382,6 +418,10 @@ void AddChartCommand(CLI::App& app, Streams& io) {
       ->check(CLI::Range(1, kMaxJobs));
   AddBirthPlaceOptions(*chart, opts->place);
   AddDayChangeOption(*chart, opts->dayChange);
+  AddLuckStartOption(*chart, opts->luckStart);
+  chart->add_flag("--hour-unknown", opts->hourUnknown,
+                  "時辰不詳: the birth is one candidate of its date; the birth line and the JSON (HourCandidate) "
+                  "say which of the date's stretches it is (see candidates)");
   chart->callback([opts, chart, &io] {
     opts->placeGiven = BirthPlaceGiven(*chart);
     opts->pdfGiven = chart->count("--pdf") > 0;

@@ -14,6 +14,7 @@
 #include "cli/common.hpp"
 #include "cli/correction_json.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
 #include "records/big5.hpp"
@@ -34,6 +35,7 @@ struct CompareOptions {
   std::string at;
   bool json = false, crlf = false;
   int dayChange = 23;
+  std::string luckStart = "table";
 };
 
 // A person's chart cast from the options, with its birthplace correction.
@@ -42,7 +44,7 @@ struct Person {
   std::optional<BirthCorrection> correction;
 };
 
-Person Cast(const PersonOptions& o, DayChange dayChange) {
+Person Cast(const PersonOptions& o, DayChange dayChange, LuckStart luckStart) {
   const std::string prefix = "--" + o.place.prefix;
   if (o.name.empty()) throw UsageError("缺少 " + prefix + "name");
   if (o.sex.empty()) throw UsageError("缺少 " + prefix + "sex(男 或 女)");
@@ -56,11 +58,12 @@ Person Cast(const PersonOptions& o, DayChange dayChange) {
   std::optional<MomentResult> birth = MomentOf(o.place.prefix.substr(0, 1) + " 的出生時刻", o.birth, error, dayChange);
   if (!birth) throw UsageError(error);
   // The birth as the clock showed it at the birthplace, resolved by the core.
-  const Birth b = BirthOfOptions(o.place, birth->entered, dayChange);
+  Birth b = BirthOfOptions(o.place, birth->entered, dayChange);
+  b.luckStart = luckStart;
   const ResolvedBirth resolved = ResolveBirthOrRefuse(b);
   Person p;
   if (const BirthCorrection* c = ReportedCorrection(b, resolved)) p.correction = *c;
-  p.chart = LoadChart(o.name, o.sex == "男" ? Sex::Male : Sex::Female, resolved.moment);
+  p.chart = LoadChart(o.name, o.sex == "男" ? Sex::Male : Sex::Female, resolved.moment, b.luckStart);
   return p;
 }
 
@@ -93,7 +96,8 @@ void WritePerson(JsonWriter& w, const Person& p, const FlowState* flow) {
 
 void RunCompare(const CompareOptions& o, Streams& io) {
   const DayChange dayChange = DayChangeOfOption(o.dayChange);
-  const Person a = Cast(o.a, dayChange), b = Cast(o.b, dayChange);
+  const LuckStart luckStart = LuckStartOfOption(o.luckStart);
+  const Person a = Cast(o.a, dayChange, luckStart), b = Cast(o.b, dayChange, luckStart);
   // Each chart at the flow moment, when one is asked for.
   std::optional<FlowState> fa, fb;
   if (!o.at.empty()) {
@@ -150,6 +154,7 @@ void AddCompareCommand(CLI::App& app, Streams& io) {
   compare->add_flag("--json", opts->json, "write one JSON object");
   compare->add_flag("--crlf", opts->crlf, "end the text's lines with CR LF");
   AddDayChangeOption(*compare, opts->dayChange);
+  AddLuckStartOption(*compare, opts->luckStart);
   compare->callback([opts, &io] { RunCompare(*opts, io); });
 }
 

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <set>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,10 +20,13 @@
 #include "cli/commands.hpp"
 #include "cli/common.hpp"
 #include "cli/day_change_option.hpp"
+#include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "records/big5.hpp"
 #include "place/birth.hpp"
+#include "place/birth_candidates.hpp"
 #include "place/stored_place.hpp"
+#include "records/hour_marks.hpp"
 #include "records/person_file.hpp"
 #include "records/place_file.hpp"
 #include "report/report.hpp"
@@ -38,6 +42,7 @@ struct PersonsOptions {
   std::string file;
   std::string at;
   int dayChange = 23;
+  std::string luckStart = "table";
 };
 
 // A field of decimal digits as a number; nothing for any other text.
@@ -118,6 +123,9 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     io.Skipped();
   }
 
+  // Persons marked 時辰不詳 (FILE.hours): cast as a candidate of their date.
+  const std::set<records::Fields> hourUnknown = records::ReadHourMarks(records::HourMarkFilePath(o.file));
+
   for (const PersonRecord& r : loaded.list.rows) {
     if (const auto problem = Problem(r)) {
       io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
@@ -143,7 +151,20 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       io.Skipped();
       continue;
     }
-    const CastOutcome cast = CastBirth(name, sex, BirthOf(clock, stored, dayChange));
+    Birth birth = BirthOf(clock, stored, dayChange);
+    birth.luckStart = LuckStartOfOption(o.luckStart);
+    if (hourUnknown.contains(r.fields)) {
+      // A person marked 時辰不詳: the birth is one candidate of its date.
+      const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour,
+                                   clock.InputMinute);
+      const std::vector<CandidateStretch> stretches =
+          CandidateStretches(DateOf(at), BirthCaster{stored, dayChange});
+      if (const int i = StretchIndexOf(stretches, at); i >= 0) {
+        const CandidateStretch& s = stretches[static_cast<std::size_t>(i)];
+        birth.hourCandidate = HourCandidate{i + 1, static_cast<int>(stretches.size()), s.first, s.last};
+      }
+    }
+    const CastOutcome cast = CastBirth(name, sex, birth);
     if (!cast) {
       io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用(" << cast.problem << "),略過\n";
       io.Skipped();
@@ -165,6 +186,7 @@ void AddPersonsCommand(CLI::App& app, Streams& io) {
   persons->add_option("FILE", opts->file, "the person file")->required();
   persons->add_option("--at", opts->at, "the flow moment, \"YYYY-MM-DD HH:MM\" (default: now, local time)");
   AddDayChangeOption(*persons, opts->dayChange);
+  AddLuckStartOption(*persons, opts->luckStart);
   persons->callback([opts, &io] { RunPersons(*opts, io); });
 }
 

@@ -40,6 +40,7 @@ void AddChartCommand(CLI::App& app, Streams& io);     // chart
 void AddPersonsCommand(CLI::App& app, Streams& io);   // persons
 void AddPlacesCommand(CLI::App& app, Streams& io);    // places
 void AddFindBirthCommand(CLI::App& app, Streams& io); // find-birth
+void AddCandidatesCommand(CLI::App& app, Streams& io); // candidates
 void AddDaysCommand(CLI::App& app, Streams& io);      // days
 void AddCompareCommand(CLI::App& app, Streams& io);   // compare
 

@@ -17,6 +17,7 @@ int Run(int argc, const char* const* argv, Streams& io) {
   AddPersonsCommand(app, io);
   AddPlacesCommand(app, io);
   AddFindBirthCommand(app, io);
+  AddCandidatesCommand(app, io);
   AddDaysCommand(app, io);
   AddCompareCommand(app, io);
   if (IsCompletionRequest(argc, argv)) return Complete(app, argc, argv, io);

@@ -65,7 +65,8 @@ CastOutcome CastBirth(std::string name, Sex sex, const Birth& b) {
     out.problem = r.problem;
     return out;
   }
-  out.chart = LoadChart(std::move(name), sex, r.resolved->moment);
+  out.chart = LoadChart(std::move(name), sex, r.resolved->moment, b.luckStart);
+  out.chart->hourCandidate = b.hourCandidate;
   if (r.resolved->correction.applies()) out.correction = r.resolved->correction;
   return out;
 }

@@ -29,6 +29,8 @@ struct Birth {
   TimeMode time = TimeMode::Clock;                 // how the clock time is read at the place
   OverlapChoice overlap = OverlapChoice::Earlier;  // a clock time that occurred twice there
   DayChange dayChange = DayChange::AtZiStart;      // where one day ends and the next begins
+  LuckStart luckStart = LuckStart::Table;          // the school that dates the luck pillars
+  std::optional<HourCandidate> hourCandidate{};    // the hour is not known: this is one candidate
 
   // Whether the birth is corrected for its place (a place, read standard or solar).
   bool corrected() const { return place.has_value() && time != TimeMode::Clock; }

@@ -78,7 +78,7 @@ void InfoHead(Lines l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
   Line(l, BirthDataLine(c));
-  AppendParts(l.out, CommandingStemLine(c), " (約", Num{c.LuckStartAge}, "歲起運)", l.end);
+  AppendParts(l.out, CommandingStemLine(c), " (", LuckStartText(c), ")", l.end);
   AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
 }
 
@@ -106,7 +106,7 @@ std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
 }
 
 void LuckDates(Lines l, const ChartState& c) {
-  Line(l, "交運日期");
+  Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
   for (int k = 1; k <= 10; ++k) {
     const Pillar p = c.LuckPillar(k);

@@ -190,6 +190,31 @@ TEST(JsonSchema, ComparisonsAreValid) {
   EXPECT_NE(compare.Check(Lines(c.out).at(0)), "");
 }
 
+// candidates: each stretch, and one the clocks skipped (New York's clocks
+// went forward at 02:00 on 2021-03-14), is a candidate and nothing else.
+TEST(JsonSchema, CandidateStretchesAreValid) {
+  const Validator candidate("candidate"), findBirth("findBirth");
+  const Ran r = RunReport({"candidates", "--sex", "女", "--date", "2021-03-14", "--longitude", "-74.006", "--zone",
+                           "America/New_York", "--time", "standard", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_GE(lines.size(), 13u);
+  int skipped = 0;
+  for (const std::string& line : lines) {
+    ASSERT_EQ(candidate.Check(line), "") << line;
+    EXPECT_NE(findBirth.Check(line), "");
+    skipped += line.find("\"pillars\":null") != std::string::npos;
+  }
+  EXPECT_EQ(skipped, 1);
+  // A chart cast as a candidate says so in a key of its own.
+  const Ran chart = RunReport({"chart", "--json", "--name", "甲", "--sex", "男", "--birth", "2021-03-14 12:00", "--at",
+                               "2024-01-01 00:00", "--hour-unknown"});
+  ASSERT_EQ(chart.status, 0) << chart.err;
+  EXPECT_EQ(Validator("chart").Check(Lines(chart.out).at(0)), "");
+  EXPECT_NE(chart.out.find(R"("HourCandidate":{"index":7,"count":13,"first":"2021-03-14 11:00","last":"2021-03-14 12:59"})"),
+            std::string::npos);
+}
+
 // Every key is described, and so is what each number stands for: a property
 // with a number or an array of numbers says so in its description or in the
 // definition it refers to.

@@ -179,6 +179,8 @@ TEST(Completion, OffersTheValuesAnOptionTakes) {
     return std::all_of(list.begin(), list.end(), [&](const std::string& s) { return s.rfind(prefix, 0) == 0; });
   };
   EXPECT_EQ(Completions({"chart", "--day-change", ""}), (std::vector<std::string>{"23", "0"}));
+  for (const char* command : {"chart", "persons", "compare"})
+    EXPECT_EQ(Completions({command, "--luck-start", ""}), (std::vector<std::string>{"table", "exact", "shichen"}));
   EXPECT_EQ(Completions({"moment", "--time", "s"}), (std::vector<std::string>{"standard", "solar"}));
   EXPECT_EQ(Completions({"moment", "--zone", "Asia/Taip"}), (std::vector<std::string>{"Asia/Taipei"}));
   EXPECT_EQ(Completions({"chart", "--zone", "=", "Asia/Taip"}), (std::vector<std::string>{"Asia/Taipei"}));

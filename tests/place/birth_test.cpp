@@ -128,5 +128,31 @@ TEST(Birth, StoredPlacesAndRefusals) {
   EXPECT_TRUE(PlaceNamed("無此地名處").unknown);
 }
 
+// The school and the candidate travel with the birth into its chart: under
+// every school, with a place or without, CastBirth dates the luck pillars
+// as LoadChart of the resolved moment does under that school.
+TEST(Birth, CarriesTheLuckSchoolAndTheCandidateIntoTheChart) {
+  const std::optional<StoredBirthPlace> chengdu =
+      StoredBirthPlace{ResolvePlace("成都").place, TimeMode::Solar, OverlapChoice::Earlier};
+  for (const std::optional<StoredBirthPlace>& place : {std::optional<StoredBirthPlace>{}, chengdu}) {
+    for (const LuckStart school : {LuckStart::Table, LuckStart::Exact, LuckStart::Shichen}) {
+      Birth b = BirthOf({1990, 5, 17, 14, 30}, place, DayChange::AtZiStart);
+      b.luckStart = school;
+      b.hourCandidate = HourCandidate{8, 13, MakeMoment(1990, 5, 17, 13, 0), MakeMoment(1990, 5, 17, 14, 59)};
+      const CastOutcome cast = CastBirth("王小明", Sex::Male, b);
+      ASSERT_TRUE(cast);
+      const ChartState direct = LoadChart("王小明", Sex::Male, ResolveBirth(b).resolved->moment, school);
+      EXPECT_EQ(cast.chart->conventions.luckStart, school);
+      EXPECT_EQ(cast.chart->LuckChangeMinutes, direct.LuckChangeMinutes);
+      EXPECT_EQ(cast.chart->LuckStartOffset, direct.LuckStartOffset);
+      EXPECT_EQ(cast.chart->hourCandidate, b.hourCandidate);
+    }
+  }
+  // A birth that names no school reads as before.
+  EXPECT_EQ(CastBirth("王小明", Sex::Male, BirthOf({1990, 5, 17, 14, 30}, std::nullopt, DayChange::AtZiStart))
+                .chart->conventions.luckStart,
+            LuckStart::Table);
+}
+
 }  // namespace
 }  // namespace qelm

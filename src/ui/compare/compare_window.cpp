@@ -12,6 +12,7 @@
 #include "report/compare_report.hpp"
 #include "ui/compare/compare_chart_block.hpp"
 #include "ui/compare/compare_export.hpp"
+#include "ui/kit/luck_start_setting.hpp"
 #include "ui/kit/colours.hpp"
 #include "ui/kit/controls.hpp"
 #include "ui/kit/fonts.hpp"
@@ -136,7 +137,8 @@ bool CompareWindow::ChooseSecond(std::size_t row) {
     chooser_->setCurrentIndex(chosenRow_);
     return false;
   }
-  ShowSecond(LoadChart(birth.name, birth.sex, *birth.birth));
+  // The second chart's luck pillars are dated by the first's school.
+  ShowSecond(LoadChart(birth.name, birth.sex, *birth.birth, a_.conventions.luckStart));
   chosenRow_ = static_cast<int>(row);
   chooser_->setCurrentIndex(chosenRow_);
   Say(message_, {}, false);
@@ -204,7 +206,7 @@ CompareWindow* OpenCompareWindow(const records::PersonRecord& person, const reco
     problem = birth.birth ? QStringLiteral("現在的時刻超出可排的年份") : Q(birth.problem);
     return nullptr;
   }
-  auto* w = new CompareWindow(LoadChart(birth.name, birth.sex, *birth.birth), *now.result, personFile.parent_path(),
+  auto* w = new CompareWindow(LoadChart(birth.name, birth.sex, *birth.birth, StoredLuckStart()), *now.result, personFile.parent_path(),
                               parent);
   w->setAttribute(Qt::WA_DeleteOnClose);
   // Usable while the window it belongs to waits for the person window.

@@ -89,6 +89,10 @@ void LuckPillarsView::NameOpeners() {
 void LuckPillarsView::DrawLuckPillars(const ChartState& c) {
   listHeader_->setText(QStringLiteral("大運"));
   dateHeader_->setText(QStringLiteral("交運日期"));
+  // The dates are those of the school named here and in the chooser below the list.
+  const QString heading = QString::fromStdString(LuckDatesHeading(c));
+  dateHeader_->setToolTip(heading);
+  dateHeader_->setAccessibleName(heading);
   for (int i = 0; i < kShown; ++i) {
     const Pillar p = c.LuckPillar(i + 1);
     list_[i].pillar->setText(QString::fromStdString(p.name()));

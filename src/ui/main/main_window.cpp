@@ -9,9 +9,11 @@
 #include "ui/export/chart_export.hpp"
 #include "ui/kit/click_label.hpp"
 #include "ui/kit/controls.hpp"
+#include "ui/main/candidate_list.hpp"
 #include "ui/main/date_row_widget.hpp"
 #include "ui/main/flow_pillars_view.hpp"
 #include "ui/kit/fonts.hpp"
+#include "ui/kit/luck_start_setting.hpp"
 #include "ui/main/luck_pillars_view.hpp"
 #include "ui/main/natal_block.hpp"
 #include "ui/analysis/relations_window.hpp"
@@ -39,6 +41,15 @@ MainWindow::MainWindow(Clock clock, QWidget* parent) : QWidget(parent), clock_(s
   BuildTextLines();
   natal_ = new NatalBlock(this);
   luck_ = new LuckPillarsView(this, [this] { OpenProsperity(ScorePeriod::Luck); });
+  luckStartBox_ = new LuckStartBox(this);
+  luckStartBox_->setFont(Font(kSansFace, 9));
+  Place(luckStartBox_, 8880, 4215, 2520, 340);
+  luckStart_ = luckStartBox_->luckStart();
+  connect(luckStartBox_, &LuckStartBox::luckStartChosen, this, &MainWindow::setLuckStart);
+  // Between the natal block and the luck list, shown while the hour is not known.
+  candidateList_ = new CandidateList(this);
+  Place(candidateList_, 5430, 1900, 3060, 1980);
+  connect(candidateList_, &CandidateList::candidateChosen, this, &MainWindow::CastCandidate);
 
   flowPanel_ = new QFrame(this);
   flowPanel_->setObjectName(QStringLiteral("flowPanel"));
@@ -147,6 +158,7 @@ void MainWindow::SetTabOrder() {
   order << dateRow_->nowButton();
   for (ClickLabel* h : flowPillars_->headers()) order << h;
   for (ClickLabel* s : luck_->openers()) order << s;
+  order << luckStartBox_ << candidateList_;
   for (qsizetype k = 1; k < order.size(); ++k) setTabOrder(order[k - 1], order[k]);
 }
 
@@ -163,6 +175,11 @@ void MainWindow::ShowChart(ChartState chart) {
   // correction states it afterwards.
   correction_.reset();
   birth_.reset();
+  if (!castingCandidate_) {
+    candidates_.clear();
+    candidateList_->hide();
+  }
+  birthDataLine_->setFont(Font(kSansFace, 9.75));
   ShowCorrectionLine({});
   correctionLine_->setToolTip({});
   correctionLine_->hide();
@@ -171,10 +188,26 @@ void MainWindow::ShowChart(ChartState chart) {
   const ChartState& c = *chart_;
   birthDataLine_->setText(QString::fromStdString(BirthDataLine(c)));
   commandingStemLine_->setText(QString::fromStdString(CommandingStemLine(c)));
+  commandingStemLine_->setToolTip(QString::fromStdString(LuckStartText(c)));
   palaceLine_->setText(QString::fromStdString(PalaceLine(c)));
   natal_->DrawNatalChart(c);
   luck_->DrawLuckPillars(c);
   emit chartLoadedChanged();
+}
+
+void MainWindow::setLuckStart(LuckStart s) {
+  luckStartBox_->setLuckStart(s);
+  if (s == luckStart_) return;
+  luckStart_ = s;
+  if (!chart_) return;
+  // Only the luck schedule follows the school; the windows opened for the
+  // chart as it was dated go.
+  CloseAnalysisWindows();
+  chart_->conventions.luckStart = s;
+  LuckSchedule(*chart_);
+  commandingStemLine_->setToolTip(QString::fromStdString(LuckStartText(*chart_)));
+  luck_->DrawLuckPillars(*chart_);
+  ComputeFlowMoment();
 }
 
 void MainWindow::ComputeFlowMoment() {
@@ -262,14 +295,17 @@ void MainWindow::ResumeChart() {
 }
 
 bool MainWindow::CastChart(const std::string& personName, Sex sex, const Birth& birth, std::string* problem) {
-  CastOutcome cast = CastBirth(personName, sex, birth);
+  // The luck pillars are dated by the school chosen here.
+  Birth b = birth;
+  b.luckStart = luckStart_;
+  CastOutcome cast = CastBirth(personName, sex, b);
   if (!cast) {
     if (problem) *problem = cast.problem;
     return false;
   }
   setEnabled(true);
   ShowChart(std::move(*cast.chart));
-  birth_ = birth;
+  birth_ = b;
   if (cast.correction) {
     correction_ = cast.correction;
     ShowCorrectionLine(QString::fromStdString(CorrectionLine(*correction_)));
@@ -285,6 +321,55 @@ bool MainWindow::CastChart(const std::string& personName, int sex, const MomentI
   b.clock = birth;
   b.dayChange = dayChange;
   return CastChart(personName, SexOfCode(sex), b);
+}
+
+void MainWindow::ShowHourCandidates(bool hourUnknown) {
+  candidates_.clear();
+  candidateList_->hide();
+  if (!chart_ || !birth_) return;
+  chart_->hourCandidate.reset();
+  birth_->hourCandidate.reset();
+  birthDataLine_->setFont(Font(kSansFace, 9.75));
+  birthDataLine_->setText(QString::fromStdString(BirthDataLine(*chart_)));
+  if (!hourUnknown) return;
+  // The date as the clock showed it: at the birthplace when the birth is
+  // corrected for one.
+  const MomentInput& e = birth_->clock;
+  const Moment clock = MakeMoment(e.InputYear, e.InputMonth, e.InputDay, e.InputHour, e.InputMinute);
+  candidateCaster_ = BirthCaster{birth_->corrected() ? StoredPlaceOf(*birth_) : std::nullopt, birth_->dayChange};
+  candidates_ = CandidateStretches(DateOf(clock), candidateCaster_);
+  MarkCandidate(clock);
+}
+
+void MainWindow::MarkCandidate(Moment clock) {
+  const int i = StretchIndexOf(candidates_, clock);
+  if (i < 0) return;
+  const CandidateStretch& s = candidates_[static_cast<std::size_t>(i)];
+  chart_->hourCandidate = HourCandidate{i + 1, static_cast<int>(candidates_.size()), s.first, s.last};
+  if (birth_) birth_->hourCandidate = chart_->hourCandidate;
+  // The line grows by the candidate: a size smaller where it needs that.
+  const QString line = QString::fromStdString(BirthDataLine(*chart_));
+  birthDataLine_->setText(line);
+  for (const double points : {9.75, 9.0, 8.25, 7.5}) {
+    birthDataLine_->setFont(Font(kSansFace, points));
+    if (birthDataLine_->fontMetrics().horizontalAdvance(line) <= birthDataLine_->contentsRect().width()) break;
+  }
+  candidateList_->ShowStretches(candidates_, i);
+}
+
+void MainWindow::CastCandidate(int index) {
+  if (!chart_ || !birth_ || index < 0 || static_cast<std::size_t>(index) >= candidates_.size()) return;
+  const CandidateStretch s = candidates_[static_cast<std::size_t>(index)];
+  if (!s.pillars) return;  // minutes the clocks skipped: no chart
+  // The same birth at the stretch's first minute, corrected again at its place.
+  Birth b = *birth_;
+  b.clock = InputOf(s.first);
+  b.hourCandidate.reset();
+  castingCandidate_ = true;
+  const std::string name = chart_->PersonName;
+  const bool cast = CastChart(name, chart_->Sex, b);
+  castingCandidate_ = false;
+  if (cast) MarkCandidate(s.first);
 }
 
 std::string MainWindow::correctionLine() const {

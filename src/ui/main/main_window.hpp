@@ -14,6 +14,7 @@
 #include "calendar/moment.hpp"
 #include "chart/chart.hpp"
 #include "place/birth.hpp"
+#include "place/birth_candidates.hpp"
 #include "ui/main/analysis_windows.hpp"
 
 class QFrame;
@@ -22,10 +23,12 @@ class QPushButton;
 
 namespace qelm::ui {
 
+class CandidateList;
 class ChartExport;
 class DateRowWidget;
 class FlowPillarsView;
 class LuckPillarsView;
+class LuckStartBox;
 class NatalBlock;
 class Spinner;
 class StepField;
@@ -62,7 +65,26 @@ class MainWindow : public QWidget {
   bool CastChart(const std::string& personName, int sex, const MomentInput& birth,
                  DayChange dayChange = DayChange::AtZiStart);
 
-  // The birth of the current chart, as it was entered.
+  // The school that dates the luck pillars: the kept setting at the start;
+  // choosing another in the chooser under the luck list keeps it and dates
+  // the shown chart's luck pillars anew. setLuckStart does the same without
+  // keeping the choice (qelm-report --pdf, tests). A birth cast here is
+  // dated by it.
+  LuckStart luckStart() const { return luckStart_; }
+  void setLuckStart(LuckStart s);
+  LuckStartBox* luckStartBox() const { return luckStartBox_; }
+
+  // The hour of the birth just cast is not known (時辰不詳): the stretches of
+  // its date in which the four pillars stay the same are listed beside the
+  // chart, the cast one selected, and the birth line says which candidate it
+  // is. Choosing another row casts its first minute. False, or another
+  // chart cast, takes the list away.
+  void ShowHourCandidates(bool hourUnknown);
+  const std::vector<CandidateStretch>& candidates() const { return candidates_; }
+  CandidateList* candidateList() const { return candidateList_; }
+
+  // The birth of the current chart, as it was entered (with the school and,
+  // while the hour is not known, the candidate).
   const std::optional<Birth>& birth() const { return birth_; }
   // The correction of the current chart (none: the clock time as entered).
   const std::optional<BirthCorrection>& correction() const { return correction_; }
@@ -106,6 +128,9 @@ class MainWindow : public QWidget {
   // windows open for the previous chart are closed.
   void ShowChart(ChartState chart);
   void ShowCorrectionLine(const QString& line);
+  // Marks the candidate holding the clock minute in the chart and the list.
+  void MarkCandidate(Moment clock);
+  void CastCandidate(int index);
   // Recomputes and redraws everything that follows the flow moment.
   void ComputeFlowMoment();
   void ShowAnalysis(AnalysisKind kind);
@@ -121,6 +146,10 @@ class MainWindow : public QWidget {
   FlowState flow_;
   bool navReady_ = false;  // the start-up's first flow moment is drawn
   std::optional<ScorePeriod> prosperityPeriod_;
+  LuckStart luckStart_ = LuckStart::Table;
+  std::vector<CandidateStretch> candidates_;    // while the hour is not known
+  BirthCaster candidateCaster_;
+  bool castingCandidate_ = false;  // a chosen candidate is cast: the list stays
 
   std::array<QPushButton*, kAnalysisButtons + 1> buttons_{};  // "排盤", then the analysis buttons
   QLabel* personLine_;           // name and age at the flow moment
@@ -130,6 +159,8 @@ class MainWindow : public QWidget {
   QLabel* correctionLine_;       // the birthplace correction, under the natal block
   NatalBlock* natal_;
   LuckPillarsView* luck_;
+  LuckStartBox* luckStartBox_;
+  CandidateList* candidateList_;
   QFrame* flowPanel_;
   DateRowWidget* dateRow_;
   QLabel* lunarLine_;            // the lunar date of the flow moment

@@ -21,6 +21,7 @@
 #include "ui/main/main_window.hpp"
 #include "ui/compare/compare_window.hpp"
 #include "ui/person/day_change_row.hpp"
+#include "ui/person/lunar_preview.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_model.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -65,6 +66,7 @@ PersonWindow::PersonWindow(MainWindow& main, records::PersonStore& store, const 
   SetBackground(this, 0xFFFFFF);
 
   BuildControls();
+  hourUnknown_->setPersonFile(store_.path());
   // The files afresh, or the edits that could not be written when the
   // window was last open, written now onto what the files hold.
   const records::PersonStore::Opened opened = store_.Open();
@@ -102,9 +104,7 @@ void PersonWindow::BuildControls() {
       MakeButton(this, QStringLiteral("modifyButton"), 1080, 1320, 735, 255, button, QStringLiteral("修改"));
   deleteButton_ =
       MakeButton(this, QStringLiteral("deleteButton"), 1920, 1320, 735, 255, button, QStringLiteral("刪除"));
-  lunarPreview_ = MakeLabel(this, QStringLiteral("lunarPreview"), 2880, 1360, 2295, 255, text);
-  lunarPreview_->setWordWrap(false);
-  SetTextColour(lunarPreview_, kDarkRed);
+  lunarPreview_ = new LunarPreview(this);
 
   messageLine_ = MakeLabel(this, QStringLiteral("messageLine"), kListLeft, kMessageTop, kListWidth, 255, text);
   SetTextColour(messageLine_, kDarkRed);
@@ -151,6 +151,10 @@ void PersonWindow::BuildControls() {
   // 合盤 for the selected person; the second is chosen in 合盤 itself.
   compareButton_ = MakeButton(this, "compareButton", kListLeft, kListButtonsTop, kCompareWidth, 360, button, "合盤");
   connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
+  hourUnknown_ = new HourUnknownMark(this);
+  hourUnknown_->setFont(text);
+  // Beside the 子時 setting, under 由八字找生日.
+  Place(hourUnknown_, kListLeft + kDayChangeWidth + 90, kDayChangeTop, kListWidth - kDayChangeWidth - 90, 360);
 
   SetTabOrder();
 }
@@ -166,9 +170,8 @@ void PersonWindow::SetTabOrder() {
   order.insert(order.end(), {p->finder(), p->longitudeEdit(), p->latitudeEdit(), p->zoneEdit(), p->timeModeBox(),
                              p->overlapBox(), appendButton_, modifyButton_, deleteButton_, undoButton_,
                              personList_->searchField(), personList_->view(), compareButton_, findBirthButton_,
-                             dayChangeBox_});
+                             dayChangeBox_, hourUnknown_});
   for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
-  lunarPreview_->setFocusPolicy(Qt::NoFocus);
 }
 
 // ------------------------------------------------------------------ the list and the file
@@ -203,6 +206,7 @@ QString PersonWindow::OfferAgain(const std::vector<Edit>& dropped) {
 void PersonWindow::PrepareNewEntry() {
   shown_.reset();
   entry_->prepareNew();
+  hourUnknown_->showPerson(std::nullopt);
   if (redo_) ShowEntry(*std::exchange(redo_, std::nullopt));
 }
 
@@ -263,7 +267,7 @@ void PersonWindow::FocusWindowChanged(QWindow* w) {
 // corrected moment, and under the birthplace the line that states the
 // correction, or why there is none.
 void PersonWindow::Preview() {
-  lunarPreview_->setText(QStringLiteral("陰曆"));
+  QString lunarDate = QStringLiteral("陰曆");
   if (birthDate()->remembered(Field::kMonth) > 0 && birthDate()->remembered(Field::kDay) > 0) {
     const MomentInput clock = birthDate()->rememberedMoment();
     birthplace_->showCorrection(clock);
@@ -273,29 +277,15 @@ void PersonWindow::Preview() {
     const Birth asClock = BirthOf(clock, std::nullopt, dayChangeBox_->dayChange());
     BirthOutcome lunar = ResolveBirth(EnteredBirth(clock, &problem).value_or(asClock));
     if (!lunar) lunar = ResolveBirth(asClock);
-    if (lunar) lunarPreview_->setText(Q("陰曆 " + LunarDateText(lunar.resolved->moment, false)));
+    if (lunar) lunarDate = Q("陰曆 " + LunarDateText(lunar.resolved->moment, false));
   } else {
     birthplace_->showCorrection(std::nullopt);
   }
-  FitPreview();
+  lunarPreview_->Show(lunarDate, deleteButton_->geometry().right() + 1);
 }
 
 std::optional<Birth> PersonWindow::EnteredBirth(const MomentInput& clock, QString* problem) const {
   return birthplace_->enteredBirth(clock, dayChangeBox_->dayChange(), problem);
-}
-
-// The preview keeps its place; a long one (a leap or two-character month)
-// grows to the right edge and then to the left, never over the buttons.
-void PersonWindow::FitPreview() {
-  int left = Px(2880), width = Px(2295);
-  const int needed = lunarPreview_->fontMetrics().horizontalAdvance(lunarPreview_->text()) + 2;
-  if (needed > width) {
-    const int rightEdge = Px(kWindowWidth) - Px(45);
-    const int leftLimit = deleteButton_->geometry().right() + 1 + Px(45);
-    width = std::min(needed, rightEdge - leftLimit);
-    left = std::clamp(rightEdge - width, leftLimit, left);
-  }
-  lunarPreview_->setGeometry(left, Px(1360), width, Px(255));
 }
 
 // ------------------------------------------------------------------ the list click
@@ -326,6 +316,7 @@ void PersonWindow::ShowRecord(std::size_t record) {
 void PersonWindow::ShowEntry(const records::Fields& fields) {
   birthplace_->showStored(store_.placeOf(fields));
   entry_->showFields(records::ShownFields(fields));
+  hourUnknown_->showPerson(fields);
   Preview();
 }
 
@@ -344,7 +335,10 @@ bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
 // "輸入": the entry with the remembered selections.
 void PersonWindow::Append() {
   std::optional<records::PlaceEntry> place;
-  if (EnteredPlace(place)) Saved(store_.Append(entry_->newRecord(), place));
+  if (!EnteredPlace(place)) return;
+  const records::Fields added = entry_->newRecord();
+  hourUnknown_->carry(std::nullopt, added);
+  Saved(store_.Append(added, place));
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -359,7 +353,9 @@ void PersonWindow::Modify() {
   if (!EnteredPlace(place)) return;
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  const records::Fields after = entry_->changedRecord(store_.list().rows[*record].fields);
+  const records::Fields before = store_.list().rows[*record].fields;
+  const records::Fields after = entry_->changedRecord(before);
+  hourUnknown_->carry(before, after);
   Saved(store_.Modify(*record, after, place), static_cast<int>(*record));
 }
 
@@ -370,6 +366,7 @@ void PersonWindow::Remove() {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
+  hourUnknown_->carry(store_.list().rows[*record].fields, std::nullopt);
   Saved(store_.Remove(*record));
 }
 
@@ -400,6 +397,7 @@ void PersonWindow::HandOver() {
     return;
   }
   cast_ = true;
+  main_->ShowHourCandidates(hourUnknown_->hourUnknown());
   close();
 }
 

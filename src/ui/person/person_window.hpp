@@ -18,16 +18,20 @@
 #include "ui/kit/day_change_setting.hpp"
 #include "ui/find_birth/find_birth_button.hpp"
 #include "ui/find_birth/find_birth_window.hpp"
+#include "ui/person/hour_unknown_mark.hpp"
+#include "ui/person/lunar_preview.hpp"
 #include "ui/person/person_entry.hpp"
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_view.hpp"
 #include "ui/person/person_window_state.hpp"
 
 class QLabel;
+
 class QPushButton;
 class QWindow;
 
 namespace qelm::ui {
+
 
 class MainWindow;
 
@@ -59,6 +63,7 @@ class PersonWindow : public QWidget {
   DayChangeBox* dayChangeBox() const;
   FindBirthButton* findBirthButton() const { return findBirthButton_; }
   FindBirthWindow* findBirthWindow() const;
+  HourUnknownMark* hourUnknownMark() const { return hourUnknown_; }
 
  protected:
   void closeEvent(QCloseEvent* e) override;
@@ -67,7 +72,6 @@ class PersonWindow : public QWidget {
   void BuildControls();
   void SetTabOrder();
   void Preview();
-  void FitPreview();
   void ListClicked();
   void ShowRecord(std::size_t record);
   void ShowEntry(const records::Fields& fields);
@@ -105,7 +109,8 @@ class PersonWindow : public QWidget {
   bool cast_ = false;                    // 確定 handed a person over
 
   PersonEntry* entry_;
-  QLabel *lunarPreview_, *messageLine_;
+  LunarPreview* lunarPreview_;
+  QLabel* messageLine_;
   QPushButton *chooseButton_, *appendButton_, *modifyButton_, *deleteButton_, *undoButton_;
   BirthplaceRow* birthplace_;
   PersonListView* personList_;
@@ -113,6 +118,7 @@ class PersonWindow : public QWidget {
   DayChangeBox* dayChangeBox_;
   QPushButton* compareButton_;
   QPointer<QWidget> compare_;  // 合盤 opened from here
+  HourUnknownMark* hourUnknown_;  // 時辰不詳
 };
 
 }  // namespace qelm::ui
