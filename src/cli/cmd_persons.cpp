@@ -23,6 +23,7 @@
 #include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "records/big5.hpp"
+#include "records/person_store.hpp"
 #include "place/birth.hpp"
 #include "place/birth_candidates.hpp"
 #include "place/stored_place.hpp"
@@ -44,47 +45,6 @@ struct PersonsOptions {
   int dayChange = 23;
   std::string luckStart = "table";
 };
-
-// A field of decimal digits as a number; nothing for any other text.
-std::optional<int> Number(std::string_view text) {
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  int n = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
-
-// The birth moment of a record, when its fields name a real minute of the
-// years the calendar covers.
-std::optional<MomentResult> RecordMoment(const PersonRecord& r, DayChange dayChange = DayChange::AtZiStart) {
-  const auto y = Number(r.fields[records::kYear]), m = Number(r.fields[records::kMonth]),
-             d = Number(r.fields[records::kDay]), h = Number(r.fields[records::kHour]),
-             mi = Number(r.fields[records::kMinute]);
-  if (!y || !m || !d || !h || !mi || *h > 23 || *mi > 59) return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(*m),
-                                         std::chrono::day(*d)};
-  if (!date.ok()) return std::nullopt;
-  const MomentOutcome outcome = CalcMoment({*y, *m, *d, *h, *mi}, dayChange);
-  return outcome.result;
-}
-
-// Why a record is not a person, or nothing when it is one.
-std::optional<std::string> Problem(const PersonRecord& r) {
-  if (!r.source) return std::nullopt;
-  if (!r.source->valid_big5) return "不是有效的 Big5 文字";
-  // Fields beyond the seventh are ignored, as the program does.
-  if (r.source->field_count < records::kFieldCount)
-    return "有 " + std::to_string(r.source->field_count) + " 欄,應為 7 欄";
-  if (r.source->overlong) return "欄位超過 " + std::to_string(records::kMaxNameLength) + " 個字";
-  if (!RecordMoment(r)) {
-    const auto& f = r.fields;
-    return "出生時刻「" + f[records::kYear] + "-" + f[records::kMonth] + "-" + f[records::kDay] + " " +
-           f[records::kHour] + ":" + f[records::kMinute] + "」無效";
-  }
-  return std::nullopt;
-}
 
 void RunPersons(const PersonsOptions& o, Streams& io) {
   std::string error;
@@ -127,7 +87,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
   const std::set<records::Fields> hourUnknown = records::ReadHourMarks(records::HourMarkFilePath(o.file));
 
   for (const PersonRecord& r : loaded.list.rows) {
-    if (const auto problem = Problem(r)) {
+    if (const auto problem = records::RecordProblem(r)) {
       io.err << o.file << ":" << r.source->line << ": " << *problem << ",略過\n";
       io.Skipped();
       continue;
@@ -143,9 +103,8 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     // The person's birth with the place kept beside it, cast by the core.
     const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
-    const auto& f = r.fields;
-    const MomentInput clock{*Number(f[records::kYear]), *Number(f[records::kMonth]), *Number(f[records::kDay]),
-                            *Number(f[records::kHour]), *Number(f[records::kMinute])};
+    const records::FieldMinute m = *records::MinuteOfFields(r.fields);  // a sound record names one
+    const MomentInput clock{m.year, m.month, m.day, m.hour, m.minute};
     if (entry && !stored) {
       io.err << placeFile.string() << ": 「" << name << "」的出生地無法套用,略過\n";
       io.Skipped();

@@ -1,34 +1,19 @@
 #include "place/record_birth.hpp"
 
-#include <chrono>
 #include <string_view>
 
 #include "place/stored_place.hpp"
+#include "records/person_store.hpp"
 
 namespace qelm {
 
 namespace {
 
-// A field of decimal digits as a number; nothing for any other text.
-std::optional<int> Number(std::string_view text) {
-  if (text.empty() || text.size() > 4) return std::nullopt;
-  int n = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
-
 // The clock time the fields name, when it is a real minute.
 std::optional<MomentInput> ClockOf(const records::Fields& f) {
-  const auto y = Number(f[records::kYear]), m = Number(f[records::kMonth]), d = Number(f[records::kDay]),
-             h = Number(f[records::kHour]), mi = Number(f[records::kMinute]);
-  if (!y || !m || !d || !h || !mi || *h > 23 || *mi > 59) return std::nullopt;
-  const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(static_cast<unsigned>(*m)),
-                                         std::chrono::day(static_cast<unsigned>(*d))};
-  if (!date.ok()) return std::nullopt;
-  return MomentInput{*y, *m, *d, *h, *mi};
+  const std::optional<records::FieldMinute> m = records::MinuteOfFields(f);
+  if (!m) return std::nullopt;
+  return MomentInput{m->year, m->month, m->day, m->hour, m->minute};
 }
 
 }  // namespace

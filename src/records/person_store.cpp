@@ -23,13 +23,12 @@ std::optional<int> Number(std::string_view text) {
 
 // The fields name a real minute of the years the calendar covers.
 bool RealMinute(const Fields& f) {
-  const auto y = Number(f[kYear]), m = Number(f[kMonth]), d = Number(f[kDay]), h = Number(f[kHour]),
-             mi = Number(f[kMinute]);
-  if (!y || !m || !d || !h || !mi || *m < 1 || *m > 12 || *d < 1 || *h > 23 || *mi > 59) return false;
-  const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(static_cast<unsigned>(*m)),
-                                         std::chrono::day(static_cast<unsigned>(*d))};
-  if (!date.ok()) return false;
-  const Date day{std::chrono::sys_days(date).time_since_epoch()};
+  const std::optional<FieldMinute> m = MinuteOfFields(f);
+  if (!m) return false;
+  const Date day{std::chrono::sys_days(std::chrono::year_month_day{
+                                           std::chrono::year{m->year}, std::chrono::month(static_cast<unsigned>(m->month)),
+                                           std::chrono::day(static_cast<unsigned>(m->day))})
+                     .time_since_epoch()};
   return day >= DateRow::kFirstDate && day <= DateRow::kLastDate;
 }
 
@@ -59,6 +58,16 @@ std::optional<Fields> EntryToOfferAgain(const std::vector<Edit>& dropped) {
   for (auto e = dropped.rbegin(); e != dropped.rend(); ++e)
     if (e->kind != Edit::Kind::kRemove) return e->after;
   return std::nullopt;
+}
+
+std::optional<FieldMinute> MinuteOfFields(const Fields& f) {
+  const auto y = Number(f[kYear]), m = Number(f[kMonth]), d = Number(f[kDay]), h = Number(f[kHour]),
+             mi = Number(f[kMinute]);
+  if (!y || !m || !d || !h || !mi || *m < 1 || *m > 12 || *d < 1 || *h > 23 || *mi > 59) return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year{*y}, std::chrono::month(static_cast<unsigned>(*m)),
+                                         std::chrono::day(static_cast<unsigned>(*d))};
+  if (!date.ok()) return std::nullopt;
+  return FieldMinute{*y, *m, *d, *h, *mi};
 }
 
 std::optional<std::string> RecordProblem(const PersonRecord& r) {

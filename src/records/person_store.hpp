@@ -20,6 +20,14 @@
 
 namespace qelm::records {
 
+// The birth minute a record's fields name, as numbers: each field decimal
+// digits and together a real date and a time of day (the calendar's years
+// are not checked here); nothing otherwise.
+struct FieldMinute {
+  int year, month, day, hour, minute;
+};
+std::optional<FieldMinute> MinuteOfFields(const Fields& f);
+
 // Why a line of the person file is not a person that can be cast (not
 // valid Big5, short of fields, a field longer than any name, a birth moment
 // that is no real minute of 1901–2099); nothing for a sound one or a record

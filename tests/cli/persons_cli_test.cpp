@@ -63,7 +63,7 @@ TEST_F(PersonsCommand, ReportsGoodLinesAndNamesDamagedOnes) {
 
   const auto errors = Lines(r.err);
   ASSERT_EQ(errors.size(), 4u) << r.err;
-  EXPECT_EQ(errors[0], file_ + ":2: 有 3 欄,應為 7 欄,略過");
+  EXPECT_EQ(errors[0], file_ + ":2: 有 3 欄，應為 7 欄,略過");
   EXPECT_EQ(errors[1], file_ + ":3: 出生時刻「1980-2-30 1:0」無效,略過");
   EXPECT_EQ(errors[2], file_ + ":4: 不是有效的 Big5 文字,略過");
   EXPECT_EQ(errors[3], file_ + ":7: 欄位超過 50 個字,略過");
