@@ -1,54 +1,42 @@
 #include "ui/kit/day_change_setting.hpp"
 
-#include <QSettings>
-
-#include "ui/kit/accessible.hpp"
 #include "ui/kit/fonts.hpp"
-
 
 namespace qelm::ui {
 
 namespace {
 
-const QString kKey = QStringLiteral("dayChange");
-
-QSettings ProgramSettings() { return QSettings(QStringLiteral("QELM"), QStringLiteral("qelm")); }
+// Kept as the hour the day changes at (23 or 0).
+const KeptChoice<DayChange> kDayChange{
+    "dayChange", DayChange::AtZiStart, [](DayChange d) { return QVariant(DayChangeHour(d)); },
+    [](const QVariant& kept) -> std::optional<DayChange> {
+      bool ok = false;
+      const int hour = kept.toInt(&ok);
+      return ok ? DayChangeOfHour(hour) : std::nullopt;
+    }};
 
 }  // namespace
 
-DayChange StoredDayChange(const QSettings& settings) {
-  bool ok = false;
-  const int hour = settings.value(kKey, 23).toInt(&ok);
-  return ok ? DayChangeOfHour(hour).value_or(DayChange::AtZiStart) : DayChange::AtZiStart;
-}
+DayChange StoredDayChange(const QSettings& settings) { return kDayChange.Read(settings); }
+void StoreDayChange(QSettings& settings, DayChange d) { kDayChange.Store(settings, d); }
+DayChange StoredDayChange() { return kDayChange.Read(); }
+void StoreDayChange(DayChange d) { kDayChange.Store(d); }
 
-void StoreDayChange(QSettings& settings, DayChange d) { settings.setValue(kKey, DayChangeHour(d)); }
-
-DayChange StoredDayChange() { return StoredDayChange(ProgramSettings()); }
-
-void StoreDayChange(DayChange d) {
-  QSettings settings = ProgramSettings();
-  StoreDayChange(settings, d);
-}
-
-DayChangeBox::DayChangeBox(QWidget* parent) : QComboBox(parent) {
-  InstallAccessibleFactory();
-  setObjectName(QStringLiteral("DayChangeBox"));
-  // A program setting, not a field of the person shown.
-  setAccessibleName(QStringLiteral("子時換日（程式設定）"));
+// A program setting, not a field of the person shown.
+DayChangeBox::DayChangeBox(QWidget* parent)
+    : ChoiceBox(QStringLiteral("DayChangeBox"), QStringLiteral("子時換日（程式設定）"), parent) {
   for (DayChange d : {DayChange::AtZiStart, DayChange::AtMidnight})
-    addItem(Q(DayChangeName(d)) + QStringLiteral(" (%1時)").arg(DayChangeHour(d)));
+    AddChoice(Q(DayChangeName(d)) + QStringLiteral(" (%1時)").arg(DayChangeHour(d)), d);
   setDayChange(StoredDayChange());
-  connect(this, &QComboBox::activated, this, [this] {
-    StoreDayChange(dayChange());
-    emit dayChangeChosen(dayChange());
-  });
 }
 
-DayChange DayChangeBox::dayChange() const {
-  return currentIndex() == 1 ? DayChange::AtMidnight : DayChange::AtZiStart;
-}
+DayChange DayChangeBox::dayChange() const { return CurrentChoice(kDayChange.fallback); }
 
-void DayChangeBox::setDayChange(DayChange d) { setCurrentIndex(d == DayChange::AtMidnight ? 1 : 0); }
+void DayChangeBox::setDayChange(DayChange d) { ShowChoice(d); }
+
+void DayChangeBox::Chosen() {
+  StoreDayChange(dayChange());
+  emit dayChangeChosen(dayChange());
+}
 
 }  // namespace qelm::ui

@@ -3,11 +3,8 @@
 // of it stands in the person window beside 時間.
 #pragma once
 
-#include <QComboBox>
-
 #include "calendar/moment.hpp"
-
-class QSettings;
+#include "ui/kit/kept_choice.hpp"
 
 namespace qelm::ui {
 
@@ -21,7 +18,7 @@ void StoreDayChange(DayChange d);
 
 // The chooser of the convention: "子初換日 (23時)" and "子正換日 (0時)", set
 // to the kept convention; a choice is kept at once and announced.
-class DayChangeBox : public QComboBox {
+class DayChangeBox : public ChoiceBox {
   Q_OBJECT
  public:
   explicit DayChangeBox(QWidget* parent = nullptr);
@@ -29,6 +26,9 @@ class DayChangeBox : public QComboBox {
   void setDayChange(DayChange d);
  signals:
   void dayChangeChosen(qelm::DayChange d);
+
+ private:
+  void Chosen() override;
 };
 
 }  // namespace qelm::ui

@@ -1,50 +1,37 @@
 #include "ui/kit/luck_start_setting.hpp"
 
-#include <QSettings>
-
 #include "ui/kit/fonts.hpp"
 
 namespace qelm::ui {
 
 namespace {
 
-const QString kKey = QStringLiteral("luckStart");
-constexpr LuckStart kSchools[] = {LuckStart::Table, LuckStart::Exact, LuckStart::Shichen};
-
-QSettings ProgramSettings() { return QSettings(QStringLiteral("QELM"), QStringLiteral("qelm")); }
+// Kept as the school's key ("table", "exact", "shichen").
+const KeptChoice<LuckStart> kLuckStart{
+    "luckStart", LuckStart::Table, [](LuckStart s) { return QVariant(Q(LuckStartKey(s))); },
+    [](const QVariant& kept) { return ParseLuckStart(kept.toString().toStdString()); }};
 
 }  // namespace
 
-LuckStart StoredLuckStart(const QSettings& settings) {
-  const QString key = settings.value(kKey, QStringLiteral("table")).toString();
-  return ParseLuckStart(key.toStdString()).value_or(LuckStart::Table);
-}
+LuckStart StoredLuckStart(const QSettings& settings) { return kLuckStart.Read(settings); }
+void StoreLuckStart(QSettings& settings, LuckStart s) { kLuckStart.Store(settings, s); }
+LuckStart StoredLuckStart() { return kLuckStart.Read(); }
+void StoreLuckStart(LuckStart s) { kLuckStart.Store(s); }
 
-void StoreLuckStart(QSettings& settings, LuckStart s) { settings.setValue(kKey, Q(LuckStartKey(s))); }
-
-LuckStart StoredLuckStart() { return StoredLuckStart(ProgramSettings()); }
-
-void StoreLuckStart(LuckStart s) {
-  QSettings settings = ProgramSettings();
-  StoreLuckStart(settings, s);
-}
-
-LuckStartBox::LuckStartBox(QWidget* parent) : QComboBox(parent) {
-  setObjectName(QStringLiteral("LuckStartBox"));
-  setAccessibleName(QStringLiteral("起運算法"));
-  for (LuckStart s : kSchools) addItem(QStringLiteral("起運: ") + Q(LuckStartName(s)));
+LuckStartBox::LuckStartBox(QWidget* parent)
+    : ChoiceBox(QStringLiteral("LuckStartBox"), QStringLiteral("起運算法"), parent) {
+  for (LuckStart s : {LuckStart::Table, LuckStart::Exact, LuckStart::Shichen})
+    AddChoice(QStringLiteral("起運: ") + Q(LuckStartName(s)), s);
   setLuckStart(StoredLuckStart());
-  connect(this, &QComboBox::activated, this, [this] {
-    StoreLuckStart(luckStart());
-    emit luckStartChosen(luckStart());
-  });
 }
 
-LuckStart LuckStartBox::luckStart() const {
-  const int i = currentIndex();
-  return i >= 0 && i < 3 ? kSchools[i] : LuckStart::Table;
-}
+LuckStart LuckStartBox::luckStart() const { return CurrentChoice(kLuckStart.fallback); }
 
-void LuckStartBox::setLuckStart(LuckStart s) { setCurrentIndex(static_cast<int>(s)); }
+void LuckStartBox::setLuckStart(LuckStart s) { ShowChoice(s); }
+
+void LuckStartBox::Chosen() {
+  StoreLuckStart(luckStart());
+  emit luckStartChosen(luckStart());
+}
 
 }  // namespace qelm::ui

@@ -3,11 +3,8 @@
 // its chooser stands in the main window under the luck list.
 #pragma once
 
-#include <QComboBox>
-
 #include "chart/chart.hpp"
-
-class QSettings;
+#include "ui/kit/kept_choice.hpp"
 
 namespace qelm::ui {
 
@@ -22,7 +19,7 @@ void StoreLuckStart(LuckStart s);
 // The chooser: "起運: 逐節交運", "起運: 三日為一歲精算", "起運: 命理探源時辰法".
 // A choice by the user is kept at once and announced; setLuckStart only
 // shows a school.
-class LuckStartBox : public QComboBox {
+class LuckStartBox : public ChoiceBox {
   Q_OBJECT
  public:
   explicit LuckStartBox(QWidget* parent = nullptr);
@@ -30,6 +27,9 @@ class LuckStartBox : public QComboBox {
   void setLuckStart(LuckStart s);
  signals:
   void luckStartChosen(qelm::LuckStart s);
+
+ private:
+  void Chosen() override;
 };
 
 }  // namespace qelm::ui
