@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "records/person_store.hpp"
 #include "records/place_file.hpp"
 #include "ui/main/main_window.hpp"
 #include "ui/person/person_list_view.hpp"
@@ -59,7 +60,8 @@ void PersonWindowMemory(benchmark::State& state) {
   main.show();
   double before = 0, after = 0, saveMs = 0;
   for (auto _ : state) {
-    auto w = std::make_unique<qelm::ui::PersonWindow>(main, folder);
+    qelm::records::PersonStore store(folder / "User");
+    auto w = std::make_unique<qelm::ui::PersonWindow>(main, store);
     w->show();
     QApplication::processEvents();
     before = PeakResidentMegabytes();
@@ -78,6 +80,7 @@ void PersonWindowMemory(benchmark::State& state) {
     saveMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     after = PeakResidentMegabytes();
     benchmark::DoNotOptimize(w.get());
+    w.reset();  // the window goes before the store it shows
   }
   state.counters["peak_MB_shown"] = before;
   state.counters["peak_MB_saved"] = after;

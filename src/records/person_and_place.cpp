@@ -61,17 +61,27 @@ bool StorableKey(const Fields& key) {
   return std::none_of(key.begin(), key.end(), [](const std::string& k) { return k.find('\0') != std::string::npos; });
 }
 
-// The content of the companion file while `User` still holds its old
-// persons: the new content, plus the entries of the file now whose persons
-// are in the old `User` but not in the new one.
-std::string PlacesBeforePersons(const std::string& after, const PlaceBook& now, const PersonSave& persons,
-                                const KeySet& newKeys) {
-  std::string content = after;
+// The entries of the companion file now whose persons are in the old `User`
+// but not in the new one, line after line.
+std::string EntriesOfOldPersons(const PlaceBook& now, const PersonSave& persons, const KeySet& newKeys) {
+  std::string lines;
   for (const PlaceLine& line : now.lines) {
     if (!line.entry || newKeys.has(line.key) || !MayHoldFields(persons.before, line.key)) continue;
-    if (!content.empty() && !content.ends_with('\n')) content += '\n';
-    content += line.bytes;
+    if (!lines.empty() && !lines.ends_with('\n')) lines += '\n';
+    lines += line.bytes;
   }
+  return lines;
+}
+
+// The content of the companion file while `User` still holds its old
+// persons: the new content, plus those entries.
+std::string PlacesBeforePersons(const std::string& after, const std::string& oldEntries) {
+  std::string content;
+  content.reserve(after.size() + oldEntries.size() + 1);
+  content = after;
+  if (oldEntries.empty()) return content;
+  if (!content.empty() && !content.ends_with('\n')) content += '\n';
+  content += oldEntries;
   return content;
 }
 
@@ -137,7 +147,13 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   }
   const std::vector<PlaceChange> changes =
       persons.edited ? PlaceChangesFor(persons.work.rows, *edit, place) : std::vector<PlaceChange>{};
-  PlaceSave placeSave = PreparePlaceSave(placeTarget, places, changes);
+  const KeySet keys(persons.work.rows, 2 * Entries(places) + changes.size());
+  // The book moves into the save rather than being copied; what the save
+  // needs of it as the file now holds it is taken out first: the entries of
+  // the persons gone (the book is the file when it has nothing unsaved).
+  std::optional<std::string> oldEntries;
+  if (places.unsaved.empty()) oldEntries = EntriesOfOldPersons(places, persons, keys);
+  PlaceSave placeSave = PreparePlaceSave(placeTarget, places, changes, true);
   if (!placeSave.result) {
     // The companion cannot be read: neither file is written.
     if (placeSave.result.status != Status::kCannotRead)
@@ -148,23 +164,21 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
     failure.message += "，這次的修改尚未存檔";
     return FinishPersonSave(list, std::move(persons), std::move(failure));
   }
+  // From here on `places` is given its content again on every path.
   PlaceBook& book = placeSave.work;
-  // The file as it is now: the book itself when it has nothing unsaved.
-  std::optional<PlaceBook> parsed;
-  if (placeSave.reloaded || !places.unsaved.empty()) parsed = ParsePlaceFile(placeSave.before);
-  const PlaceBook& now = parsed ? *parsed : places;
-  const KeySet keys(persons.work.rows, Entries(book) + Entries(now));
+  if (placeSave.reloaded || !oldEntries) oldEntries = EntriesOfOldPersons(ParsePlaceFile(placeSave.before), persons, keys);
   DropPlacesWithout(book, keys);
-  const std::optional<std::string> after = SerializePlaceFile(book);
+  std::optional<std::string> after = SerializePlaceFile(book);
   if (!after) {
     places = std::move(book);
     return FinishPersonSave(list, std::move(persons),
                             {Status::kCannotWrite, "出生地的資料含有無法存檔的文字，這次的修改尚未存檔"});
   }
-  const std::string between = PlacesBeforePersons(*after, now, persons, keys);
+  std::string between = PlacesBeforePersons(*after, *oldEntries);
+  oldEntries.reset();
 
   // The companion as it is on disk, rewritten only where it changes.
-  std::string onDisk = placeSave.before;
+  std::string onDisk = std::move(placeSave.before);
   bool placesThere = placeSave.existed;
   const auto writePlaces = [&](const std::string& content) {
     if (content == onDisk && (placesThere || content.empty())) return 0;
@@ -192,6 +206,11 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   }
   // Entries of persons gone: a failure leaves them for the next save.
   writePlaces(*after);
+  // What the file holds now, read line by line once the save's copies are gone.
+  book = {};
+  between = {};
+  after.reset();
+  places = {};
   places = ParsePlaceFile(onDisk);
   if (!placesThere) places.disk = {};
   return FinishPersonSave(list, std::move(persons), {});

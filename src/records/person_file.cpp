@@ -136,18 +136,26 @@ PersonList ParsePersonFile(std::string_view content, bool complete) {
 
 namespace {
 
-// The content of the list and, for each row, how it stands in that content.
+// The content of the list and, for each row that was not read from a file,
+// how it stands in that content (a row read from one keeps its source; only
+// its line number and line end change, see SourcesAfterSave).
 std::optional<std::string> Serialize(const PersonList& list,
-                                     std::vector<PersonRecord::Source>* sources) {
+                                     std::vector<std::pair<std::size_t, PersonRecord::Source>>* sources) {
   std::string out;
+  std::size_t size = 0;  // room for the whole content at once
+  for (const PersonRecord& row : list.rows) size += row.source ? row.source->bytes.size() + 2 : 64;
+  out.reserve(size);
   Big5Codec codec;
   std::size_t lineNumber = 0;
   for (const PersonRecord& row : list.rows) {
-    PersonRecord::Source src;
+    ++lineNumber;
     if (row.source) {
-      src = *row.source;
-      if (src.line_end.empty()) src.line_end = "\r\n";
-    } else {
+      out += row.source->bytes;
+      out += row.source->line_end.empty() ? std::string_view("\r\n") : std::string_view(row.source->line_end);
+      continue;
+    }
+    PersonRecord::Source src;
+    {
       // name TAB sex TAB year TAB month TAB day TAB hour TAB minute
       for (std::size_t i = 0; i < kFieldCount; ++i) {
         EncodedText e = codec.Encode(row.fields[i]);
@@ -159,12 +167,24 @@ std::optional<std::string> Serialize(const PersonList& list,
       src.line_end = "\r\n";
       src.field_count = kFieldCount;
     }
-    src.line = static_cast<std::uint32_t>(++lineNumber);
+    src.line = static_cast<std::uint32_t>(lineNumber);
     out += src.bytes;
     out += src.line_end;
-    if (sources) sources->push_back(std::move(src));
+    if (sources) sources->emplace_back(lineNumber - 1, std::move(src));
   }
   return out;
+}
+
+// The rows as they stand in the content Serialize made of them.
+void SourcesAfterSave(std::vector<PersonRecord>& rows,
+                      std::vector<std::pair<std::size_t, PersonRecord::Source>>& sources) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (!rows[i].source) continue;
+    PersonRecord::Source& src = *rows[i].source;
+    if (src.line_end.empty()) src.line_end = "\r\n";
+    src.line = static_cast<std::uint32_t>(i + 1);
+  }
+  for (auto& [index, src] : sources) rows[index].source = std::move(src);
 }
 
 // Where the row the user chose stands now: at its index if it is still
@@ -386,7 +406,7 @@ PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std
     s.result = {Status::kBadText, "資料含有 Big5 無法表示的字"};
     return s;
   }
-  s.content = *content;
+  s.content = std::move(*content);
   return s;
 }
 
@@ -398,7 +418,7 @@ SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written
     // Not written: the edits stay in the list, among its unsaved ones.
     result.message = s.changedText + result.message;
   } else {
-    for (std::size_t i = 0; i < s.sources.size(); ++i) s.work.rows[i].source = std::move(s.sources[i]);
+    SourcesAfterSave(s.work.rows, s.sources);
     s.work.disk = DiskStateOf(s.content);
     s.work.unsaved.clear();
     if (!result.dropped.empty()) {

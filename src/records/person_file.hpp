@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qelm::records {
@@ -224,7 +225,7 @@ struct PersonSave {
   bool changed = false;    // the file had changed since the list was read
   bool edited = false;     // an edit was given and applied
   std::vector<Edit> dropped;
-  std::vector<PersonRecord::Source> sources;
+  std::vector<std::pair<std::size_t, PersonRecord::Source>> sources;  // of the rows not read from a file
   std::string changedText;
 };
 // Under the folder lock: reads the file and applies the unsaved edits and

@@ -247,12 +247,13 @@ SaveResult KeepInMemory(PlaceBook& book, const std::vector<PlaceChange>& changes
 }
 
 
-PlaceSave PreparePlaceSave(const fs::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes) {
+PlaceSave PreparePlaceSave(const fs::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes,
+                           bool take) {
   PlaceSave s;
   // Changed by another copy: its content with this book's changes on top
   // (changes are by person: they always fit).
   Merged<PlaceBook, PlaceChange> m = ReadAndMerge<PlaceBook, PlaceChange>(
-      target, book, false, "出生地檔案", [](std::string_view content) { return ParsePlaceFile(content); },
+      target, book, take, "出生地檔案", [](std::string_view content) { return ParsePlaceFile(content); },
       [](PlaceBook& b, const PlaceChange& c) {
         ApplyPlaceChange(b, c);
         return true;

@@ -114,7 +114,10 @@ struct PlaceSave {
   bool reloaded = false; // the file had changed since the book was read
 };
 // Under the folder lock: reads the file and applies the book's unsaved
-// changes (when the file changed) and `changes`, which join them.
-PlaceSave PreparePlaceSave(const std::filesystem::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes);
+// changes (when the file changed) and `changes`, which join them. With
+// `take`, a book the file still matches moves into `work` rather than being
+// copied: when `result` is ok, the caller must give `book` its content again.
+PlaceSave PreparePlaceSave(const std::filesystem::path& target, PlaceBook& book, const std::vector<PlaceChange>& changes,
+                           bool take = false);
 
 }  // namespace qelm::records
