@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "records/person_store.hpp"
 #include "ui/main/main_window.hpp"
 #include "ui/person/person_window.hpp"
 #include "ui/kit/window_layer.hpp"
@@ -37,7 +38,8 @@ void Keystroke(benchmark::State& state) {
   const fs::path folder = Folder(dir, static_cast<std::size_t>(state.range(0)));
   qelm::ui::MainWindow main([] { return qelm::MakeMoment(2024, 6, 15, 10, 30); });
   main.show();
-  auto window = std::make_unique<qelm::ui::PersonWindow>(main, folder);
+  qelm::records::PersonStore store(folder / "User");  // outlives the window that shows it
+  auto window = std::make_unique<qelm::ui::PersonWindow>(main, store);
   window->show();
   QApplication::processEvents();
   QLineEdit* search = window->personList()->searchField();

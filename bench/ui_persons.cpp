@@ -12,6 +12,7 @@
 #include <string>
 
 #include "records/person_file.hpp"
+#include "records/person_store.hpp"
 #include "ui/main/main_window.hpp"
 #include "ui/person/person_window.hpp"
 #include "ui/kit/window_layer.hpp"
@@ -45,7 +46,8 @@ void OpenWindow(benchmark::State& state) {
   MainWindow main([] { return qelm::MakeMoment(2024, 6, 15, 10, 30); });
   main.show();
   for (auto _ : state) {
-    auto w = std::make_unique<PersonWindow>(main, folder);
+    qelm::records::PersonStore store(folder / "User");  // outlives the window that shows it
+    auto w = std::make_unique<PersonWindow>(main, store);
     w->show();
     QApplication::processEvents();
     // The click on the first row.
