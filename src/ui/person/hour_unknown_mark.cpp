@@ -1,5 +1,6 @@
 #include "ui/person/hour_unknown_mark.hpp"
 
+#include "records/file_io.hpp"
 #include "records/hour_marks.hpp"
 
 namespace qelm::ui {
@@ -28,15 +29,21 @@ void HourUnknownMark::carry(const std::optional<records::Fields>& before,
   const std::set<records::Fields> was = marks_;
   if (before) marks_.erase(*before);
   if (after && isChecked()) marks_.insert(*after);
-  if (marks_ != was) records::WriteHourMarks(file_, marks_);
   person_ = after;
+  if (marks_ != was) Write();
 }
 
 void HourUnknownMark::Keep(bool marked) {
   if (!person_ || file_.empty()) return;  // a new entry: the mark holds for this chart only
   if (marked) marks_.insert(*person_);
   else marks_.erase(*person_);
-  records::WriteHourMarks(file_, marks_);
+  Write();
+}
+
+void HourUnknownMark::Write() {
+  if (const int error = records::WriteHourMarks(file_, marks_))
+    emit notKept(QString::fromStdString("時辰不詳的標記無法寫入 " + records::io::PathText(file_) +
+                                        records::io::Reason(error)));
 }
 
 }  // namespace qelm::ui

@@ -26,8 +26,13 @@ class HourUnknownMark : public QCheckBox {
   // `after` (none: 刪除) takes the mark as shown.
   void carry(const std::optional<records::Fields>& before, const std::optional<records::Fields>& after);
 
+ signals:
+  // The marks could not be written: what went wrong, for the message line.
+  void notKept(const QString& problem);
+
  private:
   void Keep(bool marked);
+  void Write();
 
   std::filesystem::path file_;
   std::set<records::Fields> marks_;

@@ -153,6 +153,7 @@ void PersonWindow::BuildControls() {
   connect(compareButton_, &QPushButton::clicked, this, &PersonWindow::OpenCompare);
   hourUnknown_ = new HourUnknownMark(this);
   hourUnknown_->setFont(text);
+  connect(hourUnknown_, &HourUnknownMark::notKept, this, &PersonWindow::SetMessage);
   // Beside the 子時 setting, under 由八字找生日.
   Place(hourUnknown_, kListLeft + kDayChangeWidth + 90, kDayChangeTop, kListWidth - kDayChangeWidth - 90, 360);
 

@@ -84,5 +84,21 @@ TEST(HourUnknownMark, KeptBesideTheListAndHandedOver) {
   EXPECT_EQ(main.chart()->hourCandidate->count, 13);
 }
 
+// A mark that cannot be written is said, not lost in silence.
+TEST(HourUnknownMark, AMarkNotWrittenIsSaid) {
+  TestApp();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const fs::path blocked = fs::path(QFile::encodeName(dir.path()).toStdString()) / "file";
+  std::ofstream(blocked) << "a file, not a folder";
+  HourUnknownMark mark(nullptr);
+  QString said;
+  QObject::connect(&mark, &HourUnknownMark::notKept, [&said](const QString& problem) { said = problem; });
+  mark.setPersonFile(blocked / "User");
+  mark.showPerson(records::Fields{"王小明", "男", "1990", "5", "17", "14", "30"});
+  mark.click();
+  EXPECT_TRUE(said.startsWith(QStringLiteral("時辰不詳的標記無法寫入"))) << said.toStdString();
+}
+
 }  // namespace
 }  // namespace qelm::ui
