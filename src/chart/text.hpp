@@ -83,10 +83,14 @@ std::string Compose(const Parts&... parts) {
   std::array<char, kStackRoom> text;
   char* p = text.data();
   // GCC 12 sees a part longer than the room here, which the test above rules out.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wstringop-overflow"
+#endif
   ((p = detail::PutPart(p, parts)), ...);
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
   return std::string(text.data(), static_cast<std::size_t>(p - text.data()));
 }
 
