@@ -91,20 +91,7 @@ RelationsWindow::RelationsWindow(const ChartState& chart, const FlowState& flow,
   }
 
   model_ = new QStandardItemModel(this);
-  list_ = new QTreeView(this);
-  list_->setObjectName(QStringLiteral("RelationsList"));
-  list_->setFont(font);
-  list_->setModel(model_);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setAllColumnsShowFocus(true);
-  list_->setUniformRowHeights(true);
-  // Every text whole: the columns take the width of their longest text and
-  // the list scrolls sideways when they need more than it has.
-  list_->setTextElideMode(Qt::ElideNone);
-  list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  list_->header()->setStretchLastSection(false);
-  list_->setAccessibleName(QStringLiteral("刑沖合會列表"));
+  list_ = MakeRelationList(this, model_, QStringLiteral("RelationsList"), font, QStringLiteral("刑沖合會列表"));
 
   // The list takes what the window gives; the window may be made larger to
   // see more of it at once.

@@ -75,18 +75,8 @@ CompareWindow::CompareWindow(ChartState a, const MomentResult& flowMoment,
   flowLine_->setWordWrap(false);
 
   model_ = new QStandardItemModel(this);
-  list_ = new QTreeView(this);
-  list_->setObjectName(QStringLiteral("CompareList"));
-  list_->setFont(Font(kSansFace, 11.25));
-  list_->setModel(model_);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list_->setAllColumnsShowFocus(true);
-  list_->setUniformRowHeights(true);
-  list_->setTextElideMode(Qt::ElideNone);
-  list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  list_->header()->setStretchLastSection(false);
-  list_->setAccessibleName(QStringLiteral("合盤刑沖合會列表"));
+  list_ = MakeRelationList(this, model_, QStringLiteral("CompareList"), Font(kSansFace, 11.25),
+                           QStringLiteral("合盤刑沖合會列表"));
   Place(list_, kLeftA, kListTop, kWidth - 2 * kLeftA, kListHeight);
 
   message_ = MakeMessageLine(this, kLeftA, kMessageTop, kWidth - 2 * kLeftA, 330);

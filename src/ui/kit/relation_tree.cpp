@@ -1,10 +1,29 @@
 #include "ui/kit/relation_tree.hpp"
 
+#include <QHeaderView>
 #include <QStandardItemModel>
+#include <QTreeView>
 
 #include "ui/kit/colours.hpp"
 
 namespace qelm::ui {
+
+QTreeView* MakeRelationList(QWidget* parent, QStandardItemModel* model, const QString& name, const QFont& font,
+                            const QString& accessibleName) {
+  auto* list = new QTreeView(parent);
+  list->setObjectName(name);
+  list->setFont(font);
+  list->setModel(model);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setAllColumnsShowFocus(true);
+  list->setUniformRowHeights(true);
+  list->setTextElideMode(Qt::ElideNone);
+  list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  list->header()->setStretchLastSection(false);
+  list->setAccessibleName(accessibleName);
+  return list;
+}
 
 QStandardItem* ReadOnlyItem(const QString& text) {
   auto* item = new QStandardItem(text);

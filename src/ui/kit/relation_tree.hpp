@@ -8,10 +8,19 @@
 
 #include "analysis/relations.hpp"
 
+class QFont;
 class QStandardItem;
 class QStandardItemModel;
+class QTreeView;
+class QWidget;
 
 namespace qelm::ui {
+
+// The list the sections go into, over `model`: whole rows chosen, no
+// editing, every text whole (the columns take their longest text and the
+// list scrolls sideways when they need more room than it has).
+QTreeView* MakeRelationList(QWidget* parent, QStandardItemModel* model, const QString& name, const QFont& font,
+                            const QString& accessibleName);
 
 // A cell no one edits.
 QStandardItem* ReadOnlyItem(const QString& text);
