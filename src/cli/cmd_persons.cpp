@@ -92,7 +92,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
       io.Skipped();
       continue;
     }
-    const std::string& name = r.fields[records::kName];
+    const std::string name(r.fields[records::kName]);
     // As the person window hands a person over: "男" is male, anything else female.
     const Sex sex = SexOfText(r.fields[records::kSex]);
     const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
@@ -112,7 +112,7 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     }
     Birth birth = BirthOf(clock, stored, dayChange);
     birth.luckStart = LuckStartOfOption(o.luckStart);
-    if (hourUnknown.contains(r.fields)) {
+    if (hourUnknown.contains(r.fields.value())) {
       // A person marked 時辰不詳: the birth is one candidate of its date.
       const Moment at = MakeMoment(clock.InputYear, clock.InputMonth, clock.InputDay, clock.InputHour,
                                    clock.InputMinute);

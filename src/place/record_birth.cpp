@@ -20,7 +20,7 @@ std::optional<MomentInput> ClockOf(const records::Fields& f) {
 
 RecordBirth BirthOfRecord(const records::PersonRecord& r, const records::PlaceBook& places, DayChange dayChange) {
   RecordBirth out;
-  const records::Fields& f = r.fields;
+  const records::Fields f = r.fields.value();
   out.name = f[records::kName];
   out.sex = f[records::kSex] == "男" ? Sex::Male : Sex::Female;
   if (r.damaged()) {

@@ -21,30 +21,26 @@ class KeySet {
   KeySet(const std::vector<PersonRecord>& rows, std::size_t lookups) : rows_(rows) {
     if (lookups <= kFew) return;
     keys_.reserve(rows.size());
-    for (const PersonRecord& r : rows) keys_.insert(&r.fields);
+    for (const PersonRecord& r : rows) keys_.insert(r.fields.views());
   }
   bool has(const Fields& f) const {
     if (keys_.empty())
       return std::any_of(rows_.begin(), rows_.end(), [&](const PersonRecord& r) { return r.fields == f; });
-    return keys_.contains(&f);
+    return keys_.contains(Views{f[0], f[1], f[2], f[3], f[4], f[5], f[6]});
   }
 
  private:
   static constexpr std::size_t kFew = 8;
+  using Views = std::array<std::string_view, kFieldCount>;
   struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(const Fields* f) const {
+    std::size_t operator()(const Views& f) const {
       std::size_t h = 0;
-      for (const std::string& s : *f) h = h * 31 + std::hash<std::string>{}(s);
+      for (const std::string_view s : f) h = h * 31 + std::hash<std::string_view>{}(s);
       return h;
     }
   };
-  struct Equal {
-    using is_transparent = void;
-    bool operator()(const Fields* a, const Fields* b) const { return *a == *b; }
-  };
   const std::vector<PersonRecord>& rows_;
-  std::unordered_set<const Fields*, Hash, Equal> keys_;
+  std::unordered_set<Views, Hash> keys_;
 };
 
 std::size_t Entries(const PlaceBook& book) {
@@ -94,17 +90,18 @@ void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
 std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, const Edit& edit,
                                          const std::optional<PlaceEntry>& place) {
   std::vector<PlaceChange> changes;
-  const bool gone = edit.kind != Edit::Kind::kAppend && RowsWith(rows, edit.before.fields) == 0;
+  const Fields before = edit.before.fields.value();
+  const bool gone = edit.kind != Edit::Kind::kAppend && RowsWith(rows, before) == 0;
   if (edit.kind != Edit::Kind::kRemove) {
     if (place) {
       // In the line of the entry it replaces.
-      changes.push_back({gone ? std::optional(edit.before.fields) : std::nullopt, edit.after, place});
+      changes.push_back({gone ? std::optional(before) : std::nullopt, edit.after, place});
     } else if (RowsWith(rows, edit.after) <= 1) {
       changes.push_back({edit.after, std::nullopt, std::nullopt});
     }
   }
   if (gone && !(place && edit.kind == Edit::Kind::kModify))
-    changes.push_back({edit.before.fields, std::nullopt, std::nullopt});
+    changes.push_back({before, std::nullopt, std::nullopt});
   return changes;
 }
 

@@ -19,9 +19,66 @@ using namespace io;
 // Records in memory
 // ======================================================================
 
+RecordFields::RecordFields(const Fields& fields, std::string_view tail, std::string_view kept)
+    : RecordFields(std::array<std::string_view, kFieldCount>{fields[0], fields[1], fields[2], fields[3], fields[4],
+                                                             fields[5], fields[6]},
+                   tail, kept) {}
+
+RecordFields::RecordFields(const std::array<std::string_view, kFieldCount>& fields, std::string_view tail,
+                           std::string_view kept) {
+  std::size_t size = tail.size() + kept.size();
+  for (const std::string_view f : fields) size += f.size();
+  if (size == 0) return;
+  text_ = std::make_unique_for_overwrite<char[]>(size);
+  std::size_t at = 0;
+  const auto put = [&](std::string_view piece, std::size_t end) {
+    std::copy(piece.begin(), piece.end(), text_.get() + at);
+    at += piece.size();
+    ends_[end] = static_cast<std::uint32_t>(at);
+  };
+  for (std::size_t i = 0; i < kFieldCount; ++i) put(fields[i], i);
+  put(tail, kFieldCount);
+  put(kept, kFieldCount + 1);
+}
+
+RecordFields::RecordFields(const RecordFields& other) : ends_(other.ends_) {
+  const std::size_t size = ends_.back();
+  if (size == 0) return;
+  text_ = std::make_unique_for_overwrite<char[]>(size);
+  std::copy(other.text_.get(), other.text_.get() + size, text_.get());
+}
+
+RecordFields& RecordFields::operator=(const RecordFields& other) {
+  if (this != &other) *this = RecordFields(other);
+  return *this;
+}
+
+Fields RecordFields::value() const {
+  Fields f;
+  for (std::size_t i = 0; i < kFieldCount; ++i) f[i] = std::string((*this)[i]);
+  return f;
+}
+
+std::array<std::string_view, kFieldCount> RecordFields::views() const {
+  std::array<std::string_view, kFieldCount> v;
+  for (std::size_t i = 0; i < kFieldCount; ++i) v[i] = (*this)[i];
+  return v;
+}
+
+bool operator==(const RecordFields& a, const RecordFields& b) {
+  return a.ends_ == b.ends_ && std::equal(a.text_.get(), a.text_.get() + a.ends_.back(), b.text_.get());
+}
+
+bool operator==(const RecordFields& a, const Fields& b) {
+  for (std::size_t i = 0; i < kFieldCount; ++i)
+    if (a[i] != b[i]) return false;
+  return true;
+}
+
 bool SameRow(const PersonRecord& a, const PersonRecord& b) {
-  if (a.fields != b.fields || a.tail != b.tail || a.source.has_value() != b.source.has_value()) return false;
-  return !a.source || a.source->bytes == b.source->bytes;
+  // Equal texts: a line read whose fields write it back keeps no bytes, so
+  // equal fields and tails are equal lines.
+  return a.fields == b.fields && a.source.has_value() == b.source.has_value();
 }
 
 Edit Edit::Append(Fields after) {
@@ -52,7 +109,7 @@ Edit Edit::Restore(std::size_t index, PersonRecord removed) {
   Edit e;
   e.kind = Kind::kRestore;
   e.index = index;
-  e.after = removed.fields;
+  e.after = removed.fields.value();
   e.before = std::move(removed);
   return e;
 }
@@ -69,30 +126,74 @@ DiskState DiskStateOf(std::string_view content) {
 
 namespace {
 
+bool Ascii(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The Big5 bytes of a field appended to `out`: ASCII as it is, the rest
+// through the codec. False when a character has none.
+bool AppendBig5(Big5Codec& codec, std::string_view field, std::string& out) {
+  if (Ascii(field)) {
+    out += field;
+    return true;
+  }
+  EncodedText e = codec.Encode(field);
+  if (!e.bytes) return false;
+  out += *e.bytes;
+  return true;
+}
+
+// The line as its fields and tail write it: name TAB sex TAB year TAB month
+// TAB day TAB hour TAB minute, then the tail. False when a field cannot be
+// written (no Big5 for a character, or a TAB, CR or LF in it).
+bool AppendLine(Big5Codec& codec, const RecordFields& f, std::string& out) {
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    if (i > 0) out += '\t';
+    const std::size_t from = out.size();
+    if (!AppendBig5(codec, f[i], out)) return false;
+    if (out.find_first_of("\t\r\n", from) != std::string::npos) return false;
+  }
+  out += f.tail();
+  return true;
+}
+
 PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view lineEnd,
                        std::size_t lineNumber) {
-  PersonRecord r;
   PersonRecord::Source src;
   src.line_end = lineEnd;
   src.line = static_cast<std::uint32_t>(lineNumber);
+  std::array<std::string, kFieldCount> decoded;
+  std::array<std::string_view, kFieldCount> fields;
+  std::string_view tail;
+  bool roundTrips = true;  // the fields write the line back as it is
   std::size_t start = 0;
   for (std::size_t n = 0;; ++n) {
     const std::size_t tab = text.find('\t', start);
     const std::size_t end = tab == std::string_view::npos ? text.size() : tab;
     if (n < kFieldCount) {
       // Kept whole, however long: the place of the person is found by it.
-      DecodedText d = codec.Decode(text.substr(start, end - start));
-      if (CharacterCount(d.text) > kMaxNameLength) src.overlong = true;
-      r.fields[n] = std::move(d.text);
-      src.valid_big5 = src.valid_big5 && d.valid;
-      if (n + 1 == kFieldCount) r.tail = std::string(text.substr(end));
+      const std::string_view bytes = text.substr(start, end - start);
+      if (Ascii(bytes)) {
+        fields[n] = bytes;
+      } else {
+        DecodedText d = codec.Decode(bytes);
+        src.valid_big5 = src.valid_big5 && d.valid;
+        if (roundTrips) {
+          const EncodedText back = codec.Encode(d.text);
+          roundTrips = d.valid && back.bytes && *back.bytes == bytes;
+        }
+        decoded[n] = std::move(d.text);
+        fields[n] = decoded[n];
+      }
+      if (CharacterCount(fields[n]) > kMaxNameLength) src.overlong = true;
+      if (n + 1 == kFieldCount) tail = text.substr(end);
     }
     src.field_count = static_cast<std::uint32_t>(n + 1);
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  src.bytes = std::string(text);
-  r.source = std::move(src);
+  if (src.field_count < kFieldCount) roundTrips = false;
+  PersonRecord r{RecordFields(fields, tail, roundTrips ? std::string_view() : text), src};
   return r;
 }
 
@@ -143,34 +244,26 @@ std::optional<std::string> Serialize(const PersonList& list,
                                      std::vector<std::pair<std::size_t, PersonRecord::Source>>* sources) {
   std::string out;
   std::size_t size = 0;  // room for the whole content at once
-  for (const PersonRecord& row : list.rows) size += row.source ? row.source->bytes.size() + 2 : 64;
+  for (const PersonRecord& row : list.rows) size += row.fields.kept().empty() ? 32 : row.fields.kept().size() + 2;
   out.reserve(size);
   Big5Codec codec;
   std::size_t lineNumber = 0;
   for (const PersonRecord& row : list.rows) {
     ++lineNumber;
     if (row.source) {
-      out += row.source->bytes;
+      // A line read: as the file had it.
+      if (!row.fields.kept().empty()) out += row.fields.kept();
+      else if (!AppendLine(codec, row.fields, out)) return std::nullopt;
       out += row.source->line_end.empty() ? std::string_view("\r\n") : std::string_view(row.source->line_end);
       continue;
     }
+    if (!AppendLine(codec, row.fields, out)) return std::nullopt;
+    out += "\r\n";
     PersonRecord::Source src;
-    {
-      // name TAB sex TAB year TAB month TAB day TAB hour TAB minute
-      for (std::size_t i = 0; i < kFieldCount; ++i) {
-        EncodedText e = codec.Encode(row.fields[i]);
-        if (!e.bytes || e.bytes->find_first_of("\t\r\n") != std::string::npos) return std::nullopt;
-        if (i > 0) src.bytes += '\t';
-        src.bytes += *e.bytes;
-      }
-      src.bytes += row.tail;
-      src.line_end = "\r\n";
-      src.field_count = kFieldCount;
-    }
+    src.line_end = "\r\n";
+    src.field_count = kFieldCount;
     src.line = static_cast<std::uint32_t>(lineNumber);
-    out += src.bytes;
-    out += src.line_end;
-    if (sources) sources->emplace_back(lineNumber - 1, std::move(src));
+    if (sources) sources->emplace_back(lineNumber - 1, src);
   }
   return out;
 }
@@ -184,7 +277,7 @@ void SourcesAfterSave(std::vector<PersonRecord>& rows,
     if (src.line_end.empty()) src.line_end = "\r\n";
     src.line = static_cast<std::uint32_t>(i + 1);
   }
-  for (auto& [index, src] : sources) rows[index].source = std::move(src);
+  for (auto& [index, src] : sources) rows[index].source = src;
 }
 
 // Where the row the user chose stands now: at its index if it is still
@@ -215,7 +308,7 @@ SaveResult CheckFields(const Fields& f) {
 // that changes something (an unchanged damaged row stays as it is).
 bool WritesFields(const Edit& edit) {
   return edit.kind == Edit::Kind::kAppend ||
-         (edit.kind == Edit::Kind::kModify && edit.after != edit.before.fields);
+         (edit.kind == Edit::Kind::kModify && !(edit.before.fields == edit.after));
 }
 
 }  // namespace
@@ -229,7 +322,7 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
     if (SaveResult c = CheckFields(edit.after); !c) return c;
   }
   if (edit.kind == Edit::Kind::kAppend) {
-    list.rows.push_back(PersonRecord{edit.after, std::nullopt, {}});
+    list.rows.push_back(PersonRecord{edit.after, std::nullopt});
     return {};
   }
   if (edit.kind == Edit::Kind::kRestore) {
@@ -244,15 +337,15 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
   }
   if (edit.kind == Edit::Kind::kRemove) {
     list.rows.erase(list.rows.begin() + static_cast<std::ptrdiff_t>(*at));
-  } else if (list.rows[*at].fields != edit.after) {
+  } else if (!(list.rows[*at].fields == edit.after)) {
     // A note after the seventh field stays with the person.
-    list.rows[*at] = PersonRecord{edit.after, std::nullopt, std::move(list.rows[*at].tail)};
+    list.rows[*at] = PersonRecord{RecordFields(edit.after, list.rows[*at].fields.tail()), std::nullopt};
   }
   return {};
 }
 
 std::string DescribeEdit(const Edit& edit) {
-  const auto quoted = [](const std::string& name) { return "「" + name + "」"; };
+  const auto quoted = [](std::string_view name) { return "「" + std::string(name) + "」"; };
   const std::string row = "第 " + std::to_string(edit.index + 1) + " 筆";
   switch (edit.kind) {
     case Edit::Kind::kAppend: return "輸入" + quoted(edit.after[kName]);

@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,28 +59,72 @@ class LineEnd {
   std::uint8_t size_ = 0;
 };
 
-struct PersonRecord {
-  Fields fields;
+// The texts of a record packed in one block: its seven fields (UTF-8), the
+// fields after the seventh as the file holds them (Big5, each after its
+// TAB: the tail) and, for a line that its fields would not write back the
+// same (short of fields, not valid Big5, not round-tripping), the line's
+// bytes. A file of the most records holds 100,000 of them.
+class RecordFields {
+ public:
+  RecordFields() = default;
+  RecordFields(const Fields& fields, std::string_view tail = {}, std::string_view kept = {});
+  RecordFields(const std::array<std::string_view, kFieldCount>& fields, std::string_view tail, std::string_view kept);
+  RecordFields(const RecordFields& other);
+  RecordFields& operator=(const RecordFields& other);
+  RecordFields(RecordFields&&) noexcept = default;
+  RecordFields& operator=(RecordFields&&) noexcept = default;
 
-  // The line as the file holds it. Absent for a record entered or changed in
-  // this session, which is written from its fields. Kept small: a loaded
+  std::string_view operator[](std::size_t i) const { return Piece(i == 0 ? 0 : ends_[i - 1], ends_[i]); }
+  static constexpr std::size_t size() { return kFieldCount; }
+  Fields value() const;  // the seven, copied
+  std::array<std::string_view, kFieldCount> views() const;
+  std::string_view tail() const { return Piece(ends_[kFieldCount - 1], ends_[kFieldCount]); }
+  // The line as the file holds it (without its line end) when the fields
+  // and the tail would not write it back the same; empty otherwise.
+  std::string_view kept() const { return Piece(ends_[kFieldCount], ends_[kFieldCount + 1]); }
+
+  friend bool operator==(const RecordFields& a, const RecordFields& b);  // fields, tail and kept bytes
+  friend bool operator==(const RecordFields& a, const Fields& b);        // the seven fields
+
+ private:
+  std::string_view Piece(std::uint32_t from, std::uint32_t to) const { return {text_.get() + from, to - from}; }
+  std::unique_ptr<char[]> text_;
+  // Where each field, the tail and the kept bytes end in text_.
+  std::array<std::uint32_t, kFieldCount + 2> ends_{};
+};
+
+struct PersonRecord {
+  RecordFields fields;
+
+  // How the line stands in the file. Absent for a record entered or changed
+  // in this session, which is written from its fields. Kept small: a loaded
   // file holds one for every record.
   struct Source {
-    std::string bytes;              // the line without its line end
     std::uint32_t line = 0;         // line number in the file, from 1 (a file holds at most kMaxFileBytes)
     std::uint32_t field_count = 0;  // fields the line had (7 for a sound line)
     LineEnd line_end;               // empty for a last line without one
-    bool valid_big5 = true;
-    bool overlong = false;          // a field is longer than any name (kept whole; a list shows its start)
+    bool valid_big5 : 1 = true;
+    bool overlong : 1 = false;      // a field is longer than any name (kept whole; a list shows its start)
   };
   std::optional<Source> source;
-  // The fields after the seventh, each after its TAB, as the file holds
-  // them (Big5); written after the seven fields of a changed record.
-  std::string tail;
 
   bool damaged() const {
     return source && (source->field_count < kFieldCount || !source->valid_big5 || source->overlong);
   }
+};
+
+// The seven fields of a person however they are held (a Fields value or a
+// record's), as texts: what a person's place and birth are found by.
+class FieldsView {
+ public:
+  FieldsView(const Fields& f) : views_{f[0], f[1], f[2], f[3], f[4], f[5], f[6]} {}
+  FieldsView(const RecordFields& f) : views_(f.views()) {}
+  std::string_view operator[](std::size_t i) const { return views_[i]; }
+  const std::array<std::string_view, kFieldCount>& views() const { return views_; }
+  friend bool operator==(const FieldsView&, const FieldsView&) = default;
+
+ private:
+  std::array<std::string_view, kFieldCount> views_;
 };
 
 // The same row: equal fields and equal stored bytes.

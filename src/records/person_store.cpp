@@ -22,7 +22,7 @@ std::optional<int> Number(std::string_view text) {
 }
 
 // The fields name a real minute of the years the calendar covers.
-bool RealMinute(const Fields& f) {
+bool RealMinute(FieldsView f) {
   const std::optional<FieldMinute> m = MinuteOfFields(f);
   if (!m) return false;
   const Date day{std::chrono::sys_days(std::chrono::year_month_day{
@@ -32,8 +32,9 @@ bool RealMinute(const Fields& f) {
   return day >= DateRow::kFirstDate && day <= DateRow::kLastDate;
 }
 
-std::string MomentText(const Fields& f) {
-  return f[kYear] + "-" + f[kMonth] + "-" + f[kDay] + " " + f[kHour] + ":" + f[kMinute];
+std::string MomentText(FieldsView f) {
+  return std::string(f[kYear]) + "-" + std::string(f[kMonth]) + "-" + std::string(f[kDay]) + " " +
+         std::string(f[kHour]) + ":" + std::string(f[kMinute]);
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ std::optional<Fields> EntryToOfferAgain(const std::vector<Edit>& dropped) {
   return std::nullopt;
 }
 
-std::optional<FieldMinute> MinuteOfFields(const Fields& f) {
+std::optional<FieldMinute> MinuteOfFields(FieldsView f) {
   const auto y = Number(f[kYear]), m = Number(f[kMonth]), d = Number(f[kDay]), h = Number(f[kHour]),
              mi = Number(f[kMinute]);
   if (!y || !m || !d || !h || !mi || *m < 1 || *m > 12 || *d < 1 || *h > 23 || *mi > 59) return std::nullopt;
@@ -135,7 +136,7 @@ SaveResult PersonStore::Modify(std::size_t index, const Fields& after, const std
   if (index >= list_.rows.size()) return {Status::kIncomplete, "請先在清單中點選要修改的資料"};
   const PersonRecord& before = list_.rows[index];
   // A damaged row left as it is (its place changed, say) stays byte for byte.
-  if (after != before.fields) {
+  if (!(before.fields == after)) {
     if (const auto problem = EntryProblem(after)) return {Status::kIncomplete, *problem};
   }
   return Save(Edit::Modify(index, before, after), place);
@@ -146,7 +147,7 @@ SaveResult PersonStore::Remove(std::size_t index) {
   PersonRecord removed = list_.rows[index];
   const PlaceEntry* entry = placeOf(removed.fields);
   std::optional<PlaceEntry> place = entry ? std::optional(*entry) : std::nullopt;
-  const std::string name = removed.fields[kName];
+  const std::string name(removed.fields[kName]);
   SaveResult r = Save(Edit::Remove(index, removed));
   if (SavedOrKept(r)) removed_ = Removed{Edit::Restore(index, std::move(removed)), std::move(place)};
   if (r && r.message.empty()) r.message = "已刪除「" + name + "」；按「復原刪除」或 Ctrl+Z 可復原";
@@ -155,7 +156,7 @@ SaveResult PersonStore::Remove(std::size_t index) {
 
 SaveResult PersonStore::UndoRemove() {
   if (!removed_) return {Status::kIncomplete, "沒有可復原的刪除"};
-  const std::string name = removed_->edit.before.fields[kName];
+  const std::string name(removed_->edit.before.fields[kName]);
   SaveResult r = Save(removed_->edit, removed_->place);
   if (SavedOrKept(r)) removed_.reset();
   if (r && r.message.empty()) r.message = "已復原「" + name + "」";

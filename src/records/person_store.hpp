@@ -26,7 +26,7 @@ namespace qelm::records {
 struct FieldMinute {
   int year, month, day, hour, minute;
 };
-std::optional<FieldMinute> MinuteOfFields(const Fields& f);
+std::optional<FieldMinute> MinuteOfFields(FieldsView f);
 
 // Why a line of the person file is not a person that can be cast (not
 // valid Big5, short of fields, a field longer than any name, a birth moment
@@ -93,7 +93,7 @@ class PersonStore {
   // there as it was and says so.
   SaveResult SaveAs(const std::filesystem::path& target) const;
 
-  const PlaceEntry* placeOf(const Fields& f) const { return FindPlaceEntry(places_, f); }
+  const PlaceEntry* placeOf(FieldsView f) const { return FindPlaceEntry(places_, f); }
 
   // What to say when a record is chosen: that it cannot be cast as it
   // stands, or that its birthplace cannot be read; nothing for a sound one.

@@ -187,15 +187,15 @@ std::string UnreadablePlacesText(const PlaceBook& book) {
          "）";
 }
 
-const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, const Fields& person) {
+const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, FieldsView person) {
   for (const PlaceLine& line : book.lines)
-    if (!line.problem.empty() && line.key == person) return &line;
+    if (!line.problem.empty() && FieldsView(line.key) == person) return &line;
   return nullptr;
 }
 
-const PlaceEntry* FindPlaceEntry(const PlaceBook& book, const Fields& person) {
+const PlaceEntry* FindPlaceEntry(const PlaceBook& book, FieldsView person) {
   for (const PlaceLine& line : book.lines)
-    if (line.entry && line.key == person) return &*line.entry;
+    if (line.entry && FieldsView(line.key) == person) return &*line.entry;
   return nullptr;
 }
 

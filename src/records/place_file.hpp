@@ -85,9 +85,9 @@ std::optional<std::string> SerializePlaceFile(const PlaceBook& book);
 std::string UnreadablePlacesText(const PlaceBook& book);
 // A line that cannot be read and begins with the person's fields: its place
 // is there but unknown.
-const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, const Fields& person);
+const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, FieldsView person);
 // The place of a person, if the file has one.
-const PlaceEntry* FindPlaceEntry(const PlaceBook& book, const Fields& person);
+const PlaceEntry* FindPlaceEntry(const PlaceBook& book, FieldsView person);
 void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change);
 
 // Loads the file; a missing file is an empty book (created on the first save).

@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(k == unreadable.size());
   // Entries of persons who are not in the list leave it; the other lines stay.
   PlaceBook kept = again;
-  DropPlacesWithoutPerson(kept, {PersonRecord{added, std::nullopt, {}}});
+  DropPlacesWithoutPerson(kept, {PersonRecord{added, std::nullopt}});
   for (const PlaceLine& line : kept.lines) Require(!line.entry || line.key == added);
   Require(kept.lines.size() == unreadable.size() + 1);
   return 0;

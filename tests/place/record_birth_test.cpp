@@ -48,7 +48,7 @@ TEST(RecordBirth, TheFieldsAtTheBirthplace) {
 
   // No birth, with the person named in the reason.
   records::PersonRecord damaged = Record(plain);
-  damaged.source = records::PersonRecord::Source{.bytes = "", .line = 3, .field_count = 5, .line_end = "\r\n", .valid_big5 = true, .overlong = false};
+  damaged.source = records::PersonRecord::Source{.line = 3, .field_count = 5, .line_end = "\r\n", .valid_big5 = true, .overlong = false};
   records::PlaceBook unreadable = records::ParsePlaceFile("林美\t女\t2001\t2\t3\t4\t5\tx\n");
   ASSERT_NE(records::UnreadablePlaceOf(unreadable, plain), nullptr);
   const std::pair<RecordBirth, const char*> refused[] = {

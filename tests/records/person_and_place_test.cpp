@@ -81,7 +81,7 @@ Shown Show(const Dir& d) {
   EXPECT_EQ(LoadPlaceFile(d.places(), book).status, Status::kOk);
   for (const PersonRecord& r : list.list.rows) {
     const PlaceEntry* e = FindPlaceEntry(book, r.fields);
-    s.persons.emplace_back(r.fields, e ? std::optional(*e) : std::nullopt);
+    s.persons.emplace_back(r.fields.value(), e ? std::optional(*e) : std::nullopt);
   }
   for (const PlaceLine& l : book.lines)
     if (l.entry && std::none_of(list.list.rows.begin(), list.list.rows.end(),

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "records/big5.hpp"
 
@@ -152,6 +153,71 @@ TEST(PersonFile, FieldsAsLoaded) {
   EXPECT_EQ(longRow.source->line, 2u);
 }
 
+// A record's texts packed in one block come back exactly as they went in,
+// over random fields (empty, CJK, overlong, bytes that are no text, NUL),
+// tails and kept lines; copies are equal and independent.
+TEST(PersonFile, PackedFieldsGiveBackWhatTheyHold) {
+  const std::vector<std::string> pieces{"", "王", "陳美麗", "1975", "12", std::string(3, '\0'),
+                                        "\xFF\xFE", std::string(200, 'x'), "黃" + std::string(60, 'a')};
+  std::uint32_t x = 11;
+  const auto next = [&x](std::size_t bound) {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<std::size_t>((x >> 8) % bound);
+  };
+  for (int round = 0; round < 300; ++round) {
+    Fields f;
+    for (std::string& field : f) field = pieces[next(pieces.size())] + pieces[next(pieces.size())];
+    const std::string tail = next(2) ? "" : "\t" + pieces[next(pieces.size())];
+    const std::string kept = next(3) ? "" : "line" + pieces[next(pieces.size())];
+    RecordFields packed(f, tail, kept);
+    RecordFields copy = packed;
+    for (std::size_t i = 0; i < kFieldCount; ++i) EXPECT_EQ(packed[i], f[i]);
+    EXPECT_EQ(packed.value(), f);
+    EXPECT_EQ(packed.tail(), tail);
+    EXPECT_EQ(packed.kept(), kept);
+    EXPECT_TRUE(packed == f);
+    EXPECT_TRUE(copy == packed);
+    Fields other = f;
+    other[next(kFieldCount)] += "z";
+    EXPECT_FALSE(packed == other);
+    EXPECT_FALSE(RecordFields(f, tail + "z", kept) == packed);
+    copy = RecordFields(other);
+    EXPECT_EQ(packed.value(), f) << "a copy holds its own texts";
+    EXPECT_EQ(copy.value(), other);
+  }
+}
+
+// Read from random lines, a record holds what splitting the line at its
+// TABs and decoding each of the first seven fields gives, and the file
+// writes back what it read.
+TEST(PersonFile, ParsedFieldsAgreeWithTheDecodedLine) {
+  const std::vector<std::string> pieces{"", Big5("王"), Big5("陳美麗"), "1975", "\t", "\t", "\t", "\xFF",
+                                        "\xA4", Big5("女") + "\t", std::string(120, 'y'), "\xF9\xF9", "\0"};
+  std::uint32_t x = 5;
+  const auto next = [&x](std::size_t bound) {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<std::size_t>((x >> 8) % bound);
+  };
+  Big5Codec codec;
+  for (int round = 0; round < 200; ++round) {
+    std::string line = "a";
+    for (std::size_t n = next(14); n > 0; --n) line += pieces[next(pieces.size())];
+    const PersonList list = ParsePersonFile(line + "\r\n");
+    ASSERT_EQ(list.rows.size(), 1u);
+    const PersonRecord& row = list.rows[0];
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+      const std::size_t tab = start == std::string::npos ? std::string::npos : line.find('\t', start);
+      const std::string bytes =
+          start == std::string::npos ? "" : line.substr(start, tab == std::string::npos ? tab : tab - start);
+      EXPECT_EQ(row.fields[i], codec.Decode(bytes).text) << i;
+      start = tab == std::string::npos ? tab : tab + 1;
+    }
+    EXPECT_EQ(row.fields.tail(), start == std::string::npos ? "" : line.substr(start - 1));
+    EXPECT_EQ(SerializePersonFile(list), line + "\r\n");
+  }
+}
+
 // A field longer than any name is kept whole (the place of its person is
 // found by it); its line is damaged and written back byte for byte.
 TEST(PersonFile, OverlongFieldsAreKeptWhole) {
@@ -224,7 +290,7 @@ TEST(PersonFile, UserDefinedCharactersInNames) {
   ASSERT_EQ(r.list.rows.size(), 1u);
   EXPECT_EQ(r.list.rows[0].fields[kName], "\xEE\x80\x80小\xEE\xBA\xB8");
   EXPECT_FALSE(r.list.rows[0].damaged());
-  Fields changed = r.list.rows[0].fields;
+  Fields changed = r.list.rows[0].fields.value();
   changed[kMinute] = "6";
   ASSERT_TRUE(SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], changed)));
   EXPECT_EQ(ReadBytes(dir.user()), name + rest + "6\r\n");
@@ -248,12 +314,12 @@ TEST(PersonFile, EditsKeepOtherLinesByteForByte) {
 
   // "修改" without a change leaves even a damaged row alone (its text has
   // replacement characters, which Big5 cannot hold).
-  SaveResult s = SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], r.list.rows[0].fields));
+  SaveResult s = SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], r.list.rows[0].fields.value()));
   EXPECT_TRUE(s) << s.message;
   EXPECT_EQ(ReadBytes(dir.user()), damaged + "\r\n" + Line(changed) + shortLine + "\n");
 
   // Changing the damaged row writes it from its fields, which it cannot.
-  Fields edited = r.list.rows[0].fields;
+  Fields edited = r.list.rows[0].fields.value();
   edited[kHour] = "15";
   s = SavePersonList(dir.user(), r.list, Edit::Modify(0, r.list.rows[0], edited));
   EXPECT_EQ(s.status, Status::kBadText);
@@ -304,7 +370,7 @@ TEST(PersonFile, StaleIndexFindsTheNearestEqualRow) {
   ASSERT_EQ(list.rows.size(), 3u);
   EXPECT_EQ(list.rows[2].fields[kName], "C");
   EXPECT_EQ(ApplyEdit(list, Edit::Remove(9, list.rows[1])).status, Status::kOk);
-  EXPECT_EQ(ApplyEdit(list, Edit::Modify(0, PersonRecord{Person("Z"), std::nullopt, {}}, Person("Y"))).status,
+  EXPECT_EQ(ApplyEdit(list, Edit::Modify(0, PersonRecord{Person("Z"), std::nullopt}, Person("Y"))).status,
             Status::kConflict);
 }
 

@@ -66,7 +66,7 @@ Shown Show(const fs::path& user) {
   LoadPlaceFile(PlaceFilePath(user), book);
   for (const PersonRecord& r : ReadPersonFile(user).list.rows) {
     const PlaceEntry* e = FindPlaceEntry(book, r.fields);
-    s.emplace_back(r.fields, e ? std::optional(*e) : std::nullopt);
+    s.emplace_back(r.fields.value(), e ? std::optional(*e) : std::nullopt);
   }
   return s;
 }

@@ -42,7 +42,7 @@ void AddSection(QStandardItemModel* model, const QString& heading, const std::ve
 
 // "林美　2001-02-03 04:05", as the chooser lists a person.
 QString PersonText(const records::PersonRecord& r) {
-  const records::Fields& f = r.fields;
+  const records::Fields f = r.fields.value();
   const auto two = [](const std::string& s) { return s.size() == 1 ? "0" + s : s; };
   return Q(f[records::kName] + "　" + f[records::kYear] + "-" + two(f[records::kMonth]) + "-" + two(f[records::kDay]) +
            " " + two(f[records::kHour]) + ":" + two(f[records::kMinute]));

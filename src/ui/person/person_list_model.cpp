@@ -22,7 +22,7 @@ const std::array<PersonListModel::Column, records::kFieldCount> PersonListModel:
 namespace {
 // A field as the list shows it: a text longer than any name (a damaged
 // line's) by its start.
-QString Shown(const std::string& field) { return Q(records::ShownField(field)); }
+QString Shown(std::string_view field) { return Q(records::ShownField(field)); }
 
 // As a number, which every view reads.
 QVariant Alignment(int column) {

@@ -306,7 +306,7 @@ void PersonWindow::ShowRecord(std::size_t record) {
   const records::PersonList& list = store_.list();
   if (record >= list.rows.size()) return;
   EnableEditButtons();
-  ShowEntry(list.rows[record].fields);
+  ShowEntry(list.rows[record].fields.value());
   shown_ = record;
   // What cannot be cast as it stands is said on choosing.
   if (const auto note = store_.NoteOn(record)) SetMessage(Q(*note));
@@ -354,7 +354,7 @@ void PersonWindow::Modify() {
   if (!EnteredPlace(place)) return;
   // The place goes with the person; a twin row left with the old fields
   // keeps the old entry.
-  const records::Fields before = store_.list().rows[*record].fields;
+  const records::Fields before = store_.list().rows[*record].fields.value();
   const records::Fields after = entry_->changedRecord(before);
   hourUnknown_->carry(before, after);
   Saved(store_.Modify(*record, after, place), static_cast<int>(*record));
@@ -367,7 +367,7 @@ void PersonWindow::Remove() {
     SetMessage(QStringLiteral("請先在清單中點選要刪除的資料"));
     return;
   }
-  hourUnknown_->carry(store_.list().rows[*record].fields, std::nullopt);
+  hourUnknown_->carry(store_.list().rows[*record].fields.value(), std::nullopt);
   Saved(store_.Remove(*record));
 }
 

@@ -18,8 +18,8 @@ std::vector<std::size_t> PlainSearch(const records::PersonList& list, const QStr
   std::vector<std::size_t> rows;
   for (std::size_t i = 0; i < list.rows.size(); ++i) {
     const auto& f = list.rows[i].fields;
-    if (wanted.isEmpty() || QString::fromStdString(f[records::kName]).toCaseFolded().contains(wanted) ||
-        QString::fromStdString(f[records::kYear]).trimmed().startsWith(wanted))
+    if (wanted.isEmpty() || QString::fromStdString(std::string(f[records::kName])).toCaseFolded().contains(wanted) ||
+        QString::fromStdString(std::string(f[records::kYear])).trimmed().startsWith(wanted))
       rows.push_back(i);
   }
   return rows;
@@ -38,7 +38,7 @@ TEST(PersonListModelTest, EveryKeystrokeShowsWhatAFreshSearchFinds) {
   const std::vector<std::string> names{"王", "Ab", "aB", "陳1", "林", "1王"};
   for (int i = 0; i < 400; ++i) {
     records::PersonRecord r;
-    r.fields = {names[static_cast<std::size_t>(next(6))] + std::to_string(next(30)), "男",
+    r.fields = records::Fields{names[static_cast<std::size_t>(next(6))] + std::to_string(next(30)), "男",
                 std::to_string(1901 + next(199)), "5", "17", "14", "30"};
     list.rows.push_back(r);
   }

@@ -196,7 +196,7 @@ std::string PlaceKey(const records::PlaceEntry& e) {
 void PersonModelTest::Check(const Model& m, const std::string& step) const {
   const records::LoadResult file = records::ReadPersonFile(folder_ / "User");
   std::vector<Fields> onDisk;
-  for (const records::PersonRecord& r : file.list.rows) onDisk.push_back(r.fields);
+  for (const records::PersonRecord& r : file.list.rows) onDisk.push_back(r.fields.value());
   EXPECT_EQ(onDisk, m.persons) << "the person file after " << step;
   records::PlaceBook book;
   records::LoadPlaceFile(records::PlaceFilePath(folder_ / "User"), book);

@@ -1354,7 +1354,7 @@ TEST_F(PersonWindowTest, ThePlaceNameAndItsCoordinatesBelongTogether) {
     Click("appendButton");
     records::PlaceBook book;
     records::LoadPlaceFile(placesFile, book);
-    const records::PlaceEntry* stored = records::FindPlaceEntry(book, {"甲", "男", "1975", "7", "1", "14", "30"});
+    const records::PlaceEntry* stored = records::FindPlaceEntry(book, records::Fields{"甲", "男", "1975", "7", "1", "14", "30"});
     if (!*c.stored) {
       EXPECT_EQ(Rows(), 0) << "refused";
       EXPECT_EQ(stored, nullptr);
