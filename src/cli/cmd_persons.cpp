@@ -78,8 +78,9 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
   // Lines of the companion that cannot be read: named, and their persons
   // not cast without the place they were given.
   for (const records::PlaceLine& line : places.lines) {
-    if (line.problem.empty()) continue;
-    io.err << placeFile.string() << ":" << line.line << ": 無法讀取的出生地資料：" << line.problem << "\n";
+    const std::string problem = line.readable() ? std::string() : line.problem();
+    if (problem.empty()) continue;
+    io.err << placeFile.string() << ":" << line.line() << ": 無法讀取的出生地資料：" << problem << "\n";
     io.Skipped();
   }
 
@@ -95,10 +96,10 @@ void RunPersons(const PersonsOptions& o, Streams& io) {
     const std::string name(r.fields[records::kName]);
     // As the person window hands a person over: "男" is male, anything else female.
     const Sex sex = SexOfText(r.fields[records::kSex]);
-    const records::PlaceEntry* entry = records::FindPlaceEntry(places, r.fields);
+    const std::optional<records::PlaceEntry> entry = records::FindPlaceEntry(places, r.fields);
     const records::PlaceLine* unreadable = entry ? nullptr : records::UnreadablePlaceOf(places, r.fields);
     if (unreadable) {
-      io.err << placeFile.string() << ":" << unreadable->line << ": 「" << name << "」的出生地無法讀取，略過\n";
+      io.err << placeFile.string() << ":" << unreadable->line() << ": 「" << name << "」的出生地無法讀取，略過\n";
       continue;  // counted above
     }
     // The person's birth with the place kept beside it, cast by the core.

@@ -37,7 +37,7 @@ RecordBirth BirthOfRecord(const records::PersonRecord& r, const records::PlaceBo
     out.problem = "「" + out.name + "」的出生地資料無法讀取";
     return out;
   }
-  if (const records::PlaceEntry* entry = records::FindPlaceEntry(places, f)) {
+  if (const std::optional<records::PlaceEntry> entry = records::FindPlaceEntry(places, f)) {
     const std::optional<StoredBirthPlace> stored = FromPlaceEntry(*entry);
     const CorrectionOutcome c = stored ? CorrectStoredBirth(*clock, *stored) : CorrectionOutcome{};
     if (!c) {

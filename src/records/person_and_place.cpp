@@ -1,7 +1,8 @@
 #include "records/person_and_place.hpp"
 
 #include <algorithm>
-#include <unordered_set>
+#include <array>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -14,38 +15,57 @@ using namespace io;
 
 namespace {
 
-// The fields of a list's rows, looked up without copying them. For a few
-// lookups the rows are searched one by one.
+// The fields of a list's rows, looked up by a place line's key without
+// copying them: the rows' numbers sorted by a hash of their fields. For a
+// few lookups the rows are searched one by one.
 class KeySet {
  public:
   KeySet(const std::vector<PersonRecord>& rows, std::size_t lookups) : rows_(rows) {
     if (lookups <= kFew) return;
-    keys_.reserve(rows.size());
-    for (const PersonRecord& r : rows) keys_.insert(r.fields.views());
+    index_.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      index_.push_back({HashOf(rows[i].fields.views()), static_cast<std::uint32_t>(i)});
+    std::sort(index_.begin(), index_.end());
   }
-  bool has(const Fields& f) const {
-    if (keys_.empty())
-      return std::any_of(rows_.begin(), rows_.end(), [&](const PersonRecord& r) { return r.fields == f; });
-    return keys_.contains(Views{f[0], f[1], f[2], f[3], f[4], f[5], f[6]});
+  // A line whose key is the fields of a row.
+  bool has(const PlaceLine& line) const {
+    const std::optional<std::string_view> key = line.key();
+    if (!key) return false;
+    const auto named = [&](std::size_t row) { return line.HasKey(rows_[row].fields); };
+    if (index_.empty()) {
+      for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (named(i)) return true;
+      return false;
+    }
+    std::array<std::string_view, kFieldCount> fields;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+      const std::size_t tab = i + 1 < kFieldCount ? key->find('\t', start) : key->size();
+      if (tab == std::string_view::npos) return false;
+      fields[i] = key->substr(start, tab - start);
+      start = tab + 1;
+    }
+    const std::uint32_t hash = HashOf(fields);
+    for (auto it = std::lower_bound(index_.begin(), index_.end(), std::pair{hash, std::uint32_t{0}});
+         it != index_.end() && it->first == hash; ++it)
+      if (named(it->second)) return true;
+    return false;
   }
 
  private:
   static constexpr std::size_t kFew = 8;
-  using Views = std::array<std::string_view, kFieldCount>;
-  struct Hash {
-    std::size_t operator()(const Views& f) const {
-      std::size_t h = 0;
-      for (const std::string_view s : f) h = h * 31 + std::hash<std::string_view>{}(s);
-      return h;
-    }
-  };
+  static std::uint32_t HashOf(const std::array<std::string_view, kFieldCount>& fields) {
+    std::size_t h = 0;
+    for (const std::string_view f : fields) h = h * 31 + std::hash<std::string_view>{}(f);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+  }
   const std::vector<PersonRecord>& rows_;
-  std::unordered_set<Views, Hash> keys_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> index_;  // hash, row
 };
 
 std::size_t Entries(const PlaceBook& book) {
   return static_cast<std::size_t>(
-      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.entry.has_value(); }));
+      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.readable(); }));
 }
 
 std::size_t RowsWith(const std::vector<PersonRecord>& rows, const Fields& f) {
@@ -62,9 +82,9 @@ bool StorableKey(const Fields& key) {
 std::string EntriesOfOldPersons(const PlaceBook& now, const PersonSave& persons, const KeySet& newKeys) {
   std::string lines;
   for (const PlaceLine& line : now.lines) {
-    if (!line.entry || newKeys.has(line.key) || !MayHoldFields(persons.before, line.key)) continue;
+    if (!line.readable() || newKeys.has(line) || !MayHoldFields(persons.before, line.keyFields())) continue;
     if (!lines.empty() && !lines.ends_with('\n')) lines += '\n';
-    lines += line.bytes;
+    lines += line.text();
   }
   return lines;
 }
@@ -82,7 +102,7 @@ std::string PlacesBeforePersons(const std::string& after, const std::string& old
 }
 
 void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
-  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.entry && !keys.has(l.key); });
+  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.readable() && !keys.has(l); });
 }
 
 }  // namespace
@@ -247,9 +267,9 @@ SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& li
   std::string between = *after;
   if (oldPersons.exists && oldPlaces.exists) {
     for (const PlaceLine& line : ParsePlaceFile(oldPlaces.bytes, oldPlaces.complete).lines) {
-      if (!line.entry || keys.has(line.key) || !MayHoldFields(oldPersons.bytes, line.key)) continue;
+      if (!line.readable() || keys.has(line) || !MayHoldFields(oldPersons.bytes, line.keyFields())) continue;
       if (!between.empty() && !between.ends_with('\n')) between += '\n';
-      between += line.bytes;
+      between += line.text();
     }
   }
   const bool placesNeeded = !between.empty() || oldPlaces.exists;

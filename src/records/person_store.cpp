@@ -145,8 +145,7 @@ SaveResult PersonStore::Modify(std::size_t index, const Fields& after, const std
 SaveResult PersonStore::Remove(std::size_t index) {
   if (index >= list_.rows.size()) return {Status::kIncomplete, "請先在清單中點選要刪除的資料"};
   PersonRecord removed = list_.rows[index];
-  const PlaceEntry* entry = placeOf(removed.fields);
-  std::optional<PlaceEntry> place = entry ? std::optional(*entry) : std::nullopt;
+  std::optional<PlaceEntry> place = placeOf(removed.fields);
   const std::string name(removed.fields[kName]);
   SaveResult r = Save(Edit::Remove(index, removed));
   if (SavedOrKept(r)) removed_ = Removed{Edit::Restore(index, std::move(removed)), std::move(place)};
@@ -169,7 +168,7 @@ std::optional<std::string> PersonStore::NoteOn(std::size_t record) const {
   if (const auto problem = RecordProblem(row))
     return "清單第 " + std::to_string(row.source->line) + " 行無法排盤：" + *problem;
   if (const PlaceLine* line = UnreadablePlaceOf(places_, row.fields))
-    return "此人的出生地無法讀取（出生地檔案第 " + std::to_string(line->line) + " 行" + line->problem +
+    return "此人的出生地無法讀取（出生地檔案第 " + std::to_string(line->line()) + " 行" + line->problem() +
            "），已原樣保留；請重新選擇出生地";
   return std::nullopt;
 }

@@ -93,7 +93,7 @@ class PersonStore {
   // there as it was and says so.
   SaveResult SaveAs(const std::filesystem::path& target) const;
 
-  const PlaceEntry* placeOf(FieldsView f) const { return FindPlaceEntry(places_, f); }
+  std::optional<PlaceEntry> placeOf(FieldsView f) const { return FindPlaceEntry(places_, f); }
 
   // What to say when a record is chosen: that it cannot be cast as it
   // stands, or that its birthplace cannot be read; nothing for a sound one.

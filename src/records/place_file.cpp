@@ -52,24 +52,41 @@ std::string Quoted(std::string_view field) {
   return "「" + std::string(start) + (start.size() < field.size() ? "…" : "") + "」";
 }
 
-// A line without its end: the key and the entry, or why it cannot be read.
-PlaceLine ReadLine(std::string_view text) {
-  PlaceLine line;
+// What a line without its end holds: the key, and the entry or why it
+// cannot be read.
+struct LineContent {
+  std::optional<std::size_t> keyEnd;  // of the first seven fields, when the line has them
+  std::optional<PlaceEntry> entry;
+  std::string problem;
+};
+
+// The line without its end.
+std::string_view Body(std::string_view text) {
+  if (text.ends_with('\n')) text.remove_suffix(1);
+  if (text.ends_with('\r')) text.remove_suffix(1);
+  return text;
+}
+
+LineContent ReadLine(std::string_view text) {
+  LineContent line;
   if (text.empty()) return line;  // an empty line holds nothing to lose
   if (const std::size_t bad = FirstInvalidUtf8(text); bad != std::string_view::npos) {
     line.problem = "第 " + std::to_string(bad + 1) + " 個位元組起不是有效的 UTF-8 文字";
     return line;
   }
-  std::vector<std::string_view> f;
+  std::array<std::string_view, kPlaceFieldCount> f;
+  std::size_t count = 0;
   for (std::size_t start = 0;;) {
     const std::size_t tab = text.find('\t', start);
-    f.push_back(text.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    const std::string_view field =
+        text.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+    if (count < f.size()) f[count] = field;
+    ++count;
+    // The person the line was written for, when that much can be read.
+    if (count == kFieldCount) line.keyEnd = static_cast<std::size_t>(field.data() + field.size() - text.data());
     if (tab == std::string_view::npos) break;
     start = tab + 1;
   }
-  // The person the line was written for, when that much can be read.
-  if (f.size() >= kFieldCount)
-    for (std::size_t i = 0; i < kFieldCount; ++i) line.key[i] = std::string(f[i]);
   if (text.find('\0') != std::string_view::npos) {
     line.problem = "含有 NUL 字元";
     return line;
@@ -78,8 +95,8 @@ PlaceLine ReadLine(std::string_view text) {
     line.problem = "含有單獨的 CR（行尾應為 LF）";
     return line;
   }
-  if (f.size() != kPlaceFieldCount) {
-    line.problem = "有 " + std::to_string(f.size()) + " 欄，應為 " + std::to_string(kPlaceFieldCount) + " 欄";
+  if (count != kPlaceFieldCount) {
+    line.problem = "有 " + std::to_string(count) + " 欄，應為 " + std::to_string(kPlaceFieldCount) + " 欄";
     return line;
   }
   const std::string_view lonText = f[kFieldCount + 1], latText = f[kFieldCount + 2];
@@ -102,18 +119,6 @@ PlaceLine ReadLine(std::string_view text) {
   return line;
 }
 
-std::optional<std::string> LineOf(const Fields& key, const PlaceEntry& e) {
-  if (CheckPlaceEntry(e)) return std::nullopt;
-  std::string s;
-  for (const std::string& k : key) {
-    if (!Clean(k)) return std::nullopt;
-    s += k + '\t';
-  }
-  s += e.name + '\t' + NumberText(e.longitude) + '\t' + NumberText(e.latitude) + '\t' + e.zone + '\t' + e.mode +
-       (e.later ? ":later" : "") + '\n';
-  return s;
-}
-
 }  // namespace
 
 std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e) {
@@ -125,6 +130,80 @@ std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e) {
   for (const std::string* text : {&e.name, &e.zone})
     if (!Clean(*text)) return "出生地的資料含有定位字元、換行或無效的文字";
   return std::nullopt;
+}
+
+PlaceLine PlaceLine::Read(std::string_view text, std::size_t line) {
+  PlaceLine l;
+  l.text_ = std::string(text);
+  l.line_ = static_cast<std::uint32_t>(line);
+  const LineContent c = ReadLine(Body(text));
+  if (c.keyEnd) l.keyEnd_ = static_cast<std::uint32_t>(*c.keyEnd);
+  l.kind_ = c.entry ? Kind::kEntry : Kind::kUnreadable;
+  return l;
+}
+
+PlaceLine PlaceLine::Written(const Fields& key, const PlaceEntry& entry) {
+  PlaceLine l;
+  l.kind_ = Kind::kEntry;
+  std::size_t keyEnd = 0;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    if (!Clean(key[i])) l.kind_ = Kind::kUnwritable;
+    keyEnd += key[i].size() + (i > 0 ? 1 : 0);
+  }
+  if (CheckPlaceEntry(entry)) l.kind_ = Kind::kUnwritable;
+  l.keyEnd_ = static_cast<std::uint32_t>(keyEnd);
+  std::string& s = l.text_;
+  s.reserve(keyEnd + entry.name.size() + entry.zone.size() + entry.mode.size() + 64);
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    s += key[i];
+    s += '\t';
+  }
+  s += entry.name + '\t' + NumberText(entry.longitude) + '\t' + NumberText(entry.latitude) + '\t' + entry.zone +
+       '\t' + entry.mode + (entry.later ? ":later" : "") + '\n';
+  return l;
+}
+
+std::optional<PlaceEntry> PlaceLine::entry() const {
+  if (kind_ == Kind::kUnreadable) return std::nullopt;
+  return ReadLine(Body(text_)).entry;
+}
+
+std::string PlaceLine::problem() const {
+  if (kind_ != Kind::kUnreadable) return {};
+  return ReadLine(Body(text_)).problem;
+}
+
+std::optional<std::string_view> PlaceLine::key() const {
+  if (keyEnd_ == kNoKey) return std::nullopt;
+  return std::string_view(text_).substr(0, keyEnd_);
+}
+
+bool PlaceLine::HasKey(FieldsView person) const {
+  if (keyEnd_ == kNoKey) return false;
+  std::size_t size = kFieldCount - 1;
+  for (const std::string_view f : person.views()) size += f.size();
+  if (size != keyEnd_) return false;
+  const char* at = text_.data();
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::string_view f = person[i];
+    if (std::string_view(at, f.size()) != f) return false;
+    at += f.size();
+    if (i + 1 < kFieldCount && *at++ != '\t') return false;
+  }
+  return true;
+}
+
+Fields PlaceLine::keyFields() const {
+  Fields f;
+  const std::optional<std::string_view> k = key();
+  if (!k) return f;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::size_t tab = i + 1 < kFieldCount ? k->find('\t', start) : k->size();
+    f[i] = std::string(k->substr(start, tab - start));
+    start = tab + 1;
+  }
+  return f;
 }
 
 PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
@@ -144,14 +223,7 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
       book.truncated = true;
       break;
     }
-    std::string_view text = content.substr(pos, end - pos);
-    std::string_view body = text;
-    if (body.ends_with('\n')) body.remove_suffix(1);
-    if (body.ends_with('\r')) body.remove_suffix(1);
-    PlaceLine line = ReadLine(body);
-    line.bytes = std::string(text);
-    line.line = book.lines.size() + 1;
-    book.lines.push_back(std::move(line));
+    book.lines.push_back(PlaceLine::Read(content.substr(pos, end - pos), book.lines.size() + 1));
     pos = end;
   }
   if (!complete) book.truncated = true;
@@ -161,15 +233,13 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
 
 std::optional<std::string> SerializePlaceFile(const PlaceBook& book) {
   std::string out;
+  std::size_t size = 0;
+  for (const PlaceLine& line : book.lines) size += line.text().size() + 1;
+  out.reserve(size);
   for (const PlaceLine& line : book.lines) {
+    if (!line.writable()) return std::nullopt;
     if (!out.empty() && !out.ends_with('\n')) out += '\n';  // a last line without end, now followed
-    if (!line.bytes.empty()) {
-      out += line.bytes;
-    } else if (line.entry) {
-      const auto text = LineOf(line.key, *line.entry);
-      if (!text) return std::nullopt;
-      out += *text;
-    }
+    out += line.text();
   }
   return out;
 }
@@ -179,8 +249,10 @@ std::string UnreadablePlacesText(const PlaceBook& book) {
   std::size_t count = 0;
   std::string named;
   for (const PlaceLine& line : book.lines) {
-    if (line.problem.empty()) continue;
-    if (++count <= kNamed) named += (count > 1 ? "；" : "") + ("第 " + std::to_string(line.line) + " 行") + line.problem;
+    if (line.readable()) continue;
+    const std::string problem = line.problem();
+    if (problem.empty()) continue;
+    if (++count <= kNamed) named += (count > 1 ? "；" : "") + ("第 " + std::to_string(line.line()) + " 行") + problem;
   }
   if (count == 0) return {};
   return "出生地檔案有 " + std::to_string(count) + " 行無法讀取，已原樣保留（" + named + (count > kNamed ? "；……" : "") +
@@ -189,14 +261,14 @@ std::string UnreadablePlacesText(const PlaceBook& book) {
 
 const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, FieldsView person) {
   for (const PlaceLine& line : book.lines)
-    if (!line.problem.empty() && FieldsView(line.key) == person) return &line;
+    if (!line.readable() && line.HasKey(person) && !line.problem().empty()) return &line;
   return nullptr;
 }
 
-const PlaceEntry* FindPlaceEntry(const PlaceBook& book, FieldsView person) {
+std::optional<PlaceEntry> FindPlaceEntry(const PlaceBook& book, FieldsView person) {
   for (const PlaceLine& line : book.lines)
-    if (line.entry && FieldsView(line.key) == person) return &*line.entry;
-  return nullptr;
+    if (line.readable() && line.HasKey(person)) return line.entry();
+  return std::nullopt;
 }
 
 void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change) {
@@ -204,7 +276,7 @@ void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change) {
   std::optional<std::size_t> at;
   const auto drop = [&](const Fields& key) {
     for (std::size_t i = 0; i < book.lines.size();) {
-      if (book.lines[i].entry && book.lines[i].key == key) {
+      if (book.lines[i].readable() && book.lines[i].HasKey(key)) {
         if (!at || i < *at) at = i;
         book.lines.erase(book.lines.begin() + static_cast<std::ptrdiff_t>(i));
       } else {
@@ -215,9 +287,8 @@ void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change) {
   if (change.from) drop(*change.from);
   if (!change.to || !change.entry) return;
   drop(*change.to);
-  PlaceLine line{*change.to, *change.entry, {}, 0, {}};
   const std::size_t index = std::min(at.value_or(book.lines.size()), book.lines.size());
-  book.lines.insert(book.lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+  book.lines.insert(book.lines.begin() + static_cast<std::ptrdiff_t>(index), PlaceLine::Written(*change.to, *change.entry));
 }
 
 LoadResult LoadPlaceFile(const fs::path& path, PlaceBook& book) {

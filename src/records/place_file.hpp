@@ -13,6 +13,7 @@
 // also takes out entries whose person is gone.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -48,12 +49,43 @@ struct PlaceEntry {
 // invalid UTF-8. Nothing for a sound entry.
 std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e);
 
-struct PlaceLine {
-  Fields key{};  // of an unreadable line: its first seven fields, when it has them
-  std::optional<PlaceEntry> entry;  // absent: a line that cannot be read, kept as `bytes`
-  std::string bytes;                // the line as read, with its line end; empty when written from fields
-  std::size_t line = 0;             // line number in the file, from 1; 0 when written from fields
-  std::string problem;              // why the line cannot be read ("有 5 欄，應為 12 欄"); empty when it can
+// A line of the file as its text: what was read, byte for byte with its line
+// end, or what a change will write. The key (the person's seven fields as
+// the file writes them, TAB between) is found in the text; the entry and,
+// for a line that cannot be read, why, are read from it when asked. A file
+// of the most lines holds 100,000 of them.
+class PlaceLine {
+ public:
+  PlaceLine() = default;
+  // A line read (`text` with its line end; `line` from 1).
+  static PlaceLine Read(std::string_view text, std::size_t line);
+  // The line a change writes for the person's place.
+  static PlaceLine Written(const Fields& key, const PlaceEntry& entry);
+
+  std::string_view text() const { return text_; }
+  std::size_t line() const { return line_; }  // line number in the file, from 1; 0 when written from fields
+  // It holds an entry (one that cannot be stored, too, when not writable).
+  bool readable() const { return kind_ != Kind::kUnreadable; }
+  std::optional<PlaceEntry> entry() const;
+  // Why the line cannot be read ("有 5 欄，應為 12 欄"); empty when it can, or
+  // for an empty line.
+  std::string problem() const;
+  // The key as text: of a line that cannot be read, its first seven fields
+  // when it has them (else nothing).
+  std::optional<std::string_view> key() const;
+  bool HasKey(FieldsView person) const;
+  Fields keyFields() const;  // the key's fields; all empty when there is none
+  // False for a line that a change made of an entry or key that cannot be
+  // stored (SerializePlaceFile then refuses the book).
+  bool writable() const { return kind_ != Kind::kUnwritable; }
+
+ private:
+  enum class Kind : std::uint8_t { kEntry, kUnreadable, kUnwritable };
+  static constexpr std::uint32_t kNoKey = ~std::uint32_t{0};
+  std::string text_;
+  std::uint32_t keyEnd_ = kNoKey;  // where the key ends in text_
+  std::uint32_t line_ = 0;
+  Kind kind_ = Kind::kUnreadable;
 };
 
 // One change: the entries of `from` go (when given) and `to` gets `entry`
@@ -87,7 +119,7 @@ std::string UnreadablePlacesText(const PlaceBook& book);
 // is there but unknown.
 const PlaceLine* UnreadablePlaceOf(const PlaceBook& book, FieldsView person);
 // The place of a person, if the file has one.
-const PlaceEntry* FindPlaceEntry(const PlaceBook& book, FieldsView person);
+std::optional<PlaceEntry> FindPlaceEntry(const PlaceBook& book, FieldsView person);
 void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change);
 
 // Loads the file; a missing file is an empty book (created on the first save).

@@ -49,21 +49,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool named = false;
   std::vector<Fields> keys;
   for (const PlaceLine& line : book.lines) {
-    Require(line.line >= 1 && !line.bytes.empty());
-    if (line.entry) {
-      Require(line.problem.empty() && !CheckPlaceEntry(*line.entry));
-      keys.push_back(line.key);
+    Require(line.line() >= 1 && !line.text().empty());
+    if (line.readable()) {
+      Require(line.problem().empty() && line.entry() && !CheckPlaceEntry(*line.entry()));
+      keys.push_back(line.keyFields());
       // Written again from its fields, the entry reads back the same.
       PlaceBook one;
-      ApplyPlaceChange(one, {std::nullopt, line.key, *line.entry});
+      ApplyPlaceChange(one, {std::nullopt, line.keyFields(), *line.entry()});
       const auto text = SerializePlaceFile(one);
       Require(text.has_value());
       const PlaceBook again = ParsePlaceFile(*text);
-      Require(again.lines.size() == 1 && again.lines[0].entry == line.entry && again.lines[0].key == line.key);
+      Require(again.lines.size() == 1 && again.lines[0].entry() == line.entry() && again.lines[0].key() == line.key());
     } else {
-      const std::string_view body = std::string_view(line.bytes).substr(0, line.bytes.find('\n'));
-      Require(line.problem.empty() == (body.empty() || body == "\r"));
-      named = named || !line.problem.empty();
+      const std::string_view body = line.text().substr(0, line.text().find('\n'));
+      Require(line.problem().empty() == (body.empty() || body == "\r"));
+      named = named || !line.problem().empty();
     }
   }
   Require(UnreadablePlacesText(book).empty() == !named);
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Changes: one entry moved to a new key, one dropped, one added.
   std::vector<std::string> unreadable;
   for (const PlaceLine& line : book.lines)
-    if (!line.entry) unreadable.push_back(line.bytes);
+    if (!line.readable()) unreadable.push_back(std::string(line.text()));
   const Fields added{"張三", "男", "1975", "8", "21", "14", "5"};
   const PlaceEntry place{"臺北", 121.5319, 25.0478, "Asia/Taipei", "solar", true};
   const Fields moved{"李四", "女", "2000", "2", "29", "23", "59"};
@@ -81,13 +81,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto saved = SerializePlaceFile(book);
   Require(saved.has_value());
   const PlaceBook again = ParsePlaceFile(*saved);
-  const PlaceEntry* found = FindPlaceEntry(again, added);
+  const std::optional<PlaceEntry> found = FindPlaceEntry(again, added);
   Require(found && *found == place);
   if (!keys.empty() && keys.front() != added) Require(FindPlaceEntry(again, keys.front()) == nullptr);
   std::size_t k = 0;
   for (const PlaceLine& line : again.lines) {
-    if (line.entry) continue;
-    std::string bytes = line.bytes;
+    if (line.readable()) continue;
+    std::string bytes(line.text());
     // The last line, when it had no end, got one when a line followed it.
     Require(k < unreadable.size());
     const std::string& before = unreadable[k++];
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Entries of persons who are not in the list leave it; the other lines stay.
   PlaceBook kept = again;
   DropPlacesWithoutPerson(kept, {PersonRecord{added, std::nullopt}});
-  for (const PlaceLine& line : kept.lines) Require(!line.entry || line.key == added);
+  for (const PlaceLine& line : kept.lines) Require(!line.readable() || line.HasKey(added));
   Require(kept.lines.size() == unreadable.size() + 1);
   return 0;
 }

@@ -80,12 +80,12 @@ Shown Show(const Dir& d) {
   PlaceBook book;
   EXPECT_EQ(LoadPlaceFile(d.places(), book).status, Status::kOk);
   for (const PersonRecord& r : list.list.rows) {
-    const PlaceEntry* e = FindPlaceEntry(book, r.fields);
+    const std::optional<PlaceEntry> e = FindPlaceEntry(book, r.fields);
     s.persons.emplace_back(r.fields.value(), e ? std::optional(*e) : std::nullopt);
   }
   for (const PlaceLine& l : book.lines)
-    if (l.entry && std::none_of(list.list.rows.begin(), list.list.rows.end(),
-                                [&](const PersonRecord& r) { return r.fields == l.key; }))
+    if (l.readable() && std::none_of(list.list.rows.begin(), list.list.rows.end(),
+                                     [&](const PersonRecord& r) { return l.HasKey(r.fields); }))
       ++s.orphans;
   return s;
 }
@@ -199,7 +199,7 @@ TEST(PersonAndPlace, TwinsShareAPlaceUntilTheLastGoes) {
   EXPECT_EQ(Show(d).persons[0], (std::pair{P("壬"), std::optional(kChengdu)}));
   EXPECT_EQ(Show(d).persons[3], (std::pair{P("甲"), std::optional(kTaipei)}));
   ASSERT_TRUE(SavePersonAndPlace(d.user(), list.list, book, Edit::Remove(3, list.list.rows[3])));
-  EXPECT_EQ(FindPlaceEntry(book, P("甲")), nullptr);
+  EXPECT_FALSE(FindPlaceEntry(book, P("甲")));
   EXPECT_EQ(Show(d).orphans, 0u);
 }
 
@@ -232,7 +232,7 @@ TEST(PersonAndPlace, RefusedOrUnwrittenSavesChangeNeitherFile) {
   EXPECT_NE(r.message.find("出生地的修改暫存在記憶體中"), std::string::npos) << r.message;
   EXPECT_EQ(Read(d.user()), people);
   EXPECT_EQ(list.list.unsaved.size(), 1u);
-  ASSERT_NE(FindPlaceEntry(book, P("戊")), nullptr);
+  ASSERT_TRUE(FindPlaceEntry(book, P("戊")));
   fs::remove(d.places());
   fs::rename(d.path / "aside", d.places());
   ASSERT_TRUE(SavePersonAndPlace(d.user(), list.list, book));

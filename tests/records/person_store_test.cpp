@@ -65,7 +65,7 @@ Shown Show(const fs::path& user) {
   PlaceBook book;
   LoadPlaceFile(PlaceFilePath(user), book);
   for (const PersonRecord& r : ReadPersonFile(user).list.rows) {
-    const PlaceEntry* e = FindPlaceEntry(book, r.fields);
+    const std::optional<PlaceEntry> e = FindPlaceEntry(book, r.fields);
     s.emplace_back(r.fields.value(), e ? std::optional(*e) : std::nullopt);
   }
   return s;

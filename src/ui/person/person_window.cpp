@@ -315,7 +315,8 @@ void PersonWindow::ShowRecord(std::size_t record) {
 // The entry shows a record: name, sex, the birth moment in the selectors and
 // the birthplace.
 void PersonWindow::ShowEntry(const records::Fields& fields) {
-  birthplace_->showStored(store_.placeOf(fields));
+  const std::optional<records::PlaceEntry> place = store_.placeOf(fields);
+  birthplace_->showStored(place ? &*place : nullptr);
   entry_->showFields(records::ShownFields(fields));
   hourUnknown_->showPerson(fields);
   Preview();

@@ -201,7 +201,7 @@ void PersonModelTest::Check(const Model& m, const std::string& step) const {
   records::PlaceBook book;
   records::LoadPlaceFile(records::PlaceFilePath(folder_ / "User"), book);
   for (const Fields& f : m.persons) {
-    const records::PlaceEntry* e = records::FindPlaceEntry(book, f);
+    const std::optional<records::PlaceEntry> e = records::FindPlaceEntry(book, f);
     const auto want = m.places.find(f);
     EXPECT_EQ(e ? std::optional(PlaceKey(*e)) : std::nullopt,
               want == m.places.end() ? std::nullopt : std::optional(want->second))

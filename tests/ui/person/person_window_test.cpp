@@ -993,7 +993,7 @@ TEST(UnsavedEdits, AskedUntilWrittenOrGivenUp) {
       EXPECT_EQ(out.list.rows[0].fields[0], "甲");
       records::PlaceBook book;
       ASSERT_EQ(records::LoadPlaceFile(records::PlaceFilePath(root / c.where), book).status, records::Status::kOk);
-      ASSERT_NE(records::FindPlaceEntry(book, person), nullptr) << c.what;
+      ASSERT_TRUE(records::FindPlaceEntry(book, person)) << c.what;
       EXPECT_EQ(records::FindPlaceEntry(book, person)->name, "成都");
     }
   }
@@ -1187,17 +1187,17 @@ TEST_F(PersonWindowTest, TheBirthplaceIsStoredWithThePersonAndFollowsIt) {
   Click("modifyButton");
   records::PlaceBook book;
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
-  EXPECT_EQ(records::FindPlaceEntry(book, second), nullptr);
+  EXPECT_FALSE(records::FindPlaceEntry(book, second));
   records::Fields moved = second;
   moved[records::kHour] = "15";
-  ASSERT_NE(records::FindPlaceEntry(book, moved), nullptr);
+  ASSERT_TRUE(records::FindPlaceEntry(book, moved));
   EXPECT_EQ(records::FindPlaceEntry(book, moved)->name, "成都");
 
   // 刪除 takes it away with the person; the other entries stay.
   ClickRow(1);
   Click("deleteButton");
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
-  EXPECT_EQ(records::FindPlaceEntry(book, moved), nullptr);
+  EXPECT_FALSE(records::FindPlaceEntry(book, moved));
 }
 
 TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
@@ -1218,7 +1218,7 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   Click("appendButton");
   EXPECT_NE(Message().indexOf("出生地的修改暫存在記憶體中"), -1) << Message().toStdString();
   const records::Fields person{"甲", "男", "1975", "7", "1", "14", "30"};
-  EXPECT_NE(records::FindPlaceEntry(form_->places(), person), nullptr);
+  EXPECT_TRUE(records::FindPlaceEntry(form_->places(), person));
 
   // Closed, the change waits with the main window; at the end it is written.
   form_->close();
@@ -1230,7 +1230,7 @@ TEST_F(PersonWindowTest, ABirthplaceThatCannotBeWrittenIsKeptUntilItIs) {
   EXPECT_TRUE(FinishPersonEdits(*state, prompt));
   records::PlaceBook book;
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
-  ASSERT_NE(records::FindPlaceEntry(book, person), nullptr);
+  ASSERT_TRUE(records::FindPlaceEntry(book, person));
   EXPECT_EQ(records::FindPlaceEntry(book, person)->mode, "solar");
 }
 
@@ -1286,7 +1286,7 @@ TEST_F(PersonWindowTest, KeptEditsAndTheirPlacesAreWrittenTogether) {
   EXPECT_EQ(records::ReadPersonFile(UserPath()).list.rows.at(0).fields, after);
   records::PlaceBook book;
   ASSERT_EQ(records::LoadPlaceFile(places, book).status, records::Status::kOk);
-  ASSERT_NE(records::FindPlaceEntry(book, after), nullptr);
+  ASSERT_TRUE(records::FindPlaceEntry(book, after));
   EXPECT_EQ(records::FindPlaceEntry(book, after)->name, "成都");
 }
 
@@ -1354,13 +1354,13 @@ TEST_F(PersonWindowTest, ThePlaceNameAndItsCoordinatesBelongTogether) {
     Click("appendButton");
     records::PlaceBook book;
     records::LoadPlaceFile(placesFile, book);
-    const records::PlaceEntry* stored = records::FindPlaceEntry(book, records::Fields{"甲", "男", "1975", "7", "1", "14", "30"});
+    const std::optional<records::PlaceEntry> stored = records::FindPlaceEntry(book, records::Fields{"甲", "男", "1975", "7", "1", "14", "30"});
     if (!*c.stored) {
       EXPECT_EQ(Rows(), 0) << "refused";
-      EXPECT_EQ(stored, nullptr);
+      EXPECT_FALSE(stored);
       EXPECT_FALSE(Message().isEmpty());
     } else {
-      ASSERT_NE(stored, nullptr);
+      ASSERT_TRUE(stored);
       EXPECT_EQ(stored->name, c.stored);
       EXPECT_NEAR(stored->longitude, c.longitude, 0.01);
     }
