@@ -66,6 +66,17 @@ std::string PathText(const fs::path& p) { return p.string(); }
 
 
 FileContent ReadWhole(const fs::path& path, std::size_t limit) {
+  std::string bytes;
+  // Room for the whole at once: growing step by step would hold two copies.
+  FileContent r = ReadInPieces(
+      path, limit, [&bytes](std::string_view piece) { bytes += piece; },
+      [&bytes](std::size_t size) { bytes.reserve(size); });
+  r.bytes = std::move(bytes);
+  return r;
+}
+
+FileContent ReadInPieces(const fs::path& path, std::size_t limit, const std::function<void(std::string_view)>& piece,
+                         const std::function<void(std::size_t)>& sized) {
   FileContent r;
   // O_NONBLOCK: a FIFO named User must not block the program.
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -86,7 +97,8 @@ FileContent ReadWhole(const fs::path& path, std::size_t limit) {
     r.error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return r;
   }
-  if (st.st_size > 0) r.bytes.reserve(std::min<std::size_t>(st.st_size, limit));
+  if (st.st_size > 0 && sized) sized(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), limit));
+  std::size_t read = 0;
   char buf[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buf, sizeof buf);
@@ -96,13 +108,14 @@ FileContent ReadWhole(const fs::path& path, std::size_t limit) {
       return r;
     }
     if (n == 0) break;
-    const std::size_t room = limit - r.bytes.size();
+    const std::size_t room = limit - read;
     if (static_cast<std::size_t>(n) > room) {
-      r.bytes.append(buf, room);
+      piece(std::string_view(buf, room));
       r.complete = false;
       break;
     }
-    r.bytes.append(buf, static_cast<std::size_t>(n));
+    piece(std::string_view(buf, static_cast<std::size_t>(n)));
+    read += static_cast<std::size_t>(n);
   }
   return r;
 }
@@ -150,6 +163,13 @@ static int WriteAll(int fd, std::string_view bytes) {
 // Returns 0 or the errno of the step that failed; the temporary file never
 // stays behind.
 int WriteReplacing(const fs::path& path, std::string_view content) {
+  return WriteReplacing(path, [content](const PutPiece& put) {
+    put(content);
+    return 0;
+  });
+}
+
+int WriteReplacing(const fs::path& path, const std::function<int(const PutPiece& put)>& produce) {
   // A file the user made read-only stays as it is.
   struct stat old {};
   const bool hasOld = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
@@ -168,7 +188,25 @@ int WriteReplacing(const fs::path& path, std::string_view content) {
   Fd file(fd);
   if (hasOld) ::fchmod(fd, old.st_mode & 07777);  // keep the permissions of the file replaced
 
-  int err = WriteAll(fd, content);
+  // The pieces go out through a buffer; a large one straight away.
+  constexpr std::size_t kBuffer = 65536;
+  std::string buffer;
+  buffer.reserve(kBuffer);
+  int err = 0;
+  const PutPiece put = [&](std::string_view piece) {
+    if (err != 0) return;
+    if (buffer.size() + piece.size() > kBuffer) {
+      err = WriteAll(fd, buffer);
+      buffer.clear();
+    }
+    if (err != 0) return;
+    if (piece.size() >= kBuffer) err = WriteAll(fd, piece);
+    else buffer += piece;
+  };
+  const int made = produce(put);
+  if (err == 0) err = made;
+  if (err == 0) err = WriteAll(fd, buffer);
+  buffer = {};
   if (err == 0) err = Reached(WriteStep::kSyncFile, path);
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   const int closeErr = file.Close();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,13 @@ struct FileContent {
 };
 // At most `limit` bytes of a regular file.
 FileContent ReadWhole(const std::filesystem::path& path, std::size_t limit);
+// The same read handing the bytes to `piece` as they come, a buffer at a
+// time, without holding the whole file (`bytes` stays empty). `sized`, when
+// given, learns first how many bytes are coming (as far as the file's size
+// tells).
+FileContent ReadInPieces(const std::filesystem::path& path, std::size_t limit,
+                         const std::function<void(std::string_view)>& piece,
+                         const std::function<void(std::size_t)>& sized = {});
 
 // A file that is a symbolic link is written where the link points.
 std::filesystem::path ResolveTarget(const std::filesystem::path& path);
@@ -47,6 +55,11 @@ std::filesystem::path FolderOf(const std::filesystem::path& path);
 // Returns 0 or the errno of the step that failed; the temporary file
 // ("<name>.saving-…") never stays behind.
 int WriteReplacing(const std::filesystem::path& path, std::string_view content);
+// The same with content made piece by piece: `produce` hands every piece to
+// `put` in turn (which writes them through a buffer); it returns 0, or an
+// errno when the content cannot be made, and then nothing is replaced.
+using PutPiece = std::function<void(std::string_view)>;
+int WriteReplacing(const std::filesystem::path& path, const std::function<int(const PutPiece& put)>& produce);
 
 // The steps of WriteReplacing after the content is written, at which a kill
 // leaves the most telling states: before the flush of the new file, before

@@ -78,27 +78,31 @@ bool StorableKey(const Fields& key) {
 }
 
 // The entries of the companion file now whose persons are in the old `User`
-// but not in the new one, line after line.
-std::string EntriesOfOldPersons(const PlaceBook& now, const PersonSave& persons, const KeySet& newKeys) {
+// (the file at `personFile`, not yet written) but not in the new list, line
+// after line.
+std::string EntriesOfOldPersons(const PlaceBook& now, const fs::path& personFile, const KeySet& newKeys) {
+  std::vector<const PlaceLine*> gone;
+  for (const PlaceLine& line : now.lines)
+    if (line.readable() && !newKeys.has(line)) gone.push_back(&line);
+  if (gone.empty()) return {};
+  std::vector<Fields> keys;
+  keys.reserve(gone.size());
+  for (const PlaceLine* line : gone) keys.push_back(line->keyFields());
+  const std::vector<bool> there = FileMayHoldFields(personFile, keys);
   std::string lines;
-  for (const PlaceLine& line : now.lines) {
-    if (!line.readable() || newKeys.has(line) || !MayHoldFields(persons.before, line.keyFields())) continue;
+  for (std::size_t i = 0; i < gone.size(); ++i) {
+    if (!there[i]) continue;
     if (!lines.empty() && !lines.ends_with('\n')) lines += '\n';
-    lines += line.text();
+    lines += gone[i]->text();
   }
   return lines;
 }
 
-// The content of the companion file while `User` still holds its old
-// persons: the new content, plus those entries.
-std::string PlacesBeforePersons(const std::string& after, const std::string& oldEntries) {
-  std::string content;
-  content.reserve(after.size() + oldEntries.size() + 1);
-  content = after;
-  if (oldEntries.empty()) return content;
-  if (!content.empty() && !content.ends_with('\n')) content += '\n';
-  content += oldEntries;
-  return content;
+// The state of a content put piece by piece; nothing when it cannot be made.
+std::optional<DiskState> PlaceContentState(const PlaceBook& book, std::string_view more) {
+  DiskStateHasher h;
+  if (!PutPlaceContent(book, more, [&h](std::string_view piece) { h.add(piece); })) return std::nullopt;
+  return h.state();
 }
 
 void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
@@ -169,7 +173,7 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   // needs of it as the file now holds it is taken out first: the entries of
   // the persons gone (the book is the file when it has nothing unsaved).
   std::optional<std::string> oldEntries;
-  if (places.unsaved.empty()) oldEntries = EntriesOfOldPersons(places, persons, keys);
+  if (places.unsaved.empty()) oldEntries = EntriesOfOldPersons(places, personTarget, keys);
   PlaceSave placeSave = PreparePlaceSave(placeTarget, places, changes, true);
   if (!placeSave.result) {
     // The companion cannot be read: neither file is written.
@@ -183,37 +187,47 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   }
   // From here on `places` is given its content again on every path.
   PlaceBook& book = placeSave.work;
-  if (placeSave.reloaded || !oldEntries) oldEntries = EntriesOfOldPersons(ParsePlaceFile(placeSave.before), persons, keys);
+  if (placeSave.reloaded || !oldEntries) {
+    // The book is not the file: read what the file holds (under the lock,
+    // as it was just now).
+    const FileContent now = ReadWhole(placeTarget, kMaxFileBytes);
+    oldEntries = EntriesOfOldPersons(ParsePlaceFile(now.bytes), personTarget, keys);
+  }
   DropPlacesWithout(book, keys);
-  std::optional<std::string> after = SerializePlaceFile(book);
-  if (!after) {
+  // The companion while `User` still holds its old persons: the new content
+  // plus their entries; then the new content alone.
+  const std::optional<DiskState> between = PlaceContentState(book, *oldEntries);
+  const std::optional<DiskState> after = PlaceContentState(book, {});
+  if (!between || !after) {
     places = std::move(book);
     return FinishPersonSave(list, std::move(persons),
                             {Status::kCannotWrite, "出生地的資料含有無法存檔的文字，這次的修改尚未存檔"});
   }
-  std::string between = PlacesBeforePersons(*after, *oldEntries);
-  oldEntries.reset();
 
   // The companion as it is on disk, rewritten only where it changes.
-  std::string onDisk = std::move(placeSave.before);
+  DiskState onDisk = placeSave.disk;
   bool placesThere = placeSave.existed;
-  const auto writePlaces = [&](const std::string& content) {
-    if (content == onDisk && (placesThere || content.empty())) return 0;
-    const int err = WriteReplacing(placeTarget, content);
+  bool holdsOld = false;  // the file holds the entries of the old persons as well
+  const auto writePlaces = [&](const DiskState& state, std::string_view more) {
+    if (placesThere ? state == onDisk : state.size == 0) return 0;
+    const int err = WriteReplacing(placeTarget, [&](const PutPiece& put) {
+      return PutPlaceContent(book, more, put) ? 0 : EILSEQ;
+    });
     if (err == 0) {
-      onDisk = content;
+      onDisk = state;
       placesThere = true;
     }
     return err;
   };
 
-  if (const int err = writePlaces(between); err != 0) {
+  if (const int err = writePlaces(*between, *oldEntries); err != 0) {
     places = std::move(book);  // the changes wait among the unsaved ones
     return FinishPersonSave(list, std::move(persons),
                             {Status::kCannotWrite,
                              "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err) + "，這次的修改尚未存檔", err});
   }
-  if (const int err = WriteReplacing(personTarget, persons.content); err != 0) {
+  holdsOld = !oldEntries->empty();
+  if (const int err = WritePersonSave(persons); err != 0) {
     // `User` is as it was; the companion may hold entries for the persons
     // not written, which no one shows. The book finds the file changed at
     // the next save and puts its changes on top again.
@@ -222,14 +236,11 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
                             {Status::kCannotWrite, "無法寫入檔案 " + PathText(personTarget) + Reason(err), err});
   }
   // Entries of persons gone: a failure leaves them for the next save.
-  writePlaces(*after);
-  // What the file holds now, read line by line once the save's copies are gone.
-  book = {};
-  between = {};
-  after.reset();
-  places = {};
-  places = ParsePlaceFile(onDisk);
-  if (!placesThere) places.disk = {};
+  if (writePlaces(*after, {}) == 0) holdsOld = false;
+  // The book is now what the file holds, line by line.
+  PlacesWritten(book, holdsOld ? std::string_view(*oldEntries) : std::string_view(), onDisk);
+  if (!placesThere) book.disk = {};
+  places = std::move(book);
   return FinishPersonSave(list, std::move(persons), {});
 }
 

@@ -114,14 +114,20 @@ Edit Edit::Restore(std::size_t index, PersonRecord removed) {
   return e;
 }
 
-DiskState DiskStateOf(std::string_view content) {
-  // FNV-1a, 64 bits.
-  std::uint64_t h = 0xcbf29ce484222325u;
-  for (unsigned char c : content) {
+void DiskStateHasher::add(std::string_view piece) {
+  std::uint64_t h = hash_;
+  for (const unsigned char c : piece) {
     h ^= c;
     h *= 0x100000001b3u;
   }
-  return {true, content.size(), h};
+  hash_ = h;
+  size_ += piece.size();
+}
+
+DiskState DiskStateOf(std::string_view content) {
+  DiskStateHasher h;
+  h.add(content);
+  return h.state();
 }
 
 namespace {
@@ -237,35 +243,42 @@ PersonList ParsePersonFile(std::string_view content, bool complete) {
 
 namespace {
 
-// The content of the list and, for each row that was not read from a file,
-// how it stands in that content (a row read from one keeps its source; only
-// its line number and line end change, see SourcesAfterSave).
-std::optional<std::string> Serialize(const PersonList& list,
-                                     std::vector<std::pair<std::size_t, PersonRecord::Source>>* sources) {
-  std::string out;
-  std::size_t size = 0;  // room for the whole content at once
-  for (const PersonRecord& row : list.rows) size += row.fields.kept().empty() ? 32 : row.fields.kept().size() + 2;
-  out.reserve(size);
+// The content of the list, line by line to `put`: untouched records as
+// they were read, the others from their fields, CR LF after every line.
+// False when a line cannot be written.
+template <class Put>
+bool PutContent(const PersonList& list, Put put) {
   Big5Codec codec;
-  std::size_t lineNumber = 0;
+  std::string line;
   for (const PersonRecord& row : list.rows) {
-    ++lineNumber;
-    if (row.source) {
-      // A line read: as the file had it.
-      if (!row.fields.kept().empty()) out += row.fields.kept();
-      else if (!AppendLine(codec, row.fields, out)) return std::nullopt;
-      out += row.source->line_end.empty() ? std::string_view("\r\n") : std::string_view(row.source->line_end);
-      continue;
-    }
-    if (!AppendLine(codec, row.fields, out)) return std::nullopt;
-    out += "\r\n";
+    line.clear();
+    if (row.source && !row.fields.kept().empty()) line += row.fields.kept();
+    else if (!AppendLine(codec, row.fields, line)) return false;
+    line += row.source && !row.source->line_end.empty() ? std::string_view(row.source->line_end)
+                                                         : std::string_view("\r\n");
+    put(std::string_view(line));
+  }
+  return true;
+}
+
+// For each row that was not read from a file, how it will stand in the
+// content (a row read from one keeps its source; only its line number and
+// line end change, see SourcesAfterSave). False when such a row cannot be
+// written.
+bool NewSources(const PersonList& list, std::vector<std::pair<std::size_t, PersonRecord::Source>>& sources) {
+  Big5Codec codec;
+  std::string line;
+  for (std::size_t i = 0; i < list.rows.size(); ++i) {
+    if (list.rows[i].source) continue;
+    line.clear();
+    if (!AppendLine(codec, list.rows[i].fields, line)) return false;
     PersonRecord::Source src;
     src.line_end = "\r\n";
     src.field_count = kFieldCount;
-    src.line = static_cast<std::uint32_t>(lineNumber);
-    if (sources) sources->emplace_back(lineNumber - 1, src);
+    src.line = static_cast<std::uint32_t>(i + 1);
+    sources.emplace_back(i, src);
   }
-  return out;
+  return true;
 }
 
 // The rows as they stand in the content Serialize made of them.
@@ -314,7 +327,12 @@ bool WritesFields(const Edit& edit) {
 }  // namespace
 
 std::optional<std::string> SerializePersonFile(const PersonList& list) {
-  return Serialize(list, nullptr);
+  std::string out;
+  std::size_t size = 0;  // room for the whole content at once
+  for (const PersonRecord& row : list.rows) size += row.fields.kept().empty() ? 32 : row.fields.kept().size() + 2;
+  out.reserve(size);
+  if (!PutContent(list, [&out](std::string_view line) { out += line; })) return std::nullopt;
+  return out;
 }
 
 SaveResult ApplyEdit(PersonList& list, const Edit& edit) {
@@ -437,6 +455,69 @@ bool MayHoldFields(std::string_view content, const Fields& fields) {
   return false;
 }
 
+namespace {
+
+// The line as MayHoldFields looks for it; nothing for fields that do not
+// stand in the file as they are.
+std::optional<std::string> LineOfFields(Big5Codec& codec, const Fields& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    const std::string& f = fields[i];
+    if ((i > 0 && f.empty()) || f.find("…") != std::string::npos || f.find("\xEF\xBF\xBD") != std::string::npos)
+      return std::nullopt;
+    const EncodedText e = codec.Encode(f);
+    if (!e.bytes) return std::nullopt;
+    line += (i ? "\t" : "") + *e.bytes;
+  }
+  return line;
+}
+
+}  // namespace
+
+std::vector<bool> FileMayHoldFields(const fs::path& path, const std::vector<Fields>& fields) {
+  std::vector<bool> found(fields.size(), false);
+  std::vector<std::pair<std::size_t, std::string>> lines;  // of the fields that stand as they are
+  std::size_t longest = 0;
+  Big5Codec codec;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    std::optional<std::string> line = LineOfFields(codec, fields[i]);
+    if (!line) {
+      found[i] = true;
+      continue;
+    }
+    longest = std::max(longest, line->size());
+    lines.emplace_back(i, std::move(*line));
+  }
+  if (lines.empty()) return found;
+  // Lines end at CR or LF; of each, its start is enough to tell (one byte
+  // beyond the longest line looked for).
+  std::string start;
+  bool cut = false;  // the line is longer than `start` holds
+  const auto check = [&] {
+    for (const auto& [i, line] : lines)
+      if (start.starts_with(line) && ((start.size() == line.size() && !cut) || (start.size() > line.size() &&
+                                                                                start[line.size()] == '\t')))
+        found[i] = true;
+    start.clear();
+    cut = false;
+  };
+  const FileContent read = ReadInPieces(path, kMaxFileBytes, [&](std::string_view piece) {
+    while (!piece.empty()) {
+      const std::size_t end = piece.find_first_of("\r\n");
+      const std::string_view text = piece.substr(0, end);
+      const std::size_t room = longest + 1 - std::min(start.size(), longest + 1);
+      start += text.substr(0, room);
+      cut = cut || text.size() > room;
+      if (end == std::string_view::npos) break;
+      check();
+      piece.remove_prefix(end + 1);
+    }
+  });
+  check();
+  if (read.error != 0) std::fill(found.begin(), found.end(), true);
+  return found;
+}
+
 SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit) {
   if (list.truncated) {
     return {Status::kTooLarge, "檔案超過 " + std::to_string(kMaxRecords) +
@@ -470,7 +551,6 @@ PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std
     return s;
   }
   s.existed = m.existed;
-  s.before = std::move(m.before);
   s.changed = m.changed;
   s.dropped = std::move(m.dropped);
   s.work = std::move(m.work);
@@ -493,14 +573,25 @@ PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std
     s.work.unsaved.push_back(*edit);
     s.edited = true;
   }
-  const std::optional<std::string> content = Serialize(s.work, &s.sources);
-  if (!content) {
+  if (!NewSources(s.work, s.sources)) {
     list = std::move(s.work);
     s.result = {Status::kBadText, "資料含有 Big5 無法表示的字"};
     return s;
   }
-  s.content = std::move(*content);
   return s;
+}
+
+int WritePersonSave(PersonSave& s) {
+  DiskStateHasher written;
+  const int err = WriteReplacing(s.target, [&](const PutPiece& put) {
+    const bool made = PutContent(s.work, [&](std::string_view line) {
+      written.add(line);
+      put(line);
+    });
+    return made ? 0 : EILSEQ;
+  });
+  if (err == 0) s.written = written.state();
+  return err;
 }
 
 SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written) {
@@ -512,7 +603,7 @@ SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written
     result.message = s.changedText + result.message;
   } else {
     SourcesAfterSave(s.work.rows, s.sources);
-    s.work.disk = DiskStateOf(s.content);
+    s.work.disk = s.written;
     s.work.unsaved.clear();
     if (!result.dropped.empty()) {
       result.message = s.changedText + (s.edited ? "這次的修改已存檔" : "其餘的修改已存檔");
@@ -534,7 +625,7 @@ SaveResult SavePersonList(const fs::path& path, PersonList& list, const std::opt
   PersonSave s = PreparePersonSave(target, list, edit);
   if (!s.result) return s.result;
   SaveResult written;
-  if (const int err = WriteReplacing(target, s.content); err != 0)
+  if (const int err = WritePersonSave(s); err != 0)
     written = {Status::kCannotWrite, "無法寫入檔案 " + PathText(target) + Reason(err), err};
   return FinishPersonSave(list, std::move(s), std::move(written));
 }

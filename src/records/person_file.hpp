@@ -215,6 +215,16 @@ SaveResult ApplyEdit(PersonList& list, const Edit& edit);
 std::string DescribeEdit(const Edit& edit);
 
 DiskState DiskStateOf(std::string_view content);
+// The same of a content handed over piece by piece.
+class DiskStateHasher {
+ public:
+  void add(std::string_view piece);
+  DiskState state() const { return {true, size_, hash_}; }
+
+ private:
+  std::uint64_t hash_ = 0xcbf29ce484222325u;  // FNV-1a, 64 bits
+  std::uintmax_t size_ = 0;
+};
 
 // ----------------------------------------------------------------- the file
 
@@ -245,13 +255,16 @@ SaveResult SavePersonList(const std::filesystem::path& path, PersonList& list,
 // ------------------------------------------------------------ a save in steps
 //
 // For a save that writes this file together with its companion under one
-// lock: SavePersonList is CheckBeforeSave, the lock, PreparePersonSave, the
-// write of `content` and FinishPersonSave.
+// lock: SavePersonList is CheckBeforeSave, the lock, PreparePersonSave,
+// WritePersonSave and FinishPersonSave.
 
 // Whether a line of the file's content holds these fields (for fields that
 // do not stand in the file as they are, a short, overlong or damaged line's:
 // true). Cheaper than parsing the whole file.
 bool MayHoldFields(std::string_view content, const Fields& fields);
+// The same for each of `fields` at once, the file read in pieces (a file
+// that cannot be read: true).
+std::vector<bool> FileMayHoldFields(const std::filesystem::path& path, const std::vector<Fields>& fields);
 
 // Refusals that need no file: a truncated list, a bad field.
 SaveResult CheckBeforeSave(const PersonList& list, const std::optional<Edit>& edit);
@@ -265,18 +278,21 @@ struct PersonSave {
   std::filesystem::path target;
   PersonList work;         // the list as written (the caller's list, or the file's present content, edited)
   bool existed = false;    // the file was there
-  std::string before;      // its content now
-  std::string content;     // its new content
   bool changed = false;    // the file had changed since the list was read
   bool edited = false;     // an edit was given and applied
   std::vector<Edit> dropped;
   std::vector<std::pair<std::size_t, PersonRecord::Source>> sources;  // of the rows not read from a file
   std::string changedText;
+  DiskState written;       // of the content WritePersonSave wrote
 };
 // Under the folder lock: reads the file and applies the unsaved edits and
 // the edit. When `result` is not ok, the list is as SavePersonList leaves it then;
 // otherwise the list has moved into `work` until FinishPersonSave.
 PersonSave PreparePersonSave(const std::filesystem::path& target, PersonList& list, const std::optional<Edit>& edit);
+// Writes `work` to the file: a temporary file beside it, written piece by
+// piece, flushed and renamed over it. 0, or the errno of the step that
+// failed (the old file is then whole).
+int WritePersonSave(PersonSave& save);
 // Gives the list back: written (`written` ok), or with the edits kept in
 // memory and `written`'s failure reported.
 SaveResult FinishPersonSave(PersonList& list, PersonSave&& save, SaveResult written);

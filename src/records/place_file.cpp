@@ -231,16 +231,43 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
   return book;
 }
 
+void PlaceLine::Written(std::size_t line, bool followed) {
+  line_ = static_cast<std::uint32_t>(line);
+  if (followed && !text_.ends_with('\n')) text_ += '\n';
+}
+
+bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put) {
+  if (!std::all_of(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.writable(); }))
+    return false;
+  bool open = false;  // the last piece put ended without LF
+  const auto line = [&](std::string_view text) {
+    if (text.empty()) return;
+    if (open) put("\n");  // a last line without end, now followed
+    put(text);
+    open = !text.ends_with('\n');
+  };
+  for (const PlaceLine& l : book.lines) line(l.text());
+  line(more);
+  return true;
+}
+
+void PlacesWritten(PlaceBook& book, std::string_view more, const DiskState& disk) {
+  if (!more.empty()) {
+    PlaceBook added = ParsePlaceFile(more);
+    book.lines.insert(book.lines.end(), std::make_move_iterator(added.lines.begin()),
+                      std::make_move_iterator(added.lines.end()));
+  }
+  for (std::size_t i = 0; i < book.lines.size(); ++i) book.lines[i].Written(i + 1, i + 1 < book.lines.size());
+  book.unsaved.clear();
+  book.disk = disk;
+}
+
 std::optional<std::string> SerializePlaceFile(const PlaceBook& book) {
   std::string out;
   std::size_t size = 0;
   for (const PlaceLine& line : book.lines) size += line.text().size() + 1;
   out.reserve(size);
-  for (const PlaceLine& line : book.lines) {
-    if (!line.writable()) return std::nullopt;
-    if (!out.empty() && !out.ends_with('\n')) out += '\n';  // a last line without end, now followed
-    out += line.text();
-  }
+  if (!PutPlaceContent(book, {}, [&out](std::string_view piece) { out += piece; })) return std::nullopt;
   return out;
 }
 
@@ -335,7 +362,7 @@ PlaceSave PreparePlaceSave(const fs::path& target, PlaceBook& book, const std::v
     return s;
   }
   s.existed = m.existed;
-  s.before = std::move(m.before);
+  s.disk = m.disk;
   s.reloaded = m.changed;
   s.work = std::move(m.work);
   for (const PlaceChange& c : changes) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -78,6 +79,9 @@ class PlaceLine {
   // False for a line that a change made of an entry or key that cannot be
   // stored (SerializePlaceFile then refuses the book).
   bool writable() const { return kind_ != Kind::kUnwritable; }
+  // The line as the file holds it once written there as line `line`,
+  // `followed` by another (a last line without end then gets its LF).
+  void Written(std::size_t line, bool followed);
 
  private:
   enum class Kind : std::uint8_t { kEntry, kUnreadable, kUnwritable };
@@ -111,6 +115,13 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete = true);
 // Lines read and left alone come back byte for byte. Nothing when a text
 // holds a TAB, CR or LF.
 std::optional<std::string> SerializePlaceFile(const PlaceBook& book);
+// The same content piece by piece to `put`, and after it `more` (lines of
+// the file, each with its end); false, before anything is put, when a line
+// cannot be written.
+bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put);
+// The book as the file holds it once `more` (lines read, each with its end)
+// was written after its lines: numbered, with `disk` and nothing unsaved.
+void PlacesWritten(PlaceBook& book, std::string_view more, const DiskState& disk);
 // The lines that cannot be read, for the user: "出生地檔案有 2 行無法讀取，
 // 已原樣保留（第 3 行經度「nan」不是 -180 到 180 之間的數；第 5 行…）";
 // empty when every line reads.
@@ -142,7 +153,7 @@ struct PlaceSave {
   SaveResult result;     // not ok: nothing to write (the book is as SavePlaceFile leaves it then)
   PlaceBook work;        // the book with the changes, to be written
   bool existed = false;  // the file was there
-  std::string before;    // its content now
+  DiskState disk;        // what it holds now
   bool reloaded = false; // the file had changed since the book was read
 };
 // Under the folder lock: reads the file and applies the book's unsaved
