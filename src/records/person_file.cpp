@@ -26,30 +26,56 @@ RecordFields::RecordFields(const Fields& fields, std::string_view tail, std::str
 
 RecordFields::RecordFields(const std::array<std::string_view, kFieldCount>& fields, std::string_view tail,
                            std::string_view kept) {
-  std::size_t size = tail.size() + kept.size();
-  for (const std::string_view f : fields) size += f.size();
-  if (size == 0) return;
-  text_ = std::make_unique_for_overwrite<char[]>(size);
-  std::size_t at = 0;
-  const auto put = [&](std::string_view piece, std::size_t end) {
-    std::copy(piece.begin(), piece.end(), text_.get() + at);
-    at += piece.size();
-    ends_[end] = static_cast<std::uint32_t>(at);
-  };
-  for (std::size_t i = 0; i < kFieldCount; ++i) put(fields[i], i);
-  put(tail, kFieldCount);
-  put(kept, kFieldCount + 1);
+  std::array<std::string_view, kEnds> pieces;
+  std::copy(fields.begin(), fields.end(), pieces.begin());
+  pieces[kFieldCount] = tail;
+  pieces[kFieldCount + 1] = kept;
+  std::size_t size = 0;
+  for (const std::string_view p : pieces) size += p.size();
+  char* text = nullptr;
+  if (size <= kInlineText) {
+    text = reinterpret_cast<char*>(raw_.data() + 1 + kEnds);
+  } else {
+    char* block = new char[4 * kEnds + size];
+    raw_[0] = 1;
+    std::memcpy(raw_.data() + kBlockAt, &block, sizeof block);
+    text = block + 4 * kEnds;
+  }
+  std::uint32_t at = 0;
+  for (std::size_t i = 0; i < kEnds; ++i) {
+    std::copy(pieces[i].begin(), pieces[i].end(), text + at);
+    at += static_cast<std::uint32_t>(pieces[i].size());
+    if (onHeap()) std::memcpy(const_cast<char*>(Block()) + 4 * i, &at, sizeof at);
+    else raw_[1 + i] = static_cast<unsigned char>(at);
+  }
 }
 
-RecordFields::RecordFields(const RecordFields& other) : ends_(other.ends_) {
-  const std::size_t size = ends_.back();
-  if (size == 0) return;
-  text_ = std::make_unique_for_overwrite<char[]>(size);
-  std::copy(other.text_.get(), other.text_.get() + size, text_.get());
+RecordFields::~RecordFields() { Free(); }
+
+void RecordFields::Free() {
+  if (onHeap()) delete[] Block();
+  raw_ = {};
+}
+
+RecordFields::RecordFields(const RecordFields& other) : raw_(other.raw_) {
+  if (!onHeap()) return;
+  const std::size_t bytes = 4 * kEnds + other.End(kEnds - 1);
+  char* block = new char[bytes];
+  std::memcpy(block, other.Block(), bytes);
+  std::memcpy(raw_.data() + kBlockAt, &block, sizeof block);
 }
 
 RecordFields& RecordFields::operator=(const RecordFields& other) {
   if (this != &other) *this = RecordFields(other);
+  return *this;
+}
+
+RecordFields& RecordFields::operator=(RecordFields&& other) noexcept {
+  if (this != &other) {
+    Free();
+    raw_ = other.raw_;
+    other.raw_ = {};
+  }
   return *this;
 }
 
@@ -66,7 +92,9 @@ std::array<std::string_view, kFieldCount> RecordFields::views() const {
 }
 
 bool operator==(const RecordFields& a, const RecordFields& b) {
-  return a.ends_ == b.ends_ && std::equal(a.text_.get(), a.text_.get() + a.ends_.back(), b.text_.get());
+  for (std::size_t i = 0; i < RecordFields::kEnds; ++i)
+    if (a.End(i) != b.End(i)) return false;
+  return std::equal(a.Text(), a.Text() + a.End(RecordFields::kEnds - 1), b.Text());
 }
 
 bool operator==(const RecordFields& a, const Fields& b) {

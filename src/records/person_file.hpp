@@ -19,8 +19,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,38 +59,63 @@ class LineEnd {
   std::uint8_t size_ = 0;
 };
 
-// The texts of a record packed in one block: its seven fields (UTF-8), the
+// The texts of a record packed together: its seven fields (UTF-8), the
 // fields after the seventh as the file holds them (Big5, each after its
 // TAB: the tail) and, for a line that its fields would not write back the
 // same (short of fields, not valid Big5, not round-tripping), the line's
-// bytes. A file of the most records holds 100,000 of them.
+// bytes. A file of the most records holds 100,000 of them: the texts of a
+// usual person stand in the record itself, longer ones in one block on the
+// heap.
 class RecordFields {
  public:
   RecordFields() = default;
   RecordFields(const Fields& fields, std::string_view tail = {}, std::string_view kept = {});
   RecordFields(const std::array<std::string_view, kFieldCount>& fields, std::string_view tail, std::string_view kept);
+  ~RecordFields();
   RecordFields(const RecordFields& other);
   RecordFields& operator=(const RecordFields& other);
-  RecordFields(RecordFields&&) noexcept = default;
-  RecordFields& operator=(RecordFields&&) noexcept = default;
+  RecordFields(RecordFields&& other) noexcept : raw_(other.raw_) { other.raw_ = {}; }
+  RecordFields& operator=(RecordFields&& other) noexcept;
 
-  std::string_view operator[](std::size_t i) const { return Piece(i == 0 ? 0 : ends_[i - 1], ends_[i]); }
+  std::string_view operator[](std::size_t i) const { return Piece(i == 0 ? 0 : End(i - 1), End(i)); }
   static constexpr std::size_t size() { return kFieldCount; }
   Fields value() const;  // the seven, copied
   std::array<std::string_view, kFieldCount> views() const;
-  std::string_view tail() const { return Piece(ends_[kFieldCount - 1], ends_[kFieldCount]); }
+  std::string_view tail() const { return Piece(End(kFieldCount - 1), End(kFieldCount)); }
   // The line as the file holds it (without its line end) when the fields
   // and the tail would not write it back the same; empty otherwise.
-  std::string_view kept() const { return Piece(ends_[kFieldCount], ends_[kFieldCount + 1]); }
+  std::string_view kept() const { return Piece(End(kFieldCount), End(kFieldCount + 1)); }
 
   friend bool operator==(const RecordFields& a, const RecordFields& b);  // fields, tail and kept bytes
   friend bool operator==(const RecordFields& a, const Fields& b);        // the seven fields
 
  private:
-  std::string_view Piece(std::uint32_t from, std::uint32_t to) const { return {text_.get() + from, to - from}; }
-  std::unique_ptr<char[]> text_;
-  // Where each field, the tail and the kept bytes end in text_.
-  std::array<std::uint32_t, kFieldCount + 2> ends_{};
+  // Where each field, the tail and the kept bytes end.
+  static constexpr std::size_t kEnds = kFieldCount + 2;
+  static constexpr std::size_t kSize = 40;
+  // In the record: raw_[0] is 0, the ends follow as bytes, then the texts.
+  static constexpr std::size_t kInlineText = kSize - 1 - kEnds;
+  // On the heap: raw_[0] is 1 and raw_ holds at kBlockAt the block's
+  // address; the block holds the ends (4 bytes each), then the texts.
+  static constexpr std::size_t kBlockAt = 8;
+  bool onHeap() const { return raw_[0] != 0; }
+  const char* Block() const {
+    const char* block = nullptr;
+    std::memcpy(&block, raw_.data() + kBlockAt, sizeof block);
+    return block;
+  }
+  std::uint32_t End(std::size_t i) const {
+    if (!onHeap()) return raw_[1 + i];
+    std::uint32_t end = 0;
+    std::memcpy(&end, Block() + 4 * i, sizeof end);
+    return end;
+  }
+  const char* Text() const {
+    return onHeap() ? Block() + 4 * kEnds : reinterpret_cast<const char*>(raw_.data() + 1 + kEnds);
+  }
+  std::string_view Piece(std::uint32_t from, std::uint32_t to) const { return {Text() + from, to - from}; }
+  void Free();
+  alignas(8) std::array<unsigned char, kSize> raw_{};
 };
 
 struct PersonRecord {

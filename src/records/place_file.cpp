@@ -134,12 +134,29 @@ std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e) {
 
 PlaceLine PlaceLine::Read(std::string_view text, std::size_t line) {
   PlaceLine l;
-  l.text_ = std::string(text);
+  l.SetText(text);
   l.line_ = static_cast<std::uint32_t>(line);
   const LineContent c = ReadLine(Body(text));
   if (c.keyEnd) l.keyEnd_ = static_cast<std::uint32_t>(*c.keyEnd);
   l.kind_ = c.entry ? Kind::kEntry : Kind::kUnreadable;
   return l;
+}
+
+void PlaceLine::SetText(std::string_view text) {
+  // Exactly the room the text needs: a file holds many lines.
+  std::unique_ptr<char[]> copy = text.empty() ? nullptr : std::make_unique_for_overwrite<char[]>(text.size());
+  std::copy(text.begin(), text.end(), copy.get());
+  text_ = std::move(copy);
+  size_ = static_cast<std::uint32_t>(text.size());
+}
+
+PlaceLine& PlaceLine::operator=(const PlaceLine& other) {
+  if (this == &other) return *this;
+  SetText(other.text());
+  keyEnd_ = other.keyEnd_;
+  line_ = other.line_;
+  kind_ = other.kind_;
+  return *this;
 }
 
 PlaceLine PlaceLine::Written(const Fields& key, const PlaceEntry& entry) {
@@ -152,7 +169,7 @@ PlaceLine PlaceLine::Written(const Fields& key, const PlaceEntry& entry) {
   }
   if (CheckPlaceEntry(entry)) l.kind_ = Kind::kUnwritable;
   l.keyEnd_ = static_cast<std::uint32_t>(keyEnd);
-  std::string& s = l.text_;
+  std::string s;
   s.reserve(keyEnd + entry.name.size() + entry.zone.size() + entry.mode.size() + 64);
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     s += key[i];
@@ -160,22 +177,23 @@ PlaceLine PlaceLine::Written(const Fields& key, const PlaceEntry& entry) {
   }
   s += entry.name + '\t' + NumberText(entry.longitude) + '\t' + NumberText(entry.latitude) + '\t' + entry.zone +
        '\t' + entry.mode + (entry.later ? ":later" : "") + '\n';
+  l.SetText(s);
   return l;
 }
 
 std::optional<PlaceEntry> PlaceLine::entry() const {
   if (kind_ == Kind::kUnreadable) return std::nullopt;
-  return ReadLine(Body(text_)).entry;
+  return ReadLine(Body(text())).entry;
 }
 
 std::string PlaceLine::problem() const {
   if (kind_ != Kind::kUnreadable) return {};
-  return ReadLine(Body(text_)).problem;
+  return ReadLine(Body(text())).problem;
 }
 
 std::optional<std::string_view> PlaceLine::key() const {
   if (keyEnd_ == kNoKey) return std::nullopt;
-  return std::string_view(text_).substr(0, keyEnd_);
+  return text().substr(0, keyEnd_);
 }
 
 bool PlaceLine::HasKey(FieldsView person) const {
@@ -183,7 +201,7 @@ bool PlaceLine::HasKey(FieldsView person) const {
   std::size_t size = kFieldCount - 1;
   for (const std::string_view f : person.views()) size += f.size();
   if (size != keyEnd_) return false;
-  const char* at = text_.data();
+  const char* at = text_.get();
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     const std::string_view f = person[i];
     if (std::string_view(at, f.size()) != f) return false;
@@ -233,7 +251,7 @@ PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
 
 void PlaceLine::Written(std::size_t line, bool followed) {
   line_ = static_cast<std::uint32_t>(line);
-  if (followed && !text_.ends_with('\n')) text_ += '\n';
+  if (followed && !text().ends_with('\n')) SetText(std::string(text()) + '\n');
 }
 
 bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put) {

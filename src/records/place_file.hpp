@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,12 +59,16 @@ std::optional<std::string> CheckPlaceEntry(const PlaceEntry& e);
 class PlaceLine {
  public:
   PlaceLine() = default;
+  PlaceLine(const PlaceLine& other) { *this = other; }
+  PlaceLine& operator=(const PlaceLine& other);
+  PlaceLine(PlaceLine&&) noexcept = default;
+  PlaceLine& operator=(PlaceLine&&) noexcept = default;
   // A line read (`text` with its line end; `line` from 1).
   static PlaceLine Read(std::string_view text, std::size_t line);
   // The line a change writes for the person's place.
   static PlaceLine Written(const Fields& key, const PlaceEntry& entry);
 
-  std::string_view text() const { return text_; }
+  std::string_view text() const { return {text_.get(), size_}; }
   std::size_t line() const { return line_; }  // line number in the file, from 1; 0 when written from fields
   // It holds an entry (one that cannot be stored, too, when not writable).
   bool readable() const { return kind_ != Kind::kUnreadable; }
@@ -86,7 +91,9 @@ class PlaceLine {
  private:
   enum class Kind : std::uint8_t { kEntry, kUnreadable, kUnwritable };
   static constexpr std::uint32_t kNoKey = ~std::uint32_t{0};
-  std::string text_;
+  void SetText(std::string_view text);
+  std::unique_ptr<char[]> text_;
+  std::uint32_t size_ = 0;
   std::uint32_t keyEnd_ = kNoKey;  // where the key ends in text_
   std::uint32_t line_ = 0;
   Kind kind_ = Kind::kUnreadable;
