@@ -120,6 +120,30 @@ FileContent ReadInPieces(const fs::path& path, std::size_t limit, const std::fun
   return r;
 }
 
+FileContent ReadInLines(const fs::path& path, std::size_t limit, const TakeLines& take,
+                        const std::function<void(std::string_view)>& each) {
+  std::string pending;
+  FileContent r = ReadInPieces(path, limit, [&](std::string_view piece) {
+    if (each) each(piece);
+    if (pending.empty()) {
+      pending.assign(piece.substr(take(piece, false, true)));
+    } else {
+      pending += piece;
+      pending.erase(0, take(pending, false, true));
+    }
+  });
+  if (r.exists && r.error == 0) take(pending, true, r.complete);
+  return r;
+}
+
+std::size_t CountLineFeeds(const fs::path& path, std::size_t limit) {
+  std::size_t count = 0;
+  ReadInPieces(path, limit, [&count](std::string_view piece) {
+    count += static_cast<std::size_t>(std::count(piece.begin(), piece.end(), '\n'));
+  });
+  return count;
+}
+
 // A `User` that is a symbolic link is written where the link points.
 fs::path ResolveTarget(const fs::path& path) {
   std::error_code ec;

@@ -46,6 +46,18 @@ FileContent ReadInPieces(const std::filesystem::path& path, std::size_t limit,
                          const std::function<void(std::string_view)>& piece,
                          const std::function<void(std::size_t)>& sized = {});
 
+// The same read handing `take` the text not yet taken, in lines: `take`
+// takes the lines that end in it and returns how much it took; the rest is
+// handed again with the next piece. At the end (`atEnd`) it gets what is
+// left, `complete` false when the file was longer than the limit. `each`,
+// when given, sees every piece as it comes. Only a piece and the line it
+// cuts are held at a time.
+using TakeLines = std::function<std::size_t(std::string_view text, bool atEnd, bool complete)>;
+FileContent ReadInLines(const std::filesystem::path& path, std::size_t limit, const TakeLines& take,
+                        const std::function<void(std::string_view)>& each = {});
+// The line feeds of a file, counted in pieces.
+std::size_t CountLineFeeds(const std::filesystem::path& path, std::size_t limit);
+
 // A file that is a symbolic link is written where the link points.
 std::filesystem::path ResolveTarget(const std::filesystem::path& path);
 std::filesystem::path FolderOf(const std::filesystem::path& path);

@@ -233,40 +233,65 @@ PersonRecord ParseLine(Big5Codec& codec, std::string_view text, std::string_view
 
 }  // namespace
 
-PersonList ParsePersonFile(std::string_view content, bool complete) {
-  PersonList list;
-  list.disk = DiskStateOf(content);
-  Big5Codec codec;
+namespace {
+
+// The records of a content read line by line, whole or in pieces.
+class PersonLines {
+ public:
   // Room for every record at once (lines counted by their LF): growing the
   // list step by step would hold the old and the new room together.
-  const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
-  list.rows.reserve(std::min(lines + 1, kMaxRecords));
-  std::size_t pos = 0;
-  std::size_t lineNumber = 0;
-  // A line ends at CR LF, or at a lone CR or LF.
-  while (pos < content.size()) {
-    std::size_t end = content.find_first_of("\r\n", pos);
-    std::string_view lineEnd;
-    if (end == std::string_view::npos) {
-      if (!complete) break;  // cut off in the middle of a line
-      end = content.size();
-    } else if (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') {
-      lineEnd = content.substr(end, 2);
-    } else {
-      lineEnd = content.substr(end, 1);
+  explicit PersonLines(std::size_t lineFeeds) { list_.rows.reserve(std::min(lineFeeds + 1, kMaxRecords)); }
+
+  // Takes the lines that end in `content` (at its end: all, but a line cut
+  // off when the content is not complete); returns how much it took.
+  std::size_t Take(std::string_view content, bool atEnd, bool complete) {
+    std::size_t pos = 0;
+    // A line ends at CR LF, or at a lone CR or LF.
+    while (pos < content.size() && !list_.truncated) {
+      std::size_t end = content.find_first_of("\r\n", pos);
+      std::string_view lineEnd;
+      if (end == std::string_view::npos) {
+        if (!atEnd || !complete) break;  // cut off in the middle of a line
+        end = content.size();
+      } else if (content[end] == '\r' && end + 1 == content.size() && !atEnd) {
+        break;  // a CR LF perhaps, cut between pieces
+      } else if (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') {
+        lineEnd = content.substr(end, 2);
+      } else {
+        lineEnd = content.substr(end, 1);
+      }
+      ++lineNumber_;
+      const std::string_view text = content.substr(pos, end - pos);
+      if (!text.empty()) {
+        if (list_.rows.size() == kMaxRecords) {
+          list_.truncated = true;
+          break;
+        }
+        list_.rows.push_back(ParseLine(codec_, text, lineEnd, lineNumber_));
+      }
+      pos = end + lineEnd.size();
     }
-    ++lineNumber;
-    const std::string_view text = content.substr(pos, end - pos);
-    pos = end + lineEnd.size();
-    if (text.empty()) continue;
-    if (list.rows.size() == kMaxRecords) {
-      list.truncated = true;
-      break;
-    }
-    list.rows.push_back(ParseLine(codec, text, lineEnd, lineNumber));
+    return list_.truncated ? content.size() : pos;  // beyond the most records: nothing more to keep
   }
-  if (!complete) list.truncated = true;
-  return list;
+
+  PersonList Finish(bool complete, const DiskState& disk) {
+    if (!complete) list_.truncated = true;
+    list_.disk = disk;
+    return std::move(list_);
+  }
+
+ private:
+  PersonList list_;
+  Big5Codec codec_;
+  std::size_t lineNumber_ = 0;
+};
+
+}  // namespace
+
+PersonList ParsePersonFile(std::string_view content, bool complete) {
+  PersonLines lines(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')));
+  lines.Take(content, true, complete);
+  return lines.Finish(complete, DiskStateOf(content));
 }
 
 namespace {
@@ -425,7 +450,13 @@ SaveResult KeepInMemory(PersonList& list, const std::optional<Edit>& edit, SaveR
 
 LoadResult ReadPersonFile(const fs::path& path) {
   LoadResult r;
-  FileContent file = ReadWhole(path, kMaxFileBytes);
+  // Read in pieces: only the records are held, not the file's text.
+  PersonLines lines(CountLineFeeds(path, kMaxFileBytes));
+  DiskStateHasher hasher;
+  const FileContent file = ReadInLines(
+      path, kMaxFileBytes,
+      [&lines](std::string_view text, bool atEnd, bool complete) { return lines.Take(text, atEnd, complete); },
+      [&hasher](std::string_view piece) { hasher.add(piece); });
   if (!file.exists) {
     r.status = Status::kMissing;
     return r;
@@ -436,7 +467,7 @@ LoadResult ReadPersonFile(const fs::path& path) {
     r.message = "無法讀取檔案 " + PathText(path) + Reason(file.error);
     return r;
   }
-  r.list = ParsePersonFile(file.bytes, file.complete);
+  r.list = lines.Finish(file.complete, hasher.state());
   if (r.list.truncated) r.message = TruncatedText();
   return r;
 }

@@ -224,29 +224,54 @@ Fields PlaceLine::keyFields() const {
   return f;
 }
 
-PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
-  PlaceBook book;
+namespace {
+
+// The lines of a content read whole or in pieces.
+class PlaceLines {
+ public:
   // Room for every line at once, rather than growing step by step.
-  const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
-  book.lines.reserve(std::min(lines + 1, kMaxRecords));
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    const std::size_t nl = content.find('\n', pos);
-    if (nl == std::string_view::npos && !complete) {
-      book.truncated = true;
-      break;
+  explicit PlaceLines(std::size_t lineFeeds) { book_.lines.reserve(std::min(lineFeeds + 1, kMaxRecords)); }
+
+  // Takes the lines that end in `content` (at its end: all, but a line cut
+  // off when the content is not complete); returns how much it took.
+  std::size_t Take(std::string_view content, bool atEnd, bool complete) {
+    std::size_t pos = 0;
+    while (pos < content.size() && !book_.truncated) {
+      const std::size_t nl = content.find('\n', pos);
+      if (nl == std::string_view::npos) {
+        if (!atEnd) break;
+        if (!complete) {
+          book_.truncated = true;
+          break;
+        }
+      }
+      const std::size_t end = nl == std::string_view::npos ? content.size() : nl + 1;
+      if (book_.lines.size() == kMaxRecords) {
+        book_.truncated = true;
+        break;
+      }
+      book_.lines.push_back(PlaceLine::Read(content.substr(pos, end - pos), book_.lines.size() + 1));
+      pos = end;
     }
-    const std::size_t end = nl == std::string_view::npos ? content.size() : nl + 1;
-    if (book.lines.size() == kMaxRecords) {
-      book.truncated = true;
-      break;
-    }
-    book.lines.push_back(PlaceLine::Read(content.substr(pos, end - pos), book.lines.size() + 1));
-    pos = end;
+    return book_.truncated ? content.size() : pos;  // beyond the most lines: nothing more to keep
   }
-  if (!complete) book.truncated = true;
-  book.disk = DiskStateOf(content);
-  return book;
+
+  PlaceBook Finish(bool complete, const DiskState& disk) {
+    if (!complete) book_.truncated = true;
+    book_.disk = disk;
+    return std::move(book_);
+  }
+
+ private:
+  PlaceBook book_;
+};
+
+}  // namespace
+
+PlaceBook ParsePlaceFile(std::string_view content, bool complete) {
+  PlaceLines lines(static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n')));
+  lines.Take(content, true, complete);
+  return lines.Finish(complete, DiskStateOf(content));
 }
 
 void PlaceLine::Written(std::size_t line, bool followed) {
@@ -339,8 +364,14 @@ void ApplyPlaceChange(PlaceBook& book, const PlaceChange& change) {
 LoadResult LoadPlaceFile(const fs::path& path, PlaceBook& book) {
   RemoveStaleTemporaries(path);
   LoadResult r;
-  FileContent file = ReadWhole(path, kMaxFileBytes);
   book = {};
+  // Read in pieces: only the lines are held, not the file's text once more.
+  PlaceLines lines(CountLineFeeds(path, kMaxFileBytes));
+  DiskStateHasher hasher;
+  const FileContent file = ReadInLines(
+      path, kMaxFileBytes,
+      [&lines](std::string_view text, bool atEnd, bool complete) { return lines.Take(text, atEnd, complete); },
+      [&hasher](std::string_view piece) { hasher.add(piece); });
   if (!file.exists) return r;
   if (file.error != 0) {
     r.status = Status::kCannotRead;
@@ -348,7 +379,7 @@ LoadResult LoadPlaceFile(const fs::path& path, PlaceBook& book) {
     r.message = "無法讀取出生地檔案 " + PathText(path) + Reason(file.error);
     return r;
   }
-  book = ParsePlaceFile(file.bytes, file.complete);
+  book = lines.Finish(file.complete, hasher.state());
   if (book.truncated) r.message = "出生地檔案過大，只載入了前面的部分";
   return r;
 }

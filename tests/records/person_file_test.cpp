@@ -218,6 +218,38 @@ TEST(PersonFile, ParsedFieldsAgreeWithTheDecodedLine) {
   }
 }
 
+// A file read in pieces gives the list its whole content gives, wherever
+// the pieces cut its lines (CR LF among them), beyond the most records too.
+TEST(PersonFile, AFileReadInPiecesIsReadAsAWhole) {
+  std::uint32_t x = 9;
+  const auto next = [&x](std::size_t bound) {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<std::size_t>((x >> 8) % bound);
+  };
+  const std::vector<std::string> ends{"\r\n", "\n", "\r", "\r\n\r\n"};
+  for (const std::size_t count : {std::size_t{9000}, kMaxRecords + 3}) {
+    // The first line's CR LF cut by the first piece's end.
+    const std::string first = "A\tB\t1\t2\t3\t4\t5\t";
+    std::string content = first + std::string(65535 - first.size(), 'x') + "\r\n";
+    for (std::size_t i = 0; i < count; ++i)
+      content += Big5("王") + std::to_string(i) + "\t" + Big5("男") + "\t1975\t8\t" + std::string(next(40), '1') +
+                 "\t14\t5" + ends[next(ends.size())];
+    content += "last";
+    TempDir dir;
+    WriteBytes(dir.user(), content);
+    const PersonList whole = ParsePersonFile(content);
+    const LoadResult read = ReadPersonFile(dir.user());
+    ASSERT_EQ(read.list.rows.size(), whole.rows.size());
+    for (std::size_t i = 0; i < whole.rows.size(); ++i) {
+      ASSERT_TRUE(SameRow(read.list.rows[i], whole.rows[i])) << i;
+      ASSERT_EQ(read.list.rows[i].source->line, whole.rows[i].source->line) << i;
+      ASSERT_EQ(read.list.rows[i].source->line_end, whole.rows[i].source->line_end) << i;
+    }
+    EXPECT_EQ(read.list.truncated, whole.truncated);
+    EXPECT_EQ(read.list.disk, whole.disk);
+  }
+}
+
 // A field longer than any name is kept whole (the place of its person is
 // found by it); its line is damaged and written back byte for byte.
 TEST(PersonFile, OverlongFieldsAreKeptWhole) {

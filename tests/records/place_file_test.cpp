@@ -229,6 +229,31 @@ TEST(PlaceFile, PersonFileAndCompanionRoundTripByteForByte) {
   EXPECT_EQ(Read(PlaceFilePath(user)), places);
 }
 
+// A file read in pieces gives the book its whole content gives, wherever
+// the pieces cut its lines, beyond the most lines too.
+TEST(PlaceFile, AFileReadInPiecesIsReadAsAWhole) {
+  Dir d;
+  const fs::path file = d.path / "User.places";
+  for (const std::size_t count : {std::size_t{3000}, kMaxRecords + 2}) {
+    std::string content;
+    for (std::size_t i = 0; i < count; ++i)
+      content += "甲" + std::to_string(i) + "\t男\t1975\t7\t1\t14\t30\t臺北\t121.5\t25\tAsia/Taipei\tclock" +
+                 (i % 7 == 0 ? "\r\n" : "\n");
+    content += "broken";
+    Write(file, content);
+    const PlaceBook whole = ParsePlaceFile(content);
+    PlaceBook read;
+    ASSERT_EQ(LoadPlaceFile(file, read).status, Status::kOk);
+    ASSERT_EQ(read.lines.size(), whole.lines.size());
+    for (std::size_t i = 0; i < whole.lines.size(); ++i) {
+      ASSERT_EQ(read.lines[i].text(), whole.lines[i].text()) << i;
+      ASSERT_EQ(read.lines[i].readable(), whole.lines[i].readable()) << i;
+    }
+    EXPECT_EQ(read.truncated, whole.truncated);
+    EXPECT_EQ(read.disk, whole.disk);
+  }
+}
+
 // Random lines put together from fields good and bad: each comes back byte
 // for byte; a line reads when it names no problem; its key is its first
 // seven fields, which it is found by; what reads is written again from its
