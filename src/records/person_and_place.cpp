@@ -99,9 +99,10 @@ std::string EntriesOfOldPersons(const PlaceBook& now, const fs::path& personFile
 }
 
 // The state of a content put piece by piece; nothing when it cannot be made.
-std::optional<DiskState> PlaceContentState(const PlaceBook& book, std::string_view more) {
+std::optional<DiskState> PlaceContentState(const PlaceBook& book, std::string_view more,
+                                           const std::vector<bool>* keep = nullptr) {
   DiskStateHasher h;
-  if (!PutPlaceContent(book, more, [&h](std::string_view piece) { h.add(piece); })) return std::nullopt;
+  if (!PutPlaceContent(book, more, [&h](std::string_view piece) { h.add(piece); }, keep)) return std::nullopt;
   return h.state();
 }
 
@@ -245,12 +246,14 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
 }
 
 SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& list, const PlaceBook& places) {
-  const std::optional<std::string> persons = SerializePersonFile(list);
-  if (!persons) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
-  PlaceBook book = places;
-  const KeySet keys(list.rows, Entries(book));
-  DropPlacesWithout(book, keys);
-  const std::optional<std::string> after = SerializePlaceFile(book);
+  if (!PersonContentWritable(list)) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
+  // The book's lines written: all but the entries whose person is not in
+  // the list (marked, rather than the book copied).
+  const KeySet keys(list.rows, Entries(places));
+  std::vector<bool> keep(places.lines.size());
+  for (std::size_t i = 0; i < places.lines.size(); ++i)
+    keep[i] = !places.lines[i].readable() || keys.has(places.lines[i]);
+  const std::optional<DiskState> after = PlaceContentState(places, {}, &keep);
   if (!after) return {Status::kBadText, "出生地的資料含有無法存檔的文字"};
 
   const fs::path personTarget = ResolveTarget(personFile);
@@ -267,28 +270,34 @@ SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& li
 
   // What is there now: the entries of its persons stay until its new list
   // is in place.
-  const FileContent oldPersons = ReadWhole(personTarget, kMaxFileBytes);
+  FileContent oldPersons = ReadWhole(personTarget, kMaxFileBytes);
   const FileContent oldPlaces = ReadWhole(placeTarget, kMaxFileBytes);
-  for (const auto* f : {&oldPersons, &oldPlaces}) {
+  for (const FileContent* f : {static_cast<const FileContent*>(&oldPersons), &oldPlaces}) {
     if (f->error != 0)
       return {Status::kCannotRead,
               "無法讀取檔案 " + PathText(f == &oldPersons ? personTarget : placeTarget) + Reason(f->error) + unchanged,
               f->error};
   }
-  std::string between = *after;
+  std::string oldEntries;
   if (oldPersons.exists && oldPlaces.exists) {
     for (const PlaceLine& line : ParsePlaceFile(oldPlaces.bytes, oldPlaces.complete).lines) {
       if (!line.readable() || keys.has(line) || !MayHoldFields(oldPersons.bytes, line.keyFields())) continue;
-      if (!between.empty() && !between.ends_with('\n')) between += '\n';
-      between += line.text();
+      if (!oldEntries.empty() && !oldEntries.ends_with('\n')) oldEntries += '\n';
+      oldEntries += line.text();
     }
   }
-  const bool placesNeeded = !between.empty() || oldPlaces.exists;
-  if (placesNeeded && !(oldPlaces.exists && oldPlaces.complete && oldPlaces.bytes == between)) {
-    if (const int err = WriteReplacing(placeTarget, between); err != 0)
+  oldPersons = {};
+  const std::optional<DiskState> between = PlaceContentState(places, oldEntries, &keep);
+  const auto writePlaces = [&](std::string_view more) {
+    return WriteReplacing(placeTarget,
+                          [&](const PutPiece& put) { return PutPlaceContent(places, more, put, &keep) ? 0 : EILSEQ; });
+  };
+  const bool placesNeeded = between->size != 0 || oldPlaces.exists;
+  if (placesNeeded && !(oldPlaces.exists && oldPlaces.complete && DiskStateOf(oldPlaces.bytes) == *between)) {
+    if (const int err = writePlaces(oldEntries); err != 0)
       return {Status::kCannotWrite, "無法寫入出生地檔案 " + PathText(placeTarget) + Reason(err) + unchanged, err};
   }
-  if (const int err = WriteReplacing(personTarget, *persons); err != 0) {
+  if (const int err = WritePersonFile(personTarget, list); err != 0) {
     // The list there is as it was: its places go back as they were.
     if (placesNeeded) {
       std::error_code ignored;
@@ -299,7 +308,7 @@ SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& li
   }
   // Entries of the persons no longer there: a failure leaves them for the
   // next save, which takes them out; no person shows them.
-  if (between != *after) WriteReplacing(placeTarget, *after);
+  if (!oldEntries.empty()) writePlaces({});
   return {};
 }
 

@@ -640,18 +640,25 @@ PersonSave PreparePersonSave(const fs::path& target, PersonList& list, const std
   return s;
 }
 
-int WritePersonSave(PersonSave& s) {
-  DiskStateHasher written;
-  const int err = WriteReplacing(s.target, [&](const PutPiece& put) {
-    const bool made = PutContent(s.work, [&](std::string_view line) {
-      written.add(line);
+bool PersonContentWritable(const PersonList& list) {
+  std::vector<std::pair<std::size_t, PersonRecord::Source>> sources;
+  return NewSources(list, sources);  // a line read from the file writes itself back
+}
+
+int WritePersonFile(const fs::path& path, const PersonList& list, DiskState* written) {
+  DiskStateHasher hasher;
+  const int err = WriteReplacing(path, [&](const PutPiece& put) {
+    const bool made = PutContent(list, [&](std::string_view line) {
+      hasher.add(line);
       put(line);
     });
     return made ? 0 : EILSEQ;
   });
-  if (err == 0) s.written = written.state();
+  if (err == 0 && written) *written = hasher.state();
   return err;
 }
+
+int WritePersonSave(PersonSave& s) { return WritePersonFile(s.target, s.work, &s.written); }
 
 SaveResult FinishPersonSave(PersonList& list, PersonSave&& s, SaveResult written) {
   SaveResult result = std::move(written);

@@ -314,6 +314,13 @@ struct PersonSave {
 // the edit. When `result` is not ok, the list is as SavePersonList leaves it then;
 // otherwise the list has moved into `work` until FinishPersonSave.
 PersonSave PreparePersonSave(const std::filesystem::path& target, PersonList& list, const std::optional<Edit>& edit);
+// Whether every line of the list's content can be written (see
+// SerializePersonFile).
+bool PersonContentWritable(const PersonList& list);
+// Writes the list's content to the file as WriteReplacing does, line by
+// line: 0 or the errno of the step that failed (EILSEQ: a line cannot be
+// written). `written`, when given, is set to the state of what was written.
+int WritePersonFile(const std::filesystem::path& path, const PersonList& list, DiskState* written = nullptr);
 // Writes `work` to the file: a temporary file beside it, written piece by
 // piece, flushed and renamed over it. 0, or the errno of the step that
 // failed (the old file is then whole).

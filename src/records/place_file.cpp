@@ -279,9 +279,11 @@ void PlaceLine::Written(std::size_t line, bool followed) {
   if (followed && !text().ends_with('\n')) SetText(std::string(text()) + '\n');
 }
 
-bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put) {
-  if (!std::all_of(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.writable(); }))
-    return false;
+bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put,
+                     const std::vector<bool>* keep) {
+  const auto kept = [&](std::size_t i) { return !keep || (*keep)[i]; };
+  for (std::size_t i = 0; i < book.lines.size(); ++i)
+    if (kept(i) && !book.lines[i].writable()) return false;
   bool open = false;  // the last piece put ended without LF
   const auto line = [&](std::string_view text) {
     if (text.empty()) return;
@@ -289,7 +291,8 @@ bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::fu
     put(text);
     open = !text.ends_with('\n');
   };
-  for (const PlaceLine& l : book.lines) line(l.text());
+  for (std::size_t i = 0; i < book.lines.size(); ++i)
+    if (kept(i)) line(book.lines[i].text());
   line(more);
   return true;
 }

@@ -125,7 +125,10 @@ std::optional<std::string> SerializePlaceFile(const PlaceBook& book);
 // The same content piece by piece to `put`, and after it `more` (lines of
 // the file, each with its end); false, before anything is put, when a line
 // cannot be written.
-bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put);
+// `keep`, when given, says by their index which lines of the book are
+// written (the others are left out).
+bool PutPlaceContent(const PlaceBook& book, std::string_view more, const std::function<void(std::string_view)>& put,
+                     const std::vector<bool>* keep = nullptr);
 // The book as the file holds it once `more` (lines read, each with its end)
 // was written after its lines: numbered, with `disk` and nothing unsaved.
 void PlacesWritten(PlaceBook& book, std::string_view more, const DiskState& disk);
