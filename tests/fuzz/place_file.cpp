@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PlaceBook again = ParsePlaceFile(*saved);
   const std::optional<PlaceEntry> found = FindPlaceEntry(again, added);
   Require(found && *found == place);
-  if (!keys.empty() && keys.front() != added) Require(FindPlaceEntry(again, keys.front()) == nullptr);
+  if (!keys.empty() && keys.front() != added) Require(!FindPlaceEntry(again, keys.front()));
   std::size_t k = 0;
   for (const PlaceLine& line : again.lines) {
     if (line.readable()) continue;
