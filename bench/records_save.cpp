@@ -47,7 +47,7 @@ void SaveOneChange(benchmark::State& state) {
   LoadPlaceFile(PlaceFilePath(user), places);
   int hour = 0;
   for (auto _ : state) {
-    Fields after = list.list.rows[0].fields;
+    Fields after = list.list.rows[0].fields.value();
     after[kHour] = std::to_string(hour++ % 24);
     const Edit edit = Edit::Modify(0, list.list.rows[0], after);
     const SaveResult r = state.range(0) == 0 ? SavePersonList(user, list.list, edit)

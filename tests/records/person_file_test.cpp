@@ -63,7 +63,10 @@ Fields Person(std::string name, std::string sex = "男", std::string y = "1975",
 // The line the program writes for these fields.
 std::string Line(const Fields& f) {
   std::string s;
-  for (std::size_t i = 0; i < f.size(); ++i) s += (i ? "\t" : "") + Big5(f[i]);
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    if (i > 0) s += '\t';
+    s += Big5(f[i]);
+  }
   return s + "\r\n";
 }
 

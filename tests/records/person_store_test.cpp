@@ -45,7 +45,10 @@ void Write(const fs::path& p, std::string_view b) { std::ofstream(p, std::ios::b
 Fields P(std::string name, std::string hour = "14") { return {std::move(name), "男", "1975", "7", "1", hour, "30"}; }
 std::string UserLine(const Fields& f, std::string_view tail = {}) {
   std::string s;
-  for (std::size_t i = 0; i < f.size(); ++i) s += (i ? "\t" : "") + EncodeBig5(f[i]).bytes.value();
+  for (std::size_t i = 0; i < f.size(); ++i) {
+    if (i > 0) s += '\t';
+    s += EncodeBig5(f[i]).bytes.value();
+  }
   return s + std::string(tail) + "\r\n";
 }
 std::string PlaceLineOf(const Fields& f, const PlaceEntry& e) {
