@@ -15,57 +15,48 @@ using namespace io;
 
 namespace {
 
-// The fields of a list's rows, looked up by a place line's key without
-// copying them: the rows' numbers sorted by a hash of their fields. For a
-// few lookups the rows are searched one by one.
-class KeySet {
- public:
-  KeySet(const std::vector<PersonRecord>& rows, std::size_t lookups) : rows_(rows) {
-    if (lookups <= kFew) return;
-    index_.reserve(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-      index_.push_back({HashOf(rows[i].fields.views()), static_cast<std::uint32_t>(i)});
-    std::sort(index_.begin(), index_.end());
-  }
-  // A line whose key is the fields of a row.
-  bool has(const PlaceLine& line) const {
-    const std::optional<std::string_view> key = line.key();
-    if (!key) return false;
-    const auto named = [&](std::size_t row) { return line.HasKey(rows_[row].fields); };
-    if (index_.empty()) {
-      for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (named(i)) return true;
-      return false;
-    }
-    std::array<std::string_view, kFieldCount> fields;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
-      const std::size_t tab = i + 1 < kFieldCount ? key->find('\t', start) : key->size();
-      if (tab == std::string_view::npos) return false;
-      fields[i] = key->substr(start, tab - start);
-      start = tab + 1;
-    }
-    const std::uint32_t hash = HashOf(fields);
-    for (auto it = std::lower_bound(index_.begin(), index_.end(), std::pair{hash, std::uint32_t{0}});
-         it != index_.end() && it->first == hash; ++it)
-      if (named(it->second)) return true;
-    return false;
-  }
-
- private:
-  static constexpr std::size_t kFew = 8;
-  static std::uint32_t HashOf(const std::array<std::string_view, kFieldCount>& fields) {
+// Which lines of a book hold an entry whose key is the fields of one of the
+// rows. The entries' numbers, sorted by a hash of their keys, are looked up
+// from every row: nothing of the rows or the lines is copied. A few entries
+// are compared with every row.
+std::vector<bool> NamedEntries(const PlaceBook& book, const std::vector<PersonRecord>& rows) {
+  constexpr std::size_t kFew = 8;
+  const auto hashOf = [](const std::array<std::string_view, kFieldCount>& fields) {
     std::size_t h = 0;
     for (const std::string_view f : fields) h = h * 31 + std::hash<std::string_view>{}(f);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
+  };
+  std::vector<bool> named(book.lines.size(), false);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> index;  // hash, line
+  for (std::size_t i = 0; i < book.lines.size(); ++i) {
+    const PlaceLine& line = book.lines[i];
+    const std::optional<std::string_view> key = line.readable() ? line.key() : std::nullopt;
+    if (!key) continue;
+    std::array<std::string_view, kFieldCount> fields;
+    std::size_t start = 0;
+    for (std::size_t f = 0; f < kFieldCount; ++f) {
+      const std::size_t tab = f + 1 < kFieldCount ? key->find('\t', start) : key->size();
+      fields[f] = key->substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+      start = tab == std::string_view::npos ? key->size() : tab + 1;
+    }
+    index.emplace_back(hashOf(fields), static_cast<std::uint32_t>(i));
   }
-  const std::vector<PersonRecord>& rows_;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> index_;  // hash, row
-};
-
-std::size_t Entries(const PlaceBook& book) {
-  return static_cast<std::size_t>(
-      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.readable(); }));
+  if (index.size() <= kFew) {
+    for (const auto& entry : index) {
+      const PlaceLine& line = book.lines[entry.second];
+      named[entry.second] =
+          std::any_of(rows.begin(), rows.end(), [&](const PersonRecord& r) { return line.HasKey(r.fields); });
+    }
+    return named;
+  }
+  std::sort(index.begin(), index.end());
+  for (const PersonRecord& row : rows) {
+    const std::uint32_t hash = hashOf(row.fields.views());
+    for (auto it = std::lower_bound(index.begin(), index.end(), std::pair{hash, std::uint32_t{0}});
+         it != index.end() && it->first == hash; ++it)
+      if (!named[it->second] && book.lines[it->second].HasKey(row.fields)) named[it->second] = true;
+  }
+  return named;
 }
 
 std::size_t RowsWith(const std::vector<PersonRecord>& rows, const Fields& f) {
@@ -80,10 +71,13 @@ bool StorableKey(const Fields& key) {
 // The entries of the companion file now whose persons are in the old `User`
 // (the file at `personFile`, not yet written) but not in the new list, line
 // after line.
-std::string EntriesOfOldPersons(const PlaceBook& now, const fs::path& personFile, const KeySet& newKeys) {
+std::string EntriesOfOldPersons(const PlaceBook& now, const fs::path& personFile, const std::vector<PersonRecord>& rows) {
   std::vector<const PlaceLine*> gone;
-  for (const PlaceLine& line : now.lines)
-    if (line.readable() && !newKeys.has(line)) gone.push_back(&line);
+  {
+    const std::vector<bool> named = NamedEntries(now, rows);
+    for (std::size_t i = 0; i < now.lines.size(); ++i)
+      if (now.lines[i].readable() && !named[i]) gone.push_back(&now.lines[i]);
+  }
   if (gone.empty()) return {};
   std::vector<Fields> keys;
   keys.reserve(gone.size());
@@ -106,8 +100,15 @@ std::optional<DiskState> PlaceContentState(const PlaceBook& book, std::string_vi
   return h.state();
 }
 
-void DropPlacesWithout(PlaceBook& book, const KeySet& keys) {
-  std::erase_if(book.lines, [&](const PlaceLine& l) { return l.readable() && !keys.has(l); });
+void DropPlacesWithout(PlaceBook& book, const std::vector<PersonRecord>& rows) {
+  const std::vector<bool> named = NamedEntries(book, rows);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < book.lines.size(); ++i) {
+    if (book.lines[i].readable() && !named[i]) continue;
+    if (kept != i) book.lines[kept] = std::move(book.lines[i]);
+    ++kept;
+  }
+  book.lines.resize(kept);
 }
 
 }  // namespace
@@ -131,7 +132,7 @@ std::vector<PlaceChange> PlaceChangesFor(const std::vector<PersonRecord>& rows, 
 }
 
 void DropPlacesWithoutPerson(PlaceBook& book, const std::vector<PersonRecord>& rows) {
-  DropPlacesWithout(book, KeySet(rows, Entries(book)));
+  DropPlacesWithout(book, rows);
 }
 
 SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, PlaceBook& places,
@@ -169,12 +170,12 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
   }
   const std::vector<PlaceChange> changes =
       persons.edited ? PlaceChangesFor(persons.work.rows, *edit, place) : std::vector<PlaceChange>{};
-  const KeySet keys(persons.work.rows, 2 * Entries(places) + changes.size());
+  const std::vector<PersonRecord>& rows = persons.work.rows;
   // The book moves into the save rather than being copied; what the save
   // needs of it as the file now holds it is taken out first: the entries of
   // the persons gone (the book is the file when it has nothing unsaved).
   std::optional<std::string> oldEntries;
-  if (places.unsaved.empty()) oldEntries = EntriesOfOldPersons(places, personTarget, keys);
+  if (places.unsaved.empty()) oldEntries = EntriesOfOldPersons(places, personTarget, rows);
   PlaceSave placeSave = PreparePlaceSave(placeTarget, places, changes, true);
   if (!placeSave.result) {
     // The companion cannot be read: neither file is written.
@@ -192,9 +193,9 @@ SaveResult SavePersonAndPlace(const fs::path& personFile, PersonList& list, Plac
     // The book is not the file: read what the file holds (under the lock,
     // as it was just now).
     const FileContent now = ReadWhole(placeTarget, kMaxFileBytes);
-    oldEntries = EntriesOfOldPersons(ParsePlaceFile(now.bytes), personTarget, keys);
+    oldEntries = EntriesOfOldPersons(ParsePlaceFile(now.bytes), personTarget, rows);
   }
-  DropPlacesWithout(book, keys);
+  DropPlacesWithout(book, rows);
   // The companion while `User` still holds its old persons: the new content
   // plus their entries; then the new content alone.
   const std::optional<DiskState> between = PlaceContentState(book, *oldEntries);
@@ -249,10 +250,9 @@ SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& li
   if (!PersonContentWritable(list)) return {Status::kBadText, "資料含有 Big5 無法表示的字"};
   // The book's lines written: all but the entries whose person is not in
   // the list (marked, rather than the book copied).
-  const KeySet keys(list.rows, Entries(places));
-  std::vector<bool> keep(places.lines.size());
+  std::vector<bool> keep = NamedEntries(places, list.rows);
   for (std::size_t i = 0; i < places.lines.size(); ++i)
-    keep[i] = !places.lines[i].readable() || keys.has(places.lines[i]);
+    if (!places.lines[i].readable()) keep[i] = true;
   const std::optional<DiskState> after = PlaceContentState(places, {}, &keep);
   if (!after) return {Status::kBadText, "出生地的資料含有無法存檔的文字"};
 
@@ -280,8 +280,11 @@ SaveResult SavePersonAndPlaceAs(const fs::path& personFile, const PersonList& li
   }
   std::string oldEntries;
   if (oldPersons.exists && oldPlaces.exists) {
-    for (const PlaceLine& line : ParsePlaceFile(oldPlaces.bytes, oldPlaces.complete).lines) {
-      if (!line.readable() || keys.has(line) || !MayHoldFields(oldPersons.bytes, line.keyFields())) continue;
+    const PlaceBook old = ParsePlaceFile(oldPlaces.bytes, oldPlaces.complete);
+    const std::vector<bool> named = NamedEntries(old, list.rows);
+    for (std::size_t i = 0; i < old.lines.size(); ++i) {
+      const PlaceLine& line = old.lines[i];
+      if (!line.readable() || named[i] || !MayHoldFields(oldPersons.bytes, line.keyFields())) continue;
       if (!oldEntries.empty() && !oldEntries.ends_with('\n')) oldEntries += '\n';
       oldEntries += line.text();
     }

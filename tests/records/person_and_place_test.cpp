@@ -246,5 +246,31 @@ TEST(PersonAndPlace, RefusedOrUnwrittenSavesChangeNeitherFile) {
   EXPECT_TRUE(list.list.unsaved.empty() && book.unsaved.empty());
 }
 
+// Entries whose person is not in the list leave the book, however many
+// (few are compared one by one, many looked up by a hash), twins and
+// unreadable lines stay.
+TEST(PersonAndPlace, EntriesLeaveExactlyWhenTheirPersonIsGone) {
+  for (const int count : {3, 60}) {
+    PlaceBook book;
+    std::vector<PersonRecord> rows;
+    std::vector<Fields> kept;
+    for (int i = 0; i < count; ++i) {
+      ApplyPlaceChange(book, {std::nullopt, P("甲" + std::to_string(i)), kTaipei});
+      if (i % 3 != 0) {
+        rows.push_back(PersonRecord{P("甲" + std::to_string(i))});
+        kept.push_back(P("甲" + std::to_string(i)));
+      }
+    }
+    rows.push_back(rows.front());  // a twin
+    book.lines.push_back(ParsePlaceFile(kDamaged).lines.at(0));
+    DropPlacesWithoutPerson(book, rows);
+    std::vector<Fields> left;
+    for (const PlaceLine& l : book.lines)
+      if (l.readable()) left.push_back(l.keyFields());
+    EXPECT_EQ(left, kept) << count;
+    EXPECT_EQ(book.lines.back().text(), kDamaged) << count;
+  }
+}
+
 }  // namespace
 }  // namespace qelm::records
