@@ -257,7 +257,7 @@ TEST(PersonAndPlace, EntriesLeaveExactlyWhenTheirPersonIsGone) {
     for (int i = 0; i < count; ++i) {
       ApplyPlaceChange(book, {std::nullopt, P("甲" + std::to_string(i)), kTaipei});
       if (i % 3 != 0) {
-        rows.push_back(PersonRecord{P("甲" + std::to_string(i))});
+        rows.push_back(PersonRecord{P("甲" + std::to_string(i)), std::nullopt});
         kept.push_back(P("甲" + std::to_string(i)));
       }
     }
