@@ -28,6 +28,9 @@ std::vector<bool> NamedEntries(const PlaceBook& book, const std::vector<PersonRe
   };
   std::vector<bool> named(book.lines.size(), false);
   std::vector<std::pair<std::uint32_t, std::uint32_t>> index;  // hash, line
+  // Room for them at once: a growing index would leave the room it grew out of.
+  index.reserve(static_cast<std::size_t>(
+      std::count_if(book.lines.begin(), book.lines.end(), [](const PlaceLine& l) { return l.readable(); })));
   for (std::size_t i = 0; i < book.lines.size(); ++i) {
     const PlaceLine& line = book.lines[i];
     const std::optional<std::string_view> key = line.readable() ? line.key() : std::nullopt;
