@@ -152,7 +152,9 @@ void PersonStore::RunInBackground(std::function<SaveResult(PersonStore&)> comman
 }
 
 void PersonStore::Wait() const {
-  if (!pending_.valid() || worker_.load() == std::this_thread::get_id()) return;
+  // The command itself reads and writes the store as it likes (and must not
+  // look at `pending_`, which is being set while it starts).
+  if (worker_.load() == std::this_thread::get_id() || !pending_.valid()) return;
   finished_ = pending_.get();
 }
 
