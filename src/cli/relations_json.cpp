@@ -62,7 +62,7 @@ void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, const std::
       p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
     }
     p = PutText(p, pieces.tails[static_cast<std::size_t>(h.element.number())]);
-    w.RawValue(rapidjson::kObjectType, std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
+    w.RawValue(std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
   }
   w.EndArray();
 }

@@ -105,7 +105,7 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   w.Field("nested", std::array{std::array{1, 2}, std::array{3, 4}});
   w.Key("raw");
   w.BeginArray();
-  w.RawValue(rapidjson::kObjectType, R"({"a":")", std::string_view("x"), R"("})");
+  w.RawValue(R"({"a":")", std::string_view("x"), R"("})");
   w.Value(2);
   w.EndArray();
   w.Field("last", 3);
