@@ -162,7 +162,7 @@ class JsonWriter {
  private:
   // Makes room for a comma and `room` bytes after it; the comma is kept
   // where a value or key comes before in the same object or array.
-  char* Begin(std::size_t room) {
+  [[gnu::always_inline]] char* Begin(std::size_t room) {
     room_ = room + 1;
     start_ = out_.Push(room_);
     *start_ = ',';
@@ -203,9 +203,15 @@ class JsonWriter {
   static char* PutNumber(char* p, T n) {
     // Most numbers of a chart are single digits (a negative one is not,
     // seen unsigned).
-    if (static_cast<std::make_unsigned_t<T>>(n) < 10) {
+    const auto u = static_cast<std::make_unsigned_t<T>>(n);
+    if (u < 10) {
       *p = static_cast<char>('0' + n);
       return p + 1;
+    }
+    if (u < 100) {
+      p[0] = static_cast<char>('0' + u / 10);
+      p[1] = static_cast<char>('0' + u % 10);
+      return p + 2;
     }
     return std::to_chars(p, p + kNumberRoom, n).ptr;
   }
