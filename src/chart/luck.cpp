@@ -105,12 +105,13 @@ struct TermChange {
 // "yyyy年mm月dd日", as ChineseDateText writes it.
 DateText ChangeDateText(Date d) {
   const std::chrono::year_month_day ymd{d};
+  const auto year = static_cast<unsigned>(static_cast<int>(ymd.year()));  // four digits in the tables
   char text[20];
-  char* p = PutDigits(text, static_cast<unsigned>(static_cast<int>(ymd.year())), 4);
+  char* p = PutTwoDigits(PutTwoDigits(text, year / 100 % 100), year % 100);
   p = std::copy_n("年", 3, p);
-  p = PutDigits(p, static_cast<unsigned>(ymd.month()), 2);
+  p = PutTwoDigits(p, static_cast<unsigned>(ymd.month()));
   p = std::copy_n("月", 3, p);
-  p = PutDigits(p, static_cast<unsigned>(ymd.day()), 2);
+  p = PutTwoDigits(p, static_cast<unsigned>(ymd.day()));
   p = std::copy_n("日", 3, p);
   return std::string_view(text, static_cast<std::size_t>(p - text));
 }

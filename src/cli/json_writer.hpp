@@ -208,11 +208,7 @@ class JsonWriter {
       *p = static_cast<char>('0' + n);
       return p + 1;
     }
-    if (u < 100) {
-      p[0] = static_cast<char>('0' + u / 10);
-      p[1] = static_cast<char>('0' + u % 10);
-      return p + 2;
-    }
+    if (u < 100) return PutTwoDigits(p, static_cast<unsigned>(u));
     return std::to_chars(p, p + kNumberRoom, n).ptr;
   }
   template <typename T>

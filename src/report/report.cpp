@@ -1,6 +1,8 @@
 #include "report/report.hpp"
 
 #include <array>
+#include <cassert>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -21,22 +23,37 @@ struct Lines {
 // luck pillar begins).
 constexpr std::string_view kNoPillar = "　";
 
-// The one-character items of a pillar column as the report writes them.
+// The one-character items of a pillar column as the report writes them,
+// each one character of three bytes.
+constexpr std::size_t kGlyphBytes = 3;
 struct Column {
-  std::string_view stem, branch, tenGod;
-  std::array<std::string_view, 3> sound;
+  std::string_view stem = kNoPillar, branch = kNoPillar, tenGod = kNoPillar;
+  std::array<std::string_view, 3> sound{kNoPillar, kNoPillar, kNoPillar};
 };
 
+// The column of a pillar but its ten god, made once for every pillar.
+const Column& PillarColumn(Pillar p) {
+  static const std::array<Column, 10 * 12> kColumns = [] {
+    std::array<Column, 10 * 12> columns{};
+    for (int s = 1; s <= 10; ++s) {
+      for (int b = 1; b <= 12; ++b) {
+        Column& col = columns[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
+        col.stem = Stem{s}.name();
+        col.branch = Branch{b}.name();
+        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
+          col.sound = {sound->SoundChar1, sound->SoundChar2, sound->SoundChar3};
+      }
+    }
+    return columns;
+  }();
+  return kColumns[static_cast<std::size_t>((p.stem.number() - 1) * 12 + p.branch.number() - 1)];
+}
+
 Column ColumnOf(Pillar p, Stem dayMaster) {
-  Column col{kNoPillar, kNoPillar, kNoPillar, {kNoPillar, kNoPillar, kNoPillar}};
-  if (!p.valid()) return col;
-  col.stem = p.stem.name();
-  col.branch = p.branch.name();
+  if (!p.valid()) return {};
+  Column col = PillarColumn(p);
   const auto god = p.stem.tenGodTo(dayMaster).shortName();
   if (!god.empty()) col.tenGod = god;
-  if (const auto s = SoundElementOf((p.stem.number() + 1) / 2, (p.branch.number() + 1) / 2)) {
-    col.sound = {s->SoundChar1, s->SoundChar2, s->SoundChar3};
-  }
   return col;
 }
 
@@ -44,12 +61,15 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 template <typename Pick>
 void Row(Lines l, std::span<const Column> cols, Pick pick) {
   std::string& out = l.out;
-  std::size_t size = l.end.size();
-  for (const Column& col : cols) size += pick(col).size();
   const std::size_t at = out.size();
-  out.resize(at + size);
+  out.resize(at + cols.size() * kGlyphBytes + l.end.size());
   char* p = out.data() + at;
-  for (const Column& col : cols) p = PutText(p, pick(col));
+  for (const Column& col : cols) {
+    const std::string_view glyph = pick(col);
+    assert(glyph.size() == kGlyphBytes);
+    std::memcpy(p, glyph.data(), kGlyphBytes);
+    p += kGlyphBytes;
+  }
   PutText(p, l.end);
 }
 
