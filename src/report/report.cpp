@@ -24,36 +24,52 @@ struct Lines {
 constexpr std::string_view kNoPillar = "　";
 
 // The one-character items of a pillar column as the report writes them,
-// each one character of three bytes.
+// each one character of three bytes, held in place.
 constexpr std::size_t kGlyphBytes = 3;
+using Glyph = std::array<char, kGlyphBytes>;
+Glyph GlyphOf(std::string_view character) {
+  assert(character.size() == kGlyphBytes);
+  Glyph g;
+  character.copy(g.data(), kGlyphBytes);
+  return g;
+}
 struct Column {
-  std::string_view stem = kNoPillar, branch = kNoPillar, tenGod = kNoPillar;
-  std::array<std::string_view, 3> sound{kNoPillar, kNoPillar, kNoPillar};
+  Glyph stem, branch, tenGod;
+  std::array<Glyph, 3> sound;
 };
 
-// The column of a pillar but its ten god, made once for every pillar.
-const Column& PillarColumn(Pillar p) {
-  static const std::array<Column, 10 * 12> kColumns = [] {
-    std::array<Column, 10 * 12> columns{};
+// The columns of every pillar and every ten god, made once: a column is
+// taken whole and its ten god set by the day master.
+struct Columns {
+  Column none;                                  // no pillar
+  std::array<Column, 10 * 12> pillars;          // by stem and branch, the ten god left blank
+  std::array<std::array<Glyph, 10>, 10> gods;   // by stem and day master
+  Columns() {
+    const Glyph blank = GlyphOf(kNoPillar);
+    none = {blank, blank, blank, {blank, blank, blank}};
     for (int s = 1; s <= 10; ++s) {
       for (int b = 1; b <= 12; ++b) {
-        Column& col = columns[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
-        col.stem = Stem{s}.name();
-        col.branch = Branch{b}.name();
+        Column& col = pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
+        col = none;
+        col.stem = GlyphOf(Stem{s}.name());
+        col.branch = GlyphOf(Branch{b}.name());
         if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
-          col.sound = {sound->SoundChar1, sound->SoundChar2, sound->SoundChar3};
+          col.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
+      }
+      for (int d = 1; d <= 10; ++d) {
+        const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
+        gods[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(d - 1)] = god.empty() ? blank : GlyphOf(god);
       }
     }
-    return columns;
-  }();
-  return kColumns[static_cast<std::size_t>((p.stem.number() - 1) * 12 + p.branch.number() - 1)];
-}
+  }
+};
 
 Column ColumnOf(Pillar p, Stem dayMaster) {
-  if (!p.valid()) return {};
-  Column col = PillarColumn(p);
-  const auto god = p.stem.tenGodTo(dayMaster).shortName();
-  if (!god.empty()) col.tenGod = god;
+  static const Columns kColumns;
+  if (!p.valid()) return kColumns.none;
+  const auto stem = static_cast<std::size_t>(p.stem.number() - 1);
+  Column col = kColumns.pillars[stem * 12 + static_cast<std::size_t>(p.branch.number() - 1)];
+  if (dayMaster.valid()) col.tenGod = kColumns.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)];
   return col;
 }
 
@@ -65,9 +81,7 @@ void Row(Lines l, std::span<const Column> cols, Pick pick) {
   out.resize(at + cols.size() * kGlyphBytes + l.end.size());
   char* p = out.data() + at;
   for (const Column& col : cols) {
-    const std::string_view glyph = pick(col);
-    assert(glyph.size() == kGlyphBytes);
-    std::memcpy(p, glyph.data(), kGlyphBytes);
+    std::memcpy(p, pick(col).data(), kGlyphBytes);
     p += kGlyphBytes;
   }
   PutText(p, l.end);
@@ -176,7 +190,7 @@ SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const Sha
   // 時 日 月 年, the year at the right; the day column carries "日".
   std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
                    ColumnOf(c.MonthPillar(), c.DayStem), ColumnOf(c.YearPillar(), c.DayStem)};
-  natal[1].tenGod = "日";
+  natal[1].tenGod = GlyphOf("日");
   TenGodRow(out, natal);
   StemRow(out, natal);
   BranchRow(out, natal);
