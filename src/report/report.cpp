@@ -1,5 +1,6 @@
 #include "report/report.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstring>
@@ -14,10 +15,44 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// The text being composed and the line end it takes.
-struct Lines {
-  std::string& out;
-  std::string_view end;
+// Room for a whole report, made at the start, so that composing seldom
+// makes more.
+constexpr std::size_t kReportRoom = 2048;
+
+// The text being composed and the line end it takes. The string is given
+// room ahead of the writing, which goes on through a pointer; when the
+// composing is done the string is cut to what was written.
+class Lines {
+ public:
+  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {}
+  ~Lines() { out_.resize(size_); }
+  Lines(const Lines&) = delete;
+  Lines& operator=(const Lines&) = delete;
+
+  std::string_view end() const { return end_; }
+  std::size_t size() const { return size_; }
+  // Room for n bytes at the end of the text; Keep(p) keeps what was written
+  // up to p.
+  char* Room(std::size_t n) {
+    if (out_.size() - size_ < n) out_.resize(std::max(size_ + n, std::max(2 * out_.size(), kReportRoom)));
+    return out_.data() + size_;
+  }
+  void Keep(const char* end) { size_ = static_cast<std::size_t>(end - out_.data()); }
+
+  // The parts, as AppendParts takes them.
+  template <typename... Parts>
+  void Append(const Parts&... parts) {
+    char* p = Room((detail::MaxPartSize(parts) + ...));
+    ((p = detail::PutPart(p, parts)), ...);
+    Keep(p);
+  }
+  // A line of text.
+  void Line(std::string_view text) { Append(text, end_); }
+
+ private:
+  std::string& out_;
+  std::string_view end_;
+  std::size_t size_;  // written so far
 };
 // Stands in a column that has no pillar (the luck column before the first
 // luck pillar begins).
@@ -75,51 +110,44 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
-void Row(Lines l, std::span<const Column> cols, Pick pick) {
-  std::string& out = l.out;
-  const std::size_t at = out.size();
-  out.resize(at + cols.size() * kGlyphBytes + l.end.size());
-  char* p = out.data() + at;
+void Row(Lines& l, std::span<const Column> cols, Pick pick) {
+  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size());
   for (const Column& col : cols) {
     std::memcpy(p, pick(col).data(), kGlyphBytes);
     p += kGlyphBytes;
   }
-  PutText(p, l.end);
+  l.Keep(PutText(p, l.end()));
 }
 
-void StemRow(Lines out, std::span<const Column> cols) {
+void StemRow(Lines& out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.stem; });
 }
-void BranchRow(Lines out, std::span<const Column> cols) {
+void BranchRow(Lines& out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.branch; });
 }
-void TenGodRow(Lines out, std::span<const Column> cols) {
+void TenGodRow(Lines& out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) { return c.tenGod; });
 }
-void SoundRows(Lines out, std::span<const Column> cols) {
+void SoundRows(Lines& out, std::span<const Column> cols) {
   for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
 }
 
-// A line of text.
-void Line(Lines l, std::string_view text) {
-  l.out += text;
-  l.out += l.end;
-}
+void Line(Lines& l, std::string_view text) { l.Line(text); }
 
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
-void InfoHead(Lines l, const ChartState& c) {
+void InfoHead(Lines& l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
   Line(l, BirthDataLine(c));
-  AppendParts(l.out, CommandingStemLine(c), " (", LuckStartText(c), ")", l.end);
-  AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
+  l.Append(CommandingStemLine(c), " (", LuckStartText(c), ")", l.end());
+  l.Append("旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end());
 }
 
-void ElementLine(Lines l, const ChartState& c) {
+void ElementLine(Lines& l, const ChartState& c) {
   const ElementScores s = NatalScores(c);
-  AppendParts(l.out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
-              Num{s[4]}, l.end);
+  l.Append("五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
+              Num{s[4]}, l.end());
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
@@ -139,17 +167,17 @@ std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
   return cols;
 }
 
-void LuckDates(Lines l, const ChartState& c) {
+void LuckDates(Lines& l, const ChartState& c) {
   Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
   for (int k = 1; k <= 10; ++k) {
     const Pillar p = c.LuckPillar(k);
-    AppendParts(l.out, p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
-                c.LuckMidChangeDates[k - 1].view(), l.end);
+    l.Append(p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
+                c.LuckMidChangeDates[k - 1].view(), l.end());
   }
 }
 
-void WesternDate(Lines l, const FlowState& f) {
+void WesternDate(Lines& l, const FlowState& f) {
   Line(l, f.WesternDateText);
   Line(l, "");
 }
@@ -176,12 +204,12 @@ struct SharedLines {
 };
 
 // Composes the 子平法 report and says where its shared lines lie.
-SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
+SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
   SharedLines at;
   const auto mark = [&out](Range& r, auto compose) {
-    r.from = out.out.size();
+    r.from = out.size();
     compose();
-    r.to = out.out.size();
+    r.to = out.size();
   };
   mark(at.head, [&] { InfoHead(out, c); });
   ElementLine(out, c);
@@ -223,12 +251,12 @@ struct ZiPingText {
 
 // Composes the 三命法 report. The lines it shares with the 子平法 report are
 // copied from that report's text where there is one.
-void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
+void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
              const ZiPingText* ziPing) {
   const auto shared = [&out, ziPing](Range SharedLines::*lines, auto compose) {
     if (!ziPing) return compose();
     const Range r = ziPing->at.*lines;
-    out.out.append(ziPing->text.substr(r.from, r.to - r.from));
+    out.Append(ziPing->text.substr(r.from, r.to - r.from));
   };
   shared(&SharedLines::head, [&] { InfoHead(out, c); });
   Line(out, c.PalaceText);
@@ -268,17 +296,19 @@ void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedCol
   shared(&SharedLines::dates, [&] { LuckDates(out, c); });
 }
 
-// Room for a whole report is made once, so that appending never reallocates.
-constexpr std::size_t kReportRoom = 2048;
-
 }  // namespace
 
 void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
                        std::string_view lineEnd) {
   const SharedColumns cols(c, f);
-  const SharedLines at = ZiPing({ziPing, lineEnd}, c, f, cols);
+  SharedLines at;
+  {
+    Lines lines(ziPing, lineEnd);
+    at = ZiPing(lines, c, f, cols);
+  }  // the text is whole once its lines are done
   const ZiPingText composed{ziPing, at};
-  SanMing({sanMing, lineEnd}, c, f, cols, &composed);
+  Lines lines(sanMing, lineEnd);
+  SanMing(lines, c, f, cols, &composed);
 }
 
 std::string ChartReport(const ChartState& c, const FlowState& f, School school, std::string_view correctionLine) {
@@ -289,15 +319,19 @@ std::string ChartReport(const ChartState& c, const FlowState& f, School school, 
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out;
-  out.reserve(kReportRoom);
-  ZiPing({out, kCrLf}, c, f, SharedColumns(c, f));
+  {
+    Lines lines(out, kCrLf);
+    ZiPing(lines, c, f, SharedColumns(c, f));
+  }
   return out;
 }
 
 std::string SanMingReport(const ChartState& c, const FlowState& f) {
   std::string out;
-  out.reserve(kReportRoom);
-  SanMing({out, kCrLf}, c, f, SharedColumns(c, f), nullptr);
+  {
+    Lines lines(out, kCrLf);
+    SanMing(lines, c, f, SharedColumns(c, f), nullptr);
+  }
   return out;
 }
 
