@@ -59,12 +59,13 @@ class Lines {
 constexpr std::string_view kNoPillar = "　";
 
 // The one-character items of a pillar column as the report writes them,
-// each one character of three bytes, held in place.
+// each one character of three bytes, held in place with a spare byte so
+// that a row moves it in one four-byte copy.
 constexpr std::size_t kGlyphBytes = 3;
-using Glyph = std::array<char, kGlyphBytes>;
+using Glyph = std::array<char, kGlyphBytes + 1>;
 Glyph GlyphOf(std::string_view character) {
   assert(character.size() == kGlyphBytes);
-  Glyph g;
+  Glyph g{};
   character.copy(g.data(), kGlyphBytes);
   return g;
 }
@@ -111,25 +112,28 @@ Column ColumnOf(Pillar p, Stem dayMaster) {
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
 void Row(Lines& l, std::span<const Column> cols, Pick pick) {
-  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size());
+  // The spare byte of each glyph is written over by the next, the last one's
+  // by the line end.
+  assert(!l.end().empty());
+  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size() + 1);
   for (const Column& col : cols) {
-    std::memcpy(p, pick(col).data(), kGlyphBytes);
+    std::memcpy(p, pick(col).data(), kGlyphBytes + 1);
     p += kGlyphBytes;
   }
   l.Keep(PutText(p, l.end()));
 }
 
 void StemRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.stem; });
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.stem; });
 }
 void BranchRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.branch; });
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.branch; });
 }
 void TenGodRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.tenGod; });
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.tenGod; });
 }
 void SoundRows(Lines& out, std::span<const Column> cols) {
-  for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
+  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.sound[i]; });
 }
 
 void Line(Lines& l, std::string_view text) { l.Line(text); }
