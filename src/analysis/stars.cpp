@@ -1,6 +1,7 @@
 #include "analysis/stars.hpp"
 
 #include <cassert>
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -322,9 +323,14 @@ void AddEntry(StarRows& rows, const Entry& e, const Keys& k) {
 // A stretch of a school's list whose entries share their row and a key of one
 // stem or one branch. Their stars are placed once for every value of the key
 // and both directions of counting: a chart copies one piece per branch.
+struct Placed {
+  int count = 0;                           // of the branches given stars
+  std::array<std::uint8_t, 12> branch{};   // each one's index
+  std::array<StarText, 12> text;           // and its stars
+};
 struct Run {
   std::span<const Entry> entries;
-  std::vector<std::array<std::array<StarText, 12>, 2>> placed;  // [key − 1][forward]; none for a pillar key
+  std::vector<std::array<Placed, 2>> placed;  // [key − 1][forward]; none for a pillar key
 };
 
 int KeyValue(Key key, const Keys& k) {
@@ -350,7 +356,13 @@ Run MakeRun(std::span<const Entry> entries) {
                             : Keys{{}, {}, Branch{v}, Branch{v}, Branch{v}, forward};
       StarRows rows;
       for (const Entry& e : entries) AddEntry(rows, e, k);
-      run.placed[v - 1][forward] = rows.*entries.front().row;
+      Placed& placed = run.placed[v - 1][forward];
+      const StarRow& row = rows.*entries.front().row;
+      for (std::uint8_t b = 0; b < 12; ++b) {
+        if (row[b].empty()) continue;
+        placed.branch[placed.count] = b;
+        placed.text[placed.count++] = row[b];
+      }
     }
   }
   return run;
@@ -418,9 +430,9 @@ StarRows BuildStarRows(const ChartState& c, School school) {
       }
       const int v = KeyValue(first.key, k);
       if (v == 0) continue;
-      const auto& placed = run.placed[static_cast<std::size_t>(v - 1)][k.forward];
+      const Placed& placed = run.placed[static_cast<std::size_t>(v - 1)][k.forward];
       StarRow& row = rows.*first.row;
-      for (std::size_t b = 0; b < 12; ++b) row[b].append(placed[b].view());
+      for (int i = 0; i < placed.count; ++i) row[placed.branch[i]].append(placed.text[i].view());
     }
   });
 }
