@@ -199,13 +199,9 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("FlowPillars");
   WritePillarNames(w, f.moment.MomentPillars);
   w.Field("NatalScores", NatalScores(c));
-  std::array<ElementScores, 5> levels;
+  const std::array<ElementScores, 5> levels = AllLevelScores(c, f);
   std::array<std::array<int, 5>, 5> pairs;
-  for (const ScorePeriod period : kScorePeriods) {
-    const auto k = static_cast<std::size_t>(period);
-    levels[k] = LevelScores(c, f, period);
-    pairs[k] = PairSums(levels[k], c.DayStem);
-  }
+  for (std::size_t k = 0; k < levels.size(); ++k) pairs[k] = PairSums(levels[k], c.DayStem);
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
   w.Field("SeasonNames", Map(SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own));
