@@ -385,7 +385,8 @@ const std::vector<Run>& RunsOf(School school) {
 // The ring of twelve words running forward from the start branch.
 void Ring(StarRow& row, int start, const std::array<Word, 12>& words) {
   if (start < 1 || start > 12) return;
-  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1].assign(words[i].bytes, words[i].size);
+  for (std::size_t i = 0, b = static_cast<std::size_t>(start - 1); i < 12; ++i, b = b == 11 ? 0 : b + 1)
+    row[b].assign(words[i].bytes, words[i].size);
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,

@@ -3,6 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,17 +59,13 @@ char* PutSign(char* p, std::string_view name) {
   return p + kSignBytes;
 }
 
-// The relations that are (or are not) flowing, each written as one object
-// straight into the output. Kinds, positions, characters and elements are
+// The relations, each written as one object straight into the output. Kinds, positions, characters and elements are
 // the program's own words: nothing in them needs escaping.
-void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, const std::vector<RelationHit>& hits,
-               bool flowing) {
+void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit* const> hits) {
   static const Pieces pieces;
   w.BeginArray();
-  for (const RelationHit& h : hits) {
-    bool joinsFlow = false;
-    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
-    if (joinsFlow != flowing) continue;
+  for (const RelationHit* const hit : hits) {
+    const RelationHit& h = *hit;
     w.PutValue(kRelationRoom, [&](char* p) {
       p = pieces.heads[static_cast<std::size_t>(h.kind)].Put(p);
       for (int i = 0; i < h.count; ++i) {
@@ -117,11 +114,19 @@ void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flo
   const std::span<const PlacedPillar> pillars(room.data(), ChartPositionsInto(chart, &flow, room));
   // The room of the list is kept from chart to chart on each thread.
   thread_local std::vector<RelationHit> hits;
+  thread_local std::vector<const RelationHit*> natal, flowing;
   FindRelationHits(pillars, hits);
+  natal.clear();
+  flowing.clear();
+  for (const RelationHit& h : hits) {
+    bool joinsFlow = false;
+    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
+    (joinsFlow ? flowing : natal).push_back(&h);
+  }
   w.Key("Relations");
-  WriteList(w, pillars, hits, false);
+  WriteList(w, pillars, natal);
   w.Key("FlowRelations");
-  WriteList(w, pillars, hits, true);
+  WriteList(w, pillars, flowing);
 }
 
 void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations) {
