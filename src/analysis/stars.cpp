@@ -320,13 +320,14 @@ void AddEntry(StarRows& rows, const Entry& e, const Keys& k) {
 
 // ------------------------------------------------------------ placed once
 
-// A stretch of a school's list whose entries share their row and a key of one
-// stem or one branch. Their stars are placed once for every value of the key
-// and both directions of counting: a chart copies one piece per branch.
+// A run: a stretch of a school's list whose entries share their row and a key
+// of one stem or one branch. Its stars are placed once for every value of the
+// key and both directions of counting; a chart copies the texts of the
+// branches given stars.
 struct Placed {
-  int count = 0;                           // of the branches given stars
-  std::array<std::uint8_t, 12> branch{};   // each one's index
-  std::array<StarText, 12> text;           // and its stars
+  int count = 0;                          // of the branches given stars
+  std::array<std::uint8_t, 12> branch{};  // each one's index
+  std::array<StarText, 12> text;          // and its stars
 };
 struct Run {
   std::span<const Entry> entries;
@@ -399,10 +400,6 @@ int SanMingGrowthStart(const ChartState& c) {
   const int e = sound->SoundElementIndex;
   return e >= 1 && e <= 5 ? byElement[e - 1] : 0;
 }
-
-}  // namespace
-
-namespace {
 
 // The rings of growth stages and year gods; `place` adds the stars.
 template <typename Place>
