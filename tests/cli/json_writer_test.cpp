@@ -143,7 +143,8 @@ TEST(JsonWriter, StructureAsRapidJsonWritesIt) {
     const auto value = [&] {
       // In an object each value follows its key.
       if (!open.empty() && open.back() == '{') {
-        const std::string k = "k" + std::to_string(key++);
+        std::string k(1, 'k');
+        k += std::to_string(key++);
         w.Key(k);
         r.Key(k.c_str());
       }
