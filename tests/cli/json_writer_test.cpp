@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -185,6 +186,18 @@ TEST(JsonWriter, StructureAsRapidJsonWritesIt) {
     }
     ASSERT_EQ(std::string(ours.GetString(), ours.GetSize()), std::string(theirs.GetString(), theirs.GetSize()));
   }
+}
+
+// JSON has no form for them: null stands in, and the line stays valid.
+TEST(JsonWriter, NumbersThatAreNotFiniteAreNull) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.BeginArray();
+  w.Value(std::numeric_limits<double>::quiet_NaN());
+  w.Value(-std::numeric_limits<double>::infinity());
+  w.Value(1.5);
+  w.EndArray();
+  EXPECT_EQ(std::string(buffer.GetString(), buffer.GetSize()), "[null,null,1.5]");
 }
 
 TEST(PillarNameText, NamesAsComposed) {
