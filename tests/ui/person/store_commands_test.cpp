@@ -14,6 +14,7 @@
 #include <QTreeView>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "records/big5.hpp"
@@ -42,59 +43,66 @@ class StoreCommandsTest : public ::testing::Test {
     for (std::size_t i = 0; i <= StoreCommands::kBackgroundRows; ++i)
       out << records::EncodeBig5("王" + std::to_string(i)).bytes.value() << "\t\xA8\x6B\t1975\t7\t1\t14\t30\r\n";
   }
+  // The window over the list, shown and past its first activation (which
+  // prepares a new entry).
+  void Open() {
+    main_ = std::make_unique<MainWindow>([] { return MakeMoment(2024, 6, 15, 10, 30); });
+    store_ = std::make_unique<records::PersonStore>(folder_ / "User");
+    window_ = std::make_unique<PersonWindow>(*main_, *store_);
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    commands_ = window_->findChild<StoreCommands*>(QStringLiteral("storeCommands"));
+    ASSERT_NE(commands_, nullptr);
+  }
+  void TearDown() override {
+    window_.reset();  // before the store it shows
+    store_.reset();
+  }
   // Clicks row `row` of the list, as the mouse does.
-  void Click(PersonWindow& w, int row) {
-    QTreeView* list = w.personList()->view();
+  void Click(int row) {
+    QTreeView* list = window_->personList()->view();
     list->scrollTo(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
   }
+  void Press(const char* button) { window_->findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
+  QLineEdit* Name() const { return window_->findChild<QLineEdit*>(QStringLiteral("nameEdit")); }
+
   QTemporaryDir dir_;
   fs::path folder_;
+  std::unique_ptr<MainWindow> main_;
+  std::unique_ptr<records::PersonStore> store_;
+  std::unique_ptr<PersonWindow> window_;
+  StoreCommands* commands_ = nullptr;
 };
 
 TEST_F(StoreCommandsTest, AModifyReturnsAtOnceAndTheNextClickActsOnTheListAsWritten) {
-  MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
-  records::PersonStore store(folder_ / "User");
-  PersonWindow w(main, store);
-  w.show();
-  // The first activation prepares a new entry: over before the test types.
-  w.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  auto* commands = w.findChild<StoreCommands*>(QStringLiteral("storeCommands"));
-  ASSERT_NE(commands, nullptr);
-
-  Click(w, 1);
-  w.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("李"));
-  w.findChild<QPushButton*>(QStringLiteral("modifyButton"))->click();
+  Open();
+  Click(1);
+  Name()->setText(QStringLiteral("李"));
+  Press("modifyButton");
   // Back before the files are written: the rows are still there.
-  ASSERT_TRUE(commands->running());
-  const QAbstractItemModel* rows = w.personList()->view()->model();
+  ASSERT_TRUE(commands_->running());
+  const QAbstractItemModel* rows = window_->personList()->view()->model();
   EXPECT_EQ(rows->data(rows->index(0, 0)).toString(), QStringLiteral("王0"));
   // The click on another row waits for the save, whose prepared new entry
   // comes first: the entry then shows the row clicked.
-  Click(w, 2);
-  EXPECT_FALSE(commands->running());
-  EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(), QStringLiteral("王2"));
+  Click(2);
+  EXPECT_FALSE(commands_->running());
+  EXPECT_EQ(Name()->text(), QStringLiteral("王2"));
   EXPECT_EQ(rows->data(rows->index(1, 0)).toString(), QStringLiteral("李"));
   EXPECT_NE(Read(folder_ / "User").find(records::EncodeBig5("李").bytes.value() + "\t"), std::string::npos);
 }
 
 TEST_F(StoreCommandsTest, WhatIsTypedWhileTheListIsWrittenStays) {
-  MainWindow main([] { return MakeMoment(2024, 6, 15, 10, 30); });
-  records::PersonStore store(folder_ / "User");
-  PersonWindow w(main, store);
-  w.show();
-  // The first activation prepares a new entry: over before the test types.
-  w.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  auto* commands = w.findChild<StoreCommands*>(QStringLiteral("storeCommands"));
-  Click(w, 0);
-  w.findChild<QPushButton*>(QStringLiteral("deleteButton"))->click();
-  ASSERT_TRUE(commands->running());
-  w.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("新來的"));
-  QTRY_VERIFY(!commands->running());
-  EXPECT_EQ(w.findChild<QLineEdit*>(QStringLiteral("nameEdit"))->text(), QStringLiteral("新來的"));
-  EXPECT_EQ(store.list().rows.size(), StoreCommands::kBackgroundRows);
+  Open();
+  Click(0);
+  Press("deleteButton");
+  ASSERT_TRUE(commands_->running());
+  Name()->setText(QStringLiteral("新來的"));
+  QTRY_VERIFY(!commands_->running());
+  EXPECT_EQ(Name()->text(), QStringLiteral("新來的"));
+  EXPECT_EQ(store_->list().rows.size(), StoreCommands::kBackgroundRows);
 }
 
 }  // namespace
