@@ -76,19 +76,28 @@ ElementScores NatalScores(const ChartState& c) {
   return count.scores;
 }
 
-ElementScores LevelScores(const ChartState& c, const FlowState& f, ScorePeriod period) {
+std::array<ElementScores, 5> AllLevelScores(const ChartState& c, const FlowState& f) {
   ElementCount count;
   count.scores = NatalScores(c);
-  const auto level = static_cast<int>(period) + 1;  // 1 luck … 5 flow hour
   // Before the first luck pillar there is no luck period to count.
   if (f.CurrentLuckIndex >= 1 && f.CurrentLuckIndex <= 12) {
     AddPillar(count, c.LuckPillar(f.CurrentLuckIndex), 2);
   }
-  if (level >= 2) AddPillar(count, f.YearPillar(), 1);
-  if (level >= 3) AddPillar(count, f.MonthPillar(), 2);
-  if (level >= 4) AddPillar(count, f.DayPillar(), 1);
-  if (level >= 5) AddPillar(count, f.HourPillar(), 1);
-  return count.scores;
+  std::array<ElementScores, 5> levels;
+  levels[0] = count.scores;
+  AddPillar(count, f.YearPillar(), 1);
+  levels[1] = count.scores;
+  AddPillar(count, f.MonthPillar(), 2);
+  levels[2] = count.scores;
+  AddPillar(count, f.DayPillar(), 1);
+  levels[3] = count.scores;
+  AddPillar(count, f.HourPillar(), 1);
+  levels[4] = count.scores;
+  return levels;
+}
+
+ElementScores LevelScores(const ChartState& c, const FlowState& f, ScorePeriod period) {
+  return AllLevelScores(c, f)[static_cast<std::size_t>(period)];
 }
 
 std::array<int, 5> PairSums(const ElementScores& s, Stem dayStem) {

@@ -32,6 +32,8 @@ inline constexpr std::array kScorePeriods{ScorePeriod::Luck, ScorePeriod::FlowYe
 // f.moment, down to `period`. With CurrentLuckIndex 0 the luck pillar is left
 // out.
 ElementScores LevelScores(const ChartState& c, const FlowState& f, ScorePeriod period);
+// The counts down to each period, in kScorePeriods order.
+std::array<ElementScores, 5> AllLevelScores(const ChartState& c, const FlowState& f);
 // 印比, 比食, 食財, 財官, 官印 around the day master's element.
 std::array<int, 5> PairSums(const ElementScores& s, Stem dayStem);
 // "比劫" "食傷" "財星" "官殺" "印星".

@@ -1,8 +1,10 @@
 #include "analysis/stars.hpp"
 
 #include <cassert>
+#include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace qelm {
 
@@ -257,25 +259,35 @@ constexpr std::array kSanMingList{
 
 // ------------------------------------------------------------ placing
 
+// What a chart's stars are placed by.
+struct Keys {
+  Stem dayStem, yearStem;
+  Branch dayBranch, yearBranch, monthBranch;
+  bool forward = true;  // 陽男陰女
+};
+Keys KeysOf(const ChartState& c) {
+  return {c.DayStem, c.YearStem, c.DayBranch, c.YearBranch, c.MonthBranch, c.Forward()};
+}
+
 // The branches an entry yields, 0 where there is none.
-std::array<int, 2> Place(const Entry& e, const ChartState& c) {
+std::array<int, 2> Place(const Entry& e, const Keys& k) {
   Stem stem;
   Branch branch;
   switch (e.key) {
-    case Key::DayStem: stem = c.DayStem; break;
-    case Key::YearStem: stem = c.YearStem; break;
-    case Key::DayBranch: branch = c.DayBranch; break;
-    case Key::YearBranch: branch = c.YearBranch; break;
-    case Key::MonthBranch: branch = c.MonthBranch; break;
-    case Key::DayPillar: stem = c.DayStem; branch = c.DayBranch; break;
-    case Key::YearPillar: stem = c.YearStem; branch = c.YearBranch; break;
+    case Key::DayStem: stem = k.dayStem; break;
+    case Key::YearStem: stem = k.yearStem; break;
+    case Key::DayBranch: branch = k.dayBranch; break;
+    case Key::YearBranch: branch = k.yearBranch; break;
+    case Key::MonthBranch: branch = k.monthBranch; break;
+    case Key::DayPillar: stem = k.dayStem; branch = k.dayBranch; break;
+    case Key::YearPillar: stem = k.yearStem; branch = k.yearBranch; break;
   }
   const bool byStem = e.rule == Rule::Table || e.rule == Rule::Noble || e.rule == Rule::Void;
   const bool byBranch = !byStem || e.rule == Rule::Void;
   if ((byStem && !stem.valid()) || (byBranch && !branch.valid())) return {0, 0};
 
   // 陽男陰女 count forward from the year branch, 陰男陽女 backward.
-  const bool forward = c.Forward();
+  const bool forward = k.forward;
   const int b = branch.number();
   switch (e.rule) {
     case Rule::Table: return {StemTableEntry(e.table, stem), 0};
@@ -300,10 +312,82 @@ void Append(StarRows& rows, Row row, int branch, const StarName& name) {
   text.append(name.bytes, name.size);
 }
 
+void AddEntry(StarRows& rows, const Entry& e, const Keys& k) {
+  const auto at = Place(e, k);
+  Append(rows, e.row, at[0], e.name);
+  Append(rows, e.row, at[1], e.second.empty() ? e.name : e.second);  // a void pair's second branch
+}
+
+// ------------------------------------------------------------ placed once
+
+// A run: a stretch of a school's list whose entries share their row and a key
+// of one stem or one branch. Its stars are placed once for every value of the
+// key and both directions of counting; a chart copies the texts of the
+// branches given stars.
+struct Placed {
+  int count = 0;                          // of the branches given stars
+  std::array<std::uint8_t, 12> branch{};  // each one's index
+  std::array<StarText, 12> text;          // and its stars
+};
+struct Run {
+  std::span<const Entry> entries;
+  std::vector<std::array<Placed, 2>> placed;  // [key − 1][forward]; none for a pillar key
+};
+
+int KeyValue(Key key, const Keys& k) {
+  switch (key) {
+    case Key::DayStem: return k.dayStem.valid() ? k.dayStem.number() : 0;
+    case Key::YearStem: return k.yearStem.valid() ? k.yearStem.number() : 0;
+    case Key::DayBranch: return k.dayBranch.valid() ? k.dayBranch.number() : 0;
+    case Key::YearBranch: return k.yearBranch.valid() ? k.yearBranch.number() : 0;
+    case Key::MonthBranch: return k.monthBranch.valid() ? k.monthBranch.number() : 0;
+    default: return 0;
+  }
+}
+
+Run MakeRun(std::span<const Entry> entries) {
+  Run run{entries, {}};
+  const Key key = entries.front().key;
+  if (key == Key::DayPillar || key == Key::YearPillar) return run;
+  const bool byStem = key == Key::DayStem || key == Key::YearStem;
+  run.placed.resize(byStem ? 10 : 12);
+  for (int v = 1; v <= static_cast<int>(run.placed.size()); ++v) {
+    for (const bool forward : {false, true}) {
+      const Keys k = byStem ? Keys{Stem{v}, Stem{v}, {}, {}, {}, forward}
+                            : Keys{{}, {}, Branch{v}, Branch{v}, Branch{v}, forward};
+      StarRows rows;
+      for (const Entry& e : entries) AddEntry(rows, e, k);
+      Placed& placed = run.placed[v - 1][forward];
+      const StarRow& row = rows.*entries.front().row;
+      for (std::uint8_t b = 0; b < 12; ++b) {
+        if (row[b].empty()) continue;
+        placed.branch[placed.count] = b;
+        placed.text[placed.count++] = row[b];
+      }
+    }
+  }
+  return run;
+}
+
+std::vector<Run> MakeRuns(std::span<const Entry> list) {
+  std::vector<Run> runs;
+  for (std::size_t from = 0, to = 1; from < list.size(); from = to++) {
+    while (to < list.size() && list[to].key == list[from].key && list[to].row == list[from].row) ++to;
+    runs.push_back(MakeRun(list.subspan(from, to - from)));
+  }
+  return runs;
+}
+
+const std::vector<Run>& RunsOf(School school) {
+  static const std::vector<Run> ziPing = MakeRuns(kZiPingList), sanMing = MakeRuns(kSanMingList);
+  return school == School::ZiPing ? ziPing : sanMing;
+}
+
 // The ring of twelve words running forward from the start branch.
 void Ring(StarRow& row, int start, const std::array<Word, 12>& words) {
   if (start < 1 || start > 12) return;
-  for (int i = 0; i < 12; ++i) row[Wrap(start + i, 12) - 1].assign(words[i].bytes, words[i].size);
+  for (std::size_t i = 0, b = static_cast<std::size_t>(start - 1); i < 12; ++i, b = b == 11 ? 0 : b + 1)
+    row[b].assign(words[i].bytes, words[i].size);
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,
@@ -317,57 +401,47 @@ int SanMingGrowthStart(const ChartState& c) {
   return e >= 1 && e <= 5 ? byElement[e - 1] : 0;
 }
 
-}  // namespace
-
-StarRows BuildStarRows(const ChartState& c, School school) {
+// The rings of growth stages and year gods; `place` adds the stars.
+template <typename Place>
+StarRows Rows(const ChartState& c, School school, Place place) {
   StarRows rows;
   const bool ziPing = school == School::ZiPing;
   const int start = ziPing ? (c.DayStem.valid() ? StemTableEntry(kGrowthStartZiPing, c.DayStem) : 0)
                            : SanMingGrowthStart(c);
   Ring(rows.GrowthStages, start, kGrowthStageNames);
-
-  const std::span<const Entry> list = ziPing ? std::span<const Entry>(kZiPingList)
-                                             : std::span<const Entry>(kSanMingList);
-  for (const Entry& e : list) {
-    const auto at = Place(e, c);
-    if (e.second.empty()) {
-      Append(rows, e.row, at[0], e.name);
-      Append(rows, e.row, at[1], e.name);  // the second branch of a void pair
-    } else {
-      Append(rows, e.row, at[0], e.name);
-      Append(rows, e.row, at[1], e.second);
-    }
-  }
-
+  place(rows);
   // 太歲 stands on the year branch, 歲破 opposite it.
   if (c.YearBranch.valid()) Ring(rows.YearGods, c.YearBranch.number(), kYearGodNames);
   return rows;
 }
 
-Virtues BuildVirtues(Branch monthBranch) {
-  // 天德: 正丁 二申 三壬 四辛 五亥 六甲 七癸 八寅 九丙 十乙 冬巳 臘庚; 天德合 the
-  // stem or branch that combines with it.
-  constexpr std::array<std::string_view, 12> kHeaven{"巳", "庚", "丁", "申", "壬", "辛",
-                                                     "亥", "甲", "癸", "寅", "丙", "乙"};
-  constexpr std::array<std::string_view, 12> kHeavenHe{"申", "乙", "壬", "巳", "丁", "丙",
-                                                       "寅", "己", "戊", "亥", "辛", "庚"};
-  // 月德: 寅午戌 丙, 申子辰 壬, 亥卯未 甲, 巳酉丑 庚; 月德合 its partner stem.
-  constexpr std::array<std::string_view, 4> kMonth{"甲", "壬", "庚", "丙"};
-  constexpr std::array<std::string_view, 4> kMonthHe{"己", "丁", "乙", "辛"};
+}  // namespace
 
-  std::string_view heavenly, heavenlyCombination, monthly, monthlyCombination;
-  if (monthBranch.valid()) {
-    const int m = monthBranch.number();
-    heavenly = kHeaven[m - 1];
-    heavenlyCombination = kHeavenHe[m - 1];
-    monthly = kMonth[m % 4];
-    monthlyCombination = kMonthHe[m % 4];
-  }
-  auto join = [](std::string_view head, std::string_view mark) {
-    return std::string(head) + std::string(mark);
-  };
-  return {join("天德   ", heavenly), join("天德合 ", heavenlyCombination), join("月德   ", monthly),
-          join("月德合 ", monthlyCombination)};
+StarRows BuildStarRows(const ChartState& c, School school) {
+  return Rows(c, school, [&c, school](StarRows& rows) {
+    const Keys k = KeysOf(c);
+    for (const Run& run : RunsOf(school)) {
+      const Entry& first = run.entries.front();
+      if (run.placed.empty()) {
+        for (const Entry& e : run.entries) AddEntry(rows, e, k);
+        continue;
+      }
+      const int v = KeyValue(first.key, k);
+      if (v == 0) continue;
+      const Placed& placed = run.placed[static_cast<std::size_t>(v - 1)][k.forward];
+      StarRow& row = rows.*first.row;
+      for (int i = 0; i < placed.count; ++i) row[placed.branch[i]].append(placed.text[i].view());
+    }
+  });
+}
+
+StarRows StarRowsEntryByEntry(const ChartState& c, School school) {
+  return Rows(c, school, [&c, school](StarRows& rows) {
+    const Keys k = KeysOf(c);
+    for (const Entry& e : school == School::ZiPing ? std::span<const Entry>(kZiPingList)
+                                                   : std::span<const Entry>(kSanMingList))
+      AddEntry(rows, e, k);
+  });
 }
 
 }  // namespace qelm

@@ -24,6 +24,9 @@ struct StarRows {
   StarRow VoidMarks;     // the void (空亡) branches
 };
 StarRows BuildStarRows(const ChartState& c, School school);
+// The same rows with every star placed on its own rather than copied from
+// the pieces placed once per key; for checking those pieces.
+StarRows StarRowsEntryByEntry(const ChartState& c, School school);
 
 // The four centre labels: "天德   巳", "天德合 申", "月德   壬", "月德合 丁".
 struct Virtues {

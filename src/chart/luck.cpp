@@ -96,33 +96,54 @@ namespace {
 constexpr std::int64_t kLifeMinutesPerMinute = 120;
 constexpr std::int64_t kMinutesPerDay = 1440;
 
-struct TermChange {
-  std::string_view termText;                // "" outside the tables
-  std::optional<std::int32_t> lifeMinutes;  // none outside the tables
-  DateText dateText;                        // "—" outside the tables
-};
-
-// "yyyy年mm月dd日", as ChineseDateText writes it.
-DateText ChangeDateText(Date d) {
+// "yyyy年mm月dd日", as ChineseDateText writes it, into `text`.
+void PutChangeDate(DateText& text, Date d) {
   const std::chrono::year_month_day ymd{d};
-  char text[20];
-  char* p = PutDigits(text, static_cast<unsigned>(static_cast<int>(ymd.year())), 4);
+  const auto year = static_cast<unsigned>(static_cast<int>(ymd.year()));  // four digits in the tables
+  std::array<char, 20> bytes{};
+  char* p = PutTwoDigits(PutTwoDigits(bytes.data(), year / 100 % 100), year % 100);
   p = std::copy_n("年", 3, p);
-  p = PutDigits(p, static_cast<unsigned>(ymd.month()), 2);
+  p = PutTwoDigits(p, static_cast<unsigned>(ymd.month()));
   p = std::copy_n("月", 3, p);
-  p = PutDigits(p, static_cast<unsigned>(ymd.day()), 2);
+  p = PutTwoDigits(p, static_cast<unsigned>(ymd.day()));
   p = std::copy_n("日", 3, p);
-  return std::string_view(text, static_cast<std::size_t>(p - text));
+  text.assign(bytes, static_cast<std::size_t>(p - bytes.data()));
 }
 
-TermChange ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward) {
+DateText ChangeDateText(Date d) {
+  DateText text;
+  PutChangeDate(text, d);
+  return text;
+}
+
+// The change at a term: returns the term's moment as the tables write it and
+// puts the minutes of life to it and its date; "", none and "—" outside the
+// tables.
+std::string_view ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward,
+                          std::optional<std::int32_t>& lifeMinutes, DateText& date) {
   const auto term = SolarTermAt(termIndex);
-  if (!term) return {"", std::nullopt, "—"};
+  if (!term) {
+    lifeMinutes = std::nullopt;
+    date = "—";
+    return "";
+  }
   const std::int64_t m =
       (forward ? MinutesBetween(birth, *term) : MinutesBetween(*term, birth)) * kLifeMinutesPerMinute;
+  lifeMinutes = static_cast<std::int32_t>(m);
   // Integer division truncates like the original count of whole days.
-  const Date date = birthDate + std::chrono::days{m / kMinutesPerDay};
-  return {*SolarTermMoment(termIndex), static_cast<std::int32_t>(m), ChangeDateText(date)};
+  PutChangeDate(date, birthDate + std::chrono::days{m / kMinutesPerDay});
+  return *SolarTermMoment(termIndex);
+}
+
+// The age ranges as LuckAgeRange writes them, made once for the first ages a
+// chart may have.
+const std::string& AgeRangeFrom(int age) {
+  static const std::array<std::string, 256> kRanges = [] {
+    std::array<std::string, 256> ranges;
+    for (int a = 0; a < 256; ++a) ranges[static_cast<std::size_t>(a)] = LuckAgeRange(a, 1);
+    return ranges;
+  }();
+  return kRanges[static_cast<std::size_t>(age)];
 }
 
 // exact and shichen: the first pillar opens at the birth plus the time to
@@ -174,13 +195,9 @@ void LuckSchedule(ChartState& c) {
   for (int i = 0; i < 12; ++i) {
     const int jie = forward ? base + 2 * i : base - 2 * i;
     const int qi = forward ? jie + 1 : jie - 1;
-    const TermChange start = ChangeAt(jie, birth, birthDate, forward);
-    const TermChange mid = ChangeAt(qi, birth, birthDate, forward);
-    c.LuckTermMoments[i] = start.termText;
-    c.LuckChangeMinutes[i] = start.lifeMinutes;
-    c.LuckChangeDates[i] = start.dateText;
-    c.LuckMidTermMoments[i] = mid.termText;
-    c.LuckMidChangeDates[i] = mid.dateText;
+    std::optional<std::int32_t> midMinutes;  // not kept
+    c.LuckTermMoments[i] = ChangeAt(jie, birth, birthDate, forward, c.LuckChangeMinutes[i], c.LuckChangeDates[i]);
+    c.LuckMidTermMoments[i] = ChangeAt(qi, birth, birthDate, forward, midMinutes, c.LuckMidChangeDates[i]);
   }
 
   // The start age counts whole clock hours (minutes dropped) to the first jie.
@@ -190,7 +207,10 @@ void LuckSchedule(ChartState& c) {
   }
   c.LuckStartOffset = {};
   if (c.conventions.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
-  for (int k = 1; k <= 12; ++k) c.LuckAgeRanges[k - 1] = LuckAgeRange(c.LuckStartAge, k);
+  for (int k = 1; k <= 12; ++k) {
+    const int from = (k - 1) * 10 + c.LuckStartAge;
+    c.LuckAgeRanges[k - 1] = from >= 0 && from < 256 ? AgeRangeFrom(from) : LuckAgeRange(c.LuckStartAge, k);
+  }
 
   const auto pillars = LuckPillars(c.MonthPillar(), forward);
   for (int k = 0; k < 12; ++k) {

@@ -94,6 +94,21 @@ std::string Compose(const Parts&... parts) {
   return std::string(text.data(), static_cast<std::size_t>(p - text.data()));
 }
 
+// The two digits of each number below 100, "00" to "99".
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+// Writes v (below 100) as two digits at p; returns the end.
+inline char* PutTwoDigits(char* p, unsigned v) {
+  std::memcpy(p, &kDigitPairs[2 * v], 2);
+  return p + 2;
+}
+
 // Writes v with exactly `width` digits (leading zeros) at p; returns the end.
 inline char* PutDigits(char* p, unsigned v, int width) {
   for (int i = width - 1; i >= 0; --i) {

@@ -103,7 +103,7 @@ void WriteLuckPillarNames(JsonWriter& w, const ChartState& c) {
     *p++ = '"';
   }
   *p++ = ']';
-  w.RawValue(rapidjson::kArrayType, std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
+  w.RawValue(std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
 }
 
 // A star row's texts are fixed star names, each followed by a blank: each
@@ -112,7 +112,7 @@ void WriteLuckPillarNames(JsonWriter& w, const ChartState& c) {
 void WriteStars(JsonWriter& w, const StarRows& rows) {
   w.BeginArray();
   for (int i = 0; i < 12; ++i) {
-    w.RawValue(rapidjson::kObjectType, R"({"Branch":")", Branch{i + 1}.name(), R"(","GrowthStage":")",
+    w.RawValue(R"({"Branch":")", Branch{i + 1}.name(), R"(","GrowthStage":")",
                rows.GrowthStages[i].view(), R"(","StemStars":")", rows.StemStars[i].view(), R"(","BranchStars":")",
                rows.BranchStars[i].view(), R"(","YearGod":")", rows.YearGods[i].view(), R"(","VoidMarks":")",
                rows.VoidMarks[i].view(), R"("})");
@@ -199,13 +199,9 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("FlowPillars");
   WritePillarNames(w, f.moment.MomentPillars);
   w.Field("NatalScores", NatalScores(c));
-  std::array<ElementScores, 5> levels;
+  const std::array<ElementScores, 5> levels = AllLevelScores(c, f);
   std::array<std::array<int, 5>, 5> pairs;
-  for (const ScorePeriod period : kScorePeriods) {
-    const auto k = static_cast<std::size_t>(period);
-    levels[k] = LevelScores(c, f, period);
-    pairs[k] = PairSums(levels[k], c.DayStem);
-  }
+  for (std::size_t k = 0; k < levels.size(); ++k) pairs[k] = PairSums(levels[k], c.DayStem);
   w.Field("LevelScores", levels);
   w.Field("PairSums", pairs);
   w.Field("SeasonNames", Map(SeasonStates(c.MonthBranch, c.BirthJieDays).SeasonNames, Own));

@@ -30,17 +30,32 @@ void WritePillarNames(JsonWriter& w, const MomentPillarSet& p);
 // being the program's own words, it is its own JSON form.
 class PillarNameText {
  public:
-  explicit PillarNameText(Pillar p) {
-    // Each name is one character of three bytes; copy() bounds the copy so
-    // that the compiler sees it fit.
-    size_ = p.stem.name().copy(bytes_.data(), kCharBytes);
-    size_ += p.branch.name().copy(bytes_.data() + size_, kCharBytes);
-  }
+  // Taken from the names made once for every stem and branch, either of
+  // them missing (0) or not.
+  explicit PillarNameText(Pillar p) : PillarNameText(All()[Index(p.stem.number(), p.branch.number())]) {}
   std::string_view view() const { return {bytes_.data(), size_}; }
   JsonReadyText json() const { return {view()}; }
 
  private:
   static constexpr std::size_t kCharBytes = 3;
+  static constexpr std::size_t Index(int stem, int branch) { return static_cast<std::size_t>(stem * 13 + branch); }
+  // The name composed: each name is one character of three bytes, or none.
+  struct Composed {};
+  constexpr PillarNameText(Pillar p, Composed) {
+    size_ = p.stem.name().copy(bytes_.data(), kCharBytes);
+    size_ += p.branch.name().copy(bytes_.data() + size_, kCharBytes);
+  }
+  static const std::array<PillarNameText, 11 * 13>& All() {
+    static constexpr std::array<PillarNameText, 11 * 13> kAll = [] {
+      std::array<PillarNameText, 11 * 13> all{};
+      for (int s = 0; s <= 10; ++s)
+        for (int b = 0; b <= 12; ++b) all[Index(s, b)] = PillarNameText(Pillar{Stem{s}, Branch{b}}, Composed{});
+      return all;
+    }();
+    return kAll;
+  }
+  constexpr PillarNameText() = default;
+
   std::array<char, 2 * kCharBytes> bytes_{};
   std::size_t size_ = 0;
 };

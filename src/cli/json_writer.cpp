@@ -1,11 +1,14 @@
 #include "cli/json_writer.hpp"
 
+#include <rapidjson/internal/dtoa.h>
+
 #include "records/utf8.hpp"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
+#include <cmath>
 #include <cstring>
 
 namespace qelm::cli {
@@ -179,17 +182,32 @@ void AppendQuotedValid(rapidjson::StringBuffer& out, std::string_view text) {
 }  // namespace
 
 void JsonWriter::Key(std::string_view key) {
-  writer_.BeginRawValue(rapidjson::kStringType);
-  char* p = out_.Push(key.size() + 2);
+  NoteKey();
+  char* p = Begin(key.size() + 3);
   *p++ = '"';
   p = PutText(p, key);
-  *p = '"';
+  *p++ = '"';
+  *p++ = ':';
+  EndKey(p);
 }
 
 void JsonWriter::Value(std::string_view text) {
   assert(ValidUtf8(text));
-  writer_.BeginRawValue(rapidjson::kStringType);
+  NoteValue();
+  EndValue(Begin(0));  // the comma, if one is due
   AppendQuotedValid(out_, text);
+}
+
+void JsonWriter::Value(double x) {
+  if (!std::isfinite(x)) return Null();
+  // Room for RapidJSON's longest form, as its own writer makes.
+  PutValue(25, [x](char* p) { return rapidjson::internal::dtoa(x, p); });
+}
+
+void JsonWriter::EndLine() {
+  assert(open_.empty());
+  out_.Put('\n');
+  afterValue_ = false;
 }
 
 namespace {
@@ -207,17 +225,44 @@ namespace {
 
 void JsonWriter::Value(JsonReadyText text) {
   assert(JsonReady(text.text));
-  writer_.BeginRawValue(rapidjson::kStringType);
-  char* p = out_.Push(text.text.size() + 2);
-  *p++ = '"';
-  p = PutText(p, text.text);
-  *p = '"';
+  PutValue(text.text.size() + 2, [text](char* p) {
+    *p++ = '"';
+    p = PutText(p, text.text);
+    *p++ = '"';
+    return p;
+  });
 }
 
 void JsonWriter::Value(UserText text) {
-  writer_.BeginRawValue(rapidjson::kStringType);
+  NoteValue();
+  EndValue(Begin(0));  // the comma, if one is due
   AppendQuoted(out_, text.text);
 }
+
+#ifndef NDEBUG
+void JsonWriter::NoteKey() {
+  assert(!open_.empty() && open_.back() == '{' && keyDue_);
+  keyDue_ = false;
+}
+
+void JsonWriter::NoteValue() {
+  assert(!keyDue_);
+  keyDue_ = !open_.empty() && open_.back() == '{';
+}
+
+void JsonWriter::NoteOpen(char bracket) {
+  assert(!keyDue_);
+  open_ += bracket;
+  keyDue_ = bracket == '{';
+}
+
+void JsonWriter::NoteClose(char bracket) {
+  // An object closes where its next key would come, never after a key.
+  assert(!open_.empty() && (bracket == '}' ? open_.back() == '{' && keyDue_ : open_.back() == '['));
+  open_.pop_back();
+  keyDue_ = !open_.empty() && open_.back() == '{';
+}
+#endif
 
 void WriteError(JsonWriter& w, std::string_view error) {
   w.BeginObject();

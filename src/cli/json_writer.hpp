@@ -1,11 +1,10 @@
-// Writing JSON: RapidJSON's writer keeps the structure (the commas and
-// colons between values), and values are written straight into its buffer,
-// with the program's own texts, texts from outside and texts already in their
-// JSON form told apart.
+// Writing JSON straight into a RapidJSON string buffer, with the program's
+// own texts, texts from outside and texts already in their JSON form told
+// apart. The writer keeps only what the commas need: whether the value or key
+// to come follows another in its object or array.
 #pragma once
 
 #include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
 
 #include <array>
 #include <charconv>
@@ -18,17 +17,6 @@
 #include "chart/text.hpp"
 
 namespace qelm::cli {
-
-// RapidJSON's writer, through its public interface: a value written straight
-// into the buffer is first announced as an empty raw value of its type,
-// which writes the comma or colon before it and counts it.
-class OpenJsonWriter : public rapidjson::Writer<rapidjson::StringBuffer> {
- public:
-  using rapidjson::Writer<rapidjson::StringBuffer>::Writer;
-  void BeginRawValue(rapidjson::Type type) { RawValue("", 0, type); }
-  // A key known whole, already in its JSON form with its quotes.
-  void RawKey(std::string_view quoted) { RawValue(quoted.data(), quoted.size(), rapidjson::kStringType); }
-};
 
 // A text that came from outside the program (a name, a line of input): any
 // bytes, invalid UTF-8 included.
@@ -58,34 +46,32 @@ constexpr bool kIsNumber<std::optional<T>> = kIsNumber<T>;
 // valid UTF-8 and skip that check (debug builds assert it).
 class JsonWriter {
  public:
-  explicit JsonWriter(rapidjson::StringBuffer& out) : out_(out), writer_(out) {}
+  explicit JsonWriter(rapidjson::StringBuffer& out) : out_(out) {}
 
-  void BeginObject() { writer_.StartObject(); }
-  void EndObject() { writer_.EndObject(); }
-  void BeginArray() { writer_.StartArray(); }
-  void EndArray() { writer_.EndArray(); }
+  void BeginObject() { Open('{'); }
+  void EndObject() { Close('}'); }
+  void BeginArray() { Open('['); }
+  void EndArray() { Close(']'); }
   // Keys are the program's own names, printable and never escaped. A key
   // written as a literal has its length known where it is written.
   void Key(std::string_view key);
   template <std::size_t N>
   void Key(const char (&key)[N]) {
-    std::array<char, N + 1> quoted{};
-    quoted[0] = '"';
-    PutText(quoted.data() + 1, std::string_view(key, N - 1));
-    quoted[N] = '"';
-    writer_.RawKey(std::string_view(quoted.data(), N + 1));
+    NoteKey();
+    char* p = Begin(N + 2);
+    EndKey(PutKey(p, key));
   }
 
-  void Value(std::int64_t n) { writer_.Int64(n); }
-  void Value(int n) { writer_.Int(n); }
-  void Value(double x) { writer_.Double(x); }
-  void Value(bool b) { writer_.Bool(b); }  // the shortest decimal that reads back as x
+  void Value(std::int64_t n) { PutValue(kNumberRoom, [n](char* p) { return PutNumber(p, n); }); }
+  void Value(int n) { PutValue(kNumberRoom, [n](char* p) { return PutNumber(p, n); }); }
+  void Value(double x);  // the shortest decimal that reads back as x; null if x is not finite
+  void Value(bool b) { PutValue(5, [b](char* p) { return PutText(p, b ? "true" : "false"); }); }
   void Value(std::string_view text);  // the program's own text
   void Value(UserText text);
   void Value(JsonReadyText text);
   void Value(const std::string& text) { Value(std::string_view(text)); }
   void Value(const char* text) { Value(std::string_view(text)); }
-  void Null() { writer_.Null(); }
+  void Null() { PutValue(4, [](char* p) { return PutText(p, "null"); }); }
   template <typename T>
   void Value(const std::optional<T>& v) {
     if (v) Value(*v);
@@ -96,32 +82,29 @@ class JsonWriter {
   template <typename T, std::size_t N>
   void Value(const std::array<T, N>& items) {
     if constexpr (kIsNumber<T>) {
-      writer_.BeginRawValue(rapidjson::kArrayType);
-      constexpr std::size_t room = 2 + N * (kNumberRoom + 1);
-      char* const start = out_.Push(room);
-      char* p = start;
-      *p++ = '[';
-      for (std::size_t i = 0; i < N; ++i) {
-        if (i > 0) *p++ = ',';
-        p = PutNumber(p, items[i]);
-      }
-      *p++ = ']';
-      out_.Pop(room - static_cast<std::size_t>(p - start));
+      PutValue(2 + N * (kNumberRoom + 1), [&items](char* p) {
+        *p++ = '[';
+        for (std::size_t i = 0; i < N; ++i) {
+          if (i > 0) *p++ = ',';
+          p = PutNumber(p, items[i]);
+        }
+        *p++ = ']';
+        return p;
+      });
     } else if constexpr (std::is_same_v<T, JsonReadyText>) {
       std::size_t room = 2 + N * 3;
       for (const JsonReadyText& item : items) room += item.text.size();
-      writer_.BeginRawValue(rapidjson::kArrayType);
-      char* const start = out_.Push(room);
-      char* p = start;
-      *p++ = '[';
-      for (std::size_t i = 0; i < N; ++i) {
-        if (i > 0) *p++ = ',';
-        *p++ = '"';
-        p = PutText(p, items[i].text);
-        *p++ = '"';
-      }
-      *p++ = ']';
-      out_.Pop(room - static_cast<std::size_t>(p - start));
+      PutValue(room, [&items](char* p) {
+        *p++ = '[';
+        for (std::size_t i = 0; i < N; ++i) {
+          if (i > 0) *p++ = ',';
+          *p++ = '"';
+          p = PutText(p, items[i].text);
+          *p++ = '"';
+        }
+        *p++ = ']';
+        return p;
+      });
     } else {
       BeginArray();
       for (const auto& item : items) Value(item);
@@ -132,13 +115,19 @@ class JsonWriter {
   // A whole value already in its JSON form, written straight into the
   // buffer from its parts (texts and Num, as AppendParts takes them).
   template <typename... Parts>
-  void RawValue(rapidjson::Type type, const Parts&... parts) {
-    writer_.BeginRawValue(type);
-    const std::size_t room = (qelm::detail::MaxPartSize(parts) + ...);
-    char* const start = out_.Push(room);
-    char* p = start;
-    ((p = qelm::detail::PutPart(p, parts)), ...);
-    out_.Pop(room - static_cast<std::size_t>(p - start));
+  void RawValue(const Parts&... parts) {
+    PutValue((qelm::detail::MaxPartSize(parts) + ...), [&parts...](char* p) {
+      ((p = qelm::detail::PutPart(p, parts)), ...);
+      return p;
+    });
+  }
+  // A whole value in its JSON form of at most `room` bytes, which put(p)
+  // writes at p, returning its end.
+  template <typename Put>
+  void PutValue(std::size_t room, Put put) {
+    NoteValue();
+    char* p = Begin(room);
+    EndValue(put(p));
   }
 
   // "key": value
@@ -151,45 +140,75 @@ class JsonWriter {
   // written in one piece.
   template <std::size_t N>
   void Field(const char (&key)[N], int n) {
-    char* p = BeginField(key, rapidjson::kNumberType, kNumberRoom);
-    EndField(PutNumber(p, n));
+    NoteKey();
+    NoteValue();
+    char* p = Begin(N + 2 + kNumberRoom);
+    EndValue(PutNumber(PutKey(p, key), n));
   }
   template <std::size_t N>
   void Field(const char (&key)[N], JsonReadyText text) {
-    char* p = BeginField(key, rapidjson::kStringType, text.text.size() + 2);
+    NoteKey();
+    NoteValue();
+    char* p = PutKey(Begin(N + 4 + text.text.size()), key);
     *p++ = '"';
     p = PutText(p, text.text);
     *p++ = '"';
-    EndField(p);
+    EndValue(p);
   }
 
   // Ends a finished value so that the next one may start: one JSON value a line.
-  void EndLine() {
-    out_.Put('\n');
-    writer_.Reset(out_);
-  }
+  void EndLine();
 
  private:
-  // Writes "key": and makes room for a value of at most `room` bytes after it.
-  template <std::size_t N>
-  char* BeginField(const char (&key)[N], rapidjson::Type type, std::size_t room) {
-    Key(key);
-    writer_.BeginRawValue(type);
-    fieldRoom_ = room;
-    fieldStart_ = out_.Push(fieldRoom_);
-    return fieldStart_;
+  // Makes room for a comma and `room` bytes after it; the comma is kept
+  // where a value or key comes before in the same object or array.
+  [[gnu::always_inline]] char* Begin(std::size_t room) {
+    room_ = room + 1;
+    start_ = out_.Push(room_);
+    *start_ = ',';
+    return start_ + (afterValue_ ? 1 : 0);
   }
-  void EndField(char* end) { out_.Pop(fieldRoom_ - static_cast<std::size_t>(end - fieldStart_)); }
+  // Gives back the room left over after `end`.
+  void EndKey(char* end) {
+    out_.Pop(room_ - static_cast<std::size_t>(end - start_));
+    afterValue_ = false;
+  }
+  void EndValue(char* end) {
+    out_.Pop(room_ - static_cast<std::size_t>(end - start_));
+    afterValue_ = true;
+  }
+  void Open(char bracket) {
+    NoteOpen(bracket);
+    char* p = Begin(1);
+    *p++ = bracket;
+    EndKey(p);  // the first member follows with no comma
+  }
+  void Close(char bracket) {
+    NoteClose(bracket);
+    out_.Put(bracket);
+    afterValue_ = true;
+  }
+  // "key": for a literal key (N - 1 bytes), at most N + 2 bytes.
+  template <std::size_t N>
+  static char* PutKey(char* p, const char (&key)[N]) {
+    *p++ = '"';
+    p = PutText(p, std::string_view(key, N - 1));
+    *p++ = '"';
+    *p++ = ':';
+    return p;
+  }
 
   static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
   template <typename T>
   static char* PutNumber(char* p, T n) {
     // Most numbers of a chart are single digits (a negative one is not,
     // seen unsigned).
-    if (static_cast<std::make_unsigned_t<T>>(n) < 10) {
+    const auto u = static_cast<std::make_unsigned_t<T>>(n);
+    if (u < 10) {
       *p = static_cast<char>('0' + n);
       return p + 1;
     }
+    if (u < 100) return PutTwoDigits(p, static_cast<unsigned>(u));
     return std::to_chars(p, p + kNumberRoom, n).ptr;
   }
   template <typename T>
@@ -197,10 +216,26 @@ class JsonWriter {
     return n ? PutNumber(p, *n) : PutText(p, "null");
   }
 
+  // Debug builds check that keys and values come where they may: a key only
+  // where an object's member is due, a value anywhere else.
+#ifdef NDEBUG
+  void NoteKey() {}
+  void NoteValue() {}
+  void NoteOpen(char) {}
+  void NoteClose(char) {}
+#else
+  void NoteKey();
+  void NoteValue();
+  void NoteOpen(char bracket);
+  void NoteClose(char bracket);
+  std::string open_;     // the brackets of the objects and arrays open, outermost first
+  bool keyDue_ = false;  // in an object, its next member's key
+#endif
+
   rapidjson::StringBuffer& out_;
-  OpenJsonWriter writer_;
-  char* fieldStart_ = nullptr;  // of the field being written
-  std::size_t fieldRoom_ = 0;
+  bool afterValue_ = false;  // a comma is due before the next key or value
+  char* start_ = nullptr;    // of the piece being written
+  std::size_t room_ = 0;     // made for it
 };
 
 // {"error": …} for a batch line that could not be used; the message quotes

@@ -3,6 +3,7 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,24 +13,43 @@ namespace qelm::cli {
 
 namespace {
 
-// Room for one relation in its JSON form: the fixed words, three positions
-// of at most two characters, three characters and an element.
-constexpr std::size_t kRelationRoom = 160;
+// A fixed piece of a relation's JSON form, held in a block of K bytes that
+// is copied whole (a fixed-size copy, with no branching on the length); only
+// its first `size` bytes count, the rest is written over or given back.
+template <std::size_t K>
+struct Piece {
+  std::array<char, K> bytes{};
+  std::size_t size = 0;
+  Piece() = default;
+  explicit Piece(std::string_view text) : size(text.size()) {
+    assert(text.size() <= K);
+    text.copy(bytes.data(), K);
+  }
+  char* Put(char* p) const {
+    std::memcpy(p, bytes.data(), K);
+    return p + size;
+  }
+};
 
 // The fixed pieces of a relation's JSON form, made once: its start by kind,
 // each position quoted, its end by element (null for none).
 struct Pieces {
-  std::array<std::string, kRelationKindCount> heads;
-  std::array<std::string, kPositionCount> positions;
-  std::array<std::string, 6> tails;
+  std::array<Piece<48>, kRelationKindCount> heads;
+  std::array<Piece<8>, kPositionCount> positions;
+  std::array<Piece<24>, 6> tails;
   Pieces() {
     for (int k = 0; k < kRelationKindCount; ++k)
-      heads[k] = std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) + R"(","positions":[)";
-    for (int p = 0; p < kPositionCount; ++p) positions[p] = '"' + std::string(PositionName(Position(p))) + '"';
-    tails[0] = R"(","element":null})";
-    for (int e = 1; e <= 5; ++e) tails[e] = R"(","element":")" + std::string(Element{e}.name()) + R"("})";
+      heads[k] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
+                           R"(","positions":[)");
+    for (int p = 0; p < kPositionCount; ++p) positions[p] = Piece<8>('"' + std::string(PositionName(Position(p))) + '"');
+    tails[0] = Piece<24>(R"(","element":null})");
+    for (int e = 1; e <= 5; ++e) tails[e] = Piece<24>(R"(","element":")" + std::string(Element{e}.name()) + R"("})");
   }
 };
+
+// Room for one relation in its JSON form, with the blocks' slack past its
+// end: a head, three positions and their commas, the characters and a tail.
+constexpr std::size_t kRelationRoom = 48 + 3 * 9 + 16 + 3 * 3 + 24;
 
 // A stem's or branch's name: one character of three bytes.
 constexpr std::size_t kSignBytes = 3;
@@ -39,30 +59,26 @@ char* PutSign(char* p, std::string_view name) {
   return p + kSignBytes;
 }
 
-// The relations that are (or are not) flowing, each written as one object
-// in one piece. Kinds, positions, characters and elements are the program's
-// own words: nothing in them needs escaping.
-void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, const std::vector<RelationHit>& hits,
-               bool flowing) {
+// The relations, each written as one object straight into the output. Kinds, positions, characters and elements are
+// the program's own words: nothing in them needs escaping.
+void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit* const> hits) {
   static const Pieces pieces;
   w.BeginArray();
-  for (const RelationHit& h : hits) {
-    bool joinsFlow = false;
-    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
-    if (joinsFlow != flowing) continue;
-    std::array<char, kRelationRoom> text;
-    char* p = PutText(text.data(), pieces.heads[static_cast<std::size_t>(h.kind)]);
-    for (int i = 0; i < h.count; ++i) {
-      if (i > 0) *p++ = ',';
-      p = PutText(p, pieces.positions[static_cast<std::size_t>(pillars[h.at[i]].position)]);
-    }
-    p = PutText(p, R"(],"chars":")");
-    for (int i = 0; i < h.count; ++i) {
-      const Pillar pillar = pillars[h.at[i]].pillar;
-      p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
-    }
-    p = PutText(p, pieces.tails[static_cast<std::size_t>(h.element.number())]);
-    w.RawValue(rapidjson::kObjectType, std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
+  for (const RelationHit* const hit : hits) {
+    const RelationHit& h = *hit;
+    w.PutValue(kRelationRoom, [&](char* p) {
+      p = pieces.heads[static_cast<std::size_t>(h.kind)].Put(p);
+      for (int i = 0; i < h.count; ++i) {
+        if (i > 0) *p++ = ',';
+        p = pieces.positions[static_cast<std::size_t>(pillars[h.at[i]].position)].Put(p);
+      }
+      p = PutText(p, R"(],"chars":")");
+      for (int i = 0; i < h.count; ++i) {
+        const Pillar pillar = pillars[h.at[i]].pillar;
+        p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
+      }
+      return pieces.tails[static_cast<std::size_t>(h.element.number())].Put(p);
+    });
   }
   w.EndArray();
 }
@@ -98,11 +114,19 @@ void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flo
   const std::span<const PlacedPillar> pillars(room.data(), ChartPositionsInto(chart, &flow, room));
   // The room of the list is kept from chart to chart on each thread.
   thread_local std::vector<RelationHit> hits;
+  thread_local std::vector<const RelationHit*> natal, flowing;
   FindRelationHits(pillars, hits);
+  natal.clear();
+  flowing.clear();
+  for (const RelationHit& h : hits) {
+    bool joinsFlow = false;
+    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
+    (joinsFlow ? flowing : natal).push_back(&h);
+  }
   w.Key("Relations");
-  WriteList(w, pillars, hits, false);
+  WriteList(w, pillars, natal);
   w.Key("FlowRelations");
-  WriteList(w, pillars, hits, true);
+  WriteList(w, pillars, flowing);
 }
 
 void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations) {

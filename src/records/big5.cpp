@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 
@@ -118,6 +119,31 @@ bool Big5Codec::available() const {
   return Cd(to_utf8_) != kNoConverter && Cd(to_big5_) != kNoConverter;
 }
 
+// What a two-byte character decodes to, looked up by iconv once for each
+// pair a codec meets: a file of many persons repeats few characters.
+const Big5Codec::Pair* Big5Codec::Decoded(unsigned char lead, unsigned char trail) {
+  const int t = TrailIndex(trail);
+  if (lead < 0x81 || lead > 0xFE || t < 0) return nullptr;
+  if (pairs_.empty()) pairs_.resize((0xFE - 0x81 + 1) * kTrailsPerLead);
+  Pair& p = pairs_[(lead - 0x81u) * kTrailsPerLead + static_cast<unsigned>(t)];
+  if (p.looked) return p.size ? &p : nullptr;
+  p.looked = true;
+  const char two[] = {static_cast<char>(lead), static_cast<char>(trail)};
+  std::string out;
+  const std::size_t stop = Convert(Cd(to_utf8_), std::string_view(two, 2), 0, out);
+  if (stop == 0) {
+    if (const char32_t c = FromUserArea(lead, trail)) AppendUtf8(out, c);
+  } else if (stop != std::string_view::npos) {
+    out.clear();
+  }
+  // One character of at most three bytes, else the pair goes the long way.
+  if (!out.empty() && out.size() <= p.bytes.size() && Utf8Length(static_cast<unsigned char>(out[0])) == out.size()) {
+    p.size = static_cast<unsigned char>(out.size());
+    std::copy(out.begin(), out.end(), p.bytes.begin());
+  }
+  return p.size ? &p : nullptr;
+}
+
 DecodedText Big5Codec::Decode(std::string_view big5) {
   DecodedText r;
   r.text.reserve(big5.size() + big5.size() / 2);
@@ -132,7 +158,21 @@ DecodedText Big5Codec::Decode(std::string_view big5) {
     }
     return r;
   }
+  // ASCII and the pairs met before at once; from anything else on, iconv
+  // reads the rest.
   std::size_t at = 0;
+  for (; at < big5.size(); ++at) {
+    const auto c = static_cast<unsigned char>(big5[at]);
+    if (c < 0x80) {
+      r.text += static_cast<char>(c);
+      continue;
+    }
+    const Pair* p = at + 1 < big5.size() ? Decoded(c, static_cast<unsigned char>(big5[at + 1])) : nullptr;
+    if (!p) break;
+    r.text.append(p->bytes.data(), p->size);
+    ++at;
+  }
+  if (at == big5.size()) return r;
   while ((at = Convert(Cd(to_utf8_), big5, at, r.text)) != std::string_view::npos) {
     if (at + 1 < big5.size()) {
       if (const char32_t c = FromUserArea(static_cast<unsigned char>(big5[at]),

@@ -4,10 +4,12 @@
 // page is. Text inside the program is UTF-8.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qelm::records {
 
@@ -35,9 +37,18 @@ class Big5Codec {
   DecodedText Decode(std::string_view big5);
   EncodedText Encode(std::string_view utf8);
 
+  struct Pair {
+    bool looked = false;
+    unsigned char size = 0;  // 0: not one character (decoded the long way)
+    std::array<char, 3> bytes{};
+  };
+
  private:
+  const Pair* Decoded(unsigned char lead, unsigned char trail);
+
   void* to_utf8_;  // iconv_t
   void* to_big5_;
+  std::vector<Pair> pairs_;  // by lead and trail byte, made at the first one met
 };
 
 EncodedText EncodeBig5(std::string_view utf8);

@@ -1,10 +1,13 @@
 #include "records/person_store.hpp"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <utility>
 
 #include "calendar/date_row.hpp"
 #include "records/big5.hpp"
+#include "records/file_io.hpp"
 
 namespace qelm::records {
 
@@ -102,7 +105,107 @@ std::string DamagedRecordsText(const PersonList& list) {
          "）";
 }
 
+namespace {
+std::int64_t Nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+std::int64_t Now() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+}  // namespace
+
+FileStamp StampOf(const std::filesystem::path& file) {
+  FileStamp s;
+  s.takenAt = Now();
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return s;
+  s.exists = true;
+  s.size = static_cast<std::uintmax_t>(st.st_size);
+  s.inode = static_cast<std::uintmax_t>(st.st_ino);
+  s.modified = Nanoseconds(st.st_mtim);
+  s.changed = Nanoseconds(st.st_ctim);
+  return s;
+}
+
+bool FileStamp::Trusted() const {
+  // File times advance in the file system's coarse ticks (a few
+  // milliseconds): a change made just after the stamp could carry the same
+  // time, unless the times lie well before it.
+  constexpr std::int64_t kTick = 100'000'000;
+  return !exists || (modified < takenAt - kTick && changed < takenAt - kTick);
+}
+
+bool FileStamp::Same(const FileStamp& later) const {
+  return Trusted() && exists == later.exists && size == later.size && inode == later.inode &&
+         modified == later.modified && changed == later.changed;
+}
+
+PersonStore::~PersonStore() { Wait(); }
+
+void PersonStore::RunInBackground(std::function<SaveResult(PersonStore&)> command, std::function<void()> done) {
+  Wait();
+  pending_ = std::async(std::launch::async, [this, command = std::move(command), done = std::move(done)] {
+    worker_ = std::this_thread::get_id();
+    SaveResult r = command(*this);
+    worker_ = std::thread::id{};
+    if (done) done();
+    return r;
+  });
+}
+
+void PersonStore::Wait() const {
+  // The command itself reads and writes the store as it likes (and must not
+  // look at `pending_`, which is being set while it starts).
+  if (worker_.load() == std::this_thread::get_id() || !pending_.valid()) return;
+  finished_ = pending_.get();
+}
+
+std::optional<SaveResult> PersonStore::Settle() {
+  Wait();
+  return std::exchange(finished_, std::nullopt);
+}
+
+void PersonStore::Stamp(bool byContent) {
+  personStamp_ = StampOf(path_);
+  placeStamp_ = StampOf(PlaceFilePath(path_));
+  byContent_ = byContent;
+}
+
+namespace {
+// Whether a file is as it was: by its stamp, or, when the stamp cannot
+// tell (taken within a tick of the file's last change), by its content.
+bool Unchanged(const std::filesystem::path& file, const FileStamp& stamp, const DiskState& disk, bool byContent) {
+  const FileStamp now = StampOf(file);
+  if (!byContent && stamp.Same(now)) return true;
+  if (now.exists != stamp.exists || now.size != stamp.size || now.inode != stamp.inode) return false;
+  if (!now.exists) return !disk.exists;
+  const io::FileContent content = io::ReadWhole(file, kMaxFileBytes);
+  return content.exists && content.complete && content.error == 0 && DiskStateOf(content.bytes) == disk;
+}
+}  // namespace
+
+bool PersonStore::FilesUnchanged() const {
+  return Unchanged(path_, personStamp_, list_.disk, byContent_) &&
+         Unchanged(PlaceFilePath(path_), placeStamp_, places_.disk, byContent_);
+}
+
+void PersonStore::ReadFiles() {
+  // Stamped first: a change made while the files are read shows at the next
+  // opening.
+  Stamp(false);
+  const LoadResult places = LoadPlaceFile(PlaceFilePath(path_), places_);
+  LoadResult loaded = LoadPersonList(path_);
+  list_ = std::move(loaded.list);
+  opened_ = true;
+  readMessage_ = loaded.message;
+  if (!places.message.empty()) readMessage_ += (readMessage_.empty() ? "" : "；") + places.message;
+  // A file that could not be read whole is read again at every opening.
+  readWhole_ = loaded.status == Status::kOk && places.status == Status::kOk && !list_.truncated && !places_.truncated;
+  readUnsaid_ = true;
+  problemsText_.reset();
+}
+
 PersonStore::Opened PersonStore::Open() {
+  Wait();
   Opened o;
   if (opened_ && hasUnsaved()) {
     // Edits that could not be written before: onto what the files hold now.
@@ -111,28 +214,40 @@ PersonStore::Opened PersonStore::Open() {
     o.message = o.saved.message;
     if (!o.saved) o.message += "；尚未存檔的修改仍只保存在記憶體中";
   } else {
-    const std::string placesSaid = LoadPlaceFile(PlaceFilePath(path_), places_).message;
-    LoadResult loaded = LoadPersonList(path_);
-    list_ = std::move(loaded.list);
-    opened_ = true;
-    o.message = loaded.message;
-    if (!placesSaid.empty()) o.message += (o.message.empty() ? "" : "；") + placesSaid;
+    // Read afresh, unless the files are still as this store read or wrote
+    // them: then what it holds is what they hold. What the read said (that
+    // the file was created) is said once.
+    if (!opened_ || !readWhole_ || !FilesUnchanged()) ReadFiles();
+    if (std::exchange(readUnsaid_, false)) o.message = readMessage_;
   }
-  for (const std::string& more : {UnreadablePlacesText(places_), DamagedRecordsText(list_)})
-    if (!more.empty()) o.message += (o.message.empty() ? "" : "；") + more;
+  if (!problemsText_) {
+    problemsText_.emplace();
+    for (const std::string& more : {UnreadablePlacesText(places_), DamagedRecordsText(list_)})
+      if (!more.empty()) *problemsText_ += (problemsText_->empty() ? "" : "；") + more;
+  }
+  if (!problemsText_->empty()) o.message += (o.message.empty() ? "" : "；") + *problemsText_;
   return o;
 }
 
 SaveResult PersonStore::Save(const std::optional<Edit>& edit, const std::optional<PlaceEntry>& place) {
-  return SavePersonAndPlace(path_, list_, places_, edit, place);
+  Wait();
+  SaveResult r = SavePersonAndPlace(path_, list_, places_, edit, place);
+  // The save may or may not have read or written the files, and another copy
+  // may write them at any moment: from now on they are known unchanged only
+  // by their content, compared with what the list was read from or wrote.
+  Stamp(true);
+  problemsText_.reset();
+  return r;
 }
 
 SaveResult PersonStore::Append(const Fields& after, const std::optional<PlaceEntry>& place) {
+  Wait();
   if (const auto problem = EntryProblem(after)) return {Status::kIncomplete, *problem};
   return Save(Edit::Append(after), place);
 }
 
 SaveResult PersonStore::Modify(std::size_t index, const Fields& after, const std::optional<PlaceEntry>& place) {
+  Wait();
   if (index >= list_.rows.size()) return {Status::kIncomplete, "請先在清單中點選要修改的資料"};
   const PersonRecord& before = list_.rows[index];
   // A damaged row left as it is (its place changed, say) stays byte for byte.
@@ -143,6 +258,7 @@ SaveResult PersonStore::Modify(std::size_t index, const Fields& after, const std
 }
 
 SaveResult PersonStore::Remove(std::size_t index) {
+  Wait();
   if (index >= list_.rows.size()) return {Status::kIncomplete, "請先在清單中點選要刪除的資料"};
   PersonRecord removed = list_.rows[index];
   std::optional<PlaceEntry> place = placeOf(removed.fields);
@@ -154,6 +270,7 @@ SaveResult PersonStore::Remove(std::size_t index) {
 }
 
 SaveResult PersonStore::UndoRemove() {
+  Wait();
   if (!removed_) return {Status::kIncomplete, "沒有可復原的刪除"};
   const std::string name(removed_->edit.before.fields[kName]);
   SaveResult r = Save(removed_->edit, removed_->place);
@@ -163,6 +280,7 @@ SaveResult PersonStore::UndoRemove() {
 }
 
 std::optional<std::string> PersonStore::NoteOn(std::size_t record) const {
+  Wait();
   if (record >= list_.rows.size()) return std::nullopt;
   const PersonRecord& row = list_.rows[record];
   if (const auto problem = RecordProblem(row))
@@ -175,6 +293,7 @@ std::optional<std::string> PersonStore::NoteOn(std::size_t record) const {
 
 std::optional<std::string> PersonStore::CastRefusal(std::optional<std::size_t> shown, bool birthChosen,
                                                     bool placeEntered) const {
+  Wait();
   const PersonRecord* row = shown && *shown < list_.rows.size() ? &list_.rows[*shown] : nullptr;
   if (!birthChosen) {
     if (const auto problem = row ? RecordProblem(*row) : std::nullopt)
@@ -187,6 +306,7 @@ std::optional<std::string> PersonStore::CastRefusal(std::optional<std::size_t> s
 }
 
 SaveResult PersonStore::SaveAs(const std::filesystem::path& target) const {
+  Wait();
   return SavePersonAndPlaceAs(target, list_, places_);
 }
 

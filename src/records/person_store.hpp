@@ -7,11 +7,16 @@
 // whole list to another file, is one locked save of both files.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "records/person_and_place.hpp"
@@ -51,16 +56,45 @@ bool SavedOrKept(const SaveResult& r);
 // entry to offer again; nothing when only removals were dropped.
 std::optional<Fields> EntryToOfferAgain(const std::vector<Edit>& dropped);
 
+// What a file looked like when it was read: a file replaced by another copy
+// of the program (a new file renamed over it) or edited by hand differs in
+// one of these, unless it was changed within the same tick of the file
+// system's clock as the stamp was taken (see Trusted).
+struct FileStamp {
+  bool exists = false;
+  std::uintmax_t size = 0;
+  std::uintmax_t inode = 0;
+  std::int64_t modified = 0, changed = 0;  // nanoseconds since the epoch
+  std::int64_t takenAt = 0;                // when the stamp was taken
+  // Whether an equal stamp taken later means an unchanged file: the file's
+  // times lie well before the stamp was taken, so a later change would
+  // show in them.
+  bool Trusted() const;
+  bool Same(const FileStamp& later) const;
+};
+FileStamp StampOf(const std::filesystem::path& file);
+
 class PersonStore {
  public:
   explicit PersonStore(std::filesystem::path personFile) : path_(std::move(personFile)) {}
+  ~PersonStore();  // waits for a command still running
   PersonStore(const PersonStore&) = delete;
   PersonStore& operator=(const PersonStore&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  const PersonList& list() const { return list_; }
-  const PlaceBook& places() const { return places_; }
-  bool hasUnsaved() const { return !list_.unsaved.empty() || !places_.unsaved.empty(); }
+  const PersonList& list() const { Wait(); return list_; }
+  const PlaceBook& places() const { Wait(); return places_; }
+  bool hasUnsaved() const { Wait(); return !list_.unsaved.empty() || !places_.unsaved.empty(); }
+
+  // A command run on a thread of its own, so that a window is not held
+  // while the files are read or written: `command` is given this store and
+  // `done` is called on that thread when it has ended (to wake the caller's
+  // own thread). Every other member waits for it to end first.
+  void RunInBackground(std::function<SaveResult(PersonStore&)> command, std::function<void()> done = {});
+  // Waits for the command in the background, if one was started; its result,
+  // given once.
+  std::optional<SaveResult> Settle();
+  bool busy() const { return pending_.valid(); }
 
   struct Opened {
     std::string message;          // for the user; empty when there is nothing to say
@@ -83,9 +117,9 @@ class PersonStore {
   // Removes the row at once; the removal can be taken back by UndoRemove
   // until ForgetUndo.
   SaveResult Remove(std::size_t index);
-  bool canUndo() const { return removed_.has_value(); }
+  bool canUndo() const { Wait(); return removed_.has_value(); }
   SaveResult UndoRemove();
-  void ForgetUndo() { removed_.reset(); }
+  void ForgetUndo() { Wait(); removed_.reset(); }
 
   // The whole list and its places to `target` and its companion, replacing
   // them under their folder's lock, in the order the list's own save uses:
@@ -93,7 +127,7 @@ class PersonStore {
   // there as it was and says so.
   SaveResult SaveAs(const std::filesystem::path& target) const;
 
-  std::optional<PlaceEntry> placeOf(FieldsView f) const { return FindPlaceEntry(places_, f); }
+  std::optional<PlaceEntry> placeOf(FieldsView f) const { Wait(); return FindPlaceEntry(places_, f); }
 
   // What to say when a record is chosen: that it cannot be cast as it
   // stands, or that its birthplace cannot be read; nothing for a sound one.
@@ -104,10 +138,26 @@ class PersonStore {
   std::optional<std::string> CastRefusal(std::optional<std::size_t> shown, bool birthChosen, bool placeEntered) const;
 
  private:
+  void Wait() const;
+  void ReadFiles();
+  void Stamp(bool byContent);
+  bool FilesUnchanged() const;
+
   std::filesystem::path path_;
   PersonList list_;
   PlaceBook places_;
   bool opened_ = false;
+  FileStamp personStamp_, placeStamp_;
+  bool byContent_ = false;
+  // What a read said of the files and of their lines that cannot be used,
+  // kept while the files stay as they were read.
+  std::string readMessage_;
+  bool readWhole_ = false, readUnsaid_ = false;
+  std::optional<std::string> problemsText_;
+
+  mutable std::future<SaveResult> pending_;
+  mutable std::optional<SaveResult> finished_;
+  std::atomic<std::thread::id> worker_{};
   struct Removed {
     Edit edit;
     std::optional<PlaceEntry> place;

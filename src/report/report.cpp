@@ -1,6 +1,9 @@
 #include "report/report.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cassert>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -12,80 +15,143 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// The text being composed and the line end it takes.
-struct Lines {
-  std::string& out;
-  std::string_view end;
+// Room for a whole report, made at the start, so that composing seldom
+// makes more.
+constexpr std::size_t kReportRoom = 2048;
+
+// The text being composed and the line end it takes. The string is given
+// room ahead of the writing, which goes on through a pointer; when the
+// composing is done the string is cut to what was written.
+class Lines {
+ public:
+  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {}
+  ~Lines() { out_.resize(size_); }
+  Lines(const Lines&) = delete;
+  Lines& operator=(const Lines&) = delete;
+
+  std::string_view end() const { return end_; }
+  std::size_t size() const { return size_; }
+  // Room for n bytes at the end of the text; Keep(p) keeps what was written
+  // up to p.
+  char* Room(std::size_t n) {
+    if (out_.size() - size_ < n) out_.resize(std::max(size_ + n, std::max(2 * out_.size(), kReportRoom)));
+    return out_.data() + size_;
+  }
+  void Keep(const char* end) { size_ = static_cast<std::size_t>(end - out_.data()); }
+
+  // The parts, as AppendParts takes them.
+  template <typename... Parts>
+  void Append(const Parts&... parts) {
+    char* p = Room((detail::MaxPartSize(parts) + ...));
+    ((p = detail::PutPart(p, parts)), ...);
+    Keep(p);
+  }
+  // A line of text.
+  void Line(std::string_view text) { Append(text, end_); }
+
+ private:
+  std::string& out_;
+  std::string_view end_;
+  std::size_t size_;  // written so far
 };
 // Stands in a column that has no pillar (the luck column before the first
 // luck pillar begins).
 constexpr std::string_view kNoPillar = "　";
 
-// The one-character items of a pillar column as the report writes them.
+// The one-character items of a pillar column as the report writes them,
+// each one character of three bytes, held in place with a spare byte so
+// that a row moves it in one four-byte copy.
+constexpr std::size_t kGlyphBytes = 3;
+using Glyph = std::array<char, kGlyphBytes + 1>;
+Glyph GlyphOf(std::string_view character) {
+  assert(character.size() == kGlyphBytes);
+  Glyph g{};
+  character.copy(g.data(), kGlyphBytes);
+  return g;
+}
 struct Column {
-  std::string_view stem, branch, tenGod;
-  std::array<std::string_view, 3> sound;
+  Glyph stem, branch, tenGod;
+  std::array<Glyph, 3> sound;
+};
+
+// The columns of every pillar and every ten god, made once: a column is
+// taken whole and its ten god set by the day master.
+struct Columns {
+  Column none;                                  // no pillar
+  std::array<Column, 10 * 12> pillars;          // by stem and branch, the ten god left blank
+  std::array<std::array<Glyph, 10>, 10> gods;   // by stem and day master
+  Columns() {
+    const Glyph blank = GlyphOf(kNoPillar);
+    none = {blank, blank, blank, {blank, blank, blank}};
+    for (int s = 1; s <= 10; ++s) {
+      for (int b = 1; b <= 12; ++b) {
+        Column& col = pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
+        col = none;
+        col.stem = GlyphOf(Stem{s}.name());
+        col.branch = GlyphOf(Branch{b}.name());
+        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
+          col.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
+      }
+      for (int d = 1; d <= 10; ++d) {
+        const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
+        gods[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(d - 1)] = god.empty() ? blank : GlyphOf(god);
+      }
+    }
+  }
 };
 
 Column ColumnOf(Pillar p, Stem dayMaster) {
-  Column col{kNoPillar, kNoPillar, kNoPillar, {kNoPillar, kNoPillar, kNoPillar}};
-  if (!p.valid()) return col;
-  col.stem = p.stem.name();
-  col.branch = p.branch.name();
-  const auto god = p.stem.tenGodTo(dayMaster).shortName();
-  if (!god.empty()) col.tenGod = god;
-  if (const auto s = SoundElementOf((p.stem.number() + 1) / 2, (p.branch.number() + 1) / 2)) {
-    col.sound = {s->SoundChar1, s->SoundChar2, s->SoundChar3};
-  }
+  static const Columns kColumns;
+  if (!p.valid()) return kColumns.none;
+  const auto stem = static_cast<std::size_t>(p.stem.number() - 1);
+  Column col = kColumns.pillars[stem * 12 + static_cast<std::size_t>(p.branch.number() - 1)];
+  if (dayMaster.valid()) col.tenGod = kColumns.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)];
   return col;
 }
 
 // Appends one row: the chosen item of every column, then the line end.
 template <typename Pick>
-void Row(Lines l, std::span<const Column> cols, Pick pick) {
-  std::string& out = l.out;
-  std::size_t size = l.end.size();
-  for (const Column& col : cols) size += pick(col).size();
-  const std::size_t at = out.size();
-  out.resize(at + size);
-  char* p = out.data() + at;
-  for (const Column& col : cols) p = PutText(p, pick(col));
-  PutText(p, l.end);
+void Row(Lines& l, std::span<const Column> cols, Pick pick) {
+  // The spare byte of each glyph is written over by the next, the last one's
+  // by the line end.
+  assert(!l.end().empty());
+  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size() + 1);
+  for (const Column& col : cols) {
+    std::memcpy(p, pick(col).data(), kGlyphBytes + 1);
+    p += kGlyphBytes;
+  }
+  l.Keep(PutText(p, l.end()));
 }
 
-void StemRow(Lines out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.stem; });
+void StemRow(Lines& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.stem; });
 }
-void BranchRow(Lines out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.branch; });
+void BranchRow(Lines& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.branch; });
 }
-void TenGodRow(Lines out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) { return c.tenGod; });
+void TenGodRow(Lines& out, std::span<const Column> cols) {
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.tenGod; });
 }
-void SoundRows(Lines out, std::span<const Column> cols) {
-  for (int i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) { return c.sound[i]; });
+void SoundRows(Lines& out, std::span<const Column> cols) {
+  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.sound[i]; });
 }
 
-// A line of text.
-void Line(Lines l, std::string_view text) {
-  l.out += text;
-  l.out += l.end;
-}
+void Line(Lines& l, std::string_view text) { l.Line(text); }
 
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
-void InfoHead(Lines l, const ChartState& c) {
+void InfoHead(Lines& l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
   Line(l, BirthDataLine(c));
-  AppendParts(l.out, CommandingStemLine(c), " (", LuckStartText(c), ")", l.end);
-  AppendParts(l.out, "旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end);
+  l.Append(CommandingStemLine(c), " (", LuckStartText(c), ")", l.end());
+  l.Append("旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end());
 }
 
-void ElementLine(Lines l, const ChartState& c) {
+void ElementLine(Lines& l, const ChartState& c) {
   const ElementScores s = NatalScores(c);
-  AppendParts(l.out, "五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
-              Num{s[4]}, l.end);
+  l.Append("五行強弱: 木", Num{s[0]}, " 火", Num{s[1]}, " 土", Num{s[2]}, " 金", Num{s[3]}, " 水",
+              Num{s[4]}, l.end());
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
@@ -105,17 +171,17 @@ std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
   return cols;
 }
 
-void LuckDates(Lines l, const ChartState& c) {
+void LuckDates(Lines& l, const ChartState& c) {
   Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
   for (int k = 1; k <= 10; ++k) {
     const Pillar p = c.LuckPillar(k);
-    AppendParts(l.out, p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
-                c.LuckMidChangeDates[k - 1].view(), l.end);
+    l.Append(p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
+                c.LuckMidChangeDates[k - 1].view(), l.end());
   }
 }
 
-void WesternDate(Lines l, const FlowState& f) {
+void WesternDate(Lines& l, const FlowState& f) {
   Line(l, f.WesternDateText);
   Line(l, "");
 }
@@ -142,12 +208,12 @@ struct SharedLines {
 };
 
 // Composes the 子平法 report and says where its shared lines lie.
-SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
+SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const SharedColumns& cols) {
   SharedLines at;
   const auto mark = [&out](Range& r, auto compose) {
-    r.from = out.out.size();
+    r.from = out.size();
     compose();
-    r.to = out.out.size();
+    r.to = out.size();
   };
   mark(at.head, [&] { InfoHead(out, c); });
   ElementLine(out, c);
@@ -156,7 +222,7 @@ SharedLines ZiPing(Lines out, const ChartState& c, const FlowState& f, const Sha
   // 時 日 月 年, the year at the right; the day column carries "日".
   std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
                    ColumnOf(c.MonthPillar(), c.DayStem), ColumnOf(c.YearPillar(), c.DayStem)};
-  natal[1].tenGod = "日";
+  natal[1].tenGod = GlyphOf("日");
   TenGodRow(out, natal);
   StemRow(out, natal);
   BranchRow(out, natal);
@@ -189,12 +255,12 @@ struct ZiPingText {
 
 // Composes the 三命法 report. The lines it shares with the 子平法 report are
 // copied from that report's text where there is one.
-void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
+void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedColumns& cols,
              const ZiPingText* ziPing) {
   const auto shared = [&out, ziPing](Range SharedLines::*lines, auto compose) {
     if (!ziPing) return compose();
     const Range r = ziPing->at.*lines;
-    out.out.append(ziPing->text.substr(r.from, r.to - r.from));
+    out.Append(ziPing->text.substr(r.from, r.to - r.from));
   };
   shared(&SharedLines::head, [&] { InfoHead(out, c); });
   Line(out, c.PalaceText);
@@ -234,17 +300,19 @@ void SanMing(Lines out, const ChartState& c, const FlowState& f, const SharedCol
   shared(&SharedLines::dates, [&] { LuckDates(out, c); });
 }
 
-// Room for a whole report is made once, so that appending never reallocates.
-constexpr std::size_t kReportRoom = 2048;
-
 }  // namespace
 
 void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
                        std::string_view lineEnd) {
   const SharedColumns cols(c, f);
-  const SharedLines at = ZiPing({ziPing, lineEnd}, c, f, cols);
+  SharedLines at;
+  {
+    Lines lines(ziPing, lineEnd);
+    at = ZiPing(lines, c, f, cols);
+  }  // the text is whole once its lines are done
   const ZiPingText composed{ziPing, at};
-  SanMing({sanMing, lineEnd}, c, f, cols, &composed);
+  Lines lines(sanMing, lineEnd);
+  SanMing(lines, c, f, cols, &composed);
 }
 
 std::string ChartReport(const ChartState& c, const FlowState& f, School school, std::string_view correctionLine) {
@@ -255,15 +323,19 @@ std::string ChartReport(const ChartState& c, const FlowState& f, School school, 
 
 std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out;
-  out.reserve(kReportRoom);
-  ZiPing({out, kCrLf}, c, f, SharedColumns(c, f));
+  {
+    Lines lines(out, kCrLf);
+    ZiPing(lines, c, f, SharedColumns(c, f));
+  }
   return out;
 }
 
 std::string SanMingReport(const ChartState& c, const FlowState& f) {
   std::string out;
-  out.reserve(kReportRoom);
-  SanMing({out, kCrLf}, c, f, SharedColumns(c, f), nullptr);
+  {
+    Lines lines(out, kCrLf);
+    SanMing(lines, c, f, SharedColumns(c, f), nullptr);
+  }
   return out;
 }
 

@@ -212,5 +212,28 @@ TEST(Virtues, CentreTextsByMonthBranch) {
   }
 }
 
+// The rows copied from the pieces placed once per key are those of every
+// star placed on its own: every day and year pillar of the cycle (parity
+// kept or not), each month branch and both directions, and a chart with no
+// pillars.
+TEST(Stars, PlacedOnceAsPlacedOneByOne) {
+  const auto same = [](const StarRows& a, const StarRows& b) {
+    return a.GrowthStages == b.GrowthStages && a.StemStars == b.StemStars && a.BranchStars == b.BranchStars &&
+           a.YearGods == b.YearGods && a.VoidMarks == b.VoidMarks;
+  };
+  int month = 0;
+  for (int day = 0; day < 120; ++day) {
+    for (int year = 0; year < 120; ++year) {
+      month = month % 12 + 1;
+      const Pillar d = P(day % 10 + 1, day / 10 + 1), y = P(year % 10 + 1, year / 10 + 1);
+      const ChartState c = Chart(y, P(1, month), d, P(1, 1), (day + year) % 2 ? Sex::Male : Sex::Female);
+      for (const School school : {School::ZiPing, School::SanMing})
+        ASSERT_TRUE(same(BuildStarRows(c, school), StarRowsEntryByEntry(c, school))) << day << " " << year;
+    }
+  }
+  for (const School school : {School::ZiPing, School::SanMing})
+    EXPECT_TRUE(same(BuildStarRows(ChartState{}, school), StarRowsEntryByEntry(ChartState{}, school)));
+}
+
 }  // namespace
 }  // namespace qelm

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "chart/text.hpp"
@@ -38,6 +39,16 @@ TEST(Text, InlineTextIsCutAtItsRoom) {
   EXPECT_EQ(copy, "abcde");
   EXPECT_LT(InlineText<5>("ab"), "b");
   EXPECT_EQ(std::string(InlineText<5>("王")), "王");
+}
+
+TEST(Text, TwoDigitsAsPrintfWritesThem) {
+  for (unsigned v = 0; v < 100; ++v) {
+    char text[3] = {};
+    char expected[3];
+    std::snprintf(expected, sizeof expected, "%02u", v);
+    EXPECT_EQ(PutTwoDigits(text, v), text + 2);
+    EXPECT_EQ(std::string(text, 2), expected);
+  }
 }
 
 }  // namespace

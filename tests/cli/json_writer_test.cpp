@@ -1,8 +1,10 @@
 // The streaming writer writes texts byte for byte as Dump does.
 #include <gtest/gtest.h>
+#include <rapidjson/writer.h>
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,7 +107,7 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   w.Field("nested", std::array{std::array{1, 2}, std::array{3, 4}});
   w.Key("raw");
   w.BeginArray();
-  w.RawValue(rapidjson::kObjectType, R"({"a":")", std::string_view("x"), R"("})");
+  w.RawValue(R"({"a":")", std::string_view("x"), R"("})");
   w.Value(2);
   w.EndArray();
   w.Field("last", 3);
@@ -122,6 +124,88 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   j["raw"] = Json::array({Json::object({{"a", "x"}}), 2});
   j["last"] = 3;
   EXPECT_EQ(written, Dump(j));
+}
+
+// The writer's own commas and colons fall where RapidJSON's writer puts
+// them: random nestings of objects and arrays holding every kind of value.
+TEST(JsonWriter, StructureAsRapidJsonWritesIt) {
+  const double doubles[] = {0.0, -0.0, 0.5, -121.25, 1e-7, 123456789.123, 1e21, 2.5e-300};
+  std::uint32_t x = 11;
+  const auto next = [&x](std::uint32_t bound) {
+    x = x * 1664525u + 1013904223u;
+    return (x >> 8) % bound;
+  };
+  for (int n = 0; n < 300; ++n) {
+    rapidjson::StringBuffer ours, theirs;
+    JsonWriter w(ours);
+    rapidjson::Writer<rapidjson::StringBuffer> r(theirs);
+    std::string open;  // the brackets open, outermost first
+    int key = 0;
+    const auto value = [&] {
+      // In an object each value follows its key.
+      if (!open.empty() && open.back() == '{') {
+        std::string k(1, 'k');
+        k += std::to_string(key++);
+        w.Key(k);
+        r.Key(k.c_str());
+      }
+    };
+    for (int step = 0; step < 40 || !open.empty(); ++step) {
+      const std::uint32_t what = step < 40 ? next(9) : 8;
+      if (what == 8) {  // close
+        if (open.empty()) break;
+        if (open.back() == '{') w.EndObject(), r.EndObject();
+        else w.EndArray(), r.EndArray();
+        open.pop_back();
+        continue;
+      }
+      if (open.empty() && step > 0) break;  // one value a line
+      value();
+      switch (what) {
+        case 0: w.BeginObject(), r.StartObject(), open += '{'; break;
+        case 1: w.BeginArray(), r.StartArray(), open += '['; break;
+        case 2: {
+          const int i = static_cast<int>(next(200000)) - 100000;
+          w.Value(i), r.Int(i);
+          break;
+        }
+        case 3: w.Value(std::int64_t{-9223372036854775807 - 1}), r.Int64(-9223372036854775807 - 1); break;
+        case 4: {
+          const double d = doubles[next(std::size(doubles))];
+          w.Value(d), r.Double(d);
+          break;
+        }
+        case 5: {
+          const bool b = next(2) == 1;
+          w.Value(b), r.Bool(b);
+          break;
+        }
+        case 6: w.Null(), r.Null(); break;
+        default: w.Value(std::string_view("王 \"a\"")), r.String("王 \"a\""); break;
+      }
+    }
+    ASSERT_EQ(std::string(ours.GetString(), ours.GetSize()), std::string(theirs.GetString(), theirs.GetSize()));
+  }
+}
+
+// JSON has no form for them: null stands in, and the line stays valid.
+TEST(JsonWriter, NumbersThatAreNotFiniteAreNull) {
+  rapidjson::StringBuffer buffer;
+  JsonWriter w(buffer);
+  w.BeginArray();
+  w.Value(std::numeric_limits<double>::quiet_NaN());
+  w.Value(-std::numeric_limits<double>::infinity());
+  w.Value(1.5);
+  w.EndArray();
+  EXPECT_EQ(std::string(buffer.GetString(), buffer.GetSize()), "[null,null,1.5]");
+}
+
+TEST(PillarNameText, NamesAsComposed) {
+  for (int s = 0; s <= 10; ++s)
+    for (int b = 0; b <= 12; ++b) {
+      const Pillar p{Stem{s}, Branch{b}};
+      EXPECT_EQ(PillarNameText(p).view(), std::string(p.stem.name()) + std::string(p.branch.name()));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <cstdint>
 #include <string>
 
 namespace qelm::records {
@@ -88,6 +91,70 @@ TEST(Big5, BytesThatAreNotBig5ShowAsReplacement) {
     DecodedText d = Big5Codec().Decode(c.big5);
     EXPECT_EQ(d.text, c.utf8);
     EXPECT_EQ(d.valid, c.utf8.find(kFffd) == std::string::npos);
+  }
+}
+
+// Random texts of ASCII, pairs of every lead and trail range (user-defined
+// ones among them) and stray bytes decode as iconv reads them byte by byte,
+// however many pairs the codec has met before: the pairs it remembers change
+// nothing.
+TEST(Big5, RememberedPairsDecodeAsIconvReadsThem) {
+  const auto reference = [](std::string_view in) {
+    std::string out;
+    iconv_t cd = iconv_open("UTF-8", "CP950");
+    std::size_t at = 0;
+    while (at < in.size()) {
+      // One character at a time: the longest start iconv converts whole.
+      char buf[16];
+      bool done = false;
+      for (std::size_t n = 1; n <= 2 && at + n <= in.size() && !done; ++n) {
+        char* src = const_cast<char*>(in.data() + at);
+        std::size_t left = n, room = sizeof buf;
+        char* dst = buf;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1) && left == 0) {
+          out.append(buf, static_cast<std::size_t>(dst - buf));
+          at += n;
+          done = true;
+        }
+      }
+      if (done) continue;
+      // The user-defined pairs, as a codec reads one alone; else a stray byte.
+      const DecodedText alone = at + 1 < in.size() ? Big5Codec().Decode(in.substr(at, 2)) : DecodedText{"", false};
+      if (alone.valid) {
+        out += alone.text;
+        at += 2;
+      } else {
+        out += kFffd;
+        ++at;
+      }
+    }
+    iconv_close(cd);
+    return out;
+  };
+  std::uint32_t x = 5;
+  const auto next = [&x](unsigned bound) {
+    x = x * 1664525u + 1013904223u;
+    return (x >> 8) % bound;
+  };
+  Big5Codec warm;
+  for (int i = 0; i < 3000; ++i) {
+    std::string big5;
+    for (unsigned n = next(8); n > 0; --n) {
+      switch (next(4)) {
+        case 0: big5 += static_cast<char>(0x20 + next(0x5F)); break;
+        case 1: big5 += static_cast<char>(0x80 + next(0x80)); break;  // a lead, or a stray byte
+        default: {
+          const unsigned char lead = static_cast<unsigned char>(0x81 + next(0x7E));
+          const unsigned t = next(157);
+          big5 += static_cast<char>(lead);
+          big5 += static_cast<char>(t < 63 ? 0x40 + t : 0xA1 + (t - 63));
+        }
+      }
+    }
+    const std::string want = reference(big5);
+    ASSERT_EQ(warm.Decode(big5).text, want) << i;
+    ASSERT_EQ(Big5Codec().Decode(big5).text, want) << i;
   }
 }
 

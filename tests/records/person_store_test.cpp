@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <functional>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -244,6 +247,79 @@ TEST(PersonStore, DamagedLinesAreNamedOnOpening) {
   EXPECT_NE(said.find("第 3 行有 3 欄"), std::string::npos) << said;
   EXPECT_NE(said.find("第 4 行出生時刻「1980-2-30 1:1」無效"), std::string::npos) << said;
   EXPECT_FALSE(RecordProblem(store.list().rows[0]));
+}
+
+// The same commands, run at once on one store and in the background on
+// another with files of the same content: after each, both pairs of files
+// hold the same bytes and both stores say the same, whether the store in
+// the background is read while the command runs or only once it has ended.
+TEST(PersonStore, CommandsInTheBackgroundEndAsCommandsRunAtOnce) {
+  Dir direct, background;
+  PersonStore a(direct.user()), b(background.user());
+  a.Open();
+  b.Open();
+  std::uint32_t x = 11;
+  const auto next = [&x](std::size_t bound) {
+    x = x * 1664525u + 1013904223u;
+    return static_cast<std::size_t>((x >> 8) % bound);
+  };
+  for (int step = 0; step < 40; ++step) {
+    const std::size_t rows = a.list().rows.size();
+    const Fields f = P("人" + std::to_string(next(9)), std::to_string(next(24)));
+    const std::optional<PlaceEntry> place = next(2) ? std::optional(kTaipei) : std::nullopt;
+    const std::size_t at = rows ? next(rows) : 0;
+    std::function<SaveResult(PersonStore&)> command;
+    switch (rows ? next(4) : 0) {
+      case 0: command = [&](PersonStore& s) { return s.Append(f, place); }; break;
+      case 1: command = [&](PersonStore& s) { return s.Modify(at, f, place); }; break;
+      case 2: command = [&](PersonStore& s) { return s.Remove(at); }; break;
+      default: command = [](PersonStore& s) { return s.UndoRemove(); }; break;
+    }
+    const SaveResult done = command(a);
+    bool woke = false;
+    b.RunInBackground(command, [&woke] { woke = true; });
+    if (next(2)) {
+      EXPECT_EQ(b.list().rows.size(), a.list().rows.size());  // waits for the command
+    }
+    const std::optional<SaveResult> result = b.Settle();
+    ASSERT_TRUE(result);
+    EXPECT_TRUE(woke);
+    EXPECT_EQ(result->status, done.status);
+    EXPECT_EQ(result->message, done.message);
+    ASSERT_EQ(Read(background.user()), Read(direct.user())) << "step " << step;
+    ASSERT_EQ(Read(background.places()), Read(direct.places())) << "step " << step;
+    EXPECT_EQ(b.canUndo(), a.canUndo());
+  }
+  EXPECT_FALSE(b.Settle());  // a result is told once
+}
+
+// Opening again reads a file changed since it was read, whether another copy
+// replaced it or it was rewritten in place with the same length, at once
+// or a while after; a file left alone keeps the list, with nothing said.
+TEST(PersonStore, OpeningAgainShowsAChangedFile) {
+  for (const bool later : {false, true}) {
+    for (const bool inPlace : {false, true}) {
+      SCOPED_TRACE(std::string(later ? "later" : "at once") + (inPlace ? ", in place" : ", replaced"));
+      Dir d;
+      Write(d.user(), UserLine(P("甲")));
+      if (later) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+      PersonStore store(d.user());
+      store.Open();
+      const std::string changed = UserLine(P("乙"));
+      ASSERT_EQ(changed.size(), Read(d.user()).size());
+      if (inPlace) {
+        Write(d.user(), changed);
+      } else {
+        Write(d.path / "new", changed);
+        fs::rename(d.path / "new", d.user());
+      }
+      store.Open();
+      ASSERT_EQ(store.list().rows.size(), 1u);
+      EXPECT_EQ(store.list().rows[0].fields[kName], "乙");
+      EXPECT_EQ(store.Open().message, "");
+      EXPECT_EQ(store.list().rows[0].fields[kName], "乙");
+    }
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "records/big5.hpp"
 #include "records/person_store.hpp"
 #include "ui/kit/fonts.hpp"
 
@@ -23,6 +24,8 @@ namespace {
 // A field as the list shows it: a text longer than any name (a damaged
 // line's) by its start.
 QString Shown(std::string_view field) { return Q(records::ShownField(field)); }
+// Fields of at most this many bytes are shown whole.
+constexpr std::size_t kPlainName = 4 * records::kMaxNameLength;
 
 // As a number, which every view reads.
 QVariant Alignment(int column) {
@@ -35,27 +38,56 @@ PersonListModel::PersonListModel(const records::PersonList& list, QObject* paren
 
 void PersonListModel::reload() {
   beginResetModel();
-  // Every name (case-folded) and year one after another, each ended by a
-  // line feed, which no field holds: one text to search rather than a text
-  // a record.
+  frozen_.reset();
+  count_ = list_.rows.size();
+  narrowed_.clear();
   names_.clear();
   years_.clear();
   nameStarts_.assign(1, 0);
   yearStarts_.assign(1, 0);
-  nameStarts_.reserve(list_.rows.size() + 1);
-  yearStarts_.reserve(list_.rows.size() + 1);
-  for (const records::PersonRecord& row : list_.rows) {
-    names_ += Shown(row.fields[records::kName]).toCaseFolded();
+  Find();
+  endResetModel();
+}
+
+void PersonListModel::freeze(int first, int last) {
+  Frozen f;
+  f.first = std::max(first, 0);
+  for (int row = f.first; row <= last && row < rowCount(); ++row) {
+    auto& texts = f.rows.emplace_back();
+    for (int column = 0; column < columnCount(); ++column) texts[static_cast<std::size_t>(column)] = Text(recordOf(row), column);
+  }
+  frozen_ = std::move(f);
+}
+
+QString PersonListModel::Text(std::size_t record, int column) const {
+  return Shown(list_.rows[record].fields[static_cast<std::size_t>(column)]);
+}
+
+bool PersonListModel::MakeSearchTexts(std::size_t rows) {
+  if (frozen_) return false;
+  const std::size_t from = nameStarts_.size() - 1, to = std::min(count_, from + rows);
+  if (from == 0) {
+    // Room guessed from a short name and a year: growing step by step would
+    // copy the texts again and again.
+    nameStarts_.reserve(count_ + 1);
+    yearStarts_.reserve(count_ + 1);
+    names_.reserve(static_cast<qsizetype>(count_) * 6);
+    years_.reserve(static_cast<qsizetype>(count_) * 5);
+  }
+  // Every name (case-folded) and year one after another, each ended by a
+  // line feed, which no field holds: one text to search rather than a text
+  // a record.
+  for (std::size_t record = from; record < to; ++record) {
+    const records::RecordFields& fields = list_.rows[record].fields;
+    const std::string_view name = fields[records::kName];
+    names_ += (name.size() <= kPlainName ? QString::fromUtf8(name) : Shown(name)).toCaseFolded();
     names_ += QLatin1Char('\n');
     nameStarts_.push_back(names_.size());
-    years_ += Shown(row.fields[records::kYear]).trimmed();
+    years_ += QUtf8StringView(fields[records::kYear]).toString().trimmed();
     years_ += QLatin1Char('\n');
     yearStarts_.push_back(years_.size());
   }
-  names_.squeeze();
-  years_.squeeze();
-  Find();
-  endResetModel();
+  return to < count_;
 }
 
 void PersonListModel::setSearch(const QString& text) {
@@ -65,9 +97,23 @@ void PersonListModel::setSearch(const QString& text) {
   // found so far: what holds the longer text holds the shorter one.
   const bool narrowing = searching() && wanted.startsWith(search_);
   beginResetModel();
+  if (narrowing) {
+    narrowed_.push_back({search_, found_});
+  } else {
+    // Taking keys back returns to what the shorter text found before.
+    while (!narrowed_.empty() && narrowed_.back().search.size() > wanted.size()) narrowed_.pop_back();
+    if (!narrowed_.empty() && narrowed_.back().search != wanted) narrowed_.clear();
+  }
+  const bool earlier = !narrowing && !narrowed_.empty();
   search_ = wanted;
-  if (narrowing) Narrow();
-  else Find();
+  if (narrowing) {
+    Narrow();
+  } else if (earlier) {
+    found_ = std::move(narrowed_.back().found);
+    narrowed_.pop_back();
+  } else {
+    Find();
+  }
   endResetModel();
 }
 
@@ -86,31 +132,20 @@ bool PersonListModel::Matches(std::size_t record) const {
 void PersonListModel::Find() {
   found_.clear();
   if (!searching()) return;
+  MakeSearchTexts(count_);
+  // One pass through all names and years, record by record, comparing the
+  // rest of the text only where its first character stands: most records
+  // are passed over in a few comparisons, with no call per record.
+  const QStringView names(names_), years(years_), wanted(search_);
+  const QChar first = wanted.front();
   const std::size_t count = nameStarts_.size() - 1;
-  if (search_.contains(QLatin1Char('\n'))) {
-    for (std::size_t record = 0; record < count; ++record)
-      if (Matches(record)) found_.push_back(record);
-    return;
-  }
-  // The next record from `from` on whose name holds the text: one search
-  // through all names, the hit mapped back to its record (a hit never
-  // spans a line feed).
-  const auto nextName = [this, count](std::size_t from) {
-    const qsizetype at = names_.indexOf(search_, nameStarts_[from]);
-    if (at < 0) return count;
-    // Most hits lie a few records on: walked to rather than looked up.
-    while (nameStarts_[from + 1] <= at) ++from;
-    return from;
-  };
-  const QChar first = search_.front();
-  std::size_t named = nextName(0);
   for (std::size_t record = 0; record < count; ++record) {
-    if (record == named) {
+    const QStringView name = names.sliced(nameStarts_[record], nameStarts_[record + 1] - nameStarts_[record] - 1);
+    bool hit = false;
+    for (qsizetype at = 0; !hit && at + wanted.size() <= name.size(); ++at)
+      hit = name[at] == first && name.sliced(at, wanted.size()) == wanted;
+    if (hit || (years[yearStarts_[record]] == first && Part(years_, yearStarts_, record).startsWith(wanted)))
       found_.push_back(record);
-      named = nextName(record + 1);
-    } else if (years_[yearStarts_[record]] == first && Part(years_, yearStarts_, record).startsWith(search_)) {
-      found_.push_back(record);
-    }
   }
 }
 
@@ -119,7 +154,7 @@ void PersonListModel::Narrow() {
 }
 
 int PersonListModel::rowOf(std::size_t record) const {
-  if (record >= list_.rows.size()) return -1;
+  if (record >= count_) return -1;
   if (!searching()) return static_cast<int>(record);
   const auto at = std::lower_bound(found_.begin(), found_.end(), record);
   return at != found_.end() && *at == record ? static_cast<int>(at - found_.begin()) : -1;
@@ -127,7 +162,7 @@ int PersonListModel::rowOf(std::size_t record) const {
 
 int PersonListModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return static_cast<int>(searching() ? found_.size() : list_.rows.size());
+  return static_cast<int>(searching() ? found_.size() : count_);
 }
 
 int PersonListModel::columnCount(const QModelIndex& parent) const {
@@ -136,8 +171,13 @@ int PersonListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PersonListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  if (role == Qt::DisplayRole)
-    return Shown(list_.rows[recordOf(index.row())].fields[static_cast<std::size_t>(index.column())]);
+  if (role == Qt::DisplayRole) {
+    if (!frozen_) return Text(recordOf(index.row()), index.column());
+    const auto at = static_cast<std::size_t>(index.row() - frozen_->first);
+    return index.row() >= frozen_->first && at < frozen_->rows.size()
+               ? frozen_->rows[at][static_cast<std::size_t>(index.column())]
+               : QString();
+  }
   if (role == Qt::TextAlignmentRole) return Alignment(index.column());
   return {};
 }

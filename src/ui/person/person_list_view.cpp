@@ -1,9 +1,12 @@
 #include "ui/person/person_list_view.hpp"
 
+#include <algorithm>
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QTreeView>
 
 #include "ui/kit/fonts.hpp"
@@ -39,7 +42,7 @@ class PersonTree : public QTreeView {
 };
 }  // namespace
 
-PersonListView::PersonListView(const records::PersonList& list, QWidget* parent) : QWidget(parent), list_(list) {
+PersonListView::PersonListView(const records::PersonList& list, QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("personListView"));
   model_ = new PersonListModel(list, this);
   search_ = new QLineEdit(this);
@@ -50,6 +53,12 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
   search_->setClearButtonEnabled(true);
   search_->installEventFilter(this);
   connect(search_, &QLineEdit::textChanged, this, &PersonListView::Search);
+  searchPreparation_ = new QTimer(this);
+  searchPreparation_->setInterval(0);
+  connect(searchPreparation_, &QTimer::timeout, this, [this] {
+    constexpr std::size_t kRowsAtATime = 5000;
+    if (!model_->prepareSearch(kRowsAtATime)) searchPreparation_->stop();
+  });
   view_ = new PersonTree(this);
   view_->setObjectName(QStringLiteral("personList"));
   view_->setFont(Font(kSansFace, 11.25));
@@ -86,6 +95,9 @@ int PersonListView::rowCount() const { return model_->rowCount(); }
 
 void PersonListView::showRows(int selectRecord) {
   model_->reload();
+  // What a search goes through is made while the window waits for keys, a
+  // part at a time.
+  searchPreparation_->start();
   const int row = selectRecord >= 0 ? model_->rowOf(static_cast<std::size_t>(selectRecord)) : -1;
   if (row >= 0) {
     quiet_ = true;
@@ -100,8 +112,16 @@ std::optional<std::size_t> PersonListView::selectedRecord() const {
   const QModelIndexList selected = view_->selectionModel()->selectedRows();
   if (selected.isEmpty()) return std::nullopt;
   const std::size_t record = model_->recordOf(selected.front().row());
-  if (record >= list_.rows.size()) return std::nullopt;
+  if (record >= model_->total()) return std::nullopt;
   return record;
+}
+
+void PersonListView::freeze() {
+  // The rows on screen and far more than a save's moment of scrolling can
+  // reach.
+  constexpr int kReach = 1000;
+  const int top = std::max(view_->indexAt(QPoint(0, 0)).row(), 0);
+  model_->freeze(top - kReach, top + kReach);
 }
 
 // The rows the search finds; the selected person stays selected while it is

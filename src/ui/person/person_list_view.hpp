@@ -8,6 +8,7 @@
 #include "records/person_file.hpp"
 
 class QLineEdit;
+class QTimer;
 class QTreeView;
 
 namespace qelm::ui {
@@ -30,6 +31,9 @@ class PersonListView : public QWidget {
   void showRows(int selectRecord = -1);
   // The record of the selected row.
   std::optional<std::size_t> selectedRecord() const;
+  // The list is being written in the background: the rows stay on screen
+  // without reading it until showRows.
+  void freeze();
 
  signals:
   // A left click anywhere in the list, on a row or the space below them.
@@ -47,12 +51,12 @@ class PersonListView : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
 
  private:
-  const records::PersonList& list_;
   PersonListModel* model_;
   void Search(const QString& text);
 
   QLineEdit* search_;
   QTreeView* view_;
+  QTimer* searchPreparation_;
   bool quiet_ = false;  // the program sets the current row
 };
 

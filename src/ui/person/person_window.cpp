@@ -86,8 +86,11 @@ PersonWindow::PersonWindow(MainWindow& main, records::PersonStore& store, const 
 DayChangeBox* PersonWindow::dayChangeBox() const { return dayChangeBox_; }
 FindBirthWindow* PersonWindow::findBirthWindow() const { return findBirthButton_->finder(); }
 
-// The list goes before the persons it shows.
-PersonWindow::~PersonWindow() { delete personList_; }
+// A command still running ends unheard; the list goes before the persons it shows.
+PersonWindow::~PersonWindow() {
+  delete commands_;
+  delete personList_;
+}
 
 void PersonWindow::BuildControls() {
   const QFont text = Font(kSansFace, 9.75);
@@ -119,6 +122,8 @@ void PersonWindow::BuildControls() {
     EnableEditButtons();
     ShowMessage();
   });
+  commands_ = new StoreCommands(store_, *personList_, this);
+  connect(commands_, &StoreCommands::finished, this, &PersonWindow::Saved);
 
   connect(chooseButton_, &QPushButton::clicked, this, &PersonWindow::HandOver);
   connect(appendButton_, &QPushButton::clicked, this, &PersonWindow::Append);
@@ -192,7 +197,13 @@ void PersonWindow::Saved(const records::SaveResult& saved, int select) {
     return;
   }
   SetMessage(text + again);
-  PrepareNewEntry();
+  // What was typed while the list was written in the background stays.
+  if (entry_->changedRecord({}) == commandEntry_) PrepareNewEntry();
+}
+
+void PersonWindow::Run(StoreCommands::Command command, int select) {
+  commandEntry_ = entry_->changedRecord({});
+  commands_->run(std::move(command), select);
 }
 
 // Changes kept in memory that the file, changed by another copy, no longer
@@ -231,18 +242,13 @@ void PersonWindow::ShowMessage() {
   }
   messageLine_->setText(text);
   SayChanged(messageLine_);
-  if (text.isEmpty()) {
-    messageLine_->hide();
-    Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
-    return;
-  }
+  messageLine_->setVisible(!text.isEmpty());
+  if (text.isEmpty()) return Place(personList_, kListLeft, kListTop, kListWidth, kListHeight);
   const int width = Px(kListWidth);
   const int height = std::max(messageLine_->heightForWidth(width), messageLine_->fontMetrics().height());
   messageLine_->setGeometry(Px(kListLeft), Px(kMessageTop), width, height);
-  messageLine_->show();
   const int top = std::max(Px(kListTop), Px(kMessageTop) + height + Px(45));
-  const int bottom = Px(kListTop + kListHeight);
-  personList_->setGeometry(Px(kListLeft), top, width, bottom - top);
+  personList_->setGeometry(Px(kListLeft), top, width, Px(kListTop + kListHeight) - top);
 }
 
 void PersonWindow::EnableEditButtons() {
@@ -303,17 +309,15 @@ void PersonWindow::ListClicked() {
 
 // The current row of the list, however it became current, is the entry.
 void PersonWindow::ShowRecord(std::size_t record) {
-  const records::PersonList& list = store_.list();
-  if (record >= list.rows.size()) return;
+  if (record >= store_.list().rows.size()) return;
   EnableEditButtons();
-  ShowEntry(list.rows[record].fields.value());
+  ShowEntry(store_.list().rows[record].fields.value());
   shown_ = record;
   // What cannot be cast as it stands is said on choosing.
   if (const auto note = store_.NoteOn(record)) SetMessage(Q(*note));
 }
 
-// The entry shows a record: name, sex, the birth moment in the selectors and
-// the birthplace.
+// The entry shows a record: name, sex, the birth moment and the birthplace.
 void PersonWindow::ShowEntry(const records::Fields& fields) {
   const std::optional<records::PlaceEntry> place = store_.placeOf(fields);
   birthplace_->showStored(place ? &*place : nullptr);
@@ -328,8 +332,7 @@ void PersonWindow::ShowEntry(const records::Fields& fields) {
 // said, when it cannot be taken.
 bool PersonWindow::EnteredPlace(std::optional<records::PlaceEntry>& place) {
   QString problem;
-  const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem);
-  if (entered) place = ToPlaceEntry(*entered);
+  if (const std::optional<StoredBirthPlace> entered = birthplace_->enteredPlace(&problem)) place = ToPlaceEntry(*entered);
   if (!problem.isEmpty()) SetMessage(problem);
   return problem.isEmpty();
 }
@@ -340,7 +343,7 @@ void PersonWindow::Append() {
   if (!EnteredPlace(place)) return;
   const records::Fields added = entry_->newRecord();
   hourUnknown_->carry(std::nullopt, added);
-  Saved(store_.Append(added, place));
+  Run([added, place](records::PersonStore& s) { return s.Append(added, place); });
 }
 
 // "修改": the selected row takes the entry; the title shows its number.
@@ -358,7 +361,8 @@ void PersonWindow::Modify() {
   const records::Fields before = store_.list().rows[*record].fields.value();
   const records::Fields after = entry_->changedRecord(before);
   hourUnknown_->carry(before, after);
-  Saved(store_.Modify(*record, after, place), static_cast<int>(*record));
+  Run([at = *record, after, place](records::PersonStore& s) { return s.Modify(at, after, place); },
+      static_cast<int>(*record));
 }
 
 // "刪除": the selected row goes at once; 復原刪除 brings it back.
@@ -369,10 +373,10 @@ void PersonWindow::Remove() {
     return;
   }
   hourUnknown_->carry(store_.list().rows[*record].fields.value(), std::nullopt);
-  Saved(store_.Remove(*record));
+  Run([at = *record](records::PersonStore& s) { return s.Remove(at); });
 }
 
-void PersonWindow::UndoRemove() { Saved(store_.UndoRemove()); }
+void PersonWindow::UndoRemove() { Run([](records::PersonStore& s) { return s.UndoRemove(); }); }
 
 // "確定": the main window casts the chart of the entry and shows it at the
 // present moment; this window closes.

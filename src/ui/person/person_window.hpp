@@ -24,6 +24,7 @@
 #include "ui/person/person_folder.hpp"
 #include "ui/person/person_list_view.hpp"
 #include "ui/person/person_window_state.hpp"
+#include "ui/person/store_commands.hpp"
 
 class QLabel;
 
@@ -96,6 +97,7 @@ class PersonWindow : public QWidget {
   // Shows what a command of the store did: an edit in the list prepares the
   // next entry; a refused one leaves the entry as it is, for correction.
   void Saved(const records::SaveResult& saved, int select = -1);
+  void Run(StoreCommands::Command command, int select = -1);
   void SetMessage(const QString& text);
   void ShowMessage();
 
@@ -103,6 +105,8 @@ class PersonWindow : public QWidget {
   records::PersonStore& store_;
   std::optional<records::Fields> redo_;  // a change to offer again in the entry
   std::optional<std::size_t> shown_;     // the record the entry was filled from
+  StoreCommands* commands_ = nullptr;
+  records::Fields commandEntry_;         // the entry when the last command began
   QString said_;                         // the message line's words, without the search's count
   QString where_;                        // the message line's first words when the list is not beside the program
   bool entered_ = false;                 // the first activation has prepared a new entry

@@ -11,6 +11,16 @@ PersonWindowState::~PersonWindowState() { delete window.data(); }
 
 std::shared_ptr<PersonWindowState> ConnectPersonWindow(MainWindow& main, std::optional<std::filesystem::path> folder) {
   auto state = std::make_shared<PersonWindowState>();
+  // The list is read while the program starts, on a thread of its own: the
+  // person window, opened next, then shows it at once.
+  const PersonFile file = LocatePersonFile(folder);
+  if (std::filesystem::is_regular_file(file.path)) {
+    state->store = std::make_unique<records::PersonStore>(file.path);
+    state->store->RunInBackground([](records::PersonStore& store) {
+      store.Open();
+      return records::SaveResult{};
+    });
+  }
   main.setPersonWindowHook([state, folder](MainWindow& over) {
     ShowSingle(state->window, [&] {
       const PersonFile file = LocatePersonFile(folder);

@@ -36,19 +36,28 @@ TEST(PersonListModelTest, EveryKeystrokeShowsWhatAFreshSearchFinds) {
     return static_cast<int>((x >> 8) % static_cast<std::uint32_t>(bound));
   };
   const std::vector<std::string> names{"王", "Ab", "aB", "陳1", "林", "1王"};
-  for (int i = 0; i < 400; ++i) {
+  const auto addPerson = [&] {
     records::PersonRecord r;
     r.fields = records::Fields{names[static_cast<std::size_t>(next(6))] + std::to_string(next(30)), "男",
                 std::to_string(1901 + next(199)), "5", "17", "14", "30"};
     list.rows.push_back(r);
-  }
+  };
+  for (int i = 0; i < 400; ++i) addPerson();
   PersonListModel model(list, nullptr);
   model.reload();
   const QString keys = QStringLiteral("王ab19陳 1");
   QString typed;
   for (int step = 0; step < 600; ++step) {
-    if (!typed.isEmpty() && next(3) == 0) typed.chop(1);
+    // Keys typed and taken back, several at once (a selection deleted) or
+    // one; now and then the idle-time preparation, or the list changed.
+    if (!typed.isEmpty() && next(8) == 0) typed.truncate(next(static_cast<int>(typed.size())));
+    else if (!typed.isEmpty() && next(3) == 0) typed.chop(1);
     else typed += keys[next(static_cast<int>(keys.size()))];
+    if (next(4) == 0) model.prepareSearch(static_cast<std::size_t>(next(150)));
+    if (next(40) == 0) {
+      addPerson();
+      model.reload();
+    }
     model.setSearch(typed);
     const std::vector<std::size_t> want = PlainSearch(list, typed);
     ASSERT_EQ(model.rowCount(), static_cast<int>(want.size())) << typed.toStdString();
