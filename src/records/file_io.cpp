@@ -128,8 +128,12 @@ FileContent ReadInLines(const fs::path& path, std::size_t limit, const TakeLines
     if (pending.empty()) {
       pending.assign(piece.substr(take(piece, false, true)));
     } else {
+      // A line longer than a piece is only gathered until a line end (or a
+      // CR left at the end, which the piece tells) comes: searching it again
+      // at every piece would take time as its square.
+      const bool ends = pending.back() == '\r' || piece.find_first_of("\r\n") != std::string_view::npos;
       pending += piece;
-      pending.erase(0, take(pending, false, true));
+      if (ends) pending.erase(0, take(pending, false, true));
     }
   });
   if (r.exists && r.error == 0) take(pending, true, r.complete);
