@@ -39,10 +39,6 @@ void StoreCommands::settle() {
   if (const std::optional<records::SaveResult> result = store_.Settle()) emit finished(*result, select_);
 }
 
-}  // namespace qelm::ui
-
-namespace qelm::ui {
-
 bool StoreCommands::eventFilter(QObject* watched, QEvent* e) {
   switch (e->type()) {
     case QEvent::MouseButtonPress:
