@@ -285,7 +285,7 @@ void BirthplaceRow::choosePlace(const qelm::Place& place) {
   emit changed();
 }
 
-void BirthplaceRow::showStored(const records::PlaceEntry* entry) {
+void BirthplaceRow::showStored(const std::optional<records::PlaceEntry>& entry) {
   const std::optional<StoredBirthPlace> stored = entry ? FromPlaceEntry(*entry) : std::nullopt;
   const QSignalBlocker quietMode(timeModeBox_), quietOverlap(overlapBox_);
   shownPlace_ = stored ? std::optional(stored->place) : std::nullopt;

@@ -72,7 +72,7 @@ class BirthplaceRow : public QWidget {
   // Takes a place as if chosen from the finder.
   void choosePlace(const qelm::Place& place);
   // Shows a stored birthplace; nothing empties the rows.
-  void showStored(const records::PlaceEntry* entry);
+  void showStored(const std::optional<records::PlaceEntry>& entry);
 
   // The birthplace entered: nothing when the rows are empty; `problem` says
   // what is wrong with rows that are partly filled.

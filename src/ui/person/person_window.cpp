@@ -319,8 +319,7 @@ void PersonWindow::ShowRecord(std::size_t record) {
 
 // The entry shows a record: name, sex, the birth moment and the birthplace.
 void PersonWindow::ShowEntry(const records::Fields& fields) {
-  const std::optional<records::PlaceEntry> place = store_.placeOf(fields);
-  birthplace_->showStored(place ? &*place : nullptr);
+  birthplace_->showStored(store_.placeOf(fields));
   entry_->showFields(records::ShownFields(fields));
   hourUnknown_->showPerson(fields);
   Preview();
