@@ -13,7 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -68,7 +68,7 @@ void PersonWindowMemory(benchmark::State& state) {
     QApplication::processEvents();
     before = PeakResidentMegabytes();
     // The first row clicked, which puts it into the entry, then 修改.
-    QTreeView* list = w->personList()->view();
+    QAbstractItemView* list = w->personList()->view();
     const QModelIndex first = list->model()->index(0, 0);
     list->setCurrentIndex(first);
     const QPointF at = list->visualRect(first).center();

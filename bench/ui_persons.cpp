@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QMouseEvent>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -61,7 +61,7 @@ void Open(benchmark::State& state, bool cold) {
     w->show();
     QApplication::processEvents();
     // The click on the first row.
-    QTreeView* list = w->personList()->view();
+    QAbstractItemView* list = w->personList()->view();
     const QModelIndex first = list->model()->index(0, 0);
     list->setCurrentIndex(first);
     const QPointF at = list->visualRect(first).center();

@@ -132,7 +132,7 @@ int main(int argc, char* argv[]) {
   auto* persons = new qelm::ui::PersonWindow(window, store);
   persons->show();
   QApplication::processEvents();  // becoming active prepares a new entry
-  QTreeView* list = persons->personList()->view();
+  QAbstractItemView* list = persons->personList()->view();
   list->setCurrentIndex(list->model()->index(1, 0));
   const QPointF at = list->visualRect(list->model()->index(1, 0)).center();
   QMouseEvent click(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,

@@ -124,32 +124,40 @@ QStringView Part(const QString& joined, const std::vector<qsizetype>& starts, st
 }
 }  // namespace
 
+// Whether the name holds the search or the year starts with it.
 bool PersonListModel::Matches(std::size_t record) const {
-  return Part(names_, nameStarts_, record).contains(search_) ||
-         Part(years_, yearStarts_, record).startsWith(search_);
+  return Part(names_, nameStarts_, record).contains(search_) || YearMatches(record);
+}
+
+bool PersonListModel::YearMatches(std::size_t record) const {
+  return years_[yearStarts_[record]] == search_.front() && Part(years_, yearStarts_, record).startsWith(search_);
 }
 
 void PersonListModel::Find() {
   found_.clear();
   if (!searching()) return;
   MakeSearchTexts(count_);
-  // One pass through all names and years, record by record, comparing the
-  // rest of the text only where its first character stands: most records
-  // are passed over in a few comparisons, with no call per record.
-  const QStringView names(names_), years(years_), wanted(search_);
-  const QChar first = wanted.front();
+  // The joined names are searched as one text (no name holds a line feed,
+  // so a hit lies within one name); the records passed over on the way are
+  // tried by their year. Frozen while the list is written, the texts made so
+  // far are searched.
+  const QStringView names(names_);
   const std::size_t count = nameStarts_.size() - 1;
-  for (std::size_t record = 0; record < count; ++record) {
-    const QStringView name = names.sliced(nameStarts_[record], nameStarts_[record + 1] - nameStarts_[record] - 1);
-    bool hit = false;
-    for (qsizetype at = 0; !hit && at + wanted.size() <= name.size(); ++at)
-      hit = name[at] == first && name.sliced(at, wanted.size()) == wanted;
-    if (hit || (years[yearStarts_[record]] == first && Part(years_, yearStarts_, record).startsWith(wanted)))
-      found_.push_back(record);
+  std::size_t record = 0;
+  for (qsizetype from = 0; record < count;) {
+    const qsizetype at = names.indexOf(search_, from);
+    const qsizetype end = at < 0 ? names.size() : at;
+    for (; record < count && nameStarts_[record + 1] <= end; ++record)
+      if (YearMatches(record)) found_.push_back(record);
+    if (at < 0) break;
+    found_.push_back(record);
+    from = nameStarts_[++record];
   }
 }
 
 void PersonListModel::Narrow() {
+  // Few rows left are tried one by one; many, by searching all names again.
+  if (found_.size() > count_ / 16) return Find();
   std::erase_if(found_, [this](std::size_t record) { return !Matches(record); });
 }
 

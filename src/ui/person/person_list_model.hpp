@@ -57,6 +57,7 @@ class PersonListModel : public QAbstractTableModel {
 
  private:
   bool Matches(std::size_t record) const;
+  bool YearMatches(std::size_t record) const;
   QString Text(std::size_t record, int column) const;
   bool MakeSearchTexts(std::size_t rows);
 

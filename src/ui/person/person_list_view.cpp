@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 
 #include "ui/kit/fonts.hpp"
 #include "ui/person/person_list_model.hpp"
@@ -19,21 +19,34 @@ namespace {
 // The list as the keyboard reaches it: Tab into a list without a current row
 // leaves it so (a plain tree view makes the first row current, which would
 // show that person over an entry being typed); then End and Page Down go to
-// the last row, the other keys to the first.
-class PersonTree : public QTreeView {
+// the last row, the other keys to the first. A table rather than a tree: a
+// tree lays out every row anew whenever the rows change, which a long list
+// would feel at every keystroke of a search.
+class PersonTable : public QTableView {
  public:
-  using QTreeView::QTreeView;
+  using QTableView::QTableView;
 
  protected:
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
-    if (currentIndex().isValid() || !model() || model()->rowCount() == 0)
-      return QTreeView::moveCursor(action, modifiers);
-    const bool last = action == MoveEnd || action == MovePageDown;
-    return model()->index(last ? model()->rowCount() - 1 : 0, 0);
+    if (!currentIndex().isValid() && model() && model()->rowCount() > 0) {
+      const bool last = action == MoveEnd || action == MovePageDown;
+      return model()->index(last ? model()->rowCount() - 1 : 0, 0);
+    }
+    // A row at a time, as in a list: Home and End go to the first and last
+    // row, and the name stays the current cell.
+    if (action == MoveHome || action == MoveEnd) modifiers |= Qt::ControlModifier;
+    const QModelIndex to = QTableView::moveCursor(action, modifiers);
+    return to.isValid() ? to.siblingAtColumn(0) : to;
+  }
+  // Typing finds a name, whichever cell of the row was clicked.
+  void keyboardSearch(const QString& search) override {
+    if (currentIndex().isValid() && currentIndex().column() != 0)
+      selectionModel()->setCurrentIndex(currentIndex().siblingAtColumn(0), QItemSelectionModel::NoUpdate);
+    QTableView::keyboardSearch(search);
   }
   void focusInEvent(QFocusEvent* e) override {
     if (currentIndex().isValid()) {
-      QTreeView::focusInEvent(e);
+      QTableView::focusInEvent(e);
       return;
     }
     QAbstractScrollArea::focusInEvent(e);
@@ -59,21 +72,28 @@ PersonListView::PersonListView(const records::PersonList& list, QWidget* parent)
     constexpr std::size_t kRowsAtATime = 5000;
     if (!model_->prepareSearch(kRowsAtATime)) searchPreparation_->stop();
   });
-  view_ = new PersonTree(this);
+  auto* table = new PersonTable(this);
+  view_ = table;
   view_->setObjectName(QStringLiteral("personList"));
   view_->setFont(Font(kSansFace, 11.25));
-  view_->setRootIsDecorated(false);
-  view_->setUniformRowHeights(true);
-  view_->setItemsExpandable(false);
+  // Rows of one height, as a list has, with no grid and no row numbers.
+  table->setShowGrid(false);
+  table->setWordWrap(false);
+  table->setCornerButtonEnabled(false);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setMinimumSectionSize(1);
+  table->verticalHeader()->setDefaultSectionSize(view_->fontMetrics().height() + Px(45));
+  table->horizontalHeader()->setHighlightSections(false);
+  table->horizontalHeader()->setMinimumSectionSize(Px(300));
+  table->horizontalHeader()->setStretchLastSection(false);
+  view_->setTabKeyNavigation(false);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  view_->setAllColumnsShowFocus(true);
   view_->setModel(model_);
-  view_->header()->setMinimumSectionSize(Px(300));
   for (std::size_t c = 0; c < PersonListModel::kColumns.size(); ++c)
-    view_->setColumnWidth(static_cast<int>(c), Px(PersonListModel::kColumns[c].width));
-  view_->header()->setStretchLastSection(false);
+    table->setColumnWidth(static_cast<int>(c), Px(PersonListModel::kColumns[c].width));
   view_->setAccessibleName(QStringLiteral("人員列表"));
   setTabOrder(search_, view_);
   connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {

@@ -9,7 +9,7 @@
 
 class QLineEdit;
 class QTimer;
-class QTreeView;
+class QAbstractItemView;
 
 namespace qelm::ui {
 
@@ -22,7 +22,7 @@ class PersonListView : public QWidget {
   PersonListView(const records::PersonList& list, QWidget* parent);
   ~PersonListView() override;
 
-  QTreeView* view() const { return view_; }
+  QAbstractItemView* view() const { return view_; }
   QLineEdit* searchField() const { return search_; }
   PersonListModel* model() const { return model_; }
   int rowCount() const;
@@ -55,7 +55,7 @@ class PersonListView : public QWidget {
   void Search(const QString& text);
 
   QLineEdit* search_;
-  QTreeView* view_;
+  QAbstractItemView* view_;
   QTimer* searchPreparation_;
   bool quiet_ = false;  // the program sets the current row
 };

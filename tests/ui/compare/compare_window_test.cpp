@@ -198,7 +198,7 @@ TEST_F(CompareWindowTest, OpensFromTheMainWindowAndThePersonWindow) {
   ASSERT_NE(fromList, nullptr);
   QTest::mouseClick(fromList, Qt::LeftButton);  // nothing selected yet
   EXPECT_EQ(persons->message(), QStringLiteral("請先在清單中點選要合盤的人"));
-  QTreeView* list = persons->personList()->view();
+  QAbstractItemView* list = persons->personList()->view();
   list->setCurrentIndex(list->model()->index(2, 0));
   QTest::mouseClick(fromList, Qt::LeftButton);
   CompareWindow* opened = nullptr;

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <fstream>
 #include <iterator>
 
@@ -51,7 +51,7 @@ TEST(HourUnknownMark, KeptBesideTheListAndHandedOver) {
   HourUnknownMark* mark = form->hourUnknownMark();
   EXPECT_FALSE(mark->isChecked());  // a new entry
 
-  QTreeView* list = form->findChild<QTreeView*>(QStringLiteral("personList"));
+  QAbstractItemView* list = form->findChild<QAbstractItemView*>(QStringLiteral("personList"));
   const auto clickRow = [list](int row) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
   };

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QAbstractItemView>
 #include <QTreeView>
 #include <algorithm>
 #include <chrono>
@@ -160,7 +161,7 @@ class PersonModelTest : public ::testing::Test {
   W* C(const char* name) const {
     return form_->findChild<W*>(QString::fromLatin1(name));
   }
-  QTreeView* List() const { return C<QTreeView>("personList"); }
+  QAbstractItemView* List() const { return C<QAbstractItemView>("personList"); }
   void Pick(int field, int value) const {
     QComboBox* selector = form_->birthDate()->selector(field);
     const int item = selector->findText(QString::number(value));

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
@@ -65,7 +65,7 @@ TEST(PersonWindowPlaces, UnusableLinesAreNamedAndNotCast) {
   w->show();
   const auto message = [&] { return w->message().toStdString(); };
   EXPECT_NE(message().find("清單有 1 行無法排盤，已原樣保留（第 2 行出生時刻「1980-2-30 1:1」無效）"), std::string::npos) << message();
-  QTreeView* list = w->findChild<QTreeView*>("personList");
+  QAbstractItemView* list = w->findChild<QAbstractItemView*>("personList");
   const auto choose = [&](int row) {
     const QModelIndex index = list->model()->index(row, 0);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());

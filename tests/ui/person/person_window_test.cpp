@@ -5,7 +5,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -15,13 +14,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QDir>
 #include <QStandardPaths>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <QWindow>
 #include <QGuiApplication>
 #include <algorithm>
@@ -110,7 +110,7 @@ class PersonWindowTest : public ::testing::Test {
     return w;
   }
   QComboBox* Selector(int field) const { return form_->birthDate()->selector(field); }
-  QTreeView* List() const { return C<QTreeView>("personList"); }
+  QAbstractItemView* List() const { return C<QAbstractItemView>("personList"); }
   int Rows() const { return List()->model()->rowCount(); }
   QString Preview() const { return C<QLabel>("lunarPreview")->text(); }
   QString Message() const { return C<QLabel>("messageLine")->text(); }
@@ -162,7 +162,7 @@ class PersonWindowTest : public ::testing::Test {
     Pick(4, minute);
   }
   void ClickRow(int row) const {
-    QTreeView* list = List();
+    QAbstractItemView* list = List();
     const QModelIndex index = list->model()->index(row, 0);
     ASSERT_TRUE(index.isValid()) << row;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
@@ -230,7 +230,7 @@ TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
   // The columns: headings, the name left and the numbers centred, each wide
   // enough for its heading, all inside the list.
   const std::array<const char*, 7> headings{"姓名", "性別", "西元", "月", "日", "時", "分"};
-  QTreeView* list = List();
+  auto* list = C<QTableView>("personList");
   ASSERT_EQ(list->model()->columnCount(), 7);
   int total = 0;
   for (int column = 0; column < 7; ++column) {
@@ -238,7 +238,7 @@ TEST_F(PersonWindowTest, ControlsStandInReadingOrderInsideTheWindow) {
     EXPECT_EQ(heading, QString::fromUtf8(headings[column]));
     EXPECT_EQ(list->model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
               column == 0 ? Qt::AlignLeft : Qt::AlignHCenter);
-    EXPECT_GT(list->columnWidth(column), list->header()->fontMetrics().horizontalAdvance(heading));
+    EXPECT_GT(list->columnWidth(column), list->horizontalHeader()->fontMetrics().horizontalAdvance(heading));
     total += list->columnWidth(column);
   }
   EXPECT_LE(total, list->viewport()->width());
@@ -1375,7 +1375,7 @@ TEST_F(PersonWindowTest, TheCurrentRowIsTheOneShownAndCast) {
              {"林美", "女", "2001", "2", "3", "4", "5"},
              {"陳大文", "男", "1975", "8", "21", "14", "5"}});
   Start();
-  QTreeView* list = List();
+  QAbstractItemView* list = List();
   ClickRow(0);
   struct Step {
     Qt::Key key;        // Qt::Key_unknown: type `typed`

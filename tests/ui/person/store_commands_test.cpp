@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeView>
+#include <QAbstractItemView>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -61,7 +61,7 @@ class StoreCommandsTest : public ::testing::Test {
   }
   // Clicks row `row` of the list, as the mouse does.
   void Click(int row) {
-    QTreeView* list = window_->personList()->view();
+    QAbstractItemView* list = window_->personList()->view();
     list->scrollTo(list->model()->index(row, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
   }
