@@ -10,10 +10,8 @@
 #include <sys/resource.h>
 
 #include <QApplication>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QAbstractItemView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -23,7 +21,6 @@
 #include "records/person_store.hpp"
 #include "records/place_file.hpp"
 #include "ui/main/main_window.hpp"
-#include "ui/person/person_list_view.hpp"
 #include "ui/person/person_window.hpp"
 #include "ui/person/store_commands.hpp"
 #include "ui_bench_main.hpp"
@@ -68,13 +65,7 @@ void PersonWindowMemory(benchmark::State& state) {
     QApplication::processEvents();
     before = PeakResidentMegabytes();
     // The first row clicked, which puts it into the entry, then 修改.
-    QAbstractItemView* list = w->personList()->view();
-    const QModelIndex first = list->model()->index(0, 0);
-    list->setCurrentIndex(first);
-    const QPointF at = list->visualRect(first).center();
-    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &release);
+    ClickFirstPerson(*w);
     auto* modify = w->findChild<QPushButton*>(QStringLiteral("modifyButton"));
     const auto* commands = w->findChild<qelm::ui::StoreCommands*>(QStringLiteral("storeCommands"));
     const auto start = std::chrono::steady_clock::now();

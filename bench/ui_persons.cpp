@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QMouseEvent>
-#include <QAbstractItemView>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -61,13 +59,7 @@ void Open(benchmark::State& state, bool cold) {
     w->show();
     QApplication::processEvents();
     // The click on the first row.
-    QAbstractItemView* list = w->personList()->view();
-    const QModelIndex first = list->model()->index(0, 0);
-    list->setCurrentIndex(first);
-    const QPointF at = list->visualRect(first).center();
-    QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(list->viewport(), &release);
+    ClickFirstPerson(*w);
     benchmark::DoNotOptimize(w.get());
   }
 }
