@@ -32,55 +32,85 @@ struct Piece {
 };
 
 // The fixed pieces of a relation's JSON form, made once: its start by kind,
-// each position quoted, its end by element (null for none).
+// its positions quoted (the first, one after a comma, and the last with what
+// follows up to the characters), its end by element (null for none).
 struct Pieces {
   std::array<Piece<48>, kRelationKindCount> heads;
-  std::array<Piece<8>, kPositionCount> positions;
+  std::array<Piece<8>, kPositionCount> firstPositions;
+  std::array<Piece<16>, kPositionCount> middlePositions;
+  std::array<Piece<24>, kPositionCount> lastPositions;
   std::array<Piece<24>, 6> tails;
   Pieces() {
     for (int k = 0; k < kRelationKindCount; ++k)
       heads[k] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
                            R"(","positions":[)");
-    for (int p = 0; p < kPositionCount; ++p) positions[p] = Piece<8>('"' + std::string(PositionName(Position(p))) + '"');
+    for (int p = 0; p < kPositionCount; ++p) {
+      const std::string quoted = '"' + std::string(PositionName(Position(p))) + '"';
+      firstPositions[p] = Piece<8>(quoted);
+      middlePositions[p] = Piece<16>(',' + quoted);
+      lastPositions[p] = Piece<24>(',' + quoted + R"(],"chars":")");
+    }
     tails[0] = Piece<24>(R"(","element":null})");
     for (int e = 1; e <= 5; ++e) tails[e] = Piece<24>(R"(","element":")" + std::string(Element{e}.name()) + R"("})");
   }
 };
 
-// Room for one relation in its JSON form, with the blocks' slack past its
-// end: a head, three positions and their commas, the characters and a tail.
-constexpr std::size_t kRelationRoom = 48 + 3 * 9 + 16 + 3 * 3 + 24;
-
-// A stem's or branch's name: one character of three bytes.
+// A stem's or branch's name: one character of three bytes, kept in four so
+// that it is copied in one piece.
 constexpr std::size_t kSignBytes = 3;
-char* PutSign(char* p, std::string_view name) {
-  assert(name.size() == kSignBytes);
-  std::memcpy(p, name.data(), kSignBytes);
-  return p + kSignBytes;
+using SignBytes = std::array<char, 4>;
+SignBytes SignOf(std::string_view name) {
+  SignBytes out{};
+  if (name.size() == kSignBytes) name.copy(out.data(), kSignBytes);
+  return out;
 }
 
-// The relations, each written as one object straight into the output. Kinds, positions, characters and elements are
-// the program's own words: nothing in them needs escaping.
-void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit* const> hits) {
-  static const Pieces pieces;
-  w.BeginArray();
-  for (const RelationHit* const hit : hits) {
-    const RelationHit& h = *hit;
-    w.PutValue(kRelationRoom, [&](char* p) {
-      p = pieces.heads[static_cast<std::size_t>(h.kind)].Put(p);
-      for (int i = 0; i < h.count; ++i) {
-        if (i > 0) *p++ = ',';
-        p = pieces.positions[static_cast<std::size_t>(pillars[h.at[i]].position)].Put(p);
-      }
-      p = PutText(p, R"(],"chars":")");
-      for (int i = 0; i < h.count; ++i) {
-        const Pillar pillar = pillars[h.at[i]].pillar;
-        p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
-      }
-      return pieces.tails[static_cast<std::size_t>(h.element.number())].Put(p);
-    });
+// Room for one relation in its JSON form and the comma after it, with the
+// blocks' slack past its end: a head, three positions, the characters and a
+// tail.
+constexpr std::size_t kRelationRoom = 48 + 8 + 16 + 24 + 3 * kSignBytes + 1 + 24 + 1;
+
+// The pillars as a list writes them: each one's position and the names of
+// its stem and branch.
+struct PillarSigns {
+  std::array<std::uint8_t, kMaxChartPositions> positions{};
+  std::array<SignBytes, kMaxChartPositions> stems{}, branches{};
+  explicit PillarSigns(std::span<const PlacedPillar> pillars) {
+    for (std::size_t i = 0; i < pillars.size(); ++i) {
+      positions[i] = static_cast<std::uint8_t>(pillars[i].position);
+      stems[i] = SignOf(pillars[i].pillar.stem.name());
+      branches[i] = SignOf(pillars[i].pillar.branch.name());
+    }
   }
-  w.EndArray();
+};
+
+// The relations as one array written straight into the output. Kinds,
+// positions, characters and elements are the program's own words: nothing in
+// them needs escaping.
+void WriteList(JsonWriter& w, const PillarSigns& signs, std::span<const RelationHit> hits) {
+  static const Pieces pieces;
+  w.PutValue(2 + hits.size() * kRelationRoom, [&](char* p) {
+    *p++ = '[';
+    for (const RelationHit& h : hits) {
+      const RelationEntry& e = *h.entry;
+      const int last = e.count - 1;
+      p = pieces.heads[static_cast<std::size_t>(e.kind)].Put(p);
+      p = pieces.firstPositions[signs.positions[h.at[0]]].Put(p);
+      if (last == 2) p = pieces.middlePositions[signs.positions[h.at[1]]].Put(p);
+      p = pieces.lastPositions[signs.positions[h.at[last]]].Put(p);
+      const auto& names = e.onStems() ? signs.stems : signs.branches;
+      for (int i = 0; i <= last; ++i) {
+        std::memcpy(p, names[h.at[i]].data(), sizeof(SignBytes));
+        p += kSignBytes;
+      }
+      p = pieces.tails[static_cast<std::size_t>(e.element.number())].Put(p);
+      *p++ = ',';
+    }
+    // The last comma closes the array.
+    if (hits.empty()) *p++ = ']';
+    else p[-1] = ']';
+    return p;
+  });
 }
 
 // Kinds, positions, characters and elements are the program's own words:
@@ -109,24 +139,19 @@ void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations) {
   w.EndArray();
 }
 
+void WriteRelations(JsonWriter& w, std::span<const PlacedPillar> pillars) {
+  ChartRelationHits hits;
+  const HitCounts counts = FindChartRelationHits(pillars, hits);
+  const PillarSigns signs(pillars);
+  w.Key("Relations");
+  WriteList(w, signs, std::span(hits.data(), counts.natal));
+  w.Key("FlowRelations");
+  WriteList(w, signs, std::span(hits.data() + counts.natal, counts.all - counts.natal));
+}
+
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow) {
   std::array<PlacedPillar, kMaxChartPositions> room;
-  const std::span<const PlacedPillar> pillars(room.data(), ChartPositionsInto(chart, &flow, room));
-  // The room of the list is kept from chart to chart on each thread.
-  thread_local std::vector<RelationHit> hits;
-  thread_local std::vector<const RelationHit*> natal, flowing;
-  FindRelationHits(pillars, hits);
-  natal.clear();
-  flowing.clear();
-  for (const RelationHit& h : hits) {
-    bool joinsFlow = false;
-    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
-    (joinsFlow ? flowing : natal).push_back(&h);
-  }
-  w.Key("Relations");
-  WriteList(w, pillars, natal);
-  w.Key("FlowRelations");
-  WriteList(w, pillars, flowing);
+  WriteRelations(w, std::span<const PlacedPillar>(room.data(), ChartPositionsInto(chart, &flow, room)));
 }
 
 void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations) {
