@@ -138,12 +138,14 @@ constexpr std::array<BranchPair, 6> kSixBreaks{{
 
 // ------------------------------------------------------------ lookup
 
-// The entries that hold for one pair of characters, as indices into
-// Lookup::entries; none holds more than four.
+// An entry as the finder files it: its index in Lookup::entries (low byte)
+// and its kind (high byte).
+using EntryCode = std::uint16_t;
+// The entries that hold for one pair of characters; none holds more than four.
 struct PairEntries {
-  std::array<std::uint8_t, 4> items{};
+  std::array<EntryCode, 4> items{};
   int size = 0;
-  constexpr void Add(std::uint8_t index) { items[size++] = index; }
+  constexpr void Add(EntryCode code) { items[size++] = code; }
 };
 
 // Every entry of the tables above, with its 半合 拱合 and 相刑 pairs.
@@ -164,28 +166,28 @@ struct Lookup {
   // For two branches, the branches that make up an entry with them, one bit
   // each (bit b - 1 for branch b), and the entry that three branches make up.
   std::array<std::array<std::uint16_t, 12>, 12> thirds{};
-  std::array<std::array<std::array<std::uint8_t, 12>, 12>, 12> triples{};
+  std::array<std::array<std::array<EntryCode, 12>, 12>, 12> triples{};
 
-  constexpr std::uint8_t Add(RelationKind kind, std::array<int, 3> chars, int count, Element element,
+  constexpr EntryCode Add(RelationKind kind, std::array<int, 3> chars, int count, Element element,
                              std::string_view classicalName) {
     RelationEntry& e = entries[entryCount];
     e = {kind, count, element, classicalName, {}};
     for (int c = 0; c < 3; ++c) e.chars[c] = static_cast<std::int8_t>(chars[c]);
-    return static_cast<std::uint8_t>(entryCount++);
+    return static_cast<EntryCode>(entryCount++ | static_cast<std::size_t>(kind) << 8);
   }
   constexpr void Pair(auto& table, RelationKind kind, int a, int b, Element element = {},
                       std::string_view classicalName = {}) {
-    const std::uint8_t index = Add(kind, {a, b, 0}, 2, element, classicalName);
-    table[a - 1][b - 1].Add(index);
-    if (a != b) table[b - 1][a - 1].Add(index);
+    const EntryCode code = Add(kind, {a, b, 0}, 2, element, classicalName);
+    table[a - 1][b - 1].Add(code);
+    if (a != b) table[b - 1][a - 1].Add(code);
   }
   constexpr void Triple(RelationKind kind, const BranchTriple& t) {
     const std::array<int, 3> chars{t.b[0].number(), t.b[1].number(), t.b[2].number()};
-    const std::uint8_t index = Add(kind, chars, 3, t.element, t.classicalName);
+    const EntryCode code = Add(kind, chars, 3, t.element, t.classicalName);
     std::array<int, 3> order{0, 1, 2};
     do {
       const int x = chars[order[0]] - 1, y = chars[order[1]] - 1, z = chars[order[2]] - 1;
-      triples[x][y][z] = index;
+      triples[x][y][z] = code;
       thirds[x][y] = static_cast<std::uint16_t>(thirds[x][y] | 1u << z);
     } while (std::next_permutation(order.begin(), order.end()));
   }
@@ -230,9 +232,6 @@ void AppendNames(std::string& out, const std::array<std::int8_t, 3>& numbers, in
   for (int i = 0; i < count; ++i) out += name(numbers[i]);
 }
 
-// "支" or "干" after a position, by what the relation joins.
-std::string_view Part(const Relation& r) { return r.onStems() ? "干" : "支"; }
-
 }  // namespace
 
 std::string_view RelationKindName(RelationKind kind) { return kKindNames[static_cast<int>(kind)]; }
@@ -244,15 +243,16 @@ bool Relation::flowing() const {
 
 namespace {
 
-// A relation as first found: its entry, its group and the positions
-// (indices into the pillars given). The group is its kind, moved past all
-// kinds when it joins a flowing pillar and the natal ones come first.
-struct RawHit {
-  std::uint8_t entry;
-  std::uint8_t group;
-  std::array<std::uint8_t, 3> at;
-};
+// A relation as first found, packed in one number: its entry code (bits 0 to
+// 15) with its group added to the kind, and the indices of its pillars in
+// the pillars given (bits 16 to 23, 24 to 31, 32 to 39). The group is the
+// kind, moved past all kinds when the relation joins a flowing pillar and the
+// natal ones come first.
+using RawHit = std::uint64_t;
 constexpr std::size_t kGroupCount = 2 * kRelationKindCount;
+constexpr RawHit Pack(unsigned move, std::uint8_t a, std::uint8_t b, std::uint8_t c = 0) {
+  return RawHit{move} << 8 | RawHit{a} << 16 | RawHit{b} << 24 | RawHit{c} << 32;
+}
 
 // A valid pillar as the finder reads it.
 struct Held {
@@ -281,33 +281,36 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
 
   std::array<std::size_t, kGroupCount + 1> first{};  // of each group in `out`, once counted
   std::size_t found = 0;
-  const auto file = [&](std::uint8_t entry, unsigned move, const std::array<std::uint8_t, 3>& at) {
-    const auto group = static_cast<std::uint8_t>(static_cast<unsigned>(kLookup.entries[entry].kind) + move);
-    room[found++] = {entry, group, at};
-    ++first[group + 1u];
+  const auto file = [&](RawHit hit) {
+    room[found++] = hit;
+    ++first[(hit >> 8 & 0xff) + 1];
   };
   for (std::size_t a = 0; a < n; ++a) {
     const Held& x = held[a];
     for (std::size_t b = a + 1; b < n; ++b) {
       const Held& y = held[b];
       const unsigned move = x.flowMove | y.flowMove;
-      const std::array<std::uint8_t, 3> at{x.at, y.at, 0};
+      const RawHit pair = Pack(move, x.at, y.at);
       const PairEntries& stems = kLookup.stems[x.stem][y.stem];
-      for (int e = 0; e < stems.size; ++e) file(stems.items[e], move, at);
+      for (int e = 0; e < stems.size; ++e) file(pair + stems.items[e]);
       const PairEntries& branches = kLookup.branches[x.branch][y.branch];
-      for (int e = 0; e < branches.size; ++e) file(branches.items[e], move, at);
+      for (int e = 0; e < branches.size; ++e) file(pair + branches.items[e]);
       const unsigned thirds = kLookup.thirds[x.branch][y.branch];
       if ((thirds & y.laterBranches) == 0) continue;
       for (std::size_t c = b + 1; c < n; ++c) {
         const Held& z = held[c];
         if (thirds >> z.branch & 1u)
-          file(kLookup.triples[x.branch][y.branch][z.branch], move | z.flowMove, {x.at, y.at, z.at});
+          file(Pack(move | z.flowMove, x.at, y.at, z.at) + kLookup.triples[x.branch][y.branch][z.branch]);
       }
     }
   }
   for (std::size_t g = 1; g < first.size(); ++g) first[g] += first[g - 1];
   const HitCounts counts{found, first[kRelationKindCount]};
-  for (std::size_t h = 0; h < found; ++h) out[first[room[h].group]++] = {&kLookup.entries[room[h].entry], room[h].at};
+  for (std::size_t h = 0; h < found; ++h) {
+    const RawHit hit = room[h];
+    const auto byte = [hit](int at) { return static_cast<std::uint8_t>(hit >> at); };
+    out[first[byte(8)]++] = {&kLookup.entries[byte(0)], {byte(16), byte(24), byte(32)}};
+  }
   return counts;
 }
 
@@ -411,38 +414,5 @@ ChartRelations RelationsOf(std::span<const PlacedPillar> pillars) {
 ChartRelations RelationsOf(const ChartState& chart, const FlowState& flow) {
   return RelationsOf(ChartPositions(chart, &flow));
 }
-
-std::string RelationName(const Relation& r) {
-  std::string out = r.entry;
-  const std::string_view element = r.element.name();
-  switch (r.kind) {
-    case RelationKind::StemCombination:
-    case RelationKind::SixCombination: out += "合"; break;
-    case RelationKind::StemClash:
-    case RelationKind::SixClash: out += "沖"; break;
-    case RelationKind::SixHarm: out += "害"; break;
-    case RelationKind::SixBreak: out += "破"; break;
-    default: out += RelationKindName(r.kind);
-  }
-  out += element;
-  if (!r.classicalName.empty()) {
-    out += "（";
-    out += r.classicalName;
-    out += "之刑）";
-  }
-  return out;
-}
-
-std::string RelationPlaces(const Relation& r) {
-  std::string out;
-  for (const Position p : r.joined()) {
-    if (!out.empty()) out += "—";
-    out += PositionName(p);
-    out += Part(r);
-  }
-  return out;
-}
-
-std::string RelationLine(const Relation& r) { return RelationName(r) + "　" + RelationPlaces(r); }
 
 }  // namespace qelm

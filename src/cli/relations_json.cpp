@@ -98,11 +98,11 @@ void WriteList(JsonWriter& w, const PillarSigns& signs, std::span<const Relation
       p = pieces.firstPositions[signs.positions[h.at[0]]].Put(p);
       if (last == 2) p = pieces.middlePositions[signs.positions[h.at[1]]].Put(p);
       p = pieces.lastPositions[signs.positions[h.at[last]]].Put(p);
+      // Three names whatever the count: a pair's third (of its first
+      // pillar) is written over by the tail.
       const auto& names = e.onStems() ? signs.stems : signs.branches;
-      for (int i = 0; i <= last; ++i) {
-        std::memcpy(p, names[h.at[i]].data(), sizeof(SignBytes));
-        p += kSignBytes;
-      }
+      for (int i = 0; i < 3; ++i) std::memcpy(p + i * kSignBytes, names[h.at[i]].data(), sizeof(SignBytes));
+      p += static_cast<std::size_t>(e.count) * kSignBytes;
       p = pieces.tails[static_cast<std::size_t>(e.element.number())].Put(p);
       *p++ = ',';
     }
