@@ -250,16 +250,15 @@ namespace {
 // natal ones come first.
 using RawHit = std::uint64_t;
 constexpr std::size_t kGroupCount = 2 * kRelationKindCount;
-constexpr RawHit Pack(unsigned move, std::uint8_t a, std::uint8_t b, std::uint8_t c = 0) {
-  return RawHit{move} << 8 | RawHit{a} << 16 | RawHit{b} << 24 | RawHit{c} << 32;
-}
 
 // A valid pillar as the finder reads it.
 struct Held {
-  std::uint8_t at;              // its index in the pillars given
   std::uint8_t stem, branch;    // numbers less one
-  std::uint8_t flowMove;        // what its relations' groups move by
   std::uint16_t laterBranches;  // of the valid pillars after it, one bit each
+  // Its index in the pillars given and its group's move, as the first,
+  // second or third pillar of a relation packed; a relation's parts are
+  // joined with |.
+  std::array<RawHit, 3> asPart;
 };
 
 // Finds the relations of the pillars into `room` (MostRelationHits long) in
@@ -271,10 +270,11 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
   for (std::size_t i = 0; i < pillars.size(); ++i) {
     const PlacedPillar& p = pillars[i];
     if (!p.pillar.valid()) continue;
-    const bool apart = natalFirst && !IsNatal(p.position);
-    held[n++] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(p.pillar.stem.number() - 1),
+    const RawHit move = natalFirst && !IsNatal(p.position) ? kRelationKindCount : 0;
+    held[n++] = {static_cast<std::uint8_t>(p.pillar.stem.number() - 1),
                  static_cast<std::uint8_t>(p.pillar.branch.number() - 1),
-                 static_cast<std::uint8_t>(apart ? kRelationKindCount : 0), 0};
+                 0,
+                 {move << 8 | RawHit{i} << 16, move << 8 | RawHit{i} << 24, move << 8 | RawHit{i} << 32}};
   }
   for (std::size_t i = n; i-- > 1;)
     held[i - 1].laterBranches = static_cast<std::uint16_t>(held[i].laterBranches | 1u << held[i].branch);
@@ -286,21 +286,22 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
     ++first[(hit >> 8 & 0xff) + 1];
   };
   for (std::size_t a = 0; a < n; ++a) {
-    const Held& x = held[a];
+    const Held x = held[a];  // a copy, which the stores to `room` leave alone
     for (std::size_t b = a + 1; b < n; ++b) {
       const Held& y = held[b];
-      const unsigned move = x.flowMove | y.flowMove;
-      const RawHit pair = Pack(move, x.at, y.at);
+      const RawHit pair = x.asPart[0] | y.asPart[1];
+      const std::uint8_t yBranch = y.branch;
+      const unsigned later = y.laterBranches;
       const PairEntries& stems = kLookup.stems[x.stem][y.stem];
+      const PairEntries& branches = kLookup.branches[x.branch][yBranch];
       for (int e = 0; e < stems.size; ++e) file(pair + stems.items[e]);
-      const PairEntries& branches = kLookup.branches[x.branch][y.branch];
       for (int e = 0; e < branches.size; ++e) file(pair + branches.items[e]);
-      const unsigned thirds = kLookup.thirds[x.branch][y.branch];
-      if ((thirds & y.laterBranches) == 0) continue;
+      const unsigned thirds = kLookup.thirds[x.branch][yBranch];
+      if ((thirds & later) == 0) continue;
       for (std::size_t c = b + 1; c < n; ++c) {
         const Held& z = held[c];
         if (thirds >> z.branch & 1u)
-          file(Pack(move | z.flowMove, x.at, y.at, z.at) + kLookup.triples[x.branch][y.branch][z.branch]);
+          file((pair | z.asPart[2]) + kLookup.triples[x.branch][yBranch][z.branch]);
       }
     }
   }
