@@ -138,9 +138,11 @@ constexpr std::array<BranchPair, 6> kSixBreaks{{
 
 // ------------------------------------------------------------ lookup
 
-// An entry as the finder files it: its index in Lookup::entries (low byte)
-// and its kind (high byte).
-using EntryCode = std::uint16_t;
+// An entry as the finder files it, in the bits of a packed RelationHit: its
+// index in Lookup::entries (bits 0 to 7), its kind (8 to 15, where the group
+// is made) and, under the other order of a pair's characters, bit 40.
+using EntryCode = std::uint64_t;
+constexpr EntryCode kReversed = EntryCode{1} << 40;
 // The entries that hold for one pair of characters; none holds more than four.
 struct PairEntries {
   std::array<EntryCode, 4> items{};
@@ -166,7 +168,7 @@ struct Lookup {
   // For two branches, the branches that make up an entry with them, one bit
   // each (bit b - 1 for branch b), and the entry that three branches make up.
   std::array<std::array<std::uint16_t, 12>, 12> thirds{};
-  std::array<std::array<std::array<EntryCode, 12>, 12>, 12> triples{};
+  std::array<std::array<std::array<std::uint16_t, 12>, 12>, 12> triples{};  // EntryCode
 
   constexpr EntryCode Add(RelationKind kind, std::array<int, 3> chars, int count, Element element,
                              std::string_view classicalName) {
@@ -179,7 +181,7 @@ struct Lookup {
                       std::string_view classicalName = {}) {
     const EntryCode code = Add(kind, {a, b, 0}, 2, element, classicalName);
     table[a - 1][b - 1].Add(code);
-    if (a != b) table[b - 1][a - 1].Add(code);
+    if (a != b) table[b - 1][a - 1].Add(code | kReversed);
   }
   constexpr void Triple(RelationKind kind, const BranchTriple& t) {
     const std::array<int, 3> chars{t.b[0].number(), t.b[1].number(), t.b[2].number()};
@@ -187,7 +189,7 @@ struct Lookup {
     std::array<int, 3> order{0, 1, 2};
     do {
       const int x = chars[order[0]] - 1, y = chars[order[1]] - 1, z = chars[order[2]] - 1;
-      triples[x][y][z] = code;
+      triples[x][y][z] = static_cast<std::uint16_t>(code);
       thirds[x][y] = static_cast<std::uint16_t>(thirds[x][y] | 1u << z);
     } while (std::next_permutation(order.begin(), order.end()));
   }
@@ -234,6 +236,7 @@ void AppendNames(std::string& out, const std::array<std::int8_t, 3>& numbers, in
 
 }  // namespace
 
+std::span<const RelationEntry> RelationEntries() { return {kLookup.entries.data(), kLookup.entryCount}; }
 std::string_view RelationKindName(RelationKind kind) { return kKindNames[static_cast<int>(kind)]; }
 std::string_view PositionName(Position p) { return kPositionNames[static_cast<int>(p)]; }
 
@@ -307,11 +310,7 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
   }
   for (std::size_t g = 1; g < first.size(); ++g) first[g] += first[g - 1];
   const HitCounts counts{found, first[kRelationKindCount]};
-  for (std::size_t h = 0; h < found; ++h) {
-    const RawHit hit = room[h];
-    const auto byte = [hit](int at) { return static_cast<std::uint8_t>(hit >> at); };
-    out[first[byte(8)]++] = {&kLookup.entries[byte(0)], {byte(16), byte(24), byte(32)}};
-  }
+  for (std::size_t h = 0; h < found; ++h) out[first[room[h] >> 8 & 0xff]++] = {room[h]};
   return counts;
 }
 
@@ -336,15 +335,15 @@ auto WithHits(std::span<const PlacedPillar> pillars, bool natalFirst, Use use) {
 
 // The relation a hit stands for, its texts composed.
 Relation Compose(std::span<const PlacedPillar> pillars, const RelationHit& h) {
-  const RelationEntry& e = *h.entry;
+  const RelationEntry& e = kLookup.entries[h.entryNumber()];
   Relation r;
   r.kind = e.kind;
   r.count = e.count;
   r.element = e.element;
   r.classicalName = e.classicalName;
   for (int i = 0; i < e.count; ++i) {
-    const Pillar p = pillars[h.at[i]].pillar;
-    r.positions[i] = pillars[h.at[i]].position;
+    const Pillar p = pillars[h.at(i)].pillar;
+    r.positions[i] = pillars[h.at(i)].position;
     r.chars += e.onStems() ? p.stem.name() : p.branch.name();
   }
   if (e.onStems()) AppendNames(r.entry, e.chars, e.count, [](int s) { return Stem{s}.name(); });
@@ -371,7 +370,8 @@ std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::
     out.reserve(hits.size());
     if (joined) joined->reserve(joined->size() + hits.size());
     for (const RelationHit& h : hits) {
-      if (joined) joined->push_back({h.at[0], h.at[1], h.at[2]});
+      if (joined)
+        joined->push_back({static_cast<int>(h.at(0)), static_cast<int>(h.at(1)), static_cast<int>(h.at(2))});
       out.push_back(Compose(pillars, h));
     }
     return out;

@@ -85,12 +85,17 @@ struct RelationEntry {
   std::array<std::int8_t, 3> chars;
   constexpr bool onStems() const { return kind == RelationKind::StemCombination || kind == RelationKind::StemClash; }
 };
-// A relation as it is found, before its texts are composed: its entry and
-// the pillars it joins (indices into the pillars given, `entry->count` of
-// them, in their order).
+// Every entry, numbered as RelationHit gives them.
+std::span<const RelationEntry> RelationEntries();
+// A relation as it is found, before its texts are composed, packed in one
+// number: its entry's number, the pillars it joins (indices into the
+// pillars given, the entry's count of them, in their order) and, for a pair,
+// whether they hold its characters the other way round.
 struct RelationHit {
-  const RelationEntry* entry;
-  std::array<std::uint8_t, 3> at;
+  std::uint64_t bits;  // the entry (bits 0 to 7), the pillars (16 to 39), reversed (40)
+  std::size_t entryNumber() const { return bits & 0xff; }
+  std::size_t at(int i) const { return bits >> (16 + 8 * i) & 0xff; }
+  bool reversed() const { return (bits >> 40 & 1) != 0; }
 };
 // The most relations n pillars can hold: every pair one stem entry and up to
 // four branch entries, every triple one.

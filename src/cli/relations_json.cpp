@@ -31,79 +31,76 @@ struct Piece {
   }
 };
 
-// The fixed pieces of a relation's JSON form, made once: its start by kind,
-// its positions quoted (the first, one after a comma, and the last with what
-// follows up to the characters), its end by element (null for none).
+// A stem's or branch's name: one character of three bytes.
+constexpr std::size_t kSignBytes = 3;
+char* PutSign(char* p, std::string_view name) {
+  assert(name.size() == kSignBytes);
+  std::memcpy(p, name.data(), kSignBytes);
+  return p + kSignBytes;
+}
+
+// The fixed pieces of a relation's JSON form, made once: its start by kind
+// with its first position, the other positions quoted (one after a comma, and
+// the last with what follows up to the characters), its end by element (null
+// for none), and for a pair its characters in either order with its end.
 struct Pieces {
-  std::array<Piece<48>, kRelationKindCount> heads;
-  std::array<Piece<8>, kPositionCount> firstPositions;
+  std::array<std::array<Piece<48>, kPositionCount>, kRelationKindCount> heads;
   std::array<Piece<16>, kPositionCount> middlePositions;
   std::array<Piece<24>, kPositionCount> lastPositions;
   std::array<Piece<24>, 6> tails;
+  std::vector<std::array<Piece<32>, 2>> pairEnds;  // by entry, as found and reversed
   Pieces() {
-    for (int k = 0; k < kRelationKindCount; ++k)
-      heads[k] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
-                           R"(","positions":[)");
     for (int p = 0; p < kPositionCount; ++p) {
       const std::string quoted = '"' + std::string(PositionName(Position(p))) + '"';
-      firstPositions[p] = Piece<8>(quoted);
+      for (int k = 0; k < kRelationKindCount; ++k)
+        heads[k][p] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
+                                R"(","positions":[)" + quoted);
       middlePositions[p] = Piece<16>(',' + quoted);
       lastPositions[p] = Piece<24>(',' + quoted + R"(],"chars":")");
     }
-    tails[0] = Piece<24>(R"(","element":null})");
-    for (int e = 1; e <= 5; ++e) tails[e] = Piece<24>(R"(","element":")" + std::string(Element{e}.name()) + R"("})");
-  }
-};
-
-// A stem's or branch's name: one character of three bytes, kept in four so
-// that it is copied in one piece.
-constexpr std::size_t kSignBytes = 3;
-using SignBytes = std::array<char, 4>;
-SignBytes SignOf(std::string_view name) {
-  SignBytes out{};
-  if (name.size() == kSignBytes) name.copy(out.data(), kSignBytes);
-  return out;
-}
-
-// Room for one relation in its JSON form and the comma after it, with the
-// blocks' slack past its end: a head, three positions, the characters and a
-// tail.
-constexpr std::size_t kRelationRoom = 48 + 8 + 16 + 24 + 3 * kSignBytes + 1 + 24 + 1;
-
-// The pillars as a list writes them: each one's position and the names of
-// its stem and branch.
-struct PillarSigns {
-  std::array<std::uint8_t, kMaxChartPositions> positions{};
-  std::array<SignBytes, kMaxChartPositions> stems{}, branches{};
-  explicit PillarSigns(std::span<const PlacedPillar> pillars) {
-    for (std::size_t i = 0; i < pillars.size(); ++i) {
-      positions[i] = static_cast<std::uint8_t>(pillars[i].position);
-      stems[i] = SignOf(pillars[i].pillar.stem.name());
-      branches[i] = SignOf(pillars[i].pillar.branch.name());
+    const auto tail = [](Element e) {
+      return e.valid() ? R"(","element":")" + std::string(e.name()) + R"("})" : std::string(R"(","element":null})");
+    };
+    for (int e = 0; e <= 5; ++e) tails[e] = Piece<24>(tail(Element{e}));
+    for (const RelationEntry& e : RelationEntries()) {
+      const auto name = [&e](int i) { return e.onStems() ? Stem{e.chars[i]}.name() : Branch{e.chars[i]}.name(); };
+      const std::string a(name(0)), b(name(1));
+      pairEnds.push_back({Piece<32>(a + b + tail(e.element)), Piece<32>(b + a + tail(e.element))});
     }
   }
 };
+
+// Room for one relation in its JSON form and the comma after it, with the
+// blocks' slack past its end: a head, two more positions, the characters and
+// a tail.
+constexpr std::size_t kRelationRoom = 48 + 16 + 24 + 3 * kSignBytes + 24 + 1;
+static_assert(kRelationRoom >= 48 + 24 + 32 + 1);
 
 // The relations as one array written straight into the output. Kinds,
 // positions, characters and elements are the program's own words: nothing in
 // them needs escaping.
-void WriteList(JsonWriter& w, const PillarSigns& signs, std::span<const RelationHit> hits) {
+void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit> hits) {
   static const Pieces pieces;
+  const std::span<const RelationEntry> entries = RelationEntries();
   w.PutValue(2 + hits.size() * kRelationRoom, [&](char* p) {
     *p++ = '[';
-    for (const RelationHit& h : hits) {
-      const RelationEntry& e = *h.entry;
-      const int last = e.count - 1;
-      p = pieces.heads[static_cast<std::size_t>(e.kind)].Put(p);
-      p = pieces.firstPositions[signs.positions[h.at[0]]].Put(p);
-      if (last == 2) p = pieces.middlePositions[signs.positions[h.at[1]]].Put(p);
-      p = pieces.lastPositions[signs.positions[h.at[last]]].Put(p);
-      // Three names whatever the count: a pair's third (of its first
-      // pillar) is written over by the tail.
-      const auto& names = e.onStems() ? signs.stems : signs.branches;
-      for (int i = 0; i < 3; ++i) std::memcpy(p + i * kSignBytes, names[h.at[i]].data(), sizeof(SignBytes));
-      p += static_cast<std::size_t>(e.count) * kSignBytes;
-      p = pieces.tails[static_cast<std::size_t>(e.element.number())].Put(p);
+    for (const RelationHit h : hits) {
+      const std::size_t number = h.entryNumber();
+      const RelationEntry& e = entries[number];
+      const auto position = [&](int i) { return static_cast<std::size_t>(pillars[h.at(i)].position); };
+      p = pieces.heads[static_cast<std::size_t>(e.kind)][position(0)].Put(p);
+      if (e.count == 2) {
+        p = pieces.lastPositions[position(1)].Put(p);
+        p = pieces.pairEnds[number][h.reversed() ? 1 : 0].Put(p);
+      } else {
+        p = pieces.middlePositions[position(1)].Put(p);
+        p = pieces.lastPositions[position(2)].Put(p);
+        for (int i = 0; i < 3; ++i) {
+          const Pillar pillar = pillars[h.at(i)].pillar;
+          p = PutSign(p, e.onStems() ? pillar.stem.name() : pillar.branch.name());
+        }
+        p = pieces.tails[static_cast<std::size_t>(e.element.number())].Put(p);
+      }
       *p++ = ',';
     }
     // The last comma closes the array.
@@ -142,11 +139,10 @@ void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations) {
 void WriteRelations(JsonWriter& w, std::span<const PlacedPillar> pillars) {
   ChartRelationHits hits;
   const HitCounts counts = FindChartRelationHits(pillars, hits);
-  const PillarSigns signs(pillars);
   w.Key("Relations");
-  WriteList(w, signs, std::span(hits.data(), counts.natal));
+  WriteList(w, pillars, std::span(hits.data(), counts.natal));
   w.Key("FlowRelations");
-  WriteList(w, signs, std::span(hits.data() + counts.natal, counts.all - counts.natal));
+  WriteList(w, pillars, std::span(hits.data() + counts.natal, counts.all - counts.natal));
 }
 
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow) {
