@@ -277,7 +277,10 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
     held[n++] = {static_cast<std::uint8_t>(p.pillar.stem.number() - 1),
                  static_cast<std::uint8_t>(p.pillar.branch.number() - 1),
                  0,
-                 {move << 8 | RawHit{i} << 16, move << 8 | RawHit{i} << 24, move << 8 | RawHit{i} << 32}};
+                 {}};
+    const auto position = static_cast<RawHit>(p.position);
+    for (int part = 0; part < 3; ++part)
+      held[n - 1].asPart[part] = move << 8 | RawHit{i} << (16 + 8 * part) | position << (44 + 4 * part);
   }
   for (std::size_t i = n; i-- > 1;)
     held[i - 1].laterBranches = static_cast<std::uint16_t>(held[i].laterBranches | 1u << held[i].branch);

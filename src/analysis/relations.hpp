@@ -89,13 +89,17 @@ struct RelationEntry {
 std::span<const RelationEntry> RelationEntries();
 // A relation as it is found, before its texts are composed, packed in one
 // number: its entry's number, the pillars it joins (indices into the
-// pillars given, the entry's count of them, in their order) and, for a pair,
-// whether they hold its characters the other way round.
+// pillars given, the entry's count of them, in their order) with their
+// positions and, for a pair, whether they hold its characters the other way
+// round.
 struct RelationHit {
-  std::uint64_t bits;  // the entry (bits 0 to 7), the pillars (16 to 39), reversed (40)
+  // The entry (bits 0 to 7), the pillars (16 to 39), reversed (40), the
+  // positions (44 to 55).
+  std::uint64_t bits;
   std::size_t entryNumber() const { return bits & 0xff; }
   std::size_t at(int i) const { return bits >> (16 + 8 * i) & 0xff; }
   bool reversed() const { return (bits >> 40 & 1) != 0; }
+  Position position(int i) const { return static_cast<Position>(bits >> (44 + 4 * i) & 0xf); }
 };
 // The most relations n pillars can hold: every pair one stem entry and up to
 // four branch entries, every triple one.

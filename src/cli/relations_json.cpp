@@ -87,7 +87,7 @@ void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<c
     for (const RelationHit h : hits) {
       const std::size_t number = h.entryNumber();
       const RelationEntry& e = entries[number];
-      const auto position = [&](int i) { return static_cast<std::size_t>(pillars[h.at(i)].position); };
+      const auto position = [h](int i) { return static_cast<std::size_t>(h.position(i)); };
       p = pieces.heads[static_cast<std::size_t>(e.kind)][position(0)].Put(p);
       if (e.count == 2) {
         p = pieces.lastPositions[position(1)].Put(p);
