@@ -171,7 +171,7 @@ struct Lookup {
   std::array<std::array<std::array<std::uint16_t, 12>, 12>, 12> triples{};  // EntryCode
 
   constexpr EntryCode Add(RelationKind kind, std::array<int, 3> chars, int count, Element element,
-                             std::string_view classicalName) {
+                          std::string_view classicalName) {
     RelationEntry& e = entries[entryCount];
     e = {kind, count, element, classicalName, {}};
     for (int c = 0; c < 3; ++c) e.chars[c] = static_cast<std::int8_t>(chars[c]);
@@ -246,11 +246,10 @@ bool Relation::flowing() const {
 
 namespace {
 
-// A relation as first found, packed in one number: its entry code (bits 0 to
-// 15) with its group added to the kind, and the indices of its pillars in
-// the pillars given (bits 16 to 23, 24 to 31, 32 to 39). The group is the
-// kind, moved past all kinds when the relation joins a flowing pillar and the
-// natal ones come first.
+// A relation as first found, packed as a RelationHit: its entry code with
+// its group (bits 8 to 15) made from the kind, moved past all kinds when the
+// relation joins a flowing pillar and the natal ones come first; its
+// pillars; and their positions.
 using RawHit = std::uint64_t;
 constexpr std::size_t kGroupCount = 2 * kRelationKindCount;
 
@@ -258,9 +257,9 @@ constexpr std::size_t kGroupCount = 2 * kRelationKindCount;
 struct Held {
   std::uint8_t stem, branch;    // numbers less one
   std::uint16_t laterBranches;  // of the valid pillars after it, one bit each
-  // Its index in the pillars given and its group's move, as the first,
-  // second or third pillar of a relation packed; a relation's parts are
-  // joined with |.
+  // Its index in the pillars given, its position and its group's move, as
+  // the first, second or third pillar of a packed relation; a relation's
+  // parts are joined with |.
   std::array<RawHit, 3> asPart;
 };
 
@@ -273,14 +272,13 @@ HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::
   for (std::size_t i = 0; i < pillars.size(); ++i) {
     const PlacedPillar& p = pillars[i];
     if (!p.pillar.valid()) continue;
+    Held& h = held[n++];
+    h = {static_cast<std::uint8_t>(p.pillar.stem.number() - 1), static_cast<std::uint8_t>(p.pillar.branch.number() - 1),
+         0, {}};
     const RawHit move = natalFirst && !IsNatal(p.position) ? kRelationKindCount : 0;
-    held[n++] = {static_cast<std::uint8_t>(p.pillar.stem.number() - 1),
-                 static_cast<std::uint8_t>(p.pillar.branch.number() - 1),
-                 0,
-                 {}};
     const auto position = static_cast<RawHit>(p.position);
     for (int part = 0; part < 3; ++part)
-      held[n - 1].asPart[part] = move << 8 | RawHit{i} << (16 + 8 * part) | position << (44 + 4 * part);
+      h.asPart[part] = move << 8 | RawHit{i} << (16 + 8 * part) | position << (44 + 4 * part);
   }
   for (std::size_t i = n; i-- > 1;)
     held[i - 1].laterBranches = static_cast<std::uint16_t>(held[i].laterBranches | 1u << held[i].branch);
@@ -329,6 +327,8 @@ auto WithHits(std::span<const PlacedPillar> pillars, bool natalFirst, Use use) {
     const HitCounts c = FindInto(pillars, natalFirst, room, held, hits);
     return use(std::span<const RelationHit>(hits.data(), c.all), c.natal);
   }
+  // A packed relation holds each pillar's index in a byte.
+  if (n > 256) throw std::length_error("more pillars than can be related at once");
   std::vector<RelationHit> hits(MostRelationHits(n));
   std::vector<RawHit> room(MostRelationHits(n));
   std::vector<Held> held(n);
