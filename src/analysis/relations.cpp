@@ -138,52 +138,63 @@ constexpr std::array<BranchPair, 6> kSixBreaks{{
 
 // ------------------------------------------------------------ lookup
 
-// What one entry of a table says: its kind, its characters in the classics'
-// order (numbers of stems or branches), what it forms and its name.
-struct Fact {
-  RelationKind kind{};
-  std::array<int, 3> entry{};
-  int count = 2;
-  Element element;
-  std::string_view classicalName;
-};
-// The facts that hold for one pair of characters; none holds more than three.
-struct Facts {
-  std::array<Fact, 4> items{};
+// An entry as the finder files it, in the bits of a packed RelationHit: its
+// index in Lookup::entries (bits 0 to 7), its kind (8 to 15, where the group
+// is made) and, under the other order of a pair's characters, bit 40.
+using EntryCode = std::uint64_t;
+constexpr EntryCode kReversed = EntryCode{1} << 40;
+// The entries that hold for one pair of characters; none holds more than four.
+struct PairEntries {
+  std::array<EntryCode, 4> items{};
   int size = 0;
-  constexpr void Add(const Fact& f) { items[size++] = f; }
+  constexpr void Add(EntryCode code) { items[size++] = code; }
 };
 
-// The tables turned around once, when the program is built: for every two
-// stems, every two branches and every three branches, the facts that hold.
-// Each entry is filed under every order of its characters. Three branches
-// make up one entry at most: they hold its index in `tripleFacts`, or -1.
-struct Lookup {
-  std::array<std::array<Facts, 10>, 10> stems{};
-  std::array<std::array<Facts, 12>, 12> branches{};
-  std::array<Fact, 10> tripleFacts{};
-  int tripleCount = 0;
-  std::array<std::array<std::array<std::int8_t, 12>, 12>, 12> triples{};
+// Every entry of the tables above, with its 半合 拱合 and 相刑 pairs.
+constexpr std::size_t kEntryCount = kStemCombinations.size() + kStemClashes.size() + kSixCombinations.size() +
+                                    4 * kThreeCombinations.size() + kDirectionMeetings.size() + kSixClashes.size() +
+                                    4 * kThreePunishments.size() + 1 + kSelfPunishments.size() + kSixHarms.size() +
+                                    kSixBreaks.size();
 
+// The tables turned around once, when the program is built: every entry
+// numbered, and for every two stems, every two branches and every three
+// branches, the entries that hold. Each entry is filed under every order of
+// its characters. Three branches make up one entry at most.
+struct Lookup {
+  std::array<RelationEntry, kEntryCount> entries{};
+  std::size_t entryCount = 0;
+  std::array<std::array<PairEntries, 10>, 10> stems{};
+  std::array<std::array<PairEntries, 12>, 12> branches{};
+  // For two branches, the branches that make up an entry with them, one bit
+  // each (bit b - 1 for branch b), and the entry that three branches make up.
+  std::array<std::array<std::uint16_t, 12>, 12> thirds{};
+  std::array<std::array<std::array<std::uint16_t, 12>, 12>, 12> triples{};  // EntryCode
+
+  constexpr EntryCode Add(RelationKind kind, std::array<int, 3> chars, int count, Element element,
+                          std::string_view classicalName) {
+    RelationEntry& e = entries[entryCount];
+    e = {kind, count, element, classicalName, {}};
+    for (int c = 0; c < 3; ++c) e.chars[c] = static_cast<std::int8_t>(chars[c]);
+    return static_cast<EntryCode>(entryCount++ | static_cast<std::size_t>(kind) << 8);
+  }
   constexpr void Pair(auto& table, RelationKind kind, int a, int b, Element element = {},
                       std::string_view classicalName = {}) {
-    const Fact f{kind, {a, b, 0}, 2, element, classicalName};
-    table[a - 1][b - 1].Add(f);
-    if (a != b) table[b - 1][a - 1].Add(f);
+    const EntryCode code = Add(kind, {a, b, 0}, 2, element, classicalName);
+    table[a - 1][b - 1].Add(code);
+    if (a != b) table[b - 1][a - 1].Add(code | kReversed);
   }
   constexpr void Triple(RelationKind kind, const BranchTriple& t) {
-    const Fact f{kind, {t.b[0].number(), t.b[1].number(), t.b[2].number()}, 3, t.element, t.classicalName};
-    const auto index = static_cast<std::int8_t>(tripleCount);
-    tripleFacts[tripleCount++] = f;
+    const std::array<int, 3> chars{t.b[0].number(), t.b[1].number(), t.b[2].number()};
+    const EntryCode code = Add(kind, chars, 3, t.element, t.classicalName);
     std::array<int, 3> order{0, 1, 2};
     do {
-      triples[f.entry[order[0]] - 1][f.entry[order[1]] - 1][f.entry[order[2]] - 1] = index;
+      const int x = chars[order[0]] - 1, y = chars[order[1]] - 1, z = chars[order[2]] - 1;
+      triples[x][y][z] = static_cast<std::uint16_t>(code);
+      thirds[x][y] = static_cast<std::uint16_t>(thirds[x][y] | 1u << z);
     } while (std::next_permutation(order.begin(), order.end()));
   }
 
   constexpr Lookup() {
-    for (auto& plane : triples)
-      for (auto& row : plane) row.fill(-1);
     for (const StemPair& e : kStemCombinations)
       Pair(stems, RelationKind::StemCombination, e.a.number(), e.b.number(), e.element);
     for (const StemPair& e : kStemClashes) Pair(stems, RelationKind::StemClash, e.a.number(), e.b.number());
@@ -214,6 +225,7 @@ struct Lookup {
   }
 };
 constexpr Lookup kLookup;
+static_assert(kLookup.entryCount == kEntryCount);
 
 // ------------------------------------------------------------ matching
 
@@ -222,11 +234,9 @@ void AppendNames(std::string& out, const std::array<std::int8_t, 3>& numbers, in
   for (int i = 0; i < count; ++i) out += name(numbers[i]);
 }
 
-// "支" or "干" after a position, by what the relation joins.
-std::string_view Part(const Relation& r) { return r.onStems() ? "干" : "支"; }
-
 }  // namespace
 
+std::span<const RelationEntry> RelationEntries() { return {kLookup.entries.data(), kLookup.entryCount}; }
 std::string_view RelationKindName(RelationKind kind) { return kKindNames[static_cast<int>(kind)]; }
 std::string_view PositionName(Position p) { return kPositionNames[static_cast<int>(p)]; }
 
@@ -236,74 +246,121 @@ bool Relation::flowing() const {
 
 namespace {
 
-// A fact found at some positions (indices into the pillars given).
-struct RawHit {
-  const Fact* fact;
-  std::array<std::uint8_t, 3> at;
+// A relation as first found, packed as a RelationHit: its entry code with
+// its group (bits 8 to 15) made from the kind, moved past all kinds when the
+// relation joins a flowing pillar and the natal ones come first; its
+// pillars; and their positions.
+using RawHit = std::uint64_t;
+constexpr std::size_t kGroupCount = 2 * kRelationKindCount;
+
+// A valid pillar as the finder reads it.
+struct Held {
+  std::uint8_t stem, branch;    // numbers less one
+  std::uint16_t laterBranches;  // of the valid pillars after it, one bit each
+  // Its index in the pillars given, its position and its group's move, as
+  // the first, second or third pillar of a packed relation; a relation's
+  // parts are joined with |.
+  std::array<RawHit, 3> asPart;
 };
 
-// The most facts n pillars can hold: every pair a stem fact and up to four
-// branch facts, every triple one.
-constexpr std::size_t MostHits(std::size_t n) { return n * (n - 1) / 2 * 5 + n * (n - 1) * (n - 2) / 6; }
+// Finds the relations of the pillars into `room` (MostRelationHits long) in
+// the order of the positions, then files them into `out` (as long) by group,
+// each group keeping that order. `held` holds one per pillar.
+HitCounts FindInto(std::span<const PlacedPillar> pillars, bool natalFirst, std::span<RawHit> room,
+                   std::span<Held> held, std::span<RelationHit> out) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < pillars.size(); ++i) {
+    const PlacedPillar& p = pillars[i];
+    if (!p.pillar.valid()) continue;
+    Held& h = held[n++];
+    h = {static_cast<std::uint8_t>(p.pillar.stem.number() - 1), static_cast<std::uint8_t>(p.pillar.branch.number() - 1),
+         0, {}};
+    const RawHit move = natalFirst && !IsNatal(p.position) ? kRelationKindCount : 0;
+    const auto position = static_cast<RawHit>(p.position);
+    for (int part = 0; part < 3; ++part)
+      h.asPart[part] = move << 8 | RawHit{i} << (16 + 8 * part) | position << (44 + 4 * part);
+  }
+  for (std::size_t i = n; i-- > 1;)
+    held[i - 1].laterBranches = static_cast<std::uint16_t>(held[i].laterBranches | 1u << held[i].branch);
 
-// Finds the facts into `room` (at least MostHits long) in the order of the
-// positions, then files them into `out` grouped by kind, each group keeping
-// that order.
-void FindInto(std::span<const PlacedPillar> pillars, std::span<RawHit> room, std::vector<RelationHit>& out) {
+  std::array<std::size_t, kGroupCount + 1> first{};  // of each group in `out`, once counted
   std::size_t found = 0;
-  const int n = static_cast<int>(pillars.size());
-  const auto valid = [&](int i) { return pillars[i].pillar.valid(); };
-  const auto stem = [&](int i) { return pillars[i].pillar.stem.number() - 1; };
-  const auto branch = [&](int i) { return pillars[i].pillar.branch.number() - 1; };
-  const auto at = [](int i, int j, int k) {
-    return std::array{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(j), static_cast<std::uint8_t>(k)};
+  const auto file = [&](RawHit hit) {
+    room[found++] = hit;
+    ++first[(hit >> 8 & 0xff) + 1];
   };
-  std::array<std::size_t, kRelationKindCount + 1> first{};  // of each kind in `out`, once counted
-  const auto file = [&](const Fact& f, int i, int j, int k) {
-    room[found++] = {&f, at(i, j, k)};
-    ++first[static_cast<std::size_t>(f.kind) + 1];
-  };
-  for (int i = 0; i < n; ++i) {
-    if (!valid(i)) continue;
-    for (int j = i + 1; j < n; ++j) {
-      if (!valid(j)) continue;
-      const Facts& stems = kLookup.stems[stem(i)][stem(j)];
-      for (int f = 0; f < stems.size; ++f) file(stems.items[f], i, j, 0);
-      const Facts& branches = kLookup.branches[branch(i)][branch(j)];
-      for (int f = 0; f < branches.size; ++f) file(branches.items[f], i, j, 0);
-      const auto& third = kLookup.triples[branch(i)][branch(j)];
-      for (int k = j + 1; k < n; ++k)
-        if (valid(k) && third[branch(k)] >= 0) file(kLookup.tripleFacts[third[branch(k)]], i, j, k);
+  for (std::size_t a = 0; a < n; ++a) {
+    const Held x = held[a];  // a copy, which the stores to `room` leave alone
+    for (std::size_t b = a + 1; b < n; ++b) {
+      const Held& y = held[b];
+      const RawHit pair = x.asPart[0] | y.asPart[1];
+      const std::uint8_t yBranch = y.branch;
+      const unsigned later = y.laterBranches;
+      const PairEntries& stems = kLookup.stems[x.stem][y.stem];
+      const PairEntries& branches = kLookup.branches[x.branch][yBranch];
+      for (int e = 0; e < stems.size; ++e) file(pair + stems.items[e]);
+      for (int e = 0; e < branches.size; ++e) file(pair + branches.items[e]);
+      const unsigned thirds = kLookup.thirds[x.branch][yBranch];
+      if ((thirds & later) == 0) continue;
+      for (std::size_t c = b + 1; c < n; ++c) {
+        const Held& z = held[c];
+        if (thirds >> z.branch & 1u)
+          file((pair | z.asPart[2]) + kLookup.triples[x.branch][yBranch][z.branch]);
+      }
     }
   }
-  for (std::size_t k = 1; k < first.size(); ++k) first[k] += first[k - 1];
-  out.resize(found);
-  for (std::size_t h = 0; h < found; ++h) {
-    const Fact& f = *room[h].fact;
-    RelationHit& r = out[first[static_cast<std::size_t>(f.kind)]++];
-    r.kind = f.kind;
-    r.at = room[h].at;
-    r.count = f.count;
-    r.element = f.element;
-    r.classicalName = f.classicalName;
-    for (int e = 0; e < 3; ++e) r.entry[e] = static_cast<std::int8_t>(f.entry[e]);
+  for (std::size_t g = 1; g < first.size(); ++g) first[g] += first[g - 1];
+  const HitCounts counts{found, first[kRelationKindCount]};
+  for (std::size_t h = 0; h < found; ++h) out[first[room[h] >> 8 & 0xff]++] = {room[h]};
+  return counts;
+}
+
+// Calls use(hits, natal count) with the relations of the pillars, found
+// with room on the stack for a chart's pillars and on the heap for more.
+template <class Use>
+auto WithHits(std::span<const PlacedPillar> pillars, bool natalFirst, Use use) {
+  const std::size_t n = pillars.size();
+  if (n <= kMaxChartPositions) {
+    ChartRelationHits hits;
+    std::array<RawHit, MostRelationHits(kMaxChartPositions)> room;
+    std::array<Held, kMaxChartPositions> held;
+    const HitCounts c = FindInto(pillars, natalFirst, room, held, hits);
+    return use(std::span<const RelationHit>(hits.data(), c.all), c.natal);
   }
+  // A packed relation holds each pillar's index in a byte.
+  if (n > 256) throw std::length_error("more pillars than can be related at once");
+  std::vector<RelationHit> hits(MostRelationHits(n));
+  std::vector<RawHit> room(MostRelationHits(n));
+  std::vector<Held> held(n);
+  const HitCounts c = FindInto(pillars, natalFirst, room, held, hits);
+  return use(std::span<const RelationHit>(hits.data(), c.all), c.natal);
+}
+
+// The relation a hit stands for, its texts composed.
+Relation Compose(std::span<const PlacedPillar> pillars, const RelationHit& h) {
+  const RelationEntry& e = kLookup.entries[h.entryNumber()];
+  Relation r;
+  r.kind = e.kind;
+  r.count = e.count;
+  r.element = e.element;
+  r.classicalName = e.classicalName;
+  for (int i = 0; i < e.count; ++i) {
+    const Pillar p = pillars[h.at(i)].pillar;
+    r.positions[i] = pillars[h.at(i)].position;
+    r.chars += e.onStems() ? p.stem.name() : p.branch.name();
+  }
+  if (e.onStems()) AppendNames(r.entry, e.chars, e.count, [](int s) { return Stem{s}.name(); });
+  else AppendNames(r.entry, e.chars, e.count, [](int b) { return Branch{b}.name(); });
+  return r;
 }
 
 }  // namespace
 
-void FindRelationHits(std::span<const PlacedPillar> pillars, std::vector<RelationHit>& out) {
-  out.clear();
-  if (pillars.size() < 2) return;
-  // A chart's pillars fit on the stack; more are given room on the heap.
-  constexpr std::size_t kStackHits = MostHits(kMaxChartPositions);
-  if (pillars.size() <= kMaxChartPositions) {
-    std::array<RawHit, kStackHits> room;
-    FindInto(pillars, room, out);
-  } else {
-    std::vector<RawHit> room(MostHits(pillars.size()));
-    FindInto(pillars, room, out);
-  }
+HitCounts FindChartRelationHits(std::span<const PlacedPillar> pillars, ChartRelationHits& out) {
+  if (pillars.size() > kMaxChartPositions) throw std::length_error("more pillars than a chart holds");
+  std::array<RawHit, MostRelationHits(kMaxChartPositions)> room;
+  std::array<Held, kMaxChartPositions> held;
+  return FindInto(pillars, true, room, held, out);
 }
 
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
@@ -311,28 +368,17 @@ std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars) {
 }
 
 std::vector<Relation> FindRelations(std::span<const PlacedPillar> pillars, std::vector<PillarIndices>* joined) {
-  std::vector<RelationHit> hits;
-  hits.reserve(pillars.size() * pillars.size());
-  FindRelationHits(pillars, hits);
-  std::vector<Relation> out;
-  out.reserve(hits.size());
-  if (joined) joined->reserve(joined->size() + hits.size());
-  for (const RelationHit& h : hits) {
-    if (joined) joined->push_back({h.at[0], h.at[1], h.at[2]});
-    Relation& r = out.emplace_back();
-    r.kind = h.kind;
-    r.count = h.count;
-    r.element = h.element;
-    r.classicalName = h.classicalName;
-    for (int i = 0; i < h.count; ++i) {
-      const Pillar p = pillars[h.at[i]].pillar;
-      r.positions[i] = pillars[h.at[i]].position;
-      r.chars += r.onStems() ? p.stem.name() : p.branch.name();
+  return WithHits(pillars, false, [&](std::span<const RelationHit> hits, std::size_t) {
+    std::vector<Relation> out;
+    out.reserve(hits.size());
+    if (joined) joined->reserve(joined->size() + hits.size());
+    for (const RelationHit& h : hits) {
+      if (joined)
+        joined->push_back({static_cast<int>(h.at(0)), static_cast<int>(h.at(1)), static_cast<int>(h.at(2))});
+      out.push_back(Compose(pillars, h));
     }
-    if (r.onStems()) AppendNames(r.entry, h.entry, h.count, [](int s) { return Stem{s}.name(); });
-    else AppendNames(r.entry, h.entry, h.count, [](int b) { return Branch{b}.name(); });
-  }
-  return out;
+    return out;
+  });
 }
 
 std::size_t ChartPositionsInto(const ChartState& c, const FlowState* flow,
@@ -359,46 +405,18 @@ std::vector<PlacedPillar> ChartPositions(const ChartState& c, const FlowState* f
 }
 
 ChartRelations RelationsOf(std::span<const PlacedPillar> pillars) {
-  ChartRelations out;
-  for (Relation& r : FindRelations(pillars)) (r.flowing() ? out.flow : out.natal).push_back(std::move(r));
-  return out;
+  return WithHits(pillars, true, [&](std::span<const RelationHit> hits, std::size_t natal) {
+    ChartRelations out;
+    out.natal.reserve(natal);
+    out.flow.reserve(hits.size() - natal);
+    for (std::size_t h = 0; h < hits.size(); ++h)
+      (h < natal ? out.natal : out.flow).push_back(Compose(pillars, hits[h]));
+    return out;
+  });
 }
 
 ChartRelations RelationsOf(const ChartState& chart, const FlowState& flow) {
   return RelationsOf(ChartPositions(chart, &flow));
 }
-
-std::string RelationName(const Relation& r) {
-  std::string out = r.entry;
-  const std::string_view element = r.element.name();
-  switch (r.kind) {
-    case RelationKind::StemCombination:
-    case RelationKind::SixCombination: out += "合"; break;
-    case RelationKind::StemClash:
-    case RelationKind::SixClash: out += "沖"; break;
-    case RelationKind::SixHarm: out += "害"; break;
-    case RelationKind::SixBreak: out += "破"; break;
-    default: out += RelationKindName(r.kind);
-  }
-  out += element;
-  if (!r.classicalName.empty()) {
-    out += "（";
-    out += r.classicalName;
-    out += "之刑）";
-  }
-  return out;
-}
-
-std::string RelationPlaces(const Relation& r) {
-  std::string out;
-  for (const Position p : r.joined()) {
-    if (!out.empty()) out += "—";
-    out += PositionName(p);
-    out += Part(r);
-  }
-  return out;
-}
-
-std::string RelationLine(const Relation& r) { return RelationName(r) + "　" + RelationPlaces(r); }
 
 }  // namespace qelm

@@ -74,25 +74,54 @@ struct Relation {
   friend bool operator==(const Relation&, const Relation&) = default;
 };
 
-// A relation as it is found, before its texts are composed: enough to write
-// its kind, positions, characters and element without building a Relation.
-struct RelationHit {
-  RelationKind kind{};
-  std::array<std::uint8_t, 3> at{};  // indices into the pillars given, `count` of them
-  int count = 2;
+// A classical entry as the finder files it: what it is, how many characters
+// it joins, what it forms, its name, and its characters in the classics'
+// order (numbers of stems or branches).
+struct RelationEntry {
+  RelationKind kind;
+  int count;
   Element element;
   std::string_view classicalName;
-  std::array<std::int8_t, 3> entry{};  // the classics' order: numbers of stems or branches
-  bool onStems() const { return kind == RelationKind::StemCombination || kind == RelationKind::StemClash; }
+  std::array<std::int8_t, 3> chars;
+  constexpr bool onStems() const { return kind == RelationKind::StemCombination || kind == RelationKind::StemClash; }
 };
-// The relations FindRelations finds, in its order, into `out` (emptied
-// first; its room is kept, so a caller that finds many sets reuses it).
-void FindRelationHits(std::span<const PlacedPillar> pillars, std::vector<RelationHit>& out);
+// Every entry, numbered as RelationHit gives them.
+std::span<const RelationEntry> RelationEntries();
+// A relation as it is found, before its texts are composed, packed in one
+// number: its entry's number, the pillars it joins (indices into the
+// pillars given, the entry's count of them, in their order) with their
+// positions and, for a pair, whether they hold its characters the other way
+// round.
+struct RelationHit {
+  // The entry (bits 0 to 7), the pillars (16 to 39), reversed (40), the
+  // positions (44 to 55).
+  std::uint64_t bits;
+  std::size_t entryNumber() const { return bits & 0xff; }
+  std::size_t at(int i) const { return bits >> (16 + 8 * i) & 0xff; }
+  bool reversed() const { return (bits >> 40 & 1) != 0; }
+  Position position(int i) const { return static_cast<Position>(bits >> (44 + 4 * i) & 0xf); }
+};
+// The most relations n pillars can hold: every pair one stem entry and up to
+// four branch entries, every triple one.
+constexpr std::size_t MostRelationHits(std::size_t n) {
+  return n * (n - 1) / 2 * 5 + n * (n - 1) * (n - 2) / 6;
+}
 // The pillars of a chart at a flow moment as ChartPositions gives them, into
 // room the caller holds; returns how many.
 inline constexpr std::size_t kMaxChartPositions = 9;
 std::size_t ChartPositionsInto(const ChartState& chart, const FlowState* flow,
                                std::array<PlacedPillar, kMaxChartPositions>& out);
+
+// Room for the relations of a chart's pillars, reused without being cleared.
+using ChartRelationHits = std::array<RelationHit, MostRelationHits(kMaxChartPositions)>;
+struct HitCounts {
+  std::size_t all = 0;
+  std::size_t natal = 0;  // the first ones, those among 年 月 日 時 only
+};
+// The relations of at most kMaxChartPositions pillars into `out`: first those
+// among the natal pillars, then those joining at least one of 運 流年 流月
+// 流日 流時, each part in the order FindRelations gives.
+HitCounts FindChartRelationHits(std::span<const PlacedPillar> pillars, ChartRelationHits& out);
 
 // Every relation among the pillars, grouped by kind (in RelationKind order);
 // within a kind by the positions, in the order the pillars are given. Pillars

@@ -31,26 +31,6 @@ struct Piece {
   }
 };
 
-// The fixed pieces of a relation's JSON form, made once: its start by kind,
-// each position quoted, its end by element (null for none).
-struct Pieces {
-  std::array<Piece<48>, kRelationKindCount> heads;
-  std::array<Piece<8>, kPositionCount> positions;
-  std::array<Piece<24>, 6> tails;
-  Pieces() {
-    for (int k = 0; k < kRelationKindCount; ++k)
-      heads[k] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
-                           R"(","positions":[)");
-    for (int p = 0; p < kPositionCount; ++p) positions[p] = Piece<8>('"' + std::string(PositionName(Position(p))) + '"');
-    tails[0] = Piece<24>(R"(","element":null})");
-    for (int e = 1; e <= 5; ++e) tails[e] = Piece<24>(R"(","element":")" + std::string(Element{e}.name()) + R"("})");
-  }
-};
-
-// Room for one relation in its JSON form, with the blocks' slack past its
-// end: a head, three positions and their commas, the characters and a tail.
-constexpr std::size_t kRelationRoom = 48 + 3 * 9 + 16 + 3 * 3 + 24;
-
 // A stem's or branch's name: one character of three bytes.
 constexpr std::size_t kSignBytes = 3;
 char* PutSign(char* p, std::string_view name) {
@@ -59,28 +39,75 @@ char* PutSign(char* p, std::string_view name) {
   return p + kSignBytes;
 }
 
-// The relations, each written as one object straight into the output. Kinds, positions, characters and elements are
-// the program's own words: nothing in them needs escaping.
-void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit* const> hits) {
-  static const Pieces pieces;
-  w.BeginArray();
-  for (const RelationHit* const hit : hits) {
-    const RelationHit& h = *hit;
-    w.PutValue(kRelationRoom, [&](char* p) {
-      p = pieces.heads[static_cast<std::size_t>(h.kind)].Put(p);
-      for (int i = 0; i < h.count; ++i) {
-        if (i > 0) *p++ = ',';
-        p = pieces.positions[static_cast<std::size_t>(pillars[h.at[i]].position)].Put(p);
-      }
-      p = PutText(p, R"(],"chars":")");
-      for (int i = 0; i < h.count; ++i) {
-        const Pillar pillar = pillars[h.at[i]].pillar;
-        p = PutSign(p, h.onStems() ? pillar.stem.name() : pillar.branch.name());
-      }
-      return pieces.tails[static_cast<std::size_t>(h.element.number())].Put(p);
-    });
+// The fixed pieces of a relation's JSON form, made once: its start by kind
+// with its first position, the other positions quoted (one after a comma, and
+// the last with what follows up to the characters), its end by element (null
+// for none), and for a pair its characters in either order with its end.
+struct Pieces {
+  std::array<std::array<Piece<48>, kPositionCount>, kRelationKindCount> heads;
+  std::array<Piece<16>, kPositionCount> middlePositions;
+  std::array<Piece<24>, kPositionCount> lastPositions;
+  std::array<Piece<24>, 6> tails;
+  std::vector<std::array<Piece<32>, 2>> pairEnds;  // by entry, as found and reversed
+  Pieces() {
+    for (int p = 0; p < kPositionCount; ++p) {
+      const std::string quoted = '"' + std::string(PositionName(Position(p))) + '"';
+      for (int k = 0; k < kRelationKindCount; ++k)
+        heads[k][p] = Piece<48>(std::string(R"({"kind":")") + std::string(RelationKindName(RelationKind(k))) +
+                                R"(","positions":[)" + quoted);
+      middlePositions[p] = Piece<16>(',' + quoted);
+      lastPositions[p] = Piece<24>(',' + quoted + R"(],"chars":")");
+    }
+    const auto tail = [](Element e) {
+      return e.valid() ? R"(","element":")" + std::string(e.name()) + R"("})" : std::string(R"(","element":null})");
+    };
+    for (int e = 0; e <= 5; ++e) tails[e] = Piece<24>(tail(Element{e}));
+    for (const RelationEntry& e : RelationEntries()) {
+      const auto name = [&e](int i) { return e.onStems() ? Stem{e.chars[i]}.name() : Branch{e.chars[i]}.name(); };
+      const std::string a(name(0)), b(name(1));
+      pairEnds.push_back({Piece<32>(a + b + tail(e.element)), Piece<32>(b + a + tail(e.element))});
+    }
   }
-  w.EndArray();
+};
+
+// Room for one relation in its JSON form and the comma after it, with the
+// blocks' slack past its end: a head, two more positions, the characters and
+// a tail.
+constexpr std::size_t kRelationRoom = 48 + 16 + 24 + 3 * kSignBytes + 24 + 1;
+static_assert(kRelationRoom >= 48 + 24 + 32 + 1);
+
+// The relations as one array written straight into the output. Kinds,
+// positions, characters and elements are the program's own words: nothing in
+// them needs escaping.
+void WriteList(JsonWriter& w, std::span<const PlacedPillar> pillars, std::span<const RelationHit> hits) {
+  static const Pieces pieces;
+  const std::span<const RelationEntry> entries = RelationEntries();
+  w.PutValue(2 + hits.size() * kRelationRoom, [&](char* p) {
+    *p++ = '[';
+    for (const RelationHit h : hits) {
+      const std::size_t number = h.entryNumber();
+      const RelationEntry& e = entries[number];
+      const auto position = [h](int i) { return static_cast<std::size_t>(h.position(i)); };
+      p = pieces.heads[static_cast<std::size_t>(e.kind)][position(0)].Put(p);
+      if (e.count == 2) {
+        p = pieces.lastPositions[position(1)].Put(p);
+        p = pieces.pairEnds[number][h.reversed() ? 1 : 0].Put(p);
+      } else {
+        p = pieces.middlePositions[position(1)].Put(p);
+        p = pieces.lastPositions[position(2)].Put(p);
+        for (int i = 0; i < 3; ++i) {
+          const Pillar pillar = pillars[h.at(i)].pillar;
+          p = PutSign(p, e.onStems() ? pillar.stem.name() : pillar.branch.name());
+        }
+        p = pieces.tails[static_cast<std::size_t>(e.element.number())].Put(p);
+      }
+      *p++ = ',';
+    }
+    // The last comma closes the array.
+    if (hits.empty()) *p++ = ']';
+    else p[-1] = ']';
+    return p;
+  });
 }
 
 // Kinds, positions, characters and elements are the program's own words:
@@ -109,24 +136,18 @@ void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations) {
   w.EndArray();
 }
 
+void WriteRelations(JsonWriter& w, std::span<const PlacedPillar> pillars) {
+  ChartRelationHits hits;
+  const HitCounts counts = FindChartRelationHits(pillars, hits);
+  w.Key("Relations");
+  WriteList(w, pillars, std::span(hits.data(), counts.natal));
+  w.Key("FlowRelations");
+  WriteList(w, pillars, std::span(hits.data() + counts.natal, counts.all - counts.natal));
+}
+
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow) {
   std::array<PlacedPillar, kMaxChartPositions> room;
-  const std::span<const PlacedPillar> pillars(room.data(), ChartPositionsInto(chart, &flow, room));
-  // The room of the list is kept from chart to chart on each thread.
-  thread_local std::vector<RelationHit> hits;
-  thread_local std::vector<const RelationHit*> natal, flowing;
-  FindRelationHits(pillars, hits);
-  natal.clear();
-  flowing.clear();
-  for (const RelationHit& h : hits) {
-    bool joinsFlow = false;
-    for (int i = 0; i < h.count; ++i) joinsFlow = joinsFlow || !IsNatal(pillars[h.at[i]].position);
-    (joinsFlow ? flowing : natal).push_back(&h);
-  }
-  w.Key("Relations");
-  WriteList(w, pillars, natal);
-  w.Key("FlowRelations");
-  WriteList(w, pillars, flowing);
+  WriteRelations(w, std::span<const PlacedPillar>(room.data(), ChartPositionsInto(chart, &flow, room)));
 }
 
 void WriteCrossRelations(JsonWriter& w, const std::vector<CrossRelation>& relations) {

@@ -2,6 +2,7 @@
 // them in JSON.
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "analysis/relations.hpp"
@@ -18,6 +19,9 @@ namespace qelm::cli {
 // with the characters in the order of the positions and the element ("木" …
 // "水") for 天干五合, 六合, 三合, 半合, 拱合 and 三會, null otherwise.
 void WriteRelations(JsonWriter& w, const ChartState& chart, const FlowState& flow);
+// The same for the pillars of a chart as ChartPositionsInto gives them (at
+// most kMaxChartPositions).
+void WriteRelations(JsonWriter& w, std::span<const PlacedPillar> pillars);
 
 // One list of relations as an array of such objects.
 void WriteRelationList(JsonWriter& w, const std::vector<Relation>& relations);

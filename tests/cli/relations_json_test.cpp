@@ -1,9 +1,12 @@
 // "Relations" and "FlowRelations" in the chart's JSON.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "cli/relations_json.hpp"
 #include "run_report.hpp"
 
 namespace qelm::cli {
@@ -42,6 +45,41 @@ TEST(RelationsJson, NatalAndFlowRelationsOfAChart) {
   const Json harm = Json::parse(R"({"kind":"六害","positions":["月","運"],"chars":"寅巳","element":null})");
   EXPECT_NE(std::ranges::find(flow, punish), flow.end());
   EXPECT_NE(std::ranges::find(flow, harm), flow.end());
+}
+
+// The lists written from pieces made once are, byte for byte, those composed
+// relation by relation from RelationsOf, for random pillars at the positions
+// a chart gives (the luck pillar only sometimes, some pillars not valid;
+// every entry comes in both orders many times over).
+TEST(RelationsJson, PiecesWriteWhatTheComposedRelationsSay) {
+  std::mt19937 random(28);
+  const auto number = [&](int n) { return 1 + static_cast<int>(random() % static_cast<unsigned>(n)); };
+  std::size_t relations = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<PlacedPillar> pillars;
+    const bool luck = round % 3 != 0;
+    for (int p = 0; p < kPositionCount; ++p) {
+      if (static_cast<Position>(p) == Position::Luck && !luck) continue;
+      const bool invalid = random() % 20 == 0;
+      pillars.push_back({static_cast<Position>(p), {invalid ? Stem{} : Stem{number(10)}, Branch{number(12)}}});
+    }
+    rapidjson::StringBuffer fast, composed;
+    JsonWriter a(fast), b(composed);
+    a.BeginObject();
+    WriteRelations(a, pillars);
+    a.EndObject();
+    const ChartRelations r = RelationsOf(pillars);
+    b.BeginObject();
+    b.Key("Relations");
+    WriteRelationList(b, r.natal);
+    b.Key("FlowRelations");
+    WriteRelationList(b, r.flow);
+    b.EndObject();
+    ASSERT_EQ(std::string(fast.GetString(), fast.GetSize()), std::string(composed.GetString(), composed.GetSize()))
+        << "round " << round;
+    relations += r.natal.size() + r.flow.size();
+  }
+  EXPECT_GT(relations, 2000u * 20);
 }
 
 }  // namespace
