@@ -30,6 +30,7 @@ enum class Rule {
   Void,       // both branches of the pair
 };
 enum class Key { DayStem, YearStem, DayBranch, YearBranch, MonthBranch, DayPillar, YearPillar };
+constexpr std::size_t kKeyCount = 7;
 
 
 struct Entry {
@@ -197,9 +198,13 @@ void AddEntry(StarRows& rows, const Entry& e, const Keys& k) {
 // directions of counting where one of them counts by the direction.
 struct Run {
   Row row;
+  StarParts::Parts StarParts::*parts;  // the same row among a chart's parts
   Key key;
-  bool directed = false;
-  std::vector<StarPieceRow> placed;  // [(value − 1) × (directed ? 2 : 1) + forward]
+  std::size_t directions = 1;          // 2 where a star counts by the direction
+  std::vector<StarPieceRow> placed;    // [value × directions + forward], none at value 0
+  std::size_t at(int value, bool forward) const {
+    return static_cast<std::size_t>(value) * directions + (directions == 2 && forward ? 1 : 0);
+  }
 };
 
 // The decade (旬) of a pillar by the branch its 甲 stands on, 1 甲子旬, 2 甲寅旬
@@ -248,18 +253,25 @@ void PutPieces(StarPieceRow& pieces, const StarRow& row) {
   }
 }
 
+StarParts::Parts StarParts::*PartsOf(Row row) {
+  if (row == &StarRows::StemStars) return &StarParts::StemStars;
+  if (row == &StarRows::BranchStars) return &StarParts::BranchStars;
+  assert(row == &StarRows::VoidMarks);
+  return &StarParts::VoidMarks;
+}
+
 Run MakeRun(std::span<const Entry> entries) {
-  Run run{entries.front().row, entries.front().key, false, {}};
-  for (const Entry& e : entries) run.directed |= e.rule == Rule::YuanChen || e.rule == Rule::GouJiao;
+  const Row row = entries.front().row;
+  Run run{row, PartsOf(row), entries.front().key, 1, {}};
+  for (const Entry& e : entries)
+    if (e.rule == Rule::YuanChen || e.rule == Rule::GouJiao) run.directions = 2;
   const int values = KeyCount(run.key);
-  run.placed.resize(static_cast<std::size_t>(values * (run.directed ? 2 : 1)));
+  run.placed.resize(static_cast<std::size_t>(values + 1) * run.directions);
   for (int v = 1; v <= values; ++v) {
     for (const bool forward : {false, true}) {
-      if (!forward && !run.directed) continue;
       StarRows rows;
       for (const Entry& e : entries) AddEntry(rows, e, KeysWith(run.key, v, forward));
-      const int at = run.directed ? 2 * (v - 1) + forward : v - 1;
-      PutPieces(run.placed[static_cast<std::size_t>(at)], rows.*run.row);
+      PutPieces(run.placed[run.at(v, forward)], rows.*run.row);
     }
   }
   return run;
@@ -295,19 +307,11 @@ std::array<StarPieceRow, 13> MakeRings(const std::array<Word, 12>& words) {
 struct Made {
   std::array<StarPieceRow, 13> growthStages = MakeRings(kGrowthStageNames);
   std::array<StarPieceRow, 13> yearGods = MakeRings(kYearGodNames);
-  StarPieceRow none{};  // a run's row where its key is missing
   std::vector<Run> ziPing = MakeRuns(kZiPingList), sanMing = MakeRuns(kSanMingList);
 };
 const Made& MadeOnce() {
   static const Made made;
   return made;
-}
-
-StarParts::Parts StarParts::*PartsOf(Row row) {
-  if (row == &StarRows::StemStars) return &StarParts::StemStars;
-  if (row == &StarRows::BranchStars) return &StarParts::BranchStars;
-  assert(row == &StarRows::VoidMarks);
-  return &StarParts::VoidMarks;
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,
@@ -332,19 +336,24 @@ int GrowthStart(const ChartState& c, School school) {
 StarParts StarPartsOf(const ChartState& c, School school) {
   const Made& made = MadeOnce();
   StarParts parts;
-  parts.GrowthStages = {{&made.growthStages[static_cast<std::size_t>(GrowthStart(c, school))]}, 1};
+  parts.GrowthStart = GrowthStart(c, school);
+  parts.GrowthStages = {{&made.growthStages[static_cast<std::size_t>(parts.GrowthStart)]}, 1};
   // 太歲 stands on the year branch, 歲破 opposite it.
-  parts.YearGods = {{&made.yearGods[static_cast<std::size_t>(c.YearBranch.valid() ? c.YearBranch.number() : 0)]}, 1};
+  parts.YearBranch = c.YearBranch.valid() ? c.YearBranch.number() : 0;
+  parts.YearGods = {{&made.yearGods[static_cast<std::size_t>(parts.YearBranch)]}, 1};
   const Keys k = KeysOf(c);
+  std::array<int, kKeyCount> values;
+  for (std::size_t key = 0; key < kKeyCount; ++key) values[key] = KeyValue(static_cast<Key>(key), k);
   for (const Run& run : school == School::ZiPing ? made.ziPing : made.sanMing) {
-    StarParts::Parts& p = parts.*PartsOf(run.row);
-    const int v = KeyValue(run.key, k);
-    const int at = run.directed ? 2 * (v - 1) + k.forward : v - 1;
+    StarParts::Parts& p = parts.*run.parts;
     assert(p.count < static_cast<int>(p.rows.size()));
-    p.rows[static_cast<std::size_t>(p.count++)] = v == 0 ? &made.none : &run.placed[static_cast<std::size_t>(at)];
+    p.rows[static_cast<std::size_t>(p.count++)] = &run.placed[run.at(values[static_cast<std::size_t>(run.key)], k.forward)];
   }
   return parts;
 }
+
+const std::array<StarPieceRow, 13>& GrowthStageRings() { return MadeOnce().growthStages; }
+const std::array<StarPieceRow, 13>& YearGodRings() { return MadeOnce().yearGods; }
 
 StarRows BuildStarRows(const ChartState& c, School school) {
   const StarParts parts = StarPartsOf(c, school);

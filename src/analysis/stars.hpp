@@ -39,8 +39,13 @@ struct StarParts {
     int count = 0;
   };
   Parts GrowthStages, StemStars, BranchStars, YearGods, VoidMarks;
+  int GrowthStart = 0;  // the branch of 長生 (0 none): GrowthStages is that ring
+  int YearBranch = 0;   // the branch of 太歲 (0 none): YearGods is that ring
 };
 StarParts StarPartsOf(const ChartState& c, School school);
+// The rings made once, from each start branch (none at 0).
+const std::array<StarPieceRow, 13>& GrowthStageRings();
+const std::array<StarPieceRow, 13>& YearGodRings();
 // The same rows with every star placed on its own rather than copied from
 // the pieces placed once per key; for checking those pieces.
 StarRows StarRowsEntryByEntry(const ChartState& c, School school);

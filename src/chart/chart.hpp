@@ -193,6 +193,9 @@ std::string LuckAgeRange(int LuckStartAge, int k);
 // BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields,
 // birth.JieIndex and luckStart.
 void LuckSchedule(ChartState& c);
+// "yyyy年mm月dd日" as ChineseDateText writes it for the years 0 to 9999, with
+// no string in between: the date texts of the luck changes.
+DateText ChangeDateText(Date d);
 struct PalaceSet {
   Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;
   friend constexpr bool operator==(const PalaceSet&, const PalaceSet&) = default;
