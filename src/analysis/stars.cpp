@@ -209,11 +209,16 @@ struct Run {
 
 // The decade (旬) of a pillar by the branch its 甲 stands on, 1 甲子旬, 2 甲寅旬
 // … 6 甲戌旬: the void branches follow from it alone. 0 where there is none.
-int DecadeOf(Stem s, Branch b) {
+constexpr int DecadeOf(Stem s, Branch b) {
   if (!s.valid() || !b.valid()) return 0;
-  const int jia = Wrap(b.number() - s.number() + 1, 12);
+  int jia = b.number() - s.number() + 1;
+  if (jia < 1) jia += 12;
   return jia % 2 == 1 ? (jia + 1) / 2 : 0;
 }
+// 甲子 and 癸酉 of 甲子旬, 癸亥 of 甲寅旬, 甲戌 of 甲戌旬; 乙子 is no pillar.
+static_assert(DecadeOf(Stem{1}, Branch{1}) == 1 && DecadeOf(Stem{10}, Branch{10}) == 1 &&
+              DecadeOf(Stem{10}, Branch{12}) == 2 && DecadeOf(Stem{1}, Branch{11}) == 6 &&
+              DecadeOf(Stem{2}, Branch{1}) == 0);
 
 int KeyCount(Key key) {
   switch (key) {
@@ -223,18 +228,12 @@ int KeyCount(Key key) {
   }
 }
 
-int KeyValue(Key key, const Keys& k) {
+// The value of each key, in the order of Key.
+std::array<int, kKeyCount> KeyValues(const Keys& k) {
   const auto of = [](auto v) { return v.valid() ? v.number() : 0; };
-  switch (key) {
-    case Key::DayStem: return of(k.dayStem);
-    case Key::YearStem: return of(k.yearStem);
-    case Key::DayBranch: return of(k.dayBranch);
-    case Key::YearBranch: return of(k.yearBranch);
-    case Key::MonthBranch: return of(k.monthBranch);
-    case Key::DayPillar: return DecadeOf(k.dayStem, k.dayBranch);
-    case Key::YearPillar: return DecadeOf(k.yearStem, k.yearBranch);
-  }
-  return 0;
+  return {of(k.dayStem),    of(k.yearStem),    of(k.dayBranch),
+          of(k.yearBranch), of(k.monthBranch), DecadeOf(k.dayStem, k.dayBranch),
+          DecadeOf(k.yearStem, k.yearBranch)};
 }
 
 // Keys that give `key` the value v: a pillar of a decade is its 甲.
@@ -270,7 +269,9 @@ Run MakeRun(std::span<const Entry> entries) {
   for (int v = 1; v <= values; ++v) {
     for (const bool forward : {false, true}) {
       StarRows rows;
-      for (const Entry& e : entries) AddEntry(rows, e, KeysWith(run.key, v, forward));
+      const Keys k = KeysWith(run.key, v, forward);
+      assert(KeyValues(k)[static_cast<std::size_t>(run.key)] == v);
+      for (const Entry& e : entries) AddEntry(rows, e, k);
       PutPieces(run.placed[run.at(v, forward)], rows.*run.row);
     }
   }
@@ -342,8 +343,7 @@ StarParts StarPartsOf(const ChartState& c, School school) {
   parts.YearBranch = c.YearBranch.valid() ? c.YearBranch.number() : 0;
   parts.YearGods = {{&made.yearGods[static_cast<std::size_t>(parts.YearBranch)]}, 1};
   const Keys k = KeysOf(c);
-  std::array<int, kKeyCount> values;
-  for (std::size_t key = 0; key < kKeyCount; ++key) values[key] = KeyValue(static_cast<Key>(key), k);
+  const std::array<int, kKeyCount> values = KeyValues(k);
   for (const Run& run : school == School::ZiPing ? made.ziPing : made.sanMing) {
     StarParts::Parts& p = parts.*run.parts;
     assert(p.count < static_cast<int>(p.rows.size()));

@@ -209,6 +209,20 @@ std::string_view ChangeAt(const Terms& terms, int termIndex, Moment birth, Date 
   return terms.moments[at];
 }
 
+// The luck pillars of every month pillar, both ways, made once.
+const std::array<Pillar, 12>& LuckPillarsOnce(Pillar month, bool forward) {
+  using Both = std::array<std::array<Pillar, 12>, 2>;  // backward, forward
+  static const std::array<Both, 120> kPillars = [] {
+    std::array<Both, 120> pillars;
+    for (int s = 1; s <= 10; ++s)
+      for (int b = 1; b <= 12; ++b)
+        for (const bool f : {false, true})
+          pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)][f] = LuckPillars({Stem{s}, Branch{b}}, f);
+    return pillars;
+  }();
+  return kPillars[static_cast<std::size_t>((month.stem.number() - 1) * 12 + month.branch.number() - 1)][forward];
+}
+
 // The age ranges as LuckAgeRange writes them, made once for the first ages a
 // chart may have.
 const std::string& AgeRangeFrom(int age) {
@@ -295,7 +309,8 @@ void LuckSchedule(ChartState& c) {
     c.LuckAgeRanges[k - 1] = from >= 0 && from < 256 ? AgeRangeFrom(from) : LuckAgeRange(c.LuckStartAge, k);
   }
 
-  const auto pillars = LuckPillars(c.MonthPillar(), forward);
+  const Pillar month = c.MonthPillar();
+  const auto pillars = month.valid() ? LuckPillarsOnce(month, forward) : LuckPillars(month, forward);
   for (int k = 0; k < 12; ++k) {
     c.LuckStems[k] = pillars[k].stem;
     c.LuckBranches[k] = pillars[k].branch;
