@@ -56,6 +56,7 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
+using AgeRangeText = InlineText<31>;  // two numbers of any size
 
 // The school that dates the luck pillars.
 //  table:   each pillar opens at its own 節, one real minute counting as 120
@@ -124,7 +125,7 @@ struct ChartState {
   std::array<Stem, 12> LuckStems{};
   std::array<Branch, 12> LuckBranches{};
   int LuckStartAge = 0;
-  std::array<std::string, 12> LuckAgeRanges;
+  std::array<AgeRangeText, 12> LuckAgeRanges;  // " 3 -  12" …
   // The terms' moments as the solar-term table writes them; "" outside it.
   std::array<std::string_view, 12> LuckTermMoments{}, LuckMidTermMoments{};
   // Minutes of life to the start of each pillar; none where the term lies

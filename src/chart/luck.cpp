@@ -225,10 +225,10 @@ const std::array<Pillar, 12>& LuckPillarsOnce(Pillar month, bool forward) {
 
 // The age ranges as LuckAgeRange writes them, made once for the first ages a
 // chart may have.
-const std::string& AgeRangeFrom(int age) {
-  static const std::array<std::string, 256> kRanges = [] {
-    std::array<std::string, 256> ranges;
-    for (int a = 0; a < 256; ++a) ranges[static_cast<std::size_t>(a)] = LuckAgeRange(a, 1);
+const AgeRangeText& AgeRangeFrom(int age) {
+  static const std::array<AgeRangeText, 256> kRanges = [] {
+    std::array<AgeRangeText, 256> ranges;
+    for (int a = 0; a < 256; ++a) ranges[static_cast<std::size_t>(a)].assign(LuckAgeRange(a, 1));
     return ranges;
   }();
   return kRanges[static_cast<std::size_t>(age)];
@@ -306,7 +306,8 @@ void LuckSchedule(ChartState& c) {
   if (c.conventions.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
   for (int k = 1; k <= 12; ++k) {
     const int from = (k - 1) * 10 + c.LuckStartAge;
-    c.LuckAgeRanges[k - 1] = from >= 0 && from < 256 ? AgeRangeFrom(from) : LuckAgeRange(c.LuckStartAge, k);
+    if (from >= 0 && from < 256) c.LuckAgeRanges[k - 1] = AgeRangeFrom(from);
+    else c.LuckAgeRanges[k - 1].assign(LuckAgeRange(c.LuckStartAge, k));
   }
 
   const Pillar month = c.MonthPillar();

@@ -20,8 +20,8 @@ template <typename Text>
 using ByRing = std::array<std::array<Text, 12>, 13>;  // [start][branch]
 
 // The texts `compose(branch, word)` gives for each ring's words.
-template <typename Text, typename Compose>
-ByRing<Text> Around(const std::array<StarPieceRow, 13>& rings, Compose compose) {
+template <typename Text, typename MakeText>
+ByRing<Text> Around(const std::array<StarPieceRow, 13>& rings, MakeText compose) {
   ByRing<Text> texts{};
   for (std::size_t start = 0; start < rings.size(); ++start) {
     for (std::size_t b = 0; b < 12; ++b) {
