@@ -240,7 +240,8 @@ std::array<int, kKeyCount> KeyValues(const Keys& k) {
 Keys KeysWith(Key key, int v, bool forward) {
   switch (key) {
     case Key::DayStem: case Key::YearStem: return {Stem{v}, Stem{v}, {}, {}, {}, forward};
-    case Key::DayPillar: case Key::YearPillar: return {Stem{1}, Stem{1}, Branch{2 * v - 1}, Branch{2 * v - 1}, {}, forward};
+    case Key::DayPillar: case Key::YearPillar:
+      return {Stem{1}, Stem{1}, Branch{2 * v - 1}, Branch{2 * v - 1}, {}, forward};
     default: return {{}, {}, Branch{v}, Branch{v}, Branch{v}, forward};
   }
 }
@@ -268,6 +269,7 @@ Run MakeRun(std::span<const Entry> entries) {
   run.placed.resize(static_cast<std::size_t>(values + 1) * run.directions);
   for (int v = 1; v <= values; ++v) {
     for (const bool forward : {false, true}) {
+      if (!forward && run.directions == 1) continue;
       StarRows rows;
       const Keys k = KeysWith(run.key, v, forward);
       assert(KeyValues(k)[static_cast<std::size_t>(run.key)] == v);
@@ -347,7 +349,8 @@ StarParts StarPartsOf(const ChartState& c, School school) {
   for (const Run& run : school == School::ZiPing ? made.ziPing : made.sanMing) {
     StarParts::Parts& p = parts.*run.parts;
     assert(p.count < static_cast<int>(p.rows.size()));
-    p.rows[static_cast<std::size_t>(p.count++)] = &run.placed[run.at(values[static_cast<std::size_t>(run.key)], k.forward)];
+    const int v = values[static_cast<std::size_t>(run.key)];
+    p.rows[static_cast<std::size_t>(p.count++)] = &run.placed[run.at(v, k.forward)];
   }
   return parts;
 }

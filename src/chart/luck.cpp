@@ -152,8 +152,8 @@ inline void PutChangeDate(DateText& text, Date d) {
   std::array<char, 20> bytes;
   const std::int64_t day = d.time_since_epoch().count() - kFirstMarchDay;
   if (day >= 0 && day < kMarchFirsts.back()) {
-    // Four years hold 1461 days, or one or two fewer over a century not leap:
-    // the year is the estimate or the one after it.
+    // Four years hold 1461 days, one fewer for each century year that is not
+    // leap: the year is the estimate or the one after it.
     auto k = static_cast<std::size_t>(day * 4 / 1461);
     if (day >= kMarchFirsts[k + 1]) ++k;
     const auto dayOfYear = static_cast<std::size_t>(day - kMarchFirsts[k]);
