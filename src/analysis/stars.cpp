@@ -1,5 +1,7 @@
 #include "analysis/stars.hpp"
 
+#include "analysis/star_tables.hpp"
+
 #include <cassert>
 #include <cstdint>
 #include <span>
@@ -10,138 +12,8 @@ namespace qelm {
 
 namespace {
 
+using namespace star_tables;
 using Row = StarRow StarRows::*;
-
-// ------------------------------------------------------------ fixed words
-
-// A word of a row (a star's name with the blank that follows it, or a ring's
-// word) held in a block of fixed size: a row takes it with one fixed-size move.
-struct Word {
-  std::array<char, 16> bytes{};
-  std::size_t size = 0;
-  constexpr Word() = default;
-  constexpr Word(std::string_view text, std::string_view after = {}) : size(text.size() + after.size()) {
-    std::size_t i = 0;
-    for (const char c : text) bytes[i++] = c;
-    for (const char c : after) bytes[i++] = c;
-  }
-  constexpr Word(const char* text) : Word(std::string_view(text)) {}
-  bool empty() const { return size == 0; }
-};
-
-// A star's name and the blank that follows it.
-struct StarName : Word {
-  constexpr StarName() = default;
-  constexpr StarName(std::string_view name) : Word(name, " ") {}
-  constexpr StarName(const char* name) : StarName(std::string_view(name)) {}
-};
-
-constexpr std::array<Word, 12> kGrowthStageNames{
-    "長生", "沐浴", "冠帶", "臨官", "帝旺", "衰", "病", "死", "墓", "絕", "胎", "養"};
-constexpr std::array<Word, 12> kYearGodNames{
-    "太歲", "太陽", "喪門", "太陰", "官符", "死符", "歲破", "龍德", "白虎", "天德", "弔客", "病符"};
-
-// ------------------------------------------------------------ stem tables
-
-// Two digits per stem, 甲 first: the branch on which the star stands.
-constexpr std::string_view kGrowthStartZiPing = "12120303030306060909";  // 長生: 甲乙亥 丙丁戊己寅 庚辛巳 壬癸申
-constexpr std::string_view kLu = "03040607060709101201";          // 祿: 甲祿在寅, 乙祿在卯 …
-constexpr std::string_view kNobleDawn = "02011212020102070606";   // 旦貴
-constexpr std::string_view kNobleDusk = "08091010080908030404";   // 暮貴
-constexpr std::string_view kWenChang = "06070910091012010304";    // 文昌
-constexpr std::string_view kXueTang = "12070310031006010904";     // 學堂
-constexpr std::string_view kTianChu = "06070607091012010304";     // 天廚
-constexpr std::string_view kTianGuan = "08050610110402090307";    // 天官
-constexpr std::string_view kHongYan = "07090308050511100109";     // 紅豔
-constexpr std::string_view kLiuXia = "10110809060705040312";      // 流霞
-
-// The stars that stand a fixed count of branches past the 祿, counted
-// forward round the twelve: "祿前一位為羊刃", 金輿 two past it, 唐符 seven
-// and 國印 eight.
-template <int Shift>
-constexpr std::array<char, 20> kPastLu = [] {
-  std::array<char, 20> table{};
-  for (std::size_t k = 0; k < table.size(); k += 2) {
-    const int lu = (kLu[k] - '0') * 10 + (kLu[k + 1] - '0');
-    const int branch = (lu - 1 + Shift) % 12 + 1;
-    table[k] = static_cast<char>('0' + branch / 10);
-    table[k + 1] = static_cast<char>('0' + branch % 10);
-  }
-  return table;
-}();
-constexpr std::string_view kYangRen{kPastLu<1>.data(), kPastLu<1>.size()};  // 羊刃
-constexpr std::string_view kJinYu{kPastLu<2>.data(), kPastLu<2>.size()};    // 金輿
-constexpr std::string_view kTangFu{kPastLu<7>.data(), kPastLu<7>.size()};   // 唐符
-constexpr std::string_view kGuoYin{kPastLu<8>.data(), kPastLu<8>.size()};   // 國印
-
-// The entry of stem k sits at characters 2k − 1 and 2k.
-constexpr int StemTableEntry(std::string_view table, Stem s) {
-  const int k = s.number();
-  return (table[2 * k - 2] - '0') * 10 + (table[2 * k - 1] - '0');
-}
-static_assert(StemTableEntry(kLu, Stem{1}) == 3 && StemTableEntry(kLu, Stem{10}) == 1);
-static_assert(StemTableEntry(kGrowthStartZiPing, Stem{9}) == 9);
-// 甲: 祿 寅, 羊刃 卯, 金輿 辰, 唐符 酉, 國印 戌; 癸: 祿 子, 國印 申.
-static_assert(StemTableEntry(kYangRen, Stem{1}) == 4 && StemTableEntry(kJinYu, Stem{1}) == 5 &&
-              StemTableEntry(kTangFu, Stem{1}) == 10 && StemTableEntry(kGuoYin, Stem{1}) == 11 &&
-              StemTableEntry(kGuoYin, Stem{10}) == 9);
-
-// ------------------------------------------------------------ branch rules
-
-// Three-harmony groups: 申子辰, 巳酉丑, 寅午戌, 亥卯未.
-struct Harmony {
-  int shenZiChen, siYouChou, yinWuXu, haiMaoWei;
-  constexpr int of(Branch key) const {
-    switch (key.number() % 4) {
-      case 1: return shenZiChen;
-      case 2: return siYouChou;
-      case 3: return yinWuXu;
-      default: return haiMaoWei;
-    }
-  }
-};
-constexpr Harmony kYiMa{3, 12, 9, 6};       // 驛馬: 申子辰馬在寅 …
-constexpr Harmony kHuaGai{5, 2, 11, 8};     // 華蓋: the tomb of the group
-constexpr Harmony kXianChi{10, 7, 4, 1};    // 咸池 (and 飛廉)
-constexpr Harmony kJieSha{6, 3, 12, 9};     // 劫煞
-constexpr Harmony kWangShen{12, 9, 6, 3};   // 亡神
-constexpr Harmony kJiangXing{1, 10, 7, 4};  // 將星: the middle of the group
-constexpr Harmony kZaiSha{7, 4, 1, 10};     // 災煞
-constexpr Harmony kLiuE{4, 1, 10, 7};       // 六厄
-constexpr Harmony kLeiGong{9, 6, 3, 12};    // 雷公
-
-constexpr int Wrap12(int x) { return x > 12 ? x - 12 : x; }
-
-// 金神: 寅巳申亥 酉, 子卯午酉 巳, 丑辰未戌 丑.
-constexpr int JinShen(Branch key) {
-  constexpr std::array<int, 3> byRest{10, 6, 2};
-  return byRest[key.number() % 3];
-}
-
-// 孤辰 寡宿 by season: 亥子丑 寅戌, 寅卯辰 巳丑, 巳午未 申辰, 申酉戌 亥未.
-constexpr int SeasonOf(Branch key) { return (key.number() == 12 ? 0 : key.number()) / 3; }
-constexpr int GuChen(Branch key) { return std::array{3, 6, 9, 12}[SeasonOf(key)]; }
-constexpr int GuaSu(Branch key) { return std::array{11, 2, 5, 8}[SeasonOf(key)]; }
-
-// 紅鑾 卯, 天喜 酉 and 血刃 戌 for 子, counting back one branch per year.
-constexpr int CountBack(int c, Branch key) {
-  const int r = c - key.number();
-  return r < 1 ? r + 12 : r;
-}
-
-// 空亡: the two branches the decade of the pillar leaves without a stem.
-// v = 1 甲子旬 戌亥, 11 甲戌旬 申酉, 9 甲申旬 午未, 7 甲午旬 辰巳,
-// 5 甲辰旬 寅卯, 3 甲寅旬 子丑.
-constexpr std::array<int, 2> VoidBranches(Stem s, Branch b) {
-  int v = b.number() - s.number() + 1;
-  if (v < 1) v += 12;
-  if (v % 2 == 0) return {0, 0};
-  const int first = Wrap(v - 2, 12);
-  return {first, first + 1};
-}
-static_assert(VoidBranches(Stem{1}, Branch{1}) == std::array{11, 12});
-static_assert(VoidBranches(Stem{1}, Branch{11}) == std::array{9, 10});
-static_assert(VoidBranches(Stem{1}, Branch{3}) == std::array{1, 2});
 
 // ------------------------------------------------------------ the lists
 
@@ -158,6 +30,7 @@ enum class Rule {
   Void,       // both branches of the pair
 };
 enum class Key { DayStem, YearStem, DayBranch, YearBranch, MonthBranch, DayPillar, YearPillar };
+constexpr std::size_t kKeyCount = 7;
 
 
 struct Entry {
@@ -318,52 +191,90 @@ void AddEntry(StarRows& rows, const Entry& e, const Keys& k) {
   Append(rows, e.row, at[1], e.second.empty() ? e.name : e.second);  // a void pair's second branch
 }
 
-// ------------------------------------------------------------ placed once
+// ------------------------------------------------------------ made once
 
-// A run: a stretch of a school's list whose entries share their row and a key
-// of one stem or one branch. Its stars are placed once for every value of the
-// key and both directions of counting; a chart copies the texts of the
-// branches given stars.
-struct Placed {
-  int count = 0;                          // of the branches given stars
-  std::array<std::uint8_t, 12> branch{};  // each one's index
-  std::array<StarText, 12> text;          // and its stars
-};
+// A run: a stretch of a school's list whose entries share their row and key.
+// Its stars are placed once for every value of the key, and for both
+// directions of counting where one of them counts by the direction.
 struct Run {
-  std::span<const Entry> entries;
-  std::vector<std::array<Placed, 2>> placed;  // [key − 1][forward]; none for a pillar key
+  Row row;
+  StarParts::Parts StarParts::*parts;  // the same row among a chart's parts
+  Key key;
+  std::size_t directions = 1;          // 2 where a star counts by the direction
+  std::vector<StarPieceRow> placed;    // [value × directions + forward], none at value 0
+  std::size_t at(int value, bool forward) const {
+    return static_cast<std::size_t>(value) * directions + (directions == 2 && forward ? 1 : 0);
+  }
 };
 
-int KeyValue(Key key, const Keys& k) {
+// The decade (旬) of a pillar by the branch its 甲 stands on, 1 甲子旬, 2 甲寅旬
+// … 6 甲戌旬: the void branches follow from it alone. 0 where there is none.
+constexpr int DecadeOf(Stem s, Branch b) {
+  if (!s.valid() || !b.valid()) return 0;
+  int jia = b.number() - s.number() + 1;
+  if (jia < 1) jia += 12;
+  return jia % 2 == 1 ? (jia + 1) / 2 : 0;
+}
+// 甲子 and 癸酉 of 甲子旬, 癸亥 of 甲寅旬, 甲戌 of 甲戌旬; 乙子 is no pillar.
+static_assert(DecadeOf(Stem{1}, Branch{1}) == 1 && DecadeOf(Stem{10}, Branch{10}) == 1 &&
+              DecadeOf(Stem{10}, Branch{12}) == 2 && DecadeOf(Stem{1}, Branch{11}) == 6 &&
+              DecadeOf(Stem{2}, Branch{1}) == 0);
+
+int KeyCount(Key key) {
   switch (key) {
-    case Key::DayStem: return k.dayStem.valid() ? k.dayStem.number() : 0;
-    case Key::YearStem: return k.yearStem.valid() ? k.yearStem.number() : 0;
-    case Key::DayBranch: return k.dayBranch.valid() ? k.dayBranch.number() : 0;
-    case Key::YearBranch: return k.yearBranch.valid() ? k.yearBranch.number() : 0;
-    case Key::MonthBranch: return k.monthBranch.valid() ? k.monthBranch.number() : 0;
-    default: return 0;
+    case Key::DayStem: case Key::YearStem: return 10;
+    case Key::DayPillar: case Key::YearPillar: return 6;
+    default: return 12;
   }
 }
 
+// The value of each key, in the order of Key.
+std::array<int, kKeyCount> KeyValues(const Keys& k) {
+  const auto of = [](auto v) { return v.valid() ? v.number() : 0; };
+  return {of(k.dayStem),    of(k.yearStem),    of(k.dayBranch),
+          of(k.yearBranch), of(k.monthBranch), DecadeOf(k.dayStem, k.dayBranch),
+          DecadeOf(k.yearStem, k.yearBranch)};
+}
+
+// Keys that give `key` the value v: a pillar of a decade is its 甲.
+Keys KeysWith(Key key, int v, bool forward) {
+  switch (key) {
+    case Key::DayStem: case Key::YearStem: return {Stem{v}, Stem{v}, {}, {}, {}, forward};
+    case Key::DayPillar: case Key::YearPillar:
+      return {Stem{1}, Stem{1}, Branch{2 * v - 1}, Branch{2 * v - 1}, {}, forward};
+    default: return {{}, {}, Branch{v}, Branch{v}, Branch{v}, forward};
+  }
+}
+
+void PutPieces(StarPieceRow& pieces, const StarRow& row) {
+  for (std::size_t b = 0; b < 12; ++b) {
+    assert(row[b].size() <= StarPiece::capacity());
+    pieces[b] = StarPiece(row[b].view());
+  }
+}
+
+StarParts::Parts StarParts::*PartsOf(Row row) {
+  if (row == &StarRows::StemStars) return &StarParts::StemStars;
+  if (row == &StarRows::BranchStars) return &StarParts::BranchStars;
+  assert(row == &StarRows::VoidMarks);
+  return &StarParts::VoidMarks;
+}
+
 Run MakeRun(std::span<const Entry> entries) {
-  Run run{entries, {}};
-  const Key key = entries.front().key;
-  if (key == Key::DayPillar || key == Key::YearPillar) return run;
-  const bool byStem = key == Key::DayStem || key == Key::YearStem;
-  run.placed.resize(byStem ? 10 : 12);
-  for (int v = 1; v <= static_cast<int>(run.placed.size()); ++v) {
+  const Row row = entries.front().row;
+  Run run{row, PartsOf(row), entries.front().key, 1, {}};
+  for (const Entry& e : entries)
+    if (e.rule == Rule::YuanChen || e.rule == Rule::GouJiao) run.directions = 2;
+  const int values = KeyCount(run.key);
+  run.placed.resize(static_cast<std::size_t>(values + 1) * run.directions);
+  for (int v = 1; v <= values; ++v) {
     for (const bool forward : {false, true}) {
-      const Keys k = byStem ? Keys{Stem{v}, Stem{v}, {}, {}, {}, forward}
-                            : Keys{{}, {}, Branch{v}, Branch{v}, Branch{v}, forward};
+      if (!forward && run.directions == 1) continue;
       StarRows rows;
+      const Keys k = KeysWith(run.key, v, forward);
+      assert(KeyValues(k)[static_cast<std::size_t>(run.key)] == v);
       for (const Entry& e : entries) AddEntry(rows, e, k);
-      Placed& placed = run.placed[v - 1][forward];
-      const StarRow& row = rows.*entries.front().row;
-      for (std::uint8_t b = 0; b < 12; ++b) {
-        if (row[b].empty()) continue;
-        placed.branch[placed.count] = b;
-        placed.text[placed.count++] = row[b];
-      }
+      PutPieces(run.placed[run.at(v, forward)], rows.*run.row);
     }
   }
   return run;
@@ -378,16 +289,32 @@ std::vector<Run> MakeRuns(std::span<const Entry> list) {
   return runs;
 }
 
-const std::vector<Run>& RunsOf(School school) {
-  static const std::vector<Run> ziPing = MakeRuns(kZiPingList), sanMing = MakeRuns(kSanMingList);
-  return school == School::ZiPing ? ziPing : sanMing;
-}
-
 // The ring of twelve words running forward from the start branch.
 void Ring(StarRow& row, int start, const std::array<Word, 12>& words) {
   if (start < 1 || start > 12) return;
   for (std::size_t i = 0, b = static_cast<std::size_t>(start - 1); i < 12; ++i, b = b == 11 ? 0 : b + 1)
     row[b].assign(words[i].bytes, words[i].size);
+}
+
+// The rings of every start branch, none at 0.
+std::array<StarPieceRow, 13> MakeRings(const std::array<Word, 12>& words) {
+  std::array<StarPieceRow, 13> rings{};
+  for (int start = 1; start <= 12; ++start) {
+    StarRow row;
+    Ring(row, start, words);
+    PutPieces(rings[static_cast<std::size_t>(start)], row);
+  }
+  return rings;
+}
+
+struct Made {
+  std::array<StarPieceRow, 13> growthStages = MakeRings(kGrowthStageNames);
+  std::array<StarPieceRow, 13> yearGods = MakeRings(kYearGodNames);
+  std::vector<Run> ziPing = MakeRuns(kZiPingList), sanMing = MakeRuns(kSanMingList);
+};
+const Made& MadeOnce() {
+  static const Made made;
+  return made;
 }
 
 // 長生 of 三命法 follows the element of the year's 納音: 木 亥, 火 寅, 金 巳,
@@ -401,47 +328,60 @@ int SanMingGrowthStart(const ChartState& c) {
   return e >= 1 && e <= 5 ? byElement[e - 1] : 0;
 }
 
-// The rings of growth stages and year gods; `place` adds the stars.
-template <typename Place>
-StarRows Rows(const ChartState& c, School school, Place place) {
-  StarRows rows;
-  const bool ziPing = school == School::ZiPing;
-  const int start = ziPing ? (c.DayStem.valid() ? StemTableEntry(kGrowthStartZiPing, c.DayStem) : 0)
-                           : SanMingGrowthStart(c);
-  Ring(rows.GrowthStages, start, kGrowthStageNames);
-  place(rows);
-  // 太歲 stands on the year branch, 歲破 opposite it.
-  if (c.YearBranch.valid()) Ring(rows.YearGods, c.YearBranch.number(), kYearGodNames);
-  return rows;
+// The branch of 長生, 0 where the chart lacks its key.
+int GrowthStart(const ChartState& c, School school) {
+  if (school == School::SanMing) return SanMingGrowthStart(c);
+  return c.DayStem.valid() ? StemTableEntry(kGrowthStartZiPing, c.DayStem) : 0;
 }
 
 }  // namespace
 
+StarParts StarPartsOf(const ChartState& c, School school) {
+  const Made& made = MadeOnce();
+  StarParts parts;
+  parts.GrowthStart = GrowthStart(c, school);
+  parts.GrowthStages = {{&made.growthStages[static_cast<std::size_t>(parts.GrowthStart)]}, 1};
+  // 太歲 stands on the year branch, 歲破 opposite it.
+  parts.YearBranch = c.YearBranch.valid() ? c.YearBranch.number() : 0;
+  parts.YearGods = {{&made.yearGods[static_cast<std::size_t>(parts.YearBranch)]}, 1};
+  const Keys k = KeysOf(c);
+  const std::array<int, kKeyCount> values = KeyValues(k);
+  for (const Run& run : school == School::ZiPing ? made.ziPing : made.sanMing) {
+    StarParts::Parts& p = parts.*run.parts;
+    assert(p.count < static_cast<int>(p.rows.size()));
+    const int v = values[static_cast<std::size_t>(run.key)];
+    p.rows[static_cast<std::size_t>(p.count++)] = &run.placed[run.at(v, k.forward)];
+  }
+  return parts;
+}
+
+const std::array<StarPieceRow, 13>& GrowthStageRings() { return MadeOnce().growthStages; }
+const std::array<StarPieceRow, 13>& YearGodRings() { return MadeOnce().yearGods; }
+
 StarRows BuildStarRows(const ChartState& c, School school) {
-  return Rows(c, school, [&c, school](StarRows& rows) {
-    const Keys k = KeysOf(c);
-    for (const Run& run : RunsOf(school)) {
-      const Entry& first = run.entries.front();
-      if (run.placed.empty()) {
-        for (const Entry& e : run.entries) AddEntry(rows, e, k);
-        continue;
-      }
-      const int v = KeyValue(first.key, k);
-      if (v == 0) continue;
-      const Placed& placed = run.placed[static_cast<std::size_t>(v - 1)][k.forward];
-      StarRow& row = rows.*first.row;
-      for (int i = 0; i < placed.count; ++i) row[placed.branch[i]].append(placed.text[i].view());
-    }
-  });
+  const StarParts parts = StarPartsOf(c, school);
+  StarRows rows;
+  const auto join = [](StarRow& row, const StarParts::Parts& p) {
+    for (std::size_t b = 0; b < 12; ++b)
+      for (int k = 0; k < p.count; ++k) row[b].append((*p.rows[static_cast<std::size_t>(k)])[b].view());
+  };
+  join(rows.GrowthStages, parts.GrowthStages);
+  join(rows.StemStars, parts.StemStars);
+  join(rows.BranchStars, parts.BranchStars);
+  join(rows.YearGods, parts.YearGods);
+  join(rows.VoidMarks, parts.VoidMarks);
+  return rows;
 }
 
 StarRows StarRowsEntryByEntry(const ChartState& c, School school) {
-  return Rows(c, school, [&c, school](StarRows& rows) {
-    const Keys k = KeysOf(c);
-    for (const Entry& e : school == School::ZiPing ? std::span<const Entry>(kZiPingList)
-                                                   : std::span<const Entry>(kSanMingList))
-      AddEntry(rows, e, k);
-  });
+  StarRows rows;
+  Ring(rows.GrowthStages, GrowthStart(c, school), kGrowthStageNames);
+  const Keys k = KeysOf(c);
+  for (const Entry& e : school == School::ZiPing ? std::span<const Entry>(kZiPingList)
+                                                 : std::span<const Entry>(kSanMingList))
+    AddEntry(rows, e, k);
+  if (c.YearBranch.valid()) Ring(rows.YearGods, c.YearBranch.number(), kYearGodNames);
+  return rows;
 }
 
 }  // namespace qelm

@@ -24,6 +24,28 @@ struct StarRows {
   StarRow VoidMarks;     // the void (空亡) branches
 };
 StarRows BuildStarRows(const ChartState& c, School school);
+
+// A row's text at each branch within one run of stars placed by one key (or
+// within a ring), made once for every value of the key: short enough to be
+// moved whole.
+using StarPiece = InlineText<31>;
+using StarPieceRow = std::array<StarPiece, 12>;
+// A chart's rows as the rows made once that they join: at each branch a
+// row's text is the texts of its parts there, one after another. The parts
+// live as long as the program.
+struct StarParts {
+  struct Parts {
+    std::array<const StarPieceRow*, 3> rows{};
+    int count = 0;
+  };
+  Parts GrowthStages, StemStars, BranchStars, YearGods, VoidMarks;
+  int GrowthStart = 0;  // the branch of 長生 (0 none): GrowthStages is that ring
+  int YearBranch = 0;   // the branch of 太歲 (0 none): YearGods is that ring
+};
+StarParts StarPartsOf(const ChartState& c, School school);
+// The rings made once, from each start branch (none at 0).
+const std::array<StarPieceRow, 13>& GrowthStageRings();
+const std::array<StarPieceRow, 13>& YearGodRings();
 // The same rows with every star placed on its own rather than copied from
 // the pieces placed once per key; for checking those pieces.
 StarRows StarRowsEntryByEntry(const ChartState& c, School school);

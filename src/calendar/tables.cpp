@@ -97,6 +97,9 @@ std::optional<Moment> SolarTermAt(int index) {
   return Moment{std::chrono::minutes{kTermMinutes[index - 1]}};
 }
 
+std::span<const std::int32_t> SolarTermMinutes() { return kTermMinutes; }
+std::span<const std::string_view> SolarTermMoments() { return kSolarTermTable; }
+
 std::optional<LunarYearRow> LunarYearRowOf(int year) {
   if (!InYearRange(year)) return std::nullopt;
   return kLunarYearRows[year - kFirstTableYear];

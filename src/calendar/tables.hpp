@@ -10,7 +10,9 @@
 // the 24 terms of every year; index n = (Y - 1900) * 24 + k, k = 1 for 小寒.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "calendar/date.hpp"
@@ -27,6 +29,10 @@ std::optional<std::string_view> LunarYearInfo(int year);
 std::optional<std::string_view> SolarTermMoment(int index);
 // The same moment as a point in time (constant lookup, no parsing).
 std::optional<Moment> SolarTermAt(int index);
+// All the terms at once, term n at index n - 1: their moments as minutes
+// since 1970/01/01 00:00 and as texts.
+std::span<const std::int32_t> SolarTermMinutes();
+std::span<const std::string_view> SolarTermMoments();
 
 // The index of the sectional term of Gregorian month m of year y; the
 // principal term of that month is the next index.

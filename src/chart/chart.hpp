@@ -56,6 +56,7 @@ SoundElement SoundElementOf(Pillar p);  // the pillar must be valid
 
 // "yyyy年mm月dd日" (17 bytes) or "—".
 using DateText = InlineText<20>;
+using AgeRangeText = InlineText<31>;  // two numbers of any size
 
 // The school that dates the luck pillars.
 //  table:   each pillar opens at its own 節, one real minute counting as 120
@@ -124,7 +125,7 @@ struct ChartState {
   std::array<Stem, 12> LuckStems{};
   std::array<Branch, 12> LuckBranches{};
   int LuckStartAge = 0;
-  std::array<std::string, 12> LuckAgeRanges;
+  std::array<AgeRangeText, 12> LuckAgeRanges;  // " 3 -  12" …
   // The terms' moments as the solar-term table writes them; "" outside it.
   std::array<std::string_view, 12> LuckTermMoments{}, LuckMidTermMoments{};
   // Minutes of life to the start of each pillar; none where the term lies
@@ -193,6 +194,9 @@ std::string LuckAgeRange(int LuckStartAge, int k);
 // BirthMomentText) from Sex, YearPolarity, the month pillar, the birth fields,
 // birth.JieIndex and luckStart.
 void LuckSchedule(ChartState& c);
+// "yyyy年mm月dd日" as ChineseDateText writes it for the years 0 to 9999, with
+// no string in between: the date texts of the luck changes.
+DateText ChangeDateText(Date d);
 struct PalaceSet {
   Pillar LifePalace, BodyPalace, ConceptionPillar, BreathPillar;
   friend constexpr bool operator==(const PalaceSet&, const PalaceSet&) = default;

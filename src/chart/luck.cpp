@@ -1,5 +1,9 @@
 // Luck pillars (大運): direction, sequence, change moments and ages.
 #include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <span>
 
 #include "calendar/tables.hpp"
 #include "chart/chart.hpp"
@@ -96,19 +100,80 @@ namespace {
 constexpr std::int64_t kLifeMinutesPerMinute = 120;
 constexpr std::int64_t kMinutesPerDay = 1440;
 
-// "yyyy年mm月dd日", as ChineseDateText writes it, into `text`.
-void PutChangeDate(DateText& text, Date d) {
-  const std::chrono::year_month_day ymd{d};
-  const auto year = static_cast<unsigned>(static_cast<int>(ymd.year()));  // four digits in the tables
-  std::array<char, 20> bytes{};
-  char* p = PutTwoDigits(PutTwoDigits(bytes.data(), year / 100 % 100), year % 100);
-  p = std::copy_n("年", 3, p);
-  p = PutTwoDigits(p, static_cast<unsigned>(ymd.month()));
-  p = std::copy_n("月", 3, p);
-  p = PutTwoDigits(p, static_cast<unsigned>(ymd.day()));
-  p = std::copy_n("日", 3, p);
-  text.assign(bytes, static_cast<std::size_t>(p - bytes.data()));
+// "mm月dd日" for each day of a year counted from 1 March: as the leap day
+// comes last, one table serves every year.
+constexpr auto kMonthDayTexts = [] {
+  constexpr std::array<int, 12> kDaysFromMarch{31, 30, 31, 30, 31, 31, 30, 31, 30, 31, 31, 29};
+  std::array<std::array<char, 10>, 366> texts{};
+  std::size_t at = 0;
+  for (int m = 0; m < 12; ++m) {
+    for (int d = 1; d <= kDaysFromMarch[static_cast<std::size_t>(m)]; ++d) {
+      const int month = m < 10 ? m + 3 : m - 9;
+      const std::array<std::string_view, 4> parts{std::string_view(kDigitPairs.data() + 2 * month, 2), "月",
+                                                  std::string_view(kDigitPairs.data() + 2 * d, 2), "日"};
+      std::size_t n = 0;
+      for (const std::string_view part : parts)
+        for (const char c : part) texts[at][n++] = c;
+      ++at;
+    }
+  }
+  return texts;
+}();
+
+// The change dates of the tables' births fall in the 400 years from 1 March
+// 1899: the days from its start to each 1 March, and each year's text.
+constexpr int kFirstMarchYear = 1899, kMarchYears = 400;
+constexpr auto kMarchFirsts = [] {
+  std::array<std::int32_t, kMarchYears + 1> days{};
+  for (int k = 1; k <= kMarchYears; ++k) {
+    const int february = kFirstMarchYear + k;  // the year whose February closes year k - 1
+    const bool leap = february % 4 == 0 && (february % 100 != 0 || february % 400 == 0);
+    days[static_cast<std::size_t>(k)] = days[static_cast<std::size_t>(k - 1)] + (leap ? 366 : 365);
+  }
+  return days;
+}();
+constexpr auto kYearTexts = [] {  // "yyyy年" for each year from 1899
+  std::array<std::array<char, 8>, kMarchYears + 1> texts{};
+  for (int k = 0; k <= kMarchYears; ++k) {
+    const int year = kFirstMarchYear + k;
+    const std::array<std::string_view, 3> parts{std::string_view(kDigitPairs.data() + 2 * (year / 100), 2),
+                                                std::string_view(kDigitPairs.data() + 2 * (year % 100), 2), "年"};
+    std::size_t n = 0;
+    for (const std::string_view part : parts)
+      for (const char c : part) texts[static_cast<std::size_t>(k)][n++] = c;
+  }
+  return texts;
+}();
+constexpr std::int64_t kFirstMarchDay =
+    std::chrono::sys_days{std::chrono::year{kFirstMarchYear} / 3 / 1}.time_since_epoch().count();
+
+// "yyyy年mm月dd日" into `text`.
+inline void PutChangeDate(DateText& text, Date d) {
+  std::array<char, 20> bytes;
+  const std::int64_t day = d.time_since_epoch().count() - kFirstMarchDay;
+  if (day >= 0 && day < kMarchFirsts.back()) {
+    // Four years hold 1461 days, one fewer for each century year that is not
+    // leap: the year is the estimate or the one after it.
+    auto k = static_cast<std::size_t>(day * 4 / 1461);
+    if (day >= kMarchFirsts[k + 1]) ++k;
+    const auto dayOfYear = static_cast<std::size_t>(day - kMarchFirsts[k]);
+    // January and February close the year that began on 1 March.
+    std::memcpy(bytes.data(), kYearTexts[k + (dayOfYear >= 306 ? 1 : 0)].data(), 8);
+    std::memcpy(bytes.data() + 7, kMonthDayTexts[dayOfYear].data(), 10);
+  } else {
+    const std::chrono::year_month_day ymd{d};
+    const auto year = static_cast<unsigned>(static_cast<int>(ymd.year()));
+    char* p = PutTwoDigits(PutTwoDigits(bytes.data(), year / 100 % 100), year % 100);
+    std::memcpy(p, "年", 3);
+    p = PutTwoDigits(p + 3, static_cast<unsigned>(ymd.month()));
+    std::memcpy(p, "月", 3);
+    p = PutTwoDigits(p + 3, static_cast<unsigned>(ymd.day()));
+    std::memcpy(p, "日", 3);
+  }
+  text.assign(bytes, 17);
 }
+
+}  // namespace
 
 DateText ChangeDateText(Date d) {
   DateText text;
@@ -116,31 +181,54 @@ DateText ChangeDateText(Date d) {
   return text;
 }
 
+namespace {
+
+// The terms of the tables, read at once.
+struct Terms {
+  std::span<const std::int32_t> minutes = SolarTermMinutes();
+  std::span<const std::string_view> moments = SolarTermMoments();
+};
+
 // The change at a term: returns the term's moment as the tables write it and
 // puts the minutes of life to it and its date; "", none and "—" outside the
 // tables.
-std::string_view ChangeAt(int termIndex, Moment birth, Date birthDate, bool forward,
+std::string_view ChangeAt(const Terms& terms, int termIndex, Moment birth, Date birthDate, bool forward,
                           std::optional<std::int32_t>& lifeMinutes, DateText& date) {
-  const auto term = SolarTermAt(termIndex);
-  if (!term) {
+  if (termIndex < 1 || termIndex > static_cast<int>(terms.minutes.size())) {
     lifeMinutes = std::nullopt;
     date = "—";
     return "";
   }
+  const auto at = static_cast<std::size_t>(termIndex - 1);
+  const Moment term{std::chrono::minutes{terms.minutes[at]}};
   const std::int64_t m =
-      (forward ? MinutesBetween(birth, *term) : MinutesBetween(*term, birth)) * kLifeMinutesPerMinute;
+      (forward ? MinutesBetween(birth, term) : MinutesBetween(term, birth)) * kLifeMinutesPerMinute;
   lifeMinutes = static_cast<std::int32_t>(m);
   // Integer division truncates like the original count of whole days.
   PutChangeDate(date, birthDate + std::chrono::days{m / kMinutesPerDay});
-  return *SolarTermMoment(termIndex);
+  return terms.moments[at];
+}
+
+// The luck pillars of every month pillar, both ways, made once.
+const std::array<Pillar, 12>& LuckPillarsOnce(Pillar month, bool forward) {
+  using Both = std::array<std::array<Pillar, 12>, 2>;  // backward, forward
+  static const std::array<Both, 120> kPillars = [] {
+    std::array<Both, 120> pillars;
+    for (int s = 1; s <= 10; ++s)
+      for (int b = 1; b <= 12; ++b)
+        for (const bool f : {false, true})
+          pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)][f] = LuckPillars({Stem{s}, Branch{b}}, f);
+    return pillars;
+  }();
+  return kPillars[static_cast<std::size_t>((month.stem.number() - 1) * 12 + month.branch.number() - 1)][forward];
 }
 
 // The age ranges as LuckAgeRange writes them, made once for the first ages a
 // chart may have.
-const std::string& AgeRangeFrom(int age) {
-  static const std::array<std::string, 256> kRanges = [] {
-    std::array<std::string, 256> ranges;
-    for (int a = 0; a < 256; ++a) ranges[static_cast<std::size_t>(a)] = LuckAgeRange(a, 1);
+const AgeRangeText& AgeRangeFrom(int age) {
+  static const std::array<AgeRangeText, 256> kRanges = [] {
+    std::array<AgeRangeText, 256> ranges;
+    for (int a = 0; a < 256; ++a) ranges[static_cast<std::size_t>(a)].assign(LuckAgeRange(a, 1));
     return ranges;
   }();
   return kRanges[static_cast<std::size_t>(age)];
@@ -180,24 +268,33 @@ void LuckSchedule(ChartState& c) {
   const Moment birth = c.BirthMoment();
   const Date birthDate = DateOf(birth);
   // "yyyy/mm/dd", then the clock time unpadded: "2000/02/04 8:5".
-  char date[10];
-  char* p = PutDigits(date, static_cast<unsigned>(c.BirthYear), 4);
+  std::array<char, 40> text;
+  char* p = PutDigits(text.data(), static_cast<unsigned>(c.BirthYear), 4);
   *p++ = '/';
   p = PutDigits(p, static_cast<unsigned>(c.BirthMonth), 2);
   *p++ = '/';
-  PutDigits(p, static_cast<unsigned>(c.BirthDay), 2);
-  c.BirthDateText.assign(date, sizeof date);
-  c.BirthMomentText = Compose(c.BirthDateText, " ", std::to_string(c.BirthHour), ":", std::to_string(c.BirthMinute));
+  p = PutDigits(p, static_cast<unsigned>(c.BirthDay), 2);
+  c.BirthDateText.assign(text.data(), 10);
+  *p++ = ' ';
+  constexpr int kIntRoom = 11;  // a sign and ten digits
+  p = std::to_chars(p, p + kIntRoom, c.BirthHour).ptr;
+  *p++ = ':';
+  p = std::to_chars(p, p + kIntRoom, c.BirthMinute).ptr;
+  c.BirthMomentText.assign(text.data(), static_cast<std::size_t>(p - text.data()));
 
   // Forward the pillars open at the jie terms after the birth month's jie;
   // backward at the birth month's own jie and the jie terms before it.
   const int base = forward ? c.birth.JieIndex + 2 : c.birth.JieIndex;
-  for (int i = 0; i < 12; ++i) {
-    const int jie = forward ? base + 2 * i : base - 2 * i;
-    const int qi = forward ? jie + 1 : jie - 1;
-    std::optional<std::int32_t> midMinutes;  // not kept
-    c.LuckTermMoments[i] = ChangeAt(jie, birth, birthDate, forward, c.LuckChangeMinutes[i], c.LuckChangeDates[i]);
-    c.LuckMidTermMoments[i] = ChangeAt(qi, birth, birthDate, forward, midMinutes, c.LuckMidChangeDates[i]);
+  // Term n of the run counted from there: the jie opening pillar n / 2 + 1
+  // at even n, the qi halfway through it (whose minutes are not kept) at odd.
+  const Terms terms;
+  for (int n = 0; n < 24; ++n) {
+    const auto i = static_cast<std::size_t>(n / 2);
+    const bool qi = n % 2 == 1;
+    std::optional<std::int32_t> qiMinutes;
+    (qi ? c.LuckMidTermMoments : c.LuckTermMoments)[i] =
+        ChangeAt(terms, forward ? base + n : base - n, birth, birthDate, forward,
+                 qi ? qiMinutes : c.LuckChangeMinutes[i], (qi ? c.LuckMidChangeDates : c.LuckChangeDates)[i]);
   }
 
   // The start age counts whole clock hours (minutes dropped) to the first jie.
@@ -209,10 +306,12 @@ void LuckSchedule(ChartState& c) {
   if (c.conventions.luckStart != LuckStart::Table) DateFromTheFirstJie(c, birth, base, forward);
   for (int k = 1; k <= 12; ++k) {
     const int from = (k - 1) * 10 + c.LuckStartAge;
-    c.LuckAgeRanges[k - 1] = from >= 0 && from < 256 ? AgeRangeFrom(from) : LuckAgeRange(c.LuckStartAge, k);
+    if (from >= 0 && from < 256) c.LuckAgeRanges[k - 1] = AgeRangeFrom(from);
+    else c.LuckAgeRanges[k - 1].assign(LuckAgeRange(c.LuckStartAge, k));
   }
 
-  const auto pillars = LuckPillars(c.MonthPillar(), forward);
+  const Pillar month = c.MonthPillar();
+  const auto pillars = month.valid() ? LuckPillarsOnce(month, forward) : LuckPillars(month, forward);
   for (int k = 0; k < 12; ++k) {
     c.LuckStems[k] = pillars[k].stem;
     c.LuckBranches[k] = pillars[k].branch;

@@ -166,6 +166,9 @@ class InlineText {
   }
 
   std::string_view view() const { return {chars_.data(), size_}; }
+  // The whole block the text is held in, the text its first size() bytes:
+  // short texts written one after another, each with a copy of fixed size.
+  const std::array<char, N>& block() const { return chars_; }
   operator std::string_view() const { return view(); }
   operator std::string() const { return std::string(view()); }
   bool empty() const { return size_ == 0; }

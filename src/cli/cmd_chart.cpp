@@ -25,6 +25,7 @@
 #include "cli/luck_start_option.hpp"
 #include "cli/moment_input.hpp"
 #include "cli/relations_json.hpp"
+#include "cli/stars_json.hpp"
 #include "place/birth_candidates.hpp"
 #include "records/big5.hpp"
 #include "report/report.hpp"
@@ -106,20 +107,6 @@ void WriteLuckPillarNames(JsonWriter& w, const ChartState& c) {
   w.RawValue(std::string_view(text.data(), static_cast<std::size_t>(p - text.data())));
 }
 
-// A star row's texts are fixed star names, each followed by a blank: each
-// branch's name and five rows are written as one object, in their JSON form
-// as they are.
-void WriteStars(JsonWriter& w, const StarRows& rows) {
-  w.BeginArray();
-  for (int i = 0; i < 12; ++i) {
-    w.RawValue(R"({"Branch":")", Branch{i + 1}.name(), R"(","GrowthStage":")",
-               rows.GrowthStages[i].view(), R"(","StemStars":")", rows.StemStars[i].view(), R"(","BranchStars":")",
-               rows.BranchStars[i].view(), R"(","YearGod":")", rows.YearGods[i].view(), R"(","VoidMarks":")",
-               rows.VoidMarks[i].view(), R"("})");
-  }
-  w.EndArray();
-}
-
 // The whole chart as one object: the chart's fields in their order, the
 // birth moment, then everything built on the chart at the flow moment, and
 // the birthplace correction when there is one.
@@ -192,9 +179,9 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("Stars");
   w.BeginObject();
   w.Key(kZiPing);
-  WriteStars(w, BuildStarRows(c, School::ZiPing));
+  WriteStars(w, StarPartsOf(c, School::ZiPing));
   w.Key(kSanMing);
-  WriteStars(w, BuildStarRows(c, School::SanMing));
+  WriteStars(w, StarPartsOf(c, School::SanMing));
   w.EndObject();
   const Virtues v = BuildVirtues(c.MonthBranch);
   w.Key("Virtues");

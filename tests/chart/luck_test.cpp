@@ -2,6 +2,7 @@
 // the age at a date.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,15 @@ TEST(LuckIndexAt, ChangeMinuteBelongsToTheNewPillar) {
   c.LuckChangeMinutes[0] = 0;
   EXPECT_EQ(at(0), 1);
   EXPECT_EQ(at(-1), 0);
+}
+
+// The change dates are written from tables for the years their births reach
+// and worked out past them: every day, across both edges, the leap days and
+// the centuries that are not leap, reads as ChineseDateText writes it.
+TEST(ChangeDateText, AsChineseDateTextWritesIt) {
+  using namespace std::chrono;
+  for (Date d = local_days{year{1600} / 1 / 1}; d < local_days{year{2500} / 1 / 1}; d += days{1})
+    ASSERT_EQ(ChangeDateText(d).view(), ChineseDateText(d));
 }
 
 }  // namespace
