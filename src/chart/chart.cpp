@@ -1,4 +1,6 @@
 // Loading a chart from a birth moment, and what follows the flow moment.
+#include <cassert>
+
 #include "calendar/lunar.hpp"
 #include "chart/chart.hpp"
 
@@ -29,12 +31,19 @@ std::string PalaceLine(const PalaceSet& p, std::string_view separator, std::stri
 
 }  // namespace
 
-void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour) {
+char* PutLunarDateText(char* p, const MomentResult& m, bool withHour) {
   const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentMonthKind);
   const Pillar year = m.MomentPillars.NewYear;
-  AppendParts(out, year.stem.name(), year.branch.name(), "年", names.LeapMark, names.LunarMonthName, "月",
-              names.LunarDayName, "日");
-  if (withHour) AppendParts(out, Branch{m.MomentHourBranch}.name(), "時");
+  p = PutParts(p, year.stem.name(), year.branch.name(), "年", names.LeapMark, names.LunarMonthName, "月",
+               names.LunarDayName, "日");
+  if (withHour) p = PutParts(p, Branch{m.MomentHourBranch}.name(), "時");
+  return p;
+}
+
+void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour) {
+  const std::size_t at = out.size();
+  out.resize(at + kLunarDateTextRoom);
+  out.resize(static_cast<std::size_t>(PutLunarDateText(out.data() + at, m, withHour) - out.data()));
 }
 
 std::string LunarDateText(const MomentResult& m, bool withHour) {
@@ -94,18 +103,45 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
   return c;
 }
 
-std::string BirthDataLine(const ChartState& c) {
-  std::string line = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
-                             "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
-  if (c.birth.reading != TimeMode::Clock) line += " 東八區";
-  line += " (";
-  if (c.birth.reading == TimeMode::Solar) line += "真太陽時 ";
-  AppendLunarDateText(line, c.birth);
+namespace {
+
+// A text of at most `room` bytes written by put(p), as a string.
+template <typename Put>
+std::string Composed(std::size_t room, Put put) {
+  std::string text(room, '\0');
+  const char* end = put(text.data());
+  assert(end <= text.data() + room);
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+}  // namespace
+
+std::size_t BirthDataLineRoom(const ChartState& c) {
+  const Num n{0};
+  std::size_t room = PartsRoom(c.ChartKind, " 西元", n, "年", n, "月", n, "日", n, "時", n, "分", " 東八區", " (",
+                               "真太陽時 ", " ", DayChangeName(c.birth.dayChange), ")") +
+                     kLunarDateTextRoom;
+  if (c.hourCandidate) room += 1 + HourCandidateText(*c.hourCandidate).size();
+  return room;
+}
+
+char* PutBirthDataLine(char* p, const ChartState& c) {
+  p = PutParts(p, c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay}, "日",
+               Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
+  if (c.birth.reading != TimeMode::Clock) p = PutParts(p, " 東八區");
+  p = PutParts(p, " (");
+  if (c.birth.reading == TimeMode::Solar) p = PutParts(p, "真太陽時 ");
+  p = PutLunarDateText(p, c.birth);
   // A birth in the hour of 23 that keeps its own date says so.
-  if (c.birth.lateZi) AppendParts(line, " ", DayChangeName(c.birth.dayChange));
-  line += ")";
-  if (c.hourCandidate) AppendParts(line, " ", HourCandidateText(*c.hourCandidate));
-  return line;
+  if (c.birth.lateZi) p = PutParts(p, " ", DayChangeName(c.birth.dayChange));
+  p = PutParts(p, ")");
+  if (c.hourCandidate) p = PutParts(p, " ", std::string_view(HourCandidateText(*c.hourCandidate)));
+  return p;
+}
+
+std::string BirthDataLine(const ChartState& c) {
+  return Composed(BirthDataLineRoom(c), [&c](char* p) { return PutBirthDataLine(p, c); });
 }
 
 std::string HourCandidateText(const HourCandidate& h) {
@@ -114,10 +150,19 @@ std::string HourCandidateText(const HourCandidate& h) {
          clock(h.last) + ")";
 }
 
-std::string CommandingStemLine(const ChartState& c) {
+std::size_t CommandingStemLineRoom(const ChartState& c) {
+  const Num n{0};
+  return PartsRoom(c.birth.JieName, "後第", n, "日", n, "時", n, "分", " ", c.CommandStemName, "用事");
+}
+
+char* PutCommandingStemLine(char* p, const ChartState& c) {
   const MomentResult& b = c.birth;
-  return Compose(b.JieName, "後第", Num{b.JieDays}, "日", Num{b.JieHours}, "時", Num{b.JieMinutes}, "分", " ",
-                 c.CommandStemName, "用事");
+  return PutParts(p, b.JieName, "後第", Num{b.JieDays}, "日", Num{b.JieHours}, "時", Num{b.JieMinutes}, "分", " ",
+                  c.CommandStemName, "用事");
+}
+
+std::string CommandingStemLine(const ChartState& c) {
+  return Composed(CommandingStemLineRoom(c), [&c](char* p) { return PutCommandingStemLine(p, c); });
 }
 
 std::string PalaceLine(const ChartState& c) {

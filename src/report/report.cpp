@@ -24,20 +24,31 @@ constexpr std::size_t kReportRoom = 2048;
 // composing is done the string is cut to what was written.
 class Lines {
  public:
-  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {}
+  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {
+    if (end.size() <= shortEnd_.size()) end.copy(shortEnd_.data(), end.size());
+  }
   ~Lines() { out_.resize(size_); }
   Lines(const Lines&) = delete;
   Lines& operator=(const Lines&) = delete;
 
   std::string_view end() const { return end_; }
   std::size_t size() const { return size_; }
-  // Room for n bytes at the end of the text; Keep(p) keeps what was written
+  // Room for n bytes at the end of the text, and a few more for a copy of
+  // fixed size that runs past what it keeps; Keep(p) keeps what was written
   // up to p.
   char* Room(std::size_t n) {
+    n += kSpare;
     if (out_.size() - size_ < n) out_.resize(std::max(size_ + n, std::max(2 * out_.size(), kReportRoom)));
     return out_.data() + size_;
   }
   void Keep(const char* end) { size_ = static_cast<std::size_t>(end - out_.data()); }
+  // Writes the line end at p (room for it given) and returns its end; a
+  // short one goes in one four-byte copy.
+  char* PutEnd(char* p) const {
+    if (end_.size() > shortEnd_.size()) return PutText(p, end_);
+    std::memcpy(p, shortEnd_.data(), shortEnd_.size());
+    return p + end_.size();
+  }
 
   // The parts, as AppendParts takes them.
   template <typename... Parts>
@@ -47,11 +58,16 @@ class Lines {
     Keep(p);
   }
   // A line of text.
-  void Line(std::string_view text) { Append(text, end_); }
+  void Line(std::string_view text) {
+    char* p = Room(text.size() + end_.size());
+    Keep(PutEnd(PutText(p, text)));
+  }
 
  private:
+  static constexpr std::size_t kSpare = 4;
   std::string& out_;
   std::string_view end_;
+  std::array<char, kSpare> shortEnd_{};
   std::size_t size_;  // written so far
 };
 // Stands in a column that has no pillar (the luck column before the first
@@ -115,12 +131,12 @@ void Row(Lines& l, std::span<const Column> cols, Pick pick) {
   // The spare byte of each glyph is written over by the next, the last one's
   // by the line end.
   assert(!l.end().empty());
-  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size() + 1);
+  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size());
   for (const Column& col : cols) {
     std::memcpy(p, pick(col).data(), kGlyphBytes + 1);
     p += kGlyphBytes;
   }
-  l.Keep(PutText(p, l.end()));
+  l.Keep(l.PutEnd(p));
 }
 
 void StemRow(Lines& out, std::span<const Column> cols) {
@@ -143,8 +159,12 @@ void Line(Lines& l, std::string_view text) { l.Line(text); }
 void InfoHead(Lines& l, const ChartState& c) {
   const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
   const auto& n = season.SeasonNames;
-  Line(l, BirthDataLine(c));
-  l.Append(CommandingStemLine(c), " (", LuckStartText(c), ")", l.end());
+  const std::string luckStart = LuckStartText(c);
+  char* p = l.Room(BirthDataLineRoom(c) + CommandingStemLineRoom(c) + PartsRoom(" (", luckStart, ")") +
+                   2 * l.end().size());
+  p = l.PutEnd(PutBirthDataLine(p, c));
+  p = l.PutEnd(PutParts(PutCommandingStemLine(p, c), " (", luckStart, ")"));
+  l.Keep(p);
   l.Append("旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end());
 }
 
@@ -171,14 +191,32 @@ std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
   return cols;
 }
 
-void LuckDates(Lines& l, const ChartState& c) {
+// The widest luck-date line: a pillar, two dates and the gaps.
+constexpr std::size_t kLuckDateLineRoom = 2 * kGlyphBytes + 2 * DateText::capacity() + 4;
+
+// Luck pillars 1 to 10 (`luck` holds them from 10 down to 1), each with the
+// dates it changes its pillar and its branch.
+void LuckDates(Lines& l, const ChartState& c, std::span<const Column, 10> luck) {
   Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
-  for (int k = 1; k <= 10; ++k) {
-    const Pillar p = c.LuckPillar(k);
-    l.Append(p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
-                c.LuckMidChangeDates[k - 1].view(), l.end());
+  char* p = l.Room(luck.size() * (kLuckDateLineRoom + l.end().size()));
+  for (std::size_t k = 1; k <= luck.size(); ++k) {
+    const Pillar pillar = c.LuckPillar(static_cast<int>(k));
+    if (pillar.valid()) {
+      const Column& col = luck[luck.size() - k];
+      std::memcpy(p, col.stem.data(), kGlyphBytes + 1);
+      std::memcpy(p + kGlyphBytes, col.branch.data(), kGlyphBytes + 1);
+      p += 2 * kGlyphBytes;
+    } else {
+      p = PutText(PutText(p, pillar.stem.name()), pillar.branch.name());
+    }
+    p = PutText(p, "  ");
+    p = PutText(p, c.LuckChangeDates[k - 1].view());
+    p = PutText(p, "  ");
+    p = PutText(p, c.LuckMidChangeDates[k - 1].view());
+    p = l.PutEnd(p);
   }
+  l.Keep(p);
 }
 
 void WesternDate(Lines& l, const FlowState& f) {
@@ -243,7 +281,7 @@ SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const Sh
     BranchRow(out, cols.flow);
     Line(out, "");
   });
-  mark(at.dates, [&] { LuckDates(out, c); });
+  mark(at.dates, [&] { LuckDates(out, c, cols.luck); });
   return at;
 }
 
@@ -297,7 +335,7 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
   SoundRows(out, cols.flow);
   Line(out, "");
 
-  shared(&SharedLines::dates, [&] { LuckDates(out, c); });
+  shared(&SharedLines::dates, [&] { LuckDates(out, c, cols.luck); });
 }
 
 }  // namespace
