@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "analysis/scoring.hpp"
+#include "report/season_line.hpp"
 
 namespace qelm {
 
@@ -85,28 +86,26 @@ Glyph GlyphOf(std::string_view character) {
   character.copy(g.data(), kGlyphBytes);
   return g;
 }
-struct Column {
-  Glyph stem, branch, tenGod;
+// The items of one pillar's column but its ten god.
+struct PillarGlyphs {
+  Glyph stem, branch;
   std::array<Glyph, 3> sound;
 };
 
-// The columns of every pillar and every ten god, made once: a column is
-// taken whole and its ten god set by the day master.
-struct Columns {
-  Column none;                                  // no pillar
-  std::array<Column, 10 * 12> pillars;          // by stem and branch, the ten god left blank
-  std::array<std::array<Glyph, 10>, 10> gods;   // by stem and day master
-  Columns() {
-    const Glyph blank = GlyphOf(kNoPillar);
-    none = {blank, blank, blank, {blank, blank, blank}};
+// The items of every pillar and every ten god, made once.
+struct Glyphs {
+  Glyph blank = GlyphOf(kNoPillar);
+  Glyph dayMaster = GlyphOf("日");  // the day column's, in place of a ten god
+  std::array<PillarGlyphs, 1 + 10 * 12> pillars;  // no pillar, then by stem and branch
+  std::array<std::array<Glyph, 10>, 10> gods;     // by stem and day master
+  Glyphs() {
+    pillars[0] = {blank, blank, {blank, blank, blank}};
     for (int s = 1; s <= 10; ++s) {
       for (int b = 1; b <= 12; ++b) {
-        Column& col = pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
-        col = none;
-        col.stem = GlyphOf(Stem{s}.name());
-        col.branch = GlyphOf(Branch{b}.name());
+        PillarGlyphs& g = pillars[Index(Pillar{Stem{s}, Branch{b}})];
+        g = {GlyphOf(Stem{s}.name()), GlyphOf(Branch{b}.name()), pillars[0].sound};
         if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
-          col.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
+          g.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
       }
       for (int d = 1; d <= 10; ++d) {
         const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
@@ -114,15 +113,27 @@ struct Columns {
       }
     }
   }
+  // Where a valid pillar's items stand.
+  static std::size_t Index(Pillar p) {
+    return static_cast<std::size_t>((p.stem.number() - 1) * 12 + p.branch.number());
+  }
+};
+const Glyphs& TheGlyphs() {
+  static const Glyphs kGlyphs;
+  return kGlyphs;
+}
+
+// A pillar column: the pillar's items and its ten god to the day master.
+struct Column {
+  const PillarGlyphs* pillar;
+  Glyph tenGod;
 };
 
-Column ColumnOf(Pillar p, Stem dayMaster) {
-  static const Columns kColumns;
-  if (!p.valid()) return kColumns.none;
+Column ColumnOf(const Glyphs& g, Pillar p, Stem dayMaster) {
+  if (!p.valid()) return {&g.pillars[0], g.blank};
   const auto stem = static_cast<std::size_t>(p.stem.number() - 1);
-  Column col = kColumns.pillars[stem * 12 + static_cast<std::size_t>(p.branch.number() - 1)];
-  if (dayMaster.valid()) col.tenGod = kColumns.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)];
-  return col;
+  return {&g.pillars[Glyphs::Index(p)],
+          dayMaster.valid() ? g.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)] : g.blank};
 }
 
 // Appends one row: the chosen item of every column, then the line end.
@@ -140,16 +151,16 @@ void Row(Lines& l, std::span<const Column> cols, Pick pick) {
 }
 
 void StemRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.stem; });
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.pillar->stem; });
 }
 void BranchRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.branch; });
+  Row(out, cols, [](const Column& c) -> const Glyph& { return c.pillar->branch; });
 }
 void TenGodRow(Lines& out, std::span<const Column> cols) {
   Row(out, cols, [](const Column& c) -> const Glyph& { return c.tenGod; });
 }
 void SoundRows(Lines& out, std::span<const Column> cols) {
-  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.sound[i]; });
+  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.pillar->sound[i]; });
 }
 
 void Line(Lines& l, std::string_view text) { l.Line(text); }
@@ -157,15 +168,13 @@ void Line(Lines& l, std::string_view text) { l.Line(text); }
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
 void InfoHead(Lines& l, const ChartState& c) {
-  const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
-  const auto& n = season.SeasonNames;
   const std::string luckStart = LuckStartText(c);
   char* p = l.Room(BirthDataLineRoom(c) + CommandingStemLineRoom(c) + PartsRoom(" (", luckStart, ")") +
-                   2 * l.end().size());
+                   kSeasonLineRoom + 3 * l.end().size());
   p = l.PutEnd(PutBirthDataLine(p, c));
   p = l.PutEnd(PutParts(PutCommandingStemLine(p, c), " (", luckStart, ")"));
+  p = l.PutEnd(PutSeasonLine(p, c.MonthBranch, c.BirthJieDays));
   l.Keep(p);
-  l.Append("旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end());
 }
 
 void ElementLine(Lines& l, const ChartState& c) {
@@ -175,19 +184,29 @@ void ElementLine(Lines& l, const ChartState& c) {
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
-std::array<Column, 10> LuckColumns(const ChartState& c) {
+std::array<Column, 10> LuckColumns(const Glyphs& g, const ChartState& c) {
   std::array<Column, 10> cols;
-  for (int k = 10; k >= 1; --k) cols[10 - k] = ColumnOf(c.LuckPillar(k), c.DayStem);
+  for (int k = 10; k >= 1; --k) cols[10 - k] = ColumnOf(g, c.LuckPillar(k), c.DayStem);
   return cols;
 }
 
 // 運 歲 月 日 時, left to right.
-std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
+std::array<Column, 5> FlowColumns(const Glyphs& g, const ChartState& c, const FlowState& f) {
   const int k = f.CurrentLuckIndex;
   const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
   const std::array<Pillar, 5> pillars{luck, f.YearPillar(), f.MonthPillar(), f.DayPillar(), f.HourPillar()};
   std::array<Column, 5> cols;
-  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(pillars[i], c.DayStem);
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(g, pillars[i], c.DayStem);
+  return cols;
+}
+
+// 胎 時 日 月 年: the conception pillar, then the natal pillars with the year
+// at the right.
+std::array<Column, 5> NatalColumns(const Glyphs& g, const ChartState& c) {
+  const std::array<Pillar, 5> pillars{c.ConceptionPillar, c.HourPillar(), c.DayPillar(), c.MonthPillar(),
+                                      c.YearPillar()};
+  std::array<Column, 5> cols;
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(g, pillars[i], c.DayStem);
   return cols;
 }
 
@@ -204,8 +223,8 @@ void LuckDates(Lines& l, const ChartState& c, std::span<const Column, 10> luck) 
     const Pillar pillar = c.LuckPillar(static_cast<int>(k));
     if (pillar.valid()) {
       const Column& col = luck[luck.size() - k];
-      std::memcpy(p, col.stem.data(), kGlyphBytes + 1);
-      std::memcpy(p + kGlyphBytes, col.branch.data(), kGlyphBytes + 1);
+      std::memcpy(p, col.pillar->stem.data(), kGlyphBytes + 1);
+      std::memcpy(p + kGlyphBytes, col.pillar->branch.data(), kGlyphBytes + 1);
       p += 2 * kGlyphBytes;
     } else {
       p = PutText(PutText(p, pillar.stem.name()), pillar.branch.name());
@@ -224,11 +243,13 @@ void WesternDate(Lines& l, const FlowState& f) {
   Line(l, "");
 }
 
-// The columns both schools show alike.
+// The columns of both schools.
 struct SharedColumns {
+  std::array<Column, 5> natal;  // 胎 時 日 月 年
   std::array<Column, 10> luck;
   std::array<Column, 5> flow;
-  SharedColumns(const ChartState& c, const FlowState& f) : luck(LuckColumns(c)), flow(FlowColumns(c, f)) {}
+  SharedColumns(const Glyphs& g, const ChartState& c, const FlowState& f)
+      : natal(NatalColumns(g, c)), luck(LuckColumns(g, c)), flow(FlowColumns(g, c, f)) {}
 };
 
 // A stretch of a composed text, as offsets into it.
@@ -258,9 +279,9 @@ SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const Sh
   Line(out, "");
 
   // 時 日 月 年, the year at the right; the day column carries "日".
-  std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
-                   ColumnOf(c.MonthPillar(), c.DayStem), ColumnOf(c.YearPillar(), c.DayStem)};
-  natal[1].tenGod = GlyphOf("日");
+  std::array<Column, 4> natal;
+  std::copy(cols.natal.begin() + 1, cols.natal.end(), natal.begin());
+  natal[1].tenGod = TheGlyphs().dayMaster;
   TenGodRow(out, natal);
   StemRow(out, natal);
   BranchRow(out, natal);
@@ -304,15 +325,11 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
   Line(out, c.PalaceText);
   Line(out, "");
 
-  // 胎 時 日 月 年.
-  const std::array natal{ColumnOf(c.ConceptionPillar, c.DayStem), ColumnOf(c.HourPillar(), c.DayStem),
-                         ColumnOf(c.DayPillar(), c.DayStem), ColumnOf(c.MonthPillar(), c.DayStem),
-                         ColumnOf(c.YearPillar(), c.DayStem)};
   Line(out, "胎時日月年");
-  StemRow(out, natal);
-  BranchRow(out, natal);
+  StemRow(out, cols.natal);
+  BranchRow(out, cols.natal);
   Line(out, "");
-  SoundRows(out, natal);
+  SoundRows(out, cols.natal);
   Line(out, "");
 
   shared(&SharedLines::luck, [&] {
@@ -342,7 +359,7 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
 
 void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
                        std::string_view lineEnd) {
-  const SharedColumns cols(c, f);
+  const SharedColumns cols(TheGlyphs(), c, f);
   SharedLines at;
   {
     Lines lines(ziPing, lineEnd);
@@ -363,7 +380,7 @@ std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   {
     Lines lines(out, kCrLf);
-    ZiPing(lines, c, f, SharedColumns(c, f));
+    ZiPing(lines, c, f, SharedColumns(TheGlyphs(), c, f));
   }
   return out;
 }
@@ -372,7 +389,7 @@ std::string SanMingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   {
     Lines lines(out, kCrLf);
-    SanMing(lines, c, f, SharedColumns(c, f), nullptr);
+    SanMing(lines, c, f, SharedColumns(TheGlyphs(), c, f), nullptr);
   }
   return out;
 }
