@@ -4,6 +4,7 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
@@ -86,11 +87,12 @@ Glyph GlyphOf(std::string_view character) {
   character.copy(g.data(), kGlyphBytes);
   return g;
 }
-// The items of one pillar's column but its ten god.
-struct PillarGlyphs {
-  Glyph stem, branch;
-  std::array<Glyph, 3> sound;
-};
+// The items a row shows of its columns: those of the pillar, then its ten
+// god to the day master.
+enum Item : std::size_t { kStem, kBranch, kSound1, kSound2, kSound3, kTenGod };
+
+// The items of one pillar's column but its ten god, by Item.
+using PillarGlyphs = std::array<Glyph, kTenGod>;
 
 // The items of every pillar and every ten god, made once.
 struct Glyphs {
@@ -99,13 +101,18 @@ struct Glyphs {
   std::array<PillarGlyphs, 1 + 10 * 12> pillars;  // no pillar, then by stem and branch
   std::array<std::array<Glyph, 10>, 10> gods;     // by stem and day master
   Glyphs() {
-    pillars[0] = {blank, blank, {blank, blank, blank}};
+    pillars[0].fill(blank);
     for (int s = 1; s <= 10; ++s) {
       for (int b = 1; b <= 12; ++b) {
         PillarGlyphs& g = pillars[Index(Pillar{Stem{s}, Branch{b}})];
-        g = {GlyphOf(Stem{s}.name()), GlyphOf(Branch{b}.name()), pillars[0].sound};
-        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
-          g.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
+        g = pillars[0];
+        g[kStem] = GlyphOf(Stem{s}.name());
+        g[kBranch] = GlyphOf(Branch{b}.name());
+        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2)) {
+          g[kSound1] = GlyphOf(sound->SoundChar1);
+          g[kSound2] = GlyphOf(sound->SoundChar2);
+          g[kSound3] = GlyphOf(sound->SoundChar3);
+        }
       }
       for (int d = 1; d <= 10; ++d) {
         const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
@@ -136,31 +143,29 @@ Column ColumnOf(const Glyphs& g, Pillar p, Stem dayMaster) {
           dayMaster.valid() ? g.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)] : g.blank};
 }
 
-// Appends one row: the chosen item of every column, then the line end.
-template <typename Pick>
-void Row(Lines& l, std::span<const Column> cols, Pick pick) {
+// Appends a row for each item given, in order: that item of every column,
+// then the line end; with `blankAfter`, a blank line after them.
+void Rows(Lines& l, std::span<const Column> cols, std::initializer_list<Item> items, bool blankAfter = false) {
   // The spare byte of each glyph is written over by the next, the last one's
   // by the line end.
   assert(!l.end().empty());
-  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size());
-  for (const Column& col : cols) {
-    std::memcpy(p, pick(col).data(), kGlyphBytes + 1);
-    p += kGlyphBytes;
+  char* p = l.Room(items.size() * (cols.size() * kGlyphBytes + l.end().size()) + l.end().size());
+  for (const Item item : items) {
+    if (item == kTenGod) {
+      for (const Column& col : cols) {
+        std::memcpy(p, col.tenGod.data(), kGlyphBytes + 1);
+        p += kGlyphBytes;
+      }
+    } else {
+      for (const Column& col : cols) {
+        std::memcpy(p, (*col.pillar)[item].data(), kGlyphBytes + 1);
+        p += kGlyphBytes;
+      }
+    }
+    p = l.PutEnd(p);
   }
-  l.Keep(l.PutEnd(p));
-}
-
-void StemRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.pillar->stem; });
-}
-void BranchRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.pillar->branch; });
-}
-void TenGodRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.tenGod; });
-}
-void SoundRows(Lines& out, std::span<const Column> cols) {
-  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.pillar->sound[i]; });
+  if (blankAfter) p = l.PutEnd(p);
+  l.Keep(p);
 }
 
 void Line(Lines& l, std::string_view text) { l.Line(text); }
@@ -218,21 +223,19 @@ constexpr std::size_t kLuckDateLineRoom = 2 * kGlyphBytes + 2 * DateText::capaci
 void LuckDates(Lines& l, const ChartState& c, std::span<const Column, 10> luck) {
   Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
+  const PillarGlyphs* none = &TheGlyphs().pillars[0];
   char* p = l.Room(luck.size() * (kLuckDateLineRoom + l.end().size()));
   for (std::size_t k = 1; k <= luck.size(); ++k) {
-    const Pillar pillar = c.LuckPillar(static_cast<int>(k));
-    if (pillar.valid()) {
-      const Column& col = luck[luck.size() - k];
-      std::memcpy(p, col.pillar->stem.data(), kGlyphBytes + 1);
-      std::memcpy(p + kGlyphBytes, col.pillar->branch.data(), kGlyphBytes + 1);
+    // A pillar that is not there has no name.
+    if (const PillarGlyphs* pillar = luck[luck.size() - k].pillar; pillar != none) {
+      std::memcpy(p, (*pillar)[kStem].data(), kGlyphBytes + 1);
+      std::memcpy(p + kGlyphBytes, (*pillar)[kBranch].data(), kGlyphBytes + 1);
       p += 2 * kGlyphBytes;
-    } else {
-      p = PutText(PutText(p, pillar.stem.name()), pillar.branch.name());
     }
-    p = PutText(p, "  ");
-    p = PutText(p, c.LuckChangeDates[k - 1].view());
-    p = PutText(p, "  ");
-    p = PutText(p, c.LuckMidChangeDates[k - 1].view());
+    std::memcpy(p, "  ", 2);
+    p = PutText(p + 2, c.LuckChangeDates[k - 1].view());
+    std::memcpy(p, "  ", 2);
+    p = PutText(p + 2, c.LuckMidChangeDates[k - 1].view());
     p = l.PutEnd(p);
   }
   l.Keep(p);
@@ -282,26 +285,15 @@ SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const Sh
   std::array<Column, 4> natal;
   std::copy(cols.natal.begin() + 1, cols.natal.end(), natal.begin());
   natal[1].tenGod = TheGlyphs().dayMaster;
-  TenGodRow(out, natal);
-  StemRow(out, natal);
-  BranchRow(out, natal);
-  Line(out, "");
+  Rows(out, natal, {kTenGod, kStem, kBranch}, true);
 
-  mark(at.luck, [&] {
-    StemRow(out, cols.luck);
-    BranchRow(out, cols.luck);
-    Line(out, "");
-  });
+  mark(at.luck, [&] { Rows(out, cols.luck, {kStem, kBranch}, true); });
   mark(at.western, [&] {
     WesternDate(out, f);
     Line(out, "運歲月日時");
   });
-  TenGodRow(out, cols.flow);
-  mark(at.flow, [&] {
-    StemRow(out, cols.flow);
-    BranchRow(out, cols.flow);
-    Line(out, "");
-  });
+  Rows(out, cols.flow, {kTenGod});
+  mark(at.flow, [&] { Rows(out, cols.flow, {kStem, kBranch}, true); });
   mark(at.dates, [&] { LuckDates(out, c, cols.luck); });
   return at;
 }
@@ -326,31 +318,18 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
   Line(out, "");
 
   Line(out, "胎時日月年");
-  StemRow(out, cols.natal);
-  BranchRow(out, cols.natal);
-  Line(out, "");
-  SoundRows(out, cols.natal);
-  Line(out, "");
+  Rows(out, cols.natal, {kStem, kBranch}, true);
+  Rows(out, cols.natal, {kSound1, kSound2, kSound3}, true);
 
-  shared(&SharedLines::luck, [&] {
-    StemRow(out, cols.luck);
-    BranchRow(out, cols.luck);
-    Line(out, "");
-  });
-  SoundRows(out, cols.luck);
-  Line(out, "");
+  shared(&SharedLines::luck, [&] { Rows(out, cols.luck, {kStem, kBranch}, true); });
+  Rows(out, cols.luck, {kSound1, kSound2, kSound3}, true);
 
   shared(&SharedLines::western, [&] {
     WesternDate(out, f);
     Line(out, "運歲月日時");
   });
-  shared(&SharedLines::flow, [&] {
-    StemRow(out, cols.flow);
-    BranchRow(out, cols.flow);
-    Line(out, "");
-  });
-  SoundRows(out, cols.flow);
-  Line(out, "");
+  shared(&SharedLines::flow, [&] { Rows(out, cols.flow, {kStem, kBranch}, true); });
+  Rows(out, cols.flow, {kSound1, kSound2, kSound3}, true);
 
   shared(&SharedLines::dates, [&] { LuckDates(out, c, cols.luck); });
 }
