@@ -99,9 +99,10 @@ struct Glyphs {
   Glyph blank = GlyphOf(kNoPillar);
   Glyph dayMaster = GlyphOf("日");  // the day column's, in place of a ten god
   std::array<PillarGlyphs, 1 + 10 * 12> pillars;  // no pillar, then by stem and branch
-  std::array<std::array<Glyph, 10>, 10> gods;     // by stem and day master
+  std::array<std::array<Glyph, 10>, 11> gods;     // by day master (none first) and stem
   Glyphs() {
     pillars[0].fill(blank);
+    gods[0].fill(blank);
     for (int s = 1; s <= 10; ++s) {
       for (int b = 1; b <= 12; ++b) {
         PillarGlyphs& g = pillars[Index(Pillar{Stem{s}, Branch{b}})];
@@ -116,7 +117,7 @@ struct Glyphs {
       }
       for (int d = 1; d <= 10; ++d) {
         const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
-        gods[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(d - 1)] = god.empty() ? blank : GlyphOf(god);
+        gods[static_cast<std::size_t>(d)][static_cast<std::size_t>(s - 1)] = god.empty() ? blank : GlyphOf(god);
       }
     }
   }
@@ -136,12 +137,20 @@ struct Column {
   Glyph tenGod;
 };
 
-Column ColumnOf(const Glyphs& g, Pillar p, Stem dayMaster) {
-  if (!p.valid()) return {&g.pillars[0], g.blank};
-  const auto stem = static_cast<std::size_t>(p.stem.number() - 1);
-  return {&g.pillars[Glyphs::Index(p)],
-          dayMaster.valid() ? g.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)] : g.blank};
-}
+// The columns of a chart: its day master's ten gods taken once.
+class ColumnsOf {
+ public:
+  ColumnsOf(const Glyphs& g, Stem dayMaster)
+      : glyphs_(g), gods_(g.gods[static_cast<std::size_t>(dayMaster.valid() ? dayMaster.number() : 0)]) {}
+  Column operator()(Pillar p) const {
+    if (!p.valid()) return {&glyphs_.pillars[0], glyphs_.blank};
+    return {&glyphs_.pillars[Glyphs::Index(p)], gods_[static_cast<std::size_t>(p.stem.number() - 1)]};
+  }
+
+ private:
+  const Glyphs& glyphs_;
+  const std::array<Glyph, 10>& gods_;
+};
 
 // Appends a row for each item given, in order: that item of every column,
 // then the line end; with `blankAfter`, a blank line after them.
@@ -189,29 +198,29 @@ void ElementLine(Lines& l, const ChartState& c) {
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
-std::array<Column, 10> LuckColumns(const Glyphs& g, const ChartState& c) {
+std::array<Column, 10> LuckColumns(const ColumnsOf& columnOf, const ChartState& c) {
   std::array<Column, 10> cols;
-  for (int k = 10; k >= 1; --k) cols[10 - k] = ColumnOf(g, c.LuckPillar(k), c.DayStem);
+  for (int k = 10; k >= 1; --k) cols[10 - k] = columnOf(c.LuckPillar(k));
   return cols;
 }
 
 // 運 歲 月 日 時, left to right.
-std::array<Column, 5> FlowColumns(const Glyphs& g, const ChartState& c, const FlowState& f) {
+std::array<Column, 5> FlowColumns(const ColumnsOf& columnOf, const ChartState& c, const FlowState& f) {
   const int k = f.CurrentLuckIndex;
   const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
   const std::array<Pillar, 5> pillars{luck, f.YearPillar(), f.MonthPillar(), f.DayPillar(), f.HourPillar()};
   std::array<Column, 5> cols;
-  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(g, pillars[i], c.DayStem);
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = columnOf(pillars[i]);
   return cols;
 }
 
 // 胎 時 日 月 年: the conception pillar, then the natal pillars with the year
 // at the right.
-std::array<Column, 5> NatalColumns(const Glyphs& g, const ChartState& c) {
+std::array<Column, 5> NatalColumns(const ColumnsOf& columnOf, const ChartState& c) {
   const std::array<Pillar, 5> pillars{c.ConceptionPillar, c.HourPillar(), c.DayPillar(), c.MonthPillar(),
                                       c.YearPillar()};
   std::array<Column, 5> cols;
-  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(g, pillars[i], c.DayStem);
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = columnOf(pillars[i]);
   return cols;
 }
 
@@ -251,8 +260,9 @@ struct SharedColumns {
   std::array<Column, 5> natal;  // 胎 時 日 月 年
   std::array<Column, 10> luck;
   std::array<Column, 5> flow;
-  SharedColumns(const Glyphs& g, const ChartState& c, const FlowState& f)
-      : natal(NatalColumns(g, c)), luck(LuckColumns(g, c)), flow(FlowColumns(g, c, f)) {}
+  SharedColumns(const ChartState& c, const FlowState& f) : SharedColumns(c, f, ColumnsOf(TheGlyphs(), c.DayStem)) {}
+  SharedColumns(const ChartState& c, const FlowState& f, const ColumnsOf& columnOf)
+      : natal(NatalColumns(columnOf, c)), luck(LuckColumns(columnOf, c)), flow(FlowColumns(columnOf, c, f)) {}
 };
 
 // A stretch of a composed text, as offsets into it.
@@ -338,7 +348,7 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
 
 void AppendBothReports(std::string& ziPing, std::string& sanMing, const ChartState& c, const FlowState& f,
                        std::string_view lineEnd) {
-  const SharedColumns cols(TheGlyphs(), c, f);
+  const SharedColumns cols(c, f);
   SharedLines at;
   {
     Lines lines(ziPing, lineEnd);
@@ -359,7 +369,7 @@ std::string ZiPingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   {
     Lines lines(out, kCrLf);
-    ZiPing(lines, c, f, SharedColumns(TheGlyphs(), c, f));
+    ZiPing(lines, c, f, SharedColumns(c, f));
   }
   return out;
 }
@@ -368,7 +378,7 @@ std::string SanMingReport(const ChartState& c, const FlowState& f) {
   std::string out;
   {
     Lines lines(out, kCrLf);
-    SanMing(lines, c, f, SharedColumns(TheGlyphs(), c, f), nullptr);
+    SanMing(lines, c, f, SharedColumns(c, f), nullptr);
   }
   return out;
 }
