@@ -244,9 +244,9 @@ MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at);
 std::string LunarDateText(const MomentResult& m, bool withHour = true);
 void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour = true);
 // The same text written at p, which has room for kLunarDateTextRoom bytes;
-// returns its end. The room: twelve characters of three bytes (a pillar,
-// "年", "閏", a month of two, "月", a day of two, "日", a branch, "時").
-inline constexpr std::size_t kLunarDateTextRoom = 12 * 3;
+// returns its end. The room: four pieces (the year, the month, the day, the
+// hour) of up to four characters of three bytes, each copied whole.
+inline constexpr std::size_t kLunarDateTextRoom = 4 * 4 * 3;
 char* PutLunarDateText(char* p, const MomentResult& m, bool withHour = true);
 
 // A number as the texts compose it: its digits after one blank (" 5", " -3").
