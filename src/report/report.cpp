@@ -235,11 +235,14 @@ void LuckDates(Lines& l, const ChartState& c, std::span<const Column, 10> luck) 
   const PillarGlyphs* none = &TheGlyphs().pillars[0];
   char* p = l.Room(luck.size() * (kLuckDateLineRoom + l.end().size()));
   for (std::size_t k = 1; k <= luck.size(); ++k) {
-    // A pillar that is not there has no name.
-    if (const PillarGlyphs* pillar = luck[luck.size() - k].pillar; pillar != none) {
-      std::memcpy(p, (*pillar)[kStem].data(), kGlyphBytes + 1);
-      std::memcpy(p + kGlyphBytes, (*pillar)[kBranch].data(), kGlyphBytes + 1);
+    if (const PillarGlyphs* glyphs = luck[luck.size() - k].pillar; glyphs != none) {
+      std::memcpy(p, (*glyphs)[kStem].data(), kGlyphBytes + 1);
+      std::memcpy(p + kGlyphBytes, (*glyphs)[kBranch].data(), kGlyphBytes + 1);
       p += 2 * kGlyphBytes;
+    } else {
+      // Not a whole pillar: what names it has.
+      const Pillar pillar = c.LuckPillar(static_cast<int>(k));
+      p = PutText(PutText(p, pillar.stem.name()), pillar.branch.name());
     }
     std::memcpy(p, "  ", 2);
     p = PutText(p + 2, c.LuckChangeDates[k - 1].view());
