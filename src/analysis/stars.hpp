@@ -29,11 +29,13 @@ StarRows BuildStarRows(const ChartState& c, School school);
 StarRows StarRowsEntryByEntry(const ChartState& c, School school);
 
 // The four centre labels: "天德   巳", "天德合 申", "月德   壬", "月德合 丁".
+// Each a fixed head and one stem or branch: "天德   亥", "天德合 寅".
 struct Virtues {
-  std::string HeavenlyVirtue;             // 天德
-  std::string HeavenlyVirtueCombination;  // 天德合
-  std::string MonthlyVirtue;              // 月德
-  std::string MonthlyVirtueCombination;   // 月德合
+  using Text = InlineText<16>;
+  Text HeavenlyVirtue;             // 天德
+  Text HeavenlyVirtueCombination;  // 天德合
+  Text MonthlyVirtue;              // 月德
+  Text MonthlyVirtueCombination;   // 月德合
 };
 Virtues BuildVirtues(Branch monthBranch);
 

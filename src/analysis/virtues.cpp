@@ -27,7 +27,9 @@ Virtues BuildVirtues(Branch monthBranch) {
     monthlyCombination = kMonthHe[m % 4];
   }
   auto join = [](std::string_view head, std::string_view mark) {
-    return std::string(head) + std::string(mark);
+    Virtues::Text text(head);
+    text.append(mark);
+    return text;
   };
   return {join("天德   ", heavenly), join("天德合 ", heavenlyCombination), join("月德   ", monthly),
           join("月德合 ", monthlyCombination)};

@@ -273,12 +273,16 @@ FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow) {
 
   f.WesternDateText = Compose("西元", Num{e.InputYear}, "年", Num{e.InputMonth}, "月", Num{e.InputDay}, "日",
                               Num{e.InputHour}, "時", Num{e.InputMinute}, "分");
-
-  f.LunarYMDH = "陰曆 ";
-  AppendLunarDateText(f.LunarYMDH, flow);
-  AppendParts(f.LunarYMDH, "  ", flow.LastTermName, "後第", Num{flow.LastTermDays}, "日", f.CommandStemName,
-              "用事  ", flow.WeekdayText);
   return f;
+}
+
+std::string FlowLunarLine(const FlowState& f) {
+  const MomentResult& m = f.moment;
+  std::string line = "陰曆 ";
+  AppendLunarDateText(line, m);
+  AppendParts(line, "  ", m.LastTermName, "後第", Num{m.LastTermDays}, "日", f.CommandStemName, "用事  ",
+              m.WeekdayText);
+  return line;
 }
 
 Pillar FlowState::YearPillar() const { return moment.MomentPillars.Year; }

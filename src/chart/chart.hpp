@@ -224,7 +224,6 @@ struct FlowState {
   Stem CommandStem;         // of the flow moment's month
   std::string CommandStemName;
   std::string WesternDateText;  // "西元 2000年 2月 4日 20時 35分"
-  std::string LunarYMDH;        // the main window's lunar date line
 
   Pillar YearPillar() const;
   Pillar MonthPillar() const;
@@ -234,6 +233,9 @@ struct FlowState {
 };
 // chart may be null (no chart shown, or one set aside): no luck index, no age.
 FlowState ComputeFlow(const ChartState* chart, const MomentResult& flow);
+// The main window's lunar date line of the flow moment: "陰曆 ", its lunar
+// date, the term it follows, the commanding stem and the weekday.
+std::string FlowLunarLine(const FlowState& f);
 // The flow moment of the fields, read by the chart's conventions (without a
 // chart, by the default ones).
 MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at);

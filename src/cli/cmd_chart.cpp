@@ -132,39 +132,26 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.BeginObject();
   w.Field("format", kJsonFormat);
   w.Field("PersonName", UserText{c.PersonName});
-  w.Field("Sex", static_cast<int>(c.Sex));
-  w.Field("BirthYear", c.BirthYear);
-  w.Field("BirthMonth", c.BirthMonth);
-  w.Field("BirthDay", c.BirthDay);
-  w.Field("BirthHour", c.BirthHour);
-  w.Field("BirthMinute", c.BirthMinute);
-  w.Field("DayChange", DayChangeHour(c.birth.dayChange));
-  w.Field("NewYearStem", c.NewYearStem.number());
-  w.Field("NewYearBranch", c.NewYearBranch.number());
-  w.Field("NewYearPillar", PillarNameText({c.NewYearStem, c.NewYearBranch}).json());
-  w.Field("YearPolarity", static_cast<int>(c.YearPolarity));
-  w.Field("LunarYear", c.LunarYear);
-  w.Field("LunarMonth", c.LunarMonth);
-  w.Field("LunarDay", c.LunarDay);
-  w.Field("LunarHourBranch", c.LunarHourBranch.number());
-  w.Field("YearStem", c.YearStem.number());
-  w.Field("MonthStem", c.MonthStem.number());
-  w.Field("DayStem", c.DayStem.number());
-  w.Field("HourStem", c.HourStem.number());
-  w.Field("YearBranch", c.YearBranch.number());
-  w.Field("MonthBranch", c.MonthBranch.number());
-  w.Field("DayBranch", c.DayBranch.number());
-  w.Field("HourBranch", c.HourBranch.number());
-  w.Field("YearPillar", PillarNameText(c.YearPillar()).json());
-  w.Field("MonthPillar", PillarNameText(c.MonthPillar()).json());
-  w.Field("DayPillar", PillarNameText(c.DayPillar()).json());
-  w.Field("HourPillar", PillarNameText(c.HourPillar()).json());
-  w.Field("ChartKind", Own(c.ChartKind));
-  w.Field("BirthJieDays", c.BirthJieDays);
-  // The commanding stem follows the shown moment, as the luck index and the
-  // age do; the birth month's stands in the report's commanding-stem line.
-  w.Field("CommandStem", f.CommandStem.number());
-  w.Field("CommandStemName", Own(f.CommandStemName));
+  w.Members(Member{"Sex", static_cast<int>(c.Sex)}, Member{"BirthYear", c.BirthYear},
+            Member{"BirthMonth", c.BirthMonth}, Member{"BirthDay", c.BirthDay}, Member{"BirthHour", c.BirthHour},
+            Member{"BirthMinute", c.BirthMinute}, Member{"DayChange", DayChangeHour(c.birth.dayChange)},
+            Member{"NewYearStem", c.NewYearStem.number()}, Member{"NewYearBranch", c.NewYearBranch.number()},
+            Member{"NewYearPillar", PillarNameText({c.NewYearStem, c.NewYearBranch}).json()},
+            Member{"YearPolarity", static_cast<int>(c.YearPolarity)}, Member{"LunarYear", c.LunarYear},
+            Member{"LunarMonth", c.LunarMonth}, Member{"LunarDay", c.LunarDay},
+            Member{"LunarHourBranch", c.LunarHourBranch.number()}, Member{"YearStem", c.YearStem.number()},
+            Member{"MonthStem", c.MonthStem.number()}, Member{"DayStem", c.DayStem.number()},
+            Member{"HourStem", c.HourStem.number()}, Member{"YearBranch", c.YearBranch.number()},
+            Member{"MonthBranch", c.MonthBranch.number()}, Member{"DayBranch", c.DayBranch.number()},
+            Member{"HourBranch", c.HourBranch.number()}, Member{"YearPillar", PillarNameText(c.YearPillar()).json()},
+            Member{"MonthPillar", PillarNameText(c.MonthPillar()).json()},
+            Member{"DayPillar", PillarNameText(c.DayPillar()).json()},
+            Member{"HourPillar", PillarNameText(c.HourPillar()).json()}, Member{"ChartKind", Own(c.ChartKind)},
+            Member{"BirthJieDays", c.BirthJieDays},
+            // The commanding stem follows the shown moment, as the luck index
+            // and the age do; the birth month's stands in the report's
+            // commanding-stem line.
+            Member{"CommandStem", f.CommandStem.number()}, Member{"CommandStemName", Own(f.CommandStemName)});
   w.Key("LifePalace");
   WritePillar(w, c.LifePalace);
   w.Key("BodyPalace");
@@ -178,18 +165,15 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Field("LuckBranches", Map(c.LuckBranches, branchNumber));
   w.Key("LuckPillars");
   WriteLuckPillarNames(w, c);
-  w.Field("LuckStartAge", c.LuckStartAge);
-  w.Field("LuckStart", Own(LuckStartKey(c.conventions.luckStart)));
+  w.Members(Member{"LuckStartAge", c.LuckStartAge}, Member{"LuckStart", Own(LuckStartKey(c.conventions.luckStart))});
   w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
   w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
   w.Field("LuckChangeDates", Map(c.LuckChangeDates, dateText));
   w.Field("LuckMidChangeDates", Map(c.LuckMidChangeDates, dateText));
-  w.Field("BirthDateText", Own(c.BirthDateText));
-  w.Field("BirthMomentText", Own(c.BirthMomentText));
-  w.Field("CurrentLuckIndex", f.CurrentLuckIndex);
-  w.Field("FlowAge", f.FlowAge);
+  w.Members(Member{"BirthDateText", Own(c.BirthDateText)}, Member{"BirthMomentText", Own(c.BirthMomentText)},
+            Member{"CurrentLuckIndex", f.CurrentLuckIndex}, Member{"FlowAge", f.FlowAge});
   w.Key("birth");
   w.BeginObject();
   WriteMomentFields(w, c.birth);
@@ -215,10 +199,10 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   const Virtues v = BuildVirtues(c.MonthBranch);
   w.Key("Virtues");
   w.BeginObject();
-  w.Field("HeavenlyVirtue", Own(v.HeavenlyVirtue));
-  w.Field("HeavenlyVirtueCombination", Own(v.HeavenlyVirtueCombination));
-  w.Field("MonthlyVirtue", Own(v.MonthlyVirtue));
-  w.Field("MonthlyVirtueCombination", Own(v.MonthlyVirtueCombination));
+  w.Members(Member{"HeavenlyVirtue", Own(v.HeavenlyVirtue)},
+            Member{"HeavenlyVirtueCombination", Own(v.HeavenlyVirtueCombination)},
+            Member{"MonthlyVirtue", Own(v.MonthlyVirtue)},
+            Member{"MonthlyVirtueCombination", Own(v.MonthlyVirtueCombination)});
   w.EndObject();
   WriteRelations(w, c, f);
   w.Key("Report");

@@ -9,24 +9,17 @@ std::array<int, 10> PillarNumbers(const MomentPillarSet& p) {
 }
 
 void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
-  w.Field("MomentLunarYear", r.MomentLunarYear);
-  w.Field("MomentLunarMonth", r.MomentLunarMonth);
-  w.Field("MomentLunarDay", r.MomentLunarDay);
-  w.Field("MomentLeapFlag", static_cast<int>(r.MomentMonthKind));
-  w.Field("MomentHourBranch", r.MomentHourBranch);
+  w.Members(Member{"MomentLunarYear", r.MomentLunarYear}, Member{"MomentLunarMonth", r.MomentLunarMonth},
+            Member{"MomentLunarDay", r.MomentLunarDay},
+            Member{"MomentLeapFlag", static_cast<int>(r.MomentMonthKind)},
+            Member{"MomentHourBranch", r.MomentHourBranch});
   w.Field("MomentPillars", PillarNumbers(r.MomentPillars));
-  w.Field("JieIndex", r.JieIndex);
-  w.Field("JieName", JsonReadyText{r.JieName});
-  w.Field("JieDays", r.JieDays);
-  w.Field("JieHours", r.JieHours);
-  w.Field("JieMinutes", r.JieMinutes);
-  w.Field("PastMidTerm", r.PastMidTerm);
-  w.Field("LastTermName", JsonReadyText{r.LastTermName});
-  w.Field("LastTermDays", r.LastTermDays);
-  w.Field("LastTermHours", r.LastTermHours);
-  w.Field("LastTermMinutes", r.LastTermMinutes);
-  w.Field("WeekdayNumber", r.WeekdayNumber);
-  w.Field("WeekdayText", JsonReadyText{r.WeekdayText});
+  w.Members(Member{"JieIndex", r.JieIndex}, Member{"JieName", JsonReadyText{r.JieName}},
+            Member{"JieDays", r.JieDays}, Member{"JieHours", r.JieHours}, Member{"JieMinutes", r.JieMinutes},
+            Member{"PastMidTerm", r.PastMidTerm}, Member{"LastTermName", JsonReadyText{r.LastTermName}},
+            Member{"LastTermDays", r.LastTermDays}, Member{"LastTermHours", r.LastTermHours},
+            Member{"LastTermMinutes", r.LastTermMinutes}, Member{"WeekdayNumber", r.WeekdayNumber},
+            Member{"WeekdayText", JsonReadyText{r.WeekdayText}});
   w.Key("pillars");
   WritePillarNames(w, r.MomentPillars);
 }
@@ -42,11 +35,9 @@ void WriteMomentFields(JsonWriter& w, const MomentResult& r) {
 #endif
 void WritePillarNames(JsonWriter& w, const MomentPillarSet& p) {
   w.BeginObject();
-  w.Field("year", PillarNameText(p.Year).json());
-  w.Field("month", PillarNameText(p.Month).json());
-  w.Field("day", PillarNameText(p.Day).json());
-  w.Field("hour", PillarNameText(p.Hour).json());
-  w.Field("newYear", PillarNameText(p.NewYear).json());
+  w.Members(Member{"year", PillarNameText(p.Year).json()}, Member{"month", PillarNameText(p.Month).json()},
+            Member{"day", PillarNameText(p.Day).json()}, Member{"hour", PillarNameText(p.Hour).json()},
+            Member{"newYear", PillarNameText(p.NewYear).json()});
   w.EndObject();
 }
 #if defined(__GNUC__) && !defined(__clang__)

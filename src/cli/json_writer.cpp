@@ -240,6 +240,8 @@ void JsonWriter::Value(UserText text) {
 }
 
 #ifndef NDEBUG
+void JsonWriter::CheckReady(JsonReadyText text) { assert(JsonReady(text.text)); }
+
 void JsonWriter::NoteKey() {
   assert(!open_.empty() && open_.back() == '{' && keyDue_);
   keyDue_ = false;

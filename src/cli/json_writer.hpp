@@ -33,6 +33,18 @@ struct JsonReadyText {
   std::string_view text;
 };
 
+// One member of an object as JsonWriter::Members writes it: a literal key
+// with a whole number or a ready text.
+template <std::size_t N, typename V>
+struct Member {
+  const char (&key)[N];
+  V value;
+};
+template <std::size_t N>
+Member(const char (&)[N], int) -> Member<N, int>;
+template <std::size_t N>
+Member(const char (&)[N], JsonReadyText) -> Member<N, JsonReadyText>;
+
 // Whole numbers, or nothing (null) in their place.
 template <typename T>
 constexpr bool kIsNumber = std::is_integral_v<T> && !std::is_same_v<T, bool>;
@@ -156,6 +168,18 @@ class JsonWriter {
     EndValue(p);
   }
 
+  // Members of the open object one after another, written in one piece
+  // with room made once for all of them.
+  template <std::size_t... N, typename... V>
+  void Members(const Member<N, V>&... members) {
+    NoteKey();
+    NoteValue();
+    char* p = Begin(((N + 4 + MemberRoom(members.value)) + ...));
+    bool first = true;
+    ((p = PutMember(p, members, first)), ...);
+    EndValue(p);
+  }
+
   // Ends a finished value so that the next one may start: one JSON value a line.
   void EndLine();
 
@@ -198,6 +222,25 @@ class JsonWriter {
     return p;
   }
 
+  static std::size_t MemberRoom(int) { return kNumberRoom; }
+  static std::size_t MemberRoom(JsonReadyText text) { return text.text.size() + 2; }
+  // ,"key":value (no comma before the first of a run).
+  template <std::size_t N, typename V>
+  static char* PutMember(char* p, const Member<N, V>& m, bool& first) {
+    if (!first) *p++ = ',';
+    first = false;
+    p = PutKey(p, m.key);
+    if constexpr (std::is_same_v<V, int>) {
+      return PutNumber(p, m.value);
+    } else {
+      CheckReady(m.value);
+      *p++ = '"';
+      p = PutText(p, m.value.text);
+      *p++ = '"';
+      return p;
+    }
+  }
+
   static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
   template <typename T>
   static char* PutNumber(char* p, T n) {
@@ -219,11 +262,13 @@ class JsonWriter {
   // Debug builds check that keys and values come where they may: a key only
   // where an object's member is due, a value anywhere else.
 #ifdef NDEBUG
+  static void CheckReady(JsonReadyText) {}
   void NoteKey() {}
   void NoteValue() {}
   void NoteOpen(char) {}
   void NoteClose(char) {}
 #else
+  static void CheckReady(JsonReadyText text);  // nothing JSON escapes in it
   void NoteKey();
   void NoteValue();
   void NoteOpen(char bracket);

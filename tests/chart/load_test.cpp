@@ -199,7 +199,7 @@ TEST(LoadChart, TermsBeforeTheTables) {
 TEST(ComputeFlow, LunarLineWithoutAChart) {
   const FlowState f = ComputeFlow(nullptr, Calc(2000, 2, 4, 20, 35));
   EXPECT_EQ(f.WesternDateText, "西元 2000年 2月 4日 20時 35分");
-  EXPECT_EQ(f.LunarYMDH, "陰曆 己卯年十二月廿九日戌時  立春後第 0日戊土用事  金耀日(五)");
+  EXPECT_EQ(FlowLunarLine(f), "陰曆 己卯年十二月廿九日戌時  立春後第 0日戊土用事  金耀日(五)");
   EXPECT_EQ(f.CurrentLuckIndex, 0);
   EXPECT_EQ(f.FlowAge, 0);
   EXPECT_EQ(f.CommandStemName, "戊土");
@@ -213,14 +213,14 @@ TEST(ComputeFlow, LunarLineWithoutAChart) {
 TEST(ComputeFlow, DayZeroOfTheDateRow) {
   const FlowState f = ComputeFlow(nullptr, Calc(1901, 3, 0, 12, 0));
   EXPECT_EQ(f.WesternDateText, "西元 1901年 3月 0日 12時 0分");
-  EXPECT_EQ(f.LunarYMDH, ComputeFlow(nullptr, Calc(1901, 2, 28, 12, 0)).LunarYMDH);
+  EXPECT_EQ(FlowLunarLine(f), FlowLunarLine(ComputeFlow(nullptr, Calc(1901, 2, 28, 12, 0))));
 }
 
 TEST(ComputeFlow, LeapMonthAndPrincipalTerm) {
   // 1984-12-01 is day 9 of the leap tenth month; 小雪 (1984/11/22 11:11) has
   // passed by 9 days, 立冬 (11/07 13:45) by 23, so 壬 is in command.
   const FlowState f = ComputeFlow(nullptr, Calc(1984, 12, 1, 12, 0));
-  EXPECT_EQ(f.LunarYMDH, "陰曆 甲子年閏十月初九日午時  小雪後第 9日壬水用事  土耀日(六)");
+  EXPECT_EQ(FlowLunarLine(f), "陰曆 甲子年閏十月初九日午時  小雪後第 9日壬水用事  土耀日(六)");
   EXPECT_EQ(f.CommandStem, Stem{9});
 }
 

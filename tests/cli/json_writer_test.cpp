@@ -110,6 +110,11 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   w.RawValue(R"({"a":")", std::string_view("x"), R"("})");
   w.Value(2);
   w.EndArray();
+  w.Members(Member{"m1", std::numeric_limits<int>::min()}, Member{"m2", JsonReadyText{"王\\t"}}, Member{"m3", 42});
+  w.Key("inner");
+  w.BeginObject();
+  w.Members(Member{"a", 1});
+  w.EndObject();
   w.Field("last", 3);
   w.EndObject();
   const std::string written(buffer.GetString(), buffer.GetSize());
@@ -122,6 +127,10 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   j["big"] = {std::int64_t{-9223372036854775807 - 1}};
   j["nested"] = {{1, 2}, {3, 4}};
   j["raw"] = Json::array({Json::object({{"a", "x"}}), 2});
+  j["m1"] = std::numeric_limits<int>::min();
+  j["m2"] = "王\t";
+  j["m3"] = 42;
+  j["inner"] = Json::object({{"a", 1}});
   j["last"] = 3;
   EXPECT_EQ(written, Dump(j));
 }

@@ -216,7 +216,7 @@ void MainWindow::ComputeFlowMoment() {
   if (!out) return;
   const bool loaded = chartLoaded();
   flow_ = ComputeFlow(loaded ? &*chart_ : nullptr, *out.result);
-  lunarLine_->setText(QString::fromStdString(flow_.LunarYMDH));
+  lunarLine_->setText(QString::fromStdString(FlowLunarLine(flow_)));
   // Without a chart no pillar is current; stars of a chart set aside by
   // "排盤" would belong to the old flow moment, so they go too.
   luck_->MarkCurrent(loaded ? flow_.CurrentLuckIndex : 0);

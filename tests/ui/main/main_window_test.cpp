@@ -301,7 +301,7 @@ TEST_F(MainWindowTest, StartUpDrawsThePresentWithoutTenGods) {
     EXPECT_EQ(T(qPrintable(QString(prefix[c]) + "Sound1")), Q(s.SoundChar1));
     EXPECT_EQ(TextColour(L(qPrintable(QString(prefix[c]) + "Sound3"))), Element{s.SoundElementIndex}.colour());
   }
-  EXPECT_EQ(T("lunarLine"), QString::fromStdString(flow.LunarYMDH));
+  EXPECT_EQ(T("lunarLine"), QString::fromStdString(FlowLunarLine(flow)));
   EXPECT_TRUE(T("lunarLine").startsWith("陰曆 "));
   EXPECT_EQ(T("flowYearHeader"), "歲");
   EXPECT_EQ(T("flowHourHeader"), "時");
