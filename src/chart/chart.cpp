@@ -1,4 +1,9 @@
 // Loading a chart from a birth moment, and what follows the flow moment.
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <initializer_list>
+
 #include "calendar/lunar.hpp"
 #include "chart/chart.hpp"
 
@@ -29,12 +34,96 @@ std::string PalaceLine(const PalaceSet& p, std::string_view separator, std::stri
 
 }  // namespace
 
+namespace {
+
+// The pieces of a lunar date text, each with the one key it depends on: the
+// year pillar and "年", the leap mark, the month and "月", the day and "日",
+// the double hour and "時".
+// A piece holds up to four characters of three bytes.
+class LunarPiece {
+ public:
+  LunarPiece() = default;
+  LunarPiece(std::initializer_list<std::string_view> parts) {
+    for (const std::string_view s : parts) {
+      const std::size_t n = std::min(s.size(), bytes_.size() - size_);
+      s.copy(bytes_.data() + size_, n);
+      size_ += n;
+    }
+  }
+  // Writes the piece at p, which has room for kBytes, in one copy of them
+  // all; returns its end.
+  char* Put(char* p) const {
+    std::memcpy(p, bytes_.data(), kBytes);
+    return p + size_;
+  }
+  static constexpr std::size_t kBytes = 12;
+
+ private:
+  std::array<char, kBytes> bytes_{};
+  std::size_t size_ = 0;
+};
+LunarPiece YearPiece(Pillar year) { return {year.stem.name(), year.branch.name(), "年"}; }
+LunarPiece MonthPiece(int month, LunarMonthKind kind) {
+  const LunarNamesResult names = LunarNames(month, 0, kind);
+  return {names.LeapMark, names.LunarMonthName, "月"};
+}
+LunarPiece DayPiece(int day) { return {LunarNames(0, day, LunarMonthKind::Ordinary).LunarDayName, "日"}; }
+LunarPiece HourPiece(int branch) { return {Branch{branch}.name(), "時"}; }
+
+// Every piece of the keys a lunar date has, made once; a key past the
+// tables (which no date has) has its piece made when asked.
+class LunarPieces {
+ public:
+  LunarPieces() {
+    for (int s = 0; s <= 10; ++s)
+      for (int b = 0; b <= 12; ++b) years_[Index(s)][Index(b)] = YearPiece(Pillar{Stem{s}, Branch{b}});
+    for (int m = 0; m <= 12; ++m) {
+      months_[0][Index(m)] = MonthPiece(m, LunarMonthKind::Ordinary);
+      months_[1][Index(m)] = MonthPiece(m, LunarMonthKind::Leap);
+    }
+    for (int d = 0; d <= 30; ++d) days_[Index(d)] = DayPiece(d);
+    for (int b = 0; b <= 12; ++b) hours_[Index(b)] = HourPiece(b);
+  }
+
+  char* PutYear(char* p, Pillar year) const {
+    return years_[Index(year.stem.number())][Index(year.branch.number())].Put(p);
+  }
+  char* PutMonth(char* p, int month, LunarMonthKind kind) const {
+    if (month < 0 || month > 12) return MonthPiece(month, kind).Put(p);
+    return months_[kind == LunarMonthKind::Leap ? 1 : 0][Index(month)].Put(p);
+  }
+  char* PutDay(char* p, int day) const {
+    if (day < 0 || day > 30) return DayPiece(day).Put(p);
+    return days_[Index(day)].Put(p);
+  }
+  char* PutHour(char* p, int branch) const {
+    if (branch < 0 || branch > 12) return HourPiece(branch).Put(p);
+    return hours_[Index(branch)].Put(p);
+  }
+
+ private:
+  static std::size_t Index(int n) { return static_cast<std::size_t>(n); }
+  std::array<std::array<LunarPiece, 13>, 11> years_;  // by stem and branch, 0 for none
+  std::array<std::array<LunarPiece, 13>, 2> months_;  // ordinary and leap, by month
+  std::array<LunarPiece, 31> days_;
+  std::array<LunarPiece, 13> hours_;                  // by branch
+};
+
+}  // namespace
+
+char* PutLunarDateText(char* p, const MomentResult& m, bool withHour) {
+  static const LunarPieces kPieces;
+  p = kPieces.PutYear(p, m.MomentPillars.NewYear);
+  p = kPieces.PutMonth(p, m.MomentLunarMonth, m.MomentMonthKind);
+  p = kPieces.PutDay(p, m.MomentLunarDay);
+  if (withHour) p = kPieces.PutHour(p, m.MomentHourBranch);
+  return p;
+}
+
 void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour) {
-  const LunarNamesResult names = LunarNames(m.MomentLunarMonth, m.MomentLunarDay, m.MomentMonthKind);
-  const Pillar year = m.MomentPillars.NewYear;
-  AppendParts(out, year.stem.name(), year.branch.name(), "年", names.LeapMark, names.LunarMonthName, "月",
-              names.LunarDayName, "日");
-  if (withHour) AppendParts(out, Branch{m.MomentHourBranch}.name(), "時");
+  const std::size_t at = out.size();
+  out.resize(at + kLunarDateTextRoom);
+  out.resize(static_cast<std::size_t>(PutLunarDateText(out.data() + at, m, withHour) - out.data()));
 }
 
 std::string LunarDateText(const MomentResult& m, bool withHour) {
@@ -94,18 +183,45 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
   return c;
 }
 
-std::string BirthDataLine(const ChartState& c) {
-  std::string line = Compose(c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay},
-                             "日", Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
-  if (c.birth.reading != TimeMode::Clock) line += " 東八區";
-  line += " (";
-  if (c.birth.reading == TimeMode::Solar) line += "真太陽時 ";
-  AppendLunarDateText(line, c.birth);
+namespace {
+
+// A text of at most `room` bytes written by put(p), as a string.
+template <typename Put>
+std::string Composed(std::size_t room, Put put) {
+  std::string text(room, '\0');
+  const char* end = put(text.data());
+  assert(end <= text.data() + room);
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+}  // namespace
+
+std::size_t BirthDataLineRoom(const ChartState& c) {
+  const Num n{0};
+  std::size_t room = PartsRoom(c.ChartKind, " 西元", n, "年", n, "月", n, "日", n, "時", n, "分", " 東八區", " (",
+                               "真太陽時 ", " ", DayChangeName(c.birth.dayChange), ")") +
+                     kLunarDateTextRoom;
+  if (c.hourCandidate) room += 1 + HourCandidateText(*c.hourCandidate).size();
+  return room;
+}
+
+char* PutBirthDataLine(char* p, const ChartState& c) {
+  p = PutParts(p, c.ChartKind, " 西元", Num{c.BirthYear}, "年", Num{c.BirthMonth}, "月", Num{c.BirthDay}, "日",
+               Num{c.BirthHour}, "時", Num{c.BirthMinute}, "分");
+  if (c.birth.reading != TimeMode::Clock) p = PutParts(p, " 東八區");
+  p = PutParts(p, " (");
+  if (c.birth.reading == TimeMode::Solar) p = PutParts(p, "真太陽時 ");
+  p = PutLunarDateText(p, c.birth);
   // A birth in the hour of 23 that keeps its own date says so.
-  if (c.birth.lateZi) AppendParts(line, " ", DayChangeName(c.birth.dayChange));
-  line += ")";
-  if (c.hourCandidate) AppendParts(line, " ", HourCandidateText(*c.hourCandidate));
-  return line;
+  if (c.birth.lateZi) p = PutParts(p, " ", DayChangeName(c.birth.dayChange));
+  p = PutParts(p, ")");
+  if (c.hourCandidate) p = PutParts(p, " ", std::string_view(HourCandidateText(*c.hourCandidate)));
+  return p;
+}
+
+std::string BirthDataLine(const ChartState& c) {
+  return Composed(BirthDataLineRoom(c), [&c](char* p) { return PutBirthDataLine(p, c); });
 }
 
 std::string HourCandidateText(const HourCandidate& h) {
@@ -114,10 +230,19 @@ std::string HourCandidateText(const HourCandidate& h) {
          clock(h.last) + ")";
 }
 
-std::string CommandingStemLine(const ChartState& c) {
+std::size_t CommandingStemLineRoom(const ChartState& c) {
+  const Num n{0};
+  return PartsRoom(c.birth.JieName, "後第", n, "日", n, "時", n, "分", " ", c.CommandStemName, "用事");
+}
+
+char* PutCommandingStemLine(char* p, const ChartState& c) {
   const MomentResult& b = c.birth;
-  return Compose(b.JieName, "後第", Num{b.JieDays}, "日", Num{b.JieHours}, "時", Num{b.JieMinutes}, "分", " ",
-                 c.CommandStemName, "用事");
+  return PutParts(p, b.JieName, "後第", Num{b.JieDays}, "日", Num{b.JieHours}, "時", Num{b.JieMinutes}, "分", " ",
+                  c.CommandStemName, "用事");
+}
+
+std::string CommandingStemLine(const ChartState& c) {
+  return Composed(CommandingStemLineRoom(c), [&c](char* p) { return PutCommandingStemLine(p, c); });
 }
 
 std::string PalaceLine(const ChartState& c) {

@@ -167,10 +167,18 @@ ChartState LoadChart(std::string PersonName, Sex sex, const MomentResult& birth,
 // time "真太陽時" before the lunar date; a candidate of an unknown hour ends
 // with "時辰不詳 (候選 3/13, 04:00–05:59)".
 std::string BirthDataLine(const ChartState& c);
+// The same line written at p, which has room for BirthDataLineRoom(c) bytes;
+// returns its end.
+std::size_t BirthDataLineRoom(const ChartState& c);
+char* PutBirthDataLine(char* p, const ChartState& c);
 // "時辰不詳 (候選 3/13, 04:00–05:59)".
 std::string HourCandidateText(const HourCandidate& h);
 // The stem in command of the birth month: "立春後第 0日 0時 0分 戊土用事".
 std::string CommandingStemLine(const ChartState& c);
+// The same line written at p, which has room for CommandingStemLineRoom(c)
+// bytes; returns its end.
+std::size_t CommandingStemLineRoom(const ChartState& c);
+char* PutCommandingStemLine(char* p, const ChartState& c);
 // When the luck starts, as the commanding-stem line's note gives it: "約 6歲起運"
 // (table), "起運 6歲 6月 21日 8時" (exact), "起運 6歲 6月 20日" (shichen).
 std::string LuckStartText(const ChartState& c);
@@ -241,6 +249,11 @@ MomentOutcome FlowMomentOf(const ChartState* chart, const MomentInput& at);
 // with the hour, the double hour and "時": "己卯年十二月廿九日戌時".
 std::string LunarDateText(const MomentResult& m, bool withHour = true);
 void AppendLunarDateText(std::string& out, const MomentResult& m, bool withHour = true);
+// The same text written at p, which has room for kLunarDateTextRoom bytes;
+// returns its end. The room: four pieces (the year, the month, the day, the
+// hour) of up to four characters of three bytes, each copied whole.
+inline constexpr std::size_t kLunarDateTextRoom = 4 * 4 * 3;
+char* PutLunarDateText(char* p, const MomentResult& m, bool withHour = true);
 
 // A number as the texts compose it: its digits after one blank (" 5", " -3").
 std::string NumberText(long long n);

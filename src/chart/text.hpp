@@ -58,6 +58,18 @@ char* PutPart(char* p, const char (&literal)[N]) {
 }
 }  // namespace detail
 
+// The most bytes the parts take, and the parts written at p (which has that
+// room) in order, returning their end.
+template <typename... Parts>
+constexpr std::size_t PartsRoom(const Parts&... parts) {
+  return (detail::MaxPartSize(parts) + ...);
+}
+template <typename... Parts>
+char* PutParts(char* p, const Parts&... parts) {
+  ((p = detail::PutPart(p, parts)), ...);
+  return p;
+}
+
 // Appends the parts in order: room is made once and each part written into it.
 template <typename... Parts>
 void AppendParts(std::string& out, const Parts&... parts) {

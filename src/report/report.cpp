@@ -4,10 +4,12 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <initializer_list>
 #include <span>
 #include <string_view>
 
 #include "analysis/scoring.hpp"
+#include "report/season_line.hpp"
 
 namespace qelm {
 
@@ -24,20 +26,31 @@ constexpr std::size_t kReportRoom = 2048;
 // composing is done the string is cut to what was written.
 class Lines {
  public:
-  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {}
+  Lines(std::string& out, std::string_view end) : out_(out), end_(end), size_(out.size()) {
+    if (end.size() <= shortEnd_.size()) end.copy(shortEnd_.data(), end.size());
+  }
   ~Lines() { out_.resize(size_); }
   Lines(const Lines&) = delete;
   Lines& operator=(const Lines&) = delete;
 
   std::string_view end() const { return end_; }
   std::size_t size() const { return size_; }
-  // Room for n bytes at the end of the text; Keep(p) keeps what was written
+  // Room for n bytes at the end of the text, and a few more for a copy of
+  // fixed size that runs past what it keeps; Keep(p) keeps what was written
   // up to p.
   char* Room(std::size_t n) {
+    n += kSpare;
     if (out_.size() - size_ < n) out_.resize(std::max(size_ + n, std::max(2 * out_.size(), kReportRoom)));
     return out_.data() + size_;
   }
   void Keep(const char* end) { size_ = static_cast<std::size_t>(end - out_.data()); }
+  // Writes the line end at p (room for it given) and returns its end; a
+  // short one goes in one four-byte copy.
+  char* PutEnd(char* p) const {
+    if (end_.size() > shortEnd_.size()) return PutText(p, end_);
+    std::memcpy(p, shortEnd_.data(), shortEnd_.size());
+    return p + end_.size();
+  }
 
   // The parts, as AppendParts takes them.
   template <typename... Parts>
@@ -47,11 +60,16 @@ class Lines {
     Keep(p);
   }
   // A line of text.
-  void Line(std::string_view text) { Append(text, end_); }
+  void Line(std::string_view text) {
+    char* p = Room(text.size() + end_.size());
+    Keep(PutEnd(PutText(p, text)));
+  }
 
  private:
+  static constexpr std::size_t kSpare = 4;
   std::string& out_;
   std::string_view end_;
+  std::array<char, kSpare> shortEnd_{};
   std::size_t size_;  // written so far
 };
 // Stands in a column that has no pillar (the luck column before the first
@@ -69,71 +87,94 @@ Glyph GlyphOf(std::string_view character) {
   character.copy(g.data(), kGlyphBytes);
   return g;
 }
-struct Column {
-  Glyph stem, branch, tenGod;
-  std::array<Glyph, 3> sound;
-};
+// The items a row shows of its columns: those of the pillar, then its ten
+// god to the day master.
+enum Item : std::size_t { kStem, kBranch, kSound1, kSound2, kSound3, kTenGod };
 
-// The columns of every pillar and every ten god, made once: a column is
-// taken whole and its ten god set by the day master.
-struct Columns {
-  Column none;                                  // no pillar
-  std::array<Column, 10 * 12> pillars;          // by stem and branch, the ten god left blank
-  std::array<std::array<Glyph, 10>, 10> gods;   // by stem and day master
-  Columns() {
-    const Glyph blank = GlyphOf(kNoPillar);
-    none = {blank, blank, blank, {blank, blank, blank}};
+// The items of one pillar's column but its ten god, by Item.
+using PillarGlyphs = std::array<Glyph, kTenGod>;
+
+// The items of every pillar and every ten god, made once.
+struct Glyphs {
+  Glyph blank = GlyphOf(kNoPillar);
+  Glyph dayMaster = GlyphOf("日");  // the day column's, in place of a ten god
+  std::array<PillarGlyphs, 1 + 10 * 12> pillars;  // no pillar, then by stem and branch
+  std::array<std::array<Glyph, 10>, 11> gods;     // by day master (none first) and stem
+  Glyphs() {
+    pillars[0].fill(blank);
+    gods[0].fill(blank);
     for (int s = 1; s <= 10; ++s) {
       for (int b = 1; b <= 12; ++b) {
-        Column& col = pillars[static_cast<std::size_t>((s - 1) * 12 + b - 1)];
-        col = none;
-        col.stem = GlyphOf(Stem{s}.name());
-        col.branch = GlyphOf(Branch{b}.name());
-        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2))
-          col.sound = {GlyphOf(sound->SoundChar1), GlyphOf(sound->SoundChar2), GlyphOf(sound->SoundChar3)};
+        PillarGlyphs& g = pillars[Index(Pillar{Stem{s}, Branch{b}})];
+        g = pillars[0];
+        g[kStem] = GlyphOf(Stem{s}.name());
+        g[kBranch] = GlyphOf(Branch{b}.name());
+        if (const auto sound = SoundElementOf((s + 1) / 2, (b + 1) / 2)) {
+          g[kSound1] = GlyphOf(sound->SoundChar1);
+          g[kSound2] = GlyphOf(sound->SoundChar2);
+          g[kSound3] = GlyphOf(sound->SoundChar3);
+        }
       }
       for (int d = 1; d <= 10; ++d) {
         const std::string_view god = Stem{s}.tenGodTo(Stem{d}).shortName();
-        gods[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(d - 1)] = god.empty() ? blank : GlyphOf(god);
+        gods[static_cast<std::size_t>(d)][static_cast<std::size_t>(s - 1)] = god.empty() ? blank : GlyphOf(god);
       }
     }
   }
+  // Where a valid pillar's items stand.
+  static std::size_t Index(Pillar p) {
+    return static_cast<std::size_t>((p.stem.number() - 1) * 12 + p.branch.number());
+  }
 };
-
-Column ColumnOf(Pillar p, Stem dayMaster) {
-  static const Columns kColumns;
-  if (!p.valid()) return kColumns.none;
-  const auto stem = static_cast<std::size_t>(p.stem.number() - 1);
-  Column col = kColumns.pillars[stem * 12 + static_cast<std::size_t>(p.branch.number() - 1)];
-  if (dayMaster.valid()) col.tenGod = kColumns.gods[stem][static_cast<std::size_t>(dayMaster.number() - 1)];
-  return col;
+const Glyphs& TheGlyphs() {
+  static const Glyphs kGlyphs;
+  return kGlyphs;
 }
 
-// Appends one row: the chosen item of every column, then the line end.
-template <typename Pick>
-void Row(Lines& l, std::span<const Column> cols, Pick pick) {
+// A pillar column: the pillar's items and its ten god to the day master.
+struct Column {
+  const PillarGlyphs* pillar;
+  Glyph tenGod;
+};
+
+// The columns of a chart: its day master's ten gods taken once.
+class ColumnsOf {
+ public:
+  ColumnsOf(const Glyphs& g, Stem dayMaster)
+      : glyphs_(g), gods_(g.gods[static_cast<std::size_t>(dayMaster.valid() ? dayMaster.number() : 0)]) {}
+  Column operator()(Pillar p) const {
+    if (!p.valid()) return {&glyphs_.pillars[0], glyphs_.blank};
+    return {&glyphs_.pillars[Glyphs::Index(p)], gods_[static_cast<std::size_t>(p.stem.number() - 1)]};
+  }
+
+ private:
+  const Glyphs& glyphs_;
+  const std::array<Glyph, 10>& gods_;
+};
+
+// Appends a row for each item given, in order: that item of every column,
+// then the line end; with `blankAfter`, a blank line after them.
+void Rows(Lines& l, std::span<const Column> cols, std::initializer_list<Item> items, bool blankAfter = false) {
   // The spare byte of each glyph is written over by the next, the last one's
   // by the line end.
   assert(!l.end().empty());
-  char* p = l.Room(cols.size() * kGlyphBytes + l.end().size() + 1);
-  for (const Column& col : cols) {
-    std::memcpy(p, pick(col).data(), kGlyphBytes + 1);
-    p += kGlyphBytes;
+  char* p = l.Room(items.size() * (cols.size() * kGlyphBytes + l.end().size()) + l.end().size());
+  for (const Item item : items) {
+    if (item == kTenGod) {
+      for (const Column& col : cols) {
+        std::memcpy(p, col.tenGod.data(), kGlyphBytes + 1);
+        p += kGlyphBytes;
+      }
+    } else {
+      for (const Column& col : cols) {
+        std::memcpy(p, (*col.pillar)[item].data(), kGlyphBytes + 1);
+        p += kGlyphBytes;
+      }
+    }
+    p = l.PutEnd(p);
   }
-  l.Keep(PutText(p, l.end()));
-}
-
-void StemRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.stem; });
-}
-void BranchRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.branch; });
-}
-void TenGodRow(Lines& out, std::span<const Column> cols) {
-  Row(out, cols, [](const Column& c) -> const Glyph& { return c.tenGod; });
-}
-void SoundRows(Lines& out, std::span<const Column> cols) {
-  for (std::size_t i = 0; i < 3; ++i) Row(out, cols, [i](const Column& c) -> const Glyph& { return c.sound[i]; });
+  if (blankAfter) p = l.PutEnd(p);
+  l.Keep(p);
 }
 
 void Line(Lines& l, std::string_view text) { l.Line(text); }
@@ -141,11 +182,13 @@ void Line(Lines& l, std::string_view text) { l.Line(text); }
 // The birth-data line, the commanding-stem line with the start age and the
 // seasonal ranking; the caller adds the fourth line.
 void InfoHead(Lines& l, const ChartState& c) {
-  const SeasonRanking season = SeasonStates(c.MonthBranch, c.BirthJieDays);
-  const auto& n = season.SeasonNames;
-  Line(l, BirthDataLine(c));
-  l.Append(CommandingStemLine(c), " (", LuckStartText(c), ")", l.end());
-  l.Append("旺相休囚: ", n[0], "旺 ", n[1], "相 ", n[2], "死 ", n[3], "囚 ", n[4], "休", l.end());
+  const std::string luckStart = LuckStartText(c);
+  char* p = l.Room(BirthDataLineRoom(c) + CommandingStemLineRoom(c) + PartsRoom(" (", luckStart, ")") +
+                   kSeasonLineRoom + 3 * l.end().size());
+  p = l.PutEnd(PutBirthDataLine(p, c));
+  p = l.PutEnd(PutParts(PutCommandingStemLine(p, c), " (", luckStart, ")"));
+  p = l.PutEnd(PutSeasonLine(p, c.MonthBranch, c.BirthJieDays));
+  l.Keep(p);
 }
 
 void ElementLine(Lines& l, const ChartState& c) {
@@ -155,30 +198,59 @@ void ElementLine(Lines& l, const ChartState& c) {
 }
 
 // Luck pillars 10 down to 1: the first luck pillar stands at the right end.
-std::array<Column, 10> LuckColumns(const ChartState& c) {
+std::array<Column, 10> LuckColumns(const ColumnsOf& columnOf, const ChartState& c) {
   std::array<Column, 10> cols;
-  for (int k = 10; k >= 1; --k) cols[10 - k] = ColumnOf(c.LuckPillar(k), c.DayStem);
+  for (int k = 10; k >= 1; --k) cols[10 - k] = columnOf(c.LuckPillar(k));
   return cols;
 }
 
 // 運 歲 月 日 時, left to right.
-std::array<Column, 5> FlowColumns(const ChartState& c, const FlowState& f) {
+std::array<Column, 5> FlowColumns(const ColumnsOf& columnOf, const ChartState& c, const FlowState& f) {
   const int k = f.CurrentLuckIndex;
   const Pillar luck = (k >= 1 && k <= 12) ? c.LuckPillar(k) : Pillar{};
   const std::array<Pillar, 5> pillars{luck, f.YearPillar(), f.MonthPillar(), f.DayPillar(), f.HourPillar()};
   std::array<Column, 5> cols;
-  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = ColumnOf(pillars[i], c.DayStem);
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = columnOf(pillars[i]);
   return cols;
 }
 
-void LuckDates(Lines& l, const ChartState& c) {
+// 胎 時 日 月 年: the conception pillar, then the natal pillars with the year
+// at the right.
+std::array<Column, 5> NatalColumns(const ColumnsOf& columnOf, const ChartState& c) {
+  const std::array<Pillar, 5> pillars{c.ConceptionPillar, c.HourPillar(), c.DayPillar(), c.MonthPillar(),
+                                      c.YearPillar()};
+  std::array<Column, 5> cols;
+  for (std::size_t i = 0; i < pillars.size(); ++i) cols[i] = columnOf(pillars[i]);
+  return cols;
+}
+
+// The widest luck-date line: a pillar, two dates and the gaps.
+constexpr std::size_t kLuckDateLineRoom = 2 * kGlyphBytes + 2 * DateText::capacity() + 4;
+
+// Luck pillars 1 to 10 (`luck` holds them from 10 down to 1), each with the
+// dates it changes its pillar and its branch.
+void LuckDates(Lines& l, const ChartState& c, std::span<const Column, 10> luck) {
   Line(l, LuckDatesHeading(c));
   Line(l, "大運  換柱與天干上五年  地支下五年");
-  for (int k = 1; k <= 10; ++k) {
-    const Pillar p = c.LuckPillar(k);
-    l.Append(p.stem.name(), p.branch.name(), "  ", c.LuckChangeDates[k - 1].view(), "  ",
-                c.LuckMidChangeDates[k - 1].view(), l.end());
+  const PillarGlyphs* none = &TheGlyphs().pillars[0];
+  char* p = l.Room(luck.size() * (kLuckDateLineRoom + l.end().size()));
+  for (std::size_t k = 1; k <= luck.size(); ++k) {
+    if (const PillarGlyphs* glyphs = luck[luck.size() - k].pillar; glyphs != none) {
+      std::memcpy(p, (*glyphs)[kStem].data(), kGlyphBytes + 1);
+      std::memcpy(p + kGlyphBytes, (*glyphs)[kBranch].data(), kGlyphBytes + 1);
+      p += 2 * kGlyphBytes;
+    } else {
+      // Not a whole pillar: what names it has.
+      const Pillar pillar = c.LuckPillar(static_cast<int>(k));
+      p = PutText(PutText(p, pillar.stem.name()), pillar.branch.name());
+    }
+    std::memcpy(p, "  ", 2);
+    p = PutText(p + 2, c.LuckChangeDates[k - 1].view());
+    std::memcpy(p, "  ", 2);
+    p = PutText(p + 2, c.LuckMidChangeDates[k - 1].view());
+    p = l.PutEnd(p);
   }
+  l.Keep(p);
 }
 
 void WesternDate(Lines& l, const FlowState& f) {
@@ -186,11 +258,14 @@ void WesternDate(Lines& l, const FlowState& f) {
   Line(l, "");
 }
 
-// The columns both schools show alike.
+// The columns of both schools.
 struct SharedColumns {
+  std::array<Column, 5> natal;  // 胎 時 日 月 年
   std::array<Column, 10> luck;
   std::array<Column, 5> flow;
-  SharedColumns(const ChartState& c, const FlowState& f) : luck(LuckColumns(c)), flow(FlowColumns(c, f)) {}
+  SharedColumns(const ChartState& c, const FlowState& f) : SharedColumns(c, f, ColumnsOf(TheGlyphs(), c.DayStem)) {}
+  SharedColumns(const ChartState& c, const FlowState& f, const ColumnsOf& columnOf)
+      : natal(NatalColumns(columnOf, c)), luck(LuckColumns(columnOf, c)), flow(FlowColumns(columnOf, c, f)) {}
 };
 
 // A stretch of a composed text, as offsets into it.
@@ -220,30 +295,19 @@ SharedLines ZiPing(Lines& out, const ChartState& c, const FlowState& f, const Sh
   Line(out, "");
 
   // 時 日 月 年, the year at the right; the day column carries "日".
-  std::array natal{ColumnOf(c.HourPillar(), c.DayStem), ColumnOf(c.DayPillar(), c.DayStem),
-                   ColumnOf(c.MonthPillar(), c.DayStem), ColumnOf(c.YearPillar(), c.DayStem)};
-  natal[1].tenGod = GlyphOf("日");
-  TenGodRow(out, natal);
-  StemRow(out, natal);
-  BranchRow(out, natal);
-  Line(out, "");
+  std::array<Column, 4> natal;
+  std::copy(cols.natal.begin() + 1, cols.natal.end(), natal.begin());
+  natal[1].tenGod = TheGlyphs().dayMaster;
+  Rows(out, natal, {kTenGod, kStem, kBranch}, true);
 
-  mark(at.luck, [&] {
-    StemRow(out, cols.luck);
-    BranchRow(out, cols.luck);
-    Line(out, "");
-  });
+  mark(at.luck, [&] { Rows(out, cols.luck, {kStem, kBranch}, true); });
   mark(at.western, [&] {
     WesternDate(out, f);
     Line(out, "運歲月日時");
   });
-  TenGodRow(out, cols.flow);
-  mark(at.flow, [&] {
-    StemRow(out, cols.flow);
-    BranchRow(out, cols.flow);
-    Line(out, "");
-  });
-  mark(at.dates, [&] { LuckDates(out, c); });
+  Rows(out, cols.flow, {kTenGod});
+  mark(at.flow, [&] { Rows(out, cols.flow, {kStem, kBranch}, true); });
+  mark(at.dates, [&] { LuckDates(out, c, cols.luck); });
   return at;
 }
 
@@ -266,38 +330,21 @@ void SanMing(Lines& out, const ChartState& c, const FlowState& f, const SharedCo
   Line(out, c.PalaceText);
   Line(out, "");
 
-  // 胎 時 日 月 年.
-  const std::array natal{ColumnOf(c.ConceptionPillar, c.DayStem), ColumnOf(c.HourPillar(), c.DayStem),
-                         ColumnOf(c.DayPillar(), c.DayStem), ColumnOf(c.MonthPillar(), c.DayStem),
-                         ColumnOf(c.YearPillar(), c.DayStem)};
   Line(out, "胎時日月年");
-  StemRow(out, natal);
-  BranchRow(out, natal);
-  Line(out, "");
-  SoundRows(out, natal);
-  Line(out, "");
+  Rows(out, cols.natal, {kStem, kBranch}, true);
+  Rows(out, cols.natal, {kSound1, kSound2, kSound3}, true);
 
-  shared(&SharedLines::luck, [&] {
-    StemRow(out, cols.luck);
-    BranchRow(out, cols.luck);
-    Line(out, "");
-  });
-  SoundRows(out, cols.luck);
-  Line(out, "");
+  shared(&SharedLines::luck, [&] { Rows(out, cols.luck, {kStem, kBranch}, true); });
+  Rows(out, cols.luck, {kSound1, kSound2, kSound3}, true);
 
   shared(&SharedLines::western, [&] {
     WesternDate(out, f);
     Line(out, "運歲月日時");
   });
-  shared(&SharedLines::flow, [&] {
-    StemRow(out, cols.flow);
-    BranchRow(out, cols.flow);
-    Line(out, "");
-  });
-  SoundRows(out, cols.flow);
-  Line(out, "");
+  shared(&SharedLines::flow, [&] { Rows(out, cols.flow, {kStem, kBranch}, true); });
+  Rows(out, cols.flow, {kSound1, kSound2, kSound3}, true);
 
-  shared(&SharedLines::dates, [&] { LuckDates(out, c); });
+  shared(&SharedLines::dates, [&] { LuckDates(out, c, cols.luck); });
 }
 
 }  // namespace
