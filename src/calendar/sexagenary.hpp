@@ -94,7 +94,11 @@ class Stem {
   // 甲乙 木, 丙丁 火, 戊己 土, 庚辛 金, 壬癸 水: (stem + 1) div 2.
   constexpr Element element() const { return Element{(n_ + 1) / 2}; }
   // "甲木" … "癸水".
-  std::string nameWithElement() const { return std::string(name()) + std::string(element().name()); }
+  std::string nameWithElement() const {
+    std::string text(name());
+    text += element().name();
+    return text;
+  }
   constexpr Stem next(int k = 1) const { return Stem{Wrap(n_ + k, 10)}; }
 
   // The relation of this stem to the day master. Stems run in generating

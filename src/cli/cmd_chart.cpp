@@ -114,7 +114,6 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
                 bool latitudeGiven) {
   const auto stemNumber = [](Stem s) { return s.number(); };
   const auto branchNumber = [](Branch b) { return b.number(); };
-  const auto dateText = [](const DateText& d) { return Own(d.view()); };
 
   w.BeginObject();
   w.Field("format", kJsonFormat);
@@ -153,12 +152,15 @@ void WriteChart(JsonWriter& w, const ChartState& c, const FlowState& f, const Bi
   w.Key("LuckPillars");
   WriteLuckPillarNames(w, c);
   w.Members(Member{"LuckStartAge", c.LuckStartAge}, Member{"LuckStart", Own(LuckStartKey(c.conventions.luckStart))});
-  w.Field("LuckAgeRanges", Map(c.LuckAgeRanges, Own));
+  w.Key("LuckAgeRanges");
+  w.ReadyTexts(c.LuckAgeRanges);
   w.Field("LuckTermMoments", Map(c.LuckTermMoments, Own));
   w.Field("LuckMidTermMoments", Map(c.LuckMidTermMoments, Own));
   w.Field("LuckChangeMinutes", c.LuckChangeMinutes);
-  w.Field("LuckChangeDates", Map(c.LuckChangeDates, dateText));
-  w.Field("LuckMidChangeDates", Map(c.LuckMidChangeDates, dateText));
+  w.Key("LuckChangeDates");
+  w.ReadyTexts(c.LuckChangeDates);
+  w.Key("LuckMidChangeDates");
+  w.ReadyTexts(c.LuckMidChangeDates);
   w.Members(Member{"BirthDateText", Own(c.BirthDateText)}, Member{"BirthMomentText", Own(c.BirthMomentText)},
             Member{"CurrentLuckIndex", f.CurrentLuckIndex}, Member{"FlowAge", f.FlowAge});
   w.Key("birth");

@@ -9,6 +9,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -122,6 +123,25 @@ class JsonWriter {
       for (const auto& item : items) Value(item);
       EndArray();
     }
+  }
+
+  // An array of the program's own short texts held inline (dates, age
+  // ranges), each moved whole with its block, in one piece.
+  template <std::size_t K, std::size_t N>
+  void ReadyTexts(const std::array<InlineText<K>, N>& items) {
+    PutValue(2 + N * (K + 3), [&items](char* p) {
+      *p++ = '[';
+      for (std::size_t i = 0; i < N; ++i) {
+        CheckReady({items[i].view()});
+        if (i > 0) *p++ = ',';
+        *p++ = '"';
+        std::memcpy(p, items[i].block().data(), K);
+        p += items[i].size();
+        *p++ = '"';
+      }
+      *p++ = ']';
+      return p;
+    });
   }
 
   // A whole value already in its JSON form, written straight into the

@@ -111,6 +111,8 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   w.Value(2);
   w.EndArray();
   w.Members(Member{"m1", std::numeric_limits<int>::min()}, Member{"m2", JsonReadyText{"王\\t"}}, Member{"m3", 42});
+  w.Key("inline");
+  w.ReadyTexts(std::array<InlineText<8>, 3>{InlineText<8>("甲子"), InlineText<8>(""), InlineText<8>("ab cdefg")});
   w.Key("inner");
   w.BeginObject();
   w.Members(Member{"a", 1});
@@ -130,6 +132,7 @@ TEST(JsonWriter, OnePieceValuesAsDumpWritesThem) {
   j["m1"] = std::numeric_limits<int>::min();
   j["m2"] = "王\t";
   j["m3"] = 42;
+  j["inline"] = {"甲子", "", "ab cdefg"};
   j["inner"] = Json::object({{"a", 1}});
   j["last"] = 3;
   EXPECT_EQ(written, Dump(j));
