@@ -236,7 +236,8 @@ class JsonWriter {
   template <std::size_t N>
   static char* PutKey(char* p, const char (&key)[N]) {
     *p++ = '"';
-    p = PutText(p, std::string_view(key, N - 1));
+    std::memcpy(p, key, N - 1);  // of a size known here: moved inline
+    p += N - 1;
     *p++ = '"';
     *p++ = ':';
     return p;
@@ -263,7 +264,7 @@ class JsonWriter {
 
   static constexpr std::size_t kNumberRoom = 20;  // a sign and 19 digits
   template <typename T>
-  static char* PutNumber(char* p, T n) {
+  [[gnu::always_inline]] static char* PutNumber(char* p, T n) {
     // Most numbers of a chart are single digits (a negative one is not,
     // seen unsigned).
     const auto u = static_cast<std::make_unsigned_t<T>>(n);
@@ -272,6 +273,10 @@ class JsonWriter {
       return p + 1;
     }
     if (u < 100) return PutTwoDigits(p, static_cast<unsigned>(u));
+    return PutLongNumber(p, n);
+  }
+  template <typename T>
+  [[gnu::noinline]] static char* PutLongNumber(char* p, T n) {
     return std::to_chars(p, p + kNumberRoom, n).ptr;
   }
   template <typename T>
