@@ -74,10 +74,8 @@ char* PutParts(char* p, const Parts&... parts) {
 template <typename... Parts>
 void AppendParts(std::string& out, const Parts&... parts) {
   const std::size_t at = out.size();
-  out.resize(at + (detail::MaxPartSize(parts) + ...));
-  char* p = out.data() + at;
-  ((p = detail::PutPart(p, parts)), ...);
-  out.resize(static_cast<std::size_t>(p - out.data()));
+  out.resize(at + PartsRoom(parts...));
+  out.resize(static_cast<std::size_t>(PutParts(out.data() + at, parts...) - out.data()));
 }
 
 // The parts joined: Compose("西元", Num(2000), "年") is "西元 2000年".
@@ -85,7 +83,7 @@ void AppendParts(std::string& out, const Parts&... parts) {
 // the string's own room takes no heap block for the room it might have needed.
 template <typename... Parts>
 std::string Compose(const Parts&... parts) {
-  const std::size_t room = (detail::MaxPartSize(parts) + ...);
+  const std::size_t room = PartsRoom(parts...);
   constexpr std::size_t kStackRoom = 128;
   if (room > kStackRoom) {
     std::string out;

@@ -148,10 +148,7 @@ class JsonWriter {
   // buffer from its parts (texts and Num, as AppendParts takes them).
   template <typename... Parts>
   void RawValue(const Parts&... parts) {
-    PutValue((qelm::detail::MaxPartSize(parts) + ...), [&parts...](char* p) {
-      ((p = qelm::detail::PutPart(p, parts)), ...);
-      return p;
-    });
+    PutValue(PartsRoom(parts...), [&parts...](char* p) { return PutParts(p, parts...); });
   }
   // A whole value in its JSON form of at most `room` bytes, which put(p)
   // writes at p, returning its end.

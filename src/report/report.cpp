@@ -55,9 +55,7 @@ class Lines {
   // The parts, as AppendParts takes them.
   template <typename... Parts>
   void Append(const Parts&... parts) {
-    char* p = Room((detail::MaxPartSize(parts) + ...));
-    ((p = detail::PutPart(p, parts)), ...);
-    Keep(p);
+    Keep(PutParts(Room(PartsRoom(parts...)), parts...));
   }
   // A line of text.
   void Line(std::string_view text) {
