@@ -51,7 +51,6 @@ const std::array<StarPieceRow, 13>& YearGodRings();
 StarRows StarRowsEntryByEntry(const ChartState& c, School school);
 
 // The four centre labels: "天德   巳", "天德合 申", "月德   壬", "月德合 丁".
-// Each a fixed head and one stem or branch: "天德   亥", "天德合 寅".
 struct Virtues {
   using Text = InlineText<16>;
   Text HeavenlyVirtue;             // 天德

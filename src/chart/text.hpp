@@ -193,4 +193,12 @@ class InlineText {
   std::uint8_t size_ = 0;
 };
 
+// Moves the whole block of an inline text to p (which has room for all N
+// bytes); returns the end of the text.
+template <std::size_t N>
+char* PutWhole(char* p, const InlineText<N>& text) {
+  std::memcpy(p, text.block().data(), N);
+  return p + text.size();
+}
+
 }  // namespace qelm

@@ -135,8 +135,7 @@ class JsonWriter {
         CheckReady({items[i].view()});
         if (i > 0) *p++ = ',';
         *p++ = '"';
-        std::memcpy(p, items[i].block().data(), K);
-        p += items[i].size();
+        p = PutWhole(p, items[i]);
         *p++ = '"';
       }
       *p++ = ']';

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cassert>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -44,13 +43,6 @@ struct RingTexts {
 const RingTexts& RingTextsOnce() {
   static const RingTexts texts;
   return texts;
-}
-
-// Moves the whole block of the text to p; returns the end of the text.
-template <std::size_t N>
-char* PutWhole(char* p, const InlineText<N>& text) {
-  std::memcpy(p, text.block().data(), N);
-  return p + text.size();
 }
 
 }  // namespace
